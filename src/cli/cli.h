@@ -1,0 +1,38 @@
+#pragma once
+// The headless tool's shared pieces: options, output streams and loading the
+// installation exactly as the program does.
+
+#include "core/hensuu1.h"
+#include "core/services.h"
+#include "records/criteria_table.h"
+
+#include <QStringList>
+#include <QTextStream>
+#include <memory>
+
+struct CliEnv {
+    QString programDir;
+    QStringList args; // the command's own arguments, after the command name
+    std::unique_ptr<Clock> clock;
+    QTextStream& out;
+    QTextStream& err;
+
+    // The value after "--name" in args, or fallback.
+    QString option(const QString& name, const QString& fallback = {}) const;
+    bool flag(const QString& name) const { return args.contains(name); }
+};
+
+// The configuration and criteria as the program loads them at start-up;
+// false (with the message on stderr) when they cannot be loaded.
+bool loadInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria = nullptr);
+
+// A check of one more file of the installation (roster, results log, sound
+// list), appending what it finds wrong. `check` runs them all in order.
+using CheckFunction = void (*)(const Hensuu1& state, QList<FileError>& problems);
+QList<CheckFunction> installationChecks();
+
+// Every command: returns the process exit code.
+int cmdInitDemo(CliEnv& env);
+int cmdConfig(CliEnv& env);
+int cmdCriteria(CliEnv& env);
+int cmdCheck(CliEnv& env);

@@ -1,0 +1,108 @@
+// Commands over the configuration and the criteria.
+
+#include "cli/cli.h"
+
+#include "core/configuration.h"
+#include "core/text_file.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+QJsonValue valueJson(const Value& v)
+{
+    switch (v.kind) {
+    case Value::Kind::Number:
+        return v.number;
+    case Value::Kind::Text:
+        return v.toNumber();
+    case Value::Kind::Empty:
+        break;
+    }
+    return QJsonValue::Null;
+}
+
+void printJson(CliEnv& env, const QJsonDocument& doc)
+{
+    env.out << QString::fromUtf8(doc.toJson(QJsonDocument::Indented));
+}
+
+} // namespace
+
+int cmdConfig(CliEnv& env)
+{
+    Hensuu1 state;
+    if (!loadInstallation(env, state))
+        return 1;
+    const AppPaths& p = state.paths;
+    QJsonArray names;
+    for (int level = 0; level <= 24; ++level)
+        names.append(state.catalog.levelNames[level]);
+    QJsonObject o{
+        {"appDir", p.appDir},
+        {"dataRoot", p.dataRoot},
+        {"contentFolder", p.contentFolder},
+        {"dataFolder", p.dataFolder},
+        {"soundFolder", p.soundFolder},
+        {"schoolYearStartMonth", state.schoolYearStartMonth},
+        {"siteName", state.siteName},
+        {"schoolCode", state.schoolCode},
+        {"includeStatusTwo", state.includeStatusTwo},
+        {"teacherPasswordSet", !state.teacherPassword.isEmpty()},
+        {"developmentLayout", state.developmentLayout},
+        {"contentName", state.contentName},
+        {"levelCount", state.catalog.levelCount},
+        {"goalLevel", state.catalog.goalLevel},
+        {"allLevelsOpen", state.allLevelsOpen},
+        {"levelNames", names},
+    };
+    printJson(env, QJsonDocument(o));
+    return 0;
+}
+
+int cmdCriteria(CliEnv& env)
+{
+    Hensuu1 state;
+    CriteriaTable table;
+    if (!loadInstallation(env, state, &table))
+        return 1;
+    QJsonArray levels;
+    for (const LevelCriteria& c : table.levels) {
+        levels.append(QJsonObject{
+            {"targetTime", c.targetTime},
+            {"passTime", c.passTime},
+            {"clearPoints", c.clearPoints},
+            {"clearCount", c.clearCount},
+            {"pointFactor", double(c.pointFactor)},
+            {"overdoCount", valueJson(c.overdoCount)},
+            {"overdoPoints", valueJson(c.overdoPoints)},
+            {"judgeDays", valueJson(c.judgeDays)},
+            {"overdoDays", valueJson(c.overdoDays)},
+        });
+    }
+    printJson(env, QJsonDocument(levels));
+    return 0;
+}
+
+int cmdCheck(CliEnv& env)
+{
+    QList<FileError> problems;
+    Hensuu1 state;
+    state.developmentLayout = qint16(DevelopmentLayoutFor(env.programDir));
+    if (auto error = LoadConfiguration(state, env.programDir)) {
+        problems.append(*error);
+    } else {
+        CriteriaTable table;
+        if (auto error = LoadCriteria(table, state.paths.criteriaFile(), &problems))
+            problems.append(*error);
+        for (const CheckFunction check : installationChecks())
+            check(state, problems);
+    }
+    for (const FileError& p : problems)
+        env.out << p.text() << Qt::endl;
+    if (problems.isEmpty())
+        env.out << QStringLiteral("問題はありません。") << Qt::endl;
+    return problems.isEmpty() ? 0 : 1;
+}

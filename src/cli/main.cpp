@@ -1,0 +1,107 @@
+// baisuu-cli: the headless tool over one installation, for tests, teachers and scripts.
+
+#include "cli/cli.h"
+
+#include "core/configuration.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cstdio>
+#include <map>
+
+QString CliEnv::option(const QString& name, const QString& fallback) const
+{
+    const qsizetype i = args.indexOf(name);
+    return i >= 0 && i + 1 < args.size() ? args[i + 1] : fallback;
+}
+
+bool loadInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria)
+{
+    state.developmentLayout = qint16(DevelopmentLayoutFor(env.programDir));
+    if (auto error = LoadConfiguration(state, env.programDir)) {
+        env.err << error->text() << Qt::endl;
+        return false;
+    }
+    BuildLevelCatalog(state.catalog);
+    if (criteria) {
+        if (auto error = LoadCriteria(*criteria, state.paths.criteriaFile())) {
+            env.err << error->text() << Qt::endl;
+            return false;
+        }
+    }
+    return true;
+}
+
+QList<CheckFunction> installationChecks()
+{
+    return {};
+}
+
+namespace {
+
+using Command = int (*)(CliEnv&);
+
+const std::map<QString, Command>& commands()
+{
+    static const std::map<QString, Command> table = {
+        {QStringLiteral("init-demo"), cmdInitDemo},
+        {QStringLiteral("config"), cmdConfig},
+        {QStringLiteral("criteria"), cmdCriteria},
+        {QStringLiteral("check"), cmdCheck},
+    };
+    return table;
+}
+
+int usage(QTextStream& err)
+{
+    err << "usage: baisuu-cli [--program-dir DIR] [--now YYYY-MM-DDTHH:MM:SS] COMMAND ...\n"
+           "commands:";
+    for (const auto& [name, command] : commands())
+        err << ' ' << name;
+    err << Qt::endl;
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    CliEnv env{QCoreApplication::applicationDirPath(), {}, nullptr, out, err};
+
+    QStringList args = QCoreApplication::arguments().mid(1);
+    QDateTime start;
+    while (!args.isEmpty() && args.first().startsWith(QStringLiteral("--"))) {
+        const QString name = args.takeFirst();
+        if (args.isEmpty())
+            return usage(err);
+        const QString value = args.takeFirst();
+        if (name == QStringLiteral("--program-dir")) {
+            env.programDir = QDir(value).absolutePath();
+        } else if (name == QStringLiteral("--now")) {
+            start = QDateTime::fromString(value, Qt::ISODate);
+            if (!start.isValid()) {
+                err << "--now: 日時は YYYY-MM-DDTHH:MM:SS の形で指定してください: " << value
+                    << Qt::endl;
+                return 2;
+            }
+        } else {
+            return usage(err);
+        }
+    }
+    if (args.isEmpty())
+        return usage(err);
+    const auto found = commands().find(args.takeFirst());
+    if (found == commands().end())
+        return usage(err);
+    env.clock = start.isValid() ? std::make_unique<SystemClock>(start)
+                                : std::make_unique<SystemClock>();
+    env.args = args;
+    const int code = found->second(env);
+    out.flush();
+    err.flush();
+    return code;
+}

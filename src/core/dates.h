@@ -1,0 +1,24 @@
+#pragma once
+// Dates as the results log and the screens write them: OLE day counts (days
+// since 1899-12-30, a double), date text yyyy/MM/dd, time text H:mm:ss, and the
+// Japanese-era date of the splash screen.
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+
+double oleDate(QDate date);          // whole days since 1899-12-30
+QDate dateFromOle(double dayCount);  // the calendar date of a day count (fraction dropped)
+double oleTime(QTime time);          // time of day as a fraction of a day
+QTime timeFromOle(double fraction);  // rounded to the second
+double oleDateTime(const QDateTime& dt);
+
+QString dateText(QDate date); // "2026/12/08"
+QString timeText(QTime time); // "9:05:03"
+
+// "ggge年 m月 dd日（aaa）" in the Japanese calendar, e.g. "令和8年 12月 08日（火）".
+QString eraDateText(QDate date);
+
+// Whole seconds since midnight, rounded (the clock reading of the drill and sign-in).
+int secondsSinceMidnight(QTime time);

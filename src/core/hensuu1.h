@@ -1,0 +1,48 @@
+#pragma once
+// The program's shared state: the folder layout, the configuration items and
+// the level catalogue that every screen reads, plus who is signed in and which
+// level is about to run. One instance lives in the AppContext made by main().
+
+#include "core/level_catalog.h"
+
+#include <QString>
+
+struct AppPaths {
+    QString appDir;        // the program's folder, ending in "/"
+    QString dataRoot;      // item 1 of パスデータ.txt, ending in "/"
+    QString contentFolder; // last component of the program's folder: this content's name on disk
+    QString dataFolder;    // dataRoot + contentFolder + "/": criteria and results log
+    QString soundFolder;   // dataRoot + "音フォルダ/"
+
+    QString commonDataFile() const { return dataRoot + QStringLiteral("共通データ.txt"); }
+    QString rosterFile() const { return dataRoot + QStringLiteral("新名簿.txt"); }
+    QString criteriaFile() const { return dataFolder + QStringLiteral("タイム回数データ.txt"); }
+    QString resultsLogFile() const { return dataFolder + QStringLiteral("成績累積データ.dat"); }
+    QString soundListFile() const { return soundFolder + QStringLiteral("新音ファイル.txt"); }
+};
+
+struct Hensuu1 {
+    AppPaths paths;
+    QString pathDataFile; // where パスデータ.txt was looked for
+
+    // Items of 共通データ.txt
+    int schoolYearStartMonth = 4;
+    QString siteName;
+    QString schoolCode; // five characters, or empty when the site line has none
+    qint16 includeStatusTwo = 0;
+    QString teacherPassword;
+
+    qint16 developmentLayout = 0;
+    qint32 seasonColor = 0; // 0x00BBGGRR
+
+    // The content (set by SetUpContent and BuildLevelCatalog)
+    QString contentName;
+    qint16 allLevelsOpen = 0;
+    LevelCatalog catalog;
+
+    // Who is signed in and what runs next
+    qint16 currentPupil = 0;
+    QString pupilName;
+    qint32 pupilStartTime = 0; // seconds since midnight of the sign-in
+    qint16 currentLevel = 0;
+};

@@ -1,0 +1,45 @@
+#include "core/text_file.h"
+
+#include "core/cp932.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+std::optional<QString> readTextFile(const QString& path, FileError* error)
+{
+    QFile file(path);
+    if (!file.exists()) {
+        if (error)
+            *error = {path, 0, QStringLiteral("ファイルがありません。")};
+        return std::nullopt;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = {path, 0, QStringLiteral("ファイルを開けません（%1）。").arg(file.errorString())};
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    cp932::CodecError codecError;
+    auto text = cp932::decode(bytes, &codecError);
+    if (!text && error)
+        *error = {path, codecError.line, codecError.message};
+    return text;
+}
+
+bool writeTextFile(const QString& path, const QString& text, FileError* error)
+{
+    cp932::CodecError codecError;
+    const auto bytes = cp932::encode(text, &codecError);
+    if (!bytes) {
+        if (error)
+            *error = {path, codecError.line, codecError.message};
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit()) {
+        if (error)
+            *error = {path, 0, QStringLiteral("保存できません（%1）。").arg(file.errorString())};
+        return false;
+    }
+    return true;
+}

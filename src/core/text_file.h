@@ -1,0 +1,15 @@
+#pragma once
+// Reading and writing the data root's text files: CP932 on disk, QString in memory.
+
+#include "core/file_error.h"
+
+#include <QString>
+#include <optional>
+
+// Reads a whole CP932 text file. A missing file, a read failure or bytes that are
+// not CP932 give nullopt and a FileError naming the file (and the line).
+std::optional<QString> readTextFile(const QString& path, FileError* error);
+
+// Writes text as CP932, replacing the file atomically: a crash while saving
+// leaves the old file whole. Lines should already end in CR LF.
+bool writeTextFile(const QString& path, const QString& text, FileError* error);
