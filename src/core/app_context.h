@@ -1,0 +1,22 @@
+#pragma once
+// Everything the screens share for the whole run of the program: the shared
+// state, the tables loaded from the data root, and the platform services.
+// main() makes one and hands it to every screen by reference.
+
+#include "core/hensuu1.h"
+#include "core/navigator.h"
+#include "core/services.h"
+#include "records/criteria_table.h"
+#include "records/results.h"
+
+struct AppContext {
+    Hensuu1 hensuu1;
+    CriteriaTable criteria;
+    ResultsState results;
+
+    Clock& clock;
+    Random& random;
+    SoundPlayer& sound;
+    Launcher& launcher;
+    Navigator& navigator;
+};

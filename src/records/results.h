@@ -1,0 +1,107 @@
+#pragma once
+// The results log (成績累積データ.dat) and what is computed from it: the
+// loaded records, best times, the per pupil and level tallies, the points
+// rule and the recording of a finished run.
+
+#include "core/file_error.h"
+#include "records/criteria_table.h"
+
+#include <QDateTime>
+#include <QList>
+#include <functional>
+#include <optional>
+#include <vector>
+
+constexpr int kPupilSlots = 5001;    // roster numbers 0..5000
+constexpr qint32 kNoTime = 99999;    // "no time": a timed-out run, or no run at all
+constexpr qint32 kCountedBelow = 6000; // runs below this time count as attempts
+
+// One record of the log as loaded (the fields the tallies use).
+struct LoadedResult {
+    double runDate = 0;
+    double runClock = 0;
+    qint16 pupilNumber = 0;
+    qint16 level = 0;
+    qint32 runTime = 0;
+};
+
+struct PupilLevelStats {
+    qint16 attempts = 0;
+    qint32 points = 0;
+    qint32 timeSum = 0;
+    float averageTime = 0;
+    qint16 judgeAttempts = 0;
+    qint32 judgePoints = 0;
+    qint16 overdoAttempts = 0;
+    qint32 overdoPeriodPoints = 0;
+    float todayAttempts = 0;
+    float todayTimeSum = 0;
+    qint32 todayPoints = 0;
+    float todayAverageTime = 0;
+};
+
+// The shared tables every screen reads; filled in place by ComputeLevelStats.
+struct ResultsState {
+    QList<LoadedResult> results; // every usable record, in file order
+    std::vector<qint32> bestTime = std::vector<qint32>(size_t(kPupilSlots) * kLevelSlots, kNoTime);
+    std::array<qint32, kLevelSlots> levelBestTime{};
+    std::vector<PupilLevelStats> stats = std::vector<PupilLevelStats>(size_t(kPupilSlots) * kLevelSlots);
+    int skippedRecords = 0; // records with a pupil or level out of range
+
+    // Outcome flags of the last recorded run, read by the finish screen.
+    qint16 newPersonalBest = 0;
+    qint16 newSchoolBest = 0;
+    qint16 wasCleared = 0;
+
+    qint32& best(int pupil, int level) { return bestTime[size_t(pupil) * kLevelSlots + level]; }
+    qint32 best(int pupil, int level) const { return bestTime[size_t(pupil) * kLevelSlots + level]; }
+    PupilLevelStats& at(int pupil, int level) { return stats[size_t(pupil) * kLevelSlots + level]; }
+    const PupilLevelStats& at(int pupil, int level) const
+    {
+        return stats[size_t(pupil) * kLevelSlots + level];
+    }
+};
+
+// Points of one run: base by the target time, total after the level's factor.
+struct RunPoints {
+    int base = 0;
+    int total = 0;
+};
+// The finish screen's rule on the run time t itself.
+RunPoints PointsOfRun(const LevelCriteria& criteria, qint32 runTime);
+// The tallies' rule for a loaded record (the first three digits of t below T).
+int RecordPoints(const LevelCriteria& criteria, qint32 runTime);
+// The first three characters of the decimal text of t, as a number (1234 → 123).
+int ThreeCharacterTime(qint32 runTime);
+
+// Called while another machine holds the log's lock, before the next try (about a
+// second later). The program lets its screen run meanwhile; tools just sleep.
+using LockWait = std::function<void()>;
+
+// A run to append: date and time from the clock, the school code of the site line.
+struct RunToRecord {
+    qint16 pupil = 0;
+    qint16 level = 0;
+    qint32 runTime = 0;
+    QString schoolCode;
+    QDateTime when;
+};
+
+// Appends one record under the whole-file lock.
+std::optional<FileError> AppendResult(const QString& logPath, const RunToRecord& run,
+                                      const LockWait& wait = {});
+
+// Fills state.results, bestTime and levelBestTime from the log (created when missing).
+std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath,
+                                     const LockWait& wait = {});
+
+// Clears and refills every tally of state from the log and the criteria, as of now.
+std::optional<FileError> ComputeLevelStats(ResultsState& state, const CriteriaTable& criteria,
+                                           const QString& logPath, const QDateTime& now,
+                                           const LockWait& wait = {});
+
+// Records a finished run of pupil on level and sets the outcome flags; the
+// tallies must have been computed before (wasCleared reflects the state before the run).
+std::optional<FileError> Seisekikiroku(ResultsState& state, const CriteriaTable& criteria,
+                                       const QString& logPath, const RunToRecord& run,
+                                       const LockWait& wait = {});
