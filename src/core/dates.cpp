@@ -42,8 +42,8 @@ QString eraDateText(QDate date)
     UErrorCode status = U_ZERO_ERROR;
     const icu::Locale locale("ja_JP@calendar=japanese");
     // "y" with an explicit numbering keeps the first year of an era as 1, not 元.
-    icu::SimpleDateFormat format(icu::UnicodeString::fromUTF8("GGGGy年 M月 dd日（E）"), locale,
-                                 status);
+    icu::SimpleDateFormat format(icu::UnicodeString::fromUTF8("GGGGy年 M月 dd日（E）"),
+                                 icu::UnicodeString("y=latn"), locale, status);
     if (U_FAILURE(status))
         return dateText(date);
     // Format the wall-clock date itself: no time zone may move it to another day.

@@ -11,6 +11,8 @@ ItemReader::ItemReader(QString text) : text_(std::move(text)) {}
 
 bool ItemReader::atEnd() const
 {
+    if (afterComma_)
+        return false;
     for (qsizetype i = pos_; i < text_.size(); ++i)
         if (!isBlank(text_[i]) && !isLineEnd(text_[i]) && text_[i] != QChar(0x1A))
             return false;
@@ -64,9 +66,11 @@ Item ItemReader::next()
     if (pos_ < text_.size() && text_[pos_] == QLatin1Char(',')) {
         ++pos_;
         item.endsLine = false;
+        afterComma_ = true;
     } else {
         consumeLineEnd();
         item.endsLine = true;
+        afterComma_ = false;
     }
     return item;
 }

@@ -20,7 +20,7 @@ class ItemReader {
 public:
     explicit ItemReader(QString text);
 
-    // True when nothing but blanks and line ends is left.
+    // True when nothing but blanks and line ends is left (and no comma awaits its item).
     bool atEnd() const;
     // The next item; past the end an empty item.
     Item next();
@@ -34,6 +34,7 @@ private:
 
     QString text_;
     qsizetype pos_ = 0;
+    bool afterComma_ = false; // a comma promises one more item, even at the end
     int line_ = 1;
 };
 

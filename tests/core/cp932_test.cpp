@@ -1,1 +1,70 @@
+#include "core/cp932.h"
+#include "core/text_file.h"
+#include "test_support.h"
+
 #include <gtest/gtest.h>
+
+namespace {
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray b;
+    for (int v : values)
+        b.append(char(v));
+    return b;
+}
+} // namespace
+
+// Byte values from the code page 932 table itself, not from our encoder.
+TEST(Cp932, EncodesKnownCharactersToTheirCodePage932Bytes)
+{
+    EXPECT_EQ(*cp932::encode(QStringLiteral("①")), bytes({0x87, 0x40}));
+    EXPECT_EQ(*cp932::encode(QStringLiteral("Ⅰ")), bytes({0x87, 0x54}));
+    EXPECT_EQ(*cp932::encode(QStringLiteral("あ")), bytes({0x82, 0xA0}));
+    EXPECT_EQ(*cp932::encode(QStringLiteral("倍数")), bytes({0x94, 0x7B, 0x90, 0x94}));
+    EXPECT_EQ(*cp932::encode(QStringLiteral("ｸ")), bytes({0xB8}));
+    EXPECT_EQ(*cp932::encode(QStringLiteral("　")), bytes({0x81, 0x40}));
+    EXPECT_EQ(*cp932::encode(QStringLiteral("－")), bytes({0x81, 0x7C}));
+    EXPECT_EQ(*cp932::encode(QStringLiteral("a,1\r\n")), QByteArray("a,1\r\n"));
+    // The byte 0x5C in a second byte must not be taken for a backslash.
+    EXPECT_EQ(*cp932::decode(bytes({0x83, 0x5C})), QStringLiteral("ソ"));
+    EXPECT_EQ(*cp932::decode(bytes({0x87, 0x40, 0x87, 0x54})), QStringLiteral("①Ⅰ"));
+}
+
+TEST(Cp932, RefusesWhatCodePage932CannotHold)
+{
+    cp932::CodecError error;
+    EXPECT_FALSE(cp932::encode(QStringLiteral("ab\r\n😀"), &error));
+    EXPECT_EQ(error.line, 2);
+    EXPECT_FALSE(cp932::encode(QStringLiteral("한"), &error));
+
+    // A lead byte without its trail byte, and a byte no table maps.
+    EXPECT_FALSE(cp932::decode(bytes({'a', '\n', 'b', 0x82}), &error));
+    EXPECT_EQ(error.line, 2);
+    EXPECT_FALSE(cp932::decode(bytes({0x41, 0xA0, 0x41}), &error));
+    EXPECT_EQ(error.offset, 1);
+    EXPECT_TRUE(cp932::isSingleByte(QStringLiteral("12345 ｶﾅ")));
+    EXPECT_FALSE(cp932::isSingleByte(QStringLiteral("塾")));
+}
+
+TEST(TextFile, NamesTheFileAndLineOfBadBytesAndSavesAtomically)
+{
+    QTemporaryDir dir;
+    const QString bad = writeFile(dir, QStringLiteral("名簿.txt"), "1,2\r\n3,\x82\r\n");
+    FileError error;
+    EXPECT_FALSE(readTextFile(bad, &error));
+    EXPECT_EQ(error.file, bad);
+    EXPECT_EQ(error.line, 2);
+    EXPECT_TRUE(error.text().contains(QStringLiteral("名簿.txt")));
+
+    EXPECT_FALSE(readTextFile(dir.filePath(QStringLiteral("none.txt")), &error));
+    EXPECT_TRUE(error.message.contains(QStringLiteral("ありません")));
+
+    // A failed encode leaves the old file untouched.
+    const QString path = writeFile(dir, QStringLiteral("keep.txt"), sjis(QStringLiteral("元\r\n")));
+    EXPECT_FALSE(writeTextFile(path, QStringLiteral("😀"), &error));
+    EXPECT_EQ(*readTextFile(path, &error), QStringLiteral("元\r\n"));
+    EXPECT_TRUE(writeTextFile(path, QStringLiteral("新①\r\n"), &error));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), sjis(QStringLiteral("新①\r\n")));
+}
