@@ -1,0 +1,135 @@
+#include "roster/roster.h"
+
+#include "core/item_reader.h"
+#include "core/text_file.h"
+#include "roster/grades.h"
+
+#include <QFile>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kItemsPerRecord = 8;
+
+QString skipped(const QString& why) {
+    return why + QStringLiteral("この行は読み飛ばしました。");
+}
+
+// A 16-bit number item: empty reads as 0; text that is no number, or a number
+// a 16-bit field cannot hold, gives nullopt.
+std::optional<qint16> int16Item(const Item& item) {
+    if (item.isEmpty() || (item.quoted && item.text.trimmed().isEmpty())) return qint16(0);
+    const auto value = parseNumber(item.text);
+    if (!value) return std::nullopt;
+    const double whole = std::nearbyint(*value);
+    if (whole < -32768 || whole > 32767) return std::nullopt;
+    return qint16(whole);
+}
+
+// The items of one record line. Records are one per line and each line is read
+// on its own, so a faulty line (a quote left open, an item too many or too few)
+// never shifts or swallows the records after it.
+QList<Item> recordItems(const QString& line) {
+    ItemReader reader(line);
+    QList<Item> items;
+    do
+        items.append(reader.next());
+    while (!items.last().endsLine);
+    return items;
+}
+
+} // namespace
+
+QString fixedWidthText(const QString& text, int width) {
+    return text.left(width).leftJustified(width, QLatin1Char(' '));
+}
+
+std::optional<FileError> LoadRoster(StudentRoster& roster, const QString& path,
+                                    int currentSchoolYear, int includeStatusTwo) {
+    FileError error;
+    const auto text = readTextFile(path, &error);
+    if (!text) {
+        if (error.line == 0 && !QFile::exists(path))
+            error.message = QStringLiteral(
+                "名簿（新名簿.txt）が見つかりません。データのフォルダに名簿を置いてください。");
+        return error;
+    }
+
+    roster.skippedRecords = 0;
+    roster.problems.clear();
+    auto skip = [&](int line, const QString& why) {
+        ++roster.skippedRecords;
+        roster.problems.append({path, line, skipped(why)});
+    };
+
+    const QStringList lines = text->split(QLatin1Char('\n'));
+    int position = 0;
+    for (int line = 1; line <= lines.size(); ++line) {
+        QString lineText = lines[line - 1];
+        if (lineText.endsWith(QLatin1Char('\r'))) lineText.chop(1);
+        if (ItemReader(lineText).atEnd()) continue; // a blank line, or the end-of-file mark
+        QList<Item> items = recordItems(lineText);
+        // A trailing comma leaves empty items behind the eighth; they do no harm.
+        while (items.size() > kItemsPerRecord && items.last().isEmpty())
+            items.removeLast();
+        if (items.size() != kItemsPerRecord) {
+            skip(line,
+                 QStringLiteral("項目の数が %1 です（8 項目のはずです）。").arg(items.size()));
+            continue;
+        }
+
+        const auto number = parseNumber(items[0].text);
+        if (!number) {
+            skip(line, QStringLiteral("名簿番号「%1」が数ではありません。").arg(items[0].text));
+            continue;
+        }
+        if (*number < 0 || *number > kPupilSlots - 1 || *number != std::floor(*number)) {
+            skip(line, QStringLiteral("名簿番号 %1 は 0～5000 の範囲にありません。")
+                           .arg(items[0].text.trimmed()));
+            continue;
+        }
+        StudentEntry entry;
+        entry.number = qint16(*number);
+        const int numericItems[] = {1, 2, 3, 5};
+        qint16* fields[] = {&entry.gradeBaseYear, &entry.extraValue1, &entry.extraValue2,
+                            &entry.status};
+        bool bad = false;
+        for (int i = 0; i < 4 && !bad; ++i) {
+            const auto v = int16Item(items[numericItems[i]]);
+            if (!v) {
+                skip(line, QStringLiteral("%1 番目の項目「%2」が数ではないか、大きすぎます。")
+                               .arg(numericItems[i] + 1)
+                               .arg(items[numericItems[i]].text));
+                bad = true;
+            } else {
+                *fields[i] = *v;
+            }
+        }
+        if (bad) continue;
+        entry.name = fixedWidthText(items[4].text, kRosterTextWidth);
+        entry.extraText1 = fixedWidthText(items[6].text, kRosterTextWidth);
+        entry.extraText2 = fixedWidthText(items[7].text, kRosterTextWidth);
+        if (entry.status == 2 && includeStatusTwo == 1) entry.status = 0;
+
+        const bool listed = entry.status == 0;
+        if (listed && position >= kRosterCapacity) {
+            skip(line, QStringLiteral("名簿に載せられるのは %1 人までです。").arg(kRosterCapacity));
+            continue;
+        }
+        const int n = entry.number;
+        roster.pupilNames[n] = entry.name;
+        roster.pupilBaseYears[n] = entry.gradeBaseYear;
+        roster.pupilGradeLabels[n] =
+            GradeLabelFull(GradeIndex(entry.gradeBaseYear, currentSchoolYear));
+        // A record off the lists still takes the next position for a moment, and
+        // gives it up to the next record.
+        roster.rosterNumbers[size_t(position) + 1] = entry.number;
+        if (listed) {
+            ++position;
+            roster.entries[size_t(position)] = std::move(entry);
+        }
+    }
+    roster.rosterCount = position;
+    return std::nullopt;
+}
