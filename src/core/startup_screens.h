@@ -1,0 +1,51 @@
+#pragma once
+// The small screens of start-up: the splash (Firstfrm), the wait cover
+// (BASEFRM) and the version box (frmver).
+
+#include <QDate>
+#include <QDialog>
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+class QTimer;
+
+// Greets with the era date and hands over once, 100 ms after it is shown.
+class Firstfrm final : public QWidget {
+    Q_OBJECT
+public:
+    Firstfrm(QDate today, std::function<void()> handOver, QWidget* parent = nullptr);
+
+    QLabel* dateLabel;
+    QLabel* Label5;
+    QLabel* Label1;
+    QTimer* Timer1;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void Timer1_Timer();
+    std::function<void()> handOver_;
+};
+
+// "Just a moment, please." while the program switches between heavy screens.
+class BASEFRM final : public QWidget {
+    Q_OBJECT
+public:
+    explicit BASEFRM(QWidget* parent = nullptr);
+    QLabel* Label19;
+};
+
+// "Version" followed directly by major.minor.revision.
+QString VersionText(int major, int minor, int revision);
+QString ProgramVersionText();
+
+class frmver final : public QDialog {
+    Q_OBJECT
+public:
+    frmver(const QString& contentName, QWidget* parent = nullptr);
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label4;
+};

@@ -1,0 +1,46 @@
+#include "core/stage.h"
+#include "core/startup_screens.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+TEST(StartupScreens, SplashShowsTheEraDateAndHandsOverOnce)
+{
+    int handOvers = 0;
+    Firstfrm splash(QDate(2026, 12, 8), [&] { ++handOvers; });
+    EXPECT_EQ(splash.dateLabel->text(), QStringLiteral("令和8年 12月 08日（火）"));
+    EXPECT_EQ(splash.Label5->text(), QStringLiteral("Bramwell７７"));
+    EXPECT_EQ(splash.Timer1->interval(), 100);
+    QSignalSpy fired(splash.Timer1, &QTimer::timeout);
+    EXPECT_TRUE(fired.wait(1000));
+    QTest::qWait(250);
+    EXPECT_EQ(handOvers, 1);
+
+    EXPECT_EQ(VersionText(1, 2, 3), QStringLiteral("Version1.2.3"));
+    frmver box(QStringLiteral("倍数判定"));
+    EXPECT_EQ(box.windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+    EXPECT_EQ(box.Label1->text(), QStringLiteral("倍数判定"));
+    EXPECT_TRUE(box.Label2->text().startsWith(QStringLiteral("Version")));
+    EXPECT_EQ(box.Label4->text(), QStringLiteral("Bramwell77"));
+}
+
+TEST(StartupScreens, StageReplacesAndDestroysTheScreenBefore)
+{
+    QList<Screen> made;
+    Stage stage([&](Screen s) -> QWidget* {
+        made.append(s);
+        return new BASEFRM;
+    });
+    stage.show(Screen::Wait);
+    QPointer<QWidget> first = stage.current();
+    stage.show(Screen::Hub);
+    EXPECT_EQ(stage.currentScreen(), Screen::Hub);
+    EXPECT_NE(stage.current(), first.data());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(made, (QList<Screen>{Screen::Wait, Screen::Hub}));
+}
