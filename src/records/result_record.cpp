@@ -1,0 +1,115 @@
+#include "records/result_record.h"
+
+#include "core/cp932.h"
+
+#include <QFile>
+#include <QtEndian>
+
+#include <bit>
+#include <cstring>
+
+namespace {
+
+template <typename T>
+T readLittle(QByteArrayView bytes, qsizetype offset)
+{
+    return qFromLittleEndian<T>(bytes.data() + offset);
+}
+
+double readDouble(QByteArrayView bytes, qsizetype offset)
+{
+    return std::bit_cast<double>(readLittle<quint64>(bytes, offset));
+}
+
+template <typename T>
+void writeLittle(QByteArray& out, T value)
+{
+    char b[sizeof(T)];
+    qToLittleEndian(value, b);
+    out.append(b, sizeof(T));
+}
+
+void writeField(QByteArray& out, const QByteArray& field)
+{
+    QByteArray f = field.left(kRecordTextWidth);
+    f.append(QByteArray(kRecordTextWidth - f.size(), ' '));
+    out.append(f);
+}
+
+} // namespace
+
+ResultRecord ResultRecord::fromBytes(QByteArrayView bytes)
+{
+    Q_ASSERT(bytes.size() >= kRecordSize);
+    ResultRecord r;
+    r.runDate = readDouble(bytes, 0);
+    r.runClock = readDouble(bytes, 8);
+    r.pupilNumber = readLittle<qint16>(bytes, 16);
+    r.level = readLittle<qint16>(bytes, 18);
+    r.runTime = readLittle<qint32>(bytes, 20);
+    r.schoolCode = bytes.sliced(24, kRecordTextWidth).toByteArray();
+    r.spareText = bytes.sliced(29, kRecordTextWidth).toByteArray();
+    r.pointsText = bytes.sliced(34, kRecordTextWidth).toByteArray();
+    r.trailer = bytes.sliced(39, kRecordTextWidth).toByteArray();
+    return r;
+}
+
+QByteArray ResultRecord::toBytes() const
+{
+    QByteArray out;
+    out.reserve(kRecordSize);
+    writeLittle(out, std::bit_cast<quint64>(runDate));
+    writeLittle(out, std::bit_cast<quint64>(runClock));
+    writeLittle(out, pupilNumber);
+    writeLittle(out, level);
+    writeLittle(out, runTime);
+    writeField(out, schoolCode);
+    writeField(out, spareText);
+    writeField(out, pointsText);
+    writeField(out, trailer);
+    return out;
+}
+
+QByteArray recordText(const QString& text)
+{
+    QByteArray out;
+    for (const QChar c : text) {
+        if (out.size() == kRecordTextWidth || !cp932::isSingleByte(QString(c)))
+            break;
+        const auto bytes = cp932::encode(QString(c));
+        if (!bytes || bytes->size() != 1)
+            break;
+        out.append(*bytes);
+    }
+    out.append(QByteArray(kRecordTextWidth - out.size(), ' '));
+    return out;
+}
+
+QString recordTextValue(const QByteArray& field)
+{
+    QByteArray trimmed = field;
+    while (!trimmed.isEmpty() && (trimmed.back() == ' ' || trimmed.back() == '\0'))
+        trimmed.chop(1);
+    // A field another writer filled with bytes that are no CP932 text reads as empty.
+    return cp932::decode(trimmed).value_or(QString());
+}
+
+std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultRecord>* out)
+{
+    out->clear();
+    QFile file(logPath);
+    if (!file.exists())
+        return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly))
+        return FileError{logPath, 0,
+                         QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString())};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return FileError{logPath, 0,
+                         QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString())};
+    const qsizetype count = bytes.size() / kRecordSize;
+    out->reserve(count);
+    for (qsizetype i = 0; i < count; ++i)
+        out->append(ResultRecord::fromBytes(QByteArrayView(bytes).sliced(i * kRecordSize, kRecordSize)));
+    return std::nullopt;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// One 44-byte record of the results log (成績累積データ.dat), byte for byte as
+// every program of the family reads and writes it: little-endian numbers and
+// single-byte CP932 texts, blank-padded to five bytes.
+
+#include "core/file_error.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <optional>
+
+constexpr qint64 kRecordSize = 44;
+constexpr int kRecordTextWidth = 5;
+
+struct ResultRecord {
+    double runDate = 0;  // whole days since 1899-12-30
+    double runClock = 0; // time of day as a fraction of a day
+    qint16 pupilNumber = 0;
+    qint16 level = 0;
+    qint32 runTime = 0; // whole seconds; 99999 for a run that ran out of time
+    QByteArray schoolCode = QByteArray(kRecordTextWidth, ' ');
+    QByteArray spareText = QByteArray(kRecordTextWidth, ' ');
+    QByteArray pointsText = QByteArray("0    ");
+    QByteArray trailer = QByteArray(kRecordTextWidth, ' ');
+
+    // Reads the first 44 bytes of bytes (which must hold at least that many).
+    static ResultRecord fromBytes(QByteArrayView bytes);
+    // Exactly 44 bytes; text fields are padded with blanks or cut to five bytes.
+    QByteArray toBytes() const;
+
+    bool operator==(const ResultRecord&) const = default;
+};
+
+// A text as a record's text field: single-byte CP932, blank-padded, cut at five
+// bytes. The field ends at the first character without a single-byte form, so a
+// field never holds half of a two-byte character.
+QByteArray recordText(const QString& text);
+// A text field as text, trailing blanks removed.
+QString recordTextValue(const QByteArray& field);
+
+// Reads every whole record of the log in file order; a torn last record (the
+// length not a multiple of 44) is left out. A missing log reads as empty.
+std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultRecord>* out);
