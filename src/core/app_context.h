@@ -6,6 +6,8 @@
 #include "core/hensuu1.h"
 #include "core/navigator.h"
 #include "core/services.h"
+#include "drill/drill_run.h"
+#include "drill/sound_cue_table.h"
 #include "records/criteria_table.h"
 #include "records/results.h"
 
@@ -19,4 +21,11 @@ struct AppContext {
     SoundPlayer& sound;
     Launcher& launcher;
     Navigator& navigator;
+
+    // The drill's run and the sound cues (filled by LoadSoundList at start-up).
+    DrillRun drill;
+    SoundCueTable sounds;
+    // Set by the hub: 1 when the pupil has cleared the goal level within its
+    // judgement period; the finish screen reads it (0 until the hub has run).
+    qint16 finalLevelCleared = 0;
 };

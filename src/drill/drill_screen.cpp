@@ -1,0 +1,245 @@
+#include "drill/drill_screen.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+// The time bar's frame on the status strip; its parts start at its left end.
+constexpr int kBarLeft = 110;
+constexpr int kBarTop = 112;
+constexpr int kBarHeight = 30;
+
+QFont fontOf(double points, bool bold = false) {
+    QFont font;
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* label(QWidget* parent, const QString& text, QRect geometry, double points,
+              bool bold = false, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* l = new QLabel(text, parent);
+    l->setGeometry(geometry);
+    l->setFont(fontOf(points, bold));
+    l->setAlignment(align);
+    return l;
+}
+
+QFrame* shape(QWidget* parent, QRect geometry, const QColor& fill, bool border = false) {
+    auto* f = new QFrame(parent);
+    f->setGeometry(geometry);
+    f->setAutoFillBackground(true);
+    QPalette p = f->palette();
+    p.setColor(QPalette::Window, fill);
+    f->setPalette(p);
+    if (border) {
+        f->setFrameShape(QFrame::Box);
+        f->setLineWidth(1);
+    }
+    return f;
+}
+
+void fill(QWidget* w, const QColor& colour) {
+    w->setAutoFillBackground(true);
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, colour);
+    w->setPalette(p);
+}
+
+void setWidth(QWidget* w, int width) {
+    // A zero-wide shape shows nothing; Qt would still draw one pixel of frame.
+    w->setVisible(width > 0);
+    w->resize(width, w->height());
+}
+
+} // namespace
+
+MainFrm::MainFrm(AppContext& ctx, QWidget* parent, Defer defer)
+    : QWidget(parent), ctx_(ctx), engine_(ctx, problems_, *this, std::move(defer)) {
+    setWindowTitle(QStringLiteral("Tallmer"));
+    setFixedSize(kWidth, kHeight);
+    setFocusPolicy(Qt::StrongFocus);
+    fill(this, Qt::white);
+    buildStatusStrip();
+    buildProblemArea();
+    buildOverlay();
+    const std::pair<QWidget*, const char*> names[] = {
+        {sPicture1, "sPicture1"}, {sLabel9, "sLabel9"},   {sLabel10, "sLabel10"},
+        {sLabel11, "sLabel11"},   {sLabel12, "sLabel12"}, {sLabel13, "sLabel13"},
+        {Picture2, "Picture2"},   {Label1, "Label1"},     {Label2, "Label2"},
+        {sPicture2, "sPicture2"}, {lblsss1, "lblsss1"},   {lblsss2, "lblsss2"},
+        {sShape2, "sShape2"}};
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
+    // The keys answer whichever control has the focus.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+
+    sTimer1.setInterval(1000);
+    connect(&sTimer1, &QTimer::timeout, this, [this] { engine_.sTimer1_Timer(); });
+    sTimer2.setInterval(10000);
+    connect(&sTimer2, &QTimer::timeout, this, [this] { engine_.sTimer2_Timer(); });
+    sTimer2.start();
+}
+
+MainFrm::~MainFrm() = default;
+
+void MainFrm::buildStatusStrip() {
+    sPicture1 = shape(this, QRect(0, 0, kWidth, 200), QColor(0xDD, 0xEB, 0xF7));
+    QWidget* s = sPicture1;
+    sLabel2 = label(s, {}, QRect(8, 6, 200, 36), 16.8, true);
+    sLabel3 = label(s, QStringLiteral("レベル"), QRect(215, 10, 60, 30), 12);
+    sLabel8 = label(s, {}, QRect(275, 6, 230, 36), 16, true);
+    sLabel7 = label(s, {}, QRect(515, 6, 240, 36), 16, true);
+    sLabel14 = label(s, {}, QRect(760, 8, 256, 32), 12, false, Qt::AlignRight | Qt::AlignVCenter);
+
+    sLabel4 = label(s, QStringLiteral("残り"), QRect(8, 56, 48, 32), 14);
+    sLabel9 = label(s, {}, QRect(56, 46, 70, 50), 26, true, Qt::AlignCenter);
+    sLabel9->setStyleSheet(QStringLiteral("color: #C00000"));
+    sLabel6 = label(s, QStringLiteral("問"), QRect(126, 56, 30, 32), 14);
+    sLabel5 = label(s, QStringLiteral("タイム"), QRect(170, 56, 70, 32), 14);
+    sLabel10 = label(s, {}, QRect(240, 46, 90, 50), 26, true, Qt::AlignRight | Qt::AlignVCenter);
+
+    const char16_t* const fixed[] = {u"起動後", u"分", u"本日", u"回目", u"このレベル", u"回目"};
+    const QRect fixedAt[] = {{380, 58, 60, 30}, {482, 58, 24, 30}, {525, 58, 44, 30},
+                             {611, 58, 40, 30}, {665, 58, 90, 30}, {797, 58, 40, 30}};
+    for (int i = 0; i < 6; ++i)
+        sLabel16[i] = label(s, QString::fromUtf16(fixed[i]), fixedAt[i], 12);
+    sLabel13 = label(s, {}, QRect(440, 58, 42, 30), 12, true, Qt::AlignCenter);
+    sLabel12 = label(s, {}, QRect(569, 58, 42, 30), 12, true, Qt::AlignCenter);
+    sLabel11 = label(s, {}, QRect(755, 58, 42, 30), 12, true, Qt::AlignCenter);
+
+    sShape5 = shape(s, QRect(kBarLeft, kBarTop, kTimeBarWidth, kBarHeight), Qt::white, true);
+    sShape4 = shape(s, QRect(kBarLeft, kBarTop, 0, kBarHeight), QColor(0xFF, 0xE6, 0x80));
+    sShape3 = shape(s, QRect(kBarLeft, kBarTop, 0, kBarHeight), QColor(0x90, 0xD8, 0x90));
+    sShape2 = shape(s, QRect(kBarLeft, kBarTop + 8, 0, kBarHeight - 16), QColor(0x20, 0x50, 0xC0));
+    sShape7 = shape(s, QRect(kBarLeft, kBarTop, 0, kBarHeight), QColor(0xE0, 0x40, 0x40));
+    sShape8 =
+        shape(s, QRect(kBarLeft + kTimeBarWidth - 1, kBarTop - 6, 2, kBarHeight + 12), Qt::black);
+    const char16_t* const marks[] = {u"YourBest", u"Best", u"Pass"};
+    const QRect markAt[] = {
+        {kBarLeft, 146, 90, 24}, {kBarLeft + 100, 146, 60, 24}, {kBarLeft + 170, 146, 60, 24}};
+    const char* const markColour[] = {"#C03030", "#207020", "#A07000"};
+    for (int i = 0; i < 3; ++i) {
+        sLabel17[i] = label(s, QString::fromUtf16(marks[i]), markAt[i], 11, true);
+        sLabel17[i]->setStyleSheet(QStringLiteral("color: %1").arg(QLatin1String(markColour[i])));
+    }
+
+    // Three rows of ten lamps; only the last row goes out during a run.
+    const QColor rowColour[] = {QColor(0x40, 0x80, 0xE0), QColor(0xF0, 0xC0, 0x20),
+                                QColor(0xE0, 0x30, 0x30)};
+    for (int lamp = kFirstLamp; lamp <= kLastLamp; ++lamp) {
+        const int row = lamp / 10 - 1;
+        const int column = lamp % 10;
+        sPicture3[lamp] =
+            shape(s, QRect(734 + column * 28, 104 + row * 28, 24, 22), rowColour[row], true);
+    }
+}
+
+void MainFrm::buildProblemArea() {
+    Picture2 = shape(this, QRect(0, 200, kWidth, kHeight - 200), Qt::white);
+    Label2 = label(Picture2, QStringLiteral("偶数か奇数か"), QRect(0, 14, kWidth, 60), 30, true,
+                   Qt::AlignCenter);
+    Label1 = label(Picture2, {}, QRect(0, 70, kWidth, 330), 200, true, Qt::AlignCenter);
+    for (int i = 1; i <= 2; ++i) {
+        auto* b = new QPushButton(Picture2);
+        b->setObjectName(QStringLiteral("Command2_%1").arg(i));
+        b->setGeometry(i == 1 ? 170 : 554, 420, 300, 90);
+        b->setFont(fontOf(18, true));
+        connect(b, &QPushButton::clicked, this, [this, i] { engine_.Command2_Click(i); });
+        Command2[i] = b;
+    }
+}
+
+void MainFrm::buildOverlay() {
+    sPicture2 = shape(this, QRect(212, 300, 600, 200), QColor(0xFF, 0xFA, 0xD0), true);
+    sPicture2->setFrameShape(QFrame::Box);
+    sPicture2->setLineWidth(3);
+    lblsss1 = label(sPicture2, QStringLiteral("成績記録中"), QRect(0, 0, 600, 200), 40, true,
+                    Qt::AlignCenter);
+    lblsss2 = label(sPicture2, QStringLiteral("時間切れ"), QRect(0, 0, 600, 200), 40, true,
+                    Qt::AlignCenter);
+    lblsss2->setStyleSheet(QStringLiteral("color: #C00000"));
+    sPicture2->hide();
+}
+
+void MainFrm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Form_Activate();
+}
+
+void MainFrm::Form_Activate() {
+    if (activated_) return;
+    activated_ = true;
+    setFocus();
+    engine_.Form_Activate();
+}
+
+bool MainFrm::forwardKey(QKeyEvent* event) {
+    const QString text = event->text();
+    if (text != QStringLiteral("1") && text != QStringLiteral("3")) return false;
+    engine_.Form_KeyPress(text.at(0).unicode());
+    return true;
+}
+
+void MainFrm::keyPressEvent(QKeyEvent* event) {
+    if (!forwardKey(event)) QWidget::keyPressEvent(event);
+}
+
+bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && forwardKey(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainFrm::problemChanged() {
+    const Problem& p = engine_.problem();
+    Label1->setText(QString::number(p.number));
+    Label2->setText(p.question);
+    Command2[1]->setText(p.firstAnswer);
+    Command2[2]->setText(p.secondAnswer);
+}
+
+void MainFrm::statusChanged() {
+    sLabel2->setFont(fontOf(engine_.contentNamePointSize(), true));
+    sLabel2->setText(engine_.contentNameText());
+    sLabel8->setText(engine_.levelNameText());
+    sLabel7->setText(engine_.pupilNameText());
+    sLabel14->setText(engine_.siteNameText());
+    sLabel9->setText(engine_.remainingText());
+    sLabel10->setText(engine_.elapsedText());
+    sLabel13->setText(engine_.minutesText());
+    sLabel12->setText(engine_.todayTotalText());
+    sLabel11->setText(engine_.todayLevelText());
+    const TimeBar& bar = engine_.timeBar();
+    setWidth(sShape3, bar.target);
+    setWidth(sShape4, bar.pass);
+    setWidth(sShape2, bar.elapsed);
+    setWidth(sShape7, 0);
+    for (int lamp = kFirstLamp; lamp <= kLastLamp; ++lamp)
+        sPicture3[lamp]->setVisible(engine_.lampVisible(lamp));
+}
+
+void MainFrm::overlayShown() {
+    const bool timeUp = ctx_.drill.timeUp;
+    lblsss1->setVisible(!timeUp);
+    lblsss2->setVisible(timeUp);
+    sPicture2->raise();
+    sPicture2->show();
+    // Recording may wait for another machine's lock; the pupil sees why at once.
+    if (isVisible()) repaint();
+}
+
+void MainFrm::runClockChanged(bool on) {
+    if (on)
+        sTimer1.start();
+    else
+        sTimer1.stop();
+}
+
+QWidget* makeDrillScreen(AppContext& ctx) {
+    return new MainFrm(ctx);
+}

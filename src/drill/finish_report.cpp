@@ -1,0 +1,130 @@
+#include "drill/finish_report.h"
+
+#include "drill/sound_cues.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+bool levelCleared(const AppContext& ctx, int level) {
+    const PupilLevelStats& s = ctx.results.at(ctx.hensuu1.currentPupil, level);
+    const LevelCriteria& c = ctx.criteria.levels[level];
+    return s.judgePoints >= c.clearPoints && s.judgeAttempts >= c.clearCount;
+}
+
+// A clear count of 9999 is how a teacher keeps a level from ever being cleared;
+// then no goal banner is shown.
+bool someLevelNeverClears(const AppContext& ctx) {
+    for (int level = 1; level < kLevelSlots; ++level)
+        if (ctx.criteria.levels[level].clearCount == 9999) return true;
+    return false;
+}
+
+int validLevel(int level) {
+    return level >= 1 && level < kLevelSlots ? level : 0;
+}
+
+} // namespace
+
+QString FactorText(float factor) {
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, factor);
+    return QString::fromLatin1(text, result.ptr - text);
+}
+
+QString PointsLine(const LevelCriteria& criteria, qint32 recordedTime) {
+    const RunPoints points = PointsOfRun(criteria, recordedTime);
+    return QStringLiteral("獲得ポイント：%1点×%2→%3点")
+        .arg(points.base)
+        .arg(FactorText(criteria.pointFactor))
+        .arg(points.total);
+}
+
+FinishReport PrepareFinish(AppContext& ctx) {
+    FinishReport r;
+    const Hensuu1& h = ctx.hensuu1;
+    const int level = validLevel(h.currentLevel);
+    r.error =
+        ComputeLevelStats(ctx.results, ctx.criteria, h.paths.resultsLogFile(), ctx.clock.now());
+
+    r.levelCleared = levelCleared(ctx, level);
+    const bool goal = level == h.catalog.goalLevel;
+    r.goalBanner = r.levelCleared && goal && !someLevelNeverClears(ctx);
+
+    const LevelCriteria& c = ctx.criteria.levels[level];
+    const qint32 t = ctx.drill.recordedTime;
+    r.pointsText = PointsLine(c, t);
+    r.timeText =
+        t > kNoTime - 2 ? QStringLiteral("記録なし") : QStringLiteral("今の成績：%1秒").arg(t);
+    r.pupilName = h.pupilName.trimmed();
+    r.contentName = h.contentName;
+    r.levelName = h.catalog.levelNames[level];
+    const int pupil = h.currentPupil;
+    r.levelCountText = QStringLiteral(" (このレベル　%1回目)")
+                           .arg(QString::number(ctx.results.at(pupil, level).todayAttempts));
+    float today = 0;
+    for (int l = 1; l < kLevelSlots; ++l)
+        today += ctx.results.at(pupil, l).todayAttempts;
+    r.dayCountText = QStringLiteral("（%1回目)").arg(qint16(std::nearbyint(today)));
+
+    ResultsState& res = ctx.results;
+    if (ctx.drill.timeUp) {
+        r.outcomeText = QStringLiteral("時間切れ");
+    } else if (res.newSchoolBest) {
+        r.outcomeText = QStringLiteral("！！！最高新記録！！！");
+        r.cue = FinishCue::SchoolBest;
+    } else if (res.newPersonalBest) {
+        r.outcomeText = QStringLiteral("新記録おめでとう");
+        r.cue = FinishCue::PersonalBest;
+    } else if (t <= c.passTime) {
+        r.cue = FinishCue::PassTime;
+    }
+    r.goalClearedCue = goal && r.levelCleared && !res.wasCleared;
+    res.newPersonalBest = 0;
+    res.newSchoolBest = 0;
+    return r;
+}
+
+void PlayFinishCues(AppContext& ctx, const FinishReport& report, std::function<void()> done) {
+    auto goalCue = [&ctx, play = report.goalClearedCue, done = std::move(done)] {
+        if (play)
+            PlayGoalClearedCue(ctx, done);
+        else if (done)
+            done();
+    };
+    switch (report.cue) {
+    case FinishCue::SchoolBest:
+        return PlaySchoolBestCue(ctx, goalCue);
+    case FinishCue::PersonalBest:
+        return PlayPersonalBestCue(ctx, goalCue);
+    case FinishCue::PassTime:
+        return PlayPassTimeCue(ctx, goalCue);
+    case FinishCue::None:
+        return goalCue();
+    }
+}
+
+QString MoveOnText() {
+    return QStringLiteral("次のレベルへ進みましょう");
+}
+
+FinishButtons Timer1Buttons(const AppContext& ctx, const FinishReport& report) {
+    FinishButtons b;
+    const int level = validLevel(ctx.hensuu1.currentLevel);
+    const PupilLevelStats& s = ctx.results.at(ctx.hensuu1.currentPupil, level);
+    const LevelCriteria& c = ctx.criteria.levels[level];
+    const double count = c.overdoCount.toNumber();
+    const double points = c.overdoPoints.toNumber();
+    const bool overdone = (count != 0 && s.overdoAttempts >= count) ||
+                          (points != 0 && s.overdoPeriodPoints >= points);
+    if (!overdone || !report.levelCleared) return b;
+    if (level == ctx.hensuu1.catalog.goalLevel) {
+        b.label2 = FinishButtons::Label2::EmptyAndHide;
+    } else if (ctx.finalLevelCleared == 0) {
+        // Practised enough here and cleared: the pupil must move on.
+        b.label2 = FinishButtons::Label2::MoveOn;
+        b.retryShown = false;
+    }
+    return b;
+}

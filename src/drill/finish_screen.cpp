@@ -1,0 +1,168 @@
+#include "drill/finish_screen.h"
+
+#include "drill/drill_engine.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+QLabel* label(QWidget* parent, const QString& text, QRect geometry, double points, bool bold,
+              const char* colour = "#202020") {
+    auto* l = new QLabel(text, parent);
+    l->setGeometry(geometry);
+    QFont font;
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    l->setFont(font);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    l->setStyleSheet(QStringLiteral("color: %1").arg(QLatin1String(colour)));
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const QString& text, QRect geometry) {
+    auto* b = new QPushButton(text, parent);
+    b->setGeometry(geometry);
+    QFont font;
+    font.setPointSize(20);
+    font.setBold(true);
+    b->setFont(font);
+    b->hide();
+    return b;
+}
+
+} // namespace
+
+FrmSyuuryou::FrmSyuuryou(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+    setWindowTitle(QStringLiteral("終了"));
+    setFixedSize(kWidth, kHeight);
+    Label15 = label(this, {}, QRect(60, 30, 500, 50), 24, true, "#1A3A7A");
+    Label16 = label(this, {}, QRect(60, 90, 600, 60), 30, true, "#1A3A7A");
+    Label17 = label(this, {}, QRect(60, 160, 600, 50), 26, true);
+    Label18 = label(this, {}, QRect(60, 240, 620, 70), 40, true);
+    Label19 = label(this, {}, QRect(60, 330, 900, 50), 24, false);
+    Label13 = label(this, {}, QRect(60, 390, 340, 40), 18, false);
+    Label14 = label(this, {}, QRect(400, 390, 300, 40), 18, false);
+    Label20 = label(this, {}, QRect(60, 450, 900, 80), 40, true, "#D01010");
+    Label20->hide();
+    Label2 = label(this, QStringLiteral("このレベルクリア"), QRect(600, 160, 400, 60), 28, true,
+                   "#107010");
+    Label2->hide();
+
+    Picture1 = new QFrame(this);
+    Picture1->setGeometry(112, 280, 800, 180);
+    Picture1->setFrameShape(QFrame::Box);
+    Picture1->setLineWidth(4);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setStyleSheet(
+        QStringLiteral("QFrame#Picture1 { background: #FFF3B0; border: 4px solid #E08000; }"));
+    Label1 = label(Picture1, QStringLiteral("目標レベルクリア。おめでとう！"),
+                   QRect(0, 0, 800, 180), 34, true, "#C04000");
+    Label1->setAlignment(Qt::AlignCenter);
+    Picture1->hide();
+
+    Command4 = button(this, QStringLiteral("メニューへ"), QRect(230, 600, 260, 90));
+    Command5 = button(this, QStringLiteral("もう一度"), QRect(534, 600, 260, 90));
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+
+    const std::pair<QWidget*, const char*> names[] = {
+        {Label13, "Label13"},  {Label14, "Label14"},   {Label15, "Label15"}, {Label16, "Label16"},
+        {Label17, "Label17"},  {Label18, "Label18"},   {Label19, "Label19"}, {Label20, "Label20"},
+        {Label2, "Label2"},    {Picture1, "Picture1"}, {Label1, "Label1"},   {Command4, "Command4"},
+        {Command5, "Command5"}};
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
+
+    Timer1.setInterval(500);
+    Timer1.setSingleShot(true);
+    connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+}
+
+void FrmSyuuryou::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Form_Activate();
+}
+
+void FrmSyuuryou::paintEvent(QPaintEvent*) {
+    // Our own background picture: a soft sky with a few bright circles.
+    QPainter p(this);
+    QLinearGradient sky(0, 0, 0, kHeight);
+    sky.setColorAt(0, QColor(0xCF, 0xE8, 0xFF));
+    sky.setColorAt(1, QColor(0xFF, 0xF8, 0xE0));
+    p.fillRect(rect(), sky);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    const struct {
+        int x, y, r;
+        QColor c;
+    } dots[] = {{900, 90, 60, QColor(255, 220, 120, 150)},
+                {820, 520, 90, QColor(160, 220, 255, 120)},
+                {960, 700, 50, QColor(255, 180, 200, 130)},
+                {40, 700, 70, QColor(200, 255, 200, 120)}};
+    for (const auto& d : dots) {
+        p.setBrush(d.c);
+        p.drawEllipse(QPoint(d.x, d.y), d.r, d.r);
+    }
+}
+
+void FrmSyuuryou::Form_Activate() {
+    if (activated_) return;
+    activated_ = true;
+    report_ = PrepareFinish(ctx_);
+    if (report_.error)
+        ctx_.navigator.message(
+            QStringLiteral("成績の読み込み"),
+            QStringLiteral("成績を読めませんでした。先生を呼んでください。\r\n") +
+                report_.error->text());
+    Label2->setVisible(report_.levelCleared);
+    Picture1->setVisible(report_.goalBanner);
+    Timer1.start();
+    Label19->setText(report_.pointsText);
+    Label18->setText(report_.timeText);
+    Label17->setText(report_.pupilName);
+    Label15->setText(report_.contentName);
+    Label16->setText(report_.levelName);
+    Label13->setText(report_.levelCountText);
+    Label14->setText(report_.dayCountText);
+    Label20->setText(report_.outcomeText);
+    Label20->setVisible(!report_.outcomeText.isEmpty());
+    PlayFinishCues(ctx_, report_);
+}
+
+void FrmSyuuryou::Timer1_Timer() {
+    Picture1->hide();
+    Command4->show();
+    Command4->setFocus();
+    Timer1.stop();
+    const FinishButtons buttons = Timer1Buttons(ctx_, report_);
+    switch (buttons.label2) {
+    case FinishButtons::Label2::Keep:
+        break;
+    case FinishButtons::Label2::EmptyAndHide:
+        Label2->clear();
+        Label2->hide();
+        break;
+    case FinishButtons::Label2::MoveOn:
+        Label2->setText(MoveOnText());
+        break;
+    }
+    Command5->setVisible(buttons.retryShown);
+}
+
+void FrmSyuuryou::Command4_Click() {
+    Command4->setEnabled(false);
+    ctx_.navigator.show(Screen::Hub);
+}
+
+void FrmSyuuryou::Command5_Click() {
+    Command4->setEnabled(false);
+    ctx_.navigator.show(Screen::Wait);
+    StartRun(ctx_);
+}
+
+QWidget* makeFinishScreen(AppContext& ctx) {
+    return new FrmSyuuryou(ctx);
+}

@@ -1,0 +1,44 @@
+#include "drill/problem_source.h"
+
+#include <cmath>
+
+namespace {
+
+// Int() of the drill's rule: the largest whole number not above x.
+qint32 wholePart(double x) {
+    return qint32(std::floor(x));
+}
+
+// Rounding half to even, as the rule for the multiple's factor requires.
+qint32 roundHalfEven(double x) {
+    return qint32(std::nearbyint(x));
+}
+
+} // namespace
+
+Problem MultiplesProblemSource::make(int level, Random& random) const {
+    Problem p;
+    p.divisor = level <= 10 ? level : wholePart(10 * random.next() + 1);
+    const int n = p.divisor;
+    if (n <= 2) {
+        p.number = n == 1 ? wholePart(10 * random.next()) : wholePart(90 * random.next() + 10);
+        p.question = QStringLiteral("偶数か奇数か");
+        p.firstAnswer = QStringLiteral("奇数(1をおせ)");
+        p.secondAnswer = QStringLiteral("偶数(3をおせ)");
+        p.correctKey = p.number % 2 == 0 ? 2 : 1; // zero counts as even
+        return p;
+    }
+    if (random.next() < 0.5) {
+        const qint32 k = roundHalfEven(100 * random.next()) / n;
+        p.number = n * (k + 1);
+    } else {
+        do
+            p.number = wholePart(100 * random.next()) + 1;
+        while (p.number % n == 0);
+    }
+    p.question = QString::number(n) + QStringLiteral("の倍数か");
+    p.firstAnswer = QStringLiteral("違う(1をおせ)");
+    p.secondAnswer = QString::number(n) + QStringLiteral("の倍数(3をおせ)");
+    p.correctKey = p.number % n == 0 ? 2 : 1;
+    return p;
+}

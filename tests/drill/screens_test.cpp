@@ -1,0 +1,121 @@
+#include "drill_fixture.h"
+
+#include "drill/drill_screen.h"
+#include "drill/finish_screen.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ScreensTest : public ::testing::Test, public DrillFixture {
+  protected:
+    template <typename T = QLabel> T* child(QWidget& screen, const char* name) {
+        T* w = screen.findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    // Pictures of the screens for a person to look at, when asked for.
+    static void snapshot(QWidget& screen, const QString& name) {
+        const QString folder = qEnvironmentVariable("DRILL_SCREEN_PNG_DIR");
+        if (!folder.isEmpty())
+            screen.grab().save(folder + QStringLiteral("/") + name + QStringLiteral(".png"));
+    }
+};
+
+} // namespace
+
+TEST_F(ScreensTest, DrillScreenAnswersByKeyWhateverHasTheFocusAndByMouse) {
+    ctx->hensuu1.currentLevel = 3; // draws of 0.3 always ask 33: key "3"
+    ASSERT_TRUE(StartRun(*ctx));
+    MainFrm screen(*ctx, nullptr, defer());
+    screen.show();
+    EXPECT_EQ(child(screen, "Label1")->text(), QStringLiteral("33"));
+    EXPECT_EQ(child(screen, "Label2")->text(), QStringLiteral("3の倍数か"));
+    auto* first = child<QPushButton>(screen, "Command2_1");
+    auto* second = child<QPushButton>(screen, "Command2_2");
+    EXPECT_EQ(first->text(), QStringLiteral("違う(1をおせ)"));
+    EXPECT_EQ(second->text(), QStringLiteral("3の倍数(3をおせ)"));
+    EXPECT_EQ(child(screen, "sLabel9")->text(), QStringLiteral("20"));
+    snapshot(screen, QStringLiteral("drill_start"));
+
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_3);
+    EXPECT_EQ(child(screen, "sLabel9")->text(), QStringLiteral("19"));
+    QTest::keyClick(&screen, Qt::Key_A);
+    QTest::keyClick(second, Qt::Key_2);
+    EXPECT_EQ(ctx->drill.correctCount, 1);
+    QTest::mouseClick(second, Qt::LeftButton);
+    EXPECT_EQ(child(screen, "sLabel9")->text(), QStringLiteral("18"));
+    QTest::mouseClick(first, Qt::LeftButton);
+    EXPECT_EQ(child(screen, "sLabel9")->text(), QStringLiteral("19"));
+    screen.engine().sTimer1_Timer();
+    EXPECT_EQ(child(screen, "sLabel10")->text(), QStringLiteral("10"));
+    snapshot(screen, QStringLiteral("drill_after_wrong"));
+}
+
+TEST_F(ScreensTest, DrillScreenShowsTheTimeOutOverlay) {
+    setCriteria(3, 1, 2);
+    ctx->hensuu1.currentLevel = 3;
+    ASSERT_TRUE(StartRun(*ctx));
+    MainFrm screen(*ctx, nullptr, defer());
+    screen.show();
+    EXPECT_FALSE(child<QWidget>(screen, "sPicture2")->isVisible());
+    clock.advanceMs(10000);
+    screen.engine().sTimer1_Timer();
+    EXPECT_TRUE(child<QWidget>(screen, "sPicture2")->isVisible());
+    EXPECT_TRUE(child(screen, "lblsss2")->isVisible());
+    EXPECT_FALSE(child(screen, "lblsss1")->isVisible());
+    EXPECT_EQ(child<QWidget>(screen, "sShape2")->width(), kTimeBarWidth);
+    snapshot(screen, QStringLiteral("drill_time_out"));
+    QTest::keyClick(&screen, Qt::Key_3);
+    EXPECT_EQ(ctx->drill.correctCount, 0);
+    EXPECT_EQ(logSize(), 44);
+}
+
+TEST_F(ScreensTest, FinishScreenBannerButtonsAndHandOver) {
+    ctx->hensuu1.currentLevel = 11;
+    ctx->drill.recordedTime = 30;
+    RunToRecord run{7, 11, 30, QStringLiteral("12345"), clock.now()};
+    ASSERT_FALSE(AppendResult(ctx->hensuu1.paths.resultsLogFile(), run));
+    ctx->results.newPersonalBest = 1;
+
+    FrmSyuuryou screen(*ctx);
+    screen.show();
+    EXPECT_EQ(child(screen, "Label18")->text(), QStringLiteral("今の成績：30秒"));
+    EXPECT_EQ(child(screen, "Label19")->text(), QStringLiteral("獲得ポイント：5点×1→5点"));
+    EXPECT_EQ(child(screen, "Label20")->text(), QStringLiteral("新記録おめでとう"));
+    EXPECT_TRUE(child(screen, "Label2")->isVisible());
+    EXPECT_TRUE(child<QWidget>(screen, "Picture1")->isVisible());
+    auto* menu = child<QPushButton>(screen, "Command4");
+    auto* again = child<QPushButton>(screen, "Command5");
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_FALSE(again->isVisible());
+    EXPECT_TRUE(sound.played.contains(QStringLiteral("合格.wav")));
+    snapshot(screen, QStringLiteral("finish_goal"));
+
+    screen.Timer1_Timer();
+    EXPECT_FALSE(child<QWidget>(screen, "Picture1")->isVisible());
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_TRUE(again->isVisible());
+    snapshot(screen, QStringLiteral("finish_buttons"));
+
+    QTest::mouseClick(again, Qt::LeftButton);
+    EXPECT_FALSE(menu->isEnabled());
+    EXPECT_EQ(navigator.shown, (QList<Screen>{Screen::Wait, Screen::Drill}));
+}
+
+TEST_F(ScreensTest, FinishScreenMenuButtonGoesToTheHub) {
+    ctx->drill.recordedTime = kNoTime;
+    ctx->drill.timeUp = 1;
+    FrmSyuuryou screen(*ctx);
+    screen.show();
+    EXPECT_EQ(child(screen, "Label18")->text(), QStringLiteral("記録なし"));
+    EXPECT_EQ(child(screen, "Label20")->text(), QStringLiteral("時間切れ"));
+    screen.Timer1_Timer();
+    snapshot(screen, QStringLiteral("finish_time_out"));
+    QTest::mouseClick(child<QPushButton>(screen, "Command4"), Qt::LeftButton);
+    EXPECT_EQ(navigator.shown, QList<Screen>{Screen::Hub});
+}
