@@ -11,17 +11,6 @@
 namespace {
 
 template <typename T>
-T readLittle(QByteArrayView bytes, qsizetype offset)
-{
-    return qFromLittleEndian<T>(bytes.data() + offset);
-}
-
-double readDouble(QByteArrayView bytes, qsizetype offset)
-{
-    return std::bit_cast<double>(readLittle<quint64>(bytes, offset));
-}
-
-template <typename T>
 void writeLittle(QByteArray& out, T value)
 {
     char b[sizeof(T)];
@@ -41,12 +30,13 @@ void writeField(QByteArray& out, const QByteArray& field)
 ResultRecord ResultRecord::fromBytes(QByteArrayView bytes)
 {
     Q_ASSERT(bytes.size() >= kRecordSize);
+    const RecordNumbers n = recordNumbers(bytes.data());
     ResultRecord r;
-    r.runDate = readDouble(bytes, 0);
-    r.runClock = readDouble(bytes, 8);
-    r.pupilNumber = readLittle<qint16>(bytes, 16);
-    r.level = readLittle<qint16>(bytes, 18);
-    r.runTime = readLittle<qint32>(bytes, 20);
+    r.runDate = n.runDate;
+    r.runClock = n.runClock;
+    r.pupilNumber = n.pupilNumber;
+    r.level = n.level;
+    r.runTime = n.runTime;
     r.schoolCode = bytes.sliced(24, kRecordTextWidth).toByteArray();
     r.spareText = bytes.sliced(29, kRecordTextWidth).toByteArray();
     r.pointsText = bytes.sliced(34, kRecordTextWidth).toByteArray();

@@ -5,9 +5,11 @@
 
 #include "core/file_error.h"
 #include "records/criteria_table.h"
+#include "records/results_log.h"
 
 #include <QDateTime>
 #include <QList>
+#include <array>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -15,6 +17,7 @@
 constexpr int kPupilSlots = 5001;    // roster numbers 0..5000
 constexpr qint32 kNoTime = 99999;    // "no time": a timed-out run, or no run at all
 constexpr qint32 kCountedBelow = 6000; // runs below this time count as attempts
+constexpr int kSchoolBestPupils = 1000; // the school's best times come from pupils 1..1000
 
 // One record of the log as loaded (the fields the tallies use).
 struct LoadedResult {
@@ -74,10 +77,6 @@ int RecordPoints(const LevelCriteria& criteria, qint32 runTime);
 // The first three characters of the decimal text of t, as a number (1234 → 123).
 int ThreeCharacterTime(qint32 runTime);
 
-// Called while another machine holds the log's lock, before the next try (about a
-// second later). The program lets its screen run meanwhile; tools just sleep.
-using LockWait = std::function<void()>;
-
 // A run to append: date and time from the clock, the school code of the site line.
 struct RunToRecord {
     qint16 pupil = 0;
@@ -87,11 +86,17 @@ struct RunToRecord {
     QDateTime when;
 };
 
+// The record AppendResult writes for a run: blanks for the spare text and the
+// trailer, the points text "0", the time of day in whole seconds.
+ResultRecord RecordOfRun(const RunToRecord& run);
+
 // Appends one record under the whole-file lock.
 std::optional<FileError> AppendResult(const QString& logPath, const RunToRecord& run,
                                       const LockWait& wait = {});
 
-// Fills state.results, bestTime and levelBestTime from the log (created when missing).
+// Fills state.results, bestTime and levelBestTime from the log (created when
+// missing). Every whole record is read; records whose pupil lies outside
+// 0..5000 or level outside 0..35 are skipped and counted in skippedRecords.
 std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath,
                                      const LockWait& wait = {});
 

@@ -1,0 +1,60 @@
+#pragma once
+// The results log's whole-file lock: a byte-range lock over the entire log,
+// taken on the log itself so that every program of the family sharing the data
+// root, on any machine, excludes the others (POSIX fcntl, Windows LockFileEx).
+//
+// Pitfall on POSIX: an fcntl lock belongs to the process and is dropped when
+// ANY descriptor of the file in that process is closed. While the lock is held,
+// read and write the log only through the locked QFile.
+
+#include <QFile>
+#include <QFileDevice>
+#include <QString>
+
+class FileLock {
+public:
+    enum class Outcome { Locked, Busy, Failed };
+    virtual ~FileLock() = default;
+    // One try, without waiting. Busy: another process holds a lock on the file.
+    virtual Outcome tryLockWhole(QFile& file, QString* errorText) = 0;
+    virtual void unlockWhole(QFile& file) = 0;
+};
+
+// The platform's byte-range lock.
+class PlatformFileLock final : public FileLock {
+public:
+    Outcome tryLockWhole(QFile& file, QString* errorText) override;
+    void unlockWhole(QFile& file) override;
+};
+
+// Holds a whole-file lock from a successful try until destroyed.
+class WholeFileLock {
+public:
+    WholeFileLock(FileLock& lock, QFile& file) : lock_(lock), file_(file) {}
+    ~WholeFileLock()
+    {
+        if (held_)
+            lock_.unlockWhole(file_);
+    }
+    WholeFileLock(const WholeFileLock&) = delete;
+    WholeFileLock& operator=(const WholeFileLock&) = delete;
+
+    FileLock::Outcome tryLock(QString* errorText)
+    {
+        const FileLock::Outcome outcome = lock_.tryLockWhole(file_, errorText);
+        held_ = outcome == FileLock::Outcome::Locked;
+        return outcome;
+    }
+
+private:
+    FileLock& lock_;
+    QFile& file_;
+    bool held_ = false;
+};
+
+// Writes what the system holds of the file to the disk (fsync / FlushFileBuffers),
+// so a power loss after it cannot take the written bytes back.
+bool flushToDisk(QFileDevice& file);
+// The same for a folder's entries (a rename or delete inside it); a no-op where
+// the platform makes directory changes durable by itself.
+bool flushFolderToDisk(const QString& folderPath);

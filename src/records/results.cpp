@@ -1,0 +1,236 @@
+#include "records/results.h"
+
+#include "core/dates.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr qint32 kNoPointsFrom = 99998; // a run this slow (a time-out) earns nothing
+
+int floorToInt(double x)
+{
+    if (!(x > double(std::numeric_limits<int>::min())))
+        return std::numeric_limits<int>::min();
+    if (x >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    return int(std::floor(x));
+}
+
+// The one points rule. curveTime is the time the curve below the target uses:
+// the run time itself on the finish screen, its three-character value in the tallies.
+int basePoints(qint32 target, qint32 runTime, double curveTime)
+{
+    if (target <= 0 || runTime >= kNoPointsFrom)
+        return 0; // no target set: no points, rather than a division by zero
+    if (runTime > target) {
+        if (runTime < qint64(2) * target)
+            return 4;
+        return runTime < qint64(10) * target ? 1 : 0;
+    }
+    const double share = (target - curveTime) / target;
+    return floorToInt(share * share * share * 50 + 5);
+}
+
+// The factor is single precision in the criteria; the product is taken in
+// double precision and rounded down, as the points always were.
+int withFactor(int base, float factor) { return floorToInt(double(base) * double(factor)); }
+
+// A level's figures prepared once per tally pass.
+struct LevelRule {
+    qint32 target = 0;
+    float factor = 0;
+    double judgeFrom = 0;  // records dated after this count in the judgement period
+    double overdoFrom = 0; // ... in the overdo period
+};
+
+} // namespace
+
+int ThreeCharacterTime(qint32 runTime)
+{
+    qint64 t = runTime;
+    if (t >= 0) {
+        while (t >= 1000)
+            t /= 10;
+        return int(t);
+    }
+    t = -t; // "-1234" keeps "-12"
+    while (t >= 100)
+        t /= 10;
+    return int(-t);
+}
+
+RunPoints PointsOfRun(const LevelCriteria& criteria, qint32 runTime)
+{
+    const int base = basePoints(criteria.targetTime, runTime, runTime);
+    return {base, withFactor(base, criteria.pointFactor)};
+}
+
+int RecordPoints(const LevelCriteria& criteria, qint32 runTime)
+{
+    return withFactor(basePoints(criteria.targetTime, runTime, ThreeCharacterTime(runTime)),
+                      criteria.pointFactor);
+}
+
+ResultRecord RecordOfRun(const RunToRecord& run)
+{
+    const QTime t = run.when.time();
+    ResultRecord r;
+    r.runDate = oleDate(run.when.date());
+    r.runClock = oleTime(QTime(t.hour(), t.minute(), t.second()));
+    r.pupilNumber = run.pupil;
+    r.level = run.level;
+    r.runTime = run.runTime;
+    r.schoolCode = recordText(run.schoolCode);
+    return r; // spare text and trailer blank, points text "0"
+}
+
+std::optional<FileError> AppendResult(const QString& logPath, const RunToRecord& run,
+                                      const LockWait& wait)
+{
+    return AppendRecord(logPath, RecordOfRun(run), wait);
+}
+
+std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath,
+                                     const LockWait& wait)
+{
+    state.results.clear(); // keeps its capacity: the next load fills the same memory
+    std::fill(state.bestTime.begin(), state.bestTime.end(), kNoTime);
+    state.levelBestTime.fill(kNoTime);
+    state.skippedRecords = 0;
+    if (auto error = OpenResultsLog(logPath, wait))
+        return error;
+
+    QFile file(logPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return FileError{logPath, 0, QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString())};
+    // Records appended while this reads are left for the next load.
+    qint64 remaining = file.size() / kRecordSize;
+    state.results.reserve(remaining);
+
+    // Reading in chunks keeps the buffer in the cache however long the log is.
+    constexpr qint64 kChunkRecords = 4096;
+    QByteArray chunk(kChunkRecords * kRecordSize, Qt::Uninitialized);
+    int failedReads = 0;
+    while (remaining > 0) {
+        const qint64 at = file.pos();
+        const qint64 want = std::min(remaining, kChunkRecords) * kRecordSize;
+        const qint64 got = file.read(chunk.data(), want);
+        if (got < 0) {
+            // Windows refuses reads of a region another machine has locked for
+            // its append for a moment: wait and read the same part again.
+            if (++failedReads >= 60 || !file.seek(at))
+                return FileError{logPath, 0, QStringLiteral("成績ファイルを読めません（%1）。")
+                                                 .arg(file.errorString())};
+            if (wait)
+                wait();
+            continue;
+        }
+        const qint64 n = got / kRecordSize;
+        remaining -= n;
+        for (qint64 i = 0; i < n; ++i) {
+            const RecordNumbers r = recordNumbers(chunk.constData() + i * kRecordSize);
+            if (r.pupilNumber < 0 || r.pupilNumber >= kPupilSlots || r.level < 0
+                || r.level >= kLevelSlots) {
+                ++state.skippedRecords;
+                continue;
+            }
+            qint32& best = state.best(r.pupilNumber, r.level);
+            best = std::min(best, r.runTime);
+            if (r.runDate >= 0 && r.pupilNumber != 0 && r.level >= 1)
+                state.results.append(
+                    LoadedResult{r.runDate, r.runClock, r.pupilNumber, r.level, r.runTime});
+        }
+        if (got < want)
+            break; // the log became shorter meanwhile (a deletion): what was read stands
+    }
+
+    for (int level = 1; level < kLevelSlots; ++level)
+        for (int pupil = 1; pupil <= kSchoolBestPupils; ++pupil)
+            state.levelBestTime[level] = std::min(state.levelBestTime[level], state.best(pupil, level));
+    return std::nullopt;
+}
+
+std::optional<FileError> ComputeLevelStats(ResultsState& state, const CriteriaTable& criteria,
+                                           const QString& logPath, const QDateTime& now,
+                                           const LockWait& wait)
+{
+    // Averages are cleared too: a slot whose runs were deleted must not keep an old one.
+    std::fill(state.stats.begin(), state.stats.end(), PupilLevelStats{});
+    if (auto error = LoadResults(state, logPath, wait))
+        return error;
+
+    // A period of D days reaches back from now, so with the whole-day dates of
+    // the log it covers today and the D - 1 days before; 0 days covers nothing.
+    const double nowOle = oleDateTime(now);
+    const double today = oleDate(now.date());
+    std::array<LevelRule, kLevelSlots> rules;
+    for (int level = 1; level < kLevelSlots; ++level) {
+        const LevelCriteria& c = criteria.levels[level];
+        rules[level] = {c.targetTime, c.pointFactor, nowOle - c.judgeDays.toNumber(),
+                        nowOle - c.overdoDays.toNumber()};
+    }
+
+    for (const LoadedResult& r : std::as_const(state.results)) {
+        const LevelRule& rule = rules[r.level];
+        const int t3 = ThreeCharacterTime(r.runTime);
+        const int points = withFactor(basePoints(rule.target, r.runTime, t3), rule.factor);
+        const bool counted = r.runTime < kCountedBelow;
+        PupilLevelStats& s = state.at(r.pupilNumber, r.level);
+        s.attempts += counted;
+        if (r.runDate > rule.judgeFrom) {
+            s.judgeAttempts += counted;
+            s.judgePoints += points;
+        }
+        if (r.runDate > rule.overdoFrom) {
+            s.overdoAttempts += counted;
+            s.overdoPeriodPoints += points;
+        }
+        s.points += points;
+        s.timeSum += t3;
+        if (std::floor(r.runDate) == today) {
+            s.todayAttempts += counted;
+            s.todayTimeSum += t3;
+            s.todayPoints += points;
+        }
+    }
+
+    for (PupilLevelStats& s : state.stats) {
+        if (s.attempts > 0)
+            s.averageTime = float(std::floor(double(s.timeSum) / s.attempts + 0.5));
+        if (s.todayAttempts >= 1)
+            s.todayAverageTime = float(std::floor(double(s.todayTimeSum) / s.todayAttempts + 0.5));
+    }
+    return std::nullopt;
+}
+
+std::optional<FileError> Seisekikiroku(ResultsState& state, const CriteriaTable& criteria,
+                                       const QString& logPath, const RunToRecord& run,
+                                       const LockWait& wait)
+{
+    const int p = run.pupil;
+    const int level = run.level;
+    if (p < 0 || p >= kPupilSlots || level < 0 || level >= kLevelSlots)
+        return FileError{logPath, 0,
+                         QStringLiteral("生徒番号 %1・レベル %2 の記録はできません（範囲外）。").arg(p).arg(level)};
+    const LevelCriteria& c = criteria.levels[level];
+    const PupilLevelStats& s = state.at(p, level);
+    state.wasCleared = (s.attempts < c.clearCount || s.points < c.clearPoints) ? 0 : 1;
+    if (state.best(p, level) > run.runTime) {
+        state.newPersonalBest = 1;
+        state.best(p, level) = run.runTime;
+    }
+    if (auto error = AppendResult(logPath, run, wait))
+        return error;
+    // The school's best comes from pupils 1..1000 only, as levelBestTime does:
+    // a guest's run must not be announced as a record the lists then do not show.
+    if (p >= 1 && p <= kSchoolBestPupils && state.levelBestTime[level] > run.runTime) {
+        state.levelBestTime[level] = run.runTime;
+        state.newSchoolBest = 1;
+    }
+    return std::nullopt;
+}
