@@ -36,3 +36,10 @@ int cmdInitDemo(CliEnv& env);
 int cmdConfig(CliEnv& env);
 int cmdCriteria(CliEnv& env);
 int cmdCheck(CliEnv& env);
+int cmdRoster(CliEnv& env);
+int cmdRecords(CliEnv& env);
+int cmdExportCsv(CliEnv& env);
+
+// The roster's records that cannot be read or are left out (numbers outside
+// 0..5000, listed entries beyond the 5000th, missing or bad items).
+void CheckRoster(const Hensuu1& state, QList<FileError>& problems);

@@ -35,7 +35,7 @@ bool loadInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria)
 
 QList<CheckFunction> installationChecks()
 {
-    return {};
+    return {CheckRoster};
 }
 
 namespace {
@@ -49,6 +49,9 @@ const std::map<QString, Command>& commands()
         {QStringLiteral("config"), cmdConfig},
         {QStringLiteral("criteria"), cmdCriteria},
         {QStringLiteral("check"), cmdCheck},
+        {QStringLiteral("roster"), cmdRoster},
+        {QStringLiteral("records"), cmdRecords},
+        {QStringLiteral("export-csv"), cmdExportCsv},
     };
     return table;
 }
