@@ -1,8 +1,10 @@
 #include "drill/qt_sound_player.h"
 
+#include <QAudioDevice>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMediaDevices>
 #include <QPointer>
 #include <QSoundEffect>
 #include <QTimer>
@@ -26,6 +28,8 @@ class Playback final : public QObject {
         // the drill must not wait for ever.
         watchdog_.setSingleShot(true);
         connect(&watchdog_, &QTimer::timeout, this, [this] {
+            // Stopping says "not playing" at once; that must not count as played.
+            disconnect(effect_, nullptr, this, nullptr);
             effect_->stop();
             finish(false, QStringLiteral("音声が終わりません: %1").arg(nativeFile()));
         });
@@ -99,14 +103,19 @@ void QtSoundPlayer::play(const QString& file, Done done) {
              QStringLiteral("音声ファイルがありません: %1").arg(QDir::toNativeSeparators(file)));
         return;
     }
+    if (QMediaDevices::audioOutputs().isEmpty()) {
+        done(false, QStringLiteral("音声の出力装置がありません"));
+        return;
+    }
     QSoundEffect*& effect = effects_[file];
     if (!effect) {
         effect = new QSoundEffect(this);
         effect->setSource(QUrl::fromLocalFile(file));
     }
-    for (Playback* earlier : effect->findChildren<Playback*>(Qt::FindDirectChildrenOnly))
-        earlier->interrupt();
+    QPointer<QObject>& current = playing_[effect];
+    if (auto* earlier = static_cast<Playback*>(current.data())) earlier->interrupt();
     const qint64 length = waveDurationMs(file);
     auto* playback = new Playback(effect, effect, file, std::move(done));
-    playback->begin((length > 0 ? length : 12000) + 3000);
+    current = playback;
+    playback->begin((length > 0 ? length : 12000) + 2000);
 }

@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 
 class QSoundEffect;
 
@@ -16,7 +17,8 @@ class QtSoundPlayer final : public QObject, public SoundPlayer {
     void play(const QString& file, Done done) override;
 
   private:
-    QHash<QString, QSoundEffect*> effects_; // loaded once, played many times
+    QHash<QString, QSoundEffect*> effects_;           // loaded once, played many times
+    QHash<QSoundEffect*, QPointer<QObject>> playing_; // the play each effect reports to
 };
 
 // How long a wave file plays, from its header; 0 when the header cannot tell.
