@@ -272,14 +272,20 @@ void DrillEngine::FinishRun() {
     // now, so a penalty in its last second is not lost.
     if (!run.timeUp) run.elapsedSeconds = elapsedNow();
     run.recordedTime = run.timeUp ? kNoTime : run.elapsedSeconds;
+    // The outcome flags compare this run with the tallies. Those the hub loaded
+    // may be old by now (another machine may have set a better time since), and
+    // a run started directly has none; so they are read afresh. If the log
+    // cannot be read here, the append below reports the trouble.
+    const QString logFile = ctx.hensuu1.paths.resultsLogFile();
+    ComputeLevelStats(ctx.results, ctx.criteria, logFile, ctx.clock.now(), letScreensRunForASecond);
     RunToRecord record;
     record.pupil = ctx.hensuu1.currentPupil;
     record.level = qint16(level());
     record.runTime = run.recordedTime;
     record.schoolCode = ctx.hensuu1.schoolCode;
     record.when = ctx.clock.now();
-    if (auto error = Seisekikiroku(ctx.results, ctx.criteria, ctx.hensuu1.paths.resultsLogFile(),
-                                   record, letScreensRunForASecond)) {
+    if (auto error =
+            Seisekikiroku(ctx.results, ctx.criteria, logFile, record, letScreensRunForASecond)) {
         navigator.message(QStringLiteral("成績記録エラー"),
                           QStringLiteral("成績を記録できませんでした。先生を呼んでください。\r\n") +
                               error->text());
