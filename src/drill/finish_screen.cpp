@@ -159,6 +159,8 @@ void FrmSyuuryou::Command4_Click() {
 
 void FrmSyuuryou::Command5_Click() {
     Command4->setEnabled(false);
+    // A second click before this screen is gone would start the run twice.
+    Command5->setEnabled(false);
     ctx_.navigator.show(Screen::Wait);
     StartRun(ctx_);
 }

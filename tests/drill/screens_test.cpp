@@ -103,6 +103,7 @@ TEST_F(ScreensTest, FinishScreenBannerButtonsAndHandOver) {
     snapshot(screen, QStringLiteral("finish_buttons"));
 
     QTest::mouseClick(again, Qt::LeftButton);
+    QTest::mouseClick(again, Qt::LeftButton);
     EXPECT_FALSE(menu->isEnabled());
     EXPECT_EQ(navigator.shown, (QList<Screen>{Screen::Wait, Screen::Drill}));
 }
