@@ -1,5 +1,6 @@
 #include "drill_fixture.h"
 
+#include "core/stage.h"
 #include "drill/drill_screen.h"
 #include "drill/finish_screen.h"
 
@@ -119,4 +120,20 @@ TEST_F(ScreensTest, FinishScreenMenuButtonGoesToTheHub) {
     snapshot(screen, QStringLiteral("finish_time_out"));
     QTest::mouseClick(child<QPushButton>(screen, "Command4"), Qt::LeftButton);
     EXPECT_EQ(navigator.shown, QList<Screen>{Screen::Hub});
+}
+
+TEST_F(ScreensTest, DrillScreenOnTheStageTakesTheKeys) {
+    // The program shows its screens scaled on the stage; the keys must still arrive.
+    Stage stage([this](Screen screen) -> QWidget* {
+        return screen == Screen::Drill ? new MainFrm(*ctx, nullptr, defer()) : nullptr;
+    });
+    stage.resize(1280, 960);
+    stage.show();
+    ctx->hensuu1.currentLevel = 3;
+    stage.show(Screen::Drill);
+    QTest::keyClick(stage.viewport(), Qt::Key_3);
+    EXPECT_EQ(ctx->drill.correctCount, 1);
+    QTest::keyClick(stage.viewport(), Qt::Key_1);
+    EXPECT_EQ(ctx->drill.correctCount, 0);
+    EXPECT_EQ(sound.played.size(), 2);
 }
