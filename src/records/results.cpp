@@ -14,6 +14,8 @@ constexpr qint32 kNoPointsFrom = 99998; // a run this slow (a time-out) earns no
 
 int floorToInt(double x)
 {
+    if (x >= 0 && x < 2147483647.0)
+        return int(x); // the usual case: truncation is the floor
     if (!(x > double(std::numeric_limits<int>::min())))
         return std::numeric_limits<int>::min();
     if (x >= double(std::numeric_limits<int>::max()))
@@ -21,9 +23,16 @@ int floorToInt(double x)
     return int(std::floor(x));
 }
 
+inline int threeCharacters(qint32 runTime)
+{
+    if (runTime >= 0 && runTime < 1000)
+        return runTime;
+    return ThreeCharacterTime(runTime);
+}
+
 // The one points rule. curveTime is the time the curve below the target uses:
 // the run time itself on the finish screen, its three-character value in the tallies.
-int basePoints(qint32 target, qint32 runTime, double curveTime)
+inline int basePoints(qint32 target, qint32 runTime, double curveTime)
 {
     if (target <= 0 || runTime >= kNoPointsFrom)
         return 0; // no target set: no points, rather than a division by zero
@@ -38,7 +47,100 @@ int basePoints(qint32 target, qint32 runTime, double curveTime)
 
 // The factor is single precision in the criteria; the product is taken in
 // double precision and rounded down, as the points always were.
-int withFactor(int base, float factor) { return floorToInt(double(base) * double(factor)); }
+inline int withFactor(int base, float factor) { return floorToInt(double(base) * double(factor)); }
+
+inline void prefetchForWrite(const void* address)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address, 1);
+#else
+    (void)address;
+#endif
+}
+
+// The records come in time order with the pupils mixed, so every record lands
+// on far-off table slots (its best time, its tallies): fetching the slots of a
+// record some way ahead lets the memory work on several at once instead of
+// waiting for each in turn.
+constexpr qsizetype kAhead = 16;
+
+void prefetchBestTime(ResultsState& state, const char* record)
+{
+    const RecordNumbers r = recordNumbers(record);
+    if (r.pupilNumber >= 0 && r.pupilNumber < kPupilSlots && r.level >= 0 && r.level < kLevelSlots)
+        prefetchForWrite(&state.best(r.pupilNumber, r.level));
+}
+
+} // namespace
+
+std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath,
+                                     const LockWait& wait)
+{
+    std::fill(state.bestTime.begin(), state.bestTime.end(), kNoTime);
+    state.levelBestTime.fill(kNoTime);
+    state.skippedRecords = 0;
+    const auto failed = [&](FileError error) {
+        state.results.resize(0);
+        return error;
+    };
+    if (auto error = OpenResultsLog(logPath, wait))
+        return failed(*error);
+
+    QFile file(logPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed({logPath, 0, QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString())});
+    // Records appended while this reads are left for the next load. The list
+    // keeps its length between loads, so a reload writes over the same entries
+    // instead of building them anew.
+    qint64 remaining = file.size() / kRecordSize;
+    state.results.resize(remaining);
+    LoadedResult* kept = state.results.data();
+
+    // Reading in chunks keeps the buffer in the cache however long the log is.
+    constexpr qint64 kChunkRecords = 4096;
+    QByteArray chunk(kChunkRecords * kRecordSize, Qt::Uninitialized);
+    int failedReads = 0;
+    while (remaining > 0) {
+        const qint64 at = file.pos();
+        const qint64 want = std::min(remaining, kChunkRecords) * kRecordSize;
+        const qint64 got = file.read(chunk.data(), want);
+        if (got < 0) {
+            // Windows refuses reads of a region another machine has locked for
+            // its append for a moment: wait and read the same part again.
+            if (++failedReads >= 60 || !file.seek(at))
+                return failed({logPath, 0, QStringLiteral("成績ファイルを読めません（%1）。")
+                                               .arg(file.errorString())});
+            WaitBeforeRetry(wait);
+            continue;
+        }
+        const qint64 n = got / kRecordSize;
+        remaining -= n;
+        for (qint64 i = 0; i < n; ++i) {
+            if (i + kAhead < n)
+                prefetchBestTime(state, chunk.constData() + (i + kAhead) * kRecordSize);
+            const RecordNumbers r = recordNumbers(chunk.constData() + i * kRecordSize);
+            if (r.pupilNumber < 0 || r.pupilNumber >= kPupilSlots || r.level < 0
+                || r.level >= kLevelSlots) {
+                ++state.skippedRecords;
+                continue;
+            }
+            qint32& best = state.best(r.pupilNumber, r.level);
+            best = std::min(best, r.runTime);
+            if (r.runDate >= 0 && r.pupilNumber != 0 && r.level >= 1)
+                *kept++ = LoadedResult{r.runDate, r.runClock, r.pupilNumber, r.level, r.runTime};
+        }
+        if (got < want)
+            break; // the log became shorter meanwhile (a deletion): what was read stands
+    }
+    state.results.resize(kept - state.results.constData());
+
+    for (int level = 1; level < kLevelSlots; ++level)
+        for (int pupil = 1; pupil <= kSchoolBestPupils; ++pupil)
+            state.levelBestTime[level] = std::min(state.levelBestTime[level], state.best(pupil, level));
+    return std::nullopt;
+}
+
+namespace {
 
 // A level's figures prepared once per tally pass.
 struct LevelRule {
@@ -46,7 +148,13 @@ struct LevelRule {
     float factor = 0;
     double judgeFrom = 0;  // records dated after this count in the judgement period
     double overdoFrom = 0; // ... in the overdo period
+    qint32 tabled = 0;     // run times 0..tabled-1 have their points in the table
 };
+
+// Points of the run times below 1000 (whose three characters are themselves),
+// worked out once per tally pass: nearly every run has one, and a lookup spares
+// the rule's branches for each of a million records.
+constexpr qint32 kTabledTimes = 1000;
 
 } // namespace
 
@@ -95,90 +203,38 @@ std::optional<FileError> AppendResult(const QString& logPath, const RunToRecord&
     return AppendRecord(logPath, RecordOfRun(run), wait);
 }
 
-std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath,
-                                     const LockWait& wait)
-{
-    state.results.clear(); // keeps its capacity: the next load fills the same memory
-    std::fill(state.bestTime.begin(), state.bestTime.end(), kNoTime);
-    state.levelBestTime.fill(kNoTime);
-    state.skippedRecords = 0;
-    if (auto error = OpenResultsLog(logPath, wait))
-        return error;
-
-    QFile file(logPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return FileError{logPath, 0, QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString())};
-    // Records appended while this reads are left for the next load.
-    qint64 remaining = file.size() / kRecordSize;
-    state.results.reserve(remaining);
-
-    // Reading in chunks keeps the buffer in the cache however long the log is.
-    constexpr qint64 kChunkRecords = 4096;
-    QByteArray chunk(kChunkRecords * kRecordSize, Qt::Uninitialized);
-    int failedReads = 0;
-    while (remaining > 0) {
-        const qint64 at = file.pos();
-        const qint64 want = std::min(remaining, kChunkRecords) * kRecordSize;
-        const qint64 got = file.read(chunk.data(), want);
-        if (got < 0) {
-            // Windows refuses reads of a region another machine has locked for
-            // its append for a moment: wait and read the same part again.
-            if (++failedReads >= 60 || !file.seek(at))
-                return FileError{logPath, 0, QStringLiteral("成績ファイルを読めません（%1）。")
-                                                 .arg(file.errorString())};
-            if (wait)
-                wait();
-            continue;
-        }
-        const qint64 n = got / kRecordSize;
-        remaining -= n;
-        for (qint64 i = 0; i < n; ++i) {
-            const RecordNumbers r = recordNumbers(chunk.constData() + i * kRecordSize);
-            if (r.pupilNumber < 0 || r.pupilNumber >= kPupilSlots || r.level < 0
-                || r.level >= kLevelSlots) {
-                ++state.skippedRecords;
-                continue;
-            }
-            qint32& best = state.best(r.pupilNumber, r.level);
-            best = std::min(best, r.runTime);
-            if (r.runDate >= 0 && r.pupilNumber != 0 && r.level >= 1)
-                state.results.append(
-                    LoadedResult{r.runDate, r.runClock, r.pupilNumber, r.level, r.runTime});
-        }
-        if (got < want)
-            break; // the log became shorter meanwhile (a deletion): what was read stands
-    }
-
-    for (int level = 1; level < kLevelSlots; ++level)
-        for (int pupil = 1; pupil <= kSchoolBestPupils; ++pupil)
-            state.levelBestTime[level] = std::min(state.levelBestTime[level], state.best(pupil, level));
-    return std::nullopt;
-}
-
 std::optional<FileError> ComputeLevelStats(ResultsState& state, const CriteriaTable& criteria,
                                            const QString& logPath, const QDateTime& now,
                                            const LockWait& wait)
 {
     // Averages are cleared too: a slot whose runs were deleted must not keep an old one.
     std::fill(state.stats.begin(), state.stats.end(), PupilLevelStats{});
-    if (auto error = LoadResults(state, logPath, wait))
-        return error;
 
     // A period of D days reaches back from now, so with the whole-day dates of
     // the log it covers today and the D - 1 days before; 0 days covers nothing.
     const double nowOle = oleDateTime(now);
     const double today = oleDate(now.date());
+    const double tomorrow = today + 1;
     std::array<LevelRule, kLevelSlots> rules;
+    std::vector<int> tabledPoints(size_t(kLevelSlots) * kTabledTimes);
     for (int level = 1; level < kLevelSlots; ++level) {
         const LevelCriteria& c = criteria.levels[level];
+        // From ten times the target on a run earns nothing: no need to table those.
+        const qint32 tabled =
+            c.targetTime > 0 ? qint32(std::min<qint64>(qint64(10) * c.targetTime, kTabledTimes)) : 0;
         rules[level] = {c.targetTime, c.pointFactor, nowOle - c.judgeDays.toNumber(),
-                        nowOle - c.overdoDays.toNumber()};
+                        nowOle - c.overdoDays.toNumber(), tabled};
+        for (qint32 t = 0; t < tabled; ++t)
+            tabledPoints[size_t(level) * kTabledTimes + t] =
+                withFactor(basePoints(c.targetTime, t, t), c.pointFactor);
     }
 
-    for (const LoadedResult& r : std::as_const(state.results)) {
+    const auto tally = [&](const LoadedResult& r) {
         const LevelRule& rule = rules[r.level];
-        const int t3 = ThreeCharacterTime(r.runTime);
-        const int points = withFactor(basePoints(rule.target, r.runTime, t3), rule.factor);
+        const int t3 = threeCharacters(r.runTime);
+        const int points = quint32(r.runTime) < quint32(rule.tabled)
+            ? tabledPoints[size_t(r.level) * kTabledTimes + r.runTime]
+            : withFactor(basePoints(rule.target, r.runTime, t3), rule.factor);
         const bool counted = r.runTime < kCountedBelow;
         PupilLevelStats& s = state.at(r.pupilNumber, r.level);
         s.attempts += counted;
@@ -192,11 +248,25 @@ std::optional<FileError> ComputeLevelStats(ResultsState& state, const CriteriaTa
         }
         s.points += points;
         s.timeSum += t3;
-        if (std::floor(r.runDate) == today) {
+        if (r.runDate >= today && r.runDate < tomorrow) { // its date is today's
             s.todayAttempts += counted;
             s.todayTimeSum += t3;
             s.todayPoints += points;
         }
+    };
+    if (auto error = LoadResults(state, logPath, wait))
+        return error;
+    // A pass of its own over the loaded entries: the tally slots are fetched
+    // ahead here without competing with the best-time slots of the load.
+    const LoadedResult* const results = state.results.constData();
+    const qsizetype count = state.results.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        if (i + kAhead < count) {
+            const PupilLevelStats* slot = &state.at(results[i + kAhead].pupilNumber, results[i + kAhead].level);
+            prefetchForWrite(slot); // a slot may straddle two cache lines
+            prefetchForWrite(reinterpret_cast<const char*>(slot + 1) - 1);
+        }
+        tally(results[i]);
     }
 
     for (PupilLevelStats& s : state.stats) {

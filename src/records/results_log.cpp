@@ -28,14 +28,6 @@ constexpr qint64 kMoveChunkRecords = 1024;
 
 FileError logError(const QString& path, const QString& message) { return FileError{path, 0, message}; }
 
-void waitOrSleep(const LockWait& wait)
-{
-    if (wait)
-        wait();
-    else
-        QThread::sleep(1);
-}
-
 // The log open for reading and writing and locked as a whole. All reads and
 // writes under the lock go through this one QFile (see file_lock.h).
 struct LockedLog {
@@ -54,7 +46,7 @@ std::optional<FileError> openLocked(LockedLog& log, const LockWait& wait)
         if (tries >= 10)
             return logError(path, QStringLiteral("成績ファイルを開けません（%1）。データフォルダと書き込みの権限を確かめてください。")
                                       .arg(log.file.errorString()));
-        waitOrSleep(wait);
+        WaitBeforeRetry(wait);
     }
     for (;;) {
         QString errorText;
@@ -62,7 +54,7 @@ std::optional<FileError> openLocked(LockedLog& log, const LockWait& wait)
         case FileLock::Outcome::Locked:
             return std::nullopt;
         case FileLock::Outcome::Busy:
-            waitOrSleep(wait); // another machine is writing; it holds the lock only briefly
+            WaitBeforeRetry(wait); // another machine is writing; it holds the lock only briefly
             break;
         case FileLock::Outcome::Failed:
             return logError(path, QStringLiteral("成績ファイルを%1。").arg(errorText));
@@ -141,6 +133,14 @@ std::optional<FileError> openForWriting(LockedLog& log, const LockWait& wait)
 }
 
 } // namespace
+
+void WaitBeforeRetry(const LockWait& wait)
+{
+    if (wait)
+        wait();
+    else
+        QThread::sleep(1);
+}
 
 QString DeletionCopyPath(const QString& logPath)
 {

@@ -13,6 +13,8 @@
 // second later). The program lets its screen run meanwhile; tools just sleep.
 // An empty LockWait sleeps one second.
 using LockWait = std::function<void()>;
+// Runs wait, or sleeps one second when it is empty.
+void WaitBeforeRetry(const LockWait& wait);
 
 // The complete copy of the log that a deletion keeps beside it
 // ("成績累積データtemp.dat" in the same folder).
