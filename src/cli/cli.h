@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTextStream>
 #include <memory>
+#include <span>
 
 struct CliEnv {
     QString programDir;
@@ -39,6 +40,19 @@ int cmdCheck(CliEnv& env);
 int cmdRoster(CliEnv& env);
 int cmdRecords(CliEnv& env);
 int cmdExportCsv(CliEnv& env);
+int cmdStats(CliEnv& env);
+int cmdPoints(CliEnv& env);
+int cmdAppend(CliEnv& env);
+int cmdReplace(CliEnv& env);
+int cmdDelete(CliEnv& env);
+
+// The results log's torn tail, out-of-range records and a deletion's leftover copy.
+void CheckResultsLog(const Hensuu1& state, QList<FileError>& problems);
+
+// Writes a few months of runs of demo pupils 1..pupilCount (levels 1..targets.size()-1,
+// times around targets[level]) into a new log, dated back from the clock.
+bool writeDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> targets,
+                      int pupilCount, const QString& schoolCode);
 
 // The roster's records that cannot be read or are left out (numbers outside
 // 0..5000, listed entries beyond the 5000th, missing or bad items).

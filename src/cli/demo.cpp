@@ -217,6 +217,8 @@ int cmdInitDemo(CliEnv& env)
         return 1;
     }
     log.close();
+    if (!writeDemoHistory(env, log.fileName(), targets, int(std::size(pupils)), common[1].mid(1, 5)))
+        return 1;
 
     env.out << QStringLiteral("デモの塾を作りました: %1").arg(QDir::toNativeSeparators(base))
             << Qt::endl;

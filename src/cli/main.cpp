@@ -35,7 +35,7 @@ bool loadInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria)
 
 QList<CheckFunction> installationChecks()
 {
-    return {CheckRoster};
+    return {CheckRoster, CheckResultsLog};
 }
 
 namespace {
@@ -52,6 +52,11 @@ const std::map<QString, Command>& commands()
         {QStringLiteral("roster"), cmdRoster},
         {QStringLiteral("records"), cmdRecords},
         {QStringLiteral("export-csv"), cmdExportCsv},
+        {QStringLiteral("stats"), cmdStats},
+        {QStringLiteral("points"), cmdPoints},
+        {QStringLiteral("append"), cmdAppend},
+        {QStringLiteral("replace"), cmdReplace},
+        {QStringLiteral("delete"), cmdDelete},
     };
     return table;
 }

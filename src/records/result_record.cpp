@@ -1,6 +1,7 @@
 #include "records/result_record.h"
 
 #include "core/cp932.h"
+#include "records/results_log.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -87,6 +88,10 @@ QString recordTextValue(const QByteArray& field)
 std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultRecord>* out)
 {
     out->clear();
+    // A copy left by a deletion that was cut short is settled before anything is read.
+    if (QFile::exists(DeletionCopyPath(logPath)))
+        if (auto error = OpenResultsLog(logPath))
+            return error;
     QFile file(logPath);
     if (!file.exists())
         return std::nullopt;
