@@ -1,34 +1,175 @@
 // baisuu: the drill program.
 
+#include "app/startup.h"
+#include "app/tour.h"
 #include "core/configuration.h"
+#include "core/stage.h"
+#include "core/startup_screens.h"
+#include "drill/drill_engine.h"
+#include "drill/drill_screen.h"
+#include "drill/finish_screen.h"
+#include "drill/qt_sound_player.h"
+#include "hub/hub_screen.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLabel>
 #include <QMessageBox>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+struct Options {
+    QString programDir;
+    QDateTime now;
+    bool silent = false;
+    QString printToPdf;
+    QString screenshots;
+    int pupil = 1;
+    int level = 0;
+};
+
+bool parseOptions(QApplication& app, Options& o)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("倍数判定: timed drill of odd, even and multiples"));
+    parser.addHelpOption();
+    const QCommandLineOption dir(QStringLiteral("program-dir"), QStringLiteral("program folder"),
+                                 QStringLiteral("DIR"), QCoreApplication::applicationDirPath());
+    const QCommandLineOption now(QStringLiteral("now"), QStringLiteral("start of wall time"),
+                                 QStringLiteral("YYYY-MM-DDTHH:MM:SS"));
+    const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("no sound"));
+    const QCommandLineOption pdf(QStringLiteral("print-to-pdf"), QStringLiteral("print to PDF"),
+                                 QStringLiteral("FILE"));
+    const QCommandLineOption shots(QStringLiteral("screenshots"),
+                                   QStringLiteral("screenshot tour into DIR"), QStringLiteral("DIR"));
+    const QCommandLineOption pupil(QStringLiteral("pupil"), QStringLiteral("pupil number"),
+                                   QStringLiteral("N"));
+    const QCommandLineOption level(QStringLiteral("level"), QStringLiteral("level to start"),
+                                   QStringLiteral("L"));
+    parser.addOptions({dir, now, silent, pdf, shots, pupil, level});
+    parser.process(app);
+    o.programDir = parser.value(dir);
+    o.silent = parser.isSet(silent);
+    o.printToPdf = parser.value(pdf);
+    o.screenshots = parser.value(shots);
+    if (parser.isSet(now)) {
+        o.now = QDateTime::fromString(parser.value(now), Qt::ISODate);
+        if (!o.now.isValid()) {
+            QMessageBox::critical(nullptr, QStringLiteral("起動エラー"),
+                                  QStringLiteral("--now の日時は YYYY-MM-DDTHH:MM:SS の形で指定してください。"));
+            return false;
+        }
+    }
+    bool ok = true;
+    if (parser.isSet(pupil))
+        o.pupil = parser.value(pupil).toInt(&ok);
+    if (ok && parser.isSet(level))
+        o.level = parser.value(level).toInt(&ok);
+    if (!ok || o.pupil < 1 || o.pupil > 5000 || o.level < 0 || o.level > 24) {
+        QMessageBox::critical(nullptr, QStringLiteral("起動エラー"),
+                              QStringLiteral("--pupil は 1〜5000、--level は 1〜24 の数で指定してください。"));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("倍数判定"));
-    QCommandLineParser parser;
-    QCommandLineOption programDir(QStringLiteral("program-dir"), QStringLiteral("program folder"),
-                                  QStringLiteral("DIR"), QCoreApplication::applicationDirPath());
-    parser.addOption(programDir);
-    parser.addHelpOption();
-    parser.process(app);
+    Options options;
+    if (!parseOptions(app, options))
+        return 2;
 
-    Hensuu1 state;
-    const QString dir = parser.value(programDir);
-    state.developmentLayout = qint16(DevelopmentLayoutFor(dir));
-    if (auto error = LoadConfiguration(state, dir)) {
-        QMessageBox::critical(nullptr, QStringLiteral("設定エラー"),
-                              QStringLiteral("設定ファイルを読めません。先生を呼んでください。\n\n") +
-                                  error->text());
-        return 1;
+    const bool tour = !options.screenshots.isEmpty();
+    QTemporaryDir tourRoot;
+    if (tour) {
+        options.programDir = prepareTourCopy(options.programDir, tourRoot.path());
+        if (options.programDir.isEmpty()) {
+            QMessageBox::critical(nullptr, QStringLiteral("起動エラー"),
+                                  QStringLiteral("スクリーンショット用にデータを写せません。"));
+            return 1;
+        }
     }
-    QLabel window(QStringLiteral("データフォルダ: %1").arg(state.paths.dataRoot));
-    window.resize(640, 200);
-    window.show();
+    // The tour's clock can jump ahead; otherwise the machine's clock (from --now when given).
+    ShiftableClock clock(options.now);
+    SystemRandom random;
+    std::unique_ptr<SoundPlayer> sound;
+    if (options.silent)
+        sound = std::make_unique<SilentSoundPlayer>();
+    else
+        sound = std::make_unique<QtSoundPlayer>();
+    ProcessLauncher launcher;
+
+    AppContext* context = nullptr;
+    std::function<void()> handOver;
+    Stage stage([&](Screen screen) -> QWidget* {
+        AppContext& ctx = *context;
+        switch (screen) {
+        case Screen::Splash: {
+            auto* splash = new Firstfrm(ctx.clock.now().date(), handOver);
+            // The start-up benchmark asks for the moment the splash is on screen, then leaves.
+            if (qEnvironmentVariableIsSet("BAISUU_EXIT_AFTER_SPLASH"))
+                QObject::connect(splash, &Firstfrm::firstPainted, [] {
+                    std::printf("painted %lld\n", QDateTime::currentMSecsSinceEpoch());
+                    std::fflush(stdout);
+                    std::_Exit(0);
+                });
+            return splash;
+        }
+        case Screen::Wait:
+            return new BASEFRM;
+        case Screen::Drill:
+            return makeDrillScreen(ctx);
+        case Screen::Finish:
+            return makeFinishScreen(ctx);
+        case Screen::Selection:
+        case Screen::Hub:
+            return makeHubScreen(ctx);
+        }
+        return nullptr;
+    });
+    AppContext ctx{{}, {}, {}, clock, random, *sound, launcher, stage, {}, {}, 0};
+    context = &ctx;
+
+    handOver = [&] {
+        Hensuu1& s = ctx.hensuu1;
+        if (const auto color = SeasonColorFor(ctx.clock.now().date().month()))
+            s.seasonColor = *color;
+        s.developmentLayout = qint16(DevelopmentLayoutFor(options.programDir));
+        if (auto error = LoadInstallation(ctx, options.programDir)) {
+            const QString text =
+                QStringLiteral("ファイルを読めないので始められません。先生を呼んでください。\n\n") +
+                error->text();
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+            // The tour runs unattended: nobody would close a message box.
+            if (!tour)
+                QMessageBox::critical(&stage, QStringLiteral("設定エラー"), text);
+            stage.quit(1);
+            return;
+        }
+        SignIn(ctx, options.pupil);
+        if (tour) {
+            runTour(ctx, stage, clock, options.screenshots);
+            return;
+        }
+        if (options.level > 0) {
+            s.currentLevel = qint16(options.level);
+            StartRun(ctx);
+        } else {
+            stage.show(Screen::Hub);
+        }
+    };
+
+    stage.show();
+    stage.show(Screen::Splash);
+    if (tour)
+        saveScreenshot(stage, options.screenshots, QStringLiteral("01_splash"));
     return app.exec();
 }

@@ -106,7 +106,7 @@ int cmdInitDemo(CliEnv& env)
         quoted(QStringLiteral("12345ブラムウェル塾　本校")), // school code + site name
         QStringLiteral("0"),                           // status-2 pupils are not listed
         QStringLiteral("0"), quoted(QString()),
-        quoted(QStringLiteral("1234")), // teacher password
+        quoted(QStringLiteral("2468")), // teacher password
         QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
     if (!writeText(env, data + QStringLiteral("共通データ.txt"), common))
         return 1;

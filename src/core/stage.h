@@ -19,6 +19,7 @@ class Stage final : public QGraphicsView, public Navigator {
 public:
     using Factory = std::function<QWidget*(Screen)>;
     explicit Stage(Factory factory, QWidget* parent = nullptr);
+    using QGraphicsView::show;
 
     void show(Screen screen) override;
     void message(const QString& title, const QString& text) override;

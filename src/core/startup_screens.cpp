@@ -78,6 +78,10 @@ void Firstfrm::paintEvent(QPaintEvent*)
     p.setFont(title);
     p.setPen(QColor(0x20, 0x30, 0x40));
     p.drawText(QRect(0, 190, 1024, 120), Qt::AlignCenter, QStringLiteral("倍数判定"));
+    if (!painted_) {
+        painted_ = true;
+        Q_EMIT firstPainted();
+    }
 }
 
 BASEFRM::BASEFRM(QWidget* parent) : QWidget(parent)

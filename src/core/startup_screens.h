@@ -21,12 +21,16 @@ public:
     QLabel* Label1;
     QTimer* Timer1;
 
+Q_SIGNALS:
+    void firstPainted(); // once, when the splash has reached the screen
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void Timer1_Timer();
     std::function<void()> handOver_;
+    bool painted_ = false;
 };
 
 // "Just a moment, please." while the program switches between heavy screens.

@@ -155,12 +155,13 @@ void MainFrm::buildProblemArea() {
 }
 
 void MainFrm::buildOverlay() {
-    sPicture2 = shape(this, QRect(212, 300, 600, 200), QColor(0xFF, 0xFA, 0xD0), true);
+    // Covers the whole number, so the closing word stands alone.
+    sPicture2 = shape(this, QRect(112, 260, 800, 350), QColor(0xFF, 0xFA, 0xD0), true);
     sPicture2->setFrameShape(QFrame::Box);
     sPicture2->setLineWidth(3);
-    lblsss1 = label(sPicture2, QStringLiteral("成績記録中"), QRect(0, 0, 600, 200), 40, true,
+    lblsss1 = label(sPicture2, QStringLiteral("成績記録中"), QRect(0, 0, 800, 350), 40, true,
                     Qt::AlignCenter);
-    lblsss2 = label(sPicture2, QStringLiteral("時間切れ"), QRect(0, 0, 600, 200), 40, true,
+    lblsss2 = label(sPicture2, QStringLiteral("時間切れ"), QRect(0, 0, 800, 350), 40, true,
                     Qt::AlignCenter);
     lblsss2->setStyleSheet(QStringLiteral("color: #C00000"));
     sPicture2->hide();

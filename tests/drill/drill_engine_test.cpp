@@ -229,6 +229,11 @@ TEST_F(DrillEngineTest, StatusTexts) {
     clock.setNow(QDateTime(QDate(2026, 5, 13), QTime(0, 5, 30)));
     engine->sTimer2_Timer();
     EXPECT_EQ(engine->minutesText(), QStringLiteral("15"));
+    // A sign-in rounded up to the next second is minute 0, not a day ago.
+    ctx->hensuu1.pupilStartTime = 10 * 3600 + 1;
+    clock.setNow(QDateTime(QDate(2026, 5, 13), QTime(10, 0, 0, 600)));
+    engine->sTimer2_Timer();
+    EXPECT_EQ(engine->minutesText(), QStringLiteral("0"));
 }
 
 TEST_F(DrillEngineTest, PracticeLevelsRecordNothing) {

@@ -1,0 +1,30 @@
+#include "app/startup.h"
+
+#include "core/configuration.h"
+#include "core/dates.h"
+#include "roster/grades.h"
+#include "roster/roster.h"
+
+std::optional<FileError> LoadInstallation(AppContext& ctx, const QString& programDir)
+{
+    Hensuu1& s = ctx.hensuu1;
+    if (auto error = LoadConfiguration(s, programDir))
+        return error;
+    if (auto error = LoadCriteria(ctx.criteria, s.paths.criteriaFile()))
+        return error;
+    // A missing or broken sound list is not fatal: its cues count as failed sounds.
+    LoadSoundList(ctx.sounds, s.paths.soundFolder);
+    return std::nullopt;
+}
+
+void SignIn(AppContext& ctx, int pupil)
+{
+    Hensuu1& s = ctx.hensuu1;
+    s.currentPupil = qint16(pupil);
+    StudentRoster roster;
+    const int schoolYear = CurrentSchoolYear(ctx.clock.now().date(), s.schoolYearStartMonth);
+    if (!LoadRoster(roster, s.paths.rosterFile(), schoolYear, s.includeStatusTwo))
+        s.pupilName = roster.pupilNames[pupil];
+    s.pupilStartTime = secondsSinceMidnight(ctx.clock.now().time());
+    BuildLevelCatalog(s.catalog);
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The screenshot tour (--screenshots DIR): a scripted walk through every
+// screen state on a copy of the installation, one PNG per state, then exit 0.
+
+#include "core/app_context.h"
+#include "core/services.h"
+
+class Stage;
+
+// Wall and monotonic time that the tour can move forward at once, so a run
+// can reach its time limit or a chosen time without waiting for it.
+class ShiftableClock final : public Clock {
+public:
+    explicit ShiftableClock(const QDateTime& start);
+    QDateTime now() const override;
+    qint64 monotonicMs() const override;
+    void shift(qint64 ms) { offsetMs_ += ms; }
+
+private:
+    SystemClock base_;
+    qint64 offsetMs_ = 0;
+};
+
+// Copies the installation of programDir (configuration, roster, sounds and this
+// content's data) into a temporary folder, so the tour never writes the
+// school's own files. Returns the copy's program folder, or empty on failure.
+QString prepareTourCopy(const QString& programDir, const QString& tempRoot);
+
+void saveScreenshot(Stage& stage, const QString& dir, const QString& name);
+void runTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString& dir);

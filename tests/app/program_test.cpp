@@ -1,0 +1,122 @@
+#include "core/text_file.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Result {
+    int code = -1;
+    QString out, err;
+};
+
+Result run(const QString& program, const QStringList& args, int timeoutMs = 60000)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+Result cli(const QString& programDir, const QStringList& args)
+{
+    return run(QStringLiteral(BAISUU_CLI),
+               QStringList{QStringLiteral("--program-dir"), programDir,
+                           QStringLiteral("--now"), QStringLiteral("2026-12-08T10:00:00")} + args);
+}
+
+} // namespace
+
+TEST(Cli, DemoInstallationLoadsChecksCleanAndIsNotOverwritten)
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("school"));
+    const QString program = root + QStringLiteral("/倍数判定");
+    ASSERT_EQ(cli(program, {QStringLiteral("init-demo"), root}).code, 0);
+    // A second init without --force refuses to touch the school.
+    const Result again = cli(program, {QStringLiteral("init-demo"), root});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_TRUE(again.err.contains(QStringLiteral("--force")));
+
+    const Result config = cli(program, {QStringLiteral("config")});
+    ASSERT_EQ(config.code, 0) << config.err.toStdString();
+    const QJsonObject o = QJsonDocument::fromJson(config.out.toUtf8()).object();
+    EXPECT_EQ(o.value("dataRoot").toString(), QDir(root).absolutePath() + QStringLiteral("/data/"));
+    EXPECT_EQ(o.value("dataFolder").toString(), o.value("dataRoot").toString() + QStringLiteral("倍数判定/"));
+    EXPECT_EQ(o.value("levelCount").toInt(), 11);
+    EXPECT_EQ(o.value("schoolCode").toString().size(), 5);
+    EXPECT_TRUE(o.value("teacherPasswordSet").toBool());
+    for (const QJsonValue v : o) // never the password itself
+        EXPECT_NE(v.toString(), QStringLiteral("2468"));
+    const QJsonArray names = o.value("levelNames").toArray();
+    ASSERT_EQ(names.size(), 25);
+    EXPECT_EQ(names[11].toString(), QStringLiteral("レベル４－1"));
+
+    const Result criteria = cli(program, {QStringLiteral("criteria")});
+    const QJsonArray levels = QJsonDocument::fromJson(criteria.out.toUtf8()).array();
+    ASSERT_EQ(levels.size(), 36);
+    EXPECT_GT(levels[11].toObject().value("passTime").toInt(), 0);
+    EXPECT_TRUE(levels[12].toObject().value("judgeDays").isNull());
+
+    const Result check = cli(program, {QStringLiteral("check")});
+    EXPECT_EQ(check.code, 0) << check.out.toStdString();
+}
+
+TEST(Cli, CheckAndLoadingNameTheBrokenFile)
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("school"));
+    const QString program = root + QStringLiteral("/倍数判定");
+    ASSERT_EQ(cli(program, {QStringLiteral("init-demo"), root}).code, 0);
+    const QString criteria = root + QStringLiteral("/data/倍数判定/タイム回数データ.txt");
+    FileError error;
+    QString text = *readTextFile(criteria, &error);
+    text.replace(QStringLiteral("\r\n20,30,"), QStringLiteral("\r\n２０,30,"));
+    ASSERT_TRUE(writeTextFile(criteria, text, &error));
+    const Result check = cli(program, {QStringLiteral("check")});
+    EXPECT_EQ(check.code, 1);
+    EXPECT_TRUE(check.out.contains(QStringLiteral("タイム回数データ.txt (2行目)"))) << check.out.toStdString();
+
+    QFile common(root + QStringLiteral("/data/共通データ.txt"));
+    ASSERT_TRUE(common.open(QIODevice::WriteOnly));
+    common.write("4\r\n\x82\r\n");
+    common.close();
+    const Result config = cli(program, {QStringLiteral("config")});
+    EXPECT_NE(config.code, 0);
+    EXPECT_TRUE(config.err.contains(QStringLiteral("共通データ.txt")));
+    EXPECT_TRUE(config.out.isEmpty());
+}
+
+TEST(Program, ScreenshotTourSavesEveryScreenStateAndLeavesTheSchoolUntouched)
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("school"));
+    const QString program = root + QStringLiteral("/倍数判定");
+    ASSERT_EQ(cli(program, {QStringLiteral("init-demo"), root}).code, 0);
+    const QString log = root + QStringLiteral("/data/倍数判定/成績累積データ.dat");
+    const qint64 before = QFileInfo(log).size();
+    const QString shots = dir.filePath(QStringLiteral("shots"));
+    const Result tour = run(QStringLiteral(BAISUU_APP),
+                            {QStringLiteral("--program-dir"), program, QStringLiteral("--silent"),
+                             QStringLiteral("--screenshots"), shots},
+                            120000);
+    ASSERT_EQ(tour.code, 0) << tour.err.toStdString();
+    const QStringList pictures = QDir(shots).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
+    EXPECT_EQ(pictures, (QStringList{"01_splash.png", "02_version.png", "03_drill_start.png",
+                                     "04_drill_wrong_answer.png", "05_drill_time_out.png",
+                                     "06_finish_time_out.png", "07_finish_personal_best.png",
+                                     "08_finish_goal_banner.png"}));
+    EXPECT_EQ(QFileInfo(log).size(), before);
+}
