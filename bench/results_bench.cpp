@@ -16,8 +16,7 @@ namespace {
 constexpr double kToday = 46364; // 2026-12-08
 const QDateTime kNow(QDate(2026, 12, 8), QTime(15, 30));
 
-CriteriaTable schoolCriteria()
-{
+CriteriaTable schoolCriteria() {
     CriteriaTable t;
     for (int level = 1; level <= 11; ++level) {
         LevelCriteria& c = t.levels[level];
@@ -34,12 +33,10 @@ CriteriaTable schoolCriteria()
 
 // A log of n runs by 5000 pupils on levels 1..11 over the last year.
 class Logs {
-public:
-    QString path(qint64 n)
-    {
+  public:
+    QString path(qint64 n) {
         auto found = paths_.find(n);
-        if (found != paths_.end())
-            return found->second;
+        if (found != paths_.end()) return found->second;
         const QString p = dir_.filePath(QStringLiteral("log%1.dat").arg(n));
         std::mt19937 random{unsigned(n)};
         QByteArray bytes;
@@ -61,21 +58,19 @@ public:
         return p;
     }
 
-private:
+  private:
     QTemporaryDir dir_;
     std::map<qint64, QString> paths_;
 };
 
-Logs& logs()
-{
+Logs& logs() {
     static Logs instance;
     return instance;
 }
 
 // The baseline: the whole file read into a buffer that, like the tally tables,
 // is allocated once.
-void BM_ReadLogIntoMemory(benchmark::State& st)
-{
+void BM_ReadLogIntoMemory(benchmark::State& st) {
     const QString path = logs().path(st.range(0));
     QByteArray bytes(st.range(0) * kRecordSize, Qt::Uninitialized);
     for (auto _ : st) {
@@ -88,27 +83,23 @@ void BM_ReadLogIntoMemory(benchmark::State& st)
 }
 
 // The same with a fresh buffer each time (QFile::readAll).
-void BM_ReadAllFresh(benchmark::State& st)
-{
+void BM_ReadAllFresh(benchmark::State& st) {
     const QString path = logs().path(st.range(0));
     for (auto _ : st) {
         QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
-            st.SkipWithError("cannot open");
+        if (!f.open(QIODevice::ReadOnly)) st.SkipWithError("cannot open");
         QByteArray bytes = f.readAll();
         benchmark::DoNotOptimize(bytes.data());
     }
     st.SetItemsProcessed(st.iterations() * st.range(0));
 }
 
-void BM_ComputeLevelStats(benchmark::State& st)
-{
+void BM_ComputeLevelStats(benchmark::State& st) {
     const QString path = logs().path(st.range(0));
     const CriteriaTable criteria = schoolCriteria();
     auto state = std::make_unique<ResultsState>(); // filled in place on every call
     for (auto _ : st) {
-        if (ComputeLevelStats(*state, criteria, path, kNow))
-            st.SkipWithError("cannot compute");
+        if (ComputeLevelStats(*state, criteria, path, kNow)) st.SkipWithError("cannot compute");
         benchmark::DoNotOptimize(state->stats.data());
     }
     st.SetItemsProcessed(st.iterations() * st.range(0));
@@ -116,7 +107,15 @@ void BM_ComputeLevelStats(benchmark::State& st)
 
 } // namespace
 
-BENCHMARK(BM_ReadLogIntoMemory)->Arg(20000)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadLogIntoMemory)
+    ->Arg(20000)
+    ->Arg(200000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadAllFresh)->Arg(20000)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ComputeLevelStats)->Arg(20000)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComputeLevelStats)
+    ->Arg(20000)
+    ->Arg(200000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -15,20 +15,17 @@
 
 namespace {
 
-void printJson(CliEnv& env, const QJsonObject& o)
-{
+void printJson(CliEnv& env, const QJsonObject& o) {
     env.out << QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented));
 }
 
 // The whole number after --name; tells and fails when it is missing or not a
 // number in [low, high].
-bool intOption(CliEnv& env, const QString& name, qint64 low, qint64 high, qint64* value)
-{
+bool intOption(CliEnv& env, const QString& name, qint64 low, qint64 high, qint64* value) {
     bool ok = false;
     const QString text = env.option(name);
     *value = text.toLongLong(&ok);
-    if (ok && *value >= low && *value <= high)
-        return true;
+    if (ok && *value >= low && *value <= high) return true;
     env.err << QStringLiteral("%1 には %2 から %3 までの整数を指定してください: %4")
                    .arg(name)
                    .arg(low)
@@ -39,26 +36,21 @@ bool intOption(CliEnv& env, const QString& name, qint64 low, qint64 high, qint64
 }
 
 // The record number given as the command's first argument.
-bool recordNumber(CliEnv& env, qint64* k)
-{
+bool recordNumber(CliEnv& env, qint64* k) {
     bool ok = false;
     *k = env.args.value(0).toLongLong(&ok);
-    if (ok && *k >= 1)
-        return true;
+    if (ok && *k >= 1) return true;
     env.err << QStringLiteral("レコード番号（1 から）を指定してください。") << Qt::endl;
     return false;
 }
 
-bool failed(CliEnv& env, const std::optional<FileError>& error)
-{
-    if (error)
-        env.err << error->text() << Qt::endl;
+bool failed(CliEnv& env, const std::optional<FileError>& error) {
+    if (error) env.err << error->text() << Qt::endl;
     return error.has_value();
 }
 
 // A single-precision factor as its shortest decimal (0.7, not 0.699999988).
-double shortestValue(float f)
-{
+double shortestValue(float f) {
     char text[32];
     const auto end = std::to_chars(text, text + sizeof text, f).ptr;
     return QByteArray(text, end - text).toDouble();
@@ -68,18 +60,17 @@ constexpr qint32 kLargestTime = 2147483647;
 
 } // namespace
 
-int cmdStats(CliEnv& env)
-{
+int cmdStats(CliEnv& env) {
     qint64 onlyPupil = 0;
-    if (env.args.contains(QStringLiteral("--pupil"))
-        && !intOption(env, QStringLiteral("--pupil"), 1, kPupilSlots - 1, &onlyPupil))
+    if (env.args.contains(QStringLiteral("--pupil")) &&
+        !intOption(env, QStringLiteral("--pupil"), 1, kPupilSlots - 1, &onlyPupil))
         return 2;
     Hensuu1 state;
     CriteriaTable criteria;
-    if (!loadInstallation(env, state, &criteria))
-        return 1;
+    if (!loadInstallation(env, state, &criteria)) return 1;
     auto results = std::make_unique<ResultsState>();
-    if (failed(env, ComputeLevelStats(*results, criteria, state.paths.resultsLogFile(), env.clock->now())))
+    if (failed(env, ComputeLevelStats(*results, criteria, state.paths.resultsLogFile(),
+                                      env.clock->now())))
         return 1;
 
     std::vector<bool> loaded(results->stats.size());
@@ -90,8 +81,7 @@ int cmdStats(CliEnv& env)
         best.append(t);
     QJsonArray rows;
     for (int p = 1; p < kPupilSlots; ++p) {
-        if (onlyPupil != 0 && p != onlyPupil)
-            continue;
+        if (onlyPupil != 0 && p != onlyPupil) continue;
         for (int level = 1; level < kLevelSlots; ++level) {
             if (!loaded[size_t(p) * kLevelSlots + level] && results->best(p, level) >= kNoTime)
                 continue;
@@ -121,17 +111,15 @@ int cmdStats(CliEnv& env)
     return 0;
 }
 
-int cmdPoints(CliEnv& env)
-{
+int cmdPoints(CliEnv& env) {
     qint64 level = 0;
     qint64 time = 0;
-    if (!intOption(env, QStringLiteral("--level"), 1, kLevelSlots - 1, &level)
-        || !intOption(env, QStringLiteral("--time"), 0, kLargestTime, &time))
+    if (!intOption(env, QStringLiteral("--level"), 1, kLevelSlots - 1, &level) ||
+        !intOption(env, QStringLiteral("--time"), 0, kLargestTime, &time))
         return 2;
     Hensuu1 state;
     CriteriaTable criteria;
-    if (!loadInstallation(env, state, &criteria))
-        return 1;
+    if (!loadInstallation(env, state, &criteria)) return 1;
     const LevelCriteria& c = criteria.levels[level];
     const RunPoints points = PointsOfRun(c, qint32(time));
     printJson(env, QJsonObject{{"base", points.base},
@@ -140,70 +128,60 @@ int cmdPoints(CliEnv& env)
     return 0;
 }
 
-int cmdAppend(CliEnv& env)
-{
+int cmdAppend(CliEnv& env) {
     qint64 pupil = 0;
     qint64 level = 0;
     qint64 time = 0;
-    if (!intOption(env, QStringLiteral("--pupil"), 1, kPupilSlots - 1, &pupil)
-        || !intOption(env, QStringLiteral("--level"), 1, kLevelSlots - 1, &level)
-        || !intOption(env, QStringLiteral("--time"), 0, kLargestTime, &time))
+    if (!intOption(env, QStringLiteral("--pupil"), 1, kPupilSlots - 1, &pupil) ||
+        !intOption(env, QStringLiteral("--level"), 1, kLevelSlots - 1, &level) ||
+        !intOption(env, QStringLiteral("--time"), 0, kLargestTime, &time))
         return 2;
     Hensuu1 state;
-    if (!loadInstallation(env, state))
-        return 1;
+    if (!loadInstallation(env, state)) return 1;
     const RunToRecord run{qint16(pupil), qint16(level), qint32(time), state.schoolCode,
                           env.clock->now()};
     return failed(env, AppendResult(state.paths.resultsLogFile(), run)) ? 1 : 0;
 }
 
-int cmdReplace(CliEnv& env)
-{
+int cmdReplace(CliEnv& env) {
     qint64 k = 0;
-    if (!recordNumber(env, &k))
-        return 2;
+    if (!recordNumber(env, &k)) return 2;
     qint64 time = -1;
     qint64 pupil = -1;
-    if (env.args.contains(QStringLiteral("--time"))
-        && !intOption(env, QStringLiteral("--time"), 0, kLargestTime, &time))
+    if (env.args.contains(QStringLiteral("--time")) &&
+        !intOption(env, QStringLiteral("--time"), 0, kLargestTime, &time))
         return 2;
-    if (env.args.contains(QStringLiteral("--pupil"))
-        && !intOption(env, QStringLiteral("--pupil"), 1, kPupilSlots - 1, &pupil))
+    if (env.args.contains(QStringLiteral("--pupil")) &&
+        !intOption(env, QStringLiteral("--pupil"), 1, kPupilSlots - 1, &pupil))
         return 2;
     Hensuu1 state;
-    if (!loadInstallation(env, state))
-        return 1;
+    if (!loadInstallation(env, state)) return 1;
     const QString log = state.paths.resultsLogFile();
     QList<ResultRecord> records;
-    if (failed(env, ReadResultRecords(log, &records)))
-        return 1;
+    if (failed(env, ReadResultRecords(log, &records))) return 1;
     if (k > records.size()) {
-        env.err << QStringLiteral("%1 番のレコードはありません（全 %2 件）。").arg(k).arg(records.size())
+        env.err << QStringLiteral("%1 番のレコードはありません（全 %2 件）。")
+                       .arg(k)
+                       .arg(records.size())
                 << Qt::endl;
         return 1;
     }
     // Every other field keeps the value it has, as in the records manager's editor.
     ResultRecord record = records[k - 1];
-    if (time >= 0)
-        record.runTime = qint32(time);
-    if (pupil >= 0)
-        record.pupilNumber = qint16(pupil);
+    if (time >= 0) record.runTime = qint32(time);
+    if (pupil >= 0) record.pupilNumber = qint16(pupil);
     return failed(env, ReplaceResult(log, k, record)) ? 1 : 0;
 }
 
-int cmdDelete(CliEnv& env)
-{
+int cmdDelete(CliEnv& env) {
     qint64 k = 0;
-    if (!recordNumber(env, &k))
-        return 2;
+    if (!recordNumber(env, &k)) return 2;
     Hensuu1 state;
-    if (!loadInstallation(env, state))
-        return 1;
+    if (!loadInstallation(env, state)) return 1;
     return failed(env, DeleteResult(state.paths.resultsLogFile(), k)) ? 1 : 0;
 }
 
-void CheckResultsLog(const Hensuu1& state, QList<FileError>& problems)
-{
+void CheckResultsLog(const Hensuu1& state, QList<FileError>& problems) {
     const QString log = state.paths.resultsLogFile();
     LogInspection found;
     if (auto error = InspectResultsLog(log, &found)) {
@@ -212,14 +190,19 @@ void CheckResultsLog(const Hensuu1& state, QList<FileError>& problems)
     }
     if (found.tornBytes > 0)
         problems.append({log, 0,
-                         QStringLiteral("最後のレコードが途中で切れています（%1 バイト）。読むときは無視し、次の記録で上書きします。")
+                         QStringLiteral("最後のレコードが途中で切れています（%1 "
+                                        "バイト）。読むときは無視し、次の記録で上書きします。")
                              .arg(found.tornBytes)});
     if (found.outOfRange > 0)
-        problems.append({log, 0,
-                         QStringLiteral("生徒番号（0～5000）かレベル（0～35）が範囲外のレコードが %1 件あります（最初は %2 番）。集計では飛ばします。記録管理で直すか消してください。")
-                             .arg(found.outOfRange)
-                             .arg(found.firstOutOfRange)});
+        problems.append(
+            {log, 0,
+             QStringLiteral(
+                 "生徒番号（0～5000）かレベル（0～35）が範囲外のレコードが %1 件あります（最初は "
+                 "%2 番）。集計では飛ばします。記録管理で直すか消してください。")
+                 .arg(found.outOfRange)
+                 .arg(found.firstOutOfRange)});
     if (found.leftoverCopy)
         problems.append({DeletionCopyPath(log), 0,
-                         QStringLiteral("記録の削除が途中で止まった控えが残っています。次に成績を読むときに自動で片付けます（記録は失われません）。")});
+                         QStringLiteral("記録の削除が途中で止まった控えが残っています。次に成績を読"
+                                        "むときに自動で片付けます（記録は失われません）。")});
 }

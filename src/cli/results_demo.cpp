@@ -13,8 +13,7 @@
 #include <random>
 
 bool writeDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> targets,
-                      int pupilCount, const QString& schoolCode)
-{
+                      int pupilCount, const QString& schoolCode) {
     constexpr int kDays = 120;
     const QDateTime now = env.clock->now();
     const QDate today = now.date();
@@ -31,10 +30,8 @@ bool writeDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> 
         const double skill = uniform(0.75, 1.35); // below 1 beats the target
         const double attendance = uniform(0.15, 0.4);
         for (int back = kDays; back >= 0; --back) {
-            if (back > 0 && uniform(0, 1) > attendance)
-                continue;
-            if (back == 0 && pupil % 3 != 0)
-                continue; // a third of the school has been in today
+            if (back > 0 && uniform(0, 1) > attendance) continue;
+            if (back == 0 && pupil % 3 != 0) continue; // a third of the school has been in today
             const QDate date = today.addDays(-back);
             const double progress = double(kDays - back) / kDays;
             const int level = std::min(levels, startLevel + int(progress * 5));
@@ -51,9 +48,11 @@ bool writeDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> 
                 r.runClock = std::min(seconds, 86399) / 86400.0;
                 r.pupilNumber = qint16(pupil);
                 r.level = qint16(runLevel);
-                r.runTime = timedOut ? kNoTime : std::max(5, int(std::lround(targets[runLevel] * pace)));
+                r.runTime =
+                    timedOut ? kNoTime : std::max(5, int(std::lround(targets[runLevel] * pace)));
                 // A few runs came from the sister school that shares the data root.
-                r.schoolCode = recordText(pupil == 4 && n == 0 ? QStringLiteral("54321") : schoolCode);
+                r.schoolCode =
+                    recordText(pupil == 4 && n == 0 ? QStringLiteral("54321") : schoolCode);
                 runs.append(r);
                 seconds += 60 + int(uniform(0, 240));
             }

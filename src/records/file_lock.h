@@ -12,7 +12,7 @@
 #include <QString>
 
 class FileLock {
-public:
+  public:
     enum class Outcome { Locked, Busy, Failed };
     virtual ~FileLock() = default;
     // One try, without waiting. Busy: another process holds a lock on the file.
@@ -22,31 +22,28 @@ public:
 
 // The platform's byte-range lock.
 class PlatformFileLock final : public FileLock {
-public:
+  public:
     Outcome tryLockWhole(QFile& file, QString* errorText) override;
     void unlockWhole(QFile& file) override;
 };
 
 // Holds a whole-file lock from a successful try until destroyed.
 class WholeFileLock {
-public:
+  public:
     WholeFileLock(FileLock& lock, QFile& file) : lock_(lock), file_(file) {}
-    ~WholeFileLock()
-    {
-        if (held_)
-            lock_.unlockWhole(file_);
+    ~WholeFileLock() {
+        if (held_) lock_.unlockWhole(file_);
     }
     WholeFileLock(const WholeFileLock&) = delete;
     WholeFileLock& operator=(const WholeFileLock&) = delete;
 
-    FileLock::Outcome tryLock(QString* errorText)
-    {
+    FileLock::Outcome tryLock(QString* errorText) {
         const FileLock::Outcome outcome = lock_.tryLockWhole(file_, errorText);
         held_ = outcome == FileLock::Outcome::Locked;
         return outcome;
     }
 
-private:
+  private:
     FileLock& lock_;
     QFile& file_;
     bool held_ = false;

@@ -11,16 +11,13 @@
 
 namespace {
 
-template <typename T>
-void writeLittle(QByteArray& out, T value)
-{
+template <typename T> void writeLittle(QByteArray& out, T value) {
     char b[sizeof(T)];
     qToLittleEndian(value, b);
     out.append(b, sizeof(T));
 }
 
-void writeField(QByteArray& out, const QByteArray& field)
-{
+void writeField(QByteArray& out, const QByteArray& field) {
     QByteArray f = field.left(kRecordTextWidth);
     f.append(QByteArray(kRecordTextWidth - f.size(), ' '));
     out.append(f);
@@ -28,8 +25,7 @@ void writeField(QByteArray& out, const QByteArray& field)
 
 } // namespace
 
-ResultRecord ResultRecord::fromBytes(QByteArrayView bytes)
-{
+ResultRecord ResultRecord::fromBytes(QByteArrayView bytes) {
     Q_ASSERT(bytes.size() >= kRecordSize);
     const RecordNumbers n = recordNumbers(bytes.data());
     ResultRecord r;
@@ -45,8 +41,7 @@ ResultRecord ResultRecord::fromBytes(QByteArrayView bytes)
     return r;
 }
 
-QByteArray ResultRecord::toBytes() const
-{
+QByteArray ResultRecord::toBytes() const {
     QByteArray out;
     out.reserve(kRecordSize);
     writeLittle(out, std::bit_cast<quint64>(runDate));
@@ -61,23 +56,19 @@ QByteArray ResultRecord::toBytes() const
     return out;
 }
 
-QByteArray recordText(const QString& text)
-{
+QByteArray recordText(const QString& text) {
     QByteArray out;
     for (const QChar c : text) {
-        if (out.size() == kRecordTextWidth || !cp932::isSingleByte(QString(c)))
-            break;
+        if (out.size() == kRecordTextWidth || !cp932::isSingleByte(QString(c))) break;
         const auto bytes = cp932::encode(QString(c));
-        if (!bytes || bytes->size() != 1)
-            break;
+        if (!bytes || bytes->size() != 1) break;
         out.append(*bytes);
     }
     out.append(QByteArray(kRecordTextWidth - out.size(), ' '));
     return out;
 }
 
-QString recordTextValue(const QByteArray& field)
-{
+QString recordTextValue(const QByteArray& field) {
     QByteArray trimmed = field;
     while (!trimmed.isEmpty() && (trimmed.back() == ' ' || trimmed.back() == '\0'))
         trimmed.chop(1);
@@ -85,26 +76,24 @@ QString recordTextValue(const QByteArray& field)
     return cp932::decode(trimmed).value_or(QString());
 }
 
-std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultRecord>* out)
-{
+std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultRecord>* out) {
     out->clear();
     // A copy left by a deletion that was cut short is settled before anything is read.
     if (QFile::exists(DeletionCopyPath(logPath)))
-        if (auto error = OpenResultsLog(logPath))
-            return error;
+        if (auto error = OpenResultsLog(logPath)) return error;
     QFile file(logPath);
-    if (!file.exists())
-        return std::nullopt;
+    if (!file.exists()) return std::nullopt;
     if (!file.open(QIODevice::ReadOnly))
-        return FileError{logPath, 0,
-                         QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString())};
+        return FileError{
+            logPath, 0, QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString())};
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return FileError{logPath, 0,
-                         QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString())};
+        return FileError{
+            logPath, 0, QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString())};
     const qsizetype count = bytes.size() / kRecordSize;
     out->reserve(count);
     for (qsizetype i = 0; i < count; ++i)
-        out->append(ResultRecord::fromBytes(QByteArrayView(bytes).sliced(i * kRecordSize, kRecordSize)));
+        out->append(
+            ResultRecord::fromBytes(QByteArrayView(bytes).sliced(i * kRecordSize, kRecordSize)));
     return std::nullopt;
 }

@@ -27,8 +27,7 @@ struct RecordNumbers {
     qint32 runTime = 0;
 };
 
-inline RecordNumbers recordNumbers(const char* bytes)
-{
+inline RecordNumbers recordNumbers(const char* bytes) {
     return {std::bit_cast<double>(qFromLittleEndian<quint64>(bytes)),
             std::bit_cast<double>(qFromLittleEndian<quint64>(bytes + 8)),
             qFromLittleEndian<qint16>(bytes + 16), qFromLittleEndian<qint16>(bytes + 18),

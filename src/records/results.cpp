@@ -12,33 +12,25 @@ namespace {
 
 constexpr qint32 kNoPointsFrom = 99998; // a run this slow (a time-out) earns nothing
 
-int floorToInt(double x)
-{
-    if (x >= 0 && x < 2147483647.0)
-        return int(x); // the usual case: truncation is the floor
-    if (!(x > double(std::numeric_limits<int>::min())))
-        return std::numeric_limits<int>::min();
-    if (x >= double(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
+int floorToInt(double x) {
+    if (x >= 0 && x < 2147483647.0) return int(x); // the usual case: truncation is the floor
+    if (!(x > double(std::numeric_limits<int>::min()))) return std::numeric_limits<int>::min();
+    if (x >= double(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
     return int(std::floor(x));
 }
 
-inline int threeCharacters(qint32 runTime)
-{
-    if (runTime >= 0 && runTime < 1000)
-        return runTime;
+inline int threeCharacters(qint32 runTime) {
+    if (runTime >= 0 && runTime < 1000) return runTime;
     return ThreeCharacterTime(runTime);
 }
 
 // The one points rule. curveTime is the time the curve below the target uses:
 // the run time itself on the finish screen, its three-character value in the tallies.
-inline int basePoints(qint32 target, qint32 runTime, double curveTime)
-{
+inline int basePoints(qint32 target, qint32 runTime, double curveTime) {
     if (target <= 0 || runTime >= kNoPointsFrom)
         return 0; // no target set: no points, rather than a division by zero
     if (runTime > target) {
-        if (runTime < qint64(2) * target)
-            return 4;
+        if (runTime < qint64(2) * target) return 4;
         return runTime < qint64(10) * target ? 1 : 0;
     }
     const double share = (target - curveTime) / target;
@@ -47,10 +39,11 @@ inline int basePoints(qint32 target, qint32 runTime, double curveTime)
 
 // The factor is single precision in the criteria; the product is taken in
 // double precision and rounded down, as the points always were.
-inline int withFactor(int base, float factor) { return floorToInt(double(base) * double(factor)); }
+inline int withFactor(int base, float factor) {
+    return floorToInt(double(base) * double(factor));
+}
 
-inline void prefetchForWrite(const void* address)
-{
+inline void prefetchForWrite(const void* address) {
 #if defined(__GNUC__) || defined(__clang__)
     __builtin_prefetch(address, 1);
 #else
@@ -64,8 +57,7 @@ inline void prefetchForWrite(const void* address)
 // waiting for each in turn.
 constexpr qsizetype kAhead = 16;
 
-void prefetchBestTime(ResultsState& state, const char* record)
-{
+void prefetchBestTime(ResultsState& state, const char* record) {
     const RecordNumbers r = recordNumbers(record);
     if (r.pupilNumber >= 0 && r.pupilNumber < kPupilSlots && r.level >= 0 && r.level < kLevelSlots)
         prefetchForWrite(&state.best(r.pupilNumber, r.level));
@@ -74,8 +66,7 @@ void prefetchBestTime(ResultsState& state, const char* record)
 } // namespace
 
 std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath,
-                                     const LockWait& wait)
-{
+                                     const LockWait& wait) {
     std::fill(state.bestTime.begin(), state.bestTime.end(), kNoTime);
     state.levelBestTime.fill(kNoTime);
     state.skippedRecords = 0;
@@ -83,12 +74,12 @@ std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath
         state.results.resize(0);
         return error;
     };
-    if (auto error = OpenResultsLog(logPath, wait))
-        return failed(*error);
+    if (auto error = OpenResultsLog(logPath, wait)) return failed(*error);
 
     QFile file(logPath);
     if (!file.open(QIODevice::ReadOnly))
-        return failed({logPath, 0, QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString())});
+        return failed({logPath, 0,
+                       QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString())});
     // Records appended while this reads are left for the next load. The list
     // keeps its length between loads, so a reload writes over the same entries
     // instead of building them anew.
@@ -108,8 +99,9 @@ std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath
             // Windows refuses reads of a region another machine has locked for
             // its append for a moment: wait and read the same part again.
             if (++failedReads >= 60 || !file.seek(at))
-                return failed({logPath, 0, QStringLiteral("成績ファイルを読めません（%1）。")
-                                               .arg(file.errorString())});
+                return failed(
+                    {logPath, 0,
+                     QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString())});
             WaitBeforeRetry(wait);
             continue;
         }
@@ -119,8 +111,8 @@ std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath
             if (i + kAhead < n)
                 prefetchBestTime(state, chunk.constData() + (i + kAhead) * kRecordSize);
             const RecordNumbers r = recordNumbers(chunk.constData() + i * kRecordSize);
-            if (r.pupilNumber < 0 || r.pupilNumber >= kPupilSlots || r.level < 0
-                || r.level >= kLevelSlots) {
+            if (r.pupilNumber < 0 || r.pupilNumber >= kPupilSlots || r.level < 0 ||
+                r.level >= kLevelSlots) {
                 ++state.skippedRecords;
                 continue;
             }
@@ -136,7 +128,8 @@ std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath
 
     for (int level = 1; level < kLevelSlots; ++level)
         for (int pupil = 1; pupil <= kSchoolBestPupils; ++pupil)
-            state.levelBestTime[level] = std::min(state.levelBestTime[level], state.best(pupil, level));
+            state.levelBestTime[level] =
+                std::min(state.levelBestTime[level], state.best(pupil, level));
     return std::nullopt;
 }
 
@@ -158,8 +151,7 @@ constexpr qint32 kTabledTimes = 1000;
 
 } // namespace
 
-int ThreeCharacterTime(qint32 runTime)
-{
+int ThreeCharacterTime(qint32 runTime) {
     qint64 t = runTime;
     if (t >= 0) {
         while (t >= 1000)
@@ -172,20 +164,17 @@ int ThreeCharacterTime(qint32 runTime)
     return int(-t);
 }
 
-RunPoints PointsOfRun(const LevelCriteria& criteria, qint32 runTime)
-{
+RunPoints PointsOfRun(const LevelCriteria& criteria, qint32 runTime) {
     const int base = basePoints(criteria.targetTime, runTime, runTime);
     return {base, withFactor(base, criteria.pointFactor)};
 }
 
-int RecordPoints(const LevelCriteria& criteria, qint32 runTime)
-{
+int RecordPoints(const LevelCriteria& criteria, qint32 runTime) {
     return withFactor(basePoints(criteria.targetTime, runTime, ThreeCharacterTime(runTime)),
                       criteria.pointFactor);
 }
 
-ResultRecord RecordOfRun(const RunToRecord& run)
-{
+ResultRecord RecordOfRun(const RunToRecord& run) {
     const QTime t = run.when.time();
     ResultRecord r;
     r.runDate = oleDate(run.when.date());
@@ -198,15 +187,13 @@ ResultRecord RecordOfRun(const RunToRecord& run)
 }
 
 std::optional<FileError> AppendResult(const QString& logPath, const RunToRecord& run,
-                                      const LockWait& wait)
-{
+                                      const LockWait& wait) {
     return AppendRecord(logPath, RecordOfRun(run), wait);
 }
 
 std::optional<FileError> ComputeLevelStats(ResultsState& state, const CriteriaTable& criteria,
                                            const QString& logPath, const QDateTime& now,
-                                           const LockWait& wait)
-{
+                                           const LockWait& wait) {
     // Averages are cleared too: a slot whose runs were deleted must not keep an old one.
     std::fill(state.stats.begin(), state.stats.end(), PupilLevelStats{});
 
@@ -221,7 +208,8 @@ std::optional<FileError> ComputeLevelStats(ResultsState& state, const CriteriaTa
         const LevelCriteria& c = criteria.levels[level];
         // From ten times the target on a run earns nothing: no need to table those.
         const qint32 tabled =
-            c.targetTime > 0 ? qint32(std::min<qint64>(qint64(10) * c.targetTime, kTabledTimes)) : 0;
+            c.targetTime > 0 ? qint32(std::min<qint64>(qint64(10) * c.targetTime, kTabledTimes))
+                             : 0;
         rules[level] = {c.targetTime, c.pointFactor, nowOle - c.judgeDays.toNumber(),
                         nowOle - c.overdoDays.toNumber(), tabled};
         for (qint32 t = 0; t < tabled; ++t)
@@ -233,8 +221,8 @@ std::optional<FileError> ComputeLevelStats(ResultsState& state, const CriteriaTa
         const LevelRule& rule = rules[r.level];
         const int t3 = threeCharacters(r.runTime);
         const int points = quint32(r.runTime) < quint32(rule.tabled)
-            ? tabledPoints[size_t(r.level) * kTabledTimes + r.runTime]
-            : withFactor(basePoints(rule.target, r.runTime, t3), rule.factor);
+                               ? tabledPoints[size_t(r.level) * kTabledTimes + r.runTime]
+                               : withFactor(basePoints(rule.target, r.runTime, t3), rule.factor);
         const bool counted = r.runTime < kCountedBelow;
         PupilLevelStats& s = state.at(r.pupilNumber, r.level);
         s.attempts += counted;
@@ -254,15 +242,15 @@ std::optional<FileError> ComputeLevelStats(ResultsState& state, const CriteriaTa
             s.todayPoints += points;
         }
     };
-    if (auto error = LoadResults(state, logPath, wait))
-        return error;
+    if (auto error = LoadResults(state, logPath, wait)) return error;
     // A pass of its own over the loaded entries: the tally slots are fetched
     // ahead here without competing with the best-time slots of the load.
     const LoadedResult* const results = state.results.constData();
     const qsizetype count = state.results.size();
     for (qsizetype i = 0; i < count; ++i) {
         if (i + kAhead < count) {
-            const PupilLevelStats* slot = &state.at(results[i + kAhead].pupilNumber, results[i + kAhead].level);
+            const PupilLevelStats* slot =
+                &state.at(results[i + kAhead].pupilNumber, results[i + kAhead].level);
             prefetchForWrite(slot); // a slot may straddle two cache lines
             prefetchForWrite(reinterpret_cast<const char*>(slot + 1) - 1);
         }
@@ -270,8 +258,7 @@ std::optional<FileError> ComputeLevelStats(ResultsState& state, const CriteriaTa
     }
 
     for (PupilLevelStats& s : state.stats) {
-        if (s.attempts > 0)
-            s.averageTime = float(std::floor(double(s.timeSum) / s.attempts + 0.5));
+        if (s.attempts > 0) s.averageTime = float(std::floor(double(s.timeSum) / s.attempts + 0.5));
         if (s.todayAttempts >= 1)
             s.todayAverageTime = float(std::floor(double(s.todayTimeSum) / s.todayAttempts + 0.5));
     }
@@ -280,13 +267,14 @@ std::optional<FileError> ComputeLevelStats(ResultsState& state, const CriteriaTa
 
 std::optional<FileError> Seisekikiroku(ResultsState& state, const CriteriaTable& criteria,
                                        const QString& logPath, const RunToRecord& run,
-                                       const LockWait& wait)
-{
+                                       const LockWait& wait) {
     const int p = run.pupil;
     const int level = run.level;
     if (p < 0 || p >= kPupilSlots || level < 0 || level >= kLevelSlots)
         return FileError{logPath, 0,
-                         QStringLiteral("生徒番号 %1・レベル %2 の記録はできません（範囲外）。").arg(p).arg(level)};
+                         QStringLiteral("生徒番号 %1・レベル %2 の記録はできません（範囲外）。")
+                             .arg(p)
+                             .arg(level)};
     const LevelCriteria& c = criteria.levels[level];
     const PupilLevelStats& s = state.at(p, level);
     state.wasCleared = (s.attempts < c.clearCount || s.points < c.clearPoints) ? 0 : 1;
@@ -294,8 +282,7 @@ std::optional<FileError> Seisekikiroku(ResultsState& state, const CriteriaTable&
         state.newPersonalBest = 1;
         state.best(p, level) = run.runTime;
     }
-    if (auto error = AppendResult(logPath, run, wait))
-        return error;
+    if (auto error = AppendResult(logPath, run, wait)) return error;
     // The school's best comes from pupils 1..1000 only, as levelBestTime does:
     // a guest's run must not be announced as a record the lists then do not show.
     if (p >= 1 && p <= kSchoolBestPupils && state.levelBestTime[level] > run.runTime) {

@@ -14,9 +14,9 @@
 #include <optional>
 #include <vector>
 
-constexpr int kPupilSlots = 5001;    // roster numbers 0..5000
-constexpr qint32 kNoTime = 99999;    // "no time": a timed-out run, or no run at all
-constexpr qint32 kCountedBelow = 6000; // runs below this time count as attempts
+constexpr int kPupilSlots = 5001;       // roster numbers 0..5000
+constexpr qint32 kNoTime = 99999;       // "no time": a timed-out run, or no run at all
+constexpr qint32 kCountedBelow = 6000;  // runs below this time count as attempts
 constexpr int kSchoolBestPupils = 1000; // the school's best times come from pupils 1..1000
 
 // One record of the log as loaded (the fields the tallies use).
@@ -48,7 +48,8 @@ struct ResultsState {
     QList<LoadedResult> results; // every usable record, in file order
     std::vector<qint32> bestTime = std::vector<qint32>(size_t(kPupilSlots) * kLevelSlots, kNoTime);
     std::array<qint32, kLevelSlots> levelBestTime{};
-    std::vector<PupilLevelStats> stats = std::vector<PupilLevelStats>(size_t(kPupilSlots) * kLevelSlots);
+    std::vector<PupilLevelStats> stats =
+        std::vector<PupilLevelStats>(size_t(kPupilSlots) * kLevelSlots);
     int skippedRecords = 0; // records with a pupil or level out of range
 
     // Outcome flags of the last recorded run, read by the finish screen.
@@ -57,10 +58,11 @@ struct ResultsState {
     qint16 wasCleared = 0;
 
     qint32& best(int pupil, int level) { return bestTime[size_t(pupil) * kLevelSlots + level]; }
-    qint32 best(int pupil, int level) const { return bestTime[size_t(pupil) * kLevelSlots + level]; }
+    qint32 best(int pupil, int level) const {
+        return bestTime[size_t(pupil) * kLevelSlots + level];
+    }
     PupilLevelStats& at(int pupil, int level) { return stats[size_t(pupil) * kLevelSlots + level]; }
-    const PupilLevelStats& at(int pupil, int level) const
-    {
+    const PupilLevelStats& at(int pupil, int level) const {
         return stats[size_t(pupil) * kLevelSlots + level];
     }
 };

@@ -54,9 +54,9 @@ std::optional<FileError> DeleteResult(const QString& logPath, qint64 k, const Lo
 // What `check` tells about a log, found without changing anything.
 struct LogInspection {
     bool exists = false;
-    qint64 records = 0;   // whole records
-    qint64 tornBytes = 0; // bytes of a torn last record
-    qint64 outOfRange = 0; // records whose pupil lies outside 0..5000 or level outside 0..35
+    qint64 records = 0;         // whole records
+    qint64 tornBytes = 0;       // bytes of a torn last record
+    qint64 outOfRange = 0;      // records whose pupil lies outside 0..5000 or level outside 0..35
     qint64 firstOutOfRange = 0; // its record number, counted from 1
     bool leftoverCopy = false;  // a deletion was cut short
 };

@@ -19,8 +19,7 @@ struct RawRecord {
     const char* trailer = "     ";
 };
 
-inline QByteArray rawRecord(const RawRecord& r)
-{
+inline QByteArray rawRecord(const RawRecord& r) {
     unsigned char b[44];
     std::memset(b, 0, sizeof b);
     quint64 bits;

@@ -22,12 +22,12 @@ struct Result {
 };
 
 class RecordsCliTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     QString root, log;
 
-    Result cli(const QStringList& args, const QString& now = QStringLiteral("2026-12-08T15:30:00"))
-    {
+    Result cli(const QStringList& args,
+               const QString& now = QStringLiteral("2026-12-08T15:30:00")) {
         QProcess p;
         QStringList all = {QStringLiteral("--now"), now};
         if (args.value(0) != QStringLiteral("init-demo"))
@@ -42,39 +42,36 @@ protected:
                 QString::fromUtf8(p.readAllStandardError())};
     }
 
-    QByteArray logBytes() const
-    {
+    QByteArray logBytes() const {
         QFile f(log);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-    void SetUp() override
-    {
+    void SetUp() override {
         root = dir.filePath(QStringLiteral("school"));
         ASSERT_EQ(cli({QStringLiteral("init-demo"), root}).code, 0);
         writeFile(dir, QStringLiteral("school/data/倍数判定/タイム回数データ.txt"),
-                  sjis(QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n"
-                                      "20,30,10,2,1,5,0,7,1,,,\r\n"
-                                      "30,45,10,2,0.7,5,0,,2,,,\r\n")));
+                  sjis(QStringLiteral(
+                      "目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n"
+                      "20,30,10,2,1,5,0,7,1,,,\r\n"
+                      "30,45,10,2,0.7,5,0,,2,,,\r\n")));
         log = writeFile(dir, QStringLiteral("school/data/倍数判定/成績累積データ.dat"),
                         rawRecord({k20261208, 0.25, 3, 1, 20}) +
                             rawRecord({k20261208 - 3, 0.25, 3, 1, 10}) +
                             rawRecord({k20261208 - 9, 0.25, 3, 1, 99999}) +
                             rawRecord({k20261208, 0.5, 3, 2, 30, "54321"}) +
-                            rawRecord({-5, 0.5, 4, 2, 12}) + // not kept, yet a best time
+                            rawRecord({-5, 0.5, 4, 2, 12}) +           // not kept, yet a best time
                             rawRecord({k20261208, 0.5, 7000, 2, 12})); // skipped
     }
 };
 
-QJsonObject json(const Result& r)
-{
+QJsonObject json(const Result& r) {
     return QJsonDocument::fromJson(r.out.toUtf8()).object();
 }
 
 } // namespace
 
-TEST_F(RecordsCliTest, StatsListTheTalliesOfEveryPupilAndLevel)
-{
+TEST_F(RecordsCliTest, StatsListTheTalliesOfEveryPupilAndLevel) {
     const Result r = cli({QStringLiteral("stats")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QJsonObject o = json(r);
@@ -104,20 +101,24 @@ TEST_F(RecordsCliTest, StatsListTheTalliesOfEveryPupilAndLevel)
     EXPECT_EQ(a[QStringLiteral("bestTime")].toInt(), 10);
     const QJsonObject b = rows[1].toObject();
     EXPECT_EQ(b[QStringLiteral("level")].toInt(), 2);
-    EXPECT_EQ(b[QStringLiteral("points")].toInt(), 3); // floor(5 × 0.7f)
+    EXPECT_EQ(b[QStringLiteral("points")].toInt(), 3);        // floor(5 × 0.7f)
     EXPECT_EQ(b[QStringLiteral("judgeAttempts")].toInt(), 0); // empty period
     EXPECT_EQ(rows[2].toObject()[QStringLiteral("pupil")].toInt(), 4);
     EXPECT_EQ(rows[2].toObject()[QStringLiteral("attempts")].toInt(), 0);
 
-    const Result one = cli({QStringLiteral("stats"), QStringLiteral("--pupil"), QStringLiteral("4")});
+    const Result one =
+        cli({QStringLiteral("stats"), QStringLiteral("--pupil"), QStringLiteral("4")});
     EXPECT_EQ(json(one)[QStringLiteral("rows")].toArray().size(), 1);
     // Tomorrow the same log has no runs of today.
     const Result later = cli({QStringLiteral("stats")}, QStringLiteral("2026-12-09T08:00:00"));
-    EXPECT_EQ(json(later)[QStringLiteral("rows")].toArray()[0].toObject()[QStringLiteral("todayAttempts")].toDouble(), 0);
+    EXPECT_EQ(json(later)[QStringLiteral("rows")]
+                  .toArray()[0]
+                  .toObject()[QStringLiteral("todayAttempts")]
+                  .toDouble(),
+              0);
 }
 
-TEST_F(RecordsCliTest, PointsFollowTheFinishScreensRule)
-{
+TEST_F(RecordsCliTest, PointsFollowTheFinishScreensRule) {
     const Result r = cli({QStringLiteral("points"), QStringLiteral("--level"), QStringLiteral("2"),
                           QStringLiteral("--time"), QStringLiteral("15")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
@@ -131,8 +132,7 @@ TEST_F(RecordsCliTest, PointsFollowTheFinishScreensRule)
               2);
 }
 
-TEST_F(RecordsCliTest, AppendReplaceAndDeleteWriteTheLog)
-{
+TEST_F(RecordsCliTest, AppendReplaceAndDeleteWriteTheLog) {
     const QByteArray before = logBytes();
     ASSERT_EQ(cli({QStringLiteral("append"), QStringLiteral("--pupil"), QStringLiteral("9"),
                    QStringLiteral("--level"), QStringLiteral("2"), QStringLiteral("--time"),
@@ -162,23 +162,23 @@ TEST_F(RecordsCliTest, AppendReplaceAndDeleteWriteTheLog)
     EXPECT_EQ(logBytes().size(), 6 * 44);
 }
 
-TEST_F(RecordsCliTest, CheckTellsTornOutOfRangeAndLeftoverCopy)
-{
+TEST_F(RecordsCliTest, CheckTellsTornOutOfRangeAndLeftoverCopy) {
     writeFile(dir, QStringLiteral("school/data/倍数判定/成績累積データ.dat"), logBytes() + "torn");
     writeFile(dir, QStringLiteral("school/data/倍数判定/成績累積データtemp.dat"), logBytes());
     const Result r = cli({QStringLiteral("check")});
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.out.contains(QStringLiteral("途中で切れています（4 バイト）"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("途中で切れています（4 バイト）")))
+        << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("範囲外のレコードが 1 件あります（最初は 6 番）")));
     EXPECT_TRUE(r.out.contains(QStringLiteral("成績累積データtemp.dat")));
 }
 
-TEST(RecordsCliDemo, InitDemoWritesMonthsOfRunsIncludingTodayAndTimeOuts)
-{
+TEST(RecordsCliDemo, InitDemoWritesMonthsOfRunsIncludingTodayAndTimeOuts) {
     QTemporaryDir dir;
     QProcess p;
-    p.start(QStringLiteral(BAISUU_CLI), {QStringLiteral("--now"), QStringLiteral("2026-12-08T17:00:00"),
-                                         QStringLiteral("init-demo"), dir.filePath(QStringLiteral("s"))});
+    p.start(QStringLiteral(BAISUU_CLI),
+            {QStringLiteral("--now"), QStringLiteral("2026-12-08T17:00:00"),
+             QStringLiteral("init-demo"), dir.filePath(QStringLiteral("s"))});
     ASSERT_TRUE(p.waitForFinished(60000));
     ASSERT_EQ(p.exitCode(), 0);
     QFile f(dir.filePath(QStringLiteral("s/data/倍数判定/成績累積データ.dat")));

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-TEST(ResultRecord, ReadsTheFieldsAtTheirOffsetsAndWritesTheSameBytes)
-{
-    const QByteArray bytes = rawRecord({46000.0, 0.5, 4321, 35, 99999, "12345", "     ", "0    ", "ab\x01\xff "});
+TEST(ResultRecord, ReadsTheFieldsAtTheirOffsetsAndWritesTheSameBytes) {
+    const QByteArray bytes =
+        rawRecord({46000.0, 0.5, 4321, 35, 99999, "12345", "     ", "0    ", "ab\x01\xff "});
     const ResultRecord r = ResultRecord::fromBytes(bytes);
     EXPECT_EQ(r.runDate, 46000.0);
     EXPECT_EQ(r.runClock, 0.5);
@@ -28,8 +28,7 @@ TEST(ResultRecord, ReadsTheFieldsAtTheirOffsetsAndWritesTheSameBytes)
     EXPECT_EQ(fresh.toBytes().mid(24), QByteArray("12345     0         "));
 }
 
-TEST(ResultRecord, TextFieldsAreSingleByteCp932PaddedAndCut)
-{
+TEST(ResultRecord, TextFieldsAreSingleByteCp932PaddedAndCut) {
     EXPECT_EQ(recordText(QString()), QByteArray("     "));
     EXPECT_EQ(recordText(QStringLiteral("ｱｲ")), sjis(QStringLiteral("ｱｲ")) + "   ");
     // A two-byte character ends the field rather than being split.
@@ -37,8 +36,7 @@ TEST(ResultRecord, TextFieldsAreSingleByteCp932PaddedAndCut)
     EXPECT_EQ(recordTextValue(sjis(QStringLiteral("ｱ")) + "    "), QStringLiteral("ｱ"));
 }
 
-TEST(ResultRecord, ReaderTakesEveryWholeRecordAndIgnoresATornTail)
-{
+TEST(ResultRecord, ReaderTakesEveryWholeRecordAndIgnoresATornTail) {
     QTemporaryDir dir;
     QList<ResultRecord> records;
     ASSERT_FALSE(ReadResultRecords(dir.filePath(QStringLiteral("none.dat")), &records));

@@ -20,41 +20,35 @@ namespace {
 
 const LockWait kShortWait = [] { ::usleep(2000); };
 
-QByteArray fileBytes(const QString& path)
-{
+QByteArray fileBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QList<ResultRecord> records(const QString& path)
-{
+QList<ResultRecord> records(const QString& path) {
     QList<ResultRecord> out;
     EXPECT_FALSE(ReadResultRecords(path, &out));
     return out;
 }
 
-QByteArray numbered(int count, qint16 pupil = 100)
-{
+QByteArray numbered(int count, qint16 pupil = 100) {
     QByteArray bytes;
     for (int i = 0; i < count; ++i)
         bytes += rawRecord({46000, 0.5, pupil, 3, i});
     return bytes;
 }
 
-QByteArray without(const QByteArray& log, int k)
-{
+QByteArray without(const QByteArray& log, int k) {
     return log.left((k - 1) * 44) + log.mid(k * 44);
 }
 
 // Child processes that start together: each runs body(index) once the parent
 // opens the gate, and exits 0 on success. Returns the children's ids.
 class Children {
-public:
-    explicit Children(int count, const std::function<bool(int)>& body)
-    {
+  public:
+    explicit Children(int count, const std::function<bool(int)>& body) {
         int gate[2];
-        if (::pipe(gate) != 0)
-            return;
+        if (::pipe(gate) != 0) return;
         for (int i = 0; i < count; ++i) {
             const pid_t pid = ::fork();
             if (pid == 0) {
@@ -70,8 +64,7 @@ public:
         ::close(gate[1]); // opens the gate: every child reads the end of the pipe
     }
     // True when every child exited with 0.
-    bool allSucceeded()
-    {
+    bool allSucceeded() {
         bool ok = true;
         for (const pid_t pid : pids_) {
             int status = 0;
@@ -83,12 +76,11 @@ public:
     }
     ~Children() { allSucceeded(); }
 
-private:
+  private:
     QList<pid_t> pids_;
 };
 
-ResultRecord appended(int writer, int sequence)
-{
+ResultRecord appended(int writer, int sequence) {
     ResultRecord r;
     r.runDate = 46000;
     r.runClock = sequence / 86400.0;
@@ -100,12 +92,10 @@ ResultRecord appended(int writer, int sequence)
 }
 
 // Every writer's records are there exactly once, intact and in its order.
-void expectAllAppended(const QList<ResultRecord>& log, int writers, int each)
-{
+void expectAllAppended(const QList<ResultRecord>& log, int writers, int each) {
     QList<int> next(writers, 0);
     for (const ResultRecord& r : log) {
-        if (r.level != 5)
-            continue;
+        if (r.level != 5) continue;
         const int w = r.pupilNumber - 1;
         ASSERT_TRUE(w >= 0 && w < writers);
         ASSERT_EQ(r, appended(w, next[w])) << "writer " << w;
@@ -117,16 +107,14 @@ void expectAllAppended(const QList<ResultRecord>& log, int writers, int each)
 
 } // namespace
 
-TEST(ResultsLog, EightProcessesAppendingAtOnceLoseAndDoubleNothing)
-{
+TEST(ResultsLog, EightProcessesAppendingAtOnceLoseAndDoubleNothing) {
     QTemporaryDir dir;
     const QString path = writeFile(dir, QStringLiteral("成績累積データ.dat"), numbered(3) + "torn");
     constexpr int kWriters = 8;
     constexpr int kEach = 250;
     Children writers(kWriters, [&](int w) {
         for (int i = 0; i < kEach; ++i)
-            if (AppendRecord(path, appended(w, i), kShortWait))
-                return false;
+            if (AppendRecord(path, appended(w, i), kShortWait)) return false;
         return true;
     });
     ASSERT_TRUE(writers.allSucceeded());
@@ -136,8 +124,7 @@ TEST(ResultsLog, EightProcessesAppendingAtOnceLoseAndDoubleNothing)
     expectAllAppended(records(path), kWriters, kEach);
 }
 
-TEST(ResultsLog, AnAppendWaitsWhileAnotherProcessHoldsTheLock)
-{
+TEST(ResultsLog, AnAppendWaitsWhileAnotherProcessHoldsTheLock) {
     QTemporaryDir dir;
     const QString path = writeFile(dir, QStringLiteral("成績累積データ.dat"), numbered(2));
     int ready[2];
@@ -147,7 +134,8 @@ TEST(ResultsLog, AnAppendWaitsWhileAnotherProcessHoldsTheLock)
         QFile f(path);
         PlatformFileLock platform;
         WholeFileLock lock(platform, f);
-        const bool ok = f.open(QIODevice::ReadWrite) && lock.tryLock(nullptr) == FileLock::Outcome::Locked;
+        const bool ok =
+            f.open(QIODevice::ReadWrite) && lock.tryLock(nullptr) == FileLock::Outcome::Locked;
         const char c = ok ? 'y' : 'n';
         (void)!::write(ready[1], &c, 1);
         ::usleep(300 * 1000);
@@ -157,7 +145,10 @@ TEST(ResultsLog, AnAppendWaitsWhileAnotherProcessHoldsTheLock)
     ASSERT_EQ(::read(ready[0], &c, 1), 1);
     ASSERT_EQ(c, 'y');
     int waits = 0;
-    EXPECT_FALSE(AppendRecord(path, appended(0, 0), [&] { ++waits; ::usleep(20 * 1000); }));
+    EXPECT_FALSE(AppendRecord(path, appended(0, 0), [&] {
+        ++waits;
+        ::usleep(20 * 1000);
+    }));
     int status = 0;
     ::waitpid(holder, &status, 0);
     EXPECT_GE(waits, 3);
@@ -166,8 +157,7 @@ TEST(ResultsLog, AnAppendWaitsWhileAnotherProcessHoldsTheLock)
     ::close(ready[1]);
 }
 
-TEST(ResultsLog, ReplaceAndDeleteChangeOnlyTheirRecord)
-{
+TEST(ResultsLog, ReplaceAndDeleteChangeOnlyTheirRecord) {
     QTemporaryDir dir;
     const QByteArray original = numbered(5);
     const QString path = writeFile(dir, QStringLiteral("成績累積データ.dat"), original + "xx");
@@ -190,8 +180,7 @@ TEST(ResultsLog, ReplaceAndDeleteChangeOnlyTheirRecord)
     EXPECT_FALSE(QFile::exists(DeletionCopyPath(path)));
 }
 
-TEST(ResultsLog, ADeletionWhileOthersAppendKeepsEveryAppendedRecord)
-{
+TEST(ResultsLog, ADeletionWhileOthersAppendKeepsEveryAppendedRecord) {
     QTemporaryDir dir;
     const QByteArray prefilled = numbered(3000);
     const QString path = writeFile(dir, QStringLiteral("成績累積データ.dat"), prefilled);
@@ -200,8 +189,7 @@ TEST(ResultsLog, ADeletionWhileOthersAppendKeepsEveryAppendedRecord)
     Children children(kWriters + 1, [&](int i) {
         if (i < kWriters) {
             for (int n = 0; n < kEach; ++n)
-                if (AppendRecord(path, appended(i, n), kShortWait))
-                    return false;
+                if (AppendRecord(path, appended(i, n), kShortWait)) return false;
             return true;
         }
         // The deleter starts once the appends are under way.
@@ -217,8 +205,7 @@ TEST(ResultsLog, ADeletionWhileOthersAppendKeepsEveryAppendedRecord)
     EXPECT_FALSE(QFile::exists(DeletionCopyPath(path)));
 }
 
-TEST(ResultsLog, ADeletionKilledAtAnyStepLosesNothingAndTheNextStartSettlesIt)
-{
+TEST(ResultsLog, ADeletionKilledAtAnyStepLosesNothingAndTheNextStartSettlesIt) {
     const QByteArray original = numbered(3000);
     constexpr int k = 700;
     const QByteArray deleted = without(original, k);
@@ -238,8 +225,7 @@ TEST(ResultsLog, ADeletionKilledAtAnyStepLosesNothingAndTheNextStartSettlesIt)
         const pid_t pid = ::fork();
         if (pid == 0) {
             DeleteResult(path, k, {}, [&](DeletionStep s) {
-                if (s == c.step)
-                    ::raise(SIGKILL);
+                if (s == c.step) ::raise(SIGKILL);
             });
             ::_exit(0);
         }
@@ -268,8 +254,7 @@ TEST(ResultsLog, ADeletionKilledAtAnyStepLosesNothingAndTheNextStartSettlesIt)
     const QString path = writeFile(dir, QStringLiteral("成績累積データ.dat"), original);
     if (const pid_t pid = ::fork(); pid == 0) {
         DeleteResult(path, k, {}, [](DeletionStep s) {
-            if (s == DeletionStep::RecordsMoved)
-                ::raise(SIGKILL);
+            if (s == DeletionStep::RecordsMoved) ::raise(SIGKILL);
         });
         ::_exit(0);
     } else {

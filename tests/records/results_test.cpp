@@ -8,12 +8,13 @@
 namespace {
 
 // Day counts computed here from the calendar, not through the program's date helpers.
-double day(int y, int m, int d) { return double(QDate(1899, 12, 30).daysTo(QDate(y, m, d))); }
+double day(int y, int m, int d) {
+    return double(QDate(1899, 12, 30).daysTo(QDate(y, m, d)));
+}
 
 const double kToday = day(2026, 12, 8);
 
-CriteriaTable criteria()
-{
+CriteriaTable criteria() {
     CriteriaTable t;
     LevelCriteria& two = t.levels[2];
     two.targetTime = 20;
@@ -30,8 +31,8 @@ CriteriaTable criteria()
     return t;
 }
 
-QString writeLog(const QTemporaryDir& dir, const QList<RawRecord>& records, const QByteArray& tail = {})
-{
+QString writeLog(const QTemporaryDir& dir, const QList<RawRecord>& records,
+                 const QByteArray& tail = {}) {
     QByteArray bytes;
     for (const RawRecord& r : records)
         bytes += rawRecord(r);
@@ -40,14 +41,13 @@ QString writeLog(const QTemporaryDir& dir, const QList<RawRecord>& records, cons
 
 } // namespace
 
-TEST(Points, TargetTimeRuleWithFactorAndItsEdges)
-{
+TEST(Points, TargetTimeRuleWithFactorAndItsEdges) {
     LevelCriteria c;
     c.targetTime = 20;
     c.pointFactor = 1;
     const std::pair<qint32, int> cases[] = {
-        {0, 55}, {10, 11}, {20, 5}, {21, 4}, {39, 4}, {40, 1}, {199, 1}, {200, 0},
-        {99997, 0}, {99998, 0}, {99999, 0},
+        {0, 55},  {10, 11}, {20, 5},    {21, 4},    {39, 4},    {40, 1},
+        {199, 1}, {200, 0}, {99997, 0}, {99998, 0}, {99999, 0},
     };
     for (const auto& [t, points] : cases) {
         EXPECT_EQ(PointsOfRun(c, t).base, points) << t;
@@ -71,8 +71,7 @@ TEST(Points, TargetTimeRuleWithFactorAndItsEdges)
     }
 }
 
-TEST(Points, TalliesUseTheFirstThreeDigitsOfTheTime)
-{
+TEST(Points, TalliesUseTheFirstThreeDigitsOfTheTime) {
     EXPECT_EQ(ThreeCharacterTime(5), 5);
     EXPECT_EQ(ThreeCharacterTime(999), 999);
     EXPECT_EQ(ThreeCharacterTime(1234), 123);
@@ -82,32 +81,32 @@ TEST(Points, TalliesUseTheFirstThreeDigitsOfTheTime)
     LevelCriteria c;
     c.targetTime = 2000;
     c.pointFactor = 1;
-    EXPECT_EQ(PointsOfRun(c, 1234).base, 7);  // the run time itself
-    EXPECT_EQ(RecordPoints(c, 1234), 46);     // 123 on the curve
+    EXPECT_EQ(PointsOfRun(c, 1234).base, 7); // the run time itself
+    EXPECT_EQ(RecordPoints(c, 1234), 46);    // 123 on the curve
 }
 
-TEST(Results, MissingLogIsCreatedAndGivesEmptyTables)
-{
+TEST(Results, MissingLogIsCreatedAndGivesEmptyTables) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("成績累積データ.dat"));
     auto state = std::make_unique<ResultsState>();
     state->at(3, 4).points = 77;
     state->at(3, 4).averageTime = 12;
-    ASSERT_FALSE(ComputeLevelStats(*state, criteria(), path, QDateTime(QDate(2026, 12, 8), QTime(9, 0))));
+    ASSERT_FALSE(
+        ComputeLevelStats(*state, criteria(), path, QDateTime(QDate(2026, 12, 8), QTime(9, 0))));
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_TRUE(state->results.isEmpty());
     EXPECT_EQ(state->at(3, 4).points, 0);
     EXPECT_EQ(state->at(3, 4).averageTime, 0);
-    EXPECT_TRUE(std::all_of(state->bestTime.begin(), state->bestTime.end(), [](qint32 t) { return t == kNoTime; }));
+    EXPECT_TRUE(std::all_of(state->bestTime.begin(), state->bestTime.end(),
+                            [](qint32 t) { return t == kNoTime; }));
     EXPECT_EQ(state->levelBestTime[5], kNoTime);
 }
 
-TEST(Results, TalliesCountPeriodsTodayPointsAndAverages)
-{
+TEST(Results, TalliesCountPeriodsTodayPointsAndAverages) {
     QTemporaryDir dir;
     const QList<RawRecord> records = {
         {kToday, 0.4, 7, 2, 20},
-        {kToday, 0.5, 7, 2, 99999},     // timed out: no points, not counted, 999 in the sums
+        {kToday, 0.5, 7, 2, 99999}, // timed out: no points, not counted, 999 in the sums
         {kToday - 1, 0.5, 7, 2, 10},
         {kToday - 6, 0.5, 7, 2, 40},
         {kToday - 7, 0.5, 7, 2, 21},    // just outside seven days
@@ -121,7 +120,8 @@ TEST(Results, TalliesCountPeriodsTodayPointsAndAverages)
     auto state = std::make_unique<ResultsState>();
     for (const QTime time : {QTime(15, 30), QTime(0, 0)}) {
         SCOPED_TRACE(time.toString().toStdString());
-        ASSERT_FALSE(ComputeLevelStats(*state, criteria(), path, QDateTime(QDate(2026, 12, 8), time)));
+        ASSERT_FALSE(
+            ComputeLevelStats(*state, criteria(), path, QDateTime(QDate(2026, 12, 8), time)));
         EXPECT_EQ(state->results.size(), records.size());
         const PupilLevelStats& s = state->at(7, 2);
         EXPECT_EQ(s.attempts, 4);
@@ -138,8 +138,8 @@ TEST(Results, TalliesCountPeriodsTodayPointsAndAverages)
         EXPECT_EQ(s.todayAverageTime, 1019);
 
         const PupilLevelStats& three = state->at(7, 3);
-        EXPECT_EQ(three.points, 3 * 7); // floor(5 × 1.5) each
-        EXPECT_EQ(three.judgeAttempts, 0); // empty period: nothing
+        EXPECT_EQ(three.points, 3 * 7);     // floor(5 × 1.5) each
+        EXPECT_EQ(three.judgeAttempts, 0);  // empty period: nothing
         EXPECT_EQ(three.overdoAttempts, 2); // "2日" reads as two days: today and yesterday
         EXPECT_EQ(three.overdoPeriodPoints, 14);
         EXPECT_EQ(state->at(9, 2).todayPoints, 4);
@@ -148,23 +148,23 @@ TEST(Results, TalliesCountPeriodsTodayPointsAndAverages)
     }
 }
 
-TEST(Results, KeepsOnlyUsableRecordsAndSkipsOutOfRangeOnes)
-{
+TEST(Results, KeepsOnlyUsableRecordsAndSkipsOutOfRangeOnes) {
     QTemporaryDir dir;
-    const QString path = writeLog(dir,
-                                  {
-                                      {kToday, 0.5, 8, 2, 3, "99999"}, // best time even from another school
-                                      {-1, 0.5, 8, 2, 2},     // no date: not kept, but its time is a best time
-                                      {kToday, 0.5, 0, 2, 1}, // pupil 0: not kept
-                                      {kToday, 0.5, 8, 0, 1}, // level 0: not kept
-                                      {kToday, 0.5, 5001, 2, 1},
-                                      {kToday, 0.5, -1, 2, 1},
-                                      {kToday, 0.5, 8, 36, 1},
-                                      {kToday, 0.5, 1001, 2, 1}, // not a school best: above 1000
-                                      {kToday, 0.5, 1000, 4, 50},
-                                      {kToday, 0.5, 8, 4, 60},
-                                  },
-                                  QByteArray("torn tail bytes"));
+    const QString path =
+        writeLog(dir,
+                 {
+                     {kToday, 0.5, 8, 2, 3, "99999"}, // best time even from another school
+                     {-1, 0.5, 8, 2, 2},     // no date: not kept, but its time is a best time
+                     {kToday, 0.5, 0, 2, 1}, // pupil 0: not kept
+                     {kToday, 0.5, 8, 0, 1}, // level 0: not kept
+                     {kToday, 0.5, 5001, 2, 1},
+                     {kToday, 0.5, -1, 2, 1},
+                     {kToday, 0.5, 8, 36, 1},
+                     {kToday, 0.5, 1001, 2, 1}, // not a school best: above 1000
+                     {kToday, 0.5, 1000, 4, 50},
+                     {kToday, 0.5, 8, 4, 60},
+                 },
+                 QByteArray("torn tail bytes"));
     auto state = std::make_unique<ResultsState>();
     ASSERT_FALSE(LoadResults(*state, path));
     EXPECT_EQ(state->results.size(), 4); // 8/2, 1001/2, 1000/4, 8/4
@@ -183,19 +183,20 @@ TEST(Results, KeepsOnlyUsableRecordsAndSkipsOutOfRangeOnes)
         garbage.append(char((i * 7919 + 13) % 251));
     garbage += rawRecord({kToday, 0.5, 9, 3, 40});
     const QString bad = writeFile(dir, QStringLiteral("bad/成績累積データ.dat"), garbage);
-    ASSERT_FALSE(ComputeLevelStats(*state, criteria(), bad, QDateTime(QDate(2026, 12, 8), QTime(12, 0))));
+    ASSERT_FALSE(
+        ComputeLevelStats(*state, criteria(), bad, QDateTime(QDate(2026, 12, 8), QTime(12, 0))));
     EXPECT_EQ(state->best(8, 2), 30);
     EXPECT_EQ(state->best(9, 3), 40);
     EXPECT_GT(state->skippedRecords, 0);
 }
 
-TEST(Results, RecordingARunSetsTheOutcomeFlagsAndAppendsTheRecord)
-{
+TEST(Results, RecordingARunSetsTheOutcomeFlagsAndAppendsTheRecord) {
     QTemporaryDir dir;
-    const QString path = writeLog(dir, {{kToday - 1, 0.5, 7, 2, 10},
-                                        {kToday - 1, 0.5, 7, 2, 12},
-                                        {kToday - 2, 0.5, 7, 2, 12},
-                                        {kToday - 1, 0.5, 8, 2, 8}},
+    const QString path = writeLog(dir,
+                                  {{kToday - 1, 0.5, 7, 2, 10},
+                                   {kToday - 1, 0.5, 7, 2, 12},
+                                   {kToday - 2, 0.5, 7, 2, 12},
+                                   {kToday - 1, 0.5, 8, 2, 8}},
                                   QByteArray(20, 'x'));
     const CriteriaTable table = criteria();
     const QDateTime now(QDate(2026, 12, 8), QTime(14, 5, 9, 600));
@@ -213,8 +214,8 @@ TEST(Results, RecordingARunSetsTheOutcomeFlagsAndAppendsTheRecord)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray bytes = f.readAll();
     ASSERT_EQ(bytes.size(), 5 * 44); // the torn tail was overwritten
-    const QByteArray expected = rawRecord({kToday, (14 * 3600 + 5 * 60 + 9) / 86400.0, 7, 2, 9, "12345",
-                                           "     ", "0    ", "     "});
+    const QByteArray expected = rawRecord(
+        {kToday, (14 * 3600 + 5 * 60 + 9) / 86400.0, 7, 2, 9, "12345", "     ", "0    ", "     "});
     EXPECT_EQ(bytes.mid(4 * 44), expected);
 
     // A guest numbered above 1000 sets a personal best, never the school's.
