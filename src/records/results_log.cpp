@@ -43,12 +43,13 @@ std::optional<FileError> openLocked(LockedLog& log, const LockWait& wait) {
     const QString path = log.file.fileName();
     // Opening can fail for a moment while another program has the file open
     // exclusively; a lasting failure (no folder, no rights) is told.
+    const auto cannotOpen = [&] {
+        return logError(path, QStringLiteral("成績ファイルを開けません（%1）。データフォルダと"
+                                             "書き込みの権限を確かめてください。")
+                                  .arg(log.file.errorString()));
+    };
     for (int tries = 1; !log.file.open(QIODevice::ReadWrite | QIODevice::Unbuffered); ++tries) {
-        if (tries >= 10)
-            return logError(
-                path, QStringLiteral("成績ファイルを開けません（%"
-                                     "1）。データフォルダと書き込みの権限を確かめてください。")
-                          .arg(log.file.errorString()));
+        if (tries >= 10 || !QFileInfo(QFileInfo(path).absolutePath()).isDir()) return cannotOpen();
         WaitBeforeRetry(wait);
     }
     for (;;) {

@@ -178,6 +178,14 @@ TEST(ResultsLog, ReplaceAndDeleteChangeOnlyTheirRecord) {
     EXPECT_TRUE(DeleteResult(path, 4).has_value());
     EXPECT_EQ(fileBytes(path).size(), 3 * 44);
     EXPECT_FALSE(QFile::exists(DeletionCopyPath(path)));
+
+    // A data folder that is not there is told at once, not waited for.
+    int waits = 0;
+    const auto error =
+        AppendRecord(dir.filePath(QStringLiteral("none/log.dat")), changed, [&] { ++waits; });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(error->message.contains(QStringLiteral("開けません")));
+    EXPECT_EQ(waits, 0);
 }
 
 TEST(ResultsLog, ADeletionWhileOthersAppendKeepsEveryAppendedRecord) {
