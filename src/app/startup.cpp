@@ -27,4 +27,7 @@ void SignIn(AppContext& ctx, int pupil)
         s.pupilName = roster.pupilNames[pupil];
     s.pupilStartTime = secondsSinceMidnight(ctx.clock.now().time());
     BuildLevelCatalog(s.catalog);
+    // The drill's counters read today's tallies; a log that cannot be read
+    // shows up when the run is recorded.
+    ComputeLevelStats(ctx.results, ctx.criteria, s.paths.resultsLogFile(), ctx.clock.now());
 }

@@ -10,5 +10,5 @@
 std::optional<FileError> LoadInstallation(AppContext& ctx, const QString& programDir);
 
 // Signs a pupil in directly (as the selection screen will): number, name from
-// the roster, the sign-in time and the level catalogue.
+// the roster, the sign-in time, the level catalogue and the tallies.
 void SignIn(AppContext& ctx, int pupil);

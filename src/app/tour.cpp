@@ -8,11 +8,13 @@
 #include "drill/drill_screen.h"
 #include "app/startup.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
 
 ShiftableClock::ShiftableClock(const QDateTime& start)
@@ -40,63 +42,63 @@ bool copyTree(const QString& from, const QString& to)
     return true;
 }
 
-// Calls then() once cond() holds, looking every 20 ms; gives up after 15 s.
-void waitFor(std::function<bool()> cond, std::function<void()> then, int triesLeft = 750)
-{
-    if (cond() || triesLeft <= 0) {
-        then();
-        return;
-    }
-    QTimer::singleShot(20, [cond, then, triesLeft] { waitFor(cond, then, triesLeft - 1); });
-}
-
-void after(int ms, std::function<void()> then) { QTimer::singleShot(ms, then); }
+bool onScreen(Stage& stage, Screen screen) { return stage.currentScreen() == screen; }
 
 MainFrm* drillScreen(Stage& stage)
 {
-    return stage.currentScreen() == Screen::Drill ? dynamic_cast<MainFrm*>(stage.current())
-                                                   : nullptr;
+    return onScreen(stage, Screen::Drill) ? dynamic_cast<MainFrm*>(stage.current()) : nullptr;
 }
 
+// The drill shows a problem and waits for a key (its last answer's sound has ended).
 bool readyForKey(Stage& stage)
 {
     MainFrm* drill = drillScreen(stage);
-    return drill && drill->engine().run().keyLock == 0 && !drill->engine().problem().firstAnswer.isEmpty();
+    return drill && drill->engine().run().keyLock == 0 &&
+           !drill->engine().problem().firstAnswer.isEmpty();
 }
 
 // Answers the current problem right (or wrong) with its key.
 void answer(Stage& stage, bool right)
 {
     DrillEngine& engine = drillScreen(stage)->engine();
-    const int key = (engine.problem().correctKey == 1) == right ? 49 : 51;
-    engine.Form_KeyPress(key);
-}
-
-// Answers right until the run ends; before the last answer the clock moves on
-// by lastShiftMs, so the run's time can be chosen.
-void answerAll(Stage& stage, ShiftableClock& clock, qint64 lastShiftMs, std::function<void()> then)
-{
-    waitFor([&stage] { return readyForKey(stage) || stage.currentScreen() != Screen::Drill; },
-            [&stage, &clock, lastShiftMs, then] {
-                MainFrm* drill = drillScreen(stage);
-                if (!drill || drill->engine().run().stopped) {
-                    then();
-                    return;
-                }
-                const DrillRun& run = drill->engine().run();
-                if (run.problemCount - run.correctCount == 1)
-                    clock.shift(lastShiftMs);
-                answer(stage, true);
-                answerAll(stage, clock, lastShiftMs, then);
-            });
+    engine.Form_KeyPress((engine.problem().correctKey == 1) == right ? '1' : '3');
 }
 
 void startLevel(AppContext& ctx, int pupil, int level)
 {
     SignIn(ctx, pupil);
-    ComputeLevelStats(ctx.results, ctx.criteria, ctx.hensuu1.paths.resultsLogFile(), ctx.clock.now());
     ctx.hensuu1.currentLevel = qint16(level);
     StartRun(ctx);
+}
+
+// One state of the tour: once ready() holds and delayMs more have passed, act().
+// An act that returns false is done again at the next readiness (for the run
+// of answers that makes up one step).
+struct Step {
+    std::function<bool()> ready;
+    int delayMs;
+    std::function<bool()> act;
+};
+
+void runSteps(std::shared_ptr<QList<Step>> steps, qsizetype i, int triesLeft)
+{
+    if (i >= steps->size())
+        return;
+    const Step& step = (*steps)[i];
+    if (!step.ready()) {
+        // A state that never comes (15 s) ends the tour as a failure instead of hanging it.
+        if (triesLeft <= 0) {
+            std::fprintf(stderr, "screenshot tour: step %lld never became ready\n", qint64(i + 1));
+            QCoreApplication::exit(1);
+            return;
+        }
+        QTimer::singleShot(20, [steps, i, triesLeft] { runSteps(steps, i, triesLeft - 1); });
+        return;
+    }
+    QTimer::singleShot(step.delayMs, [steps, i] {
+        const bool done = (*steps)[i].act();
+        runSteps(steps, done ? i + 1 : i, 750);
+    });
 }
 
 } // namespace
@@ -128,76 +130,97 @@ void saveScreenshot(Stage& stage, const QString& dir, const QString& name)
 
 void runTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString& dir)
 {
-    auto shot = [&stage, dir](const QString& name) { saveScreenshot(stage, dir, name); };
-    // The version box.
-    {
-        frmver box(ctx.hensuu1.contentName);
-        box.show();
-        box.grab().save(dir + QStringLiteral("/02_version.png"));
-    }
-    // Level 3: the start, a wrong answer, then the time limit.
-    startLevel(ctx, 1, 3);
-    waitFor([&stage] { return readyForKey(stage); }, [&, shot] {
-        shot(QStringLiteral("03_drill_start"));
-        answer(stage, false);
-        waitFor([&stage] { return readyForKey(stage); }, [&, shot] {
-            shot(QStringLiteral("04_drill_wrong_answer"));
-            const DrillRun& run = drillScreen(stage)->engine().run();
-            clock.shift(qint64(run.timeLimit + 1) * 1000);
-            // The overlay stands only while the run is recorded: take it from the
-            // drill screen itself, which lives on until the event loop deletes it.
-            MainFrm* drill = drillScreen(stage);
-            drill->engine().sTimer1_Timer();
-            drill->grab().save(dir + QStringLiteral("/05_drill_time_out.png"));
-            {
-                waitFor([&stage] { return stage.currentScreen() == Screen::Finish; }, [&, shot] {
-                    after(800, [&, shot] {
-                        shot(QStringLiteral("06_finish_time_out"));
-                        // A personal best that the school's best still beats, when it can be found.
-                        const int level = 4;
-                        ComputeLevelStats(ctx.results, ctx.criteria,
-                                          ctx.hensuu1.paths.resultsLogFile(), ctx.clock.now());
-                        const qint32 schoolBest = ctx.results.levelBestTime[level];
-                        int pupil = 2;
-                        qint32 time = ctx.criteria.levels[level].targetTime;
-                        for (int p = 2; p <= 40; ++p) {
-                            const qint32 own = ctx.results.best(p, level);
-                            if (schoolBest < kNoTime && own > schoolBest + 4) {
-                                pupil = p;
-                                time = own >= kNoTime ? schoolBest + 5 : (own + schoolBest) / 2 + 1;
-                                break;
-                            }
-                        }
-                        startLevel(ctx, pupil, level);
-                        answerAll(stage, clock, qint64(time) * 1000, [&, shot] {
-                            waitFor([&stage] { return stage.currentScreen() == Screen::Finish; },
-                                    [&, shot] {
-                                after(800, [&, shot] {
-                                    shot(QStringLiteral("07_finish_personal_best"));
-                                    // The goal level cleared for the first time: four fast
-                                    // runs this week, and this fifth one clears it.
-                                    const int goal = ctx.hensuu1.catalog.goalLevel;
-                                    const int goalPupil = 3;
-                                    for (int i = 0; i < 4; ++i)
-                                        AppendResult(ctx.hensuu1.paths.resultsLogFile(),
-                                                     {qint16(goalPupil), qint16(goal), 8,
-                                                      ctx.hensuu1.schoolCode, ctx.clock.now()});
-                                    startLevel(ctx, goalPupil, goal);
-                                    answerAll(stage, clock, 7000, [&, shot] {
-                                        waitFor([&stage] { return stage.currentScreen() == Screen::Finish; },
-                                                [&, shot] {
-                                            after(150, [&, shot] {
-                                                shot(QStringLiteral("08_finish_goal_banner"));
-                                                stage.quit(0);
-                                            });
-                                        });
-                                    });
-                                });
-                            });
-                        });
-                    });
-                });
-            }
-        });
+    auto shot = [&stage, dir](const QString& name) {
+        saveScreenshot(stage, dir, name);
+        return true;
+    };
+    auto always = [] { return true; };
+    auto finishShown = [&stage] { return onScreen(stage, Screen::Finish); };
+    auto ready = [&stage] { return readyForKey(stage); };
+    // Answers right until the run ends; before the last answer the clock moves
+    // on by *lastShiftMs, so the run's time can be chosen.
+    auto lastShiftMs = std::make_shared<qint64>(0);
+    auto answerToTheEnd = [&stage, &clock, lastShiftMs] {
+        const DrillRun& run = drillScreen(stage)->engine().run();
+        const bool last = run.problemCount - run.correctCount == 1;
+        if (last)
+            clock.shift(*lastShiftMs);
+        answer(stage, true);
+        return last;
+    };
+    auto steps = std::make_shared<QList<Step>>(QList<Step>{
+        {always, 0,
+         [&ctx, dir] {
+             frmver box(ctx.hensuu1.contentName);
+             box.show();
+             box.grab().save(dir + QStringLiteral("/02_version.png"));
+             startLevel(ctx, 1, 3);
+             return true;
+         }},
+        {ready, 0,
+         [&stage, shot] {
+             shot(QStringLiteral("03_drill_start"));
+             answer(stage, false);
+             return true;
+         }},
+        {ready, 0,
+         [&stage, &clock, shot, dir] {
+             shot(QStringLiteral("04_drill_wrong_answer"));
+             MainFrm* drill = drillScreen(stage);
+             clock.shift(qint64(drill->engine().run().timeLimit + 1) * 1000);
+             drill->engine().sTimer1_Timer();
+             // The overlay stands only while the run is recorded: take it from the
+             // drill screen itself, which lives on until the event loop deletes it.
+             drill->grab().save(dir + QStringLiteral("/05_drill_time_out.png"));
+             return true;
+         }},
+        // 800 ms: the finish screen's buttons appear after 500 ms.
+        {finishShown, 800,
+         [&ctx, shot, lastShiftMs] {
+             shot(QStringLiteral("06_finish_time_out"));
+             // A personal best that the school's best still beats, when one can be found.
+             const int level = 4;
+             ComputeLevelStats(ctx.results, ctx.criteria, ctx.hensuu1.paths.resultsLogFile(),
+                               ctx.clock.now());
+             const qint32 schoolBest = ctx.results.levelBestTime[level];
+             int pupil = 2;
+             qint32 time = ctx.criteria.levels[level].targetTime;
+             for (int p = 2; p <= 40; ++p) {
+                 const qint32 own = ctx.results.best(p, level);
+                 if (schoolBest < kNoTime && own > schoolBest + 4) {
+                     pupil = p;
+                     time = own >= kNoTime ? schoolBest + 5 : (own + schoolBest) / 2 + 1;
+                     break;
+                 }
+             }
+             *lastShiftMs = qint64(time) * 1000;
+             startLevel(ctx, pupil, level);
+             return true;
+         }},
+        {ready, 0, answerToTheEnd},
+        {finishShown, 800,
+         [&ctx, shot, lastShiftMs] {
+             shot(QStringLiteral("07_finish_personal_best"));
+             // The goal level cleared for the first time: four fast runs this
+             // week, and the fifth clears it.
+             const int goal = ctx.hensuu1.catalog.goalLevel;
+             const int pupil = 3;
+             for (int i = 0; i < 4; ++i)
+                 AppendResult(ctx.hensuu1.paths.resultsLogFile(),
+                              {qint16(pupil), qint16(goal), 8, ctx.hensuu1.schoolCode,
+                               ctx.clock.now()});
+             *lastShiftMs = 7000;
+             startLevel(ctx, pupil, goal);
+             return true;
+         }},
+        {ready, 0, answerToTheEnd},
+        // Before the finish screen's 500 ms timer hides the banner again.
+        {finishShown, 150,
+         [&stage, shot] {
+             shot(QStringLiteral("08_finish_goal_banner"));
+             stage.quit(0);
+             return true;
+         }},
     });
+    runSteps(steps, 0, 750);
 }
