@@ -52,16 +52,10 @@ inline void prefetchForWrite(const void* address) {
 }
 
 // The records come in time order with the pupils mixed, so every record lands
-// on far-off table slots (its best time, its tallies): fetching the slots of a
-// record some way ahead lets the memory work on several at once instead of
-// waiting for each in turn.
+// on a far-off tally slot (the tally table is some megabytes): fetching the slot
+// of a record some way ahead lets the memory work on several at once instead of
+// waiting for each in turn. (The best-time table is small enough to need none.)
 constexpr qsizetype kAhead = 16;
-
-void prefetchBestTime(ResultsState& state, const char* record) {
-    const RecordNumbers r = recordNumbers(record);
-    if (r.pupilNumber >= 0 && r.pupilNumber < kPupilSlots && r.level >= 0 && r.level < kLevelSlots)
-        prefetchForWrite(&state.best(r.pupilNumber, r.level));
-}
 
 } // namespace
 
@@ -108,8 +102,6 @@ std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath
         const qint64 n = got / kRecordSize;
         remaining -= n;
         for (qint64 i = 0; i < n; ++i) {
-            if (i + kAhead < n)
-                prefetchBestTime(state, chunk.constData() + (i + kAhead) * kRecordSize);
             const RecordNumbers r = recordNumbers(chunk.constData() + i * kRecordSize);
             if (r.pupilNumber < 0 || r.pupilNumber >= kPupilSlots || r.level < 0 ||
                 r.level >= kLevelSlots) {
@@ -243,8 +235,7 @@ std::optional<FileError> ComputeLevelStats(ResultsState& state, const CriteriaTa
         }
     };
     if (auto error = LoadResults(state, logPath, wait)) return error;
-    // A pass of its own over the loaded entries: the tally slots are fetched
-    // ahead here without competing with the best-time slots of the load.
+    // A pass of its own over the loaded entries, the tally slots fetched ahead.
     const LoadedResult* const results = state.results.constData();
     const qsizetype count = state.results.size();
     for (qsizetype i = 0; i < count; ++i) {
