@@ -9,15 +9,13 @@
 
 namespace {
 
-QString demoProgramDir(const QTemporaryDir& dir)
-{
+QString demoProgramDir(const QTemporaryDir& dir) {
     const QString root = dir.filePath(QStringLiteral("school"));
     QProcess::execute(QStringLiteral(BAISUU_CLI), {QStringLiteral("init-demo"), root});
     return root + QStringLiteral("/倍数判定");
 }
 
-void BM_StartToSplashPainted(benchmark::State& state)
-{
+void BM_StartToSplashPainted(benchmark::State& state) {
     QTemporaryDir dir;
     const QString program = demoProgramDir(dir);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -43,8 +41,7 @@ BENCHMARK(BM_StartToSplashPainted)->UseManualTime()->Unit(benchmark::kMillisecon
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

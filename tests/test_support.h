@@ -10,26 +10,32 @@
 
 // Wall time set by the test; the monotonic count moves only when advanced.
 class FakeClock final : public Clock {
-public:
+  public:
     explicit FakeClock(QDateTime start) : now_(std::move(start)) {}
     QDateTime now() const override { return now_; }
     qint64 monotonicMs() const override { return ms_; }
-    void advanceMs(qint64 ms) { ms_ += ms; now_ = now_.addMSecs(ms); }
+    void advanceMs(qint64 ms) {
+        ms_ += ms;
+        now_ = now_.addMSecs(ms);
+    }
     void setNow(const QDateTime& now) { now_ = now; }
 
-private:
+  private:
     QDateTime now_;
     qint64 ms_ = 0;
 };
 
 // Hands out the scripted draws in order, then repeats the last one.
 class ScriptedRandom final : public Random {
-public:
+  public:
     explicit ScriptedRandom(QList<double> draws = {0.0}) : draws_(std::move(draws)) {}
     double next() override { return draws_.at(std::min<qsizetype>(i_++, draws_.size() - 1)); }
-    void script(QList<double> draws) { draws_ = std::move(draws); i_ = 0; }
+    void script(QList<double> draws) {
+        draws_ = std::move(draws);
+        i_ = 0;
+    }
 
-private:
+  private:
     QList<double> draws_;
     qsizetype i_ = 0;
 };

@@ -32,10 +32,10 @@ struct Options {
     int level = 0;
 };
 
-bool parseOptions(QApplication& app, Options& o)
-{
+bool parseOptions(QApplication& app, Options& o) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("倍数判定: timed drill of odd, even and multiples"));
+    parser.setApplicationDescription(
+        QStringLiteral("倍数判定: timed drill of odd, even and multiples"));
     parser.addHelpOption();
     const QCommandLineOption dir(QStringLiteral("program-dir"), QStringLiteral("program folder"),
                                  QStringLiteral("DIR"), QCoreApplication::applicationDirPath());
@@ -45,7 +45,8 @@ bool parseOptions(QApplication& app, Options& o)
     const QCommandLineOption pdf(QStringLiteral("print-to-pdf"), QStringLiteral("print to PDF"),
                                  QStringLiteral("FILE"));
     const QCommandLineOption shots(QStringLiteral("screenshots"),
-                                   QStringLiteral("screenshot tour into DIR"), QStringLiteral("DIR"));
+                                   QStringLiteral("screenshot tour into DIR"),
+                                   QStringLiteral("DIR"));
     const QCommandLineOption pupil(QStringLiteral("pupil"), QStringLiteral("pupil number"),
                                    QStringLiteral("N"));
     const QCommandLineOption level(QStringLiteral("level"), QStringLiteral("level to start"),
@@ -59,19 +60,19 @@ bool parseOptions(QApplication& app, Options& o)
     if (parser.isSet(now)) {
         o.now = QDateTime::fromString(parser.value(now), Qt::ISODate);
         if (!o.now.isValid()) {
-            QMessageBox::critical(nullptr, QStringLiteral("起動エラー"),
-                                  QStringLiteral("--now の日時は YYYY-MM-DDTHH:MM:SS の形で指定してください。"));
+            QMessageBox::critical(
+                nullptr, QStringLiteral("起動エラー"),
+                QStringLiteral("--now の日時は YYYY-MM-DDTHH:MM:SS の形で指定してください。"));
             return false;
         }
     }
     bool ok = true;
-    if (parser.isSet(pupil))
-        o.pupil = parser.value(pupil).toInt(&ok);
-    if (ok && parser.isSet(level))
-        o.level = parser.value(level).toInt(&ok);
+    if (parser.isSet(pupil)) o.pupil = parser.value(pupil).toInt(&ok);
+    if (ok && parser.isSet(level)) o.level = parser.value(level).toInt(&ok);
     if (!ok || o.pupil < 1 || o.pupil > 5000 || o.level < 0 || o.level > 24) {
-        QMessageBox::critical(nullptr, QStringLiteral("起動エラー"),
-                              QStringLiteral("--pupil は 1〜5000、--level は 1〜24 の数で指定してください。"));
+        QMessageBox::critical(
+            nullptr, QStringLiteral("起動エラー"),
+            QStringLiteral("--pupil は 1〜5000、--level は 1〜24 の数で指定してください。"));
         return false;
     }
     return true;
@@ -79,13 +80,11 @@ bool parseOptions(QApplication& app, Options& o)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("倍数判定"));
     Options options;
-    if (!parseOptions(app, options))
-        return 2;
+    if (!parseOptions(app, options)) return 2;
 
     const bool tour = !options.screenshots.isEmpty();
     QTemporaryDir tourRoot;
@@ -149,8 +148,7 @@ int main(int argc, char** argv)
                 error->text();
             std::fprintf(stderr, "%s\n", qPrintable(text));
             // The tour runs unattended: nobody would close a message box.
-            if (!tour)
-                QMessageBox::critical(&stage, QStringLiteral("設定エラー"), text);
+            if (!tour) QMessageBox::critical(&stage, QStringLiteral("設定エラー"), text);
             stage.quit(1);
             return;
         }
@@ -169,7 +167,6 @@ int main(int argc, char** argv)
 
     stage.show();
     stage.show(Screen::Splash);
-    if (tour)
-        saveScreenshot(stage, options.screenshots, QStringLiteral("01_splash"));
+    if (tour) saveScreenshot(stage, options.screenshots, QStringLiteral("01_splash"));
     return app.exec();
 }

@@ -5,20 +5,16 @@
 #include "roster/grades.h"
 #include "roster/roster.h"
 
-std::optional<FileError> LoadInstallation(AppContext& ctx, const QString& programDir)
-{
+std::optional<FileError> LoadInstallation(AppContext& ctx, const QString& programDir) {
     Hensuu1& s = ctx.hensuu1;
-    if (auto error = LoadConfiguration(s, programDir))
-        return error;
-    if (auto error = LoadCriteria(ctx.criteria, s.paths.criteriaFile()))
-        return error;
+    if (auto error = LoadConfiguration(s, programDir)) return error;
+    if (auto error = LoadCriteria(ctx.criteria, s.paths.criteriaFile())) return error;
     // A missing or broken sound list is not fatal: its cues count as failed sounds.
     LoadSoundList(ctx.sounds, s.paths.soundFolder);
     return std::nullopt;
 }
 
-void SignIn(AppContext& ctx, int pupil)
-{
+void SignIn(AppContext& ctx, int pupil) {
     Hensuu1& s = ctx.hensuu1;
     s.currentPupil = qint16(pupil);
     StudentRoster roster;

@@ -1,12 +1,12 @@
 #include "app/tour.h"
 
+#include "app/startup.h"
 #include "core/configuration.h"
 #include "core/stage.h"
 #include "core/startup_screens.h"
 #include "core/text_file.h"
 #include "drill/drill_engine.h"
 #include "drill/drill_screen.h"
-#include "app/startup.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,54 +18,52 @@
 #include <memory>
 
 ShiftableClock::ShiftableClock(const QDateTime& start)
-    : base_(start.isValid() ? SystemClock(start) : SystemClock())
-{
+    : base_(start.isValid() ? SystemClock(start) : SystemClock()) {}
+
+QDateTime ShiftableClock::now() const {
+    return base_.now().addMSecs(offsetMs_);
 }
 
-QDateTime ShiftableClock::now() const { return base_.now().addMSecs(offsetMs_); }
-
-qint64 ShiftableClock::monotonicMs() const { return base_.monotonicMs() + offsetMs_; }
+qint64 ShiftableClock::monotonicMs() const {
+    return base_.monotonicMs() + offsetMs_;
+}
 
 namespace {
 
-bool copyTree(const QString& from, const QString& to)
-{
+bool copyTree(const QString& from, const QString& to) {
     QDir().mkpath(to);
     QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString file = it.next();
         const QString target = to + QDir(from).relativeFilePath(file);
         QDir().mkpath(QFileInfo(target).absolutePath());
-        if (!QFile::copy(file, target))
-            return false;
+        if (!QFile::copy(file, target)) return false;
     }
     return true;
 }
 
-bool onScreen(Stage& stage, Screen screen) { return stage.currentScreen() == screen; }
+bool onScreen(Stage& stage, Screen screen) {
+    return stage.currentScreen() == screen;
+}
 
-MainFrm* drillScreen(Stage& stage)
-{
+MainFrm* drillScreen(Stage& stage) {
     return onScreen(stage, Screen::Drill) ? dynamic_cast<MainFrm*>(stage.current()) : nullptr;
 }
 
 // The drill shows a problem and waits for a key (its last answer's sound has ended).
-bool readyForKey(Stage& stage)
-{
+bool readyForKey(Stage& stage) {
     MainFrm* drill = drillScreen(stage);
     return drill && drill->engine().run().keyLock == 0 &&
            !drill->engine().problem().firstAnswer.isEmpty();
 }
 
 // Answers the current problem right (or wrong) with its key.
-void answer(Stage& stage, bool right)
-{
+void answer(Stage& stage, bool right) {
     DrillEngine& engine = drillScreen(stage)->engine();
     engine.Form_KeyPress((engine.problem().correctKey == 1) == right ? '1' : '3');
 }
 
-void startLevel(AppContext& ctx, int pupil, int level)
-{
+void startLevel(AppContext& ctx, int pupil, int level) {
     SignIn(ctx, pupil);
     ctx.hensuu1.currentLevel = qint16(level);
     StartRun(ctx);
@@ -80,10 +78,8 @@ struct Step {
     std::function<bool()> act;
 };
 
-void runSteps(std::shared_ptr<QList<Step>> steps, qsizetype i, int triesLeft)
-{
-    if (i >= steps->size())
-        return;
+void runSteps(std::shared_ptr<QList<Step>> steps, qsizetype i, int triesLeft) {
+    if (i >= steps->size()) return;
     const Step& step = (*steps)[i];
     if (!step.ready()) {
         // A state that never comes (15 s) ends the tour as a failure instead of hanging it.
@@ -103,17 +99,14 @@ void runSteps(std::shared_ptr<QList<Step>> steps, qsizetype i, int triesLeft)
 
 } // namespace
 
-QString prepareTourCopy(const QString& programDir, const QString& tempRoot)
-{
+QString prepareTourCopy(const QString& programDir, const QString& tempRoot) {
     Hensuu1 real;
     real.developmentLayout = qint16(DevelopmentLayoutFor(programDir));
-    if (LoadConfiguration(real, programDir))
-        return {};
+    if (LoadConfiguration(real, programDir)) return {};
     const QString data = tempRoot + QStringLiteral("/data/");
     const QString program = tempRoot + QLatin1Char('/') + real.paths.contentFolder;
     QDir().mkpath(program);
-    if (!copyTree(real.paths.dataRoot, data))
-        return {};
+    if (!copyTree(real.paths.dataRoot, data)) return {};
     FileError error;
     if (!writeTextFile(tempRoot + QStringLiteral("/パスデータ.txt"),
                        QStringLiteral("\"%1\",0,0,0,0,0,0,0,0,0\r\n").arg(data), &error))
@@ -121,15 +114,13 @@ QString prepareTourCopy(const QString& programDir, const QString& tempRoot)
     return program;
 }
 
-void saveScreenshot(Stage& stage, const QString& dir, const QString& name)
-{
+void saveScreenshot(Stage& stage, const QString& dir, const QString& name) {
     QDir().mkpath(dir);
     if (QWidget* screen = stage.current())
         screen->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
-void runTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString& dir)
-{
+void runTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString& dir) {
     auto shot = [&stage, dir](const QString& name) {
         saveScreenshot(stage, dir, name);
         return true;
@@ -143,8 +134,7 @@ void runTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString
     auto answerToTheEnd = [&stage, &clock, lastShiftMs] {
         const DrillRun& run = drillScreen(stage)->engine().run();
         const bool last = run.problemCount - run.correctCount == 1;
-        if (last)
-            clock.shift(*lastShiftMs);
+        if (last) clock.shift(*lastShiftMs);
         answer(stage, true);
         return last;
     };
@@ -206,9 +196,9 @@ void runTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString
              const int goal = ctx.hensuu1.catalog.goalLevel;
              const int pupil = 3;
              for (int i = 0; i < 4; ++i)
-                 AppendResult(ctx.hensuu1.paths.resultsLogFile(),
-                              {qint16(pupil), qint16(goal), 8, ctx.hensuu1.schoolCode,
-                               ctx.clock.now()});
+                 AppendResult(
+                     ctx.hensuu1.paths.resultsLogFile(),
+                     {qint16(pupil), qint16(goal), 8, ctx.hensuu1.schoolCode, ctx.clock.now()});
              *lastShiftMs = 7000;
              startLevel(ctx, pupil, goal);
              return true;

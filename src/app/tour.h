@@ -10,13 +10,13 @@ class Stage;
 // Wall and monotonic time that the tour can move forward at once, so a run
 // can reach its time limit or a chosen time without waiting for it.
 class ShiftableClock final : public Clock {
-public:
+  public:
     explicit ShiftableClock(const QDateTime& start);
     QDateTime now() const override;
     qint64 monotonicMs() const override;
     void shift(qint64 ms) { offsetMs_ += ms; }
 
-private:
+  private:
     SystemClock base_;
     qint64 offsetMs_ = 0;
 };

@@ -11,8 +11,7 @@
 
 namespace {
 
-QJsonValue valueJson(const Value& v)
-{
+QJsonValue valueJson(const Value& v) {
     switch (v.kind) {
     case Value::Kind::Number:
         return v.number;
@@ -24,18 +23,15 @@ QJsonValue valueJson(const Value& v)
     return QJsonValue::Null;
 }
 
-void printJson(CliEnv& env, const QJsonDocument& doc)
-{
+void printJson(CliEnv& env, const QJsonDocument& doc) {
     env.out << QString::fromUtf8(doc.toJson(QJsonDocument::Indented));
 }
 
 } // namespace
 
-int cmdConfig(CliEnv& env)
-{
+int cmdConfig(CliEnv& env) {
     Hensuu1 state;
-    if (!loadInstallation(env, state))
-        return 1;
+    if (!loadInstallation(env, state)) return 1;
     const AppPaths& p = state.paths;
     QJsonArray names;
     for (int level = 0; level <= 24; ++level)
@@ -62,12 +58,10 @@ int cmdConfig(CliEnv& env)
     return 0;
 }
 
-int cmdCriteria(CliEnv& env)
-{
+int cmdCriteria(CliEnv& env) {
     Hensuu1 state;
     CriteriaTable table;
-    if (!loadInstallation(env, state, &table))
-        return 1;
+    if (!loadInstallation(env, state, &table)) return 1;
     QJsonArray levels;
     for (const LevelCriteria& c : table.levels) {
         levels.append(QJsonObject{
@@ -86,8 +80,7 @@ int cmdCriteria(CliEnv& env)
     return 0;
 }
 
-int cmdCheck(CliEnv& env)
-{
+int cmdCheck(CliEnv& env) {
     QList<FileError> problems;
     Hensuu1 state;
     state.developmentLayout = qint16(DevelopmentLayoutFor(env.programDir));
@@ -102,7 +95,6 @@ int cmdCheck(CliEnv& env)
     }
     for (const FileError& p : problems)
         env.out << p.text() << Qt::endl;
-    if (problems.isEmpty())
-        env.out << QStringLiteral("問題はありません。") << Qt::endl;
+    if (problems.isEmpty()) env.out << QStringLiteral("問題はありません。") << Qt::endl;
     return problems.isEmpty() ? 0 : 1;
 }

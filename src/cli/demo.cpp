@@ -15,8 +15,7 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-bool writeText(CliEnv& env, const QString& path, const QStringList& lines)
-{
+bool writeText(CliEnv& env, const QString& path, const QStringList& lines) {
     FileError error;
     if (!writeTextFile(path, lines.join(kCrLf) + kCrLf, &error)) {
         env.err << error.text() << Qt::endl;
@@ -25,11 +24,12 @@ bool writeText(CliEnv& env, const QString& path, const QStringList& lines)
     return true;
 }
 
-QString quoted(const QString& s) { return QLatin1Char('"') + s + QLatin1Char('"'); }
+QString quoted(const QString& s) {
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
 
 // A short mono 16-bit tone sequence as a RIFF/WAVE file.
-QByteArray toneWave(const QList<double>& frequencies, double secondsEach)
-{
+QByteArray toneWave(const QList<double>& frequencies, double secondsEach) {
     constexpr int rate = 22050;
     QByteArray pcm;
     for (double f : frequencies) {
@@ -45,8 +45,16 @@ QByteArray toneWave(const QList<double>& frequencies, double secondsEach)
         }
     }
     QByteArray out;
-    auto u32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); out.append(b, 4); };
-    auto u16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); out.append(b, 2); };
+    auto u32 = [&](quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        out.append(b, 4);
+    };
+    auto u16 = [&](quint16 v) {
+        char b[2];
+        qToLittleEndian(v, b);
+        out.append(b, 2);
+    };
     out.append("RIFF");
     u32(quint32(36 + pcm.size()));
     out.append("WAVEfmt ");
@@ -71,15 +79,15 @@ struct DemoPupil {
 
 } // namespace
 
-int cmdInitDemo(CliEnv& env)
-{
+int cmdInitDemo(CliEnv& env) {
     if (env.args.isEmpty() || env.args.first().startsWith(QStringLiteral("--"))) {
         env.err << "usage: baisuu-cli init-demo DIR [--force]" << Qt::endl;
         return 2;
     }
     QDir root(QDir(env.args.first()).absolutePath());
     if (root.exists() && !root.isEmpty() && !env.flag(QStringLiteral("--force"))) {
-        env.err << QStringLiteral("%1 は空ではありません。上書きするときは --force を付けてください。")
+        env.err << QStringLiteral(
+                       "%1 は空ではありません。上書きするときは --force を付けてください。")
                        .arg(QDir::toNativeSeparators(root.path()))
                 << Qt::endl;
         return 1;
@@ -102,33 +110,32 @@ int cmdInitDemo(CliEnv& env)
         return 1;
 
     const QStringList common = {
-        QStringLiteral("4"),                           // school year starts in April
+        QStringLiteral("4"),                                 // school year starts in April
         quoted(QStringLiteral("12345ブラムウェル塾　本校")), // school code + site name
-        QStringLiteral("0"),                           // status-2 pupils are not listed
-        QStringLiteral("0"), quoted(QString()),
+        QStringLiteral("0"),                                 // status-2 pupils are not listed
+        QStringLiteral("0"),
+        quoted(QString()),
         quoted(QStringLiteral("2468")), // teacher password
-        QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
-    if (!writeText(env, data + QStringLiteral("共通データ.txt"), common))
-        return 1;
+        QStringLiteral("0"),
+        QStringLiteral("0"),
+        QStringLiteral("0"),
+        QStringLiteral("0")};
+    if (!writeText(env, data + QStringLiteral("共通データ.txt"), common)) return 1;
 
     // Grades are derived from the base year against the school year in force now.
     const QDate today = env.clock->now().date();
     const int schoolYear = today.month() < 4 ? today.year() - 1 : today.year();
     static const DemoPupil pupils[] = {
-        {u"青木　さくら", 0},   {u"石井　はると", 0},   {u"上田　ゆい", 1},
-        {u"江口　そうた", 1},   {u"大野　ひなた", 1},   {u"加藤　ゆうと", 2},
-        {u"木村　あおい", 2},   {u"工藤　りく", 2},     {u"小林　めい", 3},
-        {u"斎藤　かいと", 3},   {u"清水　ゆな", 3},     {u"鈴木　いつき", 4},
-        {u"関　こはる", 4},     {u"高橋　れん", 4},     {u"田中　みお", 4},
-        {u"千葉　そら", 5},     {u"土屋　ひまり", 5},   {u"中村　ゆうま", 5},
-        {u"西田　あかり", 5},   {u"野口　たくみ", 6},   {u"橋本　ことね", 6},
-        {u"藤田　しょう", 6},   {u"堀　まな", 6},       {u"前田　けんた", 7},
-        {u"松本　りお", 7},     {u"三浦　だいち", 7},   {u"村上　ちひろ", 8},
-        {u"森　こうせい", 8},   {u"山口　なな", 8},     {u"山本　ゆうき", 9},
-        {u"吉田　はるか", 9},   {u"渡辺　しゅん", 9},   {u"和田　みく", 3},
-        {u"岡田　つばさ", 5},   {u"遠藤　りな", 2, 1},  {u"後藤　ゆず", 6, 2},
-        {u"★見学　体験生", 4},  {u"佐藤先生", 9},       {u"長谷川　あや", 7},
-        {u"福田　こうき", 1},
+        {u"青木　さくら", 0},  {u"石井　はると", 0}, {u"上田　ゆい", 1},    {u"江口　そうた", 1},
+        {u"大野　ひなた", 1},  {u"加藤　ゆうと", 2}, {u"木村　あおい", 2},  {u"工藤　りく", 2},
+        {u"小林　めい", 3},    {u"斎藤　かいと", 3}, {u"清水　ゆな", 3},    {u"鈴木　いつき", 4},
+        {u"関　こはる", 4},    {u"高橋　れん", 4},   {u"田中　みお", 4},    {u"千葉　そら", 5},
+        {u"土屋　ひまり", 5},  {u"中村　ゆうま", 5}, {u"西田　あかり", 5},  {u"野口　たくみ", 6},
+        {u"橋本　ことね", 6},  {u"藤田　しょう", 6}, {u"堀　まな", 6},      {u"前田　けんた", 7},
+        {u"松本　りお", 7},    {u"三浦　だいち", 7}, {u"村上　ちひろ", 8},  {u"森　こうせい", 8},
+        {u"山口　なな", 8},    {u"山本　ゆうき", 9}, {u"吉田　はるか", 9},  {u"渡辺　しゅん", 9},
+        {u"和田　みく", 3},    {u"岡田　つばさ", 5}, {u"遠藤　りな", 2, 1}, {u"後藤　ゆず", 6, 2},
+        {u"★見学　体験生", 4}, {u"佐藤先生", 9},     {u"長谷川　あや", 7},  {u"福田　こうき", 1},
     };
     QStringList roster;
     int number = 1;
@@ -141,8 +148,7 @@ int cmdInitDemo(CliEnv& env)
                           .arg(p.status)
                           .arg(quoted(QString()), quoted(QString())));
     }
-    if (!writeText(env, data + QStringLiteral("新名簿.txt"), roster))
-        return 1;
+    if (!writeText(env, data + QStringLiteral("新名簿.txt"), roster)) return 1;
 
     // Every cue gets distinct tones; the answer cues two files each, so the
     // random pick can be heard.
@@ -178,8 +184,7 @@ int cmdInitDemo(CliEnv& env)
         group.append(QStringLiteral("*"));
         list.append(group.join(QLatin1Char(',')));
     }
-    if (!writeText(env, sounds + QStringLiteral("新音ファイル.txt"), list))
-        return 1;
+    if (!writeText(env, sounds + QStringLiteral("新音ファイル.txt"), list)) return 1;
     const std::pair<const char16_t*, QList<double>> fixed[] = {
         {u"最高1.wav", {523, 659, 784, 1047, 1319, 1568}},
         {u"合格.wav", {392, 523, 659, 784, 1047}},
@@ -193,7 +198,8 @@ int cmdInitDemo(CliEnv& env)
     }
 
     // Criteria: times grow with the level; the mixed level 11 counts one and a half.
-    QStringList criteria = {QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,")};
+    QStringList criteria = {
+        QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,")};
     const int targets[] = {0, 20, 25, 35, 40, 30, 45, 50, 50, 45, 25, 60};
     for (int level = 1; level <= 11; ++level) {
         const int target = targets[level];
@@ -217,12 +223,14 @@ int cmdInitDemo(CliEnv& env)
         return 1;
     }
     log.close();
-    if (!writeDemoHistory(env, log.fileName(), targets, int(std::size(pupils)), common[1].mid(1, 5)))
+    if (!writeDemoHistory(env, log.fileName(), targets, int(std::size(pupils)),
+                          common[1].mid(1, 5)))
         return 1;
 
     env.out << QStringLiteral("デモの塾を作りました: %1").arg(QDir::toNativeSeparators(base))
             << Qt::endl;
-    env.out << QStringLiteral("プログラムフォルダ: %1").arg(QDir::toNativeSeparators(base + content))
-            << Qt::endl;
+    env.out
+        << QStringLiteral("プログラムフォルダ: %1").arg(QDir::toNativeSeparators(base + content))
+        << Qt::endl;
     return 0;
 }

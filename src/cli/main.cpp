@@ -10,14 +10,12 @@
 #include <cstdio>
 #include <map>
 
-QString CliEnv::option(const QString& name, const QString& fallback) const
-{
+QString CliEnv::option(const QString& name, const QString& fallback) const {
     const qsizetype i = args.indexOf(name);
     return i >= 0 && i + 1 < args.size() ? args[i + 1] : fallback;
 }
 
-bool loadInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria)
-{
+bool loadInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria) {
     state.developmentLayout = qint16(DevelopmentLayoutFor(env.programDir));
     if (auto error = LoadConfiguration(state, env.programDir)) {
         env.err << error->text() << Qt::endl;
@@ -33,8 +31,7 @@ bool loadInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria)
     return true;
 }
 
-QList<CheckFunction> installationChecks()
-{
+QList<CheckFunction> installationChecks() {
     return {CheckRoster, CheckResultsLog};
 }
 
@@ -42,27 +39,19 @@ namespace {
 
 using Command = int (*)(CliEnv&);
 
-const std::map<QString, Command>& commands()
-{
+const std::map<QString, Command>& commands() {
     static const std::map<QString, Command> table = {
-        {QStringLiteral("init-demo"), cmdInitDemo},
-        {QStringLiteral("config"), cmdConfig},
-        {QStringLiteral("criteria"), cmdCriteria},
-        {QStringLiteral("check"), cmdCheck},
-        {QStringLiteral("roster"), cmdRoster},
-        {QStringLiteral("records"), cmdRecords},
-        {QStringLiteral("export-csv"), cmdExportCsv},
-        {QStringLiteral("stats"), cmdStats},
-        {QStringLiteral("points"), cmdPoints},
-        {QStringLiteral("append"), cmdAppend},
-        {QStringLiteral("replace"), cmdReplace},
-        {QStringLiteral("delete"), cmdDelete},
+        {QStringLiteral("init-demo"), cmdInitDemo},   {QStringLiteral("config"), cmdConfig},
+        {QStringLiteral("criteria"), cmdCriteria},    {QStringLiteral("check"), cmdCheck},
+        {QStringLiteral("roster"), cmdRoster},        {QStringLiteral("records"), cmdRecords},
+        {QStringLiteral("export-csv"), cmdExportCsv}, {QStringLiteral("stats"), cmdStats},
+        {QStringLiteral("points"), cmdPoints},        {QStringLiteral("append"), cmdAppend},
+        {QStringLiteral("replace"), cmdReplace},      {QStringLiteral("delete"), cmdDelete},
     };
     return table;
 }
 
-int usage(QTextStream& err)
-{
+int usage(QTextStream& err) {
     err << "usage: baisuu-cli [--program-dir DIR] [--now YYYY-MM-DDTHH:MM:SS] COMMAND ...\n"
            "commands:";
     for (const auto& [name, command] : commands())
@@ -73,8 +62,7 @@ int usage(QTextStream& err)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -84,8 +72,7 @@ int main(int argc, char** argv)
     QDateTime start;
     while (!args.isEmpty() && args.first().startsWith(QStringLiteral("--"))) {
         const QString name = args.takeFirst();
-        if (args.isEmpty())
-            return usage(err);
+        if (args.isEmpty()) return usage(err);
         const QString value = args.takeFirst();
         if (name == QStringLiteral("--program-dir")) {
             env.programDir = QDir(value).absolutePath();
@@ -100,13 +87,11 @@ int main(int argc, char** argv)
             return usage(err);
         }
     }
-    if (args.isEmpty())
-        return usage(err);
+    if (args.isEmpty()) return usage(err);
     const auto found = commands().find(args.takeFirst());
-    if (found == commands().end())
-        return usage(err);
-    env.clock = start.isValid() ? std::make_unique<SystemClock>(start)
-                                : std::make_unique<SystemClock>();
+    if (found == commands().end()) return usage(err);
+    env.clock =
+        start.isValid() ? std::make_unique<SystemClock>(start) : std::make_unique<SystemClock>();
     env.args = args;
     const int code = found->second(env);
     out.flush();

@@ -14,12 +14,10 @@ constexpr int kConfigItems = 10;
 
 // Reads the ten items of a configuration file, or tells which one is missing.
 std::optional<FileError> readTenItems(const QString& path, const QStringList& itemNames,
-                                      QList<Item>* items)
-{
+                                      QList<Item>* items) {
     FileError error;
     const auto text = readTextFile(path, &error);
-    if (!text)
-        return error;
+    if (!text) return error;
     ItemReader reader(*text);
     while (items->size() < kConfigItems && !reader.atEnd())
         items->append(reader.next());
@@ -28,49 +26,40 @@ std::optional<FileError> readTenItems(const QString& path, const QStringList& it
         const QString what = missing <= itemNames.size() && !itemNames[missing - 1].isEmpty()
                                  ? QStringLiteral("（%1）").arg(itemNames[missing - 1])
                                  : QString();
-        return FileError{path, reader.line(),
-                         QStringLiteral("項目が足りません。%1項目めから後%2がありません（10項目必要です）。")
-                             .arg(missing)
-                             .arg(what)};
+        return FileError{
+            path, reader.line(),
+            QStringLiteral("項目が足りません。%1項目めから後%2がありません（10項目必要です）。")
+                .arg(missing)
+                .arg(what)};
     }
     return std::nullopt;
 }
 
 } // namespace
 
-QString normalizedFolder(QString path)
-{
+QString normalizedFolder(QString path) {
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (!path.isEmpty() && !path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
+    if (!path.isEmpty() && !path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
     return path;
 }
 
-int DevelopmentLayoutFor(const QString& programDir)
-{
+int DevelopmentLayoutFor(const QString& programDir) {
     const bool named =
         programDir.contains(QString::fromUtf16(kDevelopmentFolderName), Qt::CaseInsensitive);
     const bool brand = programDir.contains(QStringLiteral("TALLMER"), Qt::CaseInsensitive);
     return named && !brand ? 1 : 0;
 }
 
-std::optional<qint32> SeasonColorFor(int month)
-{
-    if (month >= 1 && month <= 2)
-        return 0x0080FF;
-    if (month >= 3 && month <= 5)
-        return 0xC0FFC0;
-    if (month >= 6 && month <= 8)
-        return 0xC0C000;
-    if (month >= 9 && month <= 11)
-        return 0x0040C0;
-    if (month == 12)
-        return 0xC0FFC0;
+std::optional<qint32> SeasonColorFor(int month) {
+    if (month >= 1 && month <= 2) return 0x0080FF;
+    if (month >= 3 && month <= 5) return 0xC0FFC0;
+    if (month >= 6 && month <= 8) return 0xC0C000;
+    if (month >= 9 && month <= 11) return 0x0040C0;
+    if (month == 12) return 0xC0FFC0;
     return std::nullopt;
 }
 
-std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& programDir)
-{
+std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& programDir) {
     const QString programFolder = QDir::cleanPath(QDir(programDir).absolutePath());
     AppPaths paths;
     paths.appDir = normalizedFolder(programFolder);
@@ -78,7 +67,8 @@ std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& progra
         QDir::cleanPath(paths.appDir + QStringLiteral("../パスデータ.txt"));
 
     QList<Item> pathItems;
-    if (auto error = readTenItems(pathDataFile, {QStringLiteral("データフォルダの場所")}, &pathItems))
+    if (auto error =
+            readTenItems(pathDataFile, {QStringLiteral("データフォルダの場所")}, &pathItems))
         return error;
     QString dataRoot = pathItems[0].text.trimmed();
     if (dataRoot.isEmpty())
@@ -97,17 +87,19 @@ std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& progra
     paths.dataRoot = dataRoot;
 
     QList<Item> common;
-    const QStringList commonNames = {
-        QStringLiteral("年度の始まりの月"), QStringLiteral("塾コードと教室名"),
-        QStringLiteral("休会者を表示するか"), QString(), QString(),
-        QStringLiteral("先生のパスワード")};
-    if (auto error = readTenItems(paths.commonDataFile(), commonNames, &common))
-        return error;
+    const QStringList commonNames = {QStringLiteral("年度の始まりの月"),
+                                     QStringLiteral("塾コードと教室名"),
+                                     QStringLiteral("休会者を表示するか"),
+                                     QString(),
+                                     QString(),
+                                     QStringLiteral("先生のパスワード")};
+    if (auto error = readTenItems(paths.commonDataFile(), commonNames, &common)) return error;
     const auto month = parseNumber(common[0].text);
     if (!month || *month < 1 || *month > 12)
-        return FileError{paths.commonDataFile(), common[0].line,
-                         QStringLiteral("1項目めの年度の始まりの月「%1」が 1 から 12 の数ではありません。")
-                             .arg(common[0].text)};
+        return FileError{
+            paths.commonDataFile(), common[0].line,
+            QStringLiteral("1項目めの年度の始まりの月「%1」が 1 から 12 の数ではありません。")
+                .arg(common[0].text)};
 
     paths.contentFolder = programFolder.mid(programFolder.lastIndexOf(QLatin1Char('/')) + 1);
     paths.dataFolder = state.developmentLayout == 1
@@ -132,10 +124,8 @@ std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& progra
     return std::nullopt;
 }
 
-QString GradeMark(int grade)
-{
+QString GradeMark(int grade) {
     static const char16_t marks[] = u"①②③④⑤⑥ⅠⅡⅢ";
-    if (grade >= 1 && grade <= 9)
-        return QString(QChar(marks[grade - 1]));
+    if (grade >= 1 && grade <= 9) return QString(QChar(marks[grade - 1]));
     return QStringLiteral("　");
 }

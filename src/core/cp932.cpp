@@ -14,12 +14,10 @@ struct ConverterCloser {
 };
 using Converter = std::unique_ptr<UConverter, ConverterCloser>;
 
-Converter openStrict()
-{
+Converter openStrict() {
     UErrorCode status = U_ZERO_ERROR;
     Converter conv(ucnv_open("windows-31j", &status));
-    if (U_FAILURE(status))
-        return nullptr;
+    if (U_FAILURE(status)) return nullptr;
     ucnv_setToUCallBack(conv.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
     ucnv_setFromUCallBack(conv.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
                           &status);
@@ -27,24 +25,20 @@ Converter openStrict()
     return conv;
 }
 
-int lineOfByte(const QByteArray& bytes, qsizetype offset)
-{
+int lineOfByte(const QByteArray& bytes, qsizetype offset) {
     return 1 + int(bytes.left(offset).count('\n'));
 }
 
-int lineOfChar(const QString& text, qsizetype index)
-{
+int lineOfChar(const QString& text, qsizetype index) {
     return 1 + int(text.left(index).count(QLatin1Char('\n')));
 }
 
 } // namespace
 
-std::optional<QString> decode(const QByteArray& bytes, CodecError* error)
-{
+std::optional<QString> decode(const QByteArray& bytes, CodecError* error) {
     Converter conv = openStrict();
     if (!conv) {
-        if (error)
-            *error = {0, 0, QStringLiteral("文字コード変換器 windows-31j を開けません。")};
+        if (error) *error = {0, 0, QStringLiteral("文字コード変換器 windows-31j を開けません。")};
         return std::nullopt;
     }
     std::vector<UChar> out(size_t(bytes.size()) + 1);
@@ -63,22 +57,21 @@ std::optional<QString> decode(const QByteArray& bytes, CodecError* error)
             QString hex;
             for (int i = 0; i < badLen; ++i)
                 hex += QStringLiteral("%1 ").arg(quint8(bad[i]), 2, 16, QLatin1Char('0')).toUpper();
-            *error = {offset, lineOfByte(bytes, offset),
-                      QStringLiteral("Shift-JIS として読めないバイト列があります（%1バイト目: %2）。")
-                          .arg(offset + 1)
-                          .arg(hex.trimmed())};
+            *error = {
+                offset, lineOfByte(bytes, offset),
+                QStringLiteral("Shift-JIS として読めないバイト列があります（%1バイト目: %2）。")
+                    .arg(offset + 1)
+                    .arg(hex.trimmed())};
         }
         return std::nullopt;
     }
     return QString(reinterpret_cast<const QChar*>(out.data()), dst - out.data());
 }
 
-std::optional<QByteArray> encode(const QString& text, CodecError* error)
-{
+std::optional<QByteArray> encode(const QString& text, CodecError* error) {
     Converter conv = openStrict();
     if (!conv) {
-        if (error)
-            *error = {0, 0, QStringLiteral("文字コード変換器 windows-31j を開けません。")};
+        if (error) *error = {0, 0, QStringLiteral("文字コード変換器 windows-31j を開けません。")};
         return std::nullopt;
     }
     QByteArray out(text.size() * 2 + 8, Qt::Uninitialized);
@@ -107,8 +100,7 @@ std::optional<QByteArray> encode(const QString& text, CodecError* error)
     return out;
 }
 
-bool isSingleByte(const QString& text)
-{
+bool isSingleByte(const QString& text) {
     const auto bytes = encode(text);
     return bytes && bytes->size() == text.size();
 }

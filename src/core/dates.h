@@ -8,10 +8,10 @@
 #include <QString>
 #include <QTime>
 
-double oleDate(QDate date);          // whole days since 1899-12-30
-QDate dateFromOle(double dayCount);  // the calendar date of a day count (fraction dropped)
-double oleTime(QTime time);          // time of day as a fraction of a day
-QTime timeFromOle(double fraction);  // rounded to the second
+double oleDate(QDate date);         // whole days since 1899-12-30
+QDate dateFromOle(double dayCount); // the calendar date of a day count (fraction dropped)
+double oleTime(QTime time);         // time of day as a fraction of a day
+QTime timeFromOle(double fraction); // rounded to the second
 double oleDateTime(const QDateTime& dt);
 
 QString dateText(QDate date); // "2026/12/08"

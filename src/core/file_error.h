@@ -10,11 +10,9 @@ struct FileError {
     int line = 0;
     QString message;
 
-    QString text() const
-    {
+    QString text() const {
         const QString where = QDir::toNativeSeparators(file);
-        if (line > 0)
-            return QStringLiteral("%1 (%2行目): %3").arg(where).arg(line).arg(message);
+        if (line > 0) return QStringLiteral("%1 (%2行目): %3").arg(where).arg(line).arg(message);
         return QStringLiteral("%1: %2").arg(where, message);
     }
 };

@@ -3,34 +3,34 @@
 #include <cmath>
 
 namespace {
-bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
-bool isLineEnd(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
+bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+bool isLineEnd(QChar c) {
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+}
 } // namespace
 
 ItemReader::ItemReader(QString text) : text_(std::move(text)) {}
 
-bool ItemReader::atEnd() const
-{
-    if (afterComma_)
-        return false;
+bool ItemReader::atEnd() const {
+    if (afterComma_) return false;
     for (qsizetype i = pos_; i < text_.size(); ++i)
-        if (!isBlank(text_[i]) && !isLineEnd(text_[i]) && text_[i] != QChar(0x1A))
-            return false;
+        if (!isBlank(text_[i]) && !isLineEnd(text_[i]) && text_[i] != QChar(0x1A)) return false;
     return true;
 }
 
-void ItemReader::skipBlanks()
-{
+void ItemReader::skipBlanks() {
     while (pos_ < text_.size() && isBlank(text_[pos_]))
         ++pos_;
 }
 
-bool ItemReader::atLineEnd() const { return pos_ >= text_.size() || isLineEnd(text_[pos_]); }
+bool ItemReader::atLineEnd() const {
+    return pos_ >= text_.size() || isLineEnd(text_[pos_]);
+}
 
-void ItemReader::consumeLineEnd()
-{
-    if (pos_ >= text_.size())
-        return;
+void ItemReader::consumeLineEnd() {
+    if (pos_ >= text_.size()) return;
     if (text_[pos_] == QLatin1Char('\r') && pos_ + 1 < text_.size() &&
         text_[pos_ + 1] == QLatin1Char('\n'))
         ++pos_;
@@ -38,8 +38,7 @@ void ItemReader::consumeLineEnd()
     ++line_;
 }
 
-Item ItemReader::next()
-{
+Item ItemReader::next() {
     Item item;
     skipBlanks();
     item.line = line_;
@@ -75,32 +74,27 @@ Item ItemReader::next()
     return item;
 }
 
-std::optional<double> parseNumber(const QString& text)
-{
+std::optional<double> parseNumber(const QString& text) {
     const QString t = text.trimmed();
-    if (t.isEmpty())
-        return std::nullopt;
+    if (t.isEmpty()) return std::nullopt;
     // Only plain decimal notation: digits, one point, sign, exponent.
     for (QChar c : t)
-        if (!(c.unicode() < 128 && (c.isDigit() || c == QLatin1Char('.') || c == QLatin1Char('-') ||
-                                   c == QLatin1Char('+') || c == QLatin1Char('e') ||
-                                   c == QLatin1Char('E'))))
+        if (!(c.unicode() < 128 &&
+              (c.isDigit() || c == QLatin1Char('.') || c == QLatin1Char('-') ||
+               c == QLatin1Char('+') || c == QLatin1Char('e') || c == QLatin1Char('E'))))
             return std::nullopt;
     bool ok = false;
     const double v = t.toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
+    if (!ok || !std::isfinite(v)) return std::nullopt;
     return v;
 }
 
-double leadingNumber(const QString& text)
-{
+double leadingNumber(const QString& text) {
     qsizetype i = 0;
     while (i < text.size() && isBlank(text[i]))
         ++i;
     const qsizetype start = i;
-    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
-        ++i;
+    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) ++i;
     auto digit = [&](qsizetype k) {
         return k < text.size() && text[k] >= QLatin1Char('0') && text[k] <= QLatin1Char('9');
     };
@@ -116,18 +110,15 @@ double leadingNumber(const QString& text)
     return ok ? v : 0.0;
 }
 
-QString numberText(double value)
-{
+QString numberText(double value) {
     if (value == std::floor(value) && std::fabs(value) < 1e15)
         return QString::number(qint64(value));
     return QString::number(value, 'g', 15);
 }
 
-Value Value::fromItem(const Item& item)
-{
+Value Value::fromItem(const Item& item) {
     Value v;
-    if (item.isEmpty())
-        return v;
+    if (item.isEmpty()) return v;
     if (!item.quoted) {
         if (const auto n = parseNumber(item.text)) {
             v.kind = Kind::Number;
@@ -140,8 +131,7 @@ Value Value::fromItem(const Item& item)
     return v;
 }
 
-double Value::toNumber() const
-{
+double Value::toNumber() const {
     switch (kind) {
     case Kind::Number:
         return number;
@@ -153,8 +143,7 @@ double Value::toNumber() const
     return 0;
 }
 
-QString Value::toText() const
-{
+QString Value::toText() const {
     switch (kind) {
     case Kind::Number:
         return numberText(number);

@@ -17,7 +17,7 @@ struct Item {
 };
 
 class ItemReader {
-public:
+  public:
     explicit ItemReader(QString text);
 
     // True when nothing but blanks and line ends is left (and no comma awaits its item).
@@ -27,7 +27,7 @@ public:
     // Line the next item begins on.
     int line() const { return line_; }
 
-private:
+  private:
     void skipBlanks();
     bool atLineEnd() const;
     void consumeLineEnd();

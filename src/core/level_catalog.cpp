@@ -2,14 +2,12 @@
 
 #include "core/hensuu1.h"
 
-void SetUpContent(Hensuu1& state)
-{
+void SetUpContent(Hensuu1& state) {
     state.contentName = QStringLiteral("倍数判定");
     state.allLevelsOpen = 1;
 }
 
-void BuildLevelCatalog(LevelCatalog& catalog)
-{
+void BuildLevelCatalog(LevelCatalog& catalog) {
     // Levels 12 to 24 carry names inherited from the family's shared catalogue
     // layout but have no problem rule; the hub offers only the first eleven.
     // The half-width "1" in レベル４－1 and レベル７－1 is how siblings spell them.
@@ -31,8 +29,7 @@ void BuildLevelCatalog(LevelCatalog& catalog)
     }
 }
 
-bool isPracticeLevel(const LevelCatalog& catalog, int level)
-{
+bool isPracticeLevel(const LevelCatalog& catalog, int level) {
     return level >= 0 && level < kLevelSlots &&
            catalog.levelNames[level].contains(QStringLiteral("練"));
 }

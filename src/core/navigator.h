@@ -14,7 +14,7 @@ enum class Screen {
 };
 
 class Navigator {
-public:
+  public:
     virtual ~Navigator() = default;
     // Makes the screen and shows it in place of the current one. The current
     // screen is deleted later (deleteLater), so a screen may call this from

@@ -6,8 +6,8 @@
 #include <QMessageBox>
 #include <QTimer>
 
-Stage::Stage(Factory factory, QWidget* parent) : QGraphicsView(parent), factory_(std::move(factory))
-{
+Stage::Stage(Factory factory, QWidget* parent)
+    : QGraphicsView(parent), factory_(std::move(factory)) {
     setScene(new QGraphicsScene(0, 0, kStageWidth, kStageHeight, this));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -19,11 +19,9 @@ Stage::Stage(Factory factory, QWidget* parent) : QGraphicsView(parent), factory_
     resize(kStageWidth, kStageHeight);
 }
 
-void Stage::show(Screen screen)
-{
+void Stage::show(Screen screen) {
     QWidget* next = factory_(screen);
-    if (!next)
-        return;
+    if (!next) return;
     next->setFixedSize(kStageWidth, kStageHeight);
     QGraphicsProxyWidget* old = proxy_;
     QPointer<QWidget> oldWidget = current_;
@@ -41,8 +39,7 @@ void Stage::show(Screen screen)
     Q_UNUSED(oldWidget);
 }
 
-void Stage::message(const QString& title, const QString& text)
-{
+void Stage::message(const QString& title, const QString& text) {
     if (messageHook) {
         messageHook(title, text);
         return;
@@ -50,19 +47,16 @@ void Stage::message(const QString& title, const QString& text)
     QMessageBox::information(this, title, text);
 }
 
-void Stage::quit(int exitCode)
-{
+void Stage::quit(int exitCode) {
     QTimer::singleShot(0, qApp, [exitCode] { QCoreApplication::exit(exitCode); });
 }
 
-void Stage::resizeEvent(QResizeEvent* event)
-{
+void Stage::resizeEvent(QResizeEvent* event) {
     QGraphicsView::resizeEvent(event);
     fitInView(sceneRect(), Qt::KeepAspectRatio);
 }
 
-void Stage::keyPressEvent(QKeyEvent* event)
-{
+void Stage::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F11) {
         setWindowState(windowState() ^ Qt::WindowFullScreen);
         return;

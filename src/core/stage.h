@@ -16,7 +16,7 @@ constexpr int kStageHeight = 768;
 
 class Stage final : public QGraphicsView, public Navigator {
     Q_OBJECT
-public:
+  public:
     using Factory = std::function<QWidget*(Screen)>;
     explicit Stage(Factory factory, QWidget* parent = nullptr);
     using QGraphicsView::show;
@@ -30,11 +30,11 @@ public:
     // When set, message boxes are recorded instead of shown (the screenshot tour).
     std::function<void(const QString&, const QString&)> messageHook;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     Factory factory_;
     QPointer<QWidget> current_;
     QGraphicsProxyWidget* proxy_ = nullptr;

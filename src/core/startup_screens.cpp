@@ -11,8 +11,7 @@
 
 namespace {
 QLabel* label(QWidget* parent, const QString& text, int pointSize, const QRect& geometry,
-              Qt::Alignment align = Qt::AlignCenter)
-{
+              Qt::Alignment align = Qt::AlignCenter) {
     auto* l = new QLabel(text, parent);
     QFont f = l->font();
     f.setPointSize(pointSize);
@@ -24,8 +23,7 @@ QLabel* label(QWidget* parent, const QString& text, int pointSize, const QRect& 
 } // namespace
 
 Firstfrm::Firstfrm(QDate today, std::function<void()> handOver, QWidget* parent)
-    : QWidget(parent), handOver_(std::move(handOver))
-{
+    : QWidget(parent), handOver_(std::move(handOver)) {
     setFixedSize(1024, 768);
     dateLabel = label(this, eraDateText(today), 26, QRect(0, 470, 1024, 60));
     Label5 = label(this, QStringLiteral("Bramwell７７"), 20, QRect(0, 560, 1024, 40));
@@ -39,15 +37,12 @@ Firstfrm::Firstfrm(QDate today, std::function<void()> handOver, QWidget* parent)
     Timer1->start();
 }
 
-void Firstfrm::Timer1_Timer()
-{
+void Firstfrm::Timer1_Timer() {
     Timer1->stop();
-    if (handOver_)
-        handOver_();
+    if (handOver_) handOver_();
 }
 
-void Firstfrm::paintEvent(QPaintEvent*)
-{
+void Firstfrm::paintEvent(QPaintEvent*) {
     // Our own splash picture: a soft sky, the content's name and a ring of
     // numbers marked odd and even, the way the drill asks about them.
     QPainter p(this);
@@ -84,26 +79,22 @@ void Firstfrm::paintEvent(QPaintEvent*)
     }
 }
 
-BASEFRM::BASEFRM(QWidget* parent) : QWidget(parent)
-{
+BASEFRM::BASEFRM(QWidget* parent) : QWidget(parent) {
     setFixedSize(1024, 768);
     setAutoFillBackground(true);
     setStyleSheet(QStringLiteral("background: #F4F4F0;"));
     Label19 = label(this, QStringLiteral("Just a moment, please."), 28, QRect(0, 330, 1024, 80));
 }
 
-QString VersionText(int major, int minor, int revision)
-{
+QString VersionText(int major, int minor, int revision) {
     return QStringLiteral("Version%1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
-QString ProgramVersionText()
-{
+QString ProgramVersionText() {
     return VersionText(BAISUU_VERSION_MAJOR, BAISUU_VERSION_MINOR, BAISUU_VERSION_PATCH);
 }
 
-frmver::frmver(const QString& contentName, QWidget* parent) : QDialog(parent)
-{
+frmver::frmver(const QString& contentName, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
     auto* layout = new QVBoxLayout(this);
     Label1 = new QLabel(contentName, this);

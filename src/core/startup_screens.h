@@ -13,7 +13,7 @@ class QTimer;
 // Greets with the era date and hands over once, 100 ms after it is shown.
 class Firstfrm final : public QWidget {
     Q_OBJECT
-public:
+  public:
     Firstfrm(QDate today, std::function<void()> handOver, QWidget* parent = nullptr);
 
     QLabel* dateLabel;
@@ -21,13 +21,13 @@ public:
     QLabel* Label1;
     QTimer* Timer1;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void firstPainted(); // once, when the splash has reached the screen
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     void Timer1_Timer();
     std::function<void()> handOver_;
     bool painted_ = false;
@@ -36,7 +36,7 @@ private:
 // "Just a moment, please." while the program switches between heavy screens.
 class BASEFRM final : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit BASEFRM(QWidget* parent = nullptr);
     QLabel* Label19;
 };
@@ -47,7 +47,7 @@ QString ProgramVersionText();
 
 class frmver final : public QDialog {
     Q_OBJECT
-public:
+  public:
     frmver(const QString& contentName, QWidget* parent = nullptr);
     QLabel* Label1;
     QLabel* Label2;

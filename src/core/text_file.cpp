@@ -5,34 +5,30 @@
 #include <QFile>
 #include <QSaveFile>
 
-std::optional<QString> readTextFile(const QString& path, FileError* error)
-{
+std::optional<QString> readTextFile(const QString& path, FileError* error) {
     QFile file(path);
     if (!file.exists()) {
-        if (error)
-            *error = {path, 0, QStringLiteral("ファイルがありません。")};
+        if (error) *error = {path, 0, QStringLiteral("ファイルがありません。")};
         return std::nullopt;
     }
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = {path, 0, QStringLiteral("ファイルを開けません（%1）。").arg(file.errorString())};
+            *error = {path, 0,
+                      QStringLiteral("ファイルを開けません（%1）。").arg(file.errorString())};
         return std::nullopt;
     }
     const QByteArray bytes = file.readAll();
     cp932::CodecError codecError;
     auto text = cp932::decode(bytes, &codecError);
-    if (!text && error)
-        *error = {path, codecError.line, codecError.message};
+    if (!text && error) *error = {path, codecError.line, codecError.message};
     return text;
 }
 
-bool writeTextFile(const QString& path, const QString& text, FileError* error)
-{
+bool writeTextFile(const QString& path, const QString& text, FileError* error) {
     cp932::CodecError codecError;
     const auto bytes = cp932::encode(text, &codecError);
     if (!bytes) {
-        if (error)
-            *error = {path, codecError.line, codecError.message};
+        if (error) *error = {path, codecError.line, codecError.message};
         return false;
     }
     QSaveFile file(path);

@@ -8,8 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-QWidget* makeHubScreen(AppContext& ctx)
-{
+QWidget* makeHubScreen(AppContext& ctx) {
     auto* screen = new QWidget;
     screen->setAutoFillBackground(true);
     const qint32 c = ctx.hensuu1.seasonColor; // 0x00BBGGRR
@@ -19,13 +18,14 @@ QWidget* makeHubScreen(AppContext& ctx)
                               .arg((c >> 16) & 0xFF));
     auto* layout = new QVBoxLayout(screen);
     layout->setContentsMargins(60, 40, 60, 40);
-    auto* title = new QLabel(QStringLiteral("%1　　%2").arg(ctx.hensuu1.contentName,
-                                                         ctx.hensuu1.pupilName.trimmed()));
+    auto* title = new QLabel(
+        QStringLiteral("%1　　%2").arg(ctx.hensuu1.contentName, ctx.hensuu1.pupilName.trimmed()));
     QFont big = title->font();
     big.setPointSize(24);
     title->setFont(big);
     layout->addWidget(title);
-    auto* note = new QLabel(QStringLiteral("成績の画面は準備中です。レベルを選んでスタートしてください。"));
+    auto* note =
+        new QLabel(QStringLiteral("成績の画面は準備中です。レベルを選んでスタートしてください。"));
     layout->addWidget(note);
     auto* grid = new QGridLayout;
     const LevelCatalog& catalog = ctx.hensuu1.catalog;
@@ -43,12 +43,10 @@ QWidget* makeHubScreen(AppContext& ctx)
             StartRun(ctx);
         });
         grid->addWidget(button, (level - 1) % 6, (level - 1) / 6);
-        if (!first)
-            first = button;
+        if (!first) first = button;
     }
     layout->addLayout(grid);
     layout->addStretch();
-    if (first)
-        first->setFocus();
+    if (first) first->setFocus();
     return screen;
 }

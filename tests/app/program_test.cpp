@@ -15,8 +15,7 @@ struct Result {
     QString out, err;
 };
 
-Result run(const QString& program, const QStringList& args, int timeoutMs = 60000)
-{
+Result run(const QString& program, const QStringList& args, int timeoutMs = 60000) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -27,20 +26,20 @@ Result run(const QString& program, const QStringList& args, int timeoutMs = 6000
         p.waitForFinished();
     }
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
-Result cli(const QString& programDir, const QStringList& args)
-{
+Result cli(const QString& programDir, const QStringList& args) {
     return run(QStringLiteral(BAISUU_CLI),
-               QStringList{QStringLiteral("--program-dir"), programDir,
-                           QStringLiteral("--now"), QStringLiteral("2026-12-08T10:00:00")} + args);
+               QStringList{QStringLiteral("--program-dir"), programDir, QStringLiteral("--now"),
+                           QStringLiteral("2026-12-08T10:00:00")} +
+                   args);
 }
 
 } // namespace
 
-TEST(Cli, DemoInstallationLoadsChecksCleanAndIsNotOverwritten)
-{
+TEST(Cli, DemoInstallationLoadsChecksCleanAndIsNotOverwritten) {
     QTemporaryDir dir;
     const QString root = dir.filePath(QStringLiteral("school"));
     const QString program = root + QStringLiteral("/倍数判定");
@@ -54,7 +53,8 @@ TEST(Cli, DemoInstallationLoadsChecksCleanAndIsNotOverwritten)
     ASSERT_EQ(config.code, 0) << config.err.toStdString();
     const QJsonObject o = QJsonDocument::fromJson(config.out.toUtf8()).object();
     EXPECT_EQ(o.value("dataRoot").toString(), QDir(root).absolutePath() + QStringLiteral("/data/"));
-    EXPECT_EQ(o.value("dataFolder").toString(), o.value("dataRoot").toString() + QStringLiteral("倍数判定/"));
+    EXPECT_EQ(o.value("dataFolder").toString(),
+              o.value("dataRoot").toString() + QStringLiteral("倍数判定/"));
     EXPECT_EQ(o.value("levelCount").toInt(), 11);
     EXPECT_EQ(o.value("schoolCode").toString().size(), 5);
     EXPECT_TRUE(o.value("teacherPasswordSet").toBool());
@@ -74,8 +74,7 @@ TEST(Cli, DemoInstallationLoadsChecksCleanAndIsNotOverwritten)
     EXPECT_EQ(check.code, 0) << check.out.toStdString();
 }
 
-TEST(Cli, CheckAndLoadingNameTheBrokenFile)
-{
+TEST(Cli, CheckAndLoadingNameTheBrokenFile) {
     QTemporaryDir dir;
     const QString root = dir.filePath(QStringLiteral("school"));
     const QString program = root + QStringLiteral("/倍数判定");
@@ -87,7 +86,8 @@ TEST(Cli, CheckAndLoadingNameTheBrokenFile)
     ASSERT_TRUE(writeTextFile(criteria, text, &error));
     const Result check = cli(program, {QStringLiteral("check")});
     EXPECT_EQ(check.code, 1);
-    EXPECT_TRUE(check.out.contains(QStringLiteral("タイム回数データ.txt (2行目)"))) << check.out.toStdString();
+    EXPECT_TRUE(check.out.contains(QStringLiteral("タイム回数データ.txt (2行目)")))
+        << check.out.toStdString();
 
     QFile common(root + QStringLiteral("/data/共通データ.txt"));
     ASSERT_TRUE(common.open(QIODevice::WriteOnly));
@@ -99,8 +99,7 @@ TEST(Cli, CheckAndLoadingNameTheBrokenFile)
     EXPECT_TRUE(config.out.isEmpty());
 }
 
-TEST(Program, ScreenshotTourSavesEveryScreenStateAndLeavesTheSchoolUntouched)
-{
+TEST(Program, ScreenshotTourSavesEveryScreenStateAndLeavesTheSchoolUntouched) {
     QTemporaryDir dir;
     const QString root = dir.filePath(QStringLiteral("school"));
     const QString program = root + QStringLiteral("/倍数判定");
@@ -113,7 +112,8 @@ TEST(Program, ScreenshotTourSavesEveryScreenStateAndLeavesTheSchoolUntouched)
                              QStringLiteral("--screenshots"), shots},
                             120000);
     ASSERT_EQ(tour.code, 0) << tour.err.toStdString();
-    const QStringList pictures = QDir(shots).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
+    const QStringList pictures =
+        QDir(shots).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
     EXPECT_EQ(pictures, (QStringList{"01_splash.png", "02_version.png", "03_drill_start.png",
                                      "04_drill_wrong_answer.png", "05_drill_time_out.png",
                                      "06_finish_time_out.png", "07_finish_personal_best.png",

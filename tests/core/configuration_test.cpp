@@ -12,26 +12,25 @@ struct Installation {
     QString programDir;
 
     explicit Installation(const QString& siteLine = QStringLiteral("\"12345ひまわり塾\""),
-                          const QString& dataRootItem = QString())
-    {
+                          const QString& dataRootItem = QString()) {
         programDir = dir.filePath(QStringLiteral("倍数判定"));
         QDir().mkpath(programDir);
-        const QString root = dataRootItem.isNull() ? dir.filePath(QStringLiteral("data/")) : dataRootItem;
+        const QString root =
+            dataRootItem.isNull() ? dir.filePath(QStringLiteral("data/")) : dataRootItem;
         writeFile(dir, QStringLiteral("パスデータ.txt"),
                   sjis(QStringLiteral("\"%1\",0,0,0,0,0,0,0,0,0\r\n").arg(root)));
-        writeCommon(QStringLiteral("4\r\n%1\r\n1\r\n0\r\n\"\"\r\n\"秘密,です\"\r\n0\r\n0\r\n0\r\n0\r\n")
-                        .arg(siteLine));
+        writeCommon(
+            QStringLiteral("4\r\n%1\r\n1\r\n0\r\n\"\"\r\n\"秘密,です\"\r\n0\r\n0\r\n0\r\n0\r\n")
+                .arg(siteLine));
     }
-    void writeCommon(const QString& text)
-    {
+    void writeCommon(const QString& text) {
         writeFile(dir, QStringLiteral("data/共通データ.txt"), sjis(text));
     }
 };
 
 } // namespace
 
-TEST(Configuration, ResolvesEveryFolderFromTheProgramFolder)
-{
+TEST(Configuration, ResolvesEveryFolderFromTheProgramFolder) {
     Installation inst;
     Hensuu1 s;
     ASSERT_FALSE(LoadConfiguration(s, inst.programDir));
@@ -48,12 +47,12 @@ TEST(Configuration, ResolvesEveryFolderFromTheProgramFolder)
     EXPECT_EQ(s.allLevelsOpen, 1);
 }
 
-TEST(Configuration, SplitsTheSiteLineOnlyWhenItBeginsWithANonZeroNumber)
-{
+TEST(Configuration, SplitsTheSiteLineOnlyWhenItBeginsWithANonZeroNumber) {
     struct Case {
         QString line, code, name;
     } cases[] = {
-        {QStringLiteral("\"12345ひまわり塾\""), QStringLiteral("12345"), QStringLiteral("ひまわり塾")},
+        {QStringLiteral("\"12345ひまわり塾\""), QStringLiteral("12345"),
+         QStringLiteral("ひまわり塾")},
         {QStringLiteral("\"ひまわり塾\""), QString(), QStringLiteral("ひまわり塾")},
         {QStringLiteral("\"00000ひまわり塾\""), QString(), QStringLiteral("00000ひまわり塾")},
         {QStringLiteral("\"Aひまわり\""), QString(), QStringLiteral("Aひまわり")},
@@ -68,8 +67,7 @@ TEST(Configuration, SplitsTheSiteLineOnlyWhenItBeginsWithANonZeroNumber)
     }
 }
 
-TEST(Configuration, AddsTheMissingSeparatorAndAcceptsBackslashes)
-{
+TEST(Configuration, AddsTheMissingSeparatorAndAcceptsBackslashes) {
     QTemporaryDir probe;
     Installation inst(QStringLiteral("\"塾\""), QStringLiteral("%1/data").arg(probe.path()));
     // The data root written without its separator points at another folder: give it one.
@@ -82,8 +80,7 @@ TEST(Configuration, AddsTheMissingSeparatorAndAcceptsBackslashes)
     EXPECT_EQ(normalizedFolder(QStringLiteral("C:\\juku\\data")), QStringLiteral("C:/juku/data/"));
 }
 
-TEST(Configuration, MissingOrShortFilesAreNamedAndNothingIsCreated)
-{
+TEST(Configuration, MissingOrShortFilesAreNamedAndNothingIsCreated) {
     {
         Installation inst;
         inst.writeCommon(QStringLiteral("4,\"12345塾\",0\r\n"));
@@ -111,8 +108,7 @@ TEST(Configuration, MissingOrShortFilesAreNamedAndNothingIsCreated)
     }
 }
 
-TEST(Configuration, DevelopmentLayoutKeepsDataBesideTheProgram)
-{
+TEST(Configuration, DevelopmentLayoutKeepsDataBesideTheProgram) {
     EXPECT_EQ(DevelopmentLayoutFor(QStringLiteral("/home/a/倍数判定開発用/倍数判定")), 1);
     EXPECT_EQ(DevelopmentLayoutFor(QStringLiteral("/home/a/倍数判定開発用/Tallmer/倍数判定")), 0);
     EXPECT_EQ(DevelopmentLayoutFor(QStringLiteral("/home/a/倍数判定")), 0);
@@ -126,8 +122,7 @@ TEST(Configuration, DevelopmentLayoutKeepsDataBesideTheProgram)
     EXPECT_TRUE(error->file.startsWith(QStringLiteral("/倍数判定開発用データ/")));
 }
 
-TEST(SharedState, SeasonColoursGradeMarksAndTheCatalogue)
-{
+TEST(SharedState, SeasonColoursGradeMarksAndTheCatalogue) {
     EXPECT_EQ(SeasonColorFor(2), 0x0080FF);
     EXPECT_EQ(SeasonColorFor(12), 0xC0FFC0);
     EXPECT_EQ(SeasonColorFor(1), 0x0080FF);

@@ -5,8 +5,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-QByteArray bytes(std::initializer_list<int> values)
-{
+QByteArray bytes(std::initializer_list<int> values) {
     QByteArray b;
     for (int v : values)
         b.append(char(v));
@@ -15,8 +14,7 @@ QByteArray bytes(std::initializer_list<int> values)
 } // namespace
 
 // Byte values from the code page 932 table itself, not from our encoder.
-TEST(Cp932, EncodesKnownCharactersToTheirCodePage932Bytes)
-{
+TEST(Cp932, EncodesKnownCharactersToTheirCodePage932Bytes) {
     EXPECT_EQ(*cp932::encode(QStringLiteral("①")), bytes({0x87, 0x40}));
     EXPECT_EQ(*cp932::encode(QStringLiteral("Ⅰ")), bytes({0x87, 0x54}));
     EXPECT_EQ(*cp932::encode(QStringLiteral("あ")), bytes({0x82, 0xA0}));
@@ -30,8 +28,7 @@ TEST(Cp932, EncodesKnownCharactersToTheirCodePage932Bytes)
     EXPECT_EQ(*cp932::decode(bytes({0x87, 0x40, 0x87, 0x54})), QStringLiteral("①Ⅰ"));
 }
 
-TEST(Cp932, RefusesWhatCodePage932CannotHold)
-{
+TEST(Cp932, RefusesWhatCodePage932CannotHold) {
     cp932::CodecError error;
     EXPECT_FALSE(cp932::encode(QStringLiteral("ab\r\n😀"), &error));
     EXPECT_EQ(error.line, 2);
@@ -46,8 +43,7 @@ TEST(Cp932, RefusesWhatCodePage932CannotHold)
     EXPECT_FALSE(cp932::isSingleByte(QStringLiteral("塾")));
 }
 
-TEST(TextFile, NamesTheFileAndLineOfBadBytesAndSavesAtomically)
-{
+TEST(TextFile, NamesTheFileAndLineOfBadBytesAndSavesAtomically) {
     QTemporaryDir dir;
     const QString bad = writeFile(dir, QStringLiteral("名簿.txt"), "1,2\r\n3,\x82\r\n");
     FileError error;

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(Dates, OleDayCountsMatchTheKnownEpoch)
-{
+TEST(Dates, OleDayCountsMatchTheKnownEpoch) {
     EXPECT_EQ(oleDate(QDate(1899, 12, 30)), 0);
     EXPECT_EQ(oleDate(QDate(1900, 1, 1)), 2);
     EXPECT_EQ(oleDate(QDate(2000, 1, 1)), 36526); // a well-known spreadsheet serial
@@ -17,8 +16,7 @@ TEST(Dates, OleDayCountsMatchTheKnownEpoch)
     EXPECT_EQ(secondsSinceMidnight(QTime(0, 1, 1, 600)), 62);
 }
 
-TEST(Dates, EraDateTextUsesTheJapaneseCalendar)
-{
+TEST(Dates, EraDateTextUsesTheJapaneseCalendar) {
     EXPECT_EQ(eraDateText(QDate(2026, 12, 8)), QStringLiteral("令和8年 12月 08日（火）"));
     EXPECT_EQ(eraDateText(QDate(2019, 4, 30)), QStringLiteral("平成31年 4月 30日（火）"));
     EXPECT_EQ(eraDateText(QDate(2019, 5, 1)), QStringLiteral("令和1年 5月 01日（水）"));

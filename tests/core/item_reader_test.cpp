@@ -5,8 +5,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-QStringList readAll(const QString& text)
-{
+QStringList readAll(const QString& text) {
     ItemReader reader(text);
     QStringList items;
     while (!reader.atEnd())
@@ -15,8 +14,7 @@ QStringList readAll(const QString& text)
 }
 } // namespace
 
-TEST(ItemReader, SplitsOnCommasAndLineEndsAndKeepsQuotedCommas)
-{
+TEST(ItemReader, SplitsOnCommasAndLineEndsAndKeepsQuotedCommas) {
     EXPECT_EQ(readAll(QStringLiteral("1,\"山田, 太郎\" ,  x y  \r\n2\n3\r4")),
               (QStringList{"1", "山田, 太郎", "x y", "2", "3", "4"}));
     // Blanks inside quotes stay; blanks around unquoted items go.
@@ -28,8 +26,7 @@ TEST(ItemReader, SplitsOnCommasAndLineEndsAndKeepsQuotedCommas)
     EXPECT_EQ(readAll(QString()), QStringList{});
 }
 
-TEST(ItemReader, TellsLinesQuotingAndHowAnItemEnded)
-{
+TEST(ItemReader, TellsLinesQuotingAndHowAnItemEnded) {
     ItemReader reader(QStringLiteral("\"x\",1\r\n\"\",2"));
     Item a = reader.next();
     EXPECT_TRUE(a.quoted);
@@ -51,8 +48,7 @@ TEST(ItemReader, TellsLinesQuotingAndHowAnItemEnded)
     EXPECT_TRUE(open.atEnd());
 }
 
-TEST(Values, ReadNumbersTextAndNothingAsTheyStand)
-{
+TEST(Values, ReadNumbersTextAndNothingAsTheyStand) {
     EXPECT_EQ(Value::fromItem({QStringLiteral("1.5"), false}).kind, Value::Kind::Number);
     EXPECT_EQ(Value::fromItem({QStringLiteral("1.5"), true}).kind, Value::Kind::Text);
     EXPECT_EQ(Value::fromItem({QStringLiteral("abc"), false}).kind, Value::Kind::Text);

@@ -8,8 +8,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-TEST(StartupScreens, SplashShowsTheEraDateAndHandsOverOnce)
-{
+TEST(StartupScreens, SplashShowsTheEraDateAndHandsOverOnce) {
     int handOvers = 0;
     Firstfrm splash(QDate(2026, 12, 8), [&] { ++handOvers; });
     EXPECT_EQ(splash.dateLabel->text(), QStringLiteral("令和8年 12月 08日（火）"));
@@ -28,8 +27,7 @@ TEST(StartupScreens, SplashShowsTheEraDateAndHandsOverOnce)
     EXPECT_EQ(box.Label4->text(), QStringLiteral("Bramwell77"));
 }
 
-TEST(StartupScreens, StageReplacesAndDestroysTheScreenBefore)
-{
+TEST(StartupScreens, StageReplacesAndDestroysTheScreenBefore) {
     QList<Screen> made;
     Stage stage([&](Screen s) -> QWidget* {
         made.append(s);

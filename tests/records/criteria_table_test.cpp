@@ -5,15 +5,17 @@
 #include <gtest/gtest.h>
 
 namespace {
-const QString kHeading = QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n");
+const QString kHeading =
+    QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n");
 }
 
-TEST(Criteria, LoadsEachLineIntoItsLevelAndKeepsLooseColumnsAsRead)
-{
+TEST(Criteria, LoadsEachLineIntoItsLevelAndKeepsLooseColumnsAsRead) {
     QTemporaryDir dir;
     const QString path = writeFile(
         dir, QStringLiteral("c.txt"),
-        sjis(kHeading + QStringLiteral("20,30,100,5,1.5,20,,7,1,x,,\r\n 40 , 60,200,3,1,\"9\",abc,0,2,,,\r\n")));
+        sjis(kHeading +
+             QStringLiteral(
+                 "20,30,100,5,1.5,20,,7,1,x,,\r\n 40 , 60,200,3,1,\"9\",abc,0,2,,,\r\n")));
     CriteriaTable t;
     t.levels[5].targetTime = 77; // a level the file does not reach keeps its value
     QList<FileError> warnings;
@@ -35,8 +37,7 @@ TEST(Criteria, LoadsEachLineIntoItsLevelAndKeepsLooseColumnsAsRead)
     EXPECT_EQ(t.levels[5].targetTime, 77);
 }
 
-TEST(Criteria, OnlyAHeadingChangesNothingAndBadLinesAreToldNotFatal)
-{
+TEST(Criteria, OnlyAHeadingChangesNothingAndBadLinesAreToldNotFatal) {
     QTemporaryDir dir;
     CriteriaTable t;
     t.levels[1].passTime = 33;
@@ -47,7 +48,8 @@ TEST(Criteria, OnlyAHeadingChangesNothingAndBadLinesAreToldNotFatal)
     for (int level = 2; level <= 37; ++level)
         text += QStringLiteral("%1,1,1,1,1,,,,,,,\r\n").arg(level);
     QList<FileError> warnings;
-    ASSERT_FALSE(LoadCriteria(t, writeFile(dir, QStringLiteral("long.txt"), sjis(text)), &warnings));
+    ASSERT_FALSE(
+        LoadCriteria(t, writeFile(dir, QStringLiteral("long.txt"), sjis(text)), &warnings));
     EXPECT_EQ(t.levels[1].targetTime, 0); // non-numeric reads as 0
     EXPECT_EQ(t.levels[1].passTime, 30);
     EXPECT_EQ(t.levels[35].targetTime, 35);
@@ -60,15 +62,28 @@ TEST(Criteria, OnlyAHeadingChangesNothingAndBadLinesAreToldNotFatal)
     EXPECT_TRUE(missing->file.endsWith(QStringLiteral("none.txt")));
 }
 
-TEST(Criteria, SaveWritesTheEditorsBytesAndLoadsBackEveryCell)
-{
+TEST(Criteria, SaveWritesTheEditorsBytesAndLoadsBackEveryCell) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("タイム回数データ.txt"));
     CriteriaTable t;
-    t.levels[1] = {20, 30, 100, 5, 1.5f, Value{Value::Kind::Number, 20, {}}, {},
-                   Value{Value::Kind::Number, 7, {}}, Value{Value::Kind::Number, 1, {}}, {}, {}, {}};
-    t.levels[2] = {45, 60, 80, 3, 0.1f, Value{Value::Kind::Text, 0, QStringLiteral("a,b")}, {}, {}, {},
-                   Value{Value::Kind::Text, 0, QStringLiteral("メモ")}, {}, {}};
+    t.levels[1] = {20,
+                   30,
+                   100,
+                   5,
+                   1.5f,
+                   Value{Value::Kind::Number, 20, {}},
+                   {},
+                   Value{Value::Kind::Number, 7, {}},
+                   Value{Value::Kind::Number, 1, {}},
+                   {},
+                   {},
+                   {}};
+    t.levels[2] = {45,   60,
+                   80,   3,
+                   0.1f, Value{Value::Kind::Text, 0, QStringLiteral("a,b")},
+                   {},   {},
+                   {},   Value{Value::Kind::Text, 0, QStringLiteral("メモ")},
+                   {},   {}};
     ASSERT_FALSE(SaveCriteria(path, CriteriaRows(t, 2)));
 
     QFile f(path);
