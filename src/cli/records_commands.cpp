@@ -183,8 +183,8 @@ int cmdDelete(CliEnv& env) {
 
 void CheckResultsLog(const Hensuu1& state, QList<FileError>& problems) {
     const QString log = state.paths.resultsLogFile();
-    LogInspection found;
-    if (auto error = InspectResultsLog(log, &found)) {
+    LogSurvey found;
+    if (auto error = SurveyResultsLog(log, &found)) {
         problems.append(*error);
         return;
     }

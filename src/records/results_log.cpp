@@ -229,7 +229,7 @@ std::optional<FileError> DeleteResult(const QString& logPath, qint64 k, const Lo
     return std::nullopt;
 }
 
-std::optional<FileError> InspectResultsLog(const QString& logPath, LogInspection* out) {
+std::optional<FileError> SurveyResultsLog(const QString& logPath, LogSurvey* out) {
     *out = {};
     out->leftoverCopy = QFile::exists(DeletionCopyPath(logPath));
     QFile file(logPath);

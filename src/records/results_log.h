@@ -52,7 +52,7 @@ std::optional<FileError> DeleteResult(const QString& logPath, qint64 k, const Lo
                                       const DeletionStepHook& afterStep = {});
 
 // What `check` tells about a log, found without changing anything.
-struct LogInspection {
+struct LogSurvey {
     bool exists = false;
     qint64 records = 0;         // whole records
     qint64 tornBytes = 0;       // bytes of a torn last record
@@ -60,4 +60,4 @@ struct LogInspection {
     qint64 firstOutOfRange = 0; // its record number, counted from 1
     bool leftoverCopy = false;  // a deletion was cut short
 };
-std::optional<FileError> InspectResultsLog(const QString& logPath, LogInspection* out);
+std::optional<FileError> SurveyResultsLog(const QString& logPath, LogSurvey* out);
