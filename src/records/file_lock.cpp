@@ -3,6 +3,7 @@
 #include <QDir>
 
 #ifdef Q_OS_WIN
+#define NOMINMAX
 #include <io.h>
 #include <windows.h>
 #else
