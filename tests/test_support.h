@@ -8,6 +8,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <ostream>
+
 // Wall time set by the test; the monotonic count moves only when advanced.
 class FakeClock final : public Clock {
   public:
@@ -45,3 +47,8 @@ QByteArray sjis(const QString& text);
 
 // Writes bytes to dir/relativePath, creating folders; returns the full path.
 QString writeFile(const QTemporaryDir& dir, const QString& relativePath, const QByteArray& bytes);
+
+// Failures show texts as text, not as lists of 2-byte objects.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}

@@ -208,6 +208,12 @@ void runTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString
         {finishShown, 150,
          [&stage, shot] {
              shot(QStringLiteral("08_finish_goal_banner"));
+             stage.show(Screen::Hub);
+             return true;
+         }},
+        {[&stage] { return onScreen(stage, Screen::Hub); }, 100,
+         [&stage, shot] {
+             shot(QStringLiteral("09_hub"));
              stage.quit(0);
              return true;
          }},

@@ -26,6 +26,9 @@ QWidget* makeHubScreen(AppContext& ctx) {
     layout->addWidget(title);
     auto* note =
         new QLabel(QStringLiteral("成績の画面は準備中です。レベルを選んでスタートしてください。"));
+    QFont noteFont = note->font();
+    noteFont.setPointSize(14);
+    note->setFont(noteFont);
     layout->addWidget(note);
     auto* grid = new QGridLayout;
     const LevelCatalog& catalog = ctx.hensuu1.catalog;

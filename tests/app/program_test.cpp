@@ -117,6 +117,6 @@ TEST(Program, ScreenshotTourSavesEveryScreenStateAndLeavesTheSchoolUntouched) {
     EXPECT_EQ(pictures, (QStringList{"01_splash.png", "02_version.png", "03_drill_start.png",
                                      "04_drill_wrong_answer.png", "05_drill_time_out.png",
                                      "06_finish_time_out.png", "07_finish_personal_best.png",
-                                     "08_finish_goal_banner.png"}));
+                                     "08_finish_goal_banner.png", "09_hub.png"}));
     EXPECT_EQ(QFileInfo(log).size(), before);
 }

@@ -1,5 +1,7 @@
 #include "core/dates.h"
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 TEST(Dates, OleDayCountsMatchTheKnownEpoch) {

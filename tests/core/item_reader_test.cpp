@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 namespace {

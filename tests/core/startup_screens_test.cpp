@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 TEST(StartupScreens, SplashShowsTheEraDateAndHandsOverOnce) {

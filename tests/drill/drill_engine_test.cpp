@@ -2,6 +2,8 @@
 
 #include "drill/drill_engine.h"
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include "drill/finish_report.h"
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 namespace {

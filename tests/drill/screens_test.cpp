@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 namespace {

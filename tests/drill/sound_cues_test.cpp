@@ -3,6 +3,8 @@
 #include "drill/qt_sound_player.h"
 #include "drill/sound_cues.h"
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,5 +1,7 @@
 #include "roster/grades.h"
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 TEST(Grades, SchoolYearTurnsInTheStartMonth) {

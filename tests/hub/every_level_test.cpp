@@ -1,0 +1,97 @@
+#include "app/startup.h"
+#include "core/stage.h"
+#include "core/startup_screens.h"
+#include "drill/drill_screen.h"
+#include "drill/finish_screen.h"
+#include "hub/hub_screen.h"
+#include "records/result_record.h"
+#include "test_support.h"
+
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+// A pupil on the demo school runs every offered level to the finish screen and
+// back to the hub: the level by a mouse click, the answers by keys, the way
+// back by a click on "メニューへ". Every run lands in the log.
+TEST(EveryLevel, RunsToTheFinishAndBackAndIsRecorded) {
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("school"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral(BAISUU_CLI), {QStringLiteral("init-demo"), root}),
+              0);
+    const QString program = root + QStringLiteral("/倍数判定");
+
+    SystemClock clock;
+    SystemRandom random;
+    SilentSoundPlayer sound;
+    ProcessLauncher launcher;
+    AppContext* context = nullptr;
+    Stage stage([&](Screen screen) -> QWidget* {
+        switch (screen) {
+        case Screen::Drill:
+            return makeDrillScreen(*context);
+        case Screen::Finish:
+            return makeFinishScreen(*context);
+        case Screen::Wait:
+            return new BASEFRM;
+        default:
+            return makeHubScreen(*context);
+        }
+    });
+    QStringList messages;
+    stage.messageHook = [&](const QString& title, const QString& text) {
+        messages << title + QStringLiteral(": ") + text;
+    };
+    AppContext ctx{{}, {}, {}, clock, random, sound, launcher, stage, {}, {}, 0};
+    context = &ctx;
+    ASSERT_FALSE(LoadInstallation(ctx, program));
+    SignIn(ctx, 5);
+    const QString log = ctx.hensuu1.paths.resultsLogFile();
+    QList<ResultRecord> before;
+    ASSERT_FALSE(ReadResultRecords(log, &before));
+
+    stage.show(Screen::Hub);
+    for (int level = 1; level <= ctx.hensuu1.catalog.levelCount; ++level) {
+        SCOPED_TRACE(level);
+        QPushButton* start = nullptr;
+        for (QPushButton* b : stage.current()->findChildren<QPushButton*>())
+            if (b->text().startsWith(QStringLiteral("ｽﾀｰﾄ(&%1)").arg(level))) start = b;
+        ASSERT_TRUE(start);
+        QTest::mouseClick(start, Qt::LeftButton);
+        ASSERT_EQ(stage.currentScreen(), Screen::Drill) << messages.join('\n').toStdString();
+
+        int answers = 0;
+        while (stage.currentScreen() == Screen::Drill && answers < 40) {
+            auto* drill = dynamic_cast<MainFrm*>(stage.current());
+            ASSERT_TRUE(QTest::qWaitFor([&] {
+                return drill->engine().run().keyLock == 0 || drill->engine().run().stopped;
+            }));
+            if (drill->engine().run().stopped) break;
+            // The key goes to whichever control has the focus; the drill takes it.
+            QWidget* target = drill->focusWidget() ? drill->focusWidget() : drill;
+            QTest::keyClick(target, drill->engine().problem().correctKey == 1 ? '1' : '3');
+            ++answers;
+        }
+        EXPECT_EQ(answers, 20);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return stage.currentScreen() == Screen::Finish; }, 5000));
+        QPushButton* menu = nullptr;
+        for (QPushButton* b : stage.current()->findChildren<QPushButton*>())
+            if (b->text() == QStringLiteral("メニューへ")) menu = b;
+        ASSERT_TRUE(menu);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 3000));
+        QTest::mouseClick(menu, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return stage.currentScreen() == Screen::Hub; }, 3000));
+    }
+
+    QList<ResultRecord> after;
+    ASSERT_FALSE(ReadResultRecords(log, &after));
+    ASSERT_EQ(after.size(), before.size() + ctx.hensuu1.catalog.levelCount);
+    for (int level = 1; level <= ctx.hensuu1.catalog.levelCount; ++level) {
+        const ResultRecord& r = after[before.size() + level - 1];
+        EXPECT_EQ(r.pupilNumber, 5);
+        EXPECT_EQ(r.level, level);
+        EXPECT_LT(r.runTime, 60);
+    }
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+}
