@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 QByteArray sjis(const QString& text) {
@@ -20,4 +21,19 @@ QString writeFile(const QTemporaryDir& dir, const QString& relativePath, const Q
     EXPECT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
     return path;
+}
+
+ProcessResult runProgram(const QString& program, const QStringList& args, int timeoutMs) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <ostream>
@@ -41,6 +42,16 @@ class ScriptedRandom final : public Random {
     QList<double> draws_;
     qsizetype i_ = 0;
 };
+
+// What a program run from a test did.
+struct ProcessResult {
+    int code = -1; // -1 when it crashed or had to be killed
+    QString out, err;
+};
+
+// Runs a program on the offscreen platform and waits for it; one that hangs
+// past timeoutMs is killed.
+ProcessResult runProgram(const QString& program, const QStringList& args, int timeoutMs = 60000);
 
 // CP932 bytes of a text, for test files (fails the test on unmappable text).
 QByteArray sjis(const QString& text);

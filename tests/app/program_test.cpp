@@ -10,31 +10,11 @@
 
 namespace {
 
-struct Result {
-    int code = -1;
-    QString out, err;
-};
-
-Result run(const QString& program, const QStringList& args, int timeoutMs = 60000) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-Result cli(const QString& programDir, const QStringList& args) {
-    return run(QStringLiteral(BAISUU_CLI),
-               QStringList{QStringLiteral("--program-dir"), programDir, QStringLiteral("--now"),
-                           QStringLiteral("2026-12-08T10:00:00")} +
-                   args);
+ProcessResult cli(const QString& programDir, const QStringList& args) {
+    return runProgram(QStringLiteral(BAISUU_CLI),
+                      QStringList{QStringLiteral("--program-dir"), programDir,
+                                  QStringLiteral("--now"), QStringLiteral("2026-12-08T10:00:00")} +
+                          args);
 }
 
 } // namespace
@@ -45,11 +25,11 @@ TEST(Cli, DemoInstallationLoadsChecksCleanAndIsNotOverwritten) {
     const QString program = root + QStringLiteral("/倍数判定");
     ASSERT_EQ(cli(program, {QStringLiteral("init-demo"), root}).code, 0);
     // A second init without --force refuses to touch the school.
-    const Result again = cli(program, {QStringLiteral("init-demo"), root});
+    const ProcessResult again = cli(program, {QStringLiteral("init-demo"), root});
     EXPECT_EQ(again.code, 1);
     EXPECT_TRUE(again.err.contains(QStringLiteral("--force")));
 
-    const Result config = cli(program, {QStringLiteral("config")});
+    const ProcessResult config = cli(program, {QStringLiteral("config")});
     ASSERT_EQ(config.code, 0) << config.err.toStdString();
     const QJsonObject o = QJsonDocument::fromJson(config.out.toUtf8()).object();
     EXPECT_EQ(o.value("dataRoot").toString(), QDir(root).absolutePath() + QStringLiteral("/data/"));
@@ -64,13 +44,13 @@ TEST(Cli, DemoInstallationLoadsChecksCleanAndIsNotOverwritten) {
     ASSERT_EQ(names.size(), 25);
     EXPECT_EQ(names[11].toString(), QStringLiteral("レベル４－1"));
 
-    const Result criteria = cli(program, {QStringLiteral("criteria")});
+    const ProcessResult criteria = cli(program, {QStringLiteral("criteria")});
     const QJsonArray levels = QJsonDocument::fromJson(criteria.out.toUtf8()).array();
     ASSERT_EQ(levels.size(), 36);
     EXPECT_GT(levels[11].toObject().value("passTime").toInt(), 0);
     EXPECT_TRUE(levels[12].toObject().value("judgeDays").isNull());
 
-    const Result check = cli(program, {QStringLiteral("check")});
+    const ProcessResult check = cli(program, {QStringLiteral("check")});
     EXPECT_EQ(check.code, 0) << check.out.toStdString();
 }
 
@@ -84,7 +64,7 @@ TEST(Cli, CheckAndLoadingNameTheBrokenFile) {
     QString text = *readTextFile(criteria, &error);
     text.replace(QStringLiteral("\r\n20,30,"), QStringLiteral("\r\n２０,30,"));
     ASSERT_TRUE(writeTextFile(criteria, text, &error));
-    const Result check = cli(program, {QStringLiteral("check")});
+    const ProcessResult check = cli(program, {QStringLiteral("check")});
     EXPECT_EQ(check.code, 1);
     EXPECT_TRUE(check.out.contains(QStringLiteral("タイム回数データ.txt (2行目)")))
         << check.out.toStdString();
@@ -93,7 +73,7 @@ TEST(Cli, CheckAndLoadingNameTheBrokenFile) {
     ASSERT_TRUE(common.open(QIODevice::WriteOnly));
     common.write("4\r\n\x82\r\n");
     common.close();
-    const Result config = cli(program, {QStringLiteral("config")});
+    const ProcessResult config = cli(program, {QStringLiteral("config")});
     EXPECT_NE(config.code, 0);
     EXPECT_TRUE(config.err.contains(QStringLiteral("共通データ.txt")));
     EXPECT_TRUE(config.out.isEmpty());
@@ -107,10 +87,11 @@ TEST(Program, ScreenshotTourSavesEveryScreenStateAndLeavesTheSchoolUntouched) {
     const QString log = root + QStringLiteral("/data/倍数判定/成績累積データ.dat");
     const qint64 before = QFileInfo(log).size();
     const QString shots = dir.filePath(QStringLiteral("shots"));
-    const Result tour = run(QStringLiteral(BAISUU_APP),
-                            {QStringLiteral("--program-dir"), program, QStringLiteral("--silent"),
-                             QStringLiteral("--screenshots"), shots},
-                            120000);
+    const ProcessResult tour =
+        runProgram(QStringLiteral(BAISUU_APP),
+                   {QStringLiteral("--program-dir"), program, QStringLiteral("--silent"),
+                    QStringLiteral("--screenshots"), shots},
+                   120000);
     ASSERT_EQ(tour.code, 0) << tour.err.toStdString();
     const QStringList pictures =
         QDir(shots).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);

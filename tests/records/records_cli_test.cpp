@@ -16,10 +16,7 @@ namespace {
 
 constexpr double k20261208 = 46364; // days since 1899-12-30
 
-struct Result {
-    int code = -1;
-    QString out, err;
-};
+using Result = ProcessResult;
 
 class RecordsCliTest : public ::testing::Test {
   protected:
@@ -28,18 +25,10 @@ class RecordsCliTest : public ::testing::Test {
 
     Result cli(const QStringList& args,
                const QString& now = QStringLiteral("2026-12-08T15:30:00")) {
-        QProcess p;
         QStringList all = {QStringLiteral("--now"), now};
         if (args.value(0) != QStringLiteral("init-demo"))
             all += {QStringLiteral("--program-dir"), root + QStringLiteral("/倍数判定")};
-        p.start(QStringLiteral(BAISUU_CLI), all + args);
-        if (!p.waitForFinished(60000)) {
-            p.kill();
-            p.waitForFinished();
-        }
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return runProgram(QStringLiteral(BAISUU_CLI), all + args);
     }
 
     QByteArray logBytes() const {

@@ -10,10 +10,7 @@
 
 namespace {
 
-struct Result {
-    int code = -1;
-    QString out, err;
-};
+using Result = ProcessResult;
 
 constexpr double k20270210 = 46428; // days since 1899-12-30
 
@@ -23,18 +20,11 @@ class RosterCliTest : public ::testing::Test {
     QString root, program, data;
 
     Result cli(const QStringList& args) {
-        QProcess p;
-        p.start(QStringLiteral(BAISUU_CLI),
-                QStringList{QStringLiteral("--program-dir"), program, QStringLiteral("--now"),
-                            QStringLiteral("2027-02-10T10:00:00")} +
-                    args);
-        if (!p.waitForFinished(60000)) {
-            p.kill();
-            p.waitForFinished();
-        }
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return runProgram(QStringLiteral(BAISUU_CLI),
+                          QStringList{QStringLiteral("--program-dir"), program,
+                                      QStringLiteral("--now"),
+                                      QStringLiteral("2027-02-10T10:00:00")} +
+                              args);
     }
 
     void SetUp() override {
