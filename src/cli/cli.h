@@ -57,3 +57,5 @@ bool writeDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> 
 // The roster's records that cannot be read or are left out (numbers outside
 // 0..5000, listed entries beyond the 5000th, missing or bad items).
 void CheckRoster(const Hensuu1& state, QList<FileError>& problems);
+// The sound list, the files it names and the two fixed sounds.
+void CheckSoundList(const Hensuu1& state, QList<FileError>& problems);

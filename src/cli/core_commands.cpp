@@ -4,6 +4,9 @@
 
 #include "core/configuration.h"
 #include "core/text_file.h"
+#include "drill/sound_cue_table.h"
+
+#include <QFile>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -97,4 +100,35 @@ int cmdCheck(CliEnv& env) {
         env.out << p.text() << Qt::endl;
     if (problems.isEmpty()) env.out << QStringLiteral("問題はありません。") << Qt::endl;
     return problems.isEmpty() ? 0 : 1;
+}
+
+void CheckSoundList(const Hensuu1& state, QList<FileError>& problems) {
+    const QString folder = state.paths.soundFolder;
+    SoundCueTable table;
+    if (auto error = LoadSoundList(table, folder)) {
+        problems.append(*error);
+        return;
+    }
+    const QString list = folder + QStringLiteral("新音ファイル.txt");
+    // The cues this drill plays; a silent one counts as a failed sound at every answer.
+    const SoundCue played[] = {SoundCue::Correct2, SoundCue::Wrong2, SoundCue::PersonalBest2,
+                               SoundCue::PassTime1};
+    for (const SoundCue cue : played)
+        if (int(leadingNumber(table.cell(21, cue))) <= 0)
+            problems.append({list, 0,
+                             QStringLiteral("「%1」の音のファイルが登録されていません。")
+                                 .arg(table.cell(0, cue))});
+    for (int c = 1; c < kSoundColumns; ++c) {
+        const int n = std::min(int(leadingNumber(table.soundTable[21][c])), kFilesPerCue);
+        for (int row = 1; row <= n; ++row) {
+            const QString file = table.soundTable[row][c] + QStringLiteral(".wav");
+            if (!QFile::exists(folder + file))
+                problems.append({folder + file, 0,
+                                 QStringLiteral("「%1」に登録された音のファイルがありません。")
+                                     .arg(table.soundTable[0][c])});
+        }
+    }
+    for (const QString& fixed : {QStringLiteral("最高1.wav"), QStringLiteral("合格.wav")})
+        if (!QFile::exists(folder + fixed))
+            problems.append({folder + fixed, 0, QStringLiteral("音のファイルがありません。")});
 }

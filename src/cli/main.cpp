@@ -32,7 +32,7 @@ bool loadInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria) {
 }
 
 QList<CheckFunction> installationChecks() {
-    return {CheckRoster, CheckResultsLog};
+    return {CheckRoster, CheckResultsLog, CheckSoundList};
 }
 
 namespace {

@@ -69,6 +69,15 @@ TEST(Cli, CheckAndLoadingNameTheBrokenFile) {
     EXPECT_TRUE(check.out.contains(QStringLiteral("タイム回数データ.txt (2行目)")))
         << check.out.toStdString();
 
+    // A sound the list names but the folder lacks, and a missing fixed sound.
+    QDir sounds(root + QStringLiteral("/data/音フォルダ"));
+    ASSERT_TRUE(sounds.remove(QStringLiteral("正解音2_2.wav")));
+    ASSERT_TRUE(sounds.remove(QStringLiteral("合格.wav")));
+    const ProcessResult soundCheck = cli(program, {QStringLiteral("check")});
+    EXPECT_TRUE(soundCheck.out.contains(QStringLiteral("正解音2_2.wav: 「正解音2」に登録された")))
+        << soundCheck.out.toStdString();
+    EXPECT_TRUE(soundCheck.out.contains(QStringLiteral("合格.wav: 音のファイルがありません")));
+
     QFile common(root + QStringLiteral("/data/共通データ.txt"));
     ASSERT_TRUE(common.open(QIODevice::WriteOnly));
     common.write("4\r\n\x82\r\n");
