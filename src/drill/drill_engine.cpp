@@ -242,8 +242,8 @@ void DrillEngine::sTimer2_Timer() {
 QString DrillEngine::minutesSinceSignIn() const {
     // The sign-in time is rounded to the second: a reading a fraction of a
     // second before it is still minute 0, not a day ago.
-    int seconds = int(ctx_.clock.now().time().msecsSinceStartOfDay() / 1000.0 -
-                      ctx_.hensuu1.pupilStartTime);
+    int seconds =
+        int(ctx_.clock.now().time().msecsSinceStartOfDay() / 1000.0 - ctx_.hensuu1.pupilStartTime);
     if (seconds < 0) // signed in before midnight
         seconds += 24 * 60 * 60;
     return QString::number(seconds / 60);

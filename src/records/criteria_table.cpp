@@ -7,19 +7,15 @@
 
 namespace {
 
-template <typename Int> Int toInteger(double v)
-{
+template <typename Int> Int toInteger(double v) {
     // Whole numbers by round-half-to-even, held inside the field's range.
     const double r = std::nearbyint(v);
-    if (r < double(std::numeric_limits<Int>::min()))
-        return std::numeric_limits<Int>::min();
-    if (r > double(std::numeric_limits<Int>::max()))
-        return std::numeric_limits<Int>::max();
+    if (r < double(std::numeric_limits<Int>::min())) return std::numeric_limits<Int>::min();
+    if (r > double(std::numeric_limits<Int>::max())) return std::numeric_limits<Int>::max();
     return Int(r);
 }
 
-QString cellText(const QString& text)
-{
+QString cellText(const QString& text) {
     // Cells are written bare; one that would not read back the same is quoted.
     if (text.contains(QLatin1Char(',')) || text != text.trimmed())
         return QLatin1Char('"') + text + QLatin1Char('"');
@@ -28,25 +24,21 @@ QString cellText(const QString& text)
 
 } // namespace
 
-const QStringList& CriteriaHeadings()
-{
+const QStringList& CriteriaHeadings() {
     static const QStringList headings = {
-        QStringLiteral("目標Time"), QStringLiteral("最低Time"), QStringLiteral("ｸﾘｱﾎﾟｲﾝﾄ"),
+        QStringLiteral("目標Time"), QStringLiteral("最低Time"),  QStringLiteral("ｸﾘｱﾎﾟｲﾝﾄ"),
         QStringLiteral("ｸﾘｱ回数"),  QStringLiteral("ﾎﾟｲﾝﾄ倍率"), QStringLiteral("禁回"),
-        QStringLiteral("禁点"),     QStringLiteral("判期間"),   QStringLiteral("禁期間")};
+        QStringLiteral("禁点"),     QStringLiteral("判期間"),    QStringLiteral("禁期間")};
     return headings;
 }
 
 std::optional<FileError> LoadCriteria(CriteriaTable& table, const QString& path,
-                                      QList<FileError>* warnings)
-{
+                                      QList<FileError>* warnings) {
     FileError error;
     const auto text = readTextFile(path, &error);
-    if (!text)
-        return error;
+    if (!text) return error;
     auto warn = [&](int line, const QString& message) {
-        if (warnings)
-            warnings->append({path, line, message});
+        if (warnings) warnings->append({path, line, message});
     };
     static const char16_t* const numericNames[] = {u"目標Time", u"最低Time", u"ｸﾘｱﾎﾟｲﾝﾄ",
                                                    u"ｸﾘｱ回数", u"ﾎﾟｲﾝﾄ倍率"};
@@ -61,8 +53,7 @@ std::optional<FileError> LoadCriteria(CriteriaTable& table, const QString& path,
         const int line = items[0].line;
         bool shapeOk = true;
         for (int c = 0; c < kCriteriaColumns; ++c)
-            if (items[c].endsLine != (c == kCriteriaColumns - 1))
-                shapeOk = false;
+            if (items[c].endsLine != (c == kCriteriaColumns - 1)) shapeOk = false;
         if (!shapeOk)
             warn(line, QStringLiteral("1行に12項目ではありません（後の行がずれて読まれます）。"));
         if (index == 0) {
@@ -79,9 +70,10 @@ std::optional<FileError> LoadCriteria(CriteriaTable& table, const QString& path,
         for (int c = 0; c < 5; ++c) {
             const auto n = items[c].quoted ? std::nullopt : parseNumber(items[c].text);
             if (!n && !items[c].isEmpty())
-                warn(items[c].line, QStringLiteral("レベル%1の「%2」が数ではありません（0 として読みます）: %3")
-                                        .arg(index)
-                                        .arg(QString::fromUtf16(numericNames[c]), items[c].text));
+                warn(items[c].line,
+                     QStringLiteral("レベル%1の「%2」が数ではありません（0 として読みます）: %3")
+                         .arg(index)
+                         .arg(QString::fromUtf16(numericNames[c]), items[c].text));
             numbers[c] = n.value_or(0);
         }
         LevelCriteria& level = table.levels[index];
@@ -99,8 +91,7 @@ std::optional<FileError> LoadCriteria(CriteriaTable& table, const QString& path,
     return std::nullopt;
 }
 
-QString CriteriaFileText(const QList<QStringList>& rows)
-{
+QString CriteriaFileText(const QList<QStringList>& rows) {
     QString text;
     for (const QStringList& row : rows) {
         QStringList cells;
@@ -111,8 +102,7 @@ QString CriteriaFileText(const QList<QStringList>& rows)
     return text;
 }
 
-QList<QStringList> CriteriaRows(const CriteriaTable& table, int levelRows)
-{
+QList<QStringList> CriteriaRows(const CriteriaTable& table, int levelRows) {
     QList<QStringList> rows;
     rows.append(CriteriaHeadings() + QStringList{QString(), QString(), QString()});
     for (int n = 1; n <= levelRows && n < kLevelSlots; ++n) {
@@ -120,17 +110,15 @@ QList<QStringList> CriteriaRows(const CriteriaTable& table, int levelRows)
         rows.append({QString::number(c.targetTime), QString::number(c.passTime),
                      QString::number(c.clearPoints), QString::number(c.clearCount),
                      // The shortest text that reads back as the same single-precision factor.
-                     QString::number(double(c.pointFactor), 'g', 7 ), c.overdoCount.toText(),
+                     QString::number(double(c.pointFactor), 'g', 7), c.overdoCount.toText(),
                      c.overdoPoints.toText(), c.judgeDays.toText(), c.overdoDays.toText(),
                      c.extra1.toText(), c.extra2.toText(), c.extra3.toText()});
     }
     return rows;
 }
 
-std::optional<FileError> SaveCriteria(const QString& path, const QList<QStringList>& rows)
-{
+std::optional<FileError> SaveCriteria(const QString& path, const QList<QStringList>& rows) {
     FileError error;
-    if (!writeTextFile(path, CriteriaFileText(rows), &error))
-        return error;
+    if (!writeTextFile(path, CriteriaFileText(rows), &error)) return error;
     return std::nullopt;
 }

@@ -26,7 +26,7 @@ struct LevelCriteria {
 
 struct CriteriaTable {
     std::array<LevelCriteria, kLevelSlots> levels; // index 0: the heading line, not used
-    QStringList headingCells; // the heading line's 12 cells as read
+    QStringList headingCells;                      // the heading line's 12 cells as read
 };
 
 // The nine column headings the file's first line carries, in column order.

@@ -1,12 +1,12 @@
 #include "core/stage.h"
 #include "core/startup_screens.h"
 
+#include "test_support.h"
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-#include "test_support.h"
 
 #include <gtest/gtest.h>
 

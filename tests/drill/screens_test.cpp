@@ -4,10 +4,10 @@
 #include "drill/drill_screen.h"
 #include "drill/finish_screen.h"
 
+#include "test_support.h"
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include "test_support.h"
 
 #include <gtest/gtest.h>
 
