@@ -87,7 +87,7 @@ int cmdCheck(CliEnv& env) {
     QList<FileError> problems;
     Hensuu1 state;
     state.developmentLayout = qint16(DevelopmentLayoutFor(env.programDir));
-    if (auto error = LoadConfiguration(state, env.programDir)) {
+    if (auto error = LoadConfiguration(state, env.programDir, &problems)) {
         problems.append(*error);
     } else {
         CriteriaTable table;

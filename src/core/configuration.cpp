@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -59,7 +60,8 @@ std::optional<qint32> SeasonColorFor(int month) {
     return std::nullopt;
 }
 
-std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& programDir) {
+std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& programDir,
+                                           QList<FileError>* warnings) {
     const QString programFolder = QDir::cleanPath(QDir(programDir).absolutePath());
     AppPaths paths;
     paths.appDir = normalizedFolder(programFolder);
@@ -94,12 +96,17 @@ std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& progra
                                      QString(),
                                      QStringLiteral("先生のパスワード")};
     if (auto error = readTenItems(paths.commonDataFile(), commonNames, &common)) return error;
-    const auto month = parseNumber(common[0].text);
-    if (!month || *month < 1 || *month > 12)
-        return FileError{
-            paths.commonDataFile(), common[0].line,
-            QStringLiteral("1項目めの年度の始まりの月「%1」が 1 から 12 の数ではありません。")
-                .arg(common[0].text)};
+    // Any start month is taken: grades only compare today's month with it, so 0
+    // never moves the school year back and 13 always does. It is told, not refused.
+    const int month = int(std::clamp(std::nearbyint(leadingNumber(common[0].text)), -1e9, 1e9));
+    if ((month < 1 || month > 12) && warnings)
+        warnings->append(
+            {paths.commonDataFile(), common[0].line,
+             QStringLiteral(
+                 "1項目めの年度の始まりの月「%1」が 1 から 12 の数ではありません（%2）。")
+                 .arg(common[0].text,
+                      month < 1 ? QStringLiteral("1月始まりと同じに学年を計算します")
+                                : QStringLiteral("どの月も前の年の年度として学年を計算します"))});
 
     paths.contentFolder = programFolder.mid(programFolder.lastIndexOf(QLatin1Char('/')) + 1);
     paths.dataFolder = state.developmentLayout == 1
@@ -109,7 +116,7 @@ std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& progra
 
     state.paths = paths;
     state.pathDataFile = pathDataFile;
-    state.schoolYearStartMonth = int(*month);
+    state.schoolYearStartMonth = month;
     const QString siteLine = common[1].text;
     if (leadingNumber(siteLine.left(5)) != 0) {
         state.schoolCode = siteLine.left(5);

@@ -19,8 +19,11 @@ std::optional<qint32> SeasonColorFor(int month);
 // Reads パスデータ.txt beside the program folder and 共通データ.txt in the data
 // root, resolves every folder and sets up the content. state.developmentLayout
 // must already be set. A missing or short file gives a FileError and leaves
-// nothing created. Criteria and sounds are read by their own loaders after this.
-std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& programDir);
+// nothing created. Values that are read but look wrong (a start month outside
+// 1..12) are told in warnings when given. Criteria and sounds are read by their
+// own loaders after this.
+std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& programDir,
+                                           QList<FileError>* warnings = nullptr);
 
 // "①".."⑥" for grades 1..6, "Ⅰ".."Ⅲ" for 7..9, a full-width blank otherwise.
 QString GradeMark(int grade);

@@ -25,6 +25,14 @@ Converter openStrict() {
     return conv;
 }
 
+// ICU's windows-31j table carries IBM's rotation of three control codes
+// (byte 0x1A read as U+001C, 0x1C as U+007F, 0x7F as U+001A, and back). Windows
+// and the sibling programs keep every byte below 0x80 as itself, and the
+// end-of-file mark 0x1A must stay recognisable; so each single byte below 0x80
+// is set to its own code (and back) from the converter's offsets. A lead byte
+// of code page 932 is never below 0x80, so these are single-byte characters.
+constexpr uchar kAsciiEnd = 0x80;
+
 int lineOfByte(const QByteArray& bytes, qsizetype offset) {
     return 1 + int(bytes.left(offset).count('\n'));
 }
@@ -42,11 +50,13 @@ std::optional<QString> decode(const QByteArray& bytes, CodecError* error) {
         return std::nullopt;
     }
     std::vector<UChar> out(size_t(bytes.size()) + 1);
+    std::vector<int32_t> sourceOffsets(out.size());
     const char* src = bytes.constData();
     const char* srcEnd = src + bytes.size();
     UChar* dst = out.data();
     UErrorCode status = U_ZERO_ERROR;
-    ucnv_toUnicode(conv.get(), &dst, out.data() + out.size(), &src, srcEnd, nullptr, true, &status);
+    ucnv_toUnicode(conv.get(), &dst, out.data() + out.size(), &src, srcEnd, sourceOffsets.data(),
+                   true, &status);
     if (U_FAILURE(status)) {
         char bad[8];
         int8_t badLen = sizeof bad;
@@ -65,7 +75,12 @@ std::optional<QString> decode(const QByteArray& bytes, CodecError* error) {
         }
         return std::nullopt;
     }
-    return QString(reinterpret_cast<const QChar*>(out.data()), dst - out.data());
+    const qsizetype length = dst - out.data();
+    for (qsizetype i = 0; i < length; ++i) {
+        const int32_t from = sourceOffsets[size_t(i)];
+        if (from >= 0 && uchar(bytes[from]) < kAsciiEnd) out[size_t(i)] = uchar(bytes[from]);
+    }
+    return QString(reinterpret_cast<const QChar*>(out.data()), length);
 }
 
 std::optional<QByteArray> encode(const QString& text, CodecError* error) {
@@ -75,12 +90,13 @@ std::optional<QByteArray> encode(const QString& text, CodecError* error) {
         return std::nullopt;
     }
     QByteArray out(text.size() * 2 + 8, Qt::Uninitialized);
+    std::vector<int32_t> sourceIndexes(size_t(out.size()));
     const UChar* src = reinterpret_cast<const UChar*>(text.utf16());
     const UChar* srcEnd = src + text.size();
     char* dst = out.data();
     UErrorCode status = U_ZERO_ERROR;
-    ucnv_fromUnicode(conv.get(), &dst, out.data() + out.size(), &src, srcEnd, nullptr, true,
-                     &status);
+    ucnv_fromUnicode(conv.get(), &dst, out.data() + out.size(), &src, srcEnd, sourceIndexes.data(),
+                     true, &status);
     if (U_FAILURE(status)) {
         UChar bad[4];
         int8_t badLen = 4;
@@ -97,6 +113,11 @@ std::optional<QByteArray> encode(const QString& text, CodecError* error) {
         return std::nullopt;
     }
     out.truncate(dst - out.data());
+    for (qsizetype j = 0; j < out.size(); ++j) {
+        const int32_t from = sourceIndexes[size_t(j)];
+        if (from >= 0 && text.at(from).unicode() < kAsciiEnd)
+            out[j] = char(text.at(from).unicode());
+    }
     return out;
 }
 

@@ -2,7 +2,8 @@
 // The one codec of the data root's text files: Shift-JIS as Windows writes it
 // (code page 932, with the NEC and IBM rows that hold ① and Ⅰ). Siblings read
 // these files byte for byte, so nothing is ever replaced silently: a byte
-// sequence or a character that code page 932 cannot hold is an error.
+// sequence or a character that code page 932 cannot hold is an error. Every
+// byte below 0x80 is the ASCII character of the same code, controls included.
 
 #include <QByteArray>
 #include <QString>

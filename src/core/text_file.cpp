@@ -17,7 +17,10 @@ std::optional<QString> readTextFile(const QString& path, FileError* error) {
                       QStringLiteral("ファイルを開けません（%1）。").arg(file.errorString())};
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
+    // Older programs end their files with the DOS end-of-file mark 0x1A; as in
+    // DOS, the text ends at the mark (it is never the second byte of a character).
+    if (const qsizetype mark = bytes.indexOf('\x1A'); mark >= 0) bytes.truncate(mark);
     cp932::CodecError codecError;
     auto text = cp932::decode(bytes, &codecError);
     if (!text && error) *error = {path, codecError.line, codecError.message};

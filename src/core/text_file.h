@@ -7,7 +7,8 @@
 #include <optional>
 
 // Reads a whole CP932 text file. A missing file, a read failure or bytes that are
-// not CP932 give nullopt and a FileError naming the file (and the line).
+// not CP932 give nullopt and a FileError naming the file (and the line). The
+// text ends at an end-of-file mark (0x1A), as older programs wrote one.
 std::optional<QString> readTextFile(const QString& path, FileError* error);
 
 // Writes text as CP932, replacing the file atomically: a crash while saving

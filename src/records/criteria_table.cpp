@@ -68,7 +68,8 @@ std::optional<FileError> LoadCriteria(CriteriaTable& table, const QString& path,
         }
         double numbers[5];
         for (int c = 0; c < 5; ++c) {
-            const auto n = items[c].quoted ? std::nullopt : parseNumber(items[c].text);
+            // A quoted value is converted as text, so "20" is the number 20.
+            const auto n = parseNumber(items[c].text);
             if (!n && !items[c].isEmpty())
                 warn(items[c].line,
                      QStringLiteral("レベル%1の「%2」が数ではありません（0 として読みます）: %3")
@@ -82,6 +83,18 @@ std::optional<FileError> LoadCriteria(CriteriaTable& table, const QString& path,
         level.clearPoints = toInteger<qint32>(numbers[2]);
         level.clearCount = toInteger<qint16>(numbers[3]);
         level.pointFactor = float(numbers[4]);
+        // Single precision overflows to infinity (1e39); points count such a factor as 0.
+        if (!std::isfinite(level.pointFactor))
+            warn(items[4].line, QStringLiteral("レベル%1の「ﾎﾟｲﾝﾄ倍率」%2 は大きすぎて扱えません"
+                                               "（ポイントは 0 として数えます）。")
+                                    .arg(index)
+                                    .arg(items[4].text));
+        else if (level.pointFactor < 0 || level.pointFactor > kMaxPointFactor)
+            warn(items[4].line,
+                 QStringLiteral("レベル%1の「ﾎﾟｲﾝﾄ倍率」%2 が 0 から %3 の範囲にありません。")
+                     .arg(index)
+                     .arg(items[4].text)
+                     .arg(kMaxPointFactor));
         Value* loose[] = {&level.overdoCount, &level.overdoPoints, &level.judgeDays,
                           &level.overdoDays,  &level.extra1,       &level.extra2,
                           &level.extra3};

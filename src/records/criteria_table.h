@@ -32,10 +32,14 @@ struct CriteriaTable {
 // The nine column headings the file's first line carries, in column order.
 const QStringList& CriteriaHeadings();
 
+// The largest points factor a teacher is expected to set; a larger one is told.
+constexpr int kMaxPointFactor = 100;
+
 // Reads the criteria file into table: line n fills level n; levels the file does
 // not reach keep their values. A missing file or bad bytes give a FileError and
 // change nothing. Lines beyond the 35th are ignored and non-numeric text in
-// columns 1 to 5 reads as 0; both are told in warnings when given.
+// columns 1 to 5 (quoted or not) reads as 0; both are told in warnings when
+// given, and so is a points factor below 0, above kMaxPointFactor or not finite.
 std::optional<FileError> LoadCriteria(CriteriaTable& table, const QString& path,
                                       QList<FileError>* warnings = nullptr);
 

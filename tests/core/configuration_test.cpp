@@ -100,12 +100,40 @@ TEST(Configuration, MissingOrShortFilesAreNamedAndNothingIsCreated) {
         EXPECT_TRUE(error->file.endsWith(QStringLiteral("パスデータ.txt")));
         EXPECT_FALSE(QFile::exists(inst.dir.filePath(QStringLiteral("パスデータ.txt"))));
     }
-    {
+}
+
+TEST(Configuration, AnyStartMonthIsTakenAndAnOddOneIsTold) {
+    struct Case {
+        QString item;
+        int month;
+    } cases[] = {{QStringLiteral("0"), 0},
+                 {QStringLiteral("13"), 13},
+                 {QStringLiteral("-1"), -1},
+                 {QStringLiteral("99"), 99},
+                 {QStringLiteral("十三"), 0},
+                 {QStringLiteral("\"13月\""), 13},
+                 {QStringLiteral("99999999999"), 1000000000}}; // held, not wrapped
+    for (const Case& c : cases) {
         Installation inst;
-        inst.writeCommon(QStringLiteral("十三,\"塾\",0,0,,\"p\",,,,\r\n"));
+        inst.writeCommon(QStringLiteral("%1\r\n\"塾\",0,0,,\"p\",,,,\r\n").arg(c.item));
         Hensuu1 s;
-        EXPECT_TRUE(LoadConfiguration(s, inst.programDir));
+        QList<FileError> warnings;
+        ASSERT_FALSE(LoadConfiguration(s, inst.programDir, &warnings)) << c.item.toStdString();
+        EXPECT_EQ(s.schoolYearStartMonth, c.month) << c.item.toStdString();
+        if (c.month >= 1 && c.month <= 12) {
+            EXPECT_TRUE(warnings.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(warnings.size(), 1) << c.item.toStdString();
+        EXPECT_TRUE(warnings[0].file.endsWith(QStringLiteral("共通データ.txt")));
+        EXPECT_EQ(warnings[0].line, 1);
+        EXPECT_TRUE(warnings[0].message.contains(QStringLiteral("年度の始まりの月")));
     }
+    Installation plain;
+    Hensuu1 s;
+    QList<FileError> warnings;
+    ASSERT_FALSE(LoadConfiguration(s, plain.programDir, &warnings));
+    EXPECT_TRUE(warnings.isEmpty());
 }
 
 TEST(Configuration, DevelopmentLayoutKeepsDataBesideTheProgram) {

@@ -28,6 +28,24 @@ TEST(Cp932, EncodesKnownCharactersToTheirCodePage932Bytes) {
     EXPECT_EQ(*cp932::decode(bytes({0x87, 0x40, 0x87, 0x54})), QStringLiteral("①Ⅰ"));
 }
 
+// Windows keeps every byte below 0x80 as itself; ICU's table alone turns
+// 0x1A, 0x1C and 0x7F into one another.
+TEST(Cp932, EveryByteBelow0x80IsItsOwnCharacterBothWays) {
+    for (int b = 0; b < 0x80; ++b) {
+        const QByteArray byte(1, char(b));
+        const auto text = cp932::decode(byte);
+        ASSERT_TRUE(text) << b;
+        EXPECT_EQ(*text, QString(QChar(b))) << b;
+        EXPECT_EQ(cp932::encode(*text), byte) << b;
+    }
+    // Beside double-byte characters too, and the rotation no longer shows.
+    const QByteArray mixed = bytes({0x83, 0x5C, 0x1A, 0x87, 0x40, 0x1C, 0x7F, 0x41});
+    const QString text = QStringLiteral("ソ\x1A①\x1C\x7F"
+                                        "A");
+    EXPECT_EQ(*cp932::decode(mixed), text);
+    EXPECT_EQ(*cp932::encode(text), mixed);
+}
+
 TEST(Cp932, RefusesWhatCodePage932CannotHold) {
     cp932::CodecError error;
     EXPECT_FALSE(cp932::encode(QStringLiteral("ab\r\n😀"), &error));
@@ -51,6 +69,15 @@ TEST(TextFile, NamesTheFileAndLineOfBadBytesAndSavesAtomically) {
     EXPECT_EQ(error.file, bad);
     EXPECT_EQ(error.line, 2);
     EXPECT_TRUE(error.text().contains(QStringLiteral("名簿.txt")));
+
+    // The end-of-file mark ends the text: what follows it is not read, not even bad bytes.
+    const QByteArray plain = sjis(QStringLiteral("1,\"塾\"\r\n2,3\r\n"));
+    const QString expected = *readTextFile(writeFile(dir, QStringLiteral("p.txt"), plain), &error);
+    EXPECT_EQ(*readTextFile(writeFile(dir, QStringLiteral("m.txt"), plain + "\x1A"), &error),
+              expected);
+    EXPECT_EQ(
+        *readTextFile(writeFile(dir, QStringLiteral("t.txt"), plain + "\x1A\x1A\x82 4,5"), &error),
+        expected);
 
     EXPECT_FALSE(readTextFile(dir.filePath(QStringLiteral("none.txt")), &error));
     EXPECT_TRUE(error.message.contains(QStringLiteral("ありません")));

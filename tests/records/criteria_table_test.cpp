@@ -2,6 +2,7 @@
 #include "test_support.h"
 
 #include <QFile>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -96,4 +97,62 @@ TEST(Criteria, SaveWritesTheEditorsBytesAndLoadsBackEveryCell) {
     EXPECT_EQ(CriteriaRows(back, 2), CriteriaRows(t, 2));
     EXPECT_EQ(back.levels[2].pointFactor, 0.1f);
     EXPECT_EQ(back.levels[2].overdoCount.text, QStringLiteral("a,b"));
+}
+
+TEST(Criteria, AnEndOfFileMarkAfterTheLastLevelIsNoLine) {
+    QTemporaryDir dir;
+    QString text = kHeading;
+    for (int level = 1; level <= 11; ++level)
+        text += QStringLiteral("%1,30,100,5,1,20,0,7,1,,,\r\n").arg(level);
+    CriteriaTable t;
+    t.levels[12].targetTime = 99;
+    t.levels[12].judgeDays = Value{Value::Kind::Number, 7, {}};
+    QList<FileError> warnings;
+    ASSERT_FALSE(
+        LoadCriteria(t, writeFile(dir, QStringLiteral("c.txt"), sjis(text) + "\x1A"), &warnings));
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.value(0).text().toStdString();
+    EXPECT_EQ(t.levels[11].targetTime, 11);
+    EXPECT_EQ(t.levels[12].targetTime, 99);
+    EXPECT_EQ(t.levels[12].judgeDays.toNumber(), 7);
+}
+
+TEST(Criteria, QuotedNumbersInTheFirstFiveColumnsAreNumbers) {
+    QTemporaryDir dir;
+    const QString path =
+        writeFile(dir, QStringLiteral("c.txt"),
+                  sjis(kHeading + QStringLiteral("\"20\",\"30\",100,5,\"1.5\",20,0,7,1,,,\r\n"
+                                                 "\" 40 \",\"四十\",1,1,1,\"9\",,,,,,\r\n")));
+    CriteriaTable t;
+    QList<FileError> warnings;
+    ASSERT_FALSE(LoadCriteria(t, path, &warnings));
+    EXPECT_EQ(t.levels[1].targetTime, 20);
+    EXPECT_EQ(t.levels[1].passTime, 30);
+    EXPECT_FLOAT_EQ(t.levels[1].pointFactor, 1.5f);
+    EXPECT_EQ(t.levels[2].targetTime, 40);
+    EXPECT_EQ(t.levels[2].passTime, 0);                         // text that is no number
+    EXPECT_EQ(t.levels[2].overdoCount.kind, Value::Kind::Text); // from column 6 on, as read
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_EQ(warnings[0].line, 3);
+    EXPECT_TRUE(warnings[0].message.contains(QStringLiteral("レベル2の「最低Time」")));
+}
+
+TEST(Criteria, FactorsOutsideZeroToAHundredOrBeyondSinglePrecisionAreTold) {
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("c.txt"),
+                                   sjis(kHeading + QStringLiteral("20,30,1,1,0,,,,,,,\r\n"
+                                                                  "20,30,1,1,100,,,,,,,\r\n"
+                                                                  "20,30,1,1,-0.5,,,,,,,\r\n"
+                                                                  "20,30,1,1,100.5,,,,,,,\r\n"
+                                                                  "20,30,1,1,1e39,,,,,,,\r\n")));
+    CriteriaTable t;
+    QList<FileError> warnings;
+    ASSERT_FALSE(LoadCriteria(t, path, &warnings));
+    ASSERT_EQ(warnings.size(), 3);
+    EXPECT_EQ(warnings[0].line, 4);
+    EXPECT_TRUE(warnings[0].message.contains(QStringLiteral("レベル3の「ﾎﾟｲﾝﾄ倍率」-0.5")));
+    EXPECT_EQ(warnings[1].line, 5);
+    EXPECT_TRUE(warnings[1].message.contains(QStringLiteral("レベル4")));
+    EXPECT_EQ(warnings[2].line, 6);
+    EXPECT_TRUE(warnings[2].message.contains(QStringLiteral("レベル5の「ﾎﾟｲﾝﾄ倍率」1e39")));
+    EXPECT_TRUE(std::isinf(t.levels[5].pointFactor)); // kept as read; points count it as 0
 }

@@ -9,6 +9,10 @@ TEST(Grades, SchoolYearTurnsInTheStartMonth) {
     EXPECT_EQ(CurrentSchoolYear(QDate(2005, 4, 1), 4), 2005);
     EXPECT_EQ(CurrentSchoolYear(QDate(2005, 1, 1), 1), 2005);
     EXPECT_EQ(CurrentSchoolYear(QDate(2005, 12, 31), 13), 2004);
+    // Start months outside 1..12 are read as written: never or always the year before.
+    EXPECT_EQ(CurrentSchoolYear(QDate(2005, 1, 1), 0), 2005);
+    EXPECT_EQ(CurrentSchoolYear(QDate(2005, 1, 1), -1), 2005);
+    EXPECT_EQ(CurrentSchoolYear(QDate(2005, 12, 31), 99), 2004);
 
     // A pupil born for the 1997 base year is 小１ in March 2005 and 小２ from April.
     const int march = GradeIndex(1997, CurrentSchoolYear(QDate(2005, 3, 15), 4));
