@@ -123,7 +123,7 @@ int cmdPoints(CliEnv& env) {
     const LevelCriteria& c = criteria.levels[level];
     const RunPoints points = PointsOfRun(c, qint32(time));
     printJson(env, QJsonObject{{"base", points.base},
-                               {"factor", shortestValue(c.pointFactor)},
+                               {"factor", shortestValue(CountedPointFactor(c.pointFactor))},
                                {"total", points.total}});
     return 0;
 }
@@ -203,6 +203,9 @@ void CheckResultsLog(const Hensuu1& state, QList<FileError>& problems) {
                  .arg(found.firstOutOfRange)});
     if (found.leftoverCopy)
         problems.append({DeletionCopyPath(log), 0,
-                         QStringLiteral("記録の削除が途中で止まった控えが残っています。次に成績を読"
-                                        "むときに自動で片付けます（記録は失われません）。")});
+                         QStringLiteral("記録の削除の控えが待っても消えないので、ログの代わりに控え"
+                                        "（削除を始める前の記録）を読みました。ほかの機械が削除の"
+                                        "最中か、削除が途中で止まっています。止まった控えは、1分"
+                                        "以上変わらなければ次に記録するときに片付けます（記録は失"
+                                        "われません）。")});
 }

@@ -76,24 +76,28 @@ QString recordTextValue(const QByteArray& field) {
     return cp932::decode(trimmed).value_or(QString());
 }
 
-std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultRecord>* out) {
-    out->clear();
-    // A copy left by a deletion that was cut short is settled before anything is read.
-    if (QFile::exists(DeletionCopyPath(logPath)))
-        if (auto error = OpenResultsLog(logPath)) return error;
-    QFile file(logPath);
-    if (!file.exists()) return std::nullopt;
-    if (!file.open(QIODevice::ReadOnly))
-        return FileError{
-            logPath, 0, QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString())};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return FileError{
-            logPath, 0, QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString())};
-    const qsizetype count = bytes.size() / kRecordSize;
-    out->reserve(count);
-    for (qsizetype i = 0; i < count; ++i)
-        out->append(
-            ResultRecord::fromBytes(QByteArrayView(bytes).sliced(i * kRecordSize, kRecordSize)));
+std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultRecord>* out,
+                                           const LockWait& wait, bool* fromCopy) {
+    LogToRead found;
+    if (auto error = ReadLog(
+            logPath, wait,
+            [&](QFile* file) -> std::optional<FileError> {
+                out->clear();
+                if (!file) return std::nullopt;
+                const QByteArray bytes = file->readAll();
+                if (file->error() != QFileDevice::NoError)
+                    return FileError{file->fileName(), 0,
+                                     QStringLiteral("成績ファイルを読めません（%1）。")
+                                         .arg(file->errorString())};
+                const qsizetype count = bytes.size() / kRecordSize;
+                out->reserve(count);
+                for (qsizetype i = 0; i < count; ++i)
+                    out->append(ResultRecord::fromBytes(
+                        QByteArrayView(bytes).sliced(i * kRecordSize, kRecordSize)));
+                return std::nullopt;
+            },
+            &found))
+        return error;
+    if (fromCopy) *fromCopy = found.fromCopy;
     return std::nullopt;
 }

@@ -59,8 +59,3 @@ struct ResultRecord {
 QByteArray recordText(const QString& text);
 // A text field as text, trailing blanks removed.
 QString recordTextValue(const QByteArray& field);
-
-// Reads every whole record of the log in file order; a torn last record (the
-// length not a multiple of 44) is left out. A missing log reads as empty. A copy
-// left by a deletion that was cut short is settled first (OpenResultsLog).
-std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultRecord>* out);

@@ -12,8 +12,18 @@ namespace {
 
 constexpr qint32 kNoPointsFrom = 99998; // a run this slow (a time-out) earns nothing
 
+#ifdef Q_OS_WIN
+// Windows refuses reads of a region another machine has locked for its append;
+// that passes, so a failed read is tried again for as long as it takes.
+constexpr int kReadTries = std::numeric_limits<int>::max();
+#else
+// Locks here never refuse a read: a read that fails is a fault of the disk.
+constexpr int kReadTries = 3;
+#endif
+
 int floorToInt(double x) {
     if (x >= 0 && x < 2147483647.0) return int(x); // the usual case: truncation is the floor
+    if (std::isnan(x)) return 0;
     if (!(x > double(std::numeric_limits<int>::min()))) return std::numeric_limits<int>::min();
     if (x >= double(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
     return int(std::floor(x));
@@ -40,7 +50,16 @@ inline int basePoints(qint32 target, qint32 runTime, double curveTime) {
 // The factor is single precision in the criteria; the product is taken in
 // double precision and rounded down, as the points always were.
 inline int withFactor(int base, float factor) {
-    return floorToInt(double(base) * double(factor));
+    return floorToInt(double(base) * double(CountedPointFactor(factor)));
+}
+
+// Sums of points and times stop at the ends of their fields instead of wrapping.
+inline void addSaturated(qint32& sum, qint32 value) {
+    sum = qint32(std::clamp<qint64>(qint64(sum) + value, std::numeric_limits<qint32>::min(),
+                                    std::numeric_limits<qint32>::max()));
+}
+inline void countSaturated(qint16& count, bool counted) {
+    count += counted && count < std::numeric_limits<qint16>::max();
 }
 
 inline void prefetchForWrite(const void* address) {
@@ -61,63 +80,66 @@ constexpr qsizetype kAhead = 16;
 
 std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath,
                                      const LockWait& wait) {
-    std::fill(state.bestTime.begin(), state.bestTime.end(), kNoTime);
-    state.levelBestTime.fill(kNoTime);
-    state.skippedRecords = 0;
-    const auto failed = [&](FileError error) {
-        state.results.resize(0);
-        return error;
-    };
-    if (auto error = OpenResultsLog(logPath, wait)) return failed(*error);
-
-    QFile file(logPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed({logPath, 0,
-                       QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString())});
-    // Records appended while this reads are left for the next load. The list
-    // keeps its length between loads, so a reload writes over the same entries
-    // instead of building them anew.
-    qint64 remaining = file.size() / kRecordSize;
-    state.results.resize(remaining);
-    LoadedResult* kept = state.results.data();
-
-    // Reading in chunks keeps the buffer in the cache however long the log is.
-    constexpr qint64 kChunkRecords = 4096;
-    QByteArray chunk(kChunkRecords * kRecordSize, Qt::Uninitialized);
-    int failedReads = 0;
-    while (remaining > 0) {
-        const qint64 at = file.pos();
-        const qint64 want = std::min(remaining, kChunkRecords) * kRecordSize;
-        const qint64 got = file.read(chunk.data(), want);
-        if (got < 0) {
-            // Windows refuses reads of a region another machine has locked for
-            // its append for a moment: wait and read the same part again.
-            if (++failedReads >= 60 || !file.seek(at))
-                return failed(
-                    {logPath, 0,
-                     QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString())});
-            WaitBeforeRetry(wait);
-            continue;
+    const auto read = [&](QFile* file) -> std::optional<FileError> {
+        std::fill(state.bestTime.begin(), state.bestTime.end(), kNoTime);
+        state.skippedRecords = 0;
+        if (!file) {
+            state.results.resize(0);
+            return std::nullopt;
         }
-        const qint64 n = got / kRecordSize;
-        remaining -= n;
-        for (qint64 i = 0; i < n; ++i) {
-            const RecordNumbers r = recordNumbers(chunk.constData() + i * kRecordSize);
-            if (r.pupilNumber < 0 || r.pupilNumber >= kPupilSlots || r.level < 0 ||
-                r.level >= kLevelSlots) {
-                ++state.skippedRecords;
+        // Records appended while this reads are left for the next load. The list
+        // keeps its length between loads, so a reload writes over the same entries
+        // instead of building them anew.
+        qint64 remaining = file->size() / kRecordSize;
+        state.results.resize(remaining);
+        LoadedResult* kept = state.results.data();
+
+        // Reading in chunks keeps the buffer in the cache however long the log is.
+        constexpr qint64 kChunkRecords = 4096;
+        QByteArray chunk(kChunkRecords * kRecordSize, Qt::Uninitialized);
+        int failedReads = 0;
+        while (remaining > 0) {
+            const qint64 at = file->pos();
+            const qint64 want = std::min(remaining, kChunkRecords) * kRecordSize;
+            const qint64 got = file->read(chunk.data(), want);
+            if (got < 0) {
+                if (++failedReads >= kReadTries || !file->seek(at)) {
+                    state.results.resize(0);
+                    return FileError{file->fileName(), 0,
+                                     QStringLiteral("成績ファイルを読めません（%1）。")
+                                         .arg(file->errorString())};
+                }
+                WaitBeforeRetry(wait);
                 continue;
             }
-            qint32& best = state.best(r.pupilNumber, r.level);
-            best = std::min(best, r.runTime);
-            if (r.runDate >= 0 && r.pupilNumber != 0 && r.level >= 1)
-                *kept++ = LoadedResult{r.runDate, r.runClock, r.pupilNumber, r.level, r.runTime};
+            const qint64 n = got / kRecordSize;
+            remaining -= n;
+            for (qint64 i = 0; i < n; ++i) {
+                const RecordNumbers r = recordNumbers(chunk.constData() + i * kRecordSize);
+                if (r.pupilNumber < 0 || r.pupilNumber >= kPupilSlots || r.level < 0 ||
+                    r.level >= kLevelSlots) {
+                    ++state.skippedRecords;
+                    continue;
+                }
+                qint32& best = state.best(r.pupilNumber, r.level);
+                best = std::min(best, r.runTime);
+                if (r.runDate >= 0 && r.pupilNumber != 0 && r.level >= 1)
+                    *kept++ =
+                        LoadedResult{r.runDate, r.runClock, r.pupilNumber, r.level, r.runTime};
+            }
+            if (got < want) break; // the log became shorter meanwhile: what was read stands
         }
-        if (got < want)
-            break; // the log became shorter meanwhile (a deletion): what was read stands
+        state.results.resize(kept - state.results.constData());
+        return std::nullopt;
+    };
+    LogToRead found;
+    if (auto error = ReadLog(logPath, wait, read, &found)) {
+        state.results.resize(0);
+        return error;
     }
-    state.results.resize(kept - state.results.constData());
+    state.readFromCopy = found.fromCopy;
 
+    state.levelBestTime.fill(kNoTime);
     for (int level = 1; level < kLevelSlots; ++level)
         for (int pupil = 1; pupil <= kSchoolBestPupils; ++pupil)
             state.levelBestTime[level] =
@@ -217,21 +239,21 @@ std::optional<FileError> ComputeLevelStats(ResultsState& state, const CriteriaTa
                                : withFactor(basePoints(rule.target, r.runTime, t3), rule.factor);
         const bool counted = r.runTime < kCountedBelow;
         PupilLevelStats& s = state.at(r.pupilNumber, r.level);
-        s.attempts += counted;
+        countSaturated(s.attempts, counted);
         if (r.runDate > rule.judgeFrom) {
-            s.judgeAttempts += counted;
-            s.judgePoints += points;
+            countSaturated(s.judgeAttempts, counted);
+            addSaturated(s.judgePoints, points);
         }
         if (r.runDate > rule.overdoFrom) {
-            s.overdoAttempts += counted;
-            s.overdoPeriodPoints += points;
+            countSaturated(s.overdoAttempts, counted);
+            addSaturated(s.overdoPeriodPoints, points);
         }
-        s.points += points;
-        s.timeSum += t3;
+        addSaturated(s.points, points);
+        addSaturated(s.timeSum, t3);
         if (r.runDate >= today && r.runDate < tomorrow) { // its date is today's
             s.todayAttempts += counted;
             s.todayTimeSum += t3;
-            s.todayPoints += points;
+            addSaturated(s.todayPoints, points);
         }
     };
     if (auto error = LoadResults(state, logPath, wait)) return error;
@@ -274,9 +296,9 @@ std::optional<FileError> Seisekikiroku(ResultsState& state, const CriteriaTable&
         state.best(p, level) = run.runTime;
     }
     if (auto error = AppendResult(logPath, run, wait)) return error;
-    // The school's best comes from pupils 1..1000 only, as levelBestTime does:
-    // a guest's run must not be announced as a record the lists then do not show.
-    if (p >= 1 && p <= kSchoolBestPupils && state.levelBestTime[level] > run.runTime) {
+    // Any pupil's run may be the school's new best, guests' too; the lists'
+    // best times (levelBestTime) still come from pupils 1..1000.
+    if (state.levelBestTime[level] > run.runTime) {
         state.levelBestTime[level] = run.runTime;
         state.newSchoolBest = 1;
     }

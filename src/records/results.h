@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QList>
 #include <array>
+#include <cmath>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -50,7 +51,8 @@ struct ResultsState {
     std::array<qint32, kLevelSlots> levelBestTime{};
     std::vector<PupilLevelStats> stats =
         std::vector<PupilLevelStats>(size_t(kPupilSlots) * kLevelSlots);
-    int skippedRecords = 0; // records with a pupil or level out of range
+    int skippedRecords = 0;    // records with a pupil or level out of range
+    bool readFromCopy = false; // a deletion's copy stayed and was read instead of the log
 
     // Outcome flags of the last recorded run, read by the finish screen.
     qint16 newPersonalBest = 0;
@@ -72,6 +74,11 @@ struct RunPoints {
     int base = 0;
     int total = 0;
 };
+// The factor the points rule applies: the level's own, or 0 when it is no
+// finite number (a factor of 1e39 reads into single precision as infinity).
+inline float CountedPointFactor(float factor) {
+    return std::isfinite(factor) ? factor : 0.0f;
+}
 // The finish screen's rule on the run time t itself.
 RunPoints PointsOfRun(const LevelCriteria& criteria, qint32 runTime);
 // The tallies' rule for a loaded record (the first three digits of t below T).
@@ -96,9 +103,10 @@ ResultRecord RecordOfRun(const RunToRecord& run);
 std::optional<FileError> AppendResult(const QString& logPath, const RunToRecord& run,
                                       const LockWait& wait = {});
 
-// Fills state.results, bestTime and levelBestTime from the log (created when
-// missing). Every whole record is read; records whose pupil lies outside
-// 0..5000 or level outside 0..35 are skipped and counted in skippedRecords.
+// Fills state.results, bestTime and levelBestTime from the log, as ReadLog
+// finds it; a missing log is empty, and nothing is written. Every whole record is read; records
+// whose pupil lies outside 0..5000 or level outside 0..35 are skipped and counted in
+// skippedRecords.
 std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath,
                                      const LockWait& wait = {});
 

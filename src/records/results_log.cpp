@@ -2,25 +2,23 @@
 
 #include "records/file_lock.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QThread>
 
-// Leftover copy of a deletion ("成績累積データtemp.dat").
+// Deletions and the copy "成績累積データtemp.dat".
 //
-// A deletion keeps a complete copy of the log on disk until the shortened log
-// is on disk, and does all its work under the log's lock. A copy found under
-// that lock therefore means a deletion was cut short (crash, power loss), and
-// the next writer or reader settles it before touching the log:
-//  - the log still begins with the whole copy: the deletion had changed
-//    nothing yet; the log is kept as it is;
-//  - the log is the copy less exactly one record: the deletion had finished;
-//    the log is kept;
-//  - anything else (records half moved up, the last record still doubled, a
-//    missing or cut log): the copy is written back over the log, followed by
-//    whatever the log holds beyond the copy's length.
-// Then the copy is removed. No record is lost or doubled; at worst the record
-// that was being deleted is back and the teacher deletes it again.
+// Our deletion keeps a complete copy of the log on disk until the shortened
+// log is on disk, and does all its work under the log's lock. An older
+// program's deletion takes no lock: it copies the log, deletes it, writes a
+// new log from the copy and deletes the copy. Either way, while the copy
+// exists the log may be half written, so:
+//  - readers never touch the files; they wait for the copy to go, and read the
+//    copy (the log as it was before the deletion began) if it stays;
+//  - writers wait too, and settle the copy themselves only when it and the log
+//    have stood unchanged for about a minute: then the deletion's program has
+//    died, and SettleDeletion decides what the log is.
 
 namespace {
 
@@ -28,6 +26,20 @@ constexpr qint64 kMoveChunkRecords = 1024;
 
 FileError logError(const QString& path, const QString& message) {
     return FileError{path, 0, message};
+}
+
+// Opening can fail for a moment while another program has the file open
+// exclusively; that is waited out. What waiting cannot mend is told.
+std::optional<FileError> lastingOpenFault(const QString& path, bool forWriting) {
+    const QFileInfo info(path);
+    if (!QFileInfo(info.absolutePath()).isDir())
+        return logError(path, QStringLiteral("データフォルダがありません。"
+                                             "パスデータ.txt のデータの場所を確かめてください。"));
+    if (info.exists() && !(forWriting ? info.isWritable() : info.isReadable()))
+        return logError(
+            path, QStringLiteral("成績ファイルを%1権限がありません。")
+                      .arg(forWriting ? QStringLiteral("書き換える") : QStringLiteral("読む")));
+    return std::nullopt;
 }
 
 // The log open for reading and writing and locked as a whole. All reads and
@@ -41,15 +53,8 @@ struct LockedLog {
 
 std::optional<FileError> openLocked(LockedLog& log, const LockWait& wait) {
     const QString path = log.file.fileName();
-    // Opening can fail for a moment while another program has the file open
-    // exclusively; a lasting failure (no folder, no rights) is told.
-    const auto cannotOpen = [&] {
-        return logError(path, QStringLiteral("成績ファイルを開けません（%1）。データフォルダと"
-                                             "書き込みの権限を確かめてください。")
-                                  .arg(log.file.errorString()));
-    };
-    for (int tries = 1; !log.file.open(QIODevice::ReadWrite | QIODevice::Unbuffered); ++tries) {
-        if (tries >= 10 || !QFileInfo(QFileInfo(path).absolutePath()).isDir()) return cannotOpen();
+    while (!log.file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        if (auto fault = lastingOpenFault(path, true)) return fault;
         WaitBeforeRetry(wait);
     }
     for (;;) {
@@ -83,20 +88,48 @@ FileError writeError(const QFile& file) {
                     QStringLiteral("成績ファイルに書き込めません（%1）。").arg(file.errorString()));
 }
 
-// True when log is copy with exactly one record left out.
-bool isCopyLessOneRecord(QByteArrayView log, QByteArrayView copy) {
-    if (copy.isEmpty() || log.size() != copy.size() - kRecordSize) return false;
-    qsizetype i = 0; // first differing record
-    while (i < log.size() && std::memcmp(log.data() + i, copy.data() + i, kRecordSize) == 0)
-        i += kRecordSize;
-    return log.sliced(i) == copy.sliced(i + kRecordSize);
+// The state of the copy and the log as the folder shows it; a deletion that is
+// alive changes one of them.
+struct Fingerprint {
+    bool copyExists = false;
+    qint64 copySize = 0;
+    QDateTime copyTime;
+    bool logExists = false;
+    qint64 logSize = 0;
+    QDateTime logTime;
+    bool operator==(const Fingerprint&) const = default;
+};
+
+Fingerprint fingerprintOf(const QString& logPath) {
+    const QFileInfo copy(DeletionCopyPath(logPath));
+    const QFileInfo log(logPath);
+    return {copy.exists(), copy.size(), copy.lastModified(),
+            log.exists(),  log.size(),  log.lastModified()};
 }
 
-// Settles a leftover copy as the comment at the top describes; the lock is held.
-std::optional<FileError> settleLeftoverCopy(QFile& log, bool logWasMissing) {
+// Counts how many looks in a row have found the copy and the log unchanged.
+class CopyWatch {
+  public:
+    explicit CopyWatch(QString logPath) : logPath_(std::move(logPath)) {}
+    void look() {
+        const Fingerprint now = fingerprintOf(logPath_);
+        unchanged_ = seen_ && now == last_ ? unchanged_ + 1 : 0;
+        seen_ = true;
+        last_ = now;
+    }
+    bool stale() const { return unchanged_ >= kStaleCopyWaits; }
+
+  private:
+    QString logPath_;
+    Fingerprint last_;
+    bool seen_ = false;
+    int unchanged_ = 0;
+};
+
+// Settles a copy whose deletion's program is gone; the lock is held.
+std::optional<FileError> settleLeftoverCopy(QFile& log) {
     const QString copyPath = DeletionCopyPath(log.fileName());
     QFile copyFile(copyPath);
-    if (!copyFile.exists()) return std::nullopt;
     if (!copyFile.open(QIODevice::ReadOnly))
         return logError(copyPath, QStringLiteral("削除の途中で残った控えを読めません（%1）。")
                                       .arg(copyFile.errorString()));
@@ -107,12 +140,9 @@ std::optional<FileError> settleLeftoverCopy(QFile& log, bool logWasMissing) {
     if (!current)
         return logError(log.fileName(),
                         QStringLiteral("成績ファイルを読めません（%1）。").arg(log.errorString()));
-
-    const bool unchanged = current->startsWith(copy);
-    const bool finished = !logWasMissing && isCopyLessOneRecord(*current, copy);
-    if (!unchanged && !finished) {
-        const QByteArray restored = copy + current->mid(copy.size());
-        if (!writeAt(log, 0, restored) || !log.resize(restored.size()) || !flushToDisk(log))
+    const QByteArray settled = SettleDeletion(*current, copy);
+    if (settled != *current) {
+        if (!writeAt(log, 0, settled) || !log.resize(settled.size()) || !flushToDisk(log))
             return writeError(log);
     }
     if (!QFile::remove(copyPath))
@@ -121,14 +151,64 @@ std::optional<FileError> settleLeftoverCopy(QFile& log, bool logWasMissing) {
     return std::nullopt;
 }
 
-// Opens, locks and settles a leftover copy: the start of every write.
-std::optional<FileError> openForWriting(LockedLog& log, const LockWait& wait) {
-    const bool existed = log.file.exists();
-    if (auto error = openLocked(log, wait)) return error;
-    return settleLeftoverCopy(log.file, !existed);
+// Opens and locks the log once no deletion is under way: the start of every
+// write. A copy that appears meanwhile sends the writer back to waiting.
+std::optional<FileError> openForWriting(std::optional<LockedLog>& log, const QString& logPath,
+                                        const LockWait& wait) {
+    const QString copyPath = DeletionCopyPath(logPath);
+    CopyWatch watch(logPath);
+    for (;;) {
+        if (QFile::exists(copyPath)) {
+            watch.look();
+            if (!watch.stale()) {
+                WaitBeforeRetry(wait);
+                continue;
+            }
+        }
+        log.emplace(logPath);
+        if (auto error = openLocked(*log, wait)) return error;
+        if (!QFile::exists(copyPath)) return std::nullopt;
+        if (watch.stale()) return settleLeftoverCopy(log->file);
+        log.reset(); // a deletion began just now: unlock and wait for it
+        WaitBeforeRetry(wait);
+    }
+}
+
+QByteArrayView recordAt(QByteArrayView bytes, qsizetype i) {
+    return bytes.sliced(i * kRecordSize, kRecordSize);
 }
 
 } // namespace
+
+QByteArray SettleDeletion(QByteArrayView log, QByteArrayView copy) {
+    const qsizetype n = copy.size() / kRecordSize;
+    const qsizetype m = log.size() / kRecordSize;
+    const auto rest = [&](qsizetype from) { return log.sliced(from * kRecordSize).toByteArray(); };
+    // j: the records the log still shares with the copy from its start.
+    qsizetype j = 0;
+    while (j < n && j < m && recordAt(log, j) == recordAt(copy, j))
+        ++j;
+    if (j == n) return log.toByteArray(); // the deletion had changed nothing yet
+    // Then the copy without record j + 1, as far as the log holds it.
+    qsizetype q = 0;
+    while (j + q < m && j + 1 + q < n && recordAt(log, j + q) == recordAt(copy, j + 1 + q))
+        ++q;
+    const qsizetype p = j + q; // the end of what the log took from the copy
+    if (j + 1 + q == n) {
+        // All of the copy but one record. Our deletion moves the records up in
+        // place, so until it cuts the log the last record stands twice.
+        if (p < m && recordAt(log, p) == recordAt(copy, n - 1))
+            return copy.toByteArray() + rest(p + 1);
+        return log.toByteArray(); // finished; anything after it was appended since
+    }
+    // Cut short: the copy comes back. Our deletion had left the records it had
+    // not moved yet in their places; an older program's log ends where it stopped.
+    qsizetype appendedFrom = p;
+    if (m >= n && log.sliced(p * kRecordSize, (n - p) * kRecordSize) ==
+                      copy.sliced(p * kRecordSize, (n - p) * kRecordSize))
+        appendedFrom = n;
+    return copy.toByteArray() + rest(appendedFrom);
+}
 
 void WaitBeforeRetry(const LockWait& wait) {
     if (wait)
@@ -141,33 +221,82 @@ QString DeletionCopyPath(const QString& logPath) {
     return QFileInfo(logPath).absolutePath() + QStringLiteral("/成績累積データtemp.dat");
 }
 
+namespace {
+
+std::optional<FileError> findLogToRead(const QString& logPath, const LockWait& wait,
+                                       LogToRead* out) {
+    const QString copyPath = DeletionCopyPath(logPath);
+    for (int waits = 0;; ++waits) {
+        if (!QFile::exists(copyPath)) {
+            *out = {logPath, QFile::exists(logPath), false};
+            // An older program deletes the log only once its copy exists.
+            if (out->exists || !QFile::exists(copyPath)) {
+                if (!out->exists)
+                    if (auto fault = lastingOpenFault(logPath, false)) return fault;
+                return std::nullopt;
+            }
+        }
+        if (waits >= kReaderCopyWaits) {
+            *out = {copyPath, true, true};
+            return std::nullopt;
+        }
+        WaitBeforeRetry(wait);
+    }
+}
+
+} // namespace
+
+std::optional<FileError> ReadLog(const QString& logPath, const LockWait& wait,
+                                 const LogReader& read, LogToRead* found) {
+    const QString copyPath = DeletionCopyPath(logPath);
+    LogToRead where;
+    for (;;) {
+        if (auto error = findLogToRead(logPath, wait, &where)) return error;
+        if (!where.exists) {
+            if (auto error = read(nullptr)) return error;
+            break;
+        }
+        QFile file(where.path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            if (!file.exists()) continue; // gone meanwhile: a deletion began
+            if (auto fault = lastingOpenFault(where.path, false)) return fault;
+            WaitBeforeRetry(wait);
+            continue;
+        }
+        if (auto error = read(&file)) return error;
+        // A deletion that began while we read may have shown us half a log.
+        if (where.fromCopy || !QFile::exists(copyPath)) break;
+    }
+    if (found) *found = where;
+    return std::nullopt;
+}
+
 std::optional<FileError> OpenResultsLog(const QString& logPath, const LockWait& wait) {
-    if (QFile::exists(logPath) && !QFile::exists(DeletionCopyPath(logPath))) return std::nullopt;
-    LockedLog log(logPath);
-    return openForWriting(log, wait);
+    std::optional<LockedLog> log;
+    return openForWriting(log, logPath, wait);
 }
 
 std::optional<FileError> AppendRecord(const QString& logPath, const ResultRecord& record,
                                       const LockWait& wait) {
-    LockedLog log(logPath);
-    if (auto error = openForWriting(log, wait)) return error;
+    std::optional<LockedLog> log;
+    if (auto error = openForWriting(log, logPath, wait)) return error;
     // The end is computed under the lock, so two machines never write the same record.
-    const qint64 end = log.file.size() / kRecordSize * kRecordSize;
-    if (!writeAt(log.file, end, record.toBytes()) || !flushToDisk(log.file))
-        return writeError(log.file);
+    const qint64 end = log->file.size() / kRecordSize * kRecordSize;
+    if (!writeAt(log->file, end, record.toBytes()) || !flushToDisk(log->file))
+        return writeError(log->file);
     return std::nullopt;
 }
 
 std::optional<FileError> ReplaceResult(const QString& logPath, qint64 k, const ResultRecord& record,
                                        const LockWait& wait) {
-    LockedLog log(logPath);
-    if (auto error = openForWriting(log, wait)) return error;
-    const qint64 count = log.file.size() / kRecordSize;
+    std::optional<LockedLog> log;
+    if (auto error = openForWriting(log, logPath, wait)) return error;
+    const qint64 count = log->file.size() / kRecordSize;
     if (k < 1 || k > count)
         return logError(
             logPath, QStringLiteral("%1 番のレコードはありません（全 %2 件）。").arg(k).arg(count));
-    if (!writeAt(log.file, (k - 1) * kRecordSize, record.toBytes()) || !flushToDisk(log.file))
-        return writeError(log.file);
+    if (!writeAt(log->file, (k - 1) * kRecordSize, record.toBytes()) || !flushToDisk(log->file))
+        return writeError(log->file);
     return std::nullopt;
 }
 
@@ -176,8 +305,9 @@ std::optional<FileError> DeleteResult(const QString& logPath, qint64 k, const Lo
     const auto step = [&](DeletionStep s) {
         if (afterStep) afterStep(s);
     };
-    LockedLog log(logPath);
-    if (auto error = openForWriting(log, wait)) return error;
+    std::optional<LockedLog> locked;
+    if (auto error = openForWriting(locked, logPath, wait)) return error;
+    LockedLog& log = *locked;
     const auto records = wholeRecords(log.file);
     if (!records)
         return logError(
@@ -229,24 +359,34 @@ std::optional<FileError> DeleteResult(const QString& logPath, qint64 k, const Lo
     return std::nullopt;
 }
 
-std::optional<FileError> SurveyResultsLog(const QString& logPath, LogSurvey* out) {
+std::optional<FileError> SurveyResultsLog(const QString& logPath, LogSurvey* out,
+                                          const LockWait& wait) {
     *out = {};
-    out->leftoverCopy = QFile::exists(DeletionCopyPath(logPath));
-    QFile file(logPath);
-    if (!file.exists()) return std::nullopt;
-    out->exists = true;
-    if (!file.open(QIODevice::ReadOnly))
-        return logError(logPath,
-                        QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString()));
-    const QByteArray bytes = file.readAll();
-    out->records = bytes.size() / kRecordSize;
-    out->tornBytes = bytes.size() % kRecordSize;
-    for (qint64 r = 0; r < out->records; ++r) {
-        const ResultRecord rec =
-            ResultRecord::fromBytes(QByteArrayView(bytes).sliced(r * kRecordSize, kRecordSize));
-        if (rec.pupilNumber < 0 || rec.pupilNumber > 5000 || rec.level < 0 || rec.level > 35) {
-            if (out->outOfRange++ == 0) out->firstOutOfRange = r + 1;
-        }
-    }
+    LogToRead found;
+    if (auto error = ReadLog(
+            logPath, wait,
+            [&](QFile* file) -> std::optional<FileError> {
+                out->exists = file != nullptr;
+                out->records = out->tornBytes = out->outOfRange = out->firstOutOfRange = 0;
+                if (!file) return std::nullopt;
+                const QByteArray bytes = file->readAll();
+                if (file->error() != QFileDevice::NoError)
+                    return logError(file->fileName(),
+                                    QStringLiteral("成績ファイルを読めません（%1）。")
+                                        .arg(file->errorString()));
+                out->records = bytes.size() / kRecordSize;
+                out->tornBytes = bytes.size() % kRecordSize;
+                for (qint64 r = 0; r < out->records; ++r) {
+                    const ResultRecord rec = ResultRecord::fromBytes(recordAt(bytes, r));
+                    if (rec.pupilNumber < 0 || rec.pupilNumber > 5000 || rec.level < 0 ||
+                        rec.level > 35) {
+                        if (out->outOfRange++ == 0) out->firstOutOfRange = r + 1;
+                    }
+                }
+                return std::nullopt;
+            },
+            &found))
+        return error;
+    out->leftoverCopy = found.fromCopy;
     return std::nullopt;
 }

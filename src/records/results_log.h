@@ -1,28 +1,64 @@
 #pragma once
-// The results log as a file that several machines share: opening it (and
-// mending what a deletion cut short left behind), appending, replacing and
-// deleting records. Every write happens under the whole-file lock on the log.
+// The results log as a file that several machines share: opening it,
+// appending, replacing and deleting records, and finding what a reader should
+// read. Every write of ours happens under the whole-file lock on the log.
+//
+// Older programs of the family append under the same lock but delete without
+// any lock: they copy the log to "成績累積データtemp.dat", delete the log,
+// write a new log from the copy without the record, then delete the copy. So
+// while that copy exists the log is not to be trusted, by readers or writers.
 
 #include "core/file_error.h"
 #include "records/result_record.h"
 
+#include <QFile>
+
 #include <functional>
 #include <optional>
 
-// Called while another machine holds the log's lock, before the next try (about a
-// second later). The program lets its screen run meanwhile; tools just sleep.
-// An empty LockWait sleeps one second.
+// Called while the log is busy (another machine holds its lock, or a deletion
+// is under way), before the next try about a second later. The program lets its
+// screen run meanwhile; tools just sleep. An empty LockWait sleeps one second.
 using LockWait = std::function<void()>;
 // Runs wait, or sleeps one second when it is empty.
 void WaitBeforeRetry(const LockWait& wait);
+
+// How many waits a reader gives a deletion's copy to go before it reads the copy.
+constexpr int kReaderCopyWaits = 10;
+// How many waits a copy (and the log beside it) must stand unchanged before a
+// writer takes it for the leftover of a deletion whose program died (about a minute).
+constexpr int kStaleCopyWaits = 60;
 
 // The complete copy of the log that a deletion keeps beside it
 // ("成績累積データtemp.dat" in the same folder).
 QString DeletionCopyPath(const QString& logPath);
 
-// Makes sure the log exists (a missing log is created empty) and is whole: a
-// copy left behind by a deletion that was cut short is settled first (see
-// results_log.cpp). Writers call this themselves; readers call it before reading.
+// Where a reader found the log's records: the log itself, or, while a
+// deletion's copy stays longer than kReaderCopyWaits waits, the copy (the
+// whole log as it was before the deletion began). exists is false when there
+// is neither: the log is empty.
+struct LogToRead {
+    QString path;
+    bool exists = false;
+    bool fromCopy = false;
+};
+// Reads the log without changing anything: read is called with the file open
+// for reading (nullptr for an empty log), and again from the start should a
+// deletion begin while it reads. A file that is busy for a moment is waited
+// for; what waiting cannot mend (no data folder, no right to read) is an error.
+using LogReader = std::function<std::optional<FileError>(QFile* file)>;
+std::optional<FileError> ReadLog(const QString& logPath, const LockWait& wait,
+                                 const LogReader& read, LogToRead* found = nullptr);
+
+// Reads every whole record of the log in file order, as ReadLog finds them; a
+// torn last record (the length not a multiple of 44) is left out. A missing log
+// reads as empty. *fromCopy tells whether a deletion's copy was read.
+std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultRecord>* out,
+                                           const LockWait& wait = {}, bool* fromCopy = nullptr);
+
+// Makes sure the log exists (a missing log is created empty) and that no
+// deletion is under way; a copy that has stood unchanged for kStaleCopyWaits
+// waits is settled (see SettleDeletion). Every write of ours begins so.
 std::optional<FileError> OpenResultsLog(const QString& logPath, const LockWait& wait = {});
 
 // Writes record as the next record of the log under the lock: at the end of the
@@ -51,6 +87,15 @@ using DeletionStepHook = std::function<void(DeletionStep)>;
 std::optional<FileError> DeleteResult(const QString& logPath, qint64 k, const LockWait& wait = {},
                                       const DeletionStepHook& afterStep = {});
 
+// What a log and a deletion's copy beside it make once the deletion's program
+// is gone, whoever it was: ours (records moved up in place, then the log cut)
+// or an older program's (the log deleted and written anew from the copy). The
+// records of the log that come from neither the copy nor the copy less one
+// record (appends made after the deletion began) are always kept. A deletion
+// that had finished is kept; one that had not is undone, so at worst the
+// record being deleted comes back. Both arguments are whole records.
+QByteArray SettleDeletion(QByteArrayView log, QByteArrayView copy);
+
 // What `check` tells about a log, found without changing anything.
 struct LogSurvey {
     bool exists = false;
@@ -58,6 +103,7 @@ struct LogSurvey {
     qint64 tornBytes = 0;       // bytes of a torn last record
     qint64 outOfRange = 0;      // records whose pupil lies outside 0..5000 or level outside 0..35
     qint64 firstOutOfRange = 0; // its record number, counted from 1
-    bool leftoverCopy = false;  // a deletion was cut short
+    bool leftoverCopy = false;  // a deletion's copy stayed: the copy was read
 };
-std::optional<FileError> SurveyResultsLog(const QString& logPath, LogSurvey* out);
+std::optional<FileError> SurveyResultsLog(const QString& logPath, LogSurvey* out,
+                                          const LockWait& wait = {});

@@ -1,5 +1,5 @@
 #include "log_bytes.h"
-#include "records/result_record.h"
+#include "records/results_log.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

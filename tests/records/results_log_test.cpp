@@ -184,7 +184,7 @@ TEST(ResultsLog, ReplaceAndDeleteChangeOnlyTheirRecord) {
     const auto error =
         AppendRecord(dir.filePath(QStringLiteral("none/log.dat")), changed, [&] { ++waits; });
     ASSERT_TRUE(error.has_value());
-    EXPECT_TRUE(error->message.contains(QStringLiteral("開けません")));
+    EXPECT_TRUE(error->message.contains(QStringLiteral("データフォルダがありません")));
     EXPECT_EQ(waits, 0);
 }
 
@@ -252,7 +252,7 @@ TEST(ResultsLog, ADeletionKilledAtAnyStepLosesNothingAndTheNextStartSettlesIt) {
             }
         }
 
-        ASSERT_FALSE(OpenResultsLog(path));
+        ASSERT_FALSE(OpenResultsLog(path, [] {})); // nobody changes them: settled after a minute
         EXPECT_EQ(fileBytes(path), c.finished ? deleted : original);
         EXPECT_FALSE(QFile::exists(DeletionCopyPath(path)));
     }
@@ -268,14 +268,18 @@ TEST(ResultsLog, ADeletionKilledAtAnyStepLosesNothingAndTheNextStartSettlesIt) {
     } else {
         ::waitpid(pid, nullptr, 0);
     }
-    ASSERT_FALSE(AppendRecord(path, appended(0, 0)));
+    ASSERT_FALSE(AppendRecord(path, appended(0, 0), [] {}));
     EXPECT_EQ(fileBytes(path), original + appended(0, 0).toBytes());
 
-    // A log gone missing beside its copy comes back from the copy.
+    // A log gone missing beside its copy: readers read the copy and leave both
+    // alone; a writer brings the log back from it.
     QFile::copy(path, DeletionCopyPath(path));
     QFile::remove(path);
     auto state = std::make_unique<ResultsState>();
-    ASSERT_FALSE(LoadResults(*state, path));
+    ASSERT_FALSE(LoadResults(*state, path, [] {}));
     EXPECT_EQ(state->results.size(), 3001);
+    EXPECT_FALSE(QFile::exists(path));
+    ASSERT_FALSE(OpenResultsLog(path, [] {}));
+    EXPECT_EQ(fileBytes(path).size(), 3001 * 44);
     EXPECT_FALSE(QFile::exists(DeletionCopyPath(path)));
 }

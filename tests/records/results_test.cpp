@@ -85,7 +85,7 @@ TEST(Points, TalliesUseTheFirstThreeDigitsOfTheTime) {
     EXPECT_EQ(RecordPoints(c, 1234), 46);    // 123 on the curve
 }
 
-TEST(Results, MissingLogIsCreatedAndGivesEmptyTables) {
+TEST(Results, MissingLogGivesEmptyTablesAndIsNotCreated) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("成績累積データ.dat"));
     auto state = std::make_unique<ResultsState>();
@@ -93,7 +93,7 @@ TEST(Results, MissingLogIsCreatedAndGivesEmptyTables) {
     state->at(3, 4).averageTime = 12;
     ASSERT_FALSE(
         ComputeLevelStats(*state, criteria(), path, QDateTime(QDate(2026, 12, 8), QTime(9, 0))));
-    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_FALSE(QFile::exists(path)); // a reader never writes
     EXPECT_TRUE(state->results.isEmpty());
     EXPECT_EQ(state->at(3, 4).points, 0);
     EXPECT_EQ(state->at(3, 4).averageTime, 0);
@@ -218,12 +218,17 @@ TEST(Results, RecordingARunSetsTheOutcomeFlagsAndAppendsTheRecord) {
         {kToday, (14 * 3600 + 5 * 60 + 9) / 86400.0, 7, 2, 9, "12345", "     ", "0    ", "     "});
     EXPECT_EQ(bytes.mid(4 * 44), expected);
 
-    // A guest numbered above 1000 sets a personal best, never the school's.
+    // Any pupil sets the school's best, a guest numbered above 1000 too; the
+    // tallies' school best still counts pupils 1..1000 only.
     state->newPersonalBest = 0;
-    ASSERT_FALSE(Seisekikiroku(*state, table, path, {1500, 2, 1, QString(), now}));
+    ASSERT_FALSE(Seisekikiroku(*state, table, path, {1500, 2, 7, QString(), now}));
     EXPECT_EQ(state->newPersonalBest, 1);
-    EXPECT_EQ(state->newSchoolBest, 0);
+    EXPECT_EQ(state->newSchoolBest, 1);
+    EXPECT_EQ(state->levelBestTime[2], 7);
     EXPECT_EQ(state->wasCleared, 0);
+    ASSERT_FALSE(ComputeLevelStats(*state, table, path, now));
+    EXPECT_EQ(state->levelBestTime[2], 8);
+    state->newSchoolBest = 0;
     ASSERT_FALSE(Seisekikiroku(*state, table, path, {5, 2, 7, QString(), now}));
     EXPECT_EQ(state->newSchoolBest, 1);
     EXPECT_EQ(state->levelBestTime[2], 7);
