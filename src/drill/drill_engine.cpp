@@ -15,12 +15,15 @@ const LevelCriteria& criteriaOf(const AppContext& ctx, int level) {
     return ctx.criteria.levels[std::clamp(level, 0, kLevelSlots - 1)];
 }
 
-// While another machine appends to the results log, the screen keeps painting.
+// While another machine holds the results log, the screen keeps painting.
 void letScreensRunForASecond() {
     QEventLoop loop;
     QTimer::singleShot(1000, &loop, &QEventLoop::quit);
     loop.exec();
 }
+
+// After this many waits of about a second the overlay says why recording takes so long.
+constexpr int kBusyNoticeWaits = 10;
 
 int barWidth(double seconds, double scale) {
     return std::min(int(std::lround(seconds * scale)), kTimeBarWidth);
@@ -176,6 +179,14 @@ void DrillEngine::判定後処理() {
     const std::weak_ptr<char> alive = alive_;
     if (run.judgeResult == 1) {
         run.judgeResult = 0;
+        if (run.correctCount + 1 >= run.problemCount) {
+            // The run ends with this answer: its time, penalties included, is
+            // taken now, and the praise that follows is no part of it.
+            finalElapsed_ = elapsedNow();
+            run.elapsedSeconds = finalElapsed_;
+            setRunClock(false);
+            view_.statusChanged();
+        }
         PlayCorrectCue(ctx_, [this, alive] {
             if (alive.expired()) return;
             DrillRun& run = ctx_.drill;
@@ -270,27 +281,37 @@ void DrillEngine::FinishRun() {
         return;
     }
     setRunClock(false);
-    // The clock shows whole seconds once a second; a completed run is timed
-    // now, so a penalty in its last second is not lost.
-    if (!run.timeUp) run.elapsedSeconds = elapsedNow();
-    run.recordedTime = run.timeUp ? kNoTime : run.elapsedSeconds;
+    run.recordedTime = run.timeUp ? kNoTime : finalElapsed_;
+    // Another machine may hold the log for a while (its lock, or a deletion
+    // under way): the run is never given up for that; the pupil is told why it
+    // waits.
+    int waits = 0;
+    const LockWait wait = [this, &waits] {
+        if (++waits == kBusyNoticeWaits) {
+            overlayNote_ =
+                QStringLiteral("ほかの機械が成績を書いています。終わるまで待っています。");
+            view_.overlayShown();
+        }
+        letScreensRunForASecond();
+    };
     // The outcome flags compare this run with the tallies. Those the hub loaded
     // may be old by now (another machine may have set a better time since), and
     // a run started directly has none; so they are read afresh. If the log
     // cannot be read here, the append below reports the trouble.
     const QString logFile = ctx.hensuu1.paths.resultsLogFile();
-    ComputeLevelStats(ctx.results, ctx.criteria, logFile, ctx.clock.now(), letScreensRunForASecond);
+    ComputeLevelStats(ctx.results, ctx.criteria, logFile, ctx.clock.now(), wait);
     RunToRecord record;
     record.pupil = ctx.hensuu1.currentPupil;
     record.level = qint16(level());
     record.runTime = run.recordedTime;
     record.schoolCode = ctx.hensuu1.schoolCode;
     record.when = ctx.clock.now();
-    if (auto error =
-            Seisekikiroku(ctx.results, ctx.criteria, logFile, record, letScreensRunForASecond)) {
-        navigator.message(QStringLiteral("成績記録エラー"),
-                          QStringLiteral("成績を記録できませんでした。先生を呼んでください。\r\n") +
-                              error->text());
+    if (auto error = Seisekikiroku(ctx.results, ctx.criteria, logFile, record, wait)) {
+        navigator.message(
+            QStringLiteral("成績記録エラー"),
+            QStringLiteral("成績を記録できませんでした。この回の成績は残っていません。"
+                           "先生を呼んでください。\r\n") +
+                error->text());
         navigator.show(Screen::Hub);
         return;
     }

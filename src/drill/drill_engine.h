@@ -92,6 +92,8 @@ class DrillEngine {
     QString todayLevelText() const { return todayLevel_; }
     QString todayTotalText() const { return todayTotal_; }
     QString overlayText() const { return overlay_; }
+    // A line under the overlay's word while recording waits for another machine.
+    QString overlayNoteText() const { return overlayNote_; }
 
   private:
     void judge(int index);
@@ -108,7 +110,8 @@ class DrillEngine {
     bool runClockOn_ = false;
     std::array<bool, kLastLamp + 1> lamps_{};
     TimeBar bar_;
-    QString minutes_, todayLevel_, todayTotal_, overlay_;
+    QString minutes_, todayLevel_, todayTotal_, overlay_, overlayNote_;
+    qint32 finalElapsed_ = 0; // the run's time when its last answer was judged
     // Sound callbacks may arrive after the screen (and this engine) is gone.
     std::shared_ptr<char> alive_ = std::make_shared<char>();
 };

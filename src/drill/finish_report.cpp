@@ -37,7 +37,7 @@ QString PointsLine(const LevelCriteria& criteria, qint32 recordedTime) {
     const RunPoints points = PointsOfRun(criteria, recordedTime);
     return QStringLiteral("獲得ポイント：%1点×%2→%3点")
         .arg(points.base)
-        .arg(FactorText(criteria.pointFactor))
+        .arg(FactorText(CountedPointFactor(criteria.pointFactor)))
         .arg(points.total);
 }
 

@@ -4,7 +4,15 @@
 
 #include "test_support.h"
 
+#include "records/file_lock.h"
+
+#include <QFile>
 #include <gtest/gtest.h>
+
+#ifdef Q_OS_UNIX
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -87,6 +95,64 @@ TEST_F(DrillEngineTest, TwentyNetCorrectAnswersEndTheRunAndRecordOneResult) {
     EXPECT_EQ(logSize(), 88);
     EXPECT_EQ(view.overlays, 1);
 }
+
+TEST_F(DrillEngineTest, TheRecordedTimeIsTheTimeOfTheLastAnswerPenaltiesIncluded) {
+    sound.hold = true;
+    start(3);
+    for (int i = 0; i < 19; ++i) {
+        answer(true);
+        sound.release();
+    }
+    tickAt(11000);
+    answer(false); // a penalty near the end counts
+    sound.release();
+    answer(true);
+    sound.release();
+    tickAt(12000);
+    EXPECT_EQ(engine->elapsedText(), QStringLiteral("22"));
+    clock.advanceMs(700);
+    answer(true); // judged at 22.7 s
+    EXPECT_FALSE(view.clockOn);
+    EXPECT_EQ(engine->elapsedText(), QStringLiteral("23"));
+    clock.advanceMs(1800); // the praise for the last answer is no part of the run
+    sound.release();
+    EXPECT_EQ(run().recordedTime, 23);
+    EXPECT_EQ(engine->elapsedText(), QStringLiteral("23"));
+    EXPECT_EQ(logSize(), 44);
+}
+
+#ifdef Q_OS_UNIX
+TEST_F(DrillEngineTest, ARunWaitsForAnotherMachineHoldingTheLogAndIsNeverDropped) {
+    const QString log = ctx->hensuu1.paths.resultsLogFile();
+    QFile(log).open(QIODevice::WriteOnly);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) { // another machine appending for a long while
+        QFile file(log);
+        PlatformFileLock lock;
+        QString error;
+        if (!file.open(QIODevice::ReadWrite) ||
+            lock.tryLockWhole(file, &error) != FileLock::Outcome::Locked)
+            ::_exit(1);
+        ::write(ready[1], "x", 1);
+        ::usleep(11500 * 1000);
+        ::_exit(0);
+    }
+    char c;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    start(3);
+    answers(20, true);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_TRUE(navigator.titles.isEmpty());
+    EXPECT_EQ(logSize(), 44);
+    EXPECT_EQ(engine->overlayText(), QStringLiteral("成績記録中"));
+    EXPECT_EQ(engine->overlayNoteText(),
+              QStringLiteral("ほかの機械が成績を書いています。終わるまで待っています。"));
+    EXPECT_GE(view.overlays, 2);
+    EXPECT_EQ(navigator.shown.last(), Screen::Wait);
+}
+#endif
 
 TEST_F(DrillEngineTest, WrongAnswersCostTenSecondsAndOneCorrectAnswerNeverBelowZero) {
     start(3);

@@ -235,3 +235,27 @@ TEST(Results, RecordingARunSetsTheOutcomeFlagsAndAppendsTheRecord) {
 
     EXPECT_TRUE(Seisekikiroku(*state, table, path, {5, 36, 7, QString(), now}).has_value());
 }
+
+TEST(Results, FiguresThatCannotBeHeldStopAtTheirLimitsInsteadOfWrapping) {
+    QTemporaryDir dir;
+    CriteriaTable table = criteria();
+    table.levels[2].pointFactor = 100000000.0f; // 55 points become 5.5e9
+    table.levels[3].pointFactor = float(1e39);  // read into single precision: infinity
+    EXPECT_EQ(PointsOfRun(table.levels[2], 0).total, 2147483647);
+    EXPECT_EQ(PointsOfRun(table.levels[3], 0).total, 0);
+    EXPECT_EQ(PointsOfRun(table.levels[3], 99999).total, 0); // 0 x infinity is no number
+    EXPECT_EQ(RecordPoints(table.levels[3], 5), 0);
+    EXPECT_EQ(CountedPointFactor(table.levels[3].pointFactor), 0.0f);
+
+    const QString path =
+        writeLog(dir, {{kToday, 0.4, 7, 2, 0}, {kToday, 0.5, 7, 2, 1}, {kToday, 0.6, 7, 3, 0}});
+    auto state = std::make_unique<ResultsState>();
+    ASSERT_FALSE(
+        ComputeLevelStats(*state, table, path, QDateTime(QDate(2026, 12, 8), QTime(15, 0))));
+    const PupilLevelStats& s = state->at(7, 2);
+    EXPECT_EQ(s.points, 2147483647);
+    EXPECT_EQ(s.judgePoints, 2147483647);
+    EXPECT_EQ(s.overdoPeriodPoints, 2147483647);
+    EXPECT_EQ(s.todayPoints, 2147483647);
+    EXPECT_EQ(state->at(7, 3).points, 0);
+}
