@@ -199,3 +199,23 @@ TEST(RecordsCliDemo, InitDemoWritesMonthsOfRunsIncludingTodayAndTimeOuts) {
     EXPECT_GT(timedOut, 10);
     EXPECT_LT(earliest, k20261208 - 60);
 }
+
+TEST_F(RecordsCliTest, HalfWayThroughAnotherProgramsDeletionReadersReadTheCopyAndWriteNothing) {
+    // Another program deleting record 1 of [1..6] has written the new log as far as [2,3].
+    const QByteArray whole = logBytes();
+    const QString copy =
+        writeFile(dir, QStringLiteral("school/data/倍数判定/成績累積データtemp.dat"), whole);
+    writeFile(dir, QStringLiteral("school/data/倍数判定/成績累積データ.dat"), whole.mid(44, 88));
+    const Result stats =
+        cli({QStringLiteral("stats"), QStringLiteral("--pupil"), QStringLiteral("3")});
+    ASSERT_EQ(stats.code, 0) << stats.err.toStdString();
+    EXPECT_EQ(json(stats)[QStringLiteral("resultCount")].toInt(), 4); // the copy's usable records
+    const Result check = cli({QStringLiteral("check")});
+    EXPECT_EQ(check.code, 1);
+    EXPECT_TRUE(check.out.contains(QStringLiteral("控え（削除を始める前の記録）を読みました")))
+        << check.out.toStdString();
+    EXPECT_EQ(logBytes(), whole.mid(44, 88));
+    QFile copyFile(copy);
+    ASSERT_TRUE(copyFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copyFile.readAll(), whole);
+}
