@@ -7,6 +7,10 @@
 #include <QSaveFile>
 #include <QThread>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 // Deletions and the copy "成績累積データtemp.dat".
 //
 // Our deletion keeps a complete copy of the log on disk until the shortened
@@ -174,6 +178,23 @@ std::optional<FileError> openForWriting(std::optional<LockedLog>& log, const QSt
     }
 }
 
+// False once the log's name stands for another file than the one we hold open
+// (another program deleted the log and wrote a new one meanwhile). Windows
+// refuses to delete a file that is open, so there it stays the log.
+bool isStillTheLog(const QFile& file, const QString& logPath) {
+#ifdef Q_OS_UNIX
+    struct stat held {};
+    struct stat named {};
+    if (::fstat(file.handle(), &held) != 0) return false;
+    if (::stat(QFile::encodeName(logPath).constData(), &named) != 0) return false;
+    return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+#else
+    Q_UNUSED(file);
+    Q_UNUSED(logPath);
+    return true;
+#endif
+}
+
 QByteArrayView recordAt(QByteArrayView bytes, qsizetype i) {
     return bytes.sliced(i * kRecordSize, kRecordSize);
 }
@@ -277,14 +298,32 @@ std::optional<FileError> OpenResultsLog(const QString& logPath, const LockWait& 
 }
 
 std::optional<FileError> AppendRecord(const QString& logPath, const ResultRecord& record,
-                                      const LockWait& wait) {
+                                      const LockWait& wait,
+                                      const std::function<void()>& beforeWrite) {
+    const QByteArray bytes = record.toBytes();
     std::optional<LockedLog> log;
-    if (auto error = openForWriting(log, logPath, wait)) return error;
-    // The end is computed under the lock, so two machines never write the same record.
-    const qint64 end = log->file.size() / kRecordSize * kRecordSize;
-    if (!writeAt(log->file, end, record.toBytes()) || !flushToDisk(log->file))
-        return writeError(log->file);
-    return std::nullopt;
+    for (bool written = false;;) {
+        if (auto error = openForWriting(log, logPath, wait)) return error;
+        if (written) {
+            // Another program's deletion began while we wrote: its log has our
+            // record if its copy was taken after our write.
+            const auto records = wholeRecords(log->file);
+            if (!records)
+                return logError(logPath, QStringLiteral("成績ファイルを読めません（%1）。")
+                                             .arg(log->file.errorString()));
+            for (qsizetype r = 0; r < records->size() / kRecordSize; ++r)
+                if (recordAt(*records, r) == bytes) return std::nullopt;
+        }
+        if (beforeWrite) beforeWrite();
+        // The end is computed under the lock, so two machines never write the same record.
+        const qint64 end = log->file.size() / kRecordSize * kRecordSize;
+        if (!writeAt(log->file, end, bytes) || !flushToDisk(log->file))
+            return writeError(log->file);
+        written = true;
+        if (!QFile::exists(DeletionCopyPath(logPath)) && isStillTheLog(log->file, logPath))
+            return std::nullopt;
+        log.reset();
+    }
 }
 
 std::optional<FileError> ReplaceResult(const QString& logPath, qint64 k, const ResultRecord& record,

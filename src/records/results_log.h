@@ -62,9 +62,13 @@ std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultR
 std::optional<FileError> OpenResultsLog(const QString& logPath, const LockWait& wait = {});
 
 // Writes record as the next record of the log under the lock: at the end of the
-// whole records, so a torn last record is overwritten.
+// whole records, so a torn last record is overwritten. Should another program's
+// deletion begin while it writes, it waits for the deletion to end and writes
+// the record again unless the new log has it. beforeWrite is for tests: it runs
+// under the lock just before the record is written.
 std::optional<FileError> AppendRecord(const QString& logPath, const ResultRecord& record,
-                                      const LockWait& wait = {});
+                                      const LockWait& wait = {},
+                                      const std::function<void()>& beforeWrite = {});
 
 // Writes record over record k (counted from 1) under the lock.
 std::optional<FileError> ReplaceResult(const QString& logPath, qint64 k, const ResultRecord& record,

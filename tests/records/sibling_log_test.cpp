@@ -146,6 +146,30 @@ TEST(SiblingPrograms, OurReadsAndAppendsAtEveryStepOfTheirDeletionLoseAndDoubleN
     }
 }
 
+TEST(SiblingPrograms, TheirDeletionBeginningWhileWeAppendKeepsOurRecordOnce) {
+    const QByteArray original = numbered(8);
+    constexpr int k = 2;
+    const QByteArray ours = record(50, 7);
+    // How far their deletion gets between our taking the lock and our write.
+    for (const int stepsFirst : {1, 2, 3}) {
+        SCOPED_TRACE(stepsFirst);
+        QTemporaryDir dir;
+        const QString path = writeFile(dir, QStringLiteral("成績累積データ.dat"), original);
+        SiblingDeletion sibling(path, k);
+        bool once = true;
+        ASSERT_FALSE(AppendRecord(
+            path, ResultRecord::fromBytes(ours), [&] { sibling.next(); },
+            [&] {
+                for (int i = 0; once && i < stepsFirst; ++i)
+                    sibling.next();
+                once = false;
+            }));
+        while (!sibling.done())
+            sibling.next();
+        EXPECT_EQ(fileBytes(path), without(original, k) + ours);
+    }
+}
+
 TEST(SiblingPrograms, AReaderWritesNothingHalfWayThroughTheirDeletion) {
     // Their deletion of record 1 of [1..5] has written [2,3] so far.
     QTemporaryDir dir;
