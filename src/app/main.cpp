@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QMessageBox>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -31,6 +30,8 @@ struct Options {
     int pupil = 1;
     int level = 0;
 };
+
+const QString kStartError = QStringLiteral("起動エラー");
 
 bool parseOptions(QApplication& app, Options& o) {
     QCommandLineParser parser;
@@ -57,12 +58,14 @@ bool parseOptions(QApplication& app, Options& o) {
     o.silent = parser.isSet(silent);
     o.printToPdf = parser.value(pdf);
     o.screenshots = parser.value(shots);
+    const bool tour = !o.screenshots.isEmpty();
     if (parser.isSet(now)) {
         o.now = QDateTime::fromString(parser.value(now), Qt::ISODate);
         if (!o.now.isValid()) {
-            QMessageBox::critical(
-                nullptr, QStringLiteral("起動エラー"),
-                QStringLiteral("--now の日時は YYYY-MM-DDTHH:MM:SS の形で指定してください。"));
+            showMessage(
+                nullptr, QMessageBox::Critical, kStartError,
+                QStringLiteral("--now の日時は YYYY-MM-DDTHH:MM:SS の形で指定してください。"),
+                tour);
             return false;
         }
     }
@@ -70,9 +73,9 @@ bool parseOptions(QApplication& app, Options& o) {
     if (parser.isSet(pupil)) o.pupil = parser.value(pupil).toInt(&ok);
     if (ok && parser.isSet(level)) o.level = parser.value(level).toInt(&ok);
     if (!ok || o.pupil < 1 || o.pupil > 5000 || o.level < 0 || o.level > 24) {
-        QMessageBox::critical(
-            nullptr, QStringLiteral("起動エラー"),
-            QStringLiteral("--pupil は 1〜5000、--level は 1〜24 の数で指定してください。"));
+        showMessage(nullptr, QMessageBox::Critical, kStartError,
+                    QStringLiteral("--pupil は 1〜5000、--level は 1〜24 の数で指定してください。"),
+                    tour);
         return false;
     }
     return true;
@@ -89,10 +92,12 @@ int main(int argc, char** argv) {
     const bool tour = !options.screenshots.isEmpty();
     QTemporaryDir tourRoot;
     if (tour) {
-        options.programDir = prepareTourCopy(options.programDir, tourRoot.path());
+        QString error;
+        options.programDir = prepareTourCopy(options.programDir, tourRoot.path(), &error);
         if (options.programDir.isEmpty()) {
-            QMessageBox::critical(nullptr, QStringLiteral("起動エラー"),
-                                  QStringLiteral("スクリーンショット用にデータを写せません。"));
+            showMessage(nullptr, QMessageBox::Critical, kStartError,
+                        QStringLiteral("スクリーンショット用にデータを写せません。\n\n") + error,
+                        tour);
             return 1;
         }
     }
@@ -134,6 +139,7 @@ int main(int argc, char** argv) {
         }
         return nullptr;
     });
+    stage.setTour(tour);
     AppContext ctx{{}, {}, {}, clock, random, *sound, launcher, stage, {}, {}, 0};
     context = &ctx;
 
@@ -143,12 +149,11 @@ int main(int argc, char** argv) {
             s.seasonColor = *color;
         s.developmentLayout = qint16(DevelopmentLayoutFor(options.programDir));
         if (auto error = LoadInstallation(ctx, options.programDir)) {
-            const QString text =
+            showMessage(
+                &stage, QMessageBox::Critical, QStringLiteral("設定エラー"),
                 QStringLiteral("ファイルを読めないので始められません。先生を呼んでください。\n\n") +
-                error->text();
-            std::fprintf(stderr, "%s\n", qPrintable(text));
-            // The tour runs unattended: nobody would close a message box.
-            if (!tour) QMessageBox::critical(&stage, QStringLiteral("設定エラー"), text);
+                    error->text(),
+                tour);
             stage.quit(1);
             return;
         }

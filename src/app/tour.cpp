@@ -99,18 +99,26 @@ void runSteps(std::shared_ptr<QList<Step>> steps, qsizetype i, int triesLeft) {
 
 } // namespace
 
-QString prepareTourCopy(const QString& programDir, const QString& tempRoot) {
+QString prepareTourCopy(const QString& programDir, const QString& tempRoot, QString* error) {
     Hensuu1 real;
     real.developmentLayout = qint16(DevelopmentLayoutFor(programDir));
-    if (LoadConfiguration(real, programDir)) return {};
+    if (auto failure = LoadConfiguration(real, programDir)) {
+        *error = failure->text();
+        return {};
+    }
     const QString data = tempRoot + QStringLiteral("/data/");
     const QString program = tempRoot + QLatin1Char('/') + real.paths.contentFolder;
     QDir().mkpath(program);
-    if (!copyTree(real.paths.dataRoot, data)) return {};
-    FileError error;
-    if (!writeTextFile(tempRoot + QStringLiteral("/パスデータ.txt"),
-                       QStringLiteral("\"%1\",0,0,0,0,0,0,0,0,0\r\n").arg(data), &error))
+    if (!copyTree(real.paths.dataRoot, data)) {
+        *error = real.paths.dataRoot;
         return {};
+    }
+    FileError failure;
+    if (!writeTextFile(tempRoot + QStringLiteral("/パスデータ.txt"),
+                       QStringLiteral("\"%1\",0,0,0,0,0,0,0,0,0\r\n").arg(data), &failure)) {
+        *error = failure.text();
+        return {};
+    }
     return program;
 }
 

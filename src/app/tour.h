@@ -23,8 +23,9 @@ class ShiftableClock final : public Clock {
 
 // Copies the installation of programDir (configuration, roster, sounds and this
 // content's data) into a temporary folder, so the tour never writes the
-// school's own files. Returns the copy's program folder, or empty on failure.
-QString prepareTourCopy(const QString& programDir, const QString& tempRoot);
+// school's own files. Returns the copy's program folder, or empty on failure
+// with the reason in *error.
+QString prepareTourCopy(const QString& programDir, const QString& tempRoot, QString* error);
 
 void saveScreenshot(Stage& stage, const QString& dir, const QString& name);
 void runTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString& dir);

@@ -3,8 +3,26 @@
 #include <QApplication>
 #include <QGraphicsProxyWidget>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QTimer>
+
+#include <cstdio>
+
+namespace {
+const QString kProgramTitle = QStringLiteral("倍数判定");
+}
+
+bool showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+                 bool tour) {
+    // Nobody could close a box there: it would wait for ever.
+    if (!tour && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+        box.exec();
+        return true;
+    }
+    std::fprintf(stderr, "%s: %s\n", title.toUtf8().constData(), text.toUtf8().constData());
+    std::fflush(stderr);
+    return false;
+}
 
 Stage::Stage(Factory factory, QWidget* parent)
     : QGraphicsView(parent), factory_(std::move(factory)) {
@@ -15,7 +33,7 @@ Stage::Stage(Factory factory, QWidget* parent)
     setBackgroundBrush(Qt::black);
     setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
                    QPainter::SmoothPixmapTransform);
-    setWindowTitle(QStringLiteral("倍数判定"));
+    setWindowTitle(kProgramTitle);
     resize(kStageWidth, kStageHeight);
 }
 
@@ -29,6 +47,7 @@ void Stage::show(Screen screen) {
     proxy_->setPos(0, 0);
     current_ = next;
     currentScreen_ = screen;
+    setWindowTitle(next->windowTitle().isEmpty() ? kProgramTitle : next->windowTitle());
     proxy_->setFocus();
     next->setFocus();
     // The screen that asked for the hand-over may still be on the call stack.
@@ -44,11 +63,16 @@ void Stage::message(const QString& title, const QString& text) {
         messageHook(title, text);
         return;
     }
-    QMessageBox::information(this, title, text);
+    if (showMessage(this, QMessageBox::Information, title, text, tour_)) return;
+    failed_ = true;
+    quit(1);
 }
 
 void Stage::quit(int exitCode) {
-    QTimer::singleShot(0, qApp, [exitCode] { QCoreApplication::exit(exitCode); });
+    // A message that goes unread after this call still makes the exit a failure.
+    QTimer::singleShot(0, this, [this, exitCode] {
+        QCoreApplication::exit(failed_ && exitCode == 0 ? 1 : exitCode);
+    });
 }
 
 void Stage::resizeEvent(QResizeEvent* event) {

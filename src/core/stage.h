@@ -6,6 +6,7 @@
 #include "core/navigator.h"
 
 #include <QGraphicsView>
+#include <QMessageBox>
 #include <QPointer>
 #include <functional>
 
@@ -14,6 +15,13 @@ class QGraphicsProxyWidget;
 constexpr int kStageWidth = 1024;
 constexpr int kStageHeight = 768;
 
+// A message box (OK only), or, when nobody is there to close one (the
+// screenshot tour, the offscreen platform), its title and text on standard
+// error. Returns false when there was no box: the message has gone unread,
+// and the program must end with a failure.
+bool showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+                 bool tour);
+
 class Stage final : public QGraphicsView, public Navigator {
     Q_OBJECT
   public:
@@ -21,13 +29,18 @@ class Stage final : public QGraphicsView, public Navigator {
     explicit Stage(Factory factory, QWidget* parent = nullptr);
     using QGraphicsView::show;
 
+    // Shows the screen and takes its caption as the window's title.
     void show(Screen screen) override;
+    // Unattended, the message goes to standard error and the program ends
+    // with exit code 1, whatever exit code is asked for after it.
     void message(const QString& title, const QString& text) override;
     void quit(int exitCode) override;
 
     QWidget* current() const { return current_; }
     Screen currentScreen() const { return currentScreen_; }
-    // When set, message boxes are recorded instead of shown (the screenshot tour).
+    // The screenshot tour: no message box is ever shown.
+    void setTour(bool tour) { tour_ = tour; }
+    // When set, messages are handed to it instead (tests).
     std::function<void(const QString&, const QString&)> messageHook;
 
   protected:
@@ -39,4 +52,6 @@ class Stage final : public QGraphicsView, public Navigator {
     QPointer<QWidget> current_;
     QGraphicsProxyWidget* proxy_ = nullptr;
     Screen currentScreen_ = Screen::Splash;
+    bool tour_ = false;
+    bool failed_ = false; // a message went unread
 };

@@ -67,14 +67,21 @@ MainFrm::MainFrm(AppContext& ctx, QWidget* parent, Defer defer)
     buildProblemArea();
     buildOverlay();
     const std::pair<QWidget*, const char*> names[] = {
-        {sPicture1, "sPicture1"}, {sLabel9, "sLabel9"},   {sLabel10, "sLabel10"},
-        {sLabel11, "sLabel11"},   {sLabel12, "sLabel12"}, {sLabel13, "sLabel13"},
-        {Picture2, "Picture2"},   {Label1, "Label1"},     {Label2, "Label2"},
-        {sPicture2, "sPicture2"}, {lblsss1, "lblsss1"},   {lblsss2, "lblsss2"},
-        {sShape2, "sShape2"}};
+        {sPicture1, "sPicture1"}, {sLabel2, "sLabel2"},   {sLabel3, "sLabel3"},
+        {sLabel4, "sLabel4"},     {sLabel5, "sLabel5"},   {sLabel6, "sLabel6"},
+        {sLabel7, "sLabel7"},     {sLabel8, "sLabel8"},   {sLabel9, "sLabel9"},
+        {sLabel10, "sLabel10"},   {sLabel11, "sLabel11"}, {sLabel12, "sLabel12"},
+        {sLabel13, "sLabel13"},   {sLabel14, "sLabel14"}, {Picture2, "Picture2"},
+        {Label1, "Label1"},       {Label2, "Label2"},     {sPicture2, "sPicture2"},
+        {lblsss1, "lblsss1"},     {lblsss2, "lblsss2"},   {sShape2, "sShape2"}};
     for (const auto& [widget, name] : names)
         widget->setObjectName(QLatin1String(name));
-    // The keys answer whichever control has the focus.
+    for (int i = 0; i < 6; ++i)
+        sLabel16[i]->setObjectName(QStringLiteral("sLabel16_%1").arg(i));
+    for (int i = 0; i < 3; ++i)
+        sLabel17[i]->setObjectName(QStringLiteral("sLabel17_%1").arg(i));
+    // The keys answer whichever control has the focus, and no other key reaches a control.
+    installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
 
@@ -92,9 +99,9 @@ void MainFrm::buildStatusStrip() {
     QWidget* s = sPicture1;
     sLabel2 = label(s, {}, QRect(8, 6, 200, 36), 16.8, true);
     sLabel3 = label(s, QStringLiteral("レベル"), QRect(215, 10, 60, 30), 12);
-    sLabel8 = label(s, {}, QRect(275, 6, 230, 36), 16, true);
-    sLabel7 = label(s, {}, QRect(515, 6, 240, 36), 16, true);
-    sLabel14 = label(s, {}, QRect(760, 8, 256, 32), 12, false, Qt::AlignRight | Qt::AlignVCenter);
+    sLabel8 = label(s, {}, QRect(275, 6, 170, 36), 16, true);
+    // Room for the longest name the roster holds (20 characters).
+    sLabel7 = label(s, {}, QRect(450, 6, 440, 36), 16, true);
 
     sLabel4 = label(s, QStringLiteral("残り"), QRect(8, 56, 48, 32), 14);
     sLabel9 = label(s, {}, QRect(56, 46, 70, 50), 26, true, Qt::AlignCenter);
@@ -104,13 +111,14 @@ void MainFrm::buildStatusStrip() {
     sLabel10 = label(s, {}, QRect(240, 46, 90, 50), 26, true, Qt::AlignRight | Qt::AlignVCenter);
 
     const char16_t* const fixed[] = {u"起動後", u"分", u"本日", u"回目", u"このレベル", u"回目"};
-    const QRect fixedAt[] = {{380, 58, 60, 30}, {482, 58, 24, 30}, {525, 58, 44, 30},
-                             {611, 58, 40, 30}, {665, 58, 90, 30}, {797, 58, 40, 30}};
+    const QRect fixedAt[] = {{340, 58, 60, 30}, {442, 58, 24, 30}, {485, 58, 44, 30},
+                             {571, 58, 40, 30}, {625, 58, 90, 30}, {757, 58, 40, 30}};
     for (int i = 0; i < 6; ++i)
         sLabel16[i] = label(s, QString::fromUtf16(fixed[i]), fixedAt[i], 12);
-    sLabel13 = label(s, {}, QRect(440, 58, 42, 30), 12, true, Qt::AlignCenter);
-    sLabel12 = label(s, {}, QRect(569, 58, 42, 30), 12, true, Qt::AlignCenter);
-    sLabel11 = label(s, {}, QRect(755, 58, 42, 30), 12, true, Qt::AlignCenter);
+    sLabel13 = label(s, {}, QRect(400, 58, 42, 30), 12, true, Qt::AlignCenter);
+    sLabel12 = label(s, {}, QRect(529, 58, 42, 30), 12, true, Qt::AlignCenter);
+    sLabel11 = label(s, {}, QRect(715, 58, 42, 30), 12, true, Qt::AlignCenter);
+    sLabel14 = label(s, {}, QRect(800, 58, 216, 30), 12, false, Qt::AlignRight | Qt::AlignVCenter);
 
     sShape5 = shape(s, QRect(kBarLeft, kBarTop, kTimeBarWidth, kBarHeight), Qt::white, true);
     sShape4 = shape(s, QRect(kBarLeft, kBarTop, 0, kBarHeight), QColor(0xFF, 0xE6, 0x80));
@@ -149,6 +157,9 @@ void MainFrm::buildProblemArea() {
         b->setObjectName(QStringLiteral("Command2_%1").arg(i));
         b->setGeometry(i == 1 ? 170 : 554, 420, 300, 90);
         b->setFont(fontOf(18, true));
+        // A button with the focus would answer again to Space, and Tab would bring
+        // the focus to the other one: the answers come by click and by key only.
+        b->setFocusPolicy(Qt::NoFocus);
         connect(b, &QPushButton::clicked, this, [this, i] { engine_.Command2_Click(i); });
         Command2[i] = b;
     }
@@ -179,21 +190,14 @@ void MainFrm::Form_Activate() {
     engine_.Form_Activate();
 }
 
-bool MainFrm::forwardKey(QKeyEvent* event) {
-    const QString text = event->text();
-    if (text != QStringLiteral("1") && text != QStringLiteral("3")) return false;
-    engine_.Form_KeyPress(text.at(0).unicode());
-    return true;
-}
-
-void MainFrm::keyPressEvent(QKeyEvent* event) {
-    if (!forwardKey(event)) QWidget::keyPressEvent(event);
-}
-
 bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && forwardKey(static_cast<QKeyEvent*>(event)))
-        return true;
-    return QWidget::eventFilter(watched, event);
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    // Every other key, Space, Enter and Tab among them, is swallowed here, before
+    // a button could be pressed by it or the focus moved.
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    if (text == QStringLiteral("1") || text == QStringLiteral("3"))
+        engine_.Form_KeyPress(text.at(0).unicode());
+    return true;
 }
 
 void MainFrm::problemChanged() {
@@ -228,6 +232,11 @@ void MainFrm::overlayShown() {
     const bool timeUp = ctx_.drill.timeUp;
     lblsss1->setVisible(!timeUp);
     lblsss2->setVisible(timeUp);
+    QLabel* shown = timeUp ? lblsss2 : lblsss1;
+    const QString note = engine_.overlayNoteText();
+    shown->setText(note.isEmpty() ? engine_.overlayText()
+                                  : QStringLiteral("%1<br><span style=\"font-size:16pt\">%2</span>")
+                                        .arg(engine_.overlayText(), note.toHtmlEscaped()));
     sPicture2->raise();
     sPicture2->show();
     // Recording may wait for another machine's lock; the pupil sees why at once.

@@ -1,7 +1,7 @@
 #pragma once
 // MainFrm: the drill screen. It shows what the DrillEngine computed and hands
-// it the keys "1" and "3" (whichever control has the focus), the answer
-// buttons' clicks and the ticks of its two timers.
+// it the keys "1" and "3" (whichever control has the focus; no other key does
+// anything), the answer buttons' clicks and the ticks of its two timers.
 
 #include "core/app_context.h"
 #include "drill/drill_engine.h"
@@ -29,7 +29,6 @@ class MainFrm final : public QWidget, private DrillView {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -37,7 +36,6 @@ class MainFrm final : public QWidget, private DrillView {
     void statusChanged() override;
     void overlayShown() override;
     void runClockChanged(bool on) override;
-    bool forwardKey(QKeyEvent* event);
     void buildStatusStrip();
     void buildProblemArea();
     void buildOverlay();

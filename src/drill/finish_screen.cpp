@@ -39,15 +39,17 @@ FrmSyuuryou::FrmSyuuryou(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
     setWindowTitle(QStringLiteral("終了"));
     setFixedSize(kWidth, kHeight);
     Label15 = label(this, {}, QRect(60, 30, 500, 50), 24, true, "#1A3A7A");
-    Label16 = label(this, {}, QRect(60, 90, 600, 60), 30, true, "#1A3A7A");
-    Label17 = label(this, {}, QRect(60, 160, 600, 50), 26, true);
+    Label16 = label(this, {}, QRect(60, 90, 480, 60), 30, true, "#1A3A7A");
+    // The whole width for the longest name the roster holds (20 characters).
+    Label17 = label(this, {}, QRect(60, 160, 900, 50), 26, true);
     Label18 = label(this, {}, QRect(60, 240, 620, 70), 40, true);
     Label19 = label(this, {}, QRect(60, 330, 900, 50), 24, false);
     Label13 = label(this, {}, QRect(60, 390, 340, 40), 18, false);
     Label14 = label(this, {}, QRect(400, 390, 300, 40), 18, false);
     Label20 = label(this, {}, QRect(60, 450, 900, 80), 40, true, "#D01010");
     Label20->hide();
-    Label2 = label(this, QStringLiteral("このレベルクリア"), QRect(600, 160, 400, 60), 28, true,
+    // Beside the level's name, with room for "次のレベルへ進みましょう".
+    Label2 = label(this, QStringLiteral("このレベルクリア"), QRect(550, 90, 460, 60), 28, true,
                    "#107010");
     Label2->hide();
 
@@ -98,7 +100,7 @@ void FrmSyuuryou::paintEvent(QPaintEvent*) {
     const struct {
         int x, y, r;
         QColor c;
-    } dots[] = {{900, 90, 60, QColor(255, 220, 120, 150)},
+    } dots[] = {{920, 260, 60, QColor(255, 220, 120, 150)},
                 {820, 520, 90, QColor(160, 220, 255, 120)},
                 {960, 700, 50, QColor(255, 180, 200, 130)},
                 {40, 700, 70, QColor(200, 255, 200, 120)}};

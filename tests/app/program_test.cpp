@@ -2,6 +2,8 @@
 #include "test_support.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -109,4 +111,39 @@ TEST(Program, ScreenshotTourSavesEveryScreenStateAndLeavesTheSchoolUntouched) {
                                      "06_finish_time_out.png", "07_finish_personal_best.png",
                                      "08_finish_goal_banner.png", "09_hub.png"}));
     EXPECT_EQ(QFileInfo(log).size(), before);
+}
+
+// Nobody can close a message box on the offscreen platform or during the
+// tour: the message goes to standard error and the program ends at once with
+// a failure, instead of waiting for ever.
+TEST(Program, UnattendedMessagesGoToStandardErrorAndEndTheProgram) {
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("school"));
+    const QString program = root + QStringLiteral("/倍数判定");
+    ASSERT_EQ(cli(program, {QStringLiteral("init-demo"), root}).code, 0);
+    auto run = [&](const QStringList& args) {
+        QElapsedTimer clock;
+        clock.start();
+        const ProcessResult r = runProgram(
+            QStringLiteral(BAISUU_APP),
+            QStringList{QStringLiteral("--program-dir"), program, QStringLiteral("--silent")} +
+                args,
+            20000);
+        EXPECT_LT(clock.elapsed(), 15000);
+        EXPECT_GT(r.code, 0) << r.err.toStdString(); // -1: it had to be killed
+        return r.err;
+    };
+    // A level without problems is refused by the drill's own message.
+    EXPECT_TRUE(
+        run({QStringLiteral("--level"), QStringLiteral("12")})
+            .contains(QStringLiteral("レベルの設定: レベル「レベル４－２」には問題がありません")));
+
+    QFile common(root + QStringLiteral("/data/共通データ.txt"));
+    ASSERT_TRUE(common.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    common.close();
+    EXPECT_TRUE(run({}).contains(QStringLiteral("設定エラー: ")));
+    const QString tour =
+        run({QStringLiteral("--screenshots"), dir.filePath(QStringLiteral("shots"))});
+    EXPECT_TRUE(tour.contains(QStringLiteral("起動エラー: ")));
+    EXPECT_TRUE(tour.contains(QStringLiteral("共通データ.txt"))) << tour.toStdString();
 }

@@ -2,6 +2,7 @@
 #include "core/startup_screens.h"
 
 #include "test_support.h"
+#include <QApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
@@ -43,4 +44,28 @@ TEST(StartupScreens, StageReplacesAndDestroysTheScreenBefore) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull());
     EXPECT_EQ(made, (QList<Screen>{Screen::Wait, Screen::Hub}));
+}
+
+TEST(StartupScreens, StageMessageUnattendedGoesToStandardErrorAndFailsTheExit) {
+    Stage stage([](Screen) { return new BASEFRM; });
+    stage.show(Screen::Wait);
+    // A box would wait here for ever; a timer gives the verdict instead.
+    QTimer verdict;
+    verdict.setSingleShot(true);
+    QObject::connect(&verdict, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    verdict.start(3000);
+    testing::internal::CaptureStderr();
+    QTimer::singleShot(0, &stage, [&stage] {
+        stage.message(QStringLiteral("成績記録エラー"),
+                      QStringLiteral("成績を記録できませんでした。"));
+        stage.quit(0);
+    });
+    const int code = QApplication::exec();
+    const QString err = QString::fromStdString(testing::internal::GetCapturedStderr());
+    EXPECT_EQ(code, 1);
+    EXPECT_TRUE(err.contains(QStringLiteral("成績記録エラー: 成績を記録できませんでした。")))
+        << err.toStdString();
+    // The failure stays, whatever exit is asked for later.
+    stage.quit(0);
+    EXPECT_EQ(QApplication::exec(), 1);
 }

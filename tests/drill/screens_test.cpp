@@ -124,7 +124,41 @@ TEST_F(ScreensTest, FinishScreenMenuButtonGoesToTheHub) {
     EXPECT_EQ(navigator.shown, QList<Screen>{Screen::Hub});
 }
 
-TEST_F(ScreensTest, DrillScreenOnTheStageTakesTheKeys) {
+TEST_F(ScreensTest, DrillScreenAnswersOnlyToClicksAndTheTwoKeys) {
+    ctx->hensuu1.currentLevel = 3; // always 33: the second button, key "3"
+    ASSERT_TRUE(StartRun(*ctx));
+    MainFrm screen(*ctx, nullptr, defer());
+    screen.show();
+    auto* first = child<QPushButton>(screen, "Command2_1");
+    auto* second = child<QPushButton>(screen, "Command2_2");
+    QTest::mouseClick(second, Qt::LeftButton);
+    ASSERT_EQ(ctx->drill.correctCount, 1);
+    const qint64 startMs = ctx->drill.startMs;
+    auto nothingAnswered = [&] {
+        EXPECT_EQ(ctx->drill.correctCount, 1);
+        EXPECT_EQ(ctx->drill.startMs, startMs); // no ten-second penalty
+        EXPECT_EQ(sound.played.size(), 1);
+    };
+    // A click leaves no focus behind for Space or Enter to press the button again.
+    for (QWidget* target : {static_cast<QWidget*>(second), static_cast<QWidget*>(first),
+                            static_cast<QWidget*>(&screen)})
+        for (const Qt::Key key :
+             {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_A, Qt::Key_2})
+            QTest::keyClick(target, key,
+                            key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    nothingAnswered();
+    // Tab finds no button to move to either.
+    for (int i = 0; i < 3; ++i) {
+        QWidget* focused = screen.focusWidget() ? screen.focusWidget() : &screen;
+        QTest::keyClick(focused, Qt::Key_Tab);
+        QTest::keyClick(screen.focusWidget() ? screen.focusWidget() : &screen, Qt::Key_Space);
+    }
+    nothingAnswered();
+    QTest::keyClick(second, Qt::Key_3);
+    EXPECT_EQ(ctx->drill.correctCount, 2);
+}
+
+TEST_F(ScreensTest, DrillScreenOnTheStageTakesOnlyTheTwoKeys) {
     // The program shows its screens scaled on the stage; the keys must still arrive.
     Stage stage([this](Screen screen) -> QWidget* {
         return screen == Screen::Drill ? new MainFrm(*ctx, nullptr, defer()) : nullptr;
@@ -138,4 +172,42 @@ TEST_F(ScreensTest, DrillScreenOnTheStageTakesTheKeys) {
     QTest::keyClick(stage.viewport(), Qt::Key_1);
     EXPECT_EQ(ctx->drill.correctCount, 0);
     EXPECT_EQ(sound.played.size(), 2);
+
+    QTest::mouseClick(stage.current()->findChild<QPushButton*>(QStringLiteral("Command2_2")),
+                      Qt::LeftButton);
+    EXPECT_EQ(ctx->drill.correctCount, 1);
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Tab, Qt::Key_Space,
+                              Qt::Key_Tab, Qt::Key_Return, Qt::Key_Backtab, Qt::Key_Space})
+        QTest::keyClick(stage.viewport(), key);
+    EXPECT_EQ(ctx->drill.correctCount, 1);
+    EXPECT_EQ(sound.played.size(), 3);
+
+    // The stage's own key still works over the drill.
+    QTest::keyClick(stage.viewport(), Qt::Key_F11);
+    EXPECT_TRUE(stage.windowState() & Qt::WindowFullScreen);
+    QTest::keyClick(stage.viewport(), Qt::Key_F11);
+    EXPECT_FALSE(stage.windowState() & Qt::WindowFullScreen);
+    EXPECT_EQ(ctx->drill.correctCount, 1);
+}
+
+TEST_F(ScreensTest, WindowTitleIsTheCaptionOfTheScreenOnTheStage) {
+    Stage stage([this](Screen screen) -> QWidget* {
+        switch (screen) {
+        case Screen::Drill:
+            return new MainFrm(*ctx, nullptr, defer());
+        case Screen::Finish:
+            return new FrmSyuuryou(*ctx);
+        default:
+            return new QWidget; // a screen without a caption
+        }
+    });
+    stage.show();
+    EXPECT_EQ(stage.windowTitle(), QStringLiteral("倍数判定"));
+    stage.show(Screen::Drill);
+    EXPECT_EQ(stage.windowTitle(), QStringLiteral("Tallmer"));
+    ctx->drill.recordedTime = 30;
+    stage.show(Screen::Finish);
+    EXPECT_EQ(stage.windowTitle(), QStringLiteral("終了"));
+    stage.show(Screen::Wait);
+    EXPECT_EQ(stage.windowTitle(), QStringLiteral("倍数判定"));
 }
