@@ -25,5 +25,6 @@ void SignIn(AppContext& ctx, int pupil) {
     BuildLevelCatalog(s.catalog);
     // The drill's counters read today's tallies; a log that cannot be read
     // shows up when the run is recorded.
-    ComputeLevelStats(ctx.results, ctx.criteria, s.paths.resultsLogFile(), ctx.clock.now());
+    ComputeLevelStats(ctx.results, ctx.criteria, s.paths.resultsLogFile(), ctx.clock.now(),
+                      ctx.waitWhileBusy);
 }

@@ -28,4 +28,6 @@ struct AppContext {
     // Set by the hub: 1 when the pupil has cleared the goal level within its
     // judgement period; the finish screen reads it (0 until the hub has run).
     qint16 finalLevelCleared = 0;
+    // How readers and writers of the results log wait while another machine holds it.
+    std::function<void()> waitWhileBusy = LetScreensRunForASecond;
 };

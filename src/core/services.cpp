@@ -1,5 +1,8 @@
 #include "core/services.h"
 
+#include <QEventLoop>
+#include <QTimer>
+
 #include <QProcess>
 
 SystemClock::SystemClock() {
@@ -25,4 +28,10 @@ double SystemRandom::next() {
 
 bool ProcessLauncher::start(const QString& program, const QStringList& arguments) {
     return QProcess::startDetached(program, arguments);
+}
+
+void LetScreensRunForASecond() {
+    QEventLoop loop;
+    QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+    loop.exec();
 }

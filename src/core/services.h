@@ -74,3 +74,7 @@ class ProcessLauncher final : public Launcher {
   public:
     bool start(const QString& program, const QStringList& arguments) override;
 };
+
+// Waits about a second while the screens go on painting and taking events: how
+// the program waits for a file another machine holds.
+void LetScreensRunForASecond();

@@ -3,7 +3,6 @@
 #include "drill/sound_cues.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <algorithm>
@@ -13,13 +12,6 @@ namespace {
 
 const LevelCriteria& criteriaOf(const AppContext& ctx, int level) {
     return ctx.criteria.levels[std::clamp(level, 0, kLevelSlots - 1)];
-}
-
-// While another machine holds the results log, the screen keeps painting.
-void letScreensRunForASecond() {
-    QEventLoop loop;
-    QTimer::singleShot(1000, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 // After this many waits of about a second the overlay says why recording takes so long.
@@ -292,7 +284,7 @@ void DrillEngine::FinishRun() {
                 QStringLiteral("ほかの機械が成績を書いています。終わるまで待っています。");
             view_.overlayShown();
         }
-        letScreensRunForASecond();
+        ctx_.waitWhileBusy();
     };
     // The outcome flags compare this run with the tallies. Those the hub loaded
     // may be old by now (another machine may have set a better time since), and

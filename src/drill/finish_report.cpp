@@ -45,8 +45,8 @@ FinishReport PrepareFinish(AppContext& ctx) {
     FinishReport r;
     const Hensuu1& h = ctx.hensuu1;
     const int level = validLevel(h.currentLevel);
-    r.error =
-        ComputeLevelStats(ctx.results, ctx.criteria, h.paths.resultsLogFile(), ctx.clock.now());
+    r.error = ComputeLevelStats(ctx.results, ctx.criteria, h.paths.resultsLogFile(),
+                                ctx.clock.now(), ctx.waitWhileBusy);
 
     r.levelCleared = levelCleared(ctx, level);
     const bool goal = level == h.catalog.goalLevel;

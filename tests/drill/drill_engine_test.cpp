@@ -136,9 +136,10 @@ TEST_F(DrillEngineTest, ARunWaitsForAnotherMachineHoldingTheLogAndIsNeverDropped
             lock.tryLockWhole(file, &error) != FileLock::Outcome::Locked)
             ::_exit(1);
         ::write(ready[1], "x", 1);
-        ::usleep(11500 * 1000);
+        ::usleep(1500 * 1000);
         ::_exit(0);
     }
+    ctx->waitWhileBusy = [] { ::usleep(100 * 1000); }; // a tenth of the program's second
     char c;
     ASSERT_EQ(::read(ready[0], &c, 1), 1);
     start(3);
