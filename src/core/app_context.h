@@ -10,6 +10,7 @@
 #include "drill/sound_cue_table.h"
 #include "records/criteria_table.h"
 #include "records/results.h"
+#include "roster/roster.h"
 
 struct AppContext {
     Hensuu1 hensuu1;
@@ -30,4 +31,6 @@ struct AppContext {
     qint16 finalLevelCleared = 0;
     // How readers and writers of the results log wait while another machine holds it.
     std::function<void()> waitWhileBusy = LetScreensRunForASecond;
+    // The roster as the selection screen last read it; the hub's lists name its pupils.
+    StudentRoster roster;
 };

@@ -43,6 +43,13 @@ struct Hensuu1 {
     // Who is signed in and what runs next
     qint16 currentPupil = 0;
     QString pupilName;
-    qint32 pupilStartTime = 0; // seconds since midnight of the sign-in
+    QString pupilGrade;                               // the pupil's grade label ("小３")
+    QString selectedGroup = QStringLiteral("全学年"); // the grade group chosen at sign-in
+    qint32 pupilStartTime = 0;                        // seconds since midnight of the sign-in
     qint16 currentLevel = 0;
+
+    // The hub's first level column in view; kept here so it survives the run
+    // that unloads the hub.
+    int firstColumn = 0;
+    int resultPeriod = 3; // the period of the hub's all-results list (1..5)
 };

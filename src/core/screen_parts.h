@@ -1,0 +1,36 @@
+#pragma once
+// The building blocks every screen is made of, placed in pixels of the
+// 1024 × 768 stage: labels with their font, filled panels and shapes, buttons,
+// and a widget's background colour. One set, so the screens look alike.
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+struct TextStyle {
+    double points = 12;
+    bool bold = false;
+    Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
+    QColor colour = QColor(0x20, 0x20, 0x20);
+};
+
+QFont fontOf(double points, bool bold = false);
+// A label at geometry in the style.
+QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry,
+                  const TextStyle& style = {});
+// A push button at geometry, its caption in points (bold).
+QPushButton* makeButton(QWidget* parent, const QString& text, const QRect& geometry,
+                        double points = 14);
+// A filled rectangle, with a thin frame when bordered (panels, bars, lamps).
+QFrame* makePanel(QWidget* parent, const QRect& geometry, const QColor& fill,
+                  bool bordered = false);
+// Gives w a background of colour.
+void fillBackground(QWidget* w, const QColor& colour);
+// The season colour of the configuration (0x00BBGGRR) as a colour.
+QColor colourOfBgr(qint32 bgr);
