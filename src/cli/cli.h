@@ -6,6 +6,7 @@
 #include "core/services.h"
 #include "records/criteria_table.h"
 
+#include <QJsonObject>
 #include <QStringList>
 #include <QTextStream>
 #include <memory>
@@ -32,6 +33,14 @@ bool loadInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria = nul
 using CheckFunction = void (*)(const Hensuu1& state, QList<FileError>& problems);
 QList<CheckFunction> installationChecks();
 
+// One JSON document on stdout.
+void printJson(CliEnv& env, const QJsonObject& o);
+// The whole number after --name; tells and fails when it is missing or not a
+// number in [low, high].
+bool intOption(CliEnv& env, const QString& name, qint64 low, qint64 high, qint64* value);
+// Tells the error on stderr; true when there was one.
+bool failed(CliEnv& env, const std::optional<FileError>& error);
+
 // Every command: returns the process exit code.
 int cmdInitDemo(CliEnv& env);
 int cmdConfig(CliEnv& env);
@@ -45,6 +54,7 @@ int cmdPoints(CliEnv& env);
 int cmdAppend(CliEnv& env);
 int cmdReplace(CliEnv& env);
 int cmdDelete(CliEnv& env);
+int cmdHub(CliEnv& env);
 
 // The results log's torn tail, out-of-range records and a deletion's leftover copy.
 void CheckResultsLog(const Hensuu1& state, QList<FileError>& problems);

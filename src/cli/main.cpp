@@ -41,12 +41,19 @@ using Command = int (*)(CliEnv&);
 
 const std::map<QString, Command>& commands() {
     static const std::map<QString, Command> table = {
-        {QStringLiteral("init-demo"), cmdInitDemo},   {QStringLiteral("config"), cmdConfig},
-        {QStringLiteral("criteria"), cmdCriteria},    {QStringLiteral("check"), cmdCheck},
-        {QStringLiteral("roster"), cmdRoster},        {QStringLiteral("records"), cmdRecords},
-        {QStringLiteral("export-csv"), cmdExportCsv}, {QStringLiteral("stats"), cmdStats},
-        {QStringLiteral("points"), cmdPoints},        {QStringLiteral("append"), cmdAppend},
-        {QStringLiteral("replace"), cmdReplace},      {QStringLiteral("delete"), cmdDelete},
+        {QStringLiteral("init-demo"), cmdInitDemo},
+        {QStringLiteral("config"), cmdConfig},
+        {QStringLiteral("criteria"), cmdCriteria},
+        {QStringLiteral("check"), cmdCheck},
+        {QStringLiteral("roster"), cmdRoster},
+        {QStringLiteral("records"), cmdRecords},
+        {QStringLiteral("export-csv"), cmdExportCsv},
+        {QStringLiteral("stats"), cmdStats},
+        {QStringLiteral("points"), cmdPoints},
+        {QStringLiteral("append"), cmdAppend},
+        {QStringLiteral("replace"), cmdReplace},
+        {QStringLiteral("delete"), cmdDelete},
+        {QStringLiteral("hub"), cmdHub},
     };
     return table;
 }

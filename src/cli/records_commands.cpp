@@ -13,14 +13,10 @@
 #include <charconv>
 #include <memory>
 
-namespace {
-
 void printJson(CliEnv& env, const QJsonObject& o) {
     env.out << QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented));
 }
 
-// The whole number after --name; tells and fails when it is missing or not a
-// number in [low, high].
 bool intOption(CliEnv& env, const QString& name, qint64 low, qint64 high, qint64* value) {
     bool ok = false;
     const QString text = env.option(name);
@@ -35,6 +31,13 @@ bool intOption(CliEnv& env, const QString& name, qint64 low, qint64 high, qint64
     return false;
 }
 
+bool failed(CliEnv& env, const std::optional<FileError>& error) {
+    if (error) env.err << error->text() << Qt::endl;
+    return error.has_value();
+}
+
+namespace {
+
 // The record number given as the command's first argument.
 bool recordNumber(CliEnv& env, qint64* k) {
     bool ok = false;
@@ -42,11 +45,6 @@ bool recordNumber(CliEnv& env, qint64* k) {
     if (ok && *k >= 1) return true;
     env.err << QStringLiteral("レコード番号（1 から）を指定してください。") << Qt::endl;
     return false;
-}
-
-bool failed(CliEnv& env, const std::optional<FileError>& error) {
-    if (error) env.err << error->text() << Qt::endl;
-    return error.has_value();
 }
 
 // A single-precision factor as its shortest decimal (0.7, not 0.699999988).

@@ -62,3 +62,9 @@ QString eraDateText(QDate date) {
 int secondsSinceMidnight(QTime time) {
     return int(std::lround(time.msecsSinceStartOfDay() / 1000.0));
 }
+
+int MinutesSinceSignIn(QTime now, int signInSeconds) {
+    int seconds = int(now.msecsSinceStartOfDay() / 1000.0 - signInSeconds);
+    if (seconds < 0) seconds += 24 * 60 * 60;
+    return seconds / 60;
+}

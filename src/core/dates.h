@@ -22,3 +22,8 @@ QString eraDateText(QDate date);
 
 // Whole seconds since midnight, rounded (the clock reading of the drill and sign-in).
 int secondsSinceMidnight(QTime time);
+
+// Whole minutes from a sign-in at signInSeconds (since midnight, rounded) to
+// now. A reading a fraction of a second before the rounded sign-in is still
+// minute 0; a sign-in before midnight counts on into the next day.
+int MinutesSinceSignIn(QTime now, int signInSeconds);

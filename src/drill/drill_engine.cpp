@@ -1,5 +1,6 @@
 #include "drill/drill_engine.h"
 
+#include "core/dates.h"
 #include "drill/sound_cues.h"
 
 #include <QCoreApplication>
@@ -243,13 +244,8 @@ void DrillEngine::sTimer2_Timer() {
 }
 
 QString DrillEngine::minutesSinceSignIn() const {
-    // The sign-in time is rounded to the second: a reading a fraction of a
-    // second before it is still minute 0, not a day ago.
-    int seconds =
-        int(ctx_.clock.now().time().msecsSinceStartOfDay() / 1000.0 - ctx_.hensuu1.pupilStartTime);
-    if (seconds < 0) // signed in before midnight
-        seconds += 24 * 60 * 60;
-    return QString::number(seconds / 60);
+    return QString::number(
+        MinutesSinceSignIn(ctx_.clock.now().time(), ctx_.hensuu1.pupilStartTime));
 }
 
 void DrillEngine::setRunClock(bool on) {

@@ -1,0 +1,307 @@
+#include "hub/hub_model.h"
+
+#include "core/configuration.h"
+#include "core/dates.h"
+#include "core/item_reader.h"
+#include "drill/finish_report.h"
+#include "roster/grades.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+int offeredLevels(const LevelCatalog& catalog) {
+    return std::clamp(int(catalog.levelCount), 0, kLevelSlots - 1);
+}
+
+QString number(qint64 n) {
+    return QString::number(n);
+}
+
+// The right-aligned pieces of the list lines: the last width characters of
+// fill followed by the text.
+QString lastOf(const QString& fill, const QString& text, int width) {
+    return (fill + text).right(width);
+}
+
+} // namespace
+
+// --- Level opening -------------------------------------------------------------
+
+LevelOpening OpenLevels(const LevelCatalog& catalog, const CriteriaTable& criteria,
+                        const ResultsState& results, int pupil) {
+    LevelOpening open;
+    const int n = offeredLevels(catalog);
+    const int goal = std::clamp(catalog.goalLevel, 0, kLevelSlots - 1);
+    const PupilLevelStats& atGoal = results.at(pupil, goal);
+    const LevelCriteria& goalCriteria = criteria.levels[goal];
+    open.finalLevelCleared = atGoal.judgePoints >= goalCriteria.clearPoints &&
+                                     atGoal.judgeAttempts >= goalCriteria.clearCount
+                                 ? 1
+                                 : 0;
+    open.enabled[1] = true;
+    for (int i = 1; i <= n; ++i) {
+        const bool practice = isPracticeLevel(catalog, i);
+        if (practice) open.enabled[i] = true;
+        // The last level is never held back: there is nothing left to move on to.
+        if (i >= n) break;
+        open.enabled[i + 1] = true;
+        open.blocked[i + 1] = false;
+        const LevelCriteria& c = criteria.levels[i];
+        const PupilLevelStats& s = results.at(pupil, i);
+        const double count = c.overdoCount.toNumber();
+        const double points = c.overdoPoints.toNumber();
+        const bool overdone = open.finalLevelCleared == 0 && !practice &&
+                              ((count != 0 && s.overdoAttempts >= count) ||
+                               (points != 0 && s.overdoPeriodPoints >= points));
+        open.enabled[i] = open.enabled[i] && !overdone;
+        open.blocked[i] = overdone;
+    }
+    return open;
+}
+
+void ApplyPracticeLimits(CriteriaTable& criteria, const LevelCatalog& catalog) {
+    for (int i = 1; i <= offeredLevels(catalog); ++i)
+        if (isPracticeLevel(catalog, i)) {
+            criteria.levels[i].targetTime = 600;
+            criteria.levels[i].passTime = 600;
+        }
+}
+
+// --- Layout ----------------------------------------------------------------------
+
+ColumnLayout HubColumnLayout(int levelCount) {
+    ColumnLayout layout;
+    if (levelCount <= 4) {
+        layout.width = 14592 / std::max(levelCount, 1);
+        return layout;
+    }
+    layout.width = 13824 / 4; // four columns in view
+    layout.scrollBar = true;
+    layout.scrollMaximum = levelCount - 3;
+    return layout;
+}
+
+int ClampFirstColumn(int firstColumn, const ColumnLayout& layout) {
+    return firstColumn <= 0 || firstColumn > std::max(layout.scrollMaximum, 1) ? 1 : firstColumn;
+}
+
+int ColumnLeft(int level, int firstColumn, const ColumnLayout& layout) {
+    return level < firstColumn ? -1 : (level - firstColumn) * layout.width;
+}
+
+// --- Column texts ----------------------------------------------------------------
+
+LevelCaption LevelCaptionOf(const QString& levelName, int level, const StudentRoster& roster) {
+    // A name that begins with a pupil's number is that pupil's own level: its
+    // caption is the middle of the name, marked _1 or _2 by the column.
+    const double owner = leadingNumber(levelName.left(4));
+    if (owner == 0) return {levelName, levelName, false};
+    LevelCaption c;
+    c.caption = levelName.mid(4, std::max<qsizetype>(levelName.size() - 8, 0)) +
+                QStringLiteral("_") + (level % 2 == 1 ? QStringLiteral("1") : QStringLiteral("2"));
+    const int pupil = int(owner);
+    const QString name =
+        pupil >= 0 && pupil < kPupilSlots ? roster.pupilNames[size_t(pupil)].trimmed() : QString();
+    c.tooltip = name + levelName.mid(4);
+    c.small = true;
+    return c;
+}
+
+QString StartCaption(int level) {
+    return QStringLiteral("ｽﾀｰﾄ(&%1)").arg(level);
+}
+
+QString TodayTallyText(const PupilLevelStats& s) {
+    if (s.todayAttempts == 0) return QStringLiteral("-----");
+    return QStringLiteral("%1回/%2点").arg(numberText(s.todayAttempts)).arg(s.todayPoints);
+}
+
+QString AllTimeTallyText(const PupilLevelStats& s) {
+    if (s.attempts == 0) return QStringLiteral("------");
+    return QStringLiteral("%1回/%2点").arg(s.attempts).arg(s.points);
+}
+
+QString JudgeLineText(const LevelCriteria& c, const PupilLevelStats& s) {
+    return QStringLiteral("最近%1日=%2回 / %3点")
+        .arg(c.judgeDays.toText())
+        .arg(s.judgeAttempts)
+        .arg(s.judgePoints);
+}
+
+QString CriteriaLineText(const LevelCriteria& c, bool timed) {
+    if (!timed) return QStringLiteral("◎=%1点以上").arg(c.targetTime);
+    // 9999 points: the level has no points target.
+    if (c.clearPoints == 9999) return QStringLiteral("目標=%1秒 --------").arg(c.targetTime);
+    return QStringLiteral("目標=%1秒 %2回/%3点(×%4)")
+        .arg(c.targetTime)
+        .arg(c.clearCount)
+        .arg(c.clearPoints)
+        .arg(FactorText(CountedPointFactor(c.pointFactor)));
+}
+
+// --- Rankings --------------------------------------------------------------------
+
+namespace {
+
+const QString kOwnMark = QStringLiteral("●");
+const QString kWideBlank = QStringLiteral("　");
+
+QString rank2(int rank) {
+    return lastOf(QStringLiteral(" "), number(rank), 2);
+}
+
+QString name5(const QString& name) {
+    QString trimmed = name;
+    while (trimmed.endsWith(QLatin1Char(' ')))
+        trimmed.chop(1);
+    return (trimmed + QString(6, QChar(0x3000))).left(5);
+}
+
+} // namespace
+
+Ranking RankLevel(const RankingRequest& request, const StudentRoster& roster,
+                  const ResultsState& results, const LevelCatalog& catalog) {
+    const int level = std::clamp(request.level, 0, kLevelSlots - 1);
+    const bool timeMode = request.mode == ListMode::Time;
+    const bool timed = catalog.levelTimed[level] == 1;
+    const int order = request.order == 2 ? 2 : 1;
+
+    struct Position {
+        int pupil = 0;
+        qint64 key = 0; // wider than the points: a saturated sum must not wrap the order
+    };
+    std::vector<Position> positions;
+    positions.reserve(size_t(std::max(roster.rosterCount, 0)));
+    for (int k = 1; k <= roster.rosterCount; ++k) {
+        const int p = roster.rosterNumbers[size_t(k)];
+        if (p < 0 || p >= kPupilSlots) continue;
+        const PupilLevelStats& s = results.at(p, level);
+        qint64 key = 0;
+        if (timeMode) {
+            key = results.best(p, level);
+            if (!timed) // a point level ranks its figure downwards, no run last
+                key = 10000 - (key == kNoTime ? -kNoTime : key);
+        } else if (order == 1) {
+            key = 1000000 - 1000 * qint64(s.points) - s.todayPoints;
+        } else {
+            key = 1000000 - 1000 * qint64(s.todayPoints) - s.points;
+        }
+        positions.push_back({p, key});
+    }
+    std::stable_sort(positions.begin(), positions.end(),
+                     [](const Position& a, const Position& b) { return a.key < b.key; });
+
+    Ranking ranking;
+    int rank = 0;
+    qint64 previous = 0;
+    for (size_t k = 1; k <= positions.size(); ++k) {
+        const int p = positions[k - 1].pupil;
+        qint64 key = positions[k - 1].key;
+        if (timeMode && !timed) key = 10000 - key;
+        const PupilLevelStats& s = results.at(p, level);
+        const qint64 figure = timeMode ? key : order == 1 ? s.points : s.todayPoints;
+        // Pupils outside the group still count in the numbering.
+        rank = k == 1 || figure != previous ? int(k) : rank;
+        previous = figure;
+
+        const int grade = GradeIndex(roster.pupilBaseYears[size_t(p)], request.schoolYear);
+        if (!IsInGradeGroup(request.group, grade)) continue;
+        const bool own = p == request.pupil;
+        const QString mark = own ? kOwnMark : GradeMark(grade);
+        const QString endMark = own ? kOwnMark : kWideBlank;
+        const QString name = name5(roster.pupilNames[size_t(p)]);
+        QString line;
+        if (timeMode) {
+            if (key == 99998)
+                line = rank2(rank) + mark + name + QStringLiteral("*失敗*") + QLatin1Char(' ') +
+                       endMark;
+            else if (key == kNoTime)
+                line = (request.lookup ? QStringLiteral("---") : QStringLiteral("--")) + mark +
+                       name + QStringLiteral("------") + QLatin1Char(' ') + endMark;
+            else
+                line = rank2(rank) + mark + name + lastOf(QStringLiteral("    "), number(key), 6) +
+                       QLatin1Char(' ') + endMark;
+        } else {
+            if (order == 2 && s.todayPoints == 0) continue;
+            line = rank2(rank) + mark + name +
+                   lastOf(QStringLiteral("    "), number(s.todayPoints), 3) + QLatin1Char('/') +
+                   lastOf(QStringLiteral("    "), number(s.points), 5);
+        }
+        if (own && ranking.ownLine < 0) ranking.ownLine = int(ranking.lines.size());
+        ranking.lines.append(line);
+    }
+    return ranking;
+}
+
+// --- The hub ---------------------------------------------------------------------
+
+HubView BuildHubView(const Hensuu1& state, const CriteriaTable& criteria,
+                     const ResultsState& results, const StudentRoster& roster, const QString& group,
+                     const QDateTime& now) {
+    HubView view;
+    const LevelCatalog& catalog = state.catalog;
+    const int n = offeredLevels(catalog);
+    const int pupil = std::clamp(int(state.currentPupil), 0, kPupilSlots - 1);
+
+    view.label11 = state.contentName;
+    view.label11PointSize = state.contentName.size() > 9 ? 20 : 24;
+    view.label12 = state.pupilName.trimmed() + QLatin1Char(' ') + state.pupilGrade;
+    view.label13 = number(state.currentPupil) + QLatin1Char(':') + state.siteName;
+    view.label17 =
+        QStringLiteral("起動後%1分").arg(MinutesSinceSignIn(now.time(), state.pupilStartTime));
+    float today = 0;
+    for (int level = 1; level < kLevelSlots; ++level)
+        today += results.at(pupil, level).todayAttempts;
+    view.label18 = QStringLiteral("本日総回数＝%1回").arg(qint16(std::nearbyint(today)));
+    view.teacherMode = state.pupilName.contains(QStringLiteral("★")) ||
+                       state.pupilName.contains(QStringLiteral("先生"));
+
+    const LevelOpening opening = OpenLevels(catalog, criteria, results, pupil);
+    view.finalLevelCleared = opening.finalLevelCleared;
+    view.layout = HubColumnLayout(n);
+    view.firstColumn = ClampFirstColumn(state.firstColumn, view.layout);
+
+    RankingRequest ranking;
+    ranking.mode = ListMode::Points;
+    ranking.order = 1;
+    ranking.group = group;
+    ranking.pupil = pupil;
+    ranking.schoolYear = CurrentSchoolYear(now.date(), state.schoolYearStartMonth);
+    for (int i = 1; i <= n; ++i) {
+        const LevelCriteria& c = criteria.levels[i];
+        const PupilLevelStats& s = results.at(pupil, i);
+        const bool timed = catalog.levelTimed[i] == 1;
+        HubColumn column;
+        column.level = i;
+        column.number = number(i);
+        column.caption = LevelCaptionOf(catalog.levelNames[i], i, roster);
+        column.start = StartCaption(i);
+        column.enabled = opening.enabled[i];
+        column.blocked = opening.blocked[i];
+        column.practice = isPracticeLevel(catalog, i);
+        if (!column.practice) {
+            column.today = TodayTallyText(s);
+            column.allTime = AllTimeTallyText(s);
+            if (timed) column.judge = JudgeLineText(c, s);
+            column.criteria = CriteriaLineText(c, timed);
+            ranking.level = i;
+            const Ranking r = RankLevel(ranking, roster, results, catalog);
+            column.list = r.lines;
+            column.ownLine = r.ownLine;
+        }
+        view.columns.append(column);
+    }
+    return view;
+}
+
+int LevelOfHubKey(const QString& text, int levelCount) {
+    if (text.size() != 1) return -1;
+    const char16_t c = text.at(0).unicode();
+    int level = -1;
+    if (c == u'0') return 0;
+    if (c >= u'1' && c <= u'9') level = c - u'0';
+    if (c >= u'a' && c <= u'd') level = 10 + (c - u'a');
+    return level >= 1 && level <= levelCount ? level : -1;
+}
