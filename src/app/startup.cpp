@@ -17,10 +17,11 @@ std::optional<FileError> LoadInstallation(AppContext& ctx, const QString& progra
 void SignIn(AppContext& ctx, int pupil) {
     Hensuu1& s = ctx.hensuu1;
     s.currentPupil = qint16(pupil);
-    StudentRoster roster;
     const int schoolYear = CurrentSchoolYear(ctx.clock.now().date(), s.schoolYearStartMonth);
-    if (!LoadRoster(roster, s.paths.rosterFile(), schoolYear, s.includeStatusTwo))
-        s.pupilName = roster.pupilNames[pupil];
+    if (!LoadRoster(ctx.roster, s.paths.rosterFile(), schoolYear, s.includeStatusTwo)) {
+        s.pupilName = ctx.roster.pupilNames[size_t(pupil)];
+        s.pupilGrade = ctx.roster.pupilGradeLabels[size_t(pupil)];
+    }
     s.pupilStartTime = secondsSinceMidnight(ctx.clock.now().time());
     BuildLevelCatalog(s.catalog);
     // The drill's counters read today's tallies; a log that cannot be read

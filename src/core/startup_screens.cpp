@@ -1,6 +1,7 @@
 #include "core/startup_screens.h"
 
 #include "core/dates.h"
+#include "core/screen_parts.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -9,25 +10,15 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
-QLabel* label(QWidget* parent, const QString& text, int pointSize, const QRect& geometry,
-              Qt::Alignment align = Qt::AlignCenter) {
-    auto* l = new QLabel(text, parent);
-    QFont f = l->font();
-    f.setPointSize(pointSize);
-    l->setFont(f);
-    l->setAlignment(align);
-    l->setGeometry(geometry);
-    return l;
-}
-} // namespace
-
 Firstfrm::Firstfrm(QDate today, std::function<void()> handOver, QWidget* parent)
     : QWidget(parent), handOver_(std::move(handOver)) {
     setFixedSize(1024, 768);
-    dateLabel = label(this, eraDateText(today), 26, QRect(0, 470, 1024, 60));
-    Label5 = label(this, QStringLiteral("Bramwell７７"), 20, QRect(0, 560, 1024, 40));
-    Label1 = label(this, QStringLiteral("Just a moment, please."), 16, QRect(0, 640, 1024, 40));
+    dateLabel = makeLabel(this, eraDateText(today), QRect(0, 470, 1024, 60),
+                          {.points = 26, .align = Qt::AlignCenter});
+    Label5 = makeLabel(this, QStringLiteral("Bramwell７７"), QRect(0, 560, 1024, 40),
+                       {.points = 20, .align = Qt::AlignCenter});
+    Label1 = makeLabel(this, QStringLiteral("Just a moment, please."), QRect(0, 640, 1024, 40),
+                       {.points = 16, .align = Qt::AlignCenter});
     for (QLabel* l : {dateLabel, Label5, Label1})
         l->setStyleSheet(QStringLiteral("color: #203040; background: transparent;"));
     Timer1 = new QTimer(this);
@@ -83,7 +74,8 @@ BASEFRM::BASEFRM(QWidget* parent) : QWidget(parent) {
     setFixedSize(1024, 768);
     setAutoFillBackground(true);
     setStyleSheet(QStringLiteral("background: #F4F4F0;"));
-    Label19 = label(this, QStringLiteral("Just a moment, please."), 28, QRect(0, 330, 1024, 80));
+    Label19 = makeLabel(this, QStringLiteral("Just a moment, please."), QRect(0, 330, 1024, 80),
+                        {.points = 28, .align = Qt::AlignCenter, .colour = Qt::black});
 }
 
 QString VersionText(int major, int minor, int revision) {

@@ -1,5 +1,7 @@
 #include "drill/drill_screen.h"
 
+#include "core/screen_parts.h"
+
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,42 +14,8 @@ constexpr int kBarLeft = 110;
 constexpr int kBarTop = 112;
 constexpr int kBarHeight = 30;
 
-QFont fontOf(double points, bool bold = false) {
-    QFont font;
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
-QLabel* label(QWidget* parent, const QString& text, QRect geometry, double points,
-              bool bold = false, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
-    auto* l = new QLabel(text, parent);
-    l->setGeometry(geometry);
-    l->setFont(fontOf(points, bold));
-    l->setAlignment(align);
-    return l;
-}
-
-QFrame* shape(QWidget* parent, QRect geometry, const QColor& fill, bool border = false) {
-    auto* f = new QFrame(parent);
-    f->setGeometry(geometry);
-    f->setAutoFillBackground(true);
-    QPalette p = f->palette();
-    p.setColor(QPalette::Window, fill);
-    f->setPalette(p);
-    if (border) {
-        f->setFrameShape(QFrame::Box);
-        f->setLineWidth(1);
-    }
-    return f;
-}
-
-void fill(QWidget* w, const QColor& colour) {
-    w->setAutoFillBackground(true);
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, colour);
-    w->setPalette(p);
-}
+// The drill's texts are black on its own white and pale blue.
+const QColor kInk = Qt::black;
 
 void setWidth(QWidget* w, int width) {
     // A zero-wide shape shows nothing; Qt would still draw one pixel of frame.
@@ -62,7 +30,7 @@ MainFrm::MainFrm(AppContext& ctx, QWidget* parent, Defer defer)
     setWindowTitle(QStringLiteral("Tallmer"));
     setFixedSize(kWidth, kHeight);
     setFocusPolicy(Qt::StrongFocus);
-    fill(this, Qt::white);
+    fillBackground(this, Qt::white);
     buildStatusStrip();
     buildProblemArea();
     buildOverlay();
@@ -95,44 +63,62 @@ MainFrm::MainFrm(AppContext& ctx, QWidget* parent, Defer defer)
 MainFrm::~MainFrm() = default;
 
 void MainFrm::buildStatusStrip() {
-    sPicture1 = shape(this, QRect(0, 0, kWidth, 200), QColor(0xDD, 0xEB, 0xF7));
+    sPicture1 = makePanel(this, QRect(0, 0, kWidth, 200), QColor(0xDD, 0xEB, 0xF7));
     QWidget* s = sPicture1;
-    sLabel2 = label(s, {}, QRect(8, 6, 200, 36), 16.8, true);
-    sLabel3 = label(s, QStringLiteral("レベル"), QRect(215, 10, 60, 30), 12);
-    sLabel8 = label(s, {}, QRect(275, 6, 170, 36), 16, true);
+    sLabel2 =
+        makeLabel(s, {}, QRect(8, 6, 200, 36), {.points = 16.8, .bold = true, .colour = kInk});
+    sLabel3 = makeLabel(s, QStringLiteral("レベル"), QRect(215, 10, 60, 30),
+                        {.points = 12, .colour = kInk});
+    sLabel8 =
+        makeLabel(s, {}, QRect(275, 6, 170, 36), {.points = 16, .bold = true, .colour = kInk});
     // Room for the longest name the roster holds (20 characters).
-    sLabel7 = label(s, {}, QRect(450, 6, 440, 36), 16, true);
+    sLabel7 =
+        makeLabel(s, {}, QRect(450, 6, 440, 36), {.points = 16, .bold = true, .colour = kInk});
 
-    sLabel4 = label(s, QStringLiteral("残り"), QRect(8, 56, 48, 32), 14);
-    sLabel9 = label(s, {}, QRect(56, 46, 70, 50), 26, true, Qt::AlignCenter);
+    sLabel4 =
+        makeLabel(s, QStringLiteral("残り"), QRect(8, 56, 48, 32), {.points = 14, .colour = kInk});
+    sLabel9 = makeLabel(s, {}, QRect(56, 46, 70, 50),
+                        {.points = 26, .bold = true, .align = Qt::AlignCenter, .colour = kInk});
     sLabel9->setStyleSheet(QStringLiteral("color: #C00000"));
-    sLabel6 = label(s, QStringLiteral("問"), QRect(126, 56, 30, 32), 14);
-    sLabel5 = label(s, QStringLiteral("タイム"), QRect(170, 56, 70, 32), 14);
-    sLabel10 = label(s, {}, QRect(240, 46, 90, 50), 26, true, Qt::AlignRight | Qt::AlignVCenter);
+    sLabel6 =
+        makeLabel(s, QStringLiteral("問"), QRect(126, 56, 30, 32), {.points = 14, .colour = kInk});
+    sLabel5 = makeLabel(s, QStringLiteral("タイム"), QRect(170, 56, 70, 32),
+                        {.points = 14, .colour = kInk});
+    sLabel10 = makeLabel(
+        s, {}, QRect(240, 46, 90, 50),
+        {.points = 26, .bold = true, .align = Qt::AlignRight | Qt::AlignVCenter, .colour = kInk});
 
     const char16_t* const fixed[] = {u"起動後", u"分", u"本日", u"回目", u"このレベル", u"回目"};
     const QRect fixedAt[] = {{340, 58, 60, 30}, {442, 58, 24, 30}, {485, 58, 44, 30},
                              {571, 58, 40, 30}, {625, 58, 90, 30}, {757, 58, 40, 30}};
     for (int i = 0; i < 6; ++i)
-        sLabel16[i] = label(s, QString::fromUtf16(fixed[i]), fixedAt[i], 12);
-    sLabel13 = label(s, {}, QRect(400, 58, 42, 30), 12, true, Qt::AlignCenter);
-    sLabel12 = label(s, {}, QRect(529, 58, 42, 30), 12, true, Qt::AlignCenter);
-    sLabel11 = label(s, {}, QRect(715, 58, 42, 30), 12, true, Qt::AlignCenter);
-    sLabel14 = label(s, {}, QRect(800, 58, 216, 30), 12, false, Qt::AlignRight | Qt::AlignVCenter);
+        sLabel16[i] =
+            makeLabel(s, QString::fromUtf16(fixed[i]), fixedAt[i], {.points = 12, .colour = kInk});
+    sLabel13 = makeLabel(s, {}, QRect(400, 58, 42, 30),
+                         {.points = 12, .bold = true, .align = Qt::AlignCenter, .colour = kInk});
+    sLabel12 = makeLabel(s, {}, QRect(529, 58, 42, 30),
+                         {.points = 12, .bold = true, .align = Qt::AlignCenter, .colour = kInk});
+    sLabel11 = makeLabel(s, {}, QRect(715, 58, 42, 30),
+                         {.points = 12, .bold = true, .align = Qt::AlignCenter, .colour = kInk});
+    sLabel14 =
+        makeLabel(s, {}, QRect(800, 58, 216, 30),
+                  {.points = 12, .align = Qt::AlignRight | Qt::AlignVCenter, .colour = kInk});
 
-    sShape5 = shape(s, QRect(kBarLeft, kBarTop, kTimeBarWidth, kBarHeight), Qt::white, true);
-    sShape4 = shape(s, QRect(kBarLeft, kBarTop, 0, kBarHeight), QColor(0xFF, 0xE6, 0x80));
-    sShape3 = shape(s, QRect(kBarLeft, kBarTop, 0, kBarHeight), QColor(0x90, 0xD8, 0x90));
-    sShape2 = shape(s, QRect(kBarLeft, kBarTop + 8, 0, kBarHeight - 16), QColor(0x20, 0x50, 0xC0));
-    sShape7 = shape(s, QRect(kBarLeft, kBarTop, 0, kBarHeight), QColor(0xE0, 0x40, 0x40));
-    sShape8 =
-        shape(s, QRect(kBarLeft + kTimeBarWidth - 1, kBarTop - 6, 2, kBarHeight + 12), Qt::black);
+    sShape5 = makePanel(s, QRect(kBarLeft, kBarTop, kTimeBarWidth, kBarHeight), Qt::white, true);
+    sShape4 = makePanel(s, QRect(kBarLeft, kBarTop, 0, kBarHeight), QColor(0xFF, 0xE6, 0x80));
+    sShape3 = makePanel(s, QRect(kBarLeft, kBarTop, 0, kBarHeight), QColor(0x90, 0xD8, 0x90));
+    sShape2 =
+        makePanel(s, QRect(kBarLeft, kBarTop + 8, 0, kBarHeight - 16), QColor(0x20, 0x50, 0xC0));
+    sShape7 = makePanel(s, QRect(kBarLeft, kBarTop, 0, kBarHeight), QColor(0xE0, 0x40, 0x40));
+    sShape8 = makePanel(s, QRect(kBarLeft + kTimeBarWidth - 1, kBarTop - 6, 2, kBarHeight + 12),
+                        Qt::black);
     const char16_t* const marks[] = {u"YourBest", u"Best", u"Pass"};
     const QRect markAt[] = {
         {kBarLeft, 146, 90, 24}, {kBarLeft + 100, 146, 60, 24}, {kBarLeft + 170, 146, 60, 24}};
     const char* const markColour[] = {"#C03030", "#207020", "#A07000"};
     for (int i = 0; i < 3; ++i) {
-        sLabel17[i] = label(s, QString::fromUtf16(marks[i]), markAt[i], 11, true);
+        sLabel17[i] = makeLabel(s, QString::fromUtf16(marks[i]), markAt[i],
+                                {.points = 11, .bold = true, .colour = kInk});
         sLabel17[i]->setStyleSheet(QStringLiteral("color: %1").arg(QLatin1String(markColour[i])));
     }
 
@@ -143,20 +129,19 @@ void MainFrm::buildStatusStrip() {
         const int row = lamp / 10 - 1;
         const int column = lamp % 10;
         sPicture3[lamp] =
-            shape(s, QRect(734 + column * 28, 104 + row * 28, 24, 22), rowColour[row], true);
+            makePanel(s, QRect(734 + column * 28, 104 + row * 28, 24, 22), rowColour[row], true);
     }
 }
 
 void MainFrm::buildProblemArea() {
-    Picture2 = shape(this, QRect(0, 200, kWidth, kHeight - 200), Qt::white);
-    Label2 = label(Picture2, QStringLiteral("偶数か奇数か"), QRect(0, 14, kWidth, 60), 30, true,
-                   Qt::AlignCenter);
-    Label1 = label(Picture2, {}, QRect(0, 70, kWidth, 330), 200, true, Qt::AlignCenter);
+    Picture2 = makePanel(this, QRect(0, 200, kWidth, kHeight - 200), Qt::white);
+    Label2 = makeLabel(Picture2, QStringLiteral("偶数か奇数か"), QRect(0, 14, kWidth, 60),
+                       {.points = 30, .bold = true, .align = Qt::AlignCenter, .colour = kInk});
+    Label1 = makeLabel(Picture2, {}, QRect(0, 70, kWidth, 330),
+                       {.points = 200, .bold = true, .align = Qt::AlignCenter, .colour = kInk});
     for (int i = 1; i <= 2; ++i) {
-        auto* b = new QPushButton(Picture2);
+        QPushButton* b = makeButton(Picture2, {}, QRect(i == 1 ? 170 : 554, 420, 300, 90), 18);
         b->setObjectName(QStringLiteral("Command2_%1").arg(i));
-        b->setGeometry(i == 1 ? 170 : 554, 420, 300, 90);
-        b->setFont(fontOf(18, true));
         // A button with the focus would answer again to Space, and Tab would bring
         // the focus to the other one: the answers come by click and by key only.
         b->setFocusPolicy(Qt::NoFocus);
@@ -167,13 +152,13 @@ void MainFrm::buildProblemArea() {
 
 void MainFrm::buildOverlay() {
     // Covers the whole number, so the closing word stands alone.
-    sPicture2 = shape(this, QRect(112, 260, 800, 350), QColor(0xFF, 0xFA, 0xD0), true);
+    sPicture2 = makePanel(this, QRect(112, 260, 800, 350), QColor(0xFF, 0xFA, 0xD0), true);
     sPicture2->setFrameShape(QFrame::Box);
     sPicture2->setLineWidth(3);
-    lblsss1 = label(sPicture2, QStringLiteral("成績記録中"), QRect(0, 0, 800, 350), 40, true,
-                    Qt::AlignCenter);
-    lblsss2 = label(sPicture2, QStringLiteral("時間切れ"), QRect(0, 0, 800, 350), 40, true,
-                    Qt::AlignCenter);
+    lblsss1 = makeLabel(sPicture2, QStringLiteral("成績記録中"), QRect(0, 0, 800, 350),
+                        {.points = 40, .bold = true, .align = Qt::AlignCenter, .colour = kInk});
+    lblsss2 = makeLabel(sPicture2, QStringLiteral("時間切れ"), QRect(0, 0, 800, 350),
+                        {.points = 40, .bold = true, .align = Qt::AlignCenter, .colour = kInk});
     lblsss2->setStyleSheet(QStringLiteral("color: #C00000"));
     sPicture2->hide();
 }

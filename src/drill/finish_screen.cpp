@@ -1,5 +1,6 @@
 #include "drill/finish_screen.h"
 
+#include "core/screen_parts.h"
 #include "drill/drill_engine.h"
 
 #include <QFrame>
@@ -7,50 +8,28 @@
 #include <QPainter>
 #include <QPushButton>
 
-namespace {
-
-QLabel* label(QWidget* parent, const QString& text, QRect geometry, double points, bool bold,
-              const char* colour = "#202020") {
-    auto* l = new QLabel(text, parent);
-    l->setGeometry(geometry);
-    QFont font;
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    l->setFont(font);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    l->setStyleSheet(QStringLiteral("color: %1").arg(QLatin1String(colour)));
-    return l;
-}
-
-QPushButton* button(QWidget* parent, const QString& text, QRect geometry) {
-    auto* b = new QPushButton(text, parent);
-    b->setGeometry(geometry);
-    QFont font;
-    font.setPointSize(20);
-    font.setBold(true);
-    b->setFont(font);
-    b->hide();
-    return b;
-}
-
-} // namespace
+// The content's and the level's names.
+const QColor kHeading(0x1A, 0x3A, 0x7A);
 
 FrmSyuuryou::FrmSyuuryou(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     setWindowTitle(QStringLiteral("終了"));
     setFixedSize(kWidth, kHeight);
-    Label15 = label(this, {}, QRect(60, 30, 500, 50), 24, true, "#1A3A7A");
-    Label16 = label(this, {}, QRect(60, 90, 480, 60), 30, true, "#1A3A7A");
+    Label15 = makeLabel(this, {}, QRect(60, 30, 500, 50),
+                        {.points = 24, .bold = true, .colour = kHeading});
+    Label16 = makeLabel(this, {}, QRect(60, 90, 480, 60),
+                        {.points = 30, .bold = true, .colour = kHeading});
     // The whole width for the longest name the roster holds (20 characters).
-    Label17 = label(this, {}, QRect(60, 160, 900, 50), 26, true);
-    Label18 = label(this, {}, QRect(60, 240, 620, 70), 40, true);
-    Label19 = label(this, {}, QRect(60, 330, 900, 50), 24, false);
-    Label13 = label(this, {}, QRect(60, 390, 340, 40), 18, false);
-    Label14 = label(this, {}, QRect(400, 390, 300, 40), 18, false);
-    Label20 = label(this, {}, QRect(60, 450, 900, 80), 40, true, "#D01010");
+    Label17 = makeLabel(this, {}, QRect(60, 160, 900, 50), {.points = 26, .bold = true});
+    Label18 = makeLabel(this, {}, QRect(60, 240, 620, 70), {.points = 40, .bold = true});
+    Label19 = makeLabel(this, {}, QRect(60, 330, 900, 50), {.points = 24});
+    Label13 = makeLabel(this, {}, QRect(60, 390, 340, 40), {.points = 18});
+    Label14 = makeLabel(this, {}, QRect(400, 390, 300, 40), {.points = 18});
+    Label20 = makeLabel(this, {}, QRect(60, 450, 900, 80),
+                        {.points = 40, .bold = true, .colour = QColor(0xD0, 0x10, 0x10)});
     Label20->hide();
     // Beside the level's name, with room for "次のレベルへ進みましょう".
-    Label2 = label(this, QStringLiteral("このレベルクリア"), QRect(550, 90, 460, 60), 28, true,
-                   "#107010");
+    Label2 = makeLabel(this, QStringLiteral("このレベルクリア"), QRect(550, 90, 460, 60),
+                       {.points = 28, .bold = true, .colour = QColor(0x10, 0x70, 0x10)});
     Label2->hide();
 
     Picture1 = new QFrame(this);
@@ -60,13 +39,16 @@ FrmSyuuryou::FrmSyuuryou(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setStyleSheet(
         QStringLiteral("QFrame#Picture1 { background: #FFF3B0; border: 4px solid #E08000; }"));
-    Label1 = label(Picture1, QStringLiteral("目標レベルクリア。おめでとう！"),
-                   QRect(0, 0, 800, 180), 34, true, "#C04000");
-    Label1->setAlignment(Qt::AlignCenter);
+    Label1 = makeLabel(
+        Picture1, QStringLiteral("目標レベルクリア。おめでとう！"), QRect(0, 0, 800, 180),
+        {.points = 34, .bold = true, .align = Qt::AlignCenter, .colour = QColor(0xC0, 0x40, 0x00)});
     Picture1->hide();
 
-    Command4 = button(this, QStringLiteral("メニューへ"), QRect(230, 600, 260, 90));
-    Command5 = button(this, QStringLiteral("もう一度"), QRect(534, 600, 260, 90));
+    Command4 = makeButton(this, QStringLiteral("メニューへ"), QRect(230, 600, 260, 90), 20);
+    Command5 = makeButton(this, QStringLiteral("もう一度"), QRect(534, 600, 260, 90), 20);
+    // Timer1 shows them, once the outcome has been seen.
+    Command4->hide();
+    Command5->hide();
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
 

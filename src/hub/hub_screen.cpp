@@ -1,55 +1,574 @@
 #include "hub/hub_screen.h"
 
-#include "core/app_context.h"
+#include "core/screen_parts.h"
 #include "drill/drill_engine.h"
+#include "roster/grades.h"
 
-#include <QGridLayout>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
-#include <QVBoxLayout>
+#include <QRadioButton>
+#include <QScrollBar>
+
+namespace {
+
+// The column area: four columns of 3456 twips (921.6 px) when the strip
+// scrolls, up to 14592 twips (972.8 px) when every column is in view.
+constexpr int kAreaLeft = 24;
+constexpr int kAreaTop = 158;
+constexpr int kAreaHeight = 586;
+constexpr int kScrollTop = 748;
+constexpr int kInset = 3; // between a column's controls and its neighbours
+
+const QColor kLineGrey(224, 224, 224);
+const QColor kWithinTarget(0xC8, 0xF0, 0xC8); // Text4
+const QColor kWithinPass(0xFF, 0xF0, 0xB0);   // Text5
+const QColor kHeading(0x1A, 0x3A, 0x7A);
+
+int pixels(double twips) {
+    return qRound(twips / kTwipsPerPixel);
+}
+
+// The lists line their columns up with full-width names beside half-width
+// figures, so they need a font whose half-width characters (blanks too) are
+// exactly half as wide as the full-width ones: the first installed Japanese
+// family that measures so.
+QFont listFont() {
+    QFont font = fontOf(10.5);
+    for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese)) {
+        font.setFamily(family);
+        const QFontMetricsF fm(font);
+        const qreal half = fm.horizontalAdvance(QLatin1Char('0'));
+        if (half > 0 && fm.horizontalAdvance(QLatin1Char(' ')) == half &&
+            fm.horizontalAdvance(QChar(0x3042)) == 2 * half && // あ
+            fm.horizontalAdvance(QChar(0x25CF)) == 2 * half)   // ●
+            return font;
+    }
+    font = fontOf(10.5);
+    font.setStyleHint(QFont::TypeWriter);
+    return font;
+}
+
+QLabel* swatch(QWidget* parent, const QRect& geometry, const QColor& colour) {
+    QLabel* l = makeLabel(parent, {}, geometry);
+    fillBackground(l, colour);
+    l->setFrameShape(QFrame::Box);
+    return l;
+}
+
+} // namespace
+
+seisekitime1::seisekitime1(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+    setWindowTitle(QStringLiteral("tallmer"));
+    setFixedSize(kWidth, kHeight);
+    setFocusPolicy(Qt::StrongFocus);
+    hubReady_ = false;
+    ctx_.hensuu1.resultPeriod = 3;
+    fillBackground(this, colourOfBgr(ctx_.hensuu1.seasonColor));
+    layout_ = HubColumnLayout(ctx_.hensuu1.catalog.levelCount);
+    buildHeader();
+    buildOptions();
+    buildColumns();
+    buildCovers();
+    // The keys start levels whichever control has the focus, and a click on a
+    // level's caption starts it too.
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+}
+
+void seisekitime1::buildHeader() {
+    Label11 = makeLabel(this, {}, QRect(16, 6, 250, 52),
+                        {24, true, Qt::AlignLeft | Qt::AlignVCenter, kHeading});
+    // Room for the longest name the roster holds (20 characters) and the grade.
+    Label12 = makeLabel(this, {}, QRect(276, 6, 444, 30), {14, true});
+    Label13 = makeLabel(this, {}, QRect(276, 36, 444, 22), {11});
+    Label17 = makeLabel(this, {}, QRect(724, 6, 170, 24), {12});
+    Label18 = makeLabel(this, {}, QRect(724, 32, 170, 24), {12});
+    Command1 = makeButton(this, QStringLiteral("戻る(0)"), QRect(900, 8, 110, 48), 14);
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+
+    Combo1 = new QComboBox(this);
+    Combo1->setGeometry(16, 66, 150, 32);
+    Combo1->setFont(fontOf(12));
+    Combo1->addItems(SelectionGroupTexts());
+    Combo1->setCurrentIndex(std::max(0, Combo1->findText(ctx_.hensuu1.selectedGroup)));
+    Combo1->setToolTip(QStringLiteral("表示する学年を選びます"));
+    connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
+
+    Command8 = makeButton(this, QStringLiteral("データ処理"), QRect(786, 64, 112, 36), 12);
+    Command24[1] = makeButton(this, QStringLiteral("印刷"), QRect(906, 64, 104, 36), 12);
+    connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
+    connect(Command24[1], &QPushButton::clicked, this, [this] { Command24_Click(1); });
+    Command8->hide();
+    Command24[1]->hide();
+    teacherNote =
+        makeLabel(this, {}, QRect(460, 134, 550, 22),
+                  {11, true, Qt::AlignRight | Qt::AlignVCenter, QColor(0xA0, 0x20, 0x20)});
+
+    Label5 = makeLabel(this, {}, QRect(16, 106, 300, 26),
+                       {12, true, Qt::AlignLeft | Qt::AlignVCenter, kHeading});
+    Combo2 = new QComboBox(this);
+    Combo2->setGeometry(320, 105, 230, 28);
+    Combo2->setFont(fontOf(11));
+    Combo2->addItems({QStringLiteral("　　　今週の全成績"), QStringLiteral("　　先週からの全成績"),
+                      QStringLiteral("　　１ヶ月間の全成績"), QStringLiteral("　　１年間の全成績"),
+                      QStringLiteral("　　今までの全成績\"")});
+    Combo2->setCurrentIndex(2);
+    connect(Combo2, &QComboBox::activated, this, [this](int index) { Combo2_Click(index); });
+    Label6 = makeLabel(this, QStringLiteral("GRPH+A,B,C,D..でも選択できます。"),
+                       QRect(560, 106, 300, 26), {10});
+    Text4 = swatch(this, QRect(880, 108, 56, 22), kWithinTarget);
+    Text5 = swatch(this, QRect(944, 108, 56, 22), kWithinPass);
+
+    const std::pair<QWidget*, const char*> names[] = {
+        {Label11, "Label11"}, {Label12, "Label12"},   {Label13, "Label13"},
+        {Label17, "Label17"}, {Label18, "Label18"},   {Command1, "Command1"},
+        {Combo1, "Combo1"},   {Command8, "Command8"}, {Command24[1], "Command24_1"},
+        {Label5, "Label5"},   {Combo2, "Combo2"},     {Label6, "Label6"},
+        {Text4, "Text4"},     {Text5, "Text5"},       {teacherNote, "teacherNote"}};
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
+}
+
+void seisekitime1::buildOptions() {
+    Picture1 = makePanel(this, QRect(176, 60, 600, 42), QColor(0xF4, 0xF4, 0xEE), true);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    option2Group = new QButtonGroup(this);
+    option1Group = new QButtonGroup(this);
+    const char16_t* const modes[] = {u"ﾀｲﾑ表示", u"ﾎﾟｲﾝﾄ表示", u"個人ﾀｲﾑ"};
+    for (int m = 0; m <= 2; ++m) {
+        auto* o = new QRadioButton(QString::fromUtf16(modes[m]), Picture1);
+        o->setGeometry(8 + m * 94, 7, 92, 28);
+        o->setFont(fontOf(11));
+        o->setObjectName(QStringLiteral("Option2_%1").arg(m));
+        option2Group->addButton(o, m);
+        Option2[m] = o;
+    }
+    const char16_t* const views[] = {u"BEST表示", u"本日のみ", u"オール表示"};
+    for (int v = 1; v <= 3; ++v) {
+        auto* o = new QRadioButton(QString::fromUtf16(views[v - 1]), Picture1);
+        o->setGeometry(300 + (v - 1) * 98, 7, 96, 28);
+        o->setFont(fontOf(11));
+        o->setObjectName(QStringLiteral("Option1_%1").arg(v));
+        option1Group->addButton(o, v);
+        Option1[v] = o;
+    }
+    connect(option2Group, &QButtonGroup::idClicked, this, [this](int m) { Option2_Click(m); });
+    connect(option1Group, &QButtonGroup::idClicked, this, [this](int v) { Option1_Click(v); });
+}
+
+LevelColumn seisekitime1::buildColumn(int level, int width) {
+    LevelColumn c;
+    c.place = new QWidget(columnArea);
+    c.place->setGeometry(0, 0, width, kAreaHeight);
+    QWidget* p = c.place;
+    const int inner = width - 2 * kInset;
+    const int numberWidth = width / 5;
+    c.Label1 = makeLabel(p, {}, QRect(kInset, 0, numberWidth - kInset, 30),
+                         {14, true, Qt::AlignCenter, Qt::white});
+    fillBackground(c.Label1, QColor(0x30, 0x60, 0xB0));
+    c.Label3 = makeLabel(p, {}, QRect(numberWidth + 2, 0, width - numberWidth - 2 - kInset, 30),
+                         {13, true});
+    c.Label3->setCursor(Qt::PointingHandCursor);
+    c.Command4 = makeButton(p, {}, QRect(kInset, 32, inner, 40), 14);
+    c.Command4->setToolTip(QStringLiteral("クリックしてスタートします。番号を押してもよろしい"));
+    c.Command4->setEnabled(false);
+    c.Command3 = makeButton(p, QStringLiteral("成績表示"), QRect(kInset, 32, inner, 40), 12);
+    c.Command3->hide();
+    const TextStyle tally{11, true, Qt::AlignRight | Qt::AlignVCenter};
+    c.Label9 = makeLabel(p, QStringLiteral("今日"), QRect(kInset, 76, 56, 22), {11});
+    c.Label14 = makeLabel(p, {}, QRect(kInset + 56, 76, inner - 56, 22), tally);
+    c.Label10 = makeLabel(p, QStringLiteral("今まで"), QRect(kInset, 100, 56, 22), {11});
+    c.Label15 = makeLabel(p, {}, QRect(kInset + 56, 100, inner - 56, 22), tally);
+    c.Label8 = makeLabel(p, {}, QRect(kInset, 126, inner, 20), {10});
+    c.Label7 = makeLabel(p, {}, QRect(kInset, 148, inner, 20), {10});
+    for (QLabel* line : {c.Label8, c.Label7})
+        fillBackground(line, kLineGrey);
+    c.List5 = new QListWidget(p);
+    c.List5->setGeometry(kInset, 172, inner, kAreaHeight - 172);
+    c.List5->setFont(listFont());
+    c.List5->setUniformItemSizes(true);
+    c.List5->setFocusPolicy(Qt::NoFocus);
+    c.Text1 = makeLabel(p, QStringLiteral("やりすぎ禁止"), QRect(kInset, 32, inner, 90),
+                        {18, true, Qt::AlignCenter, QColor(0xD0, 0x10, 0x10)});
+    fillBackground(c.Text1, QColor(0xFF, 0xF4, 0xB0));
+    c.Text1->setFrameShape(QFrame::Box);
+    c.Text1->setLineWidth(2);
+    c.Text1->hide();
+
+    const std::pair<QWidget*, const char*> names[] = {
+        {c.Label1, "Label1"},     {c.Label3, "Label3"},   {c.Command4, "Command4"},
+        {c.Command3, "Command3"}, {c.Label9, "Label9"},   {c.Label14, "Label14"},
+        {c.Label10, "Label10"},   {c.Label15, "Label15"}, {c.Label8, "Label8"},
+        {c.Label7, "Label7"},     {c.List5, "List5"},     {c.Text1, "Text1"}};
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(level));
+    connect(c.Command4, &QPushButton::clicked, this, [this, level] { Command4_Click(level); });
+    return c;
+}
+
+void seisekitime1::buildColumns() {
+    const int n = ctx_.hensuu1.catalog.levelCount;
+    const int width = pixels(layout_.width);
+    columnArea = new QWidget(this);
+    columnArea->setGeometry(kAreaLeft, kAreaTop, pixels(double(layout_.width) * std::min(n, 4)),
+                            kAreaHeight);
+    columnArea->setObjectName(QStringLiteral("columnArea"));
+    columns_.reserve(size_t(n) + 1);
+    for (int level = 0; level <= n; ++level)
+        columns_.push_back(buildColumn(level, width));
+    // The template stays out of view, and so does every column left of the first one shown.
+    columns_[0].place->move(-2 * width, 0);
+    columns_[0].place->hide();
+
+    HScroll1 = new QScrollBar(Qt::Horizontal, this);
+    HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    HScroll1->setGeometry(kAreaLeft, kScrollTop, pixels(13824), 18);
+    HScroll1->setRange(1, std::max(1, layout_.scrollMaximum));
+    HScroll1->setPageStep(1);
+    HScroll1->setVisible(layout_.scrollBar);
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this](int v) { HScroll1_Change(v); });
+}
+
+void seisekitime1::buildCovers() {
+    const QColor season = colourOfBgr(ctx_.hensuu1.seasonColor);
+    // The teacher's data change panel covers the columns; while it shows no level starts.
+    Picture7 = makePanel(this, QRect(kAreaLeft, kAreaTop, pixels(13824), kAreaHeight),
+                         QColor(0xF0, 0xF0, 0xF0), true);
+    Picture7->setObjectName(QStringLiteral("Picture7"));
+    Picture7->hide();
+
+    Picture6 = makePanel(this, QRect(0, kAreaTop, kWidth, kAreaHeight), season);
+    Picture6->setObjectName(QStringLiteral("Picture6"));
+    makeLabel(Picture6, QStringLiteral("Just a momento, please."),
+              QRect(0, kAreaHeight / 2 - 60, kWidth, 60), {24, false, Qt::AlignCenter});
+    ProgressBar2 = new QProgressBar(Picture6);
+    ProgressBar2->setGeometry(312, kAreaHeight / 2 + 10, 400, 20);
+    ProgressBar2->setTextVisible(false);
+
+    Picture2 = makePanel(this, QRect(0, 0, kWidth, kHeight), season);
+    Picture2->setObjectName(QStringLiteral("Picture2"));
+    makeLabel(Picture2, QStringLiteral("Just a moment, please."), QRect(0, 300, kWidth, 80),
+              {28, false, Qt::AlignCenter});
+    ProgressBar1 = new QProgressBar(Picture2);
+    ProgressBar1->setGeometry(312, 400, 400, 22);
+    ProgressBar1->setTextVisible(false);
+}
+
+void seisekitime1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) Form_Activate();
+}
+
+void seisekitime1::Form_Activate() {
+    hubReady_ = false;
+    // Until the opening rule has run no start may slip through, by Space on a focused button
+    // either.
+    for (size_t i = 1; i < columns_.size(); ++i)
+        columns_[i].Command4->setEnabled(false);
+    Picture2->raise();
+    Picture2->show();
+    Option1[1]->setText(QStringLiteral("累計順"));
+    Option1[2]->setText(QStringLiteral("本日順"));
+
+    const QDateTime now = ctx_.clock.now();
+    ApplyPracticeLimits(ctx_.criteria, ctx_.hensuu1.catalog);
+    // Runs of the other machines of the school appear on every return to the hub.
+    if (auto error =
+            ComputeLevelStats(ctx_.results, ctx_.criteria, ctx_.hensuu1.paths.resultsLogFile(), now,
+                              ctx_.waitWhileBusy))
+        ctx_.navigator.message(
+            QStringLiteral("成績の読み込み"),
+            QStringLiteral("成績を読めませんでした。先生を呼んでください。\r\n") + error->text());
+    view_ = BuildHubView(ctx_.hensuu1, ctx_.criteria, ctx_.results, ctx_.roster,
+                         Combo1->currentText(), now);
+    ctx_.finalLevelCleared = view_.finalLevelCleared;
+
+    Command8->setVisible(view_.teacherMode);
+    Command24[1]->setVisible(view_.teacherMode);
+    teacherNote->clear();
+    Label17->setText(view_.label17);
+    Label18->setText(view_.label18);
+
+    listMode_ = ListMode::Points;
+    building_ = true;
+    Option1[1]->setChecked(true);
+    Label5->setText(QStringLiteral("獲得ポイント（今まで順位）"));
+    Combo2->hide();
+    showColumns(view_);
+    Option2[1]->setChecked(true);
+    Command1->setEnabled(true);
+    building_ = false;
+
+    Picture6->hide();
+    Label12->setText(view_.label12);
+    Label13->setText(view_.label13);
+    Label11->setFont(fontOf(view_.label11PointSize, true));
+    Label11->setText(view_.label11);
+
+    ctx_.hensuu1.firstColumn = view_.firstColumn;
+    {
+        const QSignalBlocker quiet(HScroll1);
+        HScroll1->setValue(view_.firstColumn);
+    }
+    placeColumns();
+    showOpening();
+    Picture2->hide();
+    hubReady_ = true;
+}
+
+void seisekitime1::showColumns(const HubView& view) {
+    const int n = std::min(columnCount(), int(view.columns.size()));
+    for (int i = 1; i <= n; ++i) {
+        const HubColumn& from = view.columns[i - 1];
+        LevelColumn& c = columns_[size_t(i)];
+        c.Label1->setText(from.number);
+        c.Label3->setFont(fontOf(from.caption.small ? 11 : 13, true));
+        c.Label3->setText(from.caption.caption);
+        c.Label3->setToolTip(from.caption.tooltip);
+        c.Command4->setText(from.start);
+        c.Label9->setText(QStringLiteral("今日"));
+        c.Label10->setText(QStringLiteral("今まで"));
+        c.Label14->setText(from.today);
+        c.Label15->setText(from.allTime);
+        c.Label8->setText(from.judge);
+        c.Label7->setText(from.criteria);
+        for (QWidget* w : std::initializer_list<QWidget*>{c.List5, c.Label7, c.Label8, c.Label14,
+                                                          c.Label15, c.Label9, c.Label10})
+            w->setVisible(!from.practice);
+        fillList(i, from.practice ? QStringList() : from.list, from.ownLine);
+    }
+}
+
+void seisekitime1::fillList(int level, const QStringList& lines, int ownLine) {
+    QListWidget* list = columns_[size_t(level)].List5;
+    // A refresh changes few lines of a long list: the others keep their items,
+    // which costs far less than building thousands of them anew.
+    const int kept = std::min(int(list->count()), int(lines.size()));
+    for (int k = 0; k < kept; ++k)
+        if (list->item(k)->text() != lines[k]) list->item(k)->setText(lines[k]);
+    if (list->count() > kept) {
+        if (kept == 0)
+            list->clear();
+        else
+            while (list->count() > kept)
+                delete list->takeItem(list->count() - 1);
+    }
+    if (lines.size() > kept) list->addItems(lines.mid(kept));
+    // The line above the pupil's own goes to the top, so the pupil sees where
+    // they stand and who is just ahead.
+    if (ownLine > 0 && ownLine <= list->count())
+        list->scrollToItem(list->item(ownLine - 1), QAbstractItemView::PositionAtTop);
+    成績リスト色表示単独(level);
+}
+
+void seisekitime1::showOpening() {
+    const int n = std::min(columnCount(), int(view_.columns.size()));
+    for (int i = 1; i <= n; ++i) {
+        const HubColumn& from = view_.columns[i - 1];
+        LevelColumn& c = columns_[size_t(i)];
+        c.Command4->setEnabled(from.enabled);
+        c.Text1->setVisible(from.blocked);
+        if (from.blocked) c.Text1->raise();
+    }
+    Picture6->raise();
+}
+
+void seisekitime1::placeColumns() {
+    const int width = pixels(layout_.width);
+    for (int i = 1; i <= columnCount(); ++i) {
+        const int left = ColumnLeft(i, ctx_.hensuu1.firstColumn, layout_);
+        columns_[size_t(i)].place->move(left < 0 ? -2 * width : pixels(left), 0);
+    }
+}
+
+void seisekitime1::HScroll1_Change(int value) {
+    ctx_.hensuu1.firstColumn = ClampFirstColumn(value, layout_);
+    placeColumns();
+}
+
+bool seisekitime1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        // The hub's own keys never reach a control (a list would search for the
+        // letter); every other key does.
+        if (!text.isEmpty() && LevelOfHubKey(text, columnCount()) >= 0) {
+            Form_KeyPress(text);
+            return true;
+        }
+        return false;
+    }
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        for (int i = 1; i <= columnCount(); ++i)
+            if (watched == columns_[size_t(i)].Label3) {
+                Label3_Click(i);
+                return true;
+            }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void seisekitime1::Form_KeyPress(const QString& text) {
+    if (!hubReady_) return;
+    const int key = LevelOfHubKey(text, columnCount());
+    if (key > 0)
+        Command4_Click(key);
+    else if (key == 0 && Command1->isEnabled())
+        Command1_Click();
+}
+
+bool seisekitime1::teacherPanelShown() const {
+    return !Picture7->isHidden();
+}
+
+void seisekitime1::Command4_Click(int level) {
+    if (teacherPanelShown() || !columns_[size_t(level)].Command4->isEnabled()) return;
+    Picture2->raise();
+    Picture2->show();
+    startLevel(level);
+}
+
+void seisekitime1::Label3_Click(int level) {
+    if (teacherPanelShown() || !columns_[size_t(level)].Command4->isEnabled()) return;
+    startLevel(level);
+}
+
+void seisekitime1::startLevel(int level) {
+    ctx_.hensuu1.currentLevel = qint16(level);
+    hubReady_ = false;
+    // The drill takes the stage; a level that cannot run brings a new hub back.
+    StartRun(ctx_);
+}
+
+void seisekitime1::Command1_Click() {
+    Picture2->raise();
+    Picture2->show();
+    ctx_.navigator.show(Screen::Selection);
+}
+
+void seisekitime1::Combo1_Click() {
+    Option2_Click(Option2[0]->isChecked() ? 0 : 1);
+    const int first = std::clamp(ctx_.hensuu1.firstColumn, 1, std::max(1, columnCount()));
+    if (columnCount() > 0) columns_[size_t(first)].Command4->setFocus();
+}
+
+void seisekitime1::Combo2_Click(int index) {
+    if (!Option1[3]->isChecked()) return;
+    ctx_.hensuu1.resultPeriod = index + 1;
+    Option1_Click(3);
+}
+
+void seisekitime1::Option2_Click(int index) {
+    Command1->setEnabled(false);
+    for (size_t i = 1; i < columns_.size(); ++i) {
+        columns_[i].Command4->setEnabled(false);
+        columns_[i].List5->hide();
+    }
+    Picture6->raise();
+    Picture6->show();
+    if (building_) return;
+    const int view = std::max(1, option1Group->checkedId());
+    switch (index) {
+    case 0:
+        Option1[1]->setText(QStringLiteral("BEST表示"));
+        Option1[2]->setText(QStringLiteral("本日のみ"));
+        listMode_ = ListMode::Time;
+        Option1_Click(view);
+        break;
+    case 1:
+        Combo2->hide();
+        Option1[1]->setText(QStringLiteral("合計累計"));
+        Option1[2]->setText(QStringLiteral("合計本日"));
+        Option1[3]->setText(QStringLiteral("すべて"));
+        listMode_ = ListMode::Points;
+        Option1_Click(view);
+        break;
+    default:
+        // The pupil's own runs come with the charts; until then the lists stay empty.
+        Combo2->hide();
+        Label5->clear();
+        回数など表示();
+        Command1->setEnabled(true);
+        showOpening();
+        Picture6->hide();
+        break;
+    }
+}
+
+void seisekitime1::Option1_Click(int index) {
+    Command1->setEnabled(false);
+    for (size_t i = 1; i < columns_.size(); ++i) {
+        columns_[i].Command4->setEnabled(false);
+        columns_[i].List5->hide();
+    }
+    Picture6->raise();
+    Picture6->show();
+    Combo2->hide();
+    Picture1->setEnabled(false);
+    if (listMode_ == ListMode::Points && index == 1) {
+        Label5->setText(QStringLiteral("獲得ポイント（今まで順位）"));
+        showRankings(1);
+    } else if (listMode_ == ListMode::Points && index == 2) {
+        Label5->setText(QStringLiteral("獲得ポイント（今日の順位）"));
+        showRankings(2);
+    } else {
+        // The time lists and the lists of a period come with the other list views.
+        Label5->clear();
+        回数など表示();
+    }
+    Picture1->setEnabled(true);
+    Command1->setEnabled(true);
+    showOpening();
+    for (int i = 1; i <= std::min(columnCount(), int(view_.columns.size())); ++i)
+        columns_[size_t(i)].List5->setVisible(!view_.columns[i - 1].practice);
+    Picture6->hide();
+}
+
+void seisekitime1::showRankings(int order) {
+    const Hensuu1& h = ctx_.hensuu1;
+    RankingRequest request;
+    request.mode = ListMode::Points;
+    request.order = order;
+    request.group = Combo1->currentText();
+    request.pupil = h.currentPupil;
+    request.schoolYear = CurrentSchoolYear(ctx_.clock.now().date(), h.schoolYearStartMonth);
+    for (int i = 1; i <= std::min(columnCount(), int(view_.columns.size())); ++i) {
+        if (view_.columns[i - 1].practice) continue;
+        request.level = i;
+        const Ranking ranking = RankLevel(request, ctx_.roster, ctx_.results, h.catalog);
+        fillList(i, ranking.lines, ranking.ownLine);
+    }
+}
+
+void seisekitime1::回数など表示() {
+    for (size_t i = 1; i < columns_.size(); ++i) {
+        columns_[i].Label9->setText(QStringLiteral("今日"));
+        columns_[i].Label10->setText(QStringLiteral("今まで"));
+        columns_[i].List5->clear();
+    }
+}
+
+void seisekitime1::成績リスト色表示単独(int level) {
+    columns_[size_t(level)].List5->setCurrentRow(-1);
+}
+
+void seisekitime1::Command8_Click() {
+    teacherNote->setText(QStringLiteral("データ処理の画面は準備中です。"));
+}
+
+void seisekitime1::Command24_Click(int index) {
+    if (index == 1) teacherNote->setText(QStringLiteral("印刷の画面は準備中です。"));
+}
 
 QWidget* makeHubScreen(AppContext& ctx) {
-    auto* screen = new QWidget;
-    screen->setAutoFillBackground(true);
-    const qint32 c = ctx.hensuu1.seasonColor; // 0x00BBGGRR
-    screen->setStyleSheet(QStringLiteral("background: rgb(%1,%2,%3);")
-                              .arg(c & 0xFF)
-                              .arg((c >> 8) & 0xFF)
-                              .arg((c >> 16) & 0xFF));
-    auto* layout = new QVBoxLayout(screen);
-    layout->setContentsMargins(60, 40, 60, 40);
-    auto* title = new QLabel(
-        QStringLiteral("%1　　%2").arg(ctx.hensuu1.contentName, ctx.hensuu1.pupilName.trimmed()));
-    QFont big = title->font();
-    big.setPointSize(24);
-    title->setFont(big);
-    layout->addWidget(title);
-    auto* note =
-        new QLabel(QStringLiteral("成績の画面は準備中です。レベルを選んでスタートしてください。"));
-    QFont noteFont = note->font();
-    noteFont.setPointSize(14);
-    note->setFont(noteFont);
-    layout->addWidget(note);
-    auto* grid = new QGridLayout;
-    const LevelCatalog& catalog = ctx.hensuu1.catalog;
-    QPushButton* first = nullptr;
-    for (int level = 1; level <= catalog.levelCount; ++level) {
-        auto* button = new QPushButton(
-            QStringLiteral("ｽﾀｰﾄ(&%1)　%2").arg(level).arg(catalog.levelNames[level]));
-        QFont f = button->font();
-        f.setPointSize(16);
-        button->setFont(f);
-        button->setMinimumHeight(48);
-        button->setStyleSheet(QStringLiteral("background: #FFFFFF;"));
-        QObject::connect(button, &QPushButton::clicked, screen, [&ctx, level] {
-            ctx.hensuu1.currentLevel = qint16(level);
-            StartRun(ctx);
-        });
-        grid->addWidget(button, (level - 1) % 6, (level - 1) / 6);
-        if (!first) first = button;
-    }
-    layout->addLayout(grid);
-    layout->addStretch();
-    if (first) first->setFocus();
-    return screen;
+    return new seisekitime1(ctx);
 }

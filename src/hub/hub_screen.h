@@ -1,8 +1,125 @@
 #pragma once
-// The hub until its real screen exists: shows who is signed in and offers a
-// start button per offered level, so every level can be run and returned from.
+// seisekitime1: the results hub. One column per offered level (caption, start
+// button, today's and all-time tallies, judgement and criteria lines, the
+// ranking list) and the pupil's lines around them. BuildHubView decides what
+// every control shows; this screen puts it there, scrolls the columns, and
+// turns keys and clicks into starts of a run.
 
-struct AppContext;
-class QWidget;
+#include "core/app_context.h"
+#include "hub/hub_model.h"
 
+#include <QWidget>
+#include <array>
+#include <vector>
+
+class QButtonGroup;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+
+// The controls of one level column: element i of each control array.
+// Element 0 is the template and stays out of view.
+struct LevelColumn {
+    QWidget* place = nullptr; // holds the column's controls, so scrolling moves them as one
+    QLabel* Label1 = nullptr; // the level number
+    QLabel* Label3 = nullptr; // the level caption; a click starts the level
+    QPushButton* Command4 = nullptr;
+    QLabel* Text1 = nullptr;  // "やりすぎ禁止" over a blocked level
+    QLabel* Label7 = nullptr; // criteria line
+    QLabel* Label8 = nullptr; // judgement period line
+    QLabel* Label9 = nullptr; // "今日"
+    QLabel* Label14 = nullptr;
+    QLabel* Label10 = nullptr; // "今まで"
+    QLabel* Label15 = nullptr;
+    QListWidget* List5 = nullptr;
+    QPushButton* Command3 = nullptr; // "成績表示", loaded and kept hidden
+};
+
+class seisekitime1 final : public QWidget {
+  public:
+    explicit seisekitime1(AppContext& ctx, QWidget* parent = nullptr);
+
+    // Recomputes the tallies from the results log and fills every control;
+    // runs each time the hub is shown.
+    void Form_Activate();
+    // A typed character: a level's key starts it, "0" goes back.
+    void Form_KeyPress(const QString& text);
+    void Command4_Click(int level);
+    void Label3_Click(int level);
+    void Command1_Click();
+    void Combo1_Click();
+    void Combo2_Click(int index);
+    void Option1_Click(int index);
+    void Option2_Click(int index);
+    void HScroll1_Change(int value);
+    void Command8_Click();
+    void Command24_Click(int index);
+
+    void 回数など表示();
+    void 成績リスト色表示単独(int level);
+
+    bool hubReady() const { return hubReady_; }
+    const LevelColumn& column(int level) const { return columns_[size_t(level)]; }
+    int columnCount() const { return int(columns_.size()) - 1; }
+
+    static constexpr int kWidth = 1024; // 15360 × 11520 twips
+    static constexpr int kHeight = 768;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildHeader();
+    void buildOptions();
+    void buildColumns();
+    void buildCovers();
+    LevelColumn buildColumn(int level, int width);
+    void showColumns(const HubView& view);
+    void showOpening();
+    void showRankings(int order);
+    void fillList(int level, const QStringList& lines, int ownLine);
+    void placeColumns();
+    bool teacherPanelShown() const;
+    void startLevel(int level);
+
+    AppContext& ctx_;
+    HubView view_;
+    ColumnLayout layout_;
+    bool hubReady_ = false;
+    bool building_ = false;
+    ListMode listMode_ = ListMode::Points;
+
+    std::vector<LevelColumn> columns_; // 0..N
+    QWidget* columnArea = nullptr;
+
+    QPushButton* Command1 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QComboBox* Combo2 = nullptr;
+    QFrame* Picture1 = nullptr;             // the panel of the option buttons
+    std::array<QRadioButton*, 4> Option1{}; // 1..3
+    std::array<QRadioButton*, 3> Option2{}; // 0..2
+    QButtonGroup* option1Group = nullptr;
+    QButtonGroup* option2Group = nullptr;
+    QScrollBar* HScroll1 = nullptr;
+    QLabel *Label5 = nullptr, *Label6 = nullptr, *Label11 = nullptr, *Label12 = nullptr,
+           *Label13 = nullptr, *Label17 = nullptr, *Label18 = nullptr;
+    QLabel* Text4 = nullptr;
+    QLabel* Text5 = nullptr;
+    QFrame* Picture2 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QFrame* Picture6 = nullptr;
+    QProgressBar* ProgressBar2 = nullptr;
+    QFrame* Picture7 = nullptr; // the teacher's data change panel
+    QPushButton* Command8 = nullptr;
+    std::array<QPushButton*, 2> Command24{}; // 1: "印刷"
+    QLabel* teacherNote = nullptr;           // what a teacher's button cannot open yet
+};
+
+// What the application shell calls to make the hub.
 QWidget* makeHubScreen(AppContext& ctx);

@@ -9,12 +9,14 @@
 
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
 // A pupil on the demo school runs every offered level to the finish screen and
-// back to the hub: the level by a mouse click, the answers by keys, the way
-// back by a click on "メニューへ". Every run lands in the log.
+// back to the hub: the level by a click on its start button (the column strip
+// scrolled to it), the answers by keys, the way back by a click on "メニューへ";
+// the hub comes back scrolled where it was. Every run lands in the log.
 TEST(EveryLevel, RunsToTheFinishAndBackAndIsRecorded) {
     QTemporaryDir dir;
     const QString root = dir.filePath(QStringLiteral("school"));
@@ -54,10 +56,17 @@ TEST(EveryLevel, RunsToTheFinishAndBackAndIsRecorded) {
     stage.show(Screen::Hub);
     for (int level = 1; level <= ctx.hensuu1.catalog.levelCount; ++level) {
         SCOPED_TRACE(level);
-        QPushButton* start = nullptr;
-        for (QPushButton* b : stage.current()->findChildren<QPushButton*>())
-            if (b->text().startsWith(QStringLiteral("ｽﾀｰﾄ(&%1)").arg(level))) start = b;
-        ASSERT_TRUE(start);
+        auto* hub = dynamic_cast<seisekitime1*>(stage.current());
+        ASSERT_TRUE(hub);
+        ASSERT_TRUE(hub->hubReady());
+        // Four columns are in view; the strip is scrolled to bring the level into it.
+        auto* scroll = hub->findChild<QScrollBar*>(QStringLiteral("HScroll1"));
+        ASSERT_TRUE(scroll);
+        if (level > scroll->value() + 3) scroll->setValue(level - 3);
+        QPushButton* start = hub->column(level).Command4;
+        ASSERT_GE(hub->column(level).place->x(), 0);
+        ASSERT_TRUE(start->isEnabled());
+        EXPECT_EQ(start->text(), QStringLiteral("ｽﾀｰﾄ(&%1)").arg(level));
         QTest::mouseClick(start, Qt::LeftButton);
         ASSERT_EQ(stage.currentScreen(), Screen::Drill) << messages.join('\n').toStdString();
 
@@ -82,6 +91,7 @@ TEST(EveryLevel, RunsToTheFinishAndBackAndIsRecorded) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 3000));
         QTest::mouseClick(menu, Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor([&] { return stage.currentScreen() == Screen::Hub; }, 3000));
+        EXPECT_EQ(ctx.hensuu1.firstColumn, std::max(1, level - 3));
     }
 
     QList<ResultRecord> after;

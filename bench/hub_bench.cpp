@@ -1,0 +1,181 @@
+// Hub activation for a whole school (5 000 pupils, 200 000 runs) on the
+// offscreen platform: the tallies from the log, every column and its ranking
+// list filled, and the screen painted. Beside it the parts on their own, to
+// see where the time goes.
+
+#include "hub/hub_model.h"
+#include "hub/hub_screen.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+
+namespace {
+
+constexpr int kPupils = 5000;
+constexpr qint64 kRuns = 200000;
+constexpr double kToday = 46364; // 2026-12-08
+const QDateTime kNow(QDate(2026, 12, 8), QTime(15, 30));
+
+class BenchNavigator final : public Navigator {
+  public:
+    void show(Screen) override {}
+    void message(const QString&, const QString& text) override {
+        qFatal("hub message: %s", qPrintable(text));
+    }
+    void quit(int) override {}
+};
+
+class NoLauncher final : public Launcher {
+  public:
+    bool start(const QString&, const QStringList&) override { return false; }
+};
+
+// A school on a temporary data root: the roster in memory, the log on disk.
+struct School {
+    School() : clock(kNow) {
+        ctx = std::make_unique<AppContext>(
+            AppContext{{}, {}, {}, clock, random, sound, launcher, navigator, {}, {}, 0, {}, {}});
+        Hensuu1& h = ctx->hensuu1;
+        h.paths.dataRoot = dir.path() + QStringLiteral("/");
+        h.paths.dataFolder = h.paths.dataRoot + QStringLiteral("倍数判定/");
+        SetUpContent(h);
+        BuildLevelCatalog(h.catalog);
+        h.siteName = QStringLiteral("本町教室");
+        h.currentPupil = 2500;
+        h.pupilName = QStringLiteral("山田　花子");
+        h.pupilGrade = QStringLiteral("小５");
+        h.pupilStartTime = 15 * 3600;
+        for (int level = 1; level <= 11; ++level) {
+            LevelCriteria& c = ctx->criteria.levels[level];
+            c.targetTime = 15 + 4 * level;
+            c.passTime = c.targetTime * 3 / 2;
+            c.clearPoints = 100;
+            c.clearCount = 5;
+            c.pointFactor = level == 11 ? 1.5f : 1.0f;
+            c.overdoCount = Value{Value::Kind::Number, 20, {}};
+            c.judgeDays = Value{Value::Kind::Number, 7, {}};
+            c.overdoDays = Value{Value::Kind::Number, 1, {}};
+        }
+        StudentRoster& r = ctx->roster;
+        for (int p = 1; p <= kPupils; ++p) {
+            r.rosterNumbers[size_t(p)] = qint16(p);
+            r.pupilNames[size_t(p)] = fixedWidthText(QStringLiteral("生徒%1").arg(p), 20);
+            r.pupilBaseYears[size_t(p)] = qint16(2008 + p % 10); // 幼 to 中３
+        }
+        r.rosterCount = kPupils;
+
+        QDir().mkpath(h.paths.dataFolder);
+        std::mt19937 draw{7};
+        QByteArray bytes;
+        bytes.reserve(kRuns * kRecordSize);
+        for (qint64 i = 0; i < kRuns; ++i) {
+            ResultRecord rec;
+            rec.runDate = kToday - 365 + double(i * 366 / kRuns);
+            rec.runClock = (9 * 3600 + draw() % 36000) / 86400.0;
+            rec.pupilNumber = qint16(1 + draw() % kPupils);
+            rec.level = qint16(1 + draw() % 11);
+            rec.runTime = draw() % 50 == 0 ? 99999 : qint32(10 + draw() % 120);
+            rec.schoolCode = "12345";
+            bytes += rec.toBytes();
+        }
+        QFile f(h.paths.resultsLogFile());
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write the benchmark log");
+    }
+
+    QTemporaryDir dir;
+    SystemClock clock;
+    SystemRandom random;
+    SilentSoundPlayer sound;
+    NoLauncher launcher;
+    BenchNavigator navigator;
+    std::unique_ptr<AppContext> ctx;
+};
+
+School& school() {
+    static School instance;
+    return instance;
+}
+
+// What the pupil waits for on every return to the hub: a new hub is built,
+// refreshed and painted (the old one goes with the run that follows).
+void BM_HubActivation(benchmark::State& state) {
+    School& s = school();
+    int lines = 0;
+    for (auto _ : state) {
+        auto hub = std::make_unique<seisekitime1>(*s.ctx);
+        hub->show(); // Form_Activate
+        hub->repaint();
+        state.PauseTiming();
+        lines = hub->column(1).List5->count();
+        hub.reset();
+        state.ResumeTiming();
+    }
+    state.counters["list_lines"] = lines;
+}
+
+// The same hub refreshed again, as after a change of the group.
+void BM_HubReactivation(benchmark::State& state) {
+    School& s = school();
+    seisekitime1 hub(*s.ctx);
+    hub.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        hub.Form_Activate();
+        hub.repaint();
+    }
+}
+
+void BM_ComputeLevelStats(benchmark::State& state) {
+    School& s = school();
+    AppContext& ctx = *s.ctx;
+    for (auto _ : state)
+        if (ComputeLevelStats(ctx.results, ctx.criteria, ctx.hensuu1.paths.resultsLogFile(), kNow))
+            state.SkipWithError("cannot read the log");
+}
+
+void BM_BuildHubView(benchmark::State& state) {
+    School& s = school();
+    AppContext& ctx = *s.ctx;
+    ComputeLevelStats(ctx.results, ctx.criteria, ctx.hensuu1.paths.resultsLogFile(), kNow);
+    for (auto _ : state) {
+        const HubView view = BuildHubView(ctx.hensuu1, ctx.criteria, ctx.results, ctx.roster,
+                                          QStringLiteral("全学年"), kNow);
+        benchmark::DoNotOptimize(view.columns.data());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_HubActivation)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_HubReactivation)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ComputeLevelStats)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_BuildHubView)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

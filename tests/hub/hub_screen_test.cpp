@@ -1,0 +1,319 @@
+// The hub screen driven by keys and clicks offscreen: columns and scrolling,
+// the keyboard, blocked levels, teachers, and the tallies after a run.
+
+#include "drill/drill_fixture.h"
+#include "hub/hub_screen.h"
+#include "records/results_log.h"
+#include "text_fit.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kPupil = 7;
+
+class HubScreen : public ::testing::Test, public DrillFixture {
+  protected:
+    HubScreen() {
+        Hensuu1& h = ctx->hensuu1;
+        h.seasonColor = 0xE0F4FF;
+        h.pupilGrade = QStringLiteral("小３");
+        // A third-grader in the school year 2026 came to school in 2017 (born 2017 - 6).
+        addPupil(3, QStringLiteral("佐藤　一郎"), 2017);
+        addPupil(kPupil, QStringLiteral("山田　花子"), 2017);
+        addPupil(9, QStringLiteral("鈴木　次郎"), 2014); // 小６
+    }
+
+    void addPupil(int number, const QString& name, int baseYear) {
+        StudentRoster& r = ctx->roster;
+        ++r.rosterCount;
+        r.rosterNumbers[size_t(r.rosterCount)] = qint16(number);
+        r.pupilNames[size_t(number)] = fixedWidthText(name, kRosterTextWidth);
+        r.pupilBaseYears[size_t(number)] = qint16(baseYear);
+    }
+
+    void run(int pupil, int level, qint32 time) {
+        ASSERT_FALSE(AppendResult(
+            ctx->hensuu1.paths.resultsLogFile(),
+            {qint16(pupil), qint16(level), time, ctx->hensuu1.schoolCode, clock.now()}));
+    }
+
+    std::unique_ptr<seisekitime1> shownHub() {
+        auto hub = std::make_unique<seisekitime1>(*ctx);
+        hub->show();
+        return hub;
+    }
+
+    template <typename T = QLabel> static T* child(QWidget& screen, const QString& name) {
+        T* w = screen.findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    static QString at(const char* control, int level) {
+        return QStringLiteral("%1_%2").arg(QLatin1String(control)).arg(level);
+    }
+
+    // Pictures of the hub for a person to look at, when asked for.
+    static void snapshot(QWidget& screen, const QString& name) {
+        const QString folder = qEnvironmentVariable("HUB_SCREEN_PNG_DIR");
+        if (!folder.isEmpty())
+            screen.grab().save(folder + QStringLiteral("/") + name + QStringLiteral(".png"));
+    }
+};
+
+} // namespace
+
+TEST_F(HubScreen, FourColumnsFillTheWidthAndFiveScrollFourAtATime) {
+    ctx->hensuu1.catalog.levelCount = 4;
+    {
+        auto hub = shownHub();
+        EXPECT_TRUE(child<QScrollBar>(*hub, QStringLiteral("HScroll1"))->isHidden());
+        for (int level = 1; level <= 4; ++level)
+            EXPECT_EQ(hub->column(level).place->geometry(),
+                      QRect(qRound((level - 1) * 3648 / 15.0), 0, 243, 586));
+        EXPECT_TRUE(hub->column(0).place->isHidden());
+    }
+
+    ctx->hensuu1.catalog.levelCount = 5;
+    auto hub = shownHub();
+    auto* scroll = child<QScrollBar>(*hub, QStringLiteral("HScroll1"));
+    EXPECT_TRUE(scroll->isVisible());
+    EXPECT_EQ(scroll->maximum(), 2);
+    EXPECT_EQ(child<QWidget>(*hub, QStringLiteral("columnArea"))->width(), 922);
+    EXPECT_EQ(hub->column(5).place->x(), 922); // 4 × 3456 twips: beyond the area's edge
+    scroll->setValue(2);
+    EXPECT_EQ(ctx->hensuu1.firstColumn, 2);
+    EXPECT_LT(hub->column(1).place->geometry().right(), 0);
+    EXPECT_EQ(hub->column(2).place->x(), 0);
+    EXPECT_EQ(hub->column(5).place->x(), qRound(3 * 3456 / 15.0));
+    snapshot(*hub, QStringLiteral("hub_scrolled"));
+
+    // The hub is made anew after every run; the strip stays where it was.
+    hub = shownHub();
+    EXPECT_EQ(child<QScrollBar>(*hub, QStringLiteral("HScroll1"))->value(), 2);
+    EXPECT_EQ(hub->column(2).place->x(), 0);
+    // A position the strip no longer has starts it from the first column.
+    ctx->hensuu1.firstColumn = 9;
+    hub = shownHub();
+    EXPECT_EQ(ctx->hensuu1.firstColumn, 1);
+    EXPECT_EQ(hub->column(1).place->x(), 0);
+}
+
+TEST_F(HubScreen, LevelKeysCaptionsAndButtonsStartARun) {
+    for (int n : {10, 11}) {
+        SCOPED_TRACE(n);
+        ctx->hensuu1.catalog.levelCount = qint16(n);
+        navigator.shown.clear();
+        auto hub = shownHub();
+        QTest::keyClick(hub.get(), 'A');
+        QTest::keyClick(hub.get(), 'b');
+        if (n == 10) {
+            EXPECT_TRUE(navigator.shown.isEmpty());
+            EXPECT_TRUE(hub->hubReady());
+            continue;
+        }
+        EXPECT_EQ(navigator.shown, QList<Screen>{Screen::Drill});
+        EXPECT_EQ(ctx->hensuu1.currentLevel, 11);
+        EXPECT_FALSE(hub->hubReady());
+        // A second key before the drill takes the stage starts nothing more.
+        QTest::keyClick(hub.get(), '2');
+        EXPECT_EQ(navigator.shown.size(), 1);
+    }
+
+    auto hub = shownHub();
+    navigator.shown.clear();
+    // The key goes to the hub whichever control has the focus.
+    auto* combo = child<QComboBox>(*hub, QStringLiteral("Combo1"));
+    QTest::keyClick(combo, '4');
+    EXPECT_EQ(ctx->hensuu1.currentLevel, 4);
+    hub = shownHub();
+    QTest::mouseClick(child<QLabel>(*hub, at("Label3", 2)), Qt::LeftButton);
+    EXPECT_EQ(ctx->hensuu1.currentLevel, 2);
+    hub = shownHub();
+    QTest::mouseClick(child<QPushButton>(*hub, at("Command4", 6)), Qt::LeftButton);
+    EXPECT_EQ(ctx->hensuu1.currentLevel, 6);
+    hub = shownHub();
+    QTest::keyClick(hub.get(), '0');
+    EXPECT_EQ(navigator.shown,
+              (QList<Screen>{Screen::Drill, Screen::Drill, Screen::Drill, Screen::Selection}));
+}
+
+TEST_F(HubScreen, KeysDuringARefreshDoNothing) {
+    auto hub = shownHub();
+    const QString copy = DeletionCopyPath(ctx->hensuu1.paths.resultsLogFile());
+    // Another machine is deleting a record: the refresh waits, and the pupil types meanwhile.
+    writeFile(dir, QStringLiteral("倍数判定/成績累積データtemp.dat"), {});
+    int waits = 0;
+    ctx->waitWhileBusy = [&] {
+        ++waits;
+        EXPECT_FALSE(hub->hubReady());
+        QTest::keyClick(hub.get(), '1');
+        QTest::keyClick(hub.get(), '0');
+        QFile::remove(copy);
+    };
+    hub->Form_Activate();
+    EXPECT_EQ(waits, 1);
+    EXPECT_TRUE(navigator.shown.isEmpty());
+    EXPECT_TRUE(hub->hubReady());
+    QTest::keyClick(hub.get(), '1');
+    EXPECT_EQ(navigator.shown, QList<Screen>{Screen::Drill});
+}
+
+TEST_F(HubScreen, AnOverdoneLevelIsBlockedUntilTheGoalIsCleared) {
+    LevelCriteria& third = ctx->criteria.levels[3];
+    third.overdoCount = number(2);
+    ctx->criteria.levels[11].clearPoints = 9999; // the goal stays out of reach
+    run(kPupil, 3, 20);
+    run(kPupil, 3, 99999); // a time-out does not count
+    {
+        auto hub = shownHub();
+        EXPECT_TRUE(child<QPushButton>(*hub, at("Command4", 3))->isEnabled());
+        EXPECT_TRUE(child(*hub, at("Text1", 3))->isHidden());
+    }
+    run(kPupil, 3, 25);
+    auto hub = shownHub();
+    EXPECT_FALSE(child<QPushButton>(*hub, at("Command4", 3))->isEnabled());
+    EXPECT_TRUE(child(*hub, at("Text1", 3))->isVisible());
+    EXPECT_EQ(child(*hub, at("Text1", 3))->text(), QStringLiteral("やりすぎ禁止"));
+    EXPECT_EQ(ctx->finalLevelCleared, 0);
+    snapshot(*hub, QStringLiteral("hub_blocked"));
+    QTest::keyClick(hub.get(), '3');
+    QTest::mouseClick(child(*hub, at("Label3", 3)), Qt::LeftButton);
+    EXPECT_TRUE(navigator.shown.isEmpty());
+
+    ctx->criteria.levels[11].clearPoints = 5;
+    run(kPupil, 11, 20);
+    hub = shownHub();
+    EXPECT_EQ(ctx->finalLevelCleared, 1);
+    EXPECT_TRUE(child<QPushButton>(*hub, at("Command4", 3))->isEnabled());
+    EXPECT_TRUE(child(*hub, at("Text1", 3))->isHidden());
+}
+
+TEST_F(HubScreen, TheNextActivationShowsTheNewRun) {
+    auto hub = shownHub();
+    EXPECT_EQ(child(*hub, at("Label14", 3))->text(), QStringLiteral("-----"));
+    EXPECT_EQ(child(*hub, at("Label15", 3))->text(), QStringLiteral("------"));
+    EXPECT_EQ(child(*hub, at("Label7", 3))->text(), QStringLiteral("目標=30秒 1回/5点(×1)"));
+    EXPECT_EQ(child(*hub, QStringLiteral("Label18"))->text(), QStringLiteral("本日総回数＝0回"));
+    // Another machine's run of another pupil, and the pupil's own.
+    run(3, 3, 40);
+    run(kPupil, 3, 12);
+    hub->Form_Activate();
+    EXPECT_EQ(child(*hub, at("Label14", 3))->text(), QStringLiteral("1回/15点"));
+    EXPECT_EQ(child(*hub, at("Label15", 3))->text(), QStringLiteral("1回/15点"));
+    EXPECT_EQ(child(*hub, at("Label8", 3))->text(), QStringLiteral("最近7日=1回 / 15点"));
+    EXPECT_EQ(child(*hub, QStringLiteral("Label18"))->text(), QStringLiteral("本日総回数＝1回"));
+    const QListWidget* list = child<QListWidget>(*hub, at("List5", 3));
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_TRUE(list->item(0)->text().contains(QStringLiteral("●山田")));
+    EXPECT_EQ(list->currentRow(), -1);
+
+    // Another group lists only its pupils: the sixth-grader alone.
+    child<QComboBox>(*hub, QStringLiteral("Combo1"))->setCurrentText(QStringLiteral("小６"));
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_TRUE(list->item(0)->text().contains(QStringLiteral("鈴木")));
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_TRUE(child<QPushButton>(*hub, at("Command4", 3))->isEnabled());
+}
+
+TEST_F(HubScreen, TheListScrollsToThePupilsLine) {
+    for (int p = 100; p < 160; ++p) {
+        addPupil(p, QStringLiteral("生徒%1").arg(p), 2017);
+        run(p, 1, 10);
+    }
+    run(kPupil, 1, 50); // fewer points than everyone else: near the end of the list
+    auto hub = shownHub();
+    const QListWidget* list = child<QListWidget>(*hub, at("List5", 1));
+    int own = -1;
+    for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->text().contains(QStringLiteral("●"))) own = i;
+    ASSERT_GT(own, 50);
+    EXPECT_TRUE(list->viewport()->rect().contains(list->visualItemRect(list->item(own))));
+}
+
+TEST_F(HubScreen, PracticeLevelsShowNoListTalliesOrCriteria) {
+    ctx->hensuu1.catalog.levelNames[2] = QStringLiteral("レベル５練習");
+    auto hub = shownHub();
+    for (const char* control :
+         {"List5", "Label7", "Label8", "Label9", "Label10", "Label14", "Label15"}) {
+        EXPECT_TRUE(child<QWidget>(*hub, at(control, 2))->isHidden()) << control;
+        EXPECT_TRUE(child<QWidget>(*hub, at(control, 1))->isVisible()) << control;
+    }
+    EXPECT_EQ(ctx->criteria.levels[2].targetTime, 600);
+    EXPECT_EQ(ctx->criteria.levels[2].passTime, 600);
+    EXPECT_TRUE(child<QPushButton>(*hub, at("Command4", 2))->isEnabled());
+}
+
+TEST_F(HubScreen, ATeacherSeesTheTeacherButtons) {
+    {
+        auto hub = shownHub();
+        EXPECT_TRUE(child<QPushButton>(*hub, QStringLiteral("Command8"))->isHidden());
+        EXPECT_TRUE(child<QPushButton>(*hub, QStringLiteral("Command24_1"))->isHidden());
+    }
+    for (const char* name : {"田中先生", "★管理"}) {
+        ctx->hensuu1.pupilName = QString::fromUtf8(name);
+        auto hub = shownHub();
+        auto* data = child<QPushButton>(*hub, QStringLiteral("Command8"));
+        auto* print = child<QPushButton>(*hub, QStringLiteral("Command24_1"));
+        ASSERT_TRUE(data->isVisible());
+        ASSERT_TRUE(print->isVisible());
+        EXPECT_EQ(data->text(), QStringLiteral("データ処理"));
+        EXPECT_EQ(print->text(), QStringLiteral("印刷"));
+        QTest::mouseClick(data, Qt::LeftButton);
+        EXPECT_FALSE(child(*hub, QStringLiteral("teacherNote"))->text().isEmpty());
+        snapshot(*hub, QStringLiteral("hub_teacher"));
+    }
+    EXPECT_TRUE(navigator.texts.isEmpty()); // nothing waits for a person to close it
+}
+
+TEST_F(HubScreen, EveryTextFits) {
+    ctx->hensuu1.pupilName = QStringLiteral("アレクサンドロフスカヤ・エカテリーナ先生");
+    ctx->hensuu1.pupilGrade = QStringLiteral("中３");
+    ctx->hensuu1.siteName = QStringLiteral("ブラムウェル塾　駅前教室");
+    ctx->hensuu1.currentPupil = 4999;
+    addPupil(4999, QStringLiteral("アレクサンドロフスカヤ・エカテリーナ先生"), 2017);
+    for (int level = 1; level <= 24; ++level) {
+        LevelCriteria& c = ctx->criteria.levels[level];
+        c.targetTime = 999;
+        c.clearCount = 99;
+        c.clearPoints = 9998;
+        c.pointFactor = 1.5f;
+        c.judgeDays = number(365);
+        c.overdoCount = number(1);
+    }
+    ctx->criteria.levels[4].clearPoints = 9999;
+    for (int i = 0; i < 3; ++i)
+        run(4999, 1, 1);
+    run(4999, 2, 99999);
+    ctx->hensuu1.pupilStartTime = 0; // signed in at midnight: 600 minutes ago
+    for (int n : {1, 2, 3, 4, 5, 11}) {
+        SCOPED_TRACE(n);
+        ctx->hensuu1.catalog.levelCount = qint16(n);
+        auto hub = shownHub();
+        expectTextsFit(*hub);
+        expectTextsFit(*child(*hub, QStringLiteral("Label5")),
+                       {QStringLiteral("獲得ポイント（今まで順位）"),
+                        QStringLiteral("獲得ポイント（今日の順位）")});
+        expectTextsFit(*child(*hub, QStringLiteral("teacherNote")),
+                       {QStringLiteral("データ処理の画面は準備中です。"),
+                        QStringLiteral("印刷の画面は準備中です。")});
+        expectTextsFit(*child(*hub, QStringLiteral("Label18")),
+                       {QStringLiteral("本日総回数＝32767回")});
+        for (const char* option : {"Option1_1", "Option1_2", "Option1_3"})
+            expectTextsFit(*child<QWidget>(*hub, QString::fromLatin1(option)),
+                           {QStringLiteral("BEST表示"), QStringLiteral("本日のみ"),
+                            QStringLiteral("オール表示"), QStringLiteral("合計累計"),
+                            QStringLiteral("合計本日"), QStringLiteral("すべて")});
+        expectTextsFit(*child<QWidget>(*hub, at("Label8", n)),
+                       {QStringLiteral("最近365日=999回 / 99999点")});
+        snapshot(*hub, QStringLiteral("hub_long_%1").arg(n));
+    }
+}
