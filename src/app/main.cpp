@@ -10,6 +10,7 @@
 #include "drill/finish_screen.h"
 #include "drill/qt_sound_player.h"
 #include "hub/hub_screen.h"
+#include "roster/name_selection_screen.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -27,7 +28,7 @@ struct Options {
     bool silent = false;
     QString printToPdf;
     QString screenshots;
-    int pupil = 1;
+    int pupil = 0; // 0: the pupil signs in on the selection screen
     int level = 0;
 };
 
@@ -72,9 +73,11 @@ bool parseOptions(QApplication& app, Options& o) {
     bool ok = true;
     if (parser.isSet(pupil)) o.pupil = parser.value(pupil).toInt(&ok);
     if (ok && parser.isSet(level)) o.level = parser.value(level).toInt(&ok);
-    if (!ok || o.pupil < 1 || o.pupil > 5000 || o.level < 0 || o.level > 24) {
+    if (!ok || o.pupil < 0 || o.pupil > 5000 || o.level < 0 || o.level > 24 ||
+        (o.level > 0 && o.pupil == 0)) {
         showMessage(nullptr, QMessageBox::Critical, kStartError,
-                    QStringLiteral("--pupil は 1〜5000、--level は 1〜24 の数で指定してください。"),
+                    QStringLiteral("--pupil は 1〜5000、--level は 1〜24 の数で指定してください"
+                                   "（--level には --pupil も要ります）。"),
                     tour);
         return false;
     }
@@ -134,6 +137,7 @@ int main(int argc, char** argv) {
         case Screen::Finish:
             return makeFinishScreen(ctx);
         case Screen::Selection:
+            return makeSelectionScreen(ctx);
         case Screen::Hub:
             return makeHubScreen(ctx);
         }
@@ -157,11 +161,15 @@ int main(int argc, char** argv) {
             stage.quit(1);
             return;
         }
-        SignIn(ctx, options.pupil);
         if (tour) {
             runTour(ctx, stage, clock, options.screenshots);
             return;
         }
+        if (options.pupil == 0) { // the ordinary road: the pupil signs in
+            stage.show(Screen::Selection);
+            return;
+        }
+        SignIn(ctx, options.pupil);
         if (options.level > 0) {
             s.currentLevel = qint16(options.level);
             StartRun(ctx);

@@ -7,6 +7,9 @@
 #include "core/text_file.h"
 #include "drill/drill_engine.h"
 #include "drill/drill_screen.h"
+#include "hub/hub_model.h"
+#include "hub/hub_screen.h"
+#include "roster/name_selection_screen.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -136,6 +139,16 @@ void runTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString
     auto always = [] { return true; };
     auto finishShown = [&stage] { return onScreen(stage, Screen::Finish); };
     auto ready = [&stage] { return readyForKey(stage); };
+    auto hubReady = [&stage] {
+        auto* hub =
+            onScreen(stage, Screen::Hub) ? dynamic_cast<seisekitime1*>(stage.current()) : nullptr;
+        return hub && hub->hubReady();
+    };
+    auto selectionReady = [&stage] {
+        auto* selection =
+            onScreen(stage, Screen::Selection) ? dynamic_cast<namesel*>(stage.current()) : nullptr;
+        return selection && selection->loaded();
+    };
     // Answers right until the run ends; before the last answer the clock moves
     // on by *lastShiftMs, so the run's time can be chosen.
     auto lastShiftMs = std::make_shared<qint64>(0);
@@ -219,9 +232,62 @@ void runTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString
              stage.show(Screen::Hub);
              return true;
          }},
-        {[&stage] { return onScreen(stage, Screen::Hub); }, 100,
+        {hubReady, 100,
          [&stage, shot] {
              shot(QStringLiteral("09_hub"));
+             stage.show(Screen::Selection);
+             return true;
+         }},
+        {selectionReady, 100,
+         [&stage, shot] {
+             auto* selection = dynamic_cast<namesel*>(stage.current());
+             selection->Option1_Click(0);
+             shot(QStringLiteral("10_selection_mode0"));
+             selection->Option1_Click(3);
+             shot(QStringLiteral("11_selection_mode3"));
+             // A pupil signs in by a double click on the first name.
+             selection->List1_DblClick(1);
+             return true;
+         }},
+        {hubReady, 100,
+         [&ctx, &stage, shot] {
+             shot(QStringLiteral("12_hub_pupil"));
+             ctx.hensuu1.firstColumn =
+                 HubColumnLayout(ctx.hensuu1.catalog.levelCount).scrollMaximum;
+             stage.show(Screen::Hub);
+             return true;
+         }},
+        {hubReady, 100,
+         [&ctx, &stage, shot] {
+             shot(QStringLiteral("13_hub_scrolled"));
+             // Practised too much today: as many runs of level 2 as its limit.
+             ctx.hensuu1.firstColumn = 1;
+             const int level = 2;
+             const int limit = int(ctx.criteria.levels[level].overdoCount.toNumber());
+             for (int i = 0; i < std::max(limit, 1); ++i)
+                 AppendResult(ctx.hensuu1.paths.resultsLogFile(),
+                              {ctx.hensuu1.currentPupil, qint16(level),
+                               ctx.criteria.levels[level].targetTime, ctx.hensuu1.schoolCode,
+                               ctx.clock.now()});
+             stage.show(Screen::Hub);
+             return true;
+         }},
+        {hubReady, 100,
+         [&ctx, &stage, shot] {
+             shot(QStringLiteral("14_hub_blocked"));
+             for (int k = 1; k <= ctx.roster.rosterCount; ++k) {
+                 const int p = ctx.roster.rosterNumbers[size_t(k)];
+                 if (ctx.roster.pupilNames[size_t(p)].contains(QStringLiteral("先生"))) {
+                     SignIn(ctx, p);
+                     break;
+                 }
+             }
+             stage.show(Screen::Hub);
+             return true;
+         }},
+        {hubReady, 100,
+         [&stage, shot] {
+             shot(QStringLiteral("15_hub_teacher"));
              stage.quit(0);
              return true;
          }},

@@ -32,5 +32,5 @@ struct AppContext {
     // How readers and writers of the results log wait while another machine holds it.
     std::function<void()> waitWhileBusy = LetScreensRunForASecond;
     // The roster as the selection screen last read it; the hub's lists name its pupils.
-    StudentRoster roster;
+    StudentRoster roster = {};
 };

@@ -1,5 +1,7 @@
 #include "core/screen_parts.h"
 
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -8,6 +10,29 @@ QFont fontOf(double points, bool bold) {
     QFont font;
     font.setPointSizeF(points);
     font.setBold(bold);
+    return font;
+}
+
+QFont fixedPitchFont(double points) {
+    static const QString family = [] {
+        QFont font = fontOf(20);
+        for (const QString& candidate : QFontDatabase::families(QFontDatabase::Japanese)) {
+            font.setFamily(candidate);
+            const QFontMetricsF fm(font);
+            const qreal half = fm.horizontalAdvance(QLatin1Char('0'));
+            if (half > 0 && fm.horizontalAdvance(QLatin1Char(' ')) == half &&
+                fm.horizontalAdvance(QChar(0x3042)) == 2 * half && // あ
+                fm.horizontalAdvance(QChar(0x25CF)) == 2 * half)   // ●
+                return candidate;
+        }
+        return QString();
+    }();
+    QFont font = fontOf(points);
+    if (family.isEmpty())
+        font.setStyleHint(QFont::TypeWriter);
+    else
+        font.setFamily(family);
+    font.setFixedPitch(true);
     return font;
 }
 

@@ -21,6 +21,10 @@ struct TextStyle {
 };
 
 QFont fontOf(double points, bool bold = false);
+// The font of the list lines, which line their columns up with full-width
+// names beside half-width figures: the first installed Japanese family whose
+// half-width characters (blanks too) are exactly half as wide as full-width ones.
+QFont fixedPitchFont(double points);
 // A label at geometry in the style.
 QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry,
                   const TextStyle& style = {});

@@ -36,26 +36,6 @@ int pixels(double twips) {
     return qRound(twips / kTwipsPerPixel);
 }
 
-// The lists line their columns up with full-width names beside half-width
-// figures, so they need a font whose half-width characters (blanks too) are
-// exactly half as wide as the full-width ones: the first installed Japanese
-// family that measures so.
-QFont listFont() {
-    QFont font = fontOf(10.5);
-    for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese)) {
-        font.setFamily(family);
-        const QFontMetricsF fm(font);
-        const qreal half = fm.horizontalAdvance(QLatin1Char('0'));
-        if (half > 0 && fm.horizontalAdvance(QLatin1Char(' ')) == half &&
-            fm.horizontalAdvance(QChar(0x3042)) == 2 * half && // あ
-            fm.horizontalAdvance(QChar(0x25CF)) == 2 * half)   // ●
-            return font;
-    }
-    font = fontOf(10.5);
-    font.setStyleHint(QFont::TypeWriter);
-    return font;
-}
-
 QLabel* swatch(QWidget* parent, const QRect& geometry, const QColor& colour) {
     QLabel* l = makeLabel(parent, {}, geometry);
     fillBackground(l, colour);
@@ -194,7 +174,7 @@ LevelColumn seisekitime1::buildColumn(int level, int width) {
         fillBackground(line, kLineGrey);
     c.List5 = new QListWidget(p);
     c.List5->setGeometry(kInset, 172, inner, kAreaHeight - 172);
-    c.List5->setFont(listFont());
+    c.List5->setFont(fixedPitchFont(10.5));
     c.List5->setUniformItemSizes(true);
     c.List5->setFocusPolicy(Qt::NoFocus);
     c.Text1 = makeLabel(p, QStringLiteral("やりすぎ禁止"), QRect(kInset, 32, inner, 90),

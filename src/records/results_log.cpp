@@ -39,6 +39,8 @@ std::optional<FileError> lastingOpenFault(const QString& path, bool forWriting) 
     if (!QFileInfo(info.absolutePath()).isDir())
         return logError(path, QStringLiteral("データフォルダがありません。"
                                              "パスデータ.txt のデータの場所を確かめてください。"));
+    if (info.isDir())
+        return logError(path, QStringLiteral("成績ファイルの名前のフォルダがあります。"));
     if (info.exists() && !(forWriting ? info.isWritable() : info.isReadable()))
         return logError(
             path, QStringLiteral("成績ファイルを%1権限がありません。")

@@ -106,10 +106,13 @@ TEST(Program, ScreenshotTourSavesEveryScreenStateAndLeavesTheSchoolUntouched) {
     ASSERT_EQ(tour.code, 0) << tour.err.toStdString();
     const QStringList pictures =
         QDir(shots).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
-    EXPECT_EQ(pictures, (QStringList{"01_splash.png", "02_version.png", "03_drill_start.png",
-                                     "04_drill_wrong_answer.png", "05_drill_time_out.png",
-                                     "06_finish_time_out.png", "07_finish_personal_best.png",
-                                     "08_finish_goal_banner.png", "09_hub.png"}));
+    EXPECT_EQ(
+        pictures,
+        (QStringList{"01_splash.png", "02_version.png", "03_drill_start.png",
+                     "04_drill_wrong_answer.png", "05_drill_time_out.png", "06_finish_time_out.png",
+                     "07_finish_personal_best.png", "08_finish_goal_banner.png", "09_hub.png",
+                     "10_selection_mode0.png", "11_selection_mode3.png", "12_hub_pupil.png",
+                     "13_hub_scrolled.png", "14_hub_blocked.png", "15_hub_teacher.png"}));
     EXPECT_EQ(QFileInfo(log).size(), before);
 }
 
@@ -135,7 +138,8 @@ TEST(Program, UnattendedMessagesGoToStandardErrorAndEndTheProgram) {
     };
     // A level without problems is refused by the drill's own message.
     EXPECT_TRUE(
-        run({QStringLiteral("--level"), QStringLiteral("12")})
+        run({QStringLiteral("--pupil"), QStringLiteral("1"), QStringLiteral("--level"),
+             QStringLiteral("12")})
             .contains(QStringLiteral("レベルの設定: レベル「レベル４－２」には問題がありません")));
 
     QFile common(root + QStringLiteral("/data/共通データ.txt"));

@@ -1,0 +1,156 @@
+// The selection screen's pupil list for a whole school (5 000 pupils, 200 000
+// runs) on the offscreen platform: 名簿表示 as a mode or group change runs it
+// (tallies from the log, the roster read, sorted and filtered, List1 filled),
+// and the whole screen from construction to its first paint. The parts are
+// measured on their own by the roster and hub benchmarks.
+
+#include "core/cp932.h"
+#include "records/result_record.h"
+#include "roster/name_selection_screen.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+
+namespace {
+
+constexpr int kPupils = 5000;
+constexpr qint64 kRuns = 200000;
+constexpr double kToday = 46364; // 2026-12-08
+const QDateTime kNow(QDate(2026, 12, 8), QTime(15, 30));
+
+class BenchNavigator final : public Navigator {
+  public:
+    void show(Screen) override {}
+    void message(const QString&, const QString& text) override {
+        qFatal("selection message: %s", qPrintable(text));
+    }
+    void quit(int) override {}
+};
+
+class NoLauncher final : public Launcher {
+  public:
+    bool start(const QString&, const QStringList&) override { return false; }
+};
+
+struct School {
+    School() : clock(kNow) {
+        ctx = std::make_unique<AppContext>(
+            AppContext{{}, {}, {}, clock, random, sound, launcher, navigator, {}, {}, 0, {}, {}});
+        Hensuu1& h = ctx->hensuu1;
+        h.paths.dataRoot = dir.path() + QStringLiteral("/");
+        h.paths.dataFolder = h.paths.dataRoot + QStringLiteral("倍数判定/");
+        QDir().mkpath(h.paths.dataFolder);
+        SetUpContent(h);
+        h.seasonColor = 0x0040C0;
+        for (int level = 1; level <= 11; ++level) {
+            LevelCriteria& c = ctx->criteria.levels[level];
+            c.targetTime = 15 + 4 * level;
+            c.passTime = c.targetTime * 3 / 2;
+            c.pointFactor = 1;
+            c.judgeDays = Value{Value::Kind::Number, 7, {}};
+            c.overdoDays = Value{Value::Kind::Number, 1, {}};
+        }
+
+        static const char16_t* const family[] = {u"佐藤", u"鈴木", u"高橋", u"田中", u"伊藤",
+                                                 u"渡辺", u"山本", u"中村", u"小林", u"加藤"};
+        static const char16_t* const given[] = {u"さくら", u"はると", u"ゆい", u"ソウタ",
+                                                u"陽菜",   u"蓮",     u"美緒", u"イツキ",
+                                                u"こはる", u"大翔"};
+        QString roster;
+        for (int n = 1; n <= kPupils; ++n)
+            roster += QStringLiteral("%1,%2,0,0,\"%3\",0,\"\",\"\"\r\n")
+                          .arg(n)
+                          .arg(2008 + n % 14)
+                          .arg(QString::fromUtf16(family[n % 10]) + QChar(0x3000) +
+                               QString::fromUtf16(given[(n / 10) % 10]));
+        write(h.paths.rosterFile(), cp932::encode(roster).value_or(QByteArray()));
+
+        std::mt19937 draw{7};
+        QByteArray log;
+        log.reserve(kRuns * kRecordSize);
+        for (qint64 i = 0; i < kRuns; ++i) {
+            ResultRecord rec;
+            rec.runDate = kToday - 365 + double(i * 366 / kRuns);
+            rec.runClock = (9 * 3600 + draw() % 36000) / 86400.0;
+            rec.pupilNumber = qint16(1 + draw() % kPupils);
+            rec.level = qint16(1 + draw() % 11);
+            rec.runTime = draw() % 50 == 0 ? 99999 : qint32(10 + draw() % 120);
+            rec.schoolCode = "12345";
+            log += rec.toBytes();
+        }
+        write(h.paths.resultsLogFile(), log);
+    }
+
+    static void write(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        if (bytes.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+    }
+
+    QTemporaryDir dir;
+    SystemClock clock;
+    SystemRandom random;
+    SilentSoundPlayer sound;
+    NoLauncher launcher;
+    BenchNavigator navigator;
+    std::unique_ptr<AppContext> ctx;
+};
+
+School& school() {
+    static School instance;
+    return instance;
+}
+
+// A click on a display mode or a group: the list rebuilt and shown.
+void BM_SelectionList(benchmark::State& state) {
+    namesel screen(*school().ctx);
+    screen.show();
+    while (!screen.loaded())
+        QCoreApplication::processEvents();
+    for (auto _ : state) {
+        screen.名簿表示();
+        screen.repaint();
+    }
+    state.counters["lines"] = screen.List1->count();
+}
+
+// The whole screen, as on a return from the hub: built, loaded and painted.
+void BM_SelectionScreen(benchmark::State& state) {
+    for (auto _ : state) {
+        auto screen = std::make_unique<namesel>(*school().ctx);
+        screen->show();
+        while (!screen->loaded())
+            QCoreApplication::processEvents();
+        screen->repaint();
+        state.PauseTiming();
+        screen.reset();
+        state.ResumeTiming();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_SelectionList)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_SelectionScreen)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
