@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -77,7 +78,14 @@ void Stage::quit(int exitCode) {
 
 void Stage::resizeEvent(QResizeEvent* event) {
     QGraphicsView::resizeEvent(event);
-    fitInView(sceneRect(), Qt::KeepAspectRatio);
+    // fitInView keeps a margin of a few pixels, so a window of exactly the
+    // stage's size would draw it at 99.6 % with seams between the controls;
+    // the scale is computed here instead, 1 when the window fits the stage.
+    const QSize view = viewport()->size();
+    const qreal scale =
+        std::min(qreal(view.width()) / kStageWidth, qreal(view.height()) / kStageHeight);
+    setTransform(QTransform::fromScale(scale, scale));
+    centerOn(sceneRect().center());
 }
 
 void Stage::keyPressEvent(QKeyEvent* event) {

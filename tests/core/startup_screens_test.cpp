@@ -69,3 +69,18 @@ TEST(StartupScreens, StageMessageUnattendedGoesToStandardErrorAndFailsTheExit) {
     stage.quit(0);
     EXPECT_EQ(QApplication::exec(), 1);
 }
+
+TEST(StartupScreens, StageDrawsTheScreensAtTheWindowsScaleWithoutMargin) {
+    Stage stage([](Screen) { return new BASEFRM; });
+    stage.resize(kStageWidth, kStageHeight);
+    stage.show();
+    stage.show(Screen::Wait);
+    QApplication::processEvents();
+    EXPECT_DOUBLE_EQ(stage.transform().m11(), 1.0); // not the 99.6 % of a margin
+    stage.resize(2 * kStageWidth, kStageHeight);
+    QApplication::processEvents();
+    EXPECT_DOUBLE_EQ(stage.transform().m11(), 1.0); // the height decides
+    stage.resize(kStageWidth / 2, kStageHeight);
+    QApplication::processEvents();
+    EXPECT_DOUBLE_EQ(stage.transform().m22(), 0.5);
+}
