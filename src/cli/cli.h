@@ -55,6 +55,13 @@ int cmdAppend(CliEnv& env);
 int cmdReplace(CliEnv& env);
 int cmdDelete(CliEnv& env);
 int cmdHub(CliEnv& env);
+int cmdRanking(CliEnv& env);
+int cmdToday(CliEnv& env);
+int cmdPeriod(CliEnv& env);
+int cmdOwnRuns(CliEnv& env);
+int cmdChart(CliEnv& env);
+// The application object of the tool: one that can draw for `chart`.
+std::unique_ptr<class QCoreApplication> MakeCliApplication(int& argc, char** argv);
 
 // The results log's torn tail, out-of-range records and a deletion's leftover copy.
 void CheckResultsLog(const Hensuu1& state, QList<FileError>& problems);

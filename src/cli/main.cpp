@@ -54,6 +54,11 @@ const std::map<QString, Command>& commands() {
         {QStringLiteral("replace"), cmdReplace},
         {QStringLiteral("delete"), cmdDelete},
         {QStringLiteral("hub"), cmdHub},
+        {QStringLiteral("ranking"), cmdRanking},
+        {QStringLiteral("today"), cmdToday},
+        {QStringLiteral("period"), cmdPeriod},
+        {QStringLiteral("own-runs"), cmdOwnRuns},
+        {QStringLiteral("chart"), cmdChart},
     };
     return table;
 }
@@ -70,7 +75,7 @@ int usage(QTextStream& err) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    const auto app = MakeCliApplication(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
     CliEnv env{QCoreApplication::applicationDirPath(), {}, nullptr, out, err};

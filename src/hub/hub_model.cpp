@@ -4,6 +4,7 @@
 #include "core/dates.h"
 #include "core/item_reader.h"
 #include "drill/finish_report.h"
+#include "hub/list_lines.h"
 #include "roster/grades.h"
 
 #include <algorithm>
@@ -17,12 +18,6 @@ int offeredLevels(const LevelCatalog& catalog) {
 
 QString number(qint64 n) {
     return QString::number(n);
-}
-
-// The right-aligned pieces of the list lines: the last width characters of
-// fill followed by the text.
-QString lastOf(const QString& fill, const QString& text, int width) {
-    return (fill + text).right(width);
 }
 
 } // namespace
@@ -143,24 +138,6 @@ QString CriteriaLineText(const LevelCriteria& c, bool timed) {
 
 // --- Rankings --------------------------------------------------------------------
 
-namespace {
-
-const QString kOwnMark = QStringLiteral("●");
-const QString kWideBlank = QStringLiteral("　");
-
-QString rank2(int rank) {
-    return lastOf(QStringLiteral(" "), number(rank), 2);
-}
-
-QString name5(const QString& name) {
-    QString trimmed = name;
-    while (trimmed.endsWith(QLatin1Char(' ')))
-        trimmed.chop(1);
-    return (trimmed + QString(6, QChar(0x3000))).left(5);
-}
-
-} // namespace
-
 Ranking RankLevel(const RankingRequest& request, const StudentRoster& roster,
                   const ResultsState& results, const LevelCatalog& catalog) {
     const int level = std::clamp(request.level, 0, kLevelSlots - 1);
@@ -193,7 +170,22 @@ Ranking RankLevel(const RankingRequest& request, const StudentRoster& roster,
     std::stable_sort(positions.begin(), positions.end(),
                      [](const Position& a, const Position& b) { return a.key < b.key; });
 
+    // Whether a grade belongs to the group, worked out once per grade rather
+    // than once per pupil: a school's grades are few, its pupils many.
+    constexpr int kLowestCachedGrade = -16;
+    std::array<qint8, 64> admits;
+    admits.fill(-1);
+    const auto inGroup = [&](int grade) {
+        const int slot = grade - kLowestCachedGrade;
+        if (slot < 0 || slot >= int(admits.size()))
+            return IsInGradeGroup(request.group, grade) != 0;
+        if (admits[size_t(slot)] < 0)
+            admits[size_t(slot)] = qint8(IsInGradeGroup(request.group, grade));
+        return admits[size_t(slot)] == 1;
+    };
+
     Ranking ranking;
+    ranking.lines.reserve(qsizetype(positions.size()));
     int rank = 0;
     qint64 previous = 0;
     for (size_t k = 1; k <= positions.size(); ++k) {
@@ -207,30 +199,33 @@ Ranking RankLevel(const RankingRequest& request, const StudentRoster& roster,
         previous = figure;
 
         const int grade = GradeIndex(roster.pupilBaseYears[size_t(p)], request.schoolYear);
-        if (!IsInGradeGroup(request.group, grade)) continue;
+        if (!inGroup(grade)) continue;
+        if (!timeMode && order == 2 && s.todayPoints == 0) continue;
         const bool own = p == request.pupil;
-        const QString mark = own ? kOwnMark : GradeMark(grade);
-        const QString endMark = own ? kOwnMark : kWideBlank;
-        const QString name = name5(roster.pupilNames[size_t(p)]);
         QString line;
+        line.reserve(24);
+        if (timeMode && key == kNoTime)
+            line += request.lookup ? QStringLiteral("---") : QStringLiteral("--");
+        else
+            line += Rank2(rank);
+        line += ListMark(own, grade);
+        line += Name5(roster.pupilNames[size_t(p)]);
         if (timeMode) {
             if (key == 99998)
-                line = rank2(rank) + mark + name + QStringLiteral("*失敗*") + QLatin1Char(' ') +
-                       endMark;
+                line += QStringLiteral("*失敗*");
             else if (key == kNoTime)
-                line = (request.lookup ? QStringLiteral("---") : QStringLiteral("--")) + mark +
-                       name + QStringLiteral("------") + QLatin1Char(' ') + endMark;
+                line += QStringLiteral("------");
             else
-                line = rank2(rank) + mark + name + lastOf(QStringLiteral("    "), number(key), 6) +
-                       QLatin1Char(' ') + endMark;
+                line += LastOf(u"    ", number(key), 6);
+            line += QLatin1Char(' ');
+            line += EndMark(own);
         } else {
-            if (order == 2 && s.todayPoints == 0) continue;
-            line = rank2(rank) + mark + name +
-                   lastOf(QStringLiteral("    "), number(s.todayPoints), 3) + QLatin1Char('/') +
-                   lastOf(QStringLiteral("    "), number(s.points), 5);
+            line += LastOf(u"    ", number(s.todayPoints), 3);
+            line += QLatin1Char('/');
+            line += LastOf(u"    ", number(s.points), 5);
         }
         if (own && ranking.ownLine < 0) ranking.ownLine = int(ranking.lines.size());
-        ranking.lines.append(line);
+        ranking.lines.append(std::move(line));
     }
     return ranking;
 }

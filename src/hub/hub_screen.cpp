@@ -31,6 +31,7 @@ const QColor kLineGrey(224, 224, 224);
 const QColor kWithinTarget(0xC8, 0xF0, 0xC8); // Text4
 const QColor kWithinPass(0xFF, 0xF0, 0xB0);   // Text5
 const QColor kHeading(0x1A, 0x3A, 0x7A);
+const QColor kSilver(192, 192, 192); // a time list whose last time passes nothing
 
 int pixels(double twips) {
     return qRound(twips / kTwipsPerPixel);
@@ -174,7 +175,7 @@ LevelColumn seisekitime1::buildColumn(int level, int width) {
         fillBackground(line, kLineGrey);
     c.List5 = new QListWidget(p);
     c.List5->setGeometry(kInset, 172, inner, kAreaHeight - 172);
-    c.List5->setFont(fixedPitchFont(10.5));
+    c.List5->setFont(fixedPitchFont(10));
     c.List5->setUniformItemSizes(true);
     c.List5->setFocusPolicy(Qt::NoFocus);
     c.Text1 = makeLabel(p, QStringLiteral("やりすぎ禁止"), QRect(kInset, 32, inner, 90),
@@ -279,6 +280,7 @@ void seisekitime1::Form_Activate() {
     Label18->setText(view_.label18);
 
     listMode_ = ListMode::Points;
+    rankingOrder_ = 1;
     building_ = true;
     Option1[1]->setChecked(true);
     Label5->setText(QStringLiteral("獲得ポイント（今まで順位）"));
@@ -347,17 +349,21 @@ void seisekitime1::fillList(int level, const QStringList& lines, int ownLine) {
     // they stand and who is just ahead.
     if (ownLine > 0 && ownLine <= list->count())
         list->scrollToItem(list->item(ownLine - 1), QAbstractItemView::PositionAtTop);
+    else
+        list->scrollToTop(); // a list of runs starts at its first run, as a new list does
     成績リスト色表示単独(level);
 }
 
 void seisekitime1::showOpening() {
-    const int n = std::min(columnCount(), int(view_.columns.size()));
-    for (int i = 1; i <= n; ++i) {
-        const HubColumn& from = view_.columns[i - 1];
+    // The opening rule runs anew after every change of the view (Command9_Click).
+    const int pupil = std::clamp(int(ctx_.hensuu1.currentPupil), 0, kPupilSlots - 1);
+    const LevelOpening open = OpenLevels(ctx_.hensuu1.catalog, ctx_.criteria, ctx_.results, pupil);
+    ctx_.finalLevelCleared = open.finalLevelCleared;
+    for (int i = 1; i <= columnCount(); ++i) {
         LevelColumn& c = columns_[size_t(i)];
-        c.Command4->setEnabled(from.enabled);
-        c.Text1->setVisible(from.blocked);
-        if (from.blocked) c.Text1->raise();
+        c.Command4->setEnabled(open.enabled[size_t(i)]);
+        c.Text1->setVisible(open.blocked[size_t(i)]);
+        if (open.blocked[size_t(i)]) c.Text1->raise();
     }
     Picture6->raise();
 }
@@ -447,65 +453,23 @@ void seisekitime1::Combo2_Click(int index) {
     Option1_Click(3);
 }
 
-void seisekitime1::Option2_Click(int index) {
+void seisekitime1::beginViewChange() {
+    // Nothing may start a run or another view meanwhile: a busy log is waited
+    // for with the screen running.
     Command1->setEnabled(false);
+    for (QWidget* choice : std::initializer_list<QWidget*>{Picture1, Combo1, Combo2})
+        choice->setEnabled(false);
     for (size_t i = 1; i < columns_.size(); ++i) {
         columns_[i].Command4->setEnabled(false);
         columns_[i].List5->hide();
     }
     Picture6->raise();
     Picture6->show();
-    if (building_) return;
-    const int view = std::max(1, option1Group->checkedId());
-    switch (index) {
-    case 0:
-        Option1[1]->setText(QStringLiteral("BEST表示"));
-        Option1[2]->setText(QStringLiteral("本日のみ"));
-        listMode_ = ListMode::Time;
-        Option1_Click(view);
-        break;
-    case 1:
-        Combo2->hide();
-        Option1[1]->setText(QStringLiteral("合計累計"));
-        Option1[2]->setText(QStringLiteral("合計本日"));
-        Option1[3]->setText(QStringLiteral("すべて"));
-        listMode_ = ListMode::Points;
-        Option1_Click(view);
-        break;
-    default:
-        // The pupil's own runs come with the charts; until then the lists stay empty.
-        Combo2->hide();
-        Label5->clear();
-        回数など表示();
-        Command1->setEnabled(true);
-        showOpening();
-        Picture6->hide();
-        break;
-    }
 }
 
-void seisekitime1::Option1_Click(int index) {
-    Command1->setEnabled(false);
-    for (size_t i = 1; i < columns_.size(); ++i) {
-        columns_[i].Command4->setEnabled(false);
-        columns_[i].List5->hide();
-    }
-    Picture6->raise();
-    Picture6->show();
-    Combo2->hide();
-    Picture1->setEnabled(false);
-    if (listMode_ == ListMode::Points && index == 1) {
-        Label5->setText(QStringLiteral("獲得ポイント（今まで順位）"));
-        showRankings(1);
-    } else if (listMode_ == ListMode::Points && index == 2) {
-        Label5->setText(QStringLiteral("獲得ポイント（今日の順位）"));
-        showRankings(2);
-    } else {
-        // The time lists and the lists of a period come with the other list views.
-        Label5->clear();
-        回数など表示();
-    }
-    Picture1->setEnabled(true);
+void seisekitime1::endViewChange() {
+    for (QWidget* choice : std::initializer_list<QWidget*>{Picture1, Combo1, Combo2})
+        choice->setEnabled(true);
     Command1->setEnabled(true);
     showOpening();
     for (int i = 1; i <= std::min(columnCount(), int(view_.columns.size())); ++i)
@@ -513,20 +477,120 @@ void seisekitime1::Option1_Click(int index) {
     Picture6->hide();
 }
 
-void seisekitime1::showRankings(int order) {
+void seisekitime1::Option2_Click(int index) {
+    beginViewChange();
+    // The activation chooses its view itself; the button only follows it.
+    if (building_) return;
+    const ListView view = ListView(std::clamp(option1Group->checkedId(), 1, 3));
+    switch (index) {
+    case 0:
+        Option1[1]->setText(QStringLiteral("BEST表示"));
+        Option1[2]->setText(QStringLiteral("本日のみ"));
+        listMode_ = ListMode::Time;
+        Option1_Click(int(view));
+        break;
+    case 1:
+        Combo2->hide();
+        Option1[1]->setText(QStringLiteral("合計累計"));
+        Option1[2]->setText(QStringLiteral("合計本日"));
+        Option1[3]->setText(QStringLiteral("すべて"));
+        listMode_ = ListMode::Points;
+        Option1_Click(int(view));
+        break;
+    default: {
+        Combo2->hide();
+        ListsView lists;
+        if (ownRunsView) {
+            ListRequest request = listRequest(ListView::Period);
+            request.period = 5; // the pupil's runs of all time
+            QList<RecordNumbers> records;
+            if (readRecords(kPeriodRecords, &records)) lists = ownRunsView(request, records);
+        }
+        lists.levels.resize(columns_.size());
+        showLists(lists);
+        endViewChange();
+        break;
+    }
+    }
+}
+
+void seisekitime1::Option1_Click(int index) {
+    beginViewChange();
+    Combo2->hide();
+    if (listMode_ == ListMode::Time) {
+        if (index == 1) Command6_Click();
+        if (index == 2) Command5_Click();
+    } else if (index == 1 || index == 2) {
+        rankingOrder_ = index;
+        showView(index == 1 ? ListView::Ranking : ListView::Today);
+    }
+    if (index == 3) Command7_Click();
+    endViewChange();
+}
+
+void seisekitime1::Command5_Click() {
+    showView(ListView::Today);
+}
+
+void seisekitime1::Command6_Click() {
+    showView(ListView::Ranking);
+}
+
+void seisekitime1::Command7_Click() {
+    showView(ListView::Period);
+}
+
+ListRequest seisekitime1::listRequest(ListView view) const {
     const Hensuu1& h = ctx_.hensuu1;
-    RankingRequest request;
-    request.mode = ListMode::Points;
-    request.order = order;
+    const QDate today = ctx_.clock.now().date();
+    ListRequest request;
+    request.mode = listMode_;
+    // In point mode the first two views are the rankings in the chosen order.
+    request.view = listMode_ == ListMode::Points && view != ListView::Period
+                       ? (rankingOrder_ == 2 ? ListView::Today : ListView::Ranking)
+                       : view;
+    request.period = h.resultPeriod;
     request.group = Combo1->currentText();
     request.pupil = h.currentPupil;
-    request.schoolYear = CurrentSchoolYear(ctx_.clock.now().date(), h.schoolYearStartMonth);
-    for (int i = 1; i <= std::min(columnCount(), int(view_.columns.size())); ++i) {
-        if (view_.columns[i - 1].practice) continue;
-        request.level = i;
-        const Ranking ranking = RankLevel(request, ctx_.roster, ctx_.results, h.catalog);
-        fillList(i, ranking.lines, ranking.ownLine);
+    request.today = today;
+    request.schoolYear = CurrentSchoolYear(today, h.schoolYearStartMonth);
+    return request;
+}
+
+bool seisekitime1::readRecords(qint64 count, QList<RecordNumbers>* records) {
+    // Runs of the other machines since the activation appear in the run lists too.
+    if (auto error = ReadLastRecords(ctx_.hensuu1.paths.resultsLogFile(), count, records,
+                                     ctx_.waitWhileBusy)) {
+        ctx_.navigator.message(
+            QStringLiteral("成績の読み込み"),
+            QStringLiteral("成績を読めませんでした。先生を呼んでください。\r\n") + error->text());
+        records->clear();
+        return false;
     }
+    return true;
+}
+
+void seisekitime1::showView(ListView view) {
+    const ListRequest request = listRequest(view);
+    QList<RecordNumbers> records;
+    if (const qint64 count = RecordsForView(request)) readRecords(count, &records);
+    showLists(BuildListsView(request, ctx_.hensuu1.catalog, ctx_.criteria, ctx_.roster,
+                             ctx_.results, records));
+}
+
+void seisekitime1::showLists(const ListsView& lists) {
+    Label5->setText(lists.label5);
+    for (int i = 1; i < int(columns_.size()); ++i) {
+        const LevelList* list =
+            size_t(i) < lists.levels.size() ? &lists.levels[size_t(i)] : nullptr;
+        if (list && list->shown)
+            fillList(i, list->lines, list->ownLine);
+        else
+            fillList(i, {}, -1);
+    }
+    成績リスト色表示(lists);
+    // The period can be changed only where the lists show one.
+    Combo2->setVisible(lists.periodChoice);
 }
 
 void seisekitime1::回数など表示() {
@@ -534,6 +598,22 @@ void seisekitime1::回数など表示() {
         columns_[i].Label9->setText(QStringLiteral("今日"));
         columns_[i].Label10->setText(QStringLiteral("今まで"));
         columns_[i].List5->clear();
+    }
+}
+
+void seisekitime1::成績リスト色表示(const ListsView& lists) {
+    for (int i = 1; i < int(columns_.size()) && size_t(i) < lists.levels.size(); ++i) {
+        QListWidget* list = columns_[size_t(i)].List5;
+        const ListColour colour = lists.levels[size_t(i)].colour;
+        if (colour != ListColour::Unchanged) {
+            QPalette p = list->palette();
+            p.setColor(QPalette::Base,
+                       colour == ListColour::WithinTarget ? Text4->palette().color(QPalette::Window)
+                       : colour == ListColour::WithinPass ? Text5->palette().color(QPalette::Window)
+                                                          : kSilver);
+            list->setPalette(p);
+        }
+        list->setCurrentRow(-1);
     }
 }
 

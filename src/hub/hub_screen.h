@@ -7,9 +7,11 @@
 
 #include "core/app_context.h"
 #include "hub/hub_model.h"
+#include "hub/result_lists.h"
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <vector>
 
 class QButtonGroup;
@@ -60,8 +62,22 @@ class seisekitime1 final : public QWidget {
     void Command8_Click();
     void Command24_Click(int index);
 
+    // The time mode's views: today's runs, the best times; and the runs of
+    // the period (resultPeriod) in either mode.
+    void Command5_Click();
+    void Command6_Click();
+    void Command7_Click();
+
     void 回数など表示();
+    // Puts the colours of a time view's lists on them and clears every selection.
+    void 成績リスト色表示(const ListsView& lists);
     void 成績リスト色表示単独(int level);
+
+    // "個人ﾀｲﾑ" (Option2(2)): the pupil's own runs per level, as the charts
+    // compute them from the request and the last kPeriodRecords records of the
+    // log. The hub shows what it returns as it shows every other view; until
+    // it is set, that view shows empty lists.
+    std::function<ListsView(const ListRequest&, const QList<RecordNumbers>&)> ownRunsView;
 
     bool hubReady() const { return hubReady_; }
     const LevelColumn& column(int level) const { return columns_[size_t(level)]; }
@@ -82,7 +98,12 @@ class seisekitime1 final : public QWidget {
     LevelColumn buildColumn(int level, int width);
     void showColumns(const HubView& view);
     void showOpening();
-    void showRankings(int order);
+    ListRequest listRequest(ListView view) const;
+    bool readRecords(qint64 count, QList<RecordNumbers>* records);
+    void showView(ListView view);
+    void showLists(const ListsView& lists);
+    void beginViewChange();
+    void endViewChange();
     void fillList(int level, const QStringList& lines, int ownLine);
     void placeColumns();
     bool teacherPanelShown() const;
@@ -94,6 +115,7 @@ class seisekitime1 final : public QWidget {
     bool hubReady_ = false;
     bool building_ = false;
     ListMode listMode_ = ListMode::Points;
+    int rankingOrder_ = 1; // point mode: 1 by all-time points, 2 by today's
 
     std::vector<LevelColumn> columns_; // 0..N
     QWidget* columnArea = nullptr;

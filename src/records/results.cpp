@@ -184,8 +184,11 @@ RunPoints PointsOfRun(const LevelCriteria& criteria, qint32 runTime) {
 }
 
 int RecordPoints(const LevelCriteria& criteria, qint32 runTime) {
-    return withFactor(basePoints(criteria.targetTime, runTime, ThreeCharacterTime(runTime)),
-                      criteria.pointFactor);
+    return withFactor(RecordBasePoints(criteria, runTime), criteria.pointFactor);
+}
+
+int RecordBasePoints(const LevelCriteria& criteria, qint32 runTime) {
+    return basePoints(criteria.targetTime, runTime, threeCharacters(runTime));
 }
 
 ResultRecord RecordOfRun(const RunToRecord& run) {

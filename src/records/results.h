@@ -83,6 +83,8 @@ inline float CountedPointFactor(float factor) {
 RunPoints PointsOfRun(const LevelCriteria& criteria, qint32 runTime);
 // The tallies' rule for a loaded record (the first three digits of t below T).
 int RecordPoints(const LevelCriteria& criteria, qint32 runTime);
+// The same rule before the level's factor: what the hub's run lists show.
+int RecordBasePoints(const LevelCriteria& criteria, qint32 runTime);
 // The first three characters of the decimal text of t, as a number (1234 → 123).
 int ThreeCharacterTime(qint32 runTime);
 

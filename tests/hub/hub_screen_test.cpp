@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -301,7 +302,8 @@ TEST_F(HubScreen, EveryTextFits) {
         expectTextsFit(*hub);
         expectTextsFit(*child(*hub, QStringLiteral("Label5")),
                        {QStringLiteral("獲得ポイント（今まで順位）"),
-                        QStringLiteral("獲得ポイント（今日の順位）")});
+                        QStringLiteral("獲得ポイント（今日の順位）"), QStringLiteral("ベスト成績"),
+                        QStringLiteral("本日の成績"), QStringLiteral("個人別ﾀｲﾑ")});
         expectTextsFit(*child(*hub, QStringLiteral("teacherNote")),
                        {QStringLiteral("データ処理の画面は準備中です。"),
                         QStringLiteral("印刷の画面は準備中です。")});
@@ -316,4 +318,184 @@ TEST_F(HubScreen, EveryTextFits) {
                        {QStringLiteral("最近365日=999回 / 99999点")});
         snapshot(*hub, QStringLiteral("hub_long_%1").arg(n));
     }
+}
+
+TEST_F(HubScreen, TheOptionsSwitchModeAndViewWithTheirCaptions) {
+    ctx->criteria.levels[4].overdoCount = number(2); // level 4 stays blocked through every view
+    run(kPupil, 4, 50);
+    run(kPupil, 4, 55);
+    clock.setNow(QDateTime(QDate(2026, 5, 4), QTime(9, 0))); // Monday of last week
+    run(3, 3, 25);
+    clock.setNow(QDateTime(QDate(2026, 5, 12), QTime(10, 0)));
+    run(kPupil, 3, 12);
+    run(9, 3, 99999);
+    auto hub = shownHub();
+    const auto radio = [&](const char* name) {
+        return child<QRadioButton>(*hub, QString::fromLatin1(name));
+    };
+    const auto click = [&](const char* name) { QTest::mouseClick(radio(name), Qt::LeftButton); };
+    const auto lines = [&](int level) {
+        QStringList out;
+        const QListWidget* list = child<QListWidget>(*hub, at("List5", level));
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    };
+    QLabel* label5 = child(*hub, QStringLiteral("Label5"));
+    auto* combo2 = child<QComboBox>(*hub, QStringLiteral("Combo2"));
+    const auto settled = [&] {
+        EXPECT_TRUE(child<QPushButton>(*hub, QStringLiteral("Command1"))->isEnabled());
+        EXPECT_TRUE(child<QPushButton>(*hub, at("Command4", 3))->isEnabled());
+        EXPECT_FALSE(child<QPushButton>(*hub, at("Command4", 4))->isEnabled());
+        EXPECT_TRUE(child(*hub, at("Text1", 4))->isVisible());
+        EXPECT_TRUE(child<QWidget>(*hub, at("List5", 3))->isVisible());
+        EXPECT_TRUE(child<QWidget>(*hub, QStringLiteral("Picture6"))->isHidden());
+    };
+    const QColor base = child<QListWidget>(*hub, at("List5", 3))->palette().color(QPalette::Base);
+    const auto colour = [&](int level) {
+        return child<QListWidget>(*hub, at("List5", level))->palette().color(QPalette::Base);
+    };
+
+    // The activation shows the all-time points under the point captions.
+    EXPECT_TRUE(radio("Option2_1")->isChecked());
+    EXPECT_EQ(radio("Option1_1")->text(), QStringLiteral("累計順"));
+    EXPECT_EQ(radio("Option1_2")->text(), QStringLiteral("本日順"));
+    EXPECT_EQ(label5->text(), QStringLiteral("獲得ポイント（今まで順位）"));
+
+    click("Option2_0");
+    EXPECT_EQ(radio("Option1_1")->text(), QStringLiteral("BEST表示"));
+    EXPECT_EQ(radio("Option1_2")->text(), QStringLiteral("本日のみ"));
+    EXPECT_EQ(radio("Option1_3")->text(), QStringLiteral("オール表示"));
+    EXPECT_EQ(label5->text(), QStringLiteral("ベスト成績"));
+    EXPECT_EQ(lines(3), (QStringList{QStringLiteral(" 1●山田　花子    12 ●"),
+                                     QStringLiteral(" 2③佐藤　一郎    25 　"),
+                                     QStringLiteral("--⑥鈴木　次郎------ 　")}));
+    EXPECT_TRUE(combo2->isHidden());
+    EXPECT_EQ(colour(3), base); // rankings are not coloured
+    settled();
+    snapshot(*hub, QStringLiteral("hub_best_times"));
+
+    click("Option1_2");
+    EXPECT_EQ(label5->text(), QStringLiteral("本日の成績"));
+    EXPECT_EQ(lines(3), (QStringList{QStringLiteral("  12秒 10:00●山田　花子●15"),
+                                     QStringLiteral("　　× 10:00⑥鈴木　次郎⑥")}));
+    // The timed-out run does not colour the list: the 12 s run is within the target.
+    EXPECT_EQ(colour(3), child(*hub, QStringLiteral("Text4"))->palette().color(QPalette::Window));
+    EXPECT_EQ(colour(4), child(*hub, QStringLiteral("Text5"))->palette().color(QPalette::Window));
+    settled();
+    snapshot(*hub, QStringLiteral("hub_today"));
+
+    click("Option1_3");
+    EXPECT_EQ(label5->text(), QString());
+    EXPECT_TRUE(combo2->isVisible());
+    EXPECT_EQ(lines(3).size(), 3);       // a month: last week's run too
+    QTest::keyClick(combo2, Qt::Key_Up); // since last week's Monday
+    EXPECT_EQ(ctx->hensuu1.resultPeriod, 2);
+    EXPECT_EQ(lines(3).size(), 3);
+    QTest::keyClick(combo2, Qt::Key_Up); // this week only
+    EXPECT_EQ(ctx->hensuu1.resultPeriod, 1);
+    EXPECT_EQ(lines(3).size(), 2);
+    EXPECT_TRUE(combo2->isVisible());
+    settled();
+    snapshot(*hub, QStringLiteral("hub_period_times"));
+
+    click("Option2_1"); // the period again, in the point form
+    EXPECT_EQ(radio("Option1_1")->text(), QStringLiteral("合計累計"));
+    EXPECT_EQ(radio("Option1_2")->text(), QStringLiteral("合計本日"));
+    EXPECT_EQ(radio("Option1_3")->text(), QStringLiteral("すべて"));
+    EXPECT_EQ(lines(3).value(0), QStringLiteral("   15 05/12●山田　花子●12秒"));
+    EXPECT_TRUE(combo2->isVisible());
+    settled();
+    snapshot(*hub, QStringLiteral("hub_period_points"));
+
+    click("Option1_2");
+    EXPECT_EQ(label5->text(), QStringLiteral("獲得ポイント（今日の順位）"));
+    EXPECT_EQ(lines(3), QStringList{QStringLiteral(" 1●山田　花子 15/   15")});
+    EXPECT_TRUE(combo2->isHidden());
+    click("Option1_1");
+    EXPECT_EQ(lines(3).size(), 3);
+    settled();
+
+    // A period chosen where no period is shown changes nothing.
+    hub->Combo2_Click(4);
+    EXPECT_EQ(ctx->hensuu1.resultPeriod, 1);
+}
+
+TEST_F(HubScreen, TheOwnRunsViewShowsWhatTheChartsGiveIt) {
+    run(kPupil, 2, 20);
+    auto hub = shownHub();
+    auto* own = child<QRadioButton>(*hub, QStringLiteral("Option2_2"));
+    QTest::mouseClick(own, Qt::LeftButton); // nothing to show yet
+    EXPECT_EQ(child<QListWidget>(*hub, at("List5", 2))->count(), 0);
+    EXPECT_TRUE(child<QPushButton>(*hub, at("Command4", 2))->isEnabled());
+
+    ListRequest asked;
+    qsizetype records = -1;
+    hub->ownRunsView = [&](const ListRequest& request, const QList<RecordNumbers>& log) {
+        asked = request;
+        records = log.size();
+        ListsView lists;
+        lists.label5 = QStringLiteral("個人別ﾀｲﾑ");
+        lists.levels.resize(12);
+        lists.levels[2].lines = {QStringLiteral("2026/05/12 10:00:00  20秒")};
+        return lists;
+    };
+    QTest::mouseClick(child<QRadioButton>(*hub, QStringLiteral("Option2_0")), Qt::LeftButton);
+    QTest::mouseClick(own, Qt::LeftButton);
+    EXPECT_EQ(asked.pupil, kPupil);
+    EXPECT_EQ(records, 1);
+    EXPECT_EQ(child(*hub, QStringLiteral("Label5"))->text(), QStringLiteral("個人別ﾀｲﾑ"));
+    const QListWidget* list = child<QListWidget>(*hub, at("List5", 2));
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_TRUE(child<QWidget>(*hub, QStringLiteral("Combo2"))->isHidden());
+    EXPECT_TRUE(child<QPushButton>(*hub, QStringLiteral("Command1"))->isEnabled());
+}
+
+TEST_F(HubScreen, TheWidestLinesOfEveryViewFitTheirList) {
+    auto hub = shownHub();
+    auto* list = child<QListWidget>(*hub, at("List5", 1));
+    const QStringList widest = {
+        QStringLiteral(" 9Ⅲ山田　花子  1234 ●"),         // best times
+        QStringLiteral("99Ⅲ山田　花子999/99999"),        // points
+        QStringLiteral("1234秒 10:00Ⅲ山田　花子Ⅲ55"),    // today's runs
+        QStringLiteral("　　× 12/08Ⅲ山田　花子Ⅲ"),       // a time-out
+        QStringLiteral("   55 12/08Ⅲ山田　花子Ⅲ4995秒"), // a period's runs, point form
+    };
+    list->clear();
+    for (int i = 0; i < 50; ++i) // with the scroll bar the list is at its narrowest
+        list->addItems(widest);
+    list->show();
+    QCoreApplication::processEvents();
+    const QFontMetrics fm(list->font());
+    for (const QString& line : widest) {
+        EXPECT_LE(fm.horizontalAdvance(line), list->viewport()->width() - 4)
+            << line.toStdString() << " in " << list->viewport()->width();
+    }
+}
+
+TEST_F(HubScreen, NothingStartsWhileAViewWaitsForABusyLog) {
+    run(kPupil, 1, 20);
+    auto hub = shownHub();
+    QTest::mouseClick(child<QRadioButton>(*hub, QStringLiteral("Option2_0")), Qt::LeftButton);
+    const QString copy = DeletionCopyPath(ctx->hensuu1.paths.resultsLogFile());
+    writeFile(dir, QStringLiteral("倍数判定/成績累積データtemp.dat"), {});
+    int waits = 0;
+    ctx->waitWhileBusy = [&] {
+        ++waits;
+        EXPECT_FALSE(child<QWidget>(*hub, QStringLiteral("Picture1"))->isEnabled());
+        EXPECT_FALSE(child<QWidget>(*hub, QStringLiteral("Combo1"))->isEnabled());
+        EXPECT_FALSE(child<QPushButton>(*hub, QStringLiteral("Command1"))->isEnabled());
+        EXPECT_FALSE(child<QPushButton>(*hub, at("Command4", 1))->isEnabled());
+        QTest::keyClick(hub.get(), '1');
+        QTest::keyClick(hub.get(), '0');
+        QFile::remove(copy);
+    };
+    QTest::mouseClick(child<QRadioButton>(*hub, QStringLiteral("Option1_2")), Qt::LeftButton);
+    EXPECT_EQ(waits, 1);
+    EXPECT_TRUE(navigator.shown.isEmpty());
+    EXPECT_EQ(child<QListWidget>(*hub, at("List5", 1))->count(), 1);
+    EXPECT_TRUE(child<QWidget>(*hub, QStringLiteral("Picture1"))->isEnabled());
+    QTest::keyClick(hub.get(), '1');
+    EXPECT_EQ(navigator.shown, QList<Screen>{Screen::Drill});
 }

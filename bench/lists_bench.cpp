@@ -1,0 +1,192 @@
+// The hub's result lists for a whole school (5 000 pupils, 200 000 runs): every
+// level's ranking by best time and by points, and the runs of a period over
+// the last 20 000 records, read from the log and put into lines; beside them
+// the same views shown on the hub screen, lists filled.
+
+#include "hub/hub_screen.h"
+#include "hub/result_lists.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+
+namespace {
+
+constexpr int kPupils = 5000;
+constexpr qint64 kRuns = 200000;
+constexpr double kToday = 46364; // 2026-12-08
+const QDateTime kNow(QDate(2026, 12, 8), QTime(15, 30));
+
+class BenchNavigator final : public Navigator {
+  public:
+    void show(Screen) override {}
+    void message(const QString&, const QString& text) override {
+        qFatal("hub message: %s", qPrintable(text));
+    }
+    void quit(int) override {}
+};
+
+class NoLauncher final : public Launcher {
+  public:
+    bool start(const QString&, const QStringList&) override { return false; }
+};
+
+// A school on a temporary data root, its tallies computed as the hub computes them.
+struct School {
+    School() : clock(kNow) {
+        ctx = std::make_unique<AppContext>(
+            AppContext{{}, {}, {}, clock, random, sound, launcher, navigator, {}, {}, 0, {}, {}});
+        Hensuu1& h = ctx->hensuu1;
+        h.paths.dataRoot = dir.path() + QStringLiteral("/");
+        h.paths.dataFolder = h.paths.dataRoot + QStringLiteral("倍数判定/");
+        SetUpContent(h);
+        BuildLevelCatalog(h.catalog);
+        h.currentPupil = 2500;
+        h.pupilName = QStringLiteral("山田　花子");
+        for (int level = 1; level <= 11; ++level) {
+            LevelCriteria& c = ctx->criteria.levels[level];
+            c.targetTime = 15 + 4 * level;
+            c.passTime = c.targetTime * 3 / 2;
+            c.clearPoints = 100;
+            c.clearCount = 5;
+            c.pointFactor = 1.5f;
+            c.judgeDays = Value{Value::Kind::Number, 7, {}};
+            c.overdoDays = Value{Value::Kind::Number, 1, {}};
+        }
+        StudentRoster& r = ctx->roster;
+        for (int p = 1; p <= kPupils; ++p) {
+            r.rosterNumbers[size_t(p)] = qint16(p);
+            r.pupilNames[size_t(p)] = fixedWidthText(QStringLiteral("生徒%1").arg(p), 20);
+            r.pupilBaseYears[size_t(p)] = qint16(2008 + p % 10); // 幼 to 中３
+        }
+        r.rosterCount = kPupils;
+
+        QDir().mkpath(h.paths.dataFolder);
+        std::mt19937 draw{11};
+        QByteArray bytes;
+        bytes.reserve(kRuns * kRecordSize);
+        for (qint64 i = 0; i < kRuns; ++i) {
+            ResultRecord rec;
+            rec.runDate = kToday - 365 + double(i * 366 / kRuns);
+            rec.runClock = (9 * 3600 + draw() % 36000) / 86400.0;
+            rec.pupilNumber = qint16(1 + draw() % kPupils);
+            rec.level = qint16(1 + draw() % 11);
+            rec.runTime = draw() % 50 == 0 ? 99999 : qint32(10 + draw() % 120);
+            bytes += rec.toBytes();
+        }
+        QFile f(h.paths.resultsLogFile());
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write the benchmark log");
+        f.close();
+        if (ComputeLevelStats(ctx->results, ctx->criteria, h.paths.resultsLogFile(), kNow))
+            qFatal("cannot read the benchmark log");
+    }
+
+    ListRequest request(ListMode mode, ListView view) const {
+        ListRequest r;
+        r.mode = mode;
+        r.view = view;
+        r.period = 5; // every run of the twenty thousand
+        r.pupil = ctx->hensuu1.currentPupil;
+        r.today = kNow.date();
+        r.schoolYear = 2026;
+        return r;
+    }
+
+    QTemporaryDir dir;
+    SystemClock clock;
+    SystemRandom random;
+    SilentSoundPlayer sound;
+    NoLauncher launcher;
+    BenchNavigator navigator;
+    std::unique_ptr<AppContext> ctx;
+};
+
+School& school() {
+    static School instance;
+    return instance;
+}
+
+// All eleven rankings of a view (the ranking works on the tallies alone).
+void BM_AllRankings(benchmark::State& state) {
+    School& s = school();
+    const ListRequest request = s.request(ListMode(state.range(0)), ListView::Ranking);
+    qsizetype lines = 0;
+    for (auto _ : state) {
+        const ListsView view = BuildListsView(request, s.ctx->hensuu1.catalog, s.ctx->criteria,
+                                              s.ctx->roster, s.ctx->results, {});
+        lines = view.levels[1].lines.size();
+    }
+    state.counters["lines_per_level"] = double(lines);
+}
+
+// The period's runs: the last 20 000 records read from the log and listed.
+void BM_PeriodList(benchmark::State& state) {
+    School& s = school();
+    const ListRequest request = s.request(ListMode(state.range(0)), ListView::Period);
+    qsizetype lines = 0;
+    for (auto _ : state) {
+        QList<RecordNumbers> records;
+        if (ReadLastRecords(s.ctx->hensuu1.paths.resultsLogFile(), kPeriodRecords, &records))
+            state.SkipWithError("cannot read the log");
+        const ListsView view = BuildListsView(request, s.ctx->hensuu1.catalog, s.ctx->criteria,
+                                              s.ctx->roster, s.ctx->results, records);
+        lines = 0;
+        for (const LevelList& l : view.levels)
+            lines += l.lines.size();
+    }
+    state.counters["lines"] = double(lines);
+}
+
+// What the pupil waits for on the screen: a click on a view's option button
+// until every list is filled, the cover gone and the hub painted.
+void BM_ScreenViewChange(benchmark::State& state) {
+    School& s = school();
+    s.ctx->hensuu1.resultPeriod = 5;
+    seisekitime1 hub(*s.ctx);
+    hub.show();
+    QCoreApplication::processEvents();
+    hub.Option2_Click(0);
+    int view = 1;
+    for (auto _ : state) {
+        // Alternate between the best times and the period, so every round changes the lists.
+        view = view == 1 ? 3 : 1;
+        hub.findChild<QRadioButton*>(QStringLiteral("Option1_%1").arg(view))->setChecked(true);
+        hub.Option1_Click(view);
+        hub.repaint();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_AllRankings)
+    ->Arg(int(ListMode::Time))
+    ->Arg(int(ListMode::Points))
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_PeriodList)
+    ->Arg(int(ListMode::Time))
+    ->Arg(int(ListMode::Points))
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ScreenViewChange)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,158 @@
+// A pupil's history from the same model the hub's charts show: `own-runs`
+// (the own-runs lists of every level) and `chart` (the printed chart pages,
+// one PDF document per pupil).
+
+#include "cli/cli.h"
+
+#include "core/dates.h"
+#include "hub/chart_page.h"
+#include "hub/charts.h"
+#include "hub/hub_model.h"
+#include "hub/result_lists.h"
+#include "roster/grades.h"
+
+#include <QGuiApplication>
+
+#include <limits>
+#include <memory>
+
+namespace {
+
+int badOption(CliEnv& env, const QString& text) {
+    env.err << text << Qt::endl;
+    return 2;
+}
+
+// The numbers of a comma-separated option ("3,7,12"), each within [low, high].
+bool numberList(CliEnv& env, const QString& name, int low, int high, QList<int>* out) {
+    const QString value = env.option(name);
+    const QStringList items = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if (items.isEmpty()) {
+        env.err << QStringLiteral("%1 に %2〜%3 の数をカンマで区切って指定してください。")
+                       .arg(name)
+                       .arg(low)
+                       .arg(high)
+                << Qt::endl;
+        return false;
+    }
+    for (const QString& item : items) {
+        bool ok = false;
+        const int n = item.trimmed().toInt(&ok);
+        if (!ok || n < low || n > high) {
+            env.err << QStringLiteral("%1 の値は %2〜%3 の数にしてください: %4")
+                           .arg(name)
+                           .arg(low)
+                           .arg(high)
+                           .arg(item)
+                    << Qt::endl;
+            return false;
+        }
+        out->append(n);
+    }
+    return true;
+}
+
+// The installation as the hub sees it at --now: configuration, criteria with
+// the practice limits, the roster, the tallies and the log's records.
+struct School {
+    Hensuu1 state;
+    CriteriaTable criteria;
+    std::unique_ptr<StudentRoster> roster = std::make_unique<StudentRoster>();
+    std::unique_ptr<ResultsState> results = std::make_unique<ResultsState>();
+    QList<RecordNumbers> records;
+    QDateTime now;
+    int schoolYear = 0;
+};
+
+int loadSchool(CliEnv& env, School& school, qint64 records) {
+    if (!loadInstallation(env, school.state, &school.criteria)) return 1;
+    school.now = env.clock->now();
+    school.schoolYear = CurrentSchoolYear(school.now.date(), school.state.schoolYearStartMonth);
+    if (failed(env, LoadRoster(*school.roster, school.state.paths.rosterFile(), school.schoolYear,
+                               school.state.includeStatusTwo)))
+        return 1;
+    ApplyPracticeLimits(school.criteria, school.state.catalog);
+    const QString log = school.state.paths.resultsLogFile();
+    if (failed(env, ComputeLevelStats(*school.results, school.criteria, log, school.now))) return 1;
+    if (failed(env, ReadLastRecords(log, records, &school.records))) return 1;
+    return 0;
+}
+
+// --group and --pupil as the charts take them; 0 when they are good.
+int historyOptions(CliEnv& env, HistoryRequest& request) {
+    request.group = env.option(QStringLiteral("--group"), QStringLiteral("全学年"));
+    if (!SelectionGroupTexts().contains(request.group))
+        return badOption(env, QStringLiteral("--group には次のどれかを指定してください: %1")
+                                  .arg(SelectionGroupTexts().join(QStringLiteral("、"))));
+    return 0;
+}
+
+} // namespace
+
+int cmdOwnRuns(CliEnv& env) {
+    HistoryRequest request;
+    qint64 pupil = 0;
+    if (!intOption(env, QStringLiteral("--pupil"), 0, kPupilSlots - 1, &pupil)) return 2;
+    request.pupil = int(pupil);
+    if (const int code = historyOptions(env, request)) return code;
+    School school;
+    if (const int code = loadSchool(env, school, kOwnRunsRecords)) return code;
+    request.today = school.now.date();
+    request.schoolYear = school.schoolYear;
+    request.levelCount = school.state.catalog.levelCount;
+    const std::vector<QStringList> lines = OwnRunLines(school.records, request, *school.roster);
+    for (int level = 1; level < int(lines.size()); ++level) {
+        env.out << "# level " << level << '\n';
+        for (const QString& line : lines[size_t(level)])
+            env.out << line << '\n';
+    }
+    return 0;
+}
+
+int cmdChart(CliEnv& env) {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return badOption(env, QStringLiteral("chart は描画のできる起動でしか使えません。"));
+    const QString out = env.option(QStringLiteral("--out"));
+    if (out.isEmpty())
+        return badOption(env, QStringLiteral("--out に書き出すPDFファイルを指定してください。"));
+    QList<int> pupils;
+    if (!numberList(env, QStringLiteral("--pupil"), 0, kPupilSlots - 1, &pupils)) return 2;
+    ChartRequest request;
+    if (const int code = historyOptions(env, request)) return code;
+    School school;
+    // The bands look back ten years over the whole log.
+    if (const int code = loadSchool(env, school, std::numeric_limits<qint64>::max())) return code;
+    if (!numberList(env, QStringLiteral("--levels"), 1, school.state.catalog.levelCount,
+                    &request.levels))
+        return 2;
+    request.today = school.now.date();
+    request.schoolYear = school.schoolYear;
+    request.levelCount = school.state.catalog.levelCount;
+    request.contentName = school.state.contentName;
+
+    QList<ChartDocument> docs;
+    for (int pupil : pupils) {
+        request.pupil = pupil;
+        docs.append(BuildChartDocument(request, school.records, *school.results, *school.roster,
+                                       school.criteria, school.state.catalog));
+    }
+    QStringList written;
+    if (failed(env, WriteChartPdfs(docs, out, &written))) return 1;
+    for (const QString& file : written)
+        env.out << file << '\n';
+    return 0;
+}
+
+std::unique_ptr<QCoreApplication> MakeCliApplication(int& argc, char** argv) {
+    // The command is the first argument that is no "--name value" pair.
+    int i = 1;
+    while (i < argc && QByteArray(argv[i]).startsWith("--"))
+        i += 2;
+    if (i < argc && QByteArray(argv[i]) == "chart") {
+        // Drawing needs fonts, and fonts need a platform: one without a display.
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}

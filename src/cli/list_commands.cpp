@@ -1,0 +1,148 @@
+// The hub's result lists as a pupil sees them, from the same model the hub
+// screen shows: `ranking` (one level's ranking), `today` and `period` (every
+// level's runs).
+
+#include "cli/cli.h"
+
+#include "hub/result_lists.h"
+#include "roster/grades.h"
+
+#include <memory>
+
+namespace {
+
+// Tells a bad option in Japanese; the exit code of a bad option.
+int badOption(CliEnv& env, const QString& text) {
+    env.err << text << Qt::endl;
+    return 2;
+}
+
+// The options a command takes; any other one is a typing error, not to be ignored.
+bool onlyOptions(CliEnv& env, const QStringList& known) {
+    for (qsizetype i = 0; i < env.args.size(); i += 2)
+        if (!known.contains(env.args[i]) || i + 1 >= env.args.size()) {
+            env.err << QStringLiteral("使えるオプションは %1 です。値を付けて指定してください: %2")
+                           .arg(known.join(QStringLiteral(" ")), env.args[i])
+                    << Qt::endl;
+            return false;
+        }
+    return true;
+}
+
+// The options every list command shares: --group and --pupil, and --mode
+// where the command has one. Returns 0 when they are good.
+int commonOptions(CliEnv& env, ListRequest& request, bool withMode) {
+    request.group = env.option(QStringLiteral("--group"), QStringLiteral("全学年"));
+    if (!SelectionGroupTexts().contains(request.group))
+        return badOption(env, QStringLiteral("--group には次のどれかを指定してください: %1")
+                                  .arg(SelectionGroupTexts().join(QStringLiteral("、"))));
+    if (env.args.contains(QStringLiteral("--pupil"))) {
+        qint64 pupil = 0;
+        if (!intOption(env, QStringLiteral("--pupil"), 0, kPupilSlots - 1, &pupil)) return 2;
+        request.pupil = int(pupil);
+    }
+    if (withMode) {
+        const QString mode = env.option(QStringLiteral("--mode"), QStringLiteral("time"));
+        if (mode == QStringLiteral("time"))
+            request.mode = ListMode::Time;
+        else if (mode == QStringLiteral("points"))
+            request.mode = ListMode::Points;
+        else
+            return badOption(
+                env, QStringLiteral("--mode には time か points を指定してください: %1").arg(mode));
+    }
+    return 0;
+}
+
+// The lists of the view over the installation as of --now: the tallies and the
+// records the view reads, the practice limits applied as the hub applies them.
+struct LoadedLists {
+    Hensuu1 state;
+    ListsView view;
+};
+int loadLists(CliEnv& env, ListRequest& request, LoadedLists& loaded) {
+    Hensuu1& state = loaded.state;
+    CriteriaTable criteria;
+    if (!loadInstallation(env, state, &criteria)) return 1;
+    const QDateTime now = env.clock->now();
+    request.today = now.date();
+    request.schoolYear = CurrentSchoolYear(now.date(), state.schoolYearStartMonth);
+    auto roster = std::make_unique<StudentRoster>();
+    if (failed(env, LoadRoster(*roster, state.paths.rosterFile(), request.schoolYear,
+                               state.includeStatusTwo)))
+        return 1;
+    ApplyPracticeLimits(criteria, state.catalog);
+    auto results = std::make_unique<ResultsState>();
+    const QString log = state.paths.resultsLogFile();
+    if (failed(env, ComputeLevelStats(*results, criteria, log, now))) return 1;
+    QList<RecordNumbers> records;
+    if (const qint64 count = RecordsForView(request))
+        if (failed(env, ReadLastRecords(log, count, &records))) return 1;
+    loaded.view = BuildListsView(request, state.catalog, criteria, *roster, *results, records);
+    return 0;
+}
+
+void printLines(CliEnv& env, const QStringList& lines) {
+    for (const QString& line : lines)
+        env.out << line << '\n';
+}
+
+// Every level's lines, each level under "# level L".
+int printEveryLevel(CliEnv& env, ListRequest& request) {
+    LoadedLists loaded;
+    if (const int code = loadLists(env, request, loaded)) return code;
+    for (size_t level = 1; level < loaded.view.levels.size(); ++level) {
+        env.out << "# level " << level << '\n';
+        printLines(env, loaded.view.levels[level].lines);
+    }
+    return 0;
+}
+
+} // namespace
+
+int cmdRanking(CliEnv& env) {
+    if (!onlyOptions(env, {QStringLiteral("--level"), QStringLiteral("--mode"),
+                           QStringLiteral("--order"), QStringLiteral("--group"),
+                           QStringLiteral("--pupil")}))
+        return 2;
+    ListRequest request;
+    if (const int code = commonOptions(env, request, true)) return code;
+    qint64 order = 1;
+    if (env.args.contains(QStringLiteral("--order")) &&
+        !intOption(env, QStringLiteral("--order"), 1, 2, &order))
+        return 2;
+    // The time ranking has one order; the point rankings are views 1 and 2.
+    request.view =
+        request.mode == ListMode::Points && order == 2 ? ListView::Today : ListView::Ranking;
+    LevelCatalog catalog;
+    BuildLevelCatalog(catalog);
+    qint64 level = 0;
+    if (!intOption(env, QStringLiteral("--level"), 1, catalog.levelCount, &level)) return 2;
+
+    LoadedLists loaded;
+    if (const int code = loadLists(env, request, loaded)) return code;
+    printLines(env, loaded.view.levels[size_t(level)].lines);
+    return 0;
+}
+
+int cmdToday(CliEnv& env) {
+    if (!onlyOptions(env, {QStringLiteral("--group"), QStringLiteral("--pupil")})) return 2;
+    ListRequest request;
+    if (const int code = commonOptions(env, request, false)) return code;
+    request.mode = ListMode::Time;
+    request.view = ListView::Today;
+    return printEveryLevel(env, request);
+}
+
+int cmdPeriod(CliEnv& env) {
+    if (!onlyOptions(env, {QStringLiteral("--days"), QStringLiteral("--mode"),
+                           QStringLiteral("--group"), QStringLiteral("--pupil")}))
+        return 2;
+    ListRequest request;
+    if (const int code = commonOptions(env, request, true)) return code;
+    qint64 period = 0;
+    if (!intOption(env, QStringLiteral("--days"), 1, 5, &period)) return 2;
+    request.view = ListView::Period;
+    request.period = int(period);
+    return printEveryLevel(env, request);
+}

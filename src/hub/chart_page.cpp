@@ -1,0 +1,391 @@
+#include "hub/chart_page.h"
+
+#include "core/dates.h"
+#include "core/screen_parts.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The page is drawn in units of a thousandth of its height on every device,
+// so the picture box and a sheet of paper get the same page.
+constexpr double kPageUnits = 1000;
+constexpr double kBandGap = 12;         // between one band's frame and the next band
+constexpr double kTitleHeight = 34;     // the band's title strip
+constexpr double kFigureRows = 9;       // the most rows the figures block has
+constexpr double kRowSpacing = 1.3;     // row height in text heights
+constexpr double kFigureColumns = 19.5; // the widest figures row, in full-width characters
+
+const QColor kBestRed(255, 0, 0);
+const QColor kOtherBlue(0, 0, 255);
+const QColor kTargetColour(0x1E, 0x8C, 0x3C);
+const QColor kPassColour(0xE0, 0x7A, 0x00);
+const QColor kSchoolBestColour(0x8A, 0x2B, 0xB0);
+const QColor kSchoolAverageColour(0x55, 0x5F, 0x6E);
+const QColor kFrameColour(0x8C, 0x96, 0xA8);
+const QColor kGridColour(0xE1, 0xE5, 0xEB);
+const QColor kTitleStrip(0xE8, 0xEF, 0xF8);
+const QColor kFiguresFill(0xF7, 0xF9, 0xFC);
+const QColor kTextColour(0x20, 0x20, 0x20);
+const QColor kQuietText(0x5A, 0x62, 0x70);
+
+QFont pageFont(double units, bool bold = false) {
+    // One family whose half-width characters are half as wide as full-width
+    // ones, so the blanks of the figures rows line their numbers up.
+    QFont f = fixedPitchFont(10);
+    f.setPixelSize(std::max(1, qRound(units)));
+    f.setBold(bold);
+    // Hinting would fit the glyphs to each device's pixels and change widths
+    // between the screen and the printer.
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
+QPen pen(const QColor& colour, double width, Qt::PenStyle style = Qt::SolidLine) {
+    QPen p(colour, width, style, Qt::FlatCap, Qt::MiterJoin);
+    p.setCosmetic(false);
+    return p;
+}
+
+void text(QPainter& p, const QRectF& box, int flags, const QString& s, const QFont& font,
+          const QColor& colour = kTextColour) {
+    p.setFont(font);
+    p.setPen(colour);
+    p.drawText(box, flags | Qt::TextSingleLine, s);
+}
+
+// Tick step of 1, 2 or 5 times a power of ten giving at most maxTicks steps up to top.
+double niceStep(double top, int maxTicks) {
+    const double raw = top / maxTicks;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double m : {1.0, 2.0, 5.0, 10.0})
+        if (m * power >= raw) return m * power;
+    return 10 * power;
+}
+
+// The top of the time axis: room for the level's lines, the school's marks
+// and nine in ten of the pupil's runs; the slowest runs stand at the top edge
+// instead of pressing every other run to the bottom.
+double axisTop(const ChartBand& band) {
+    double top = 0;
+    if (band.timed) top = std::max<double>({top, double(band.targetTime), double(band.passTime)});
+    if (band.schoolBest) top = std::max<double>(top, *band.schoolBest);
+    if (const auto avg = band.schoolAverage()) top = std::max<double>(top, *avg);
+    QList<qint32> times;
+    for (const ChartRun& r : band.runs)
+        if (!r.timedOut) times.append(r.time);
+    if (!times.isEmpty()) {
+        std::sort(times.begin(), times.end());
+        top = std::max<double>(top, times[qsizetype(std::floor(0.9 * double(times.size() - 1)))]);
+    }
+    if (top <= 0) top = 60;
+    top *= 1.08;
+    const double step = niceStep(top, 5);
+    return std::ceil(top / step) * step;
+}
+
+struct LineMark {
+    double value = 0;
+    QString label;
+    QColor colour;
+    Qt::PenStyle style = Qt::SolidLine;
+    double width = 2;
+    double labelY = 0;
+};
+
+// Labels of lines that lie close together are moved apart so each stays readable.
+void spreadLabels(QList<LineMark>& marks, double height, double top, double bottom) {
+    std::sort(marks.begin(), marks.end(),
+              [](const LineMark& a, const LineMark& b) { return a.labelY > b.labelY; });
+    for (qsizetype i = 1; i < marks.size(); ++i)
+        marks[i].labelY = std::min(marks[i].labelY, marks[i - 1].labelY - height);
+    if (!marks.isEmpty() && marks.last().labelY < top) {
+        marks.last().labelY = top;
+        for (qsizetype i = marks.size() - 2; i >= 0; --i)
+            marks[i].labelY = std::max(marks[i].labelY, marks[i + 1].labelY + height);
+    }
+    for (LineMark& m : marks)
+        m.labelY = std::min(m.labelY, bottom);
+}
+
+void drawPoint(QPainter& p, const QPointF& at, double r, const QColor& colour, bool aboveTop) {
+    p.setPen(pen(colour.darker(130), r * 0.3));
+    p.setBrush(colour);
+    if (aboveTop) { // slower than the axis shows: a mark pointing up at the top edge
+        QPolygonF up;
+        up << QPointF(at.x(), at.y() - r * 1.2) << QPointF(at.x() - r, at.y() + r * 0.6)
+           << QPointF(at.x() + r, at.y() + r * 0.6);
+        p.drawPolygon(up);
+    } else {
+        p.drawEllipse(at, r, r);
+    }
+    p.setBrush(Qt::NoBrush);
+}
+
+void drawCross(QPainter& p, const QPointF& at, double r, const QColor& colour) {
+    p.setPen(pen(colour, r * 0.45));
+    p.drawLine(at + QPointF(-r, -r), at + QPointF(r, r));
+    p.drawLine(at + QPointF(-r, r), at + QPointF(r, -r));
+}
+
+void drawLegend(QPainter& p, double right, double y, double h, double size, bool timedOut) {
+    const QFont font = pageFont(size);
+    const QFontMetricsF fm(font);
+    struct Item {
+        QColor colour;
+        QString label;
+        bool cross;
+    };
+    QList<Item> items{{kBestRed, QStringLiteral("自己ベスト更新"), false},
+                      {kOtherBlue, QStringLiteral("その他の回"), false}};
+    if (timedOut) items.append({kOtherBlue, QStringLiteral("時間切れ"), true});
+    const double r = size * 0.32;
+    double x = right;
+    for (qsizetype i = items.size() - 1; i >= 0; --i) {
+        const double w = fm.horizontalAdvance(items[i].label);
+        x -= w;
+        text(p, QRectF(x, y, w + 2, h), Qt::AlignLeft | Qt::AlignVCenter, items[i].label, font,
+             kQuietText);
+        x -= r * 2.4;
+        const QPointF at(x + r, y + h / 2);
+        if (items[i].cross)
+            drawCross(p, at, r, items[i].colour);
+        else
+            drawPoint(p, at, r, items[i].colour, false);
+        x -= size * 1.2;
+    }
+}
+
+void drawBand(QPainter& p, double width, const ChartBand& band) {
+    const double y0 = band.top * kPageUnits;
+    const double h = kBandHeight * kPageUnits - kBandGap;
+    const QRectF frame(1, y0, width - 2, h);
+    const double pad = 8;
+
+    // The frame and the title strip.
+    p.setPen(Qt::NoPen);
+    p.setBrush(kTitleStrip);
+    p.drawRect(QRectF(frame.left(), y0, frame.width(), kTitleHeight));
+    p.setBrush(Qt::NoBrush);
+    p.setPen(pen(kFrameColour, 1.4));
+    p.drawRect(frame);
+    const QFont titleFont = pageFont(kTitleHeight * 0.56, true);
+    const QFontMetricsF titleMetrics(titleFont);
+    text(p, QRectF(pad, y0, width, kTitleHeight), Qt::AlignLeft | Qt::AlignVCenter, band.title,
+         titleFont);
+    const double afterTitle = pad + titleMetrics.horizontalAdvance(band.title) + 14;
+    text(p, QRectF(afterTitle, y0, width, kTitleHeight), Qt::AlignLeft | Qt::AlignVCenter,
+         QStringLiteral("%1. %2").arg(band.level).arg(band.levelName),
+         pageFont(kTitleHeight * 0.5, true), QColor(0x1A, 0x3A, 0x7A));
+
+    // The figures block at the right.
+    const QStringList rows = ChartFigureLines(band);
+    const double contentTop = y0 + kTitleHeight + pad;
+    const double contentHeight = h - kTitleHeight - 2 * pad;
+    const double em = std::min(
+        {contentHeight / (kFigureRows * kRowSpacing) - 0.5, width * 0.36 / kFigureColumns, 22.0});
+    const double blockWidth = kFigureColumns * em + 2 * pad;
+    const double blockHeight = double(rows.size()) * em * kRowSpacing + 2 * pad * 0.6;
+    const QRectF block(width - pad - blockWidth, contentTop, blockWidth, blockHeight);
+    p.setPen(pen(kGridColour.darker(110), 1));
+    p.setBrush(kFiguresFill);
+    p.drawRect(block);
+    p.setBrush(Qt::NoBrush);
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const bool heading = !rows[i].startsWith(QChar(0x3000));
+        text(p,
+             QRectF(block.left() + pad, block.top() + pad * 0.6 + double(i) * em * kRowSpacing,
+                    blockWidth, em * kRowSpacing),
+             Qt::AlignLeft | Qt::AlignVCenter, rows[i], pageFont(em, heading));
+    }
+
+    // The plot: time upwards in seconds, the runs in the order they were run.
+    // The axis, the lines' labels and the dates: as small as a sheet allows,
+    // larger on the smaller picture of the screen.
+    const double smallText = std::clamp(em * 0.8, 9.0, 17.0);
+    const QFont small = pageFont(smallText);
+    const double gutter = smallText * 6.8 + 10; // "塾平均 1800秒" beside the plot
+    const bool anyTimedOut = std::any_of(band.runs.begin(), band.runs.end(),
+                                         [](const ChartRun& r) { return r.timedOut; });
+    drawLegend(p, width - pad, y0 + 3, kTitleHeight - 6, std::min(smallText, kTitleHeight * 0.5),
+               anyTimedOut);
+    const QRectF plot(pad + 52, contentTop + smallText * 1.5, 0, 0);
+    const double plotRight = block.left() - gutter;
+    const double plotBottom = y0 + h - smallText * 2.2;
+    const QRectF area(plot.left(), plot.top(), std::max(plotRight - plot.left(), 40.0),
+                      std::max(plotBottom - plot.top(), 40.0));
+    const double top = axisTop(band);
+    auto yOf = [&](double seconds) {
+        return area.bottom() - std::min(seconds, top) / top * area.height();
+    };
+
+    text(p, QRectF(pad, contentTop, area.right() - pad, smallText * 1.4),
+         Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("（秒）　下ほど速い"), small, kQuietText);
+    const double step = niceStep(top, 5);
+    for (double v = 0; v <= top + step * 0.01; v += step) {
+        const double y = yOf(v);
+        p.setPen(pen(v == 0 ? kFrameColour : kGridColour, v == 0 ? 1.4 : 1));
+        p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+        text(p, QRectF(pad, y - smallText, area.left() - pad - 6, smallText * 2),
+             Qt::AlignRight | Qt::AlignVCenter, QString::number(qint64(v)), small, kQuietText);
+    }
+    p.setPen(pen(kFrameColour, 1.4));
+    p.drawLine(area.bottomLeft(), area.topLeft());
+
+    // The level's target and pass times, the school's best and average.
+    QList<LineMark> marks;
+    if (band.timed && band.targetTime > 0)
+        marks.append({double(band.targetTime), QStringLiteral("目標 %1秒").arg(band.targetTime),
+                      kTargetColour, Qt::SolidLine, 2.2});
+    if (band.timed && band.passTime > 0)
+        marks.append({double(band.passTime), QStringLiteral("合格 %1秒").arg(band.passTime),
+                      kPassColour, Qt::DashLine, 2.2});
+    if (band.schoolBest)
+        marks.append({double(*band.schoolBest), QStringLiteral("塾最高 %1秒").arg(*band.schoolBest),
+                      kSchoolBestColour, Qt::DotLine, 1.8});
+    if (const auto avg = band.schoolAverage())
+        marks.append({double(*avg), QStringLiteral("塾平均 %1秒").arg(*avg), kSchoolAverageColour,
+                      Qt::DashDotLine, 1.8});
+    for (LineMark& m : marks)
+        m.labelY = yOf(m.value);
+    const double labelHeight = smallText * 1.25;
+    for (const LineMark& m : marks) {
+        p.setPen(pen(m.colour, m.width, m.style));
+        const double y = yOf(m.value);
+        p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+    }
+    spreadLabels(marks, labelHeight, area.top(), area.bottom());
+    for (const LineMark& m : marks) {
+        const double y = yOf(m.value);
+        p.setPen(pen(m.colour, 1));
+        p.drawLine(QPointF(area.right(), y), QPointF(area.right() + 6, m.labelY));
+        text(p, QRectF(area.right() + 8, m.labelY - labelHeight / 2, gutter - 10, labelHeight),
+             Qt::AlignLeft | Qt::AlignVCenter, m.label, small, m.colour.darker(115));
+    }
+
+    // The runs: red where the pupil beat every run before, blue otherwise,
+    // and the best so far as a red line stepping down.
+    const qsizetype n = band.runs.size();
+    if (n == 0) {
+        const QString none = QStringLiteral("この期間の記録はありません");
+        const QFont font = pageFont(smallText * 1.1);
+        const double w = QFontMetricsF(font).horizontalAdvance(none) + smallText;
+        const QRectF box(area.center().x() - w / 2, area.center().y() - smallText, w,
+                         smallText * 2);
+        p.fillRect(box, Qt::white);
+        text(p, box, Qt::AlignCenter, none, font, kQuietText);
+        return;
+    }
+    const double dx = area.width() / double(n);
+    const double r = std::clamp(dx * 0.42, 1.6, 4.6);
+    auto xOf = [&](qsizetype i) { return area.left() + dx * (double(i) + 0.5); };
+    QPainterPath bestLine;
+    for (qsizetype i = 0; i < n; ++i) {
+        const ChartRun& run = band.runs[i];
+        if (!run.best) continue;
+        const QPointF at(xOf(i), yOf(run.time));
+        if (bestLine.elementCount() == 0)
+            bestLine.moveTo(at);
+        else {
+            bestLine.lineTo(at.x(), bestLine.currentPosition().y());
+            bestLine.lineTo(at);
+        }
+    }
+    if (bestLine.elementCount() > 0) {
+        bestLine.lineTo(xOf(n - 1), bestLine.currentPosition().y());
+        p.setPen(pen(QColor(255, 0, 0, 110), 1.3));
+        p.drawPath(bestLine);
+    }
+    p.save();
+    p.setClipRect(area.adjusted(-r * 2, -r * 2, r * 2, r));
+    for (qsizetype i = 0; i < n; ++i) {
+        const ChartRun& run = band.runs[i];
+        if (run.timedOut) {
+            drawCross(p, QPointF(xOf(i), area.top()), r, kOtherBlue);
+            continue;
+        }
+        drawPoint(p, QPointF(xOf(i), yOf(run.time)), r, run.best ? kBestRed : kOtherBlue,
+                  run.time > top);
+    }
+    p.restore();
+
+    // The days the runs span, under the plot.
+    double first = band.runs.first().date, last = first;
+    for (const ChartRun& run : band.runs) {
+        first = std::min(first, run.date);
+        last = std::max(last, run.date);
+    }
+    const QRectF dates(area.left(), area.bottom() + 2, area.width(), smallText * 1.6);
+    text(p, dates, Qt::AlignLeft | Qt::AlignVCenter, dateText(dateFromOle(first)), small,
+         kQuietText);
+    text(p, dates, Qt::AlignRight | Qt::AlignVCenter, dateText(dateFromOle(last)), small,
+         kQuietText);
+    if (area.width() > smallText * 20)
+        text(p, dates, Qt::AlignCenter, QStringLiteral("記録の順 →"), small, kQuietText);
+}
+
+} // namespace
+
+void DrawChartPage(QPainter& painter, const QRectF& area, const ChartDocument& doc, int pageIndex) {
+    if (area.height() <= 0 || pageIndex < 0 || pageIndex >= doc.pages.size()) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.translate(area.topLeft());
+    const double scale = area.height() / kPageUnits;
+    painter.scale(scale, scale);
+    const double width = area.width() / scale;
+
+    // Whose chart, above the first band.
+    const double header = kFirstBandTop * kPageUnits;
+    QString who = doc.pupilName;
+    if (!doc.grade.isEmpty()) who += QStringLiteral("　") + doc.grade;
+    text(painter, QRectF(8, 0, width * 0.7, header), Qt::AlignLeft | Qt::AlignVCenter, who,
+         pageFont(header * 0.5, true));
+    QString stamp = dateText(doc.today);
+    if (doc.pages.size() > 1)
+        stamp += QStringLiteral("　%1 / %2").arg(pageIndex + 1).arg(doc.pages.size());
+    text(painter, QRectF(width * 0.5, 0, width * 0.5 - 8, header),
+         Qt::AlignRight | Qt::AlignVCenter, stamp, pageFont(header * 0.34), kQuietText);
+
+    for (const ChartBand& band : doc.pages[pageIndex].bands)
+        drawBand(painter, width, band);
+    painter.restore();
+}
+
+bool PaintChartDocument(QPagedPaintDevice& device, const ChartDocument& doc) {
+    QPainter painter;
+    if (!painter.begin(&device)) return false;
+    for (int page = 0; page < doc.pages.size(); ++page) {
+        if (page > 0) device.newPage();
+        DrawChartPage(painter, QRectF(0, 0, device.width(), device.height()), doc, page);
+    }
+    return painter.end();
+}
+
+std::optional<FileError> WriteChartPdfs(const QList<ChartDocument>& docs, const QString& path,
+                                        QStringList* written) {
+    for (int k = 0; k < docs.size(); ++k) {
+        const QString file = NumberedPdfPath(path, k);
+        QPdfWriter pdf(file);
+        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        pdf.setResolution(600);
+        pdf.setTitle(QStringLiteral("%1 %2").arg(docs[k].pupilName, dateText(docs[k].today)));
+        pdf.setCreator(QStringLiteral("倍数判定"));
+        if (!PaintChartDocument(pdf, docs[k]))
+            return FileError{QDir::cleanPath(file), 0,
+                             QStringLiteral("PDFファイルを書けません。フォルダと書き込みの権利を"
+                                            "確かめてください。")};
+        if (written) written->append(file);
+    }
+    return std::nullopt;
+}

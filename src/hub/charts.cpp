@@ -1,0 +1,287 @@
+#include "hub/charts.h"
+
+#include "core/dates.h"
+#include "core/item_reader.h"
+#include "hub/list_lines.h"
+#include "hub/result_lists.h"
+#include "roster/grades.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The last width characters of fill followed by the text: the lines' right-aligned pieces.
+QString rightAligned(const QString& text, int width) {
+    return LastOf(QString(width, QLatin1Char(' ')), text, width);
+}
+
+// Which pupils the group admits, by roster number, so a scan of the log asks once per pupil.
+std::vector<char> admittedPupils(const HistoryRequest& request, const StudentRoster& roster) {
+    std::vector<char> admitted(kPupilSlots);
+    for (int p = 0; p < kPupilSlots; ++p)
+        admitted[size_t(p)] = char(IsInGradeGroup(
+            request.group, GradeIndex(roster.pupilBaseYears[size_t(p)], request.schoolYear)));
+    return admitted;
+}
+
+bool inPupilRange(int pupil) {
+    return pupil >= 0 && pupil < kPupilSlots;
+}
+
+int levelsOffered(const HistoryRequest& request) {
+    return std::clamp(request.levelCount, 0, kLevelSlots - 1);
+}
+
+// A rank as the look-ups read it (the leading number of the three
+// characters, whatever mark follows it), or the characters as they are when
+// they hold no rank ("---": no run).
+QString rankText(const QString& firstThree, int width) {
+    const double rank = leadingNumber(firstThree);
+    return rightAligned(rank > 0 ? QString::number(qint64(rank)) : firstThree.trimmed(), width);
+}
+
+QString figureText(const std::optional<qint64>& value, int width) {
+    return rightAligned(value ? QString::number(*value) : QStringLiteral("---"), width);
+}
+
+int roundedQuotient(qint64 sum, qint64 count) {
+    return int(std::llround(double(sum) / double(count)));
+}
+
+} // namespace
+
+// --- Own runs ---------------------------------------------------------------------
+
+std::vector<QStringList> OwnRunLines(const QList<RecordNumbers>& records,
+                                     const HistoryRequest& request, const StudentRoster& roster) {
+    const int n = levelsOffered(request);
+    std::vector<QStringList> lines(size_t(n) + 1);
+    if (!inPupilRange(request.pupil)) return lines;
+    const int grade = GradeIndex(roster.pupilBaseYears[size_t(request.pupil)], request.schoolYear);
+    if (!IsInGradeGroup(request.group, grade)) return lines;
+    std::vector<QStringList> timedOut(size_t(n) + 1);
+    const double since = oleDate(request.today) - kHistoryDays;
+    for (qsizetype k = std::max<qsizetype>(0, records.size() - kOwnRunsRecords); k < records.size();
+         ++k) {
+        const RecordNumbers& r = records[k];
+        if (r.level < 1 || r.level > n || r.pupilNumber != request.pupil || !(r.runDate > since))
+            continue;
+        const QString when = dateText(dateFromOle(r.runDate)).right(10) + QLatin1Char(' ') +
+                             timeText(timeFromOle(r.runClock)).right(10);
+        if (r.runTime >= kTimedOutFrom)
+            timedOut[size_t(r.level)].append(when);
+        else
+            lines[size_t(r.level)].append(when + Time5(r.runTime));
+    }
+    for (int level = 1; level <= n; ++level)
+        lines[size_t(level)] += timedOut[size_t(level)];
+    return lines;
+}
+
+// --- Rank look-ups ------------------------------------------------------------------
+
+ChartRanks LookUpChartRanks(int level, const HistoryRequest& request, const StudentRoster& roster,
+                            const ResultsState& results, const LevelCatalog& catalog) {
+    // The charted pupil is the one looked up: the ranking knows that pupil's
+    // own line, where a search for the name would miss names longer than the
+    // list shows and find another pupil whose name begins alike.
+    ChartRanks found;
+    const RankLookup points =
+        LookupRanking(level, ListMode::Points, 1, request.pupil, request.group, request.schoolYear,
+                      roster, results, catalog);
+    for (const QString& line : points.lines) {
+        const double p = leadingNumber(line.right(5));
+        if (p > 0) {
+            ++found.pupilsWithPoints;
+            found.schoolPoints += qint64(p);
+        }
+    }
+    found.pointRank = points.rankText();
+    if (points.pupilLine >= 0) found.points = points.lines[points.pupilLine].right(5);
+    found.timeRank = LookupRanking(level, ListMode::Time, 1, request.pupil, request.group,
+                                   request.schoolYear, roster, results, catalog)
+                         .rankText();
+    return found;
+}
+
+// --- Bands ------------------------------------------------------------------------------
+
+std::optional<int> ChartBand::average() const {
+    if (count == 0) return std::nullopt;
+    return int(std::floor(double(sum) / double(count)));
+}
+
+std::optional<int> ChartBand::schoolAverage() const {
+    if (schoolCount == 0) return std::nullopt;
+    return roundedQuotient(schoolSum, schoolCount);
+}
+
+std::optional<int> ChartBand::schoolAveragePoints() const {
+    if (ranks.pupilsWithPoints == 0) return std::nullopt;
+    return roundedQuotient(ranks.schoolPoints, ranks.pupilsWithPoints);
+}
+
+QStringList ChartFigureLines(const ChartBand& band) {
+    auto optional64 = [](const std::optional<qint32>& v) {
+        return v ? std::optional<qint64>(*v) : std::nullopt;
+    };
+    auto optionalInt = [](const std::optional<int>& v) {
+        return v ? std::optional<qint64>(*v) : std::nullopt;
+    };
+    QStringList rows;
+    rows << QStringLiteral("回数　　　　　　　") + rightAligned(QString::number(band.count), 3) +
+                QStringLiteral("回");
+    rows << QStringLiteral("タイム  　　 　    本人 / 塾全体");
+    rows << QStringLiteral("　　順位　　　　") +
+                rankText(band.ranks.timeRank.isEmpty() ? QStringLiteral("---")
+                                                       : band.ranks.timeRank,
+                         5) +
+                QStringLiteral("位");
+    rows << QStringLiteral("　　最高　　　　") + figureText(optional64(band.best), 6) +
+                QStringLiteral("秒 /") + figureText(optional64(band.schoolBest), 6) +
+                QStringLiteral("秒");
+    // Without a run under 1800 s the pupil has no average to show.
+    if (band.count != 0)
+        rows << QStringLiteral("　　平均　　　　") + figureText(optionalInt(band.average()), 5) +
+                    QStringLiteral("秒 /") + figureText(optionalInt(band.schoolAverage()), 5) +
+                    QStringLiteral("秒");
+    rows << QStringLiteral("ポイント  　　　");
+    rows << QStringLiteral("　　順位　　　　") +
+                rankText(band.ranks.pointRank.isEmpty() ? QStringLiteral("---")
+                                                        : band.ranks.pointRank,
+                         3) +
+                QStringLiteral("位");
+    rows << QStringLiteral("　　獲得ポイント") +
+                rightAligned(band.ranks.points.isEmpty() ? QStringLiteral("---")
+                                                         : band.ranks.points.trimmed(),
+                             5) +
+                QStringLiteral("点");
+    rows << QStringLiteral("　　　　　　　　　　　　/") +
+                figureText(optionalInt(band.schoolAveragePoints()), 5) +
+                QStringLiteral(" (塾平均)");
+    return rows;
+}
+
+QList<BandPlace> PlaceBands(int bandCount) {
+    QList<BandPlace> places;
+    int page = 0;
+    double y = kFirstBandTop - kBandHeight;
+    for (int k = 0; k < bandCount; ++k) {
+        y += kBandHeight;
+        if (y > 0.9) { // a fourth band would run off the page
+            ++page;
+            y = kFirstBandTop;
+        }
+        places.append({page, y});
+    }
+    return places;
+}
+
+namespace {
+
+ChartBand buildBand(int level, const ChartRequest& request, const QList<RecordNumbers>& records,
+                    const std::vector<char>& admitted, const CriteriaTable& criteria,
+                    const LevelCatalog& catalog) {
+    ChartBand band;
+    band.level = level;
+    band.title = QLatin1Char(' ') + request.contentName;
+    band.levelName = catalog.levelNames[size_t(level)];
+    band.timed = catalog.levelTimed[size_t(level)] == 1;
+    band.targetTime = criteria.levels[size_t(level)].targetTime;
+    band.passTime = criteria.levels[size_t(level)].passTime;
+    const double since = oleDate(request.today) - kHistoryDays;
+    for (const RecordNumbers& r : records) {
+        if (r.level != level || !inPupilRange(r.pupilNumber) || !admitted[size_t(r.pupilNumber)] ||
+            !(r.runDate > since))
+            continue;
+        const bool counted = r.runTime < kChartCountedBelow;
+        const bool timedOut = r.runTime >= kTimedOutFrom;
+        if (!timedOut && (!band.schoolBest || r.runTime < *band.schoolBest))
+            band.schoolBest = r.runTime;
+        if (counted) {
+            ++band.schoolCount;
+            band.schoolSum += r.runTime;
+        }
+        if (r.pupilNumber != request.pupil) continue;
+        ChartRun run{r.runDate, r.runTime, false, counted, timedOut};
+        // A run that ran out of time has no time to beat anything with.
+        if (!timedOut && (!band.best || r.runTime < *band.best)) {
+            run.best = true;
+            band.best = r.runTime;
+        }
+        if (counted) {
+            ++band.count;
+            band.sum += r.runTime;
+        }
+        band.runs.append(run);
+    }
+    return band;
+}
+
+} // namespace
+
+ChartDocument BuildChartDocument(const ChartRequest& request, const QList<RecordNumbers>& records,
+                                 const ResultsState& results, const StudentRoster& roster,
+                                 const CriteriaTable& criteria, const LevelCatalog& catalog) {
+    ChartDocument doc;
+    doc.pupil = request.pupil;
+    doc.today = request.today;
+    if (inPupilRange(request.pupil)) {
+        doc.pupilName = roster.pupilNames[size_t(request.pupil)].trimmed();
+        doc.grade = GradeLabelFull(
+            GradeIndex(roster.pupilBaseYears[size_t(request.pupil)], request.schoolYear));
+    }
+    const std::vector<char> admitted = admittedPupils(request, roster);
+    const QList<BandPlace> places = PlaceBands(int(request.levels.size()));
+    for (qsizetype k = 0; k < request.levels.size(); ++k) {
+        while (doc.pages.size() <= places[k].page)
+            doc.pages.append(ChartPage{});
+        const int level = request.levels[k];
+        if (level < 1 || level > levelsOffered(request)) continue;
+        ChartBand band = buildBand(level, request, records, admitted, criteria, catalog);
+        band.ranks = LookUpChartRanks(level, request, roster, results, catalog);
+        band.top = places[k].top;
+        doc.pages.last().bands.append(band);
+    }
+    return doc;
+}
+
+QString NumberedPdfPath(const QString& path, int index) {
+    if (index <= 0) return path;
+    const QFileInfo info(path);
+    const QString suffix = info.suffix();
+    const QString stem = suffix.isEmpty() ? path : path.left(path.size() - suffix.size() - 1);
+    return stem + QStringLiteral("-%1").arg(index + 1) +
+           (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+}
+
+// --- Other pupils -------------------------------------------------------------------------
+
+QStringList OtherPupilLines(const StudentRoster& roster, int schoolYear) {
+    QStringList lines;
+    for (int k = 1; k <= roster.rosterCount; ++k) {
+        const StudentEntry& e = roster.at(k);
+        if (e.status != 0) continue;
+        lines.append(GradeLabelFull(GradeIndex(e.gradeBaseYear, schoolYear)) +
+                     QStringLiteral(" /  ") + e.name + QLatin1Char('/') +
+                     QString::number(e.number));
+    }
+    return lines;
+}
+
+int PupilOfLine(const QString& line) {
+    const qsizetype slash = line.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0) return -1;
+    bool ok = false;
+    const int pupil = line.mid(slash + 1).trimmed().toInt(&ok);
+    return ok && inPupilRange(pupil) ? pupil : -1;
+}
+
+// --- Password -------------------------------------------------------------------------------
+
+bool PasswordOpens(const QString& typed, const QString& teacherPassword) {
+    return typed == teacherPassword;
+}

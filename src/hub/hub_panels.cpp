@@ -1,0 +1,407 @@
+#include "hub/hub_panels.h"
+
+#include "core/screen_parts.h"
+#include "hub/chart_page.h"
+#include "hub/result_lists.h"
+#include "roster/grades.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+
+#include <limits>
+#include <memory>
+
+namespace {
+
+// Picture11 stands at 120 twips from the left and 1740 from the top, over the
+// level columns and below the option buttons, which stay usable.
+constexpr QRect kChartPanelGeometry(8, 116, 1008, 644);
+// Picture7 covers the level columns.
+constexpr QRect kDataChangeGeometry(24, 158, 922, 586);
+
+constexpr int kSideLeft = 716; // the column of lists and buttons beside the chart
+constexpr int kSideWidth = 286;
+
+const QColor kPanelFill(0xF2, 0xF4, 0xF7);
+const QColor kHeading(0x1A, 0x3A, 0x7A);
+const QString kReadTitle = QStringLiteral("成績の読み込み");
+const QString kPrintTitle = QStringLiteral("印刷");
+
+bool nobodyToAsk() {
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+} // namespace
+
+// --- Picture12 ---------------------------------------------------------------------
+
+ChartView::ChartView(QWidget* parent) : QWidget(parent) {
+    fillBackground(this, Qt::white);
+}
+
+void ChartView::clear() {
+    doc_ = {};
+    page_ = 0;
+    update();
+}
+
+void ChartView::showDocument(ChartDocument doc) {
+    doc_ = std::move(doc);
+    page_ = std::max(0, int(doc_.pages.size()) - 1);
+    update();
+}
+
+void ChartView::showPage(int page) {
+    page_ = std::clamp(page, 0, std::max(0, pageCount() - 1));
+    update();
+}
+
+void ChartView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    DrawChartPage(p, QRectF(rect()), doc_, page_);
+    p.setPen(QColor(0x8C, 0x96, 0xA8));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+// --- Picture7 ------------------------------------------------------------------------
+
+DataChangePanel::DataChangePanel(AppContext& ctx, QWidget* parent) : QFrame(parent), ctx_(ctx) {
+    setObjectName(QStringLiteral("Picture7"));
+    setGeometry(kDataChangeGeometry);
+    fillBackground(this, QColor(0xF0, 0xF0, 0xF0));
+    setFrameShape(QFrame::Box);
+    const int left = (width() - 420) / 2;
+    QFrame* card = makePanel(this, QRect(left, 120, 420, 330), Qt::white, true);
+    Label = makeLabel(card, QStringLiteral("データ変更パスワード"), QRect(30, 24, 360, 34),
+                      {16, true, Qt::AlignLeft | Qt::AlignVCenter, kHeading});
+    Text3 = new QLineEdit(card);
+    Text3->setGeometry(30, 64, 360, 40);
+    Text3->setFont(fontOf(16));
+    Text3->setEchoMode(QLineEdit::Password);
+    Command10[0] = makeButton(card, QStringLiteral("データ変更"), QRect(30, 126, 360, 46), 14);
+    Command10[1] =
+        makeButton(card, QStringLiteral("合格タイムデータ変更"), QRect(30, 180, 360, 46), 14);
+    Command12 = makeButton(card, QStringLiteral("戻る"), QRect(30, 240, 360, 46), 14);
+    note = makeLabel(card, {}, QRect(16, 294, 388, 28),
+                     {11, true, Qt::AlignCenter, QColor(0xA0, 0x20, 0x20)});
+    const std::pair<QWidget*, const char*> names[] = {{Label, "Label"},
+                                                      {Text3, "Text3"},
+                                                      {Command10[0], "Command10_0"},
+                                                      {Command10[1], "Command10_1"},
+                                                      {Command12, "Command12"},
+                                                      {note, "note"}};
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
+    for (int k = 0; k < 2; ++k)
+        connect(Command10[size_t(k)], &QPushButton::clicked, this,
+                [this, k] { Command10_Click(k); });
+    connect(Command12, &QPushButton::clicked, this, [this] { Command12_Click(); });
+    hide();
+}
+
+void DataChangePanel::Command8_Click() {
+    note->clear();
+    show();
+    raise();
+    Text3->setFocus();
+}
+
+void DataChangePanel::Command10_Click(int index) {
+    if (!PasswordOpens(Text3->text(), ctx_.hensuu1.teacherPassword)) {
+        ctx_.navigator.message(QStringLiteral("データ変更パスワード"), kPasswordRefused);
+        return;
+    }
+    if (openScreen) {
+        openScreen(index);
+        return;
+    }
+    note->setText(index == 0 ? QStringLiteral("データ変更の画面は準備中です。")
+                             : QStringLiteral("合格タイムデータ変更の画面は準備中です。"));
+}
+
+void DataChangePanel::Command12_Click() {
+    hide();
+}
+
+// --- Picture11 -----------------------------------------------------------------------
+
+ChartPanel::ChartPanel(AppContext& ctx, QWidget* parent)
+    : QFrame(parent), ctx_(ctx), group_(ctx.hensuu1.selectedGroup),
+      chartedPupil_(ctx.hensuu1.currentPupil) {
+    setObjectName(QStringLiteral("Picture11"));
+    setGeometry(kChartPanelGeometry);
+    fillBackground(this, kPanelFill);
+    setFrameShape(QFrame::Box);
+
+    Picture12 = new ChartView(this);
+    Picture12->setGeometry(6, 6, kSideLeft - 14, height() - 12);
+
+    const int x = kSideLeft;
+    Command25 =
+        makeButton(this, QStringLiteral("他の人のデータを見る"), QRect(x, 6, kSideWidth, 44), 13);
+    List2 = new QListWidget(this);
+    List2->setGeometry(x, 6, kSideWidth, 300);
+    List2->setFont(fixedPitchFont(9.5));
+    List2->setSelectionMode(QAbstractItemView::MultiSelection);
+    List2->setUniformItemSizes(true);
+    List2->hide();
+
+    makeLabel(this, QStringLiteral("レベル"), QRect(x, 314, kSideWidth, 24),
+              {12, true, Qt::AlignLeft | Qt::AlignVCenter, kHeading});
+    List3 = new QListWidget(this);
+    List3->setGeometry(x, 340, kSideWidth, 94);
+    List3->setFont(fontOf(13, true));
+    List3->setSelectionMode(QAbstractItemView::MultiSelection);
+    // The level numbers as a block of keys rather than a long column.
+    List3->setFlow(QListView::LeftToRight);
+    List3->setWrapping(true);
+    List3->setGridSize(QSize(46, 30));
+    List3->setUniformItemSizes(true);
+
+    previousPage = makeButton(this, QStringLiteral("前へ"), QRect(x, 442, 80, 36), 12);
+    pageLabel =
+        makeLabel(this, {}, QRect(x + 84, 442, kSideWidth - 168, 36), {12, false, Qt::AlignCenter});
+    nextPage =
+        makeButton(this, QStringLiteral("次へ"), QRect(x + kSideWidth - 80, 442, 80, 36), 12);
+
+    const int half = (kSideWidth - 8) / 2;
+    Command24[0] = makeButton(this, QStringLiteral("表示"), QRect(x, 500, half, 56), 14);
+    Command24[1] = makeButton(this, QStringLiteral("印刷"), QRect(x + half + 8, 500, half, 56), 14);
+    Command21[0] = makeButton(this, QStringLiteral("表示"), QRect(x, 500, half, 56), 14);
+    Command21[1] = makeButton(this, QStringLiteral("印刷"), QRect(x + half + 8, 500, half, 56), 14);
+    for (QPushButton* b : Command21)
+        b->hide();
+    Command18 = makeButton(this, QStringLiteral("戻る"), QRect(x, 574, kSideWidth, 56), 14);
+
+    const std::pair<QWidget*, const char*> names[] = {{Picture12, "Picture12"},
+                                                      {Command25, "Command25"},
+                                                      {List2, "List2"},
+                                                      {List3, "List3"},
+                                                      {Command24[0], "Command24_0"},
+                                                      {Command24[1], "Command24_1"},
+                                                      {Command21[0], "Command21_0"},
+                                                      {Command21[1], "Command21_1"},
+                                                      {Command18, "Command18"},
+                                                      {previousPage, "previousPage"},
+                                                      {nextPage, "nextPage"},
+                                                      {pageLabel, "pageLabel"}};
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
+
+    connect(Command25, &QPushButton::clicked, this, [this] { Command25_Click(); });
+    connect(Command18, &QPushButton::clicked, this, [this] { Command18_Click(); });
+    for (int k = 0; k < 2; ++k) {
+        connect(Command24[size_t(k)], &QPushButton::clicked, this,
+                [this, k] { Command24_Click(k); });
+        connect(Command21[size_t(k)], &QPushButton::clicked, this,
+                [this, k] { Command21_Click(k); });
+    }
+    connect(List2, &QListWidget::itemClicked, this, [this] { List2_Click(); });
+    connect(List3, &QListWidget::itemClicked, this, [this] { List3_Click(); });
+    connect(previousPage, &QPushButton::clicked, this, [this] {
+        Picture12->showPage(Picture12->page() - 1);
+        showPageButtons();
+    });
+    connect(nextPage, &QPushButton::clicked, this, [this] {
+        Picture12->showPage(Picture12->page() + 1);
+        showPageButtons();
+    });
+    Command24[1]->hide();
+    fillLevelList();
+    showPageButtons();
+    hide();
+}
+
+void ChartPanel::setTeacherMode(bool teacher) {
+    Command24[1]->setVisible(teacher);
+}
+
+void ChartPanel::fillPupilList() {
+    const Hensuu1& h = ctx_.hensuu1;
+    const int schoolYear = CurrentSchoolYear(ctx_.clock.now().date(), h.schoolYearStartMonth);
+    // Read anew each time, as the selection screen reads it, so names and
+    // grades are the file's now. The list itself offers the status-0 entries
+    // only, which a roster read without the status-2 entries holds.
+    auto listed = std::make_unique<StudentRoster>();
+    std::optional<FileError> error =
+        LoadRoster(ctx_.roster, h.paths.rosterFile(), schoolYear, h.includeStatusTwo);
+    if (!error) error = LoadRoster(*listed, h.paths.rosterFile(), schoolYear, 0);
+    if (error)
+        ctx_.navigator.message(QStringLiteral("名簿の読み込み"),
+                               QStringLiteral("名簿を読めませんでした。\r\n") + error->text());
+    List2->clear();
+    List2->addItems(OtherPupilLines(*listed, schoolYear));
+}
+
+void ChartPanel::fillLevelList() {
+    List3->clear();
+    for (int level = 1; level <= ctx_.hensuu1.catalog.levelCount; ++level)
+        List3->addItem(QString::number(level));
+}
+
+std::optional<std::vector<QStringList>> ChartPanel::Command16_Click(const QString& group) {
+    group_ = group;
+    fillPupilList();
+    fillLevelList();
+    chartedPupil_ = ctx_.hensuu1.currentPupil;
+    QList<RecordNumbers> records;
+    if (!readRecords(kOwnRunsRecords, records)) return std::nullopt;
+    HistoryRequest request;
+    request.pupil = chartedPupil_;
+    request.group = group_;
+    request.today = ctx_.clock.now().date();
+    request.schoolYear = CurrentSchoolYear(request.today, ctx_.hensuu1.schoolYearStartMonth);
+    request.levelCount = ctx_.hensuu1.catalog.levelCount;
+    return OwnRunLines(records, request, ctx_.roster);
+}
+
+void ChartPanel::Command17_Click() {
+    chartedPupil_ = ctx_.hensuu1.currentPupil;
+    List2->hide();
+    Command25->show();
+    List2->clearSelection();
+    if (List3->count() == 0) fillLevelList();
+    List3->selectAll();
+    Command21_Click(0);
+}
+
+bool ChartPanel::readRecords(qint64 count, QList<RecordNumbers>& records) {
+    // Runs of the school's other machines since the hub's refresh are in the views too.
+    if (auto error = ReadLastRecords(ctx_.hensuu1.paths.resultsLogFile(), count, &records,
+                                     ctx_.waitWhileBusy)) {
+        ctx_.navigator.message(kReadTitle,
+                               QStringLiteral("成績を読めませんでした。\r\n") + error->text());
+        return false;
+    }
+    return true;
+}
+
+QList<int> ChartPanel::selectedLevels() const {
+    QList<int> levels;
+    for (int row = 0; row < List3->count(); ++row)
+        if (List3->item(row)->isSelected()) levels.append(List3->item(row)->text().toInt());
+    return levels;
+}
+
+std::optional<ChartDocument> ChartPanel::chartOf(int pupil) {
+    QList<RecordNumbers> records;
+    if (!readRecords(std::numeric_limits<qint64>::max(), records)) return std::nullopt;
+    ChartRequest request;
+    request.pupil = pupil;
+    request.group = group_;
+    request.today = ctx_.clock.now().date();
+    request.schoolYear = CurrentSchoolYear(request.today, ctx_.hensuu1.schoolYearStartMonth);
+    request.levelCount = ctx_.hensuu1.catalog.levelCount;
+    request.levels = selectedLevels();
+    request.contentName = ctx_.hensuu1.contentName;
+    return BuildChartDocument(request, records, ctx_.results, ctx_.roster, ctx_.criteria,
+                              ctx_.hensuu1.catalog);
+}
+
+void ChartPanel::Command21_Click(int index) {
+    if (index == 1) {
+        if (auto doc = chartOf(chartedPupil_)) print({*doc});
+        return;
+    }
+    move(kChartPanelGeometry.topLeft());
+    show();
+    raise();
+    Picture12->clear();
+    if (auto doc = chartOf(chartedPupil_)) Picture12->showDocument(std::move(*doc));
+    showPageButtons();
+}
+
+void ChartPanel::Command24_Click(int index) {
+    QList<int> pupils;
+    for (int row = 0; row < List2->count(); ++row)
+        if (List2->item(row)->isSelected()) {
+            const int pupil = PupilOfLine(List2->item(row)->text());
+            if (pupil >= 0) pupils.append(pupil);
+        }
+    if (pupils.isEmpty()) {
+        Command21_Click(index);
+        return;
+    }
+    if (index == 0) {
+        // One page after the other on the one picture: the last pupil's stays.
+        for (int pupil : pupils) {
+            chartedPupil_ = pupil;
+            Command21_Click(0);
+        }
+        return;
+    }
+    // Every selected pupil gets a document of their own, from one printer choice.
+    QList<ChartDocument> docs;
+    for (int pupil : pupils) {
+        chartedPupil_ = pupil;
+        auto doc = chartOf(pupil);
+        if (!doc) return;
+        docs.append(std::move(*doc));
+    }
+    print(docs);
+}
+
+void ChartPanel::print(const QList<ChartDocument>& docs) {
+    printed_.clear();
+    if (!printToPdf_.isEmpty()) {
+        if (auto error = WriteChartPdfs(docs, printToPdf_, &printed_))
+            ctx_.navigator.message(kPrintTitle, error->text());
+        return;
+    }
+    if (nobodyToAsk()) {
+        ctx_.navigator.message(kPrintTitle,
+                               QStringLiteral("プリンタを選ぶ画面を出せません。--print-to-pdf "
+                                              "でPDFファイルを指定してください。"));
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(kPrintTitle);
+    if (dialog.exec() != QDialog::Accepted) return;
+    for (const ChartDocument& doc : docs) {
+        printer.setDocName(doc.pupilName);
+        if (!PaintChartDocument(printer, doc)) {
+            ctx_.navigator.message(kPrintTitle, QStringLiteral("印刷できませんでした。プリンタを"
+                                                               "確かめてください。"));
+            return;
+        }
+    }
+}
+
+void ChartPanel::Command25_Click() {
+    Command25->hide();
+    List2->show();
+}
+
+void ChartPanel::Command18_Click() {
+    hide();
+}
+
+void ChartPanel::List2_Click() {
+    Command24_Click(0);
+}
+
+void ChartPanel::List3_Click() {
+    if (!isHidden()) Command24_Click(0);
+}
+
+void ChartPanel::showPageButtons() {
+    const int pages = Picture12->pageCount();
+    const bool several = pages > 1;
+    previousPage->setVisible(several);
+    nextPage->setVisible(several);
+    pageLabel->setVisible(several);
+    previousPage->setEnabled(Picture12->page() > 0);
+    nextPage->setEnabled(Picture12->page() + 1 < pages);
+    pageLabel->setText(QStringLiteral("%1 / %2 ページ").arg(Picture12->page() + 1).arg(pages));
+}
