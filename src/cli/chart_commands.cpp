@@ -18,11 +18,6 @@
 
 namespace {
 
-int badOption(CliEnv& env, const QString& text) {
-    env.err << text << Qt::endl;
-    return 2;
-}
-
 // The numbers of a comma-separated option ("3,7,12"), each within [low, high].
 bool numberList(CliEnv& env, const QString& name, int low, int high, QList<int>* out) {
     const QString value = env.option(name);
@@ -52,39 +47,21 @@ bool numberList(CliEnv& env, const QString& name, int low, int high, QList<int>*
     return true;
 }
 
-// The installation as the hub sees it at --now: configuration, criteria with
-// the practice limits, the roster, the tallies and the log's records.
-struct School {
-    Hensuu1 state;
-    CriteriaTable criteria;
-    std::unique_ptr<StudentRoster> roster = std::make_unique<StudentRoster>();
-    std::unique_ptr<ResultsState> results = std::make_unique<ResultsState>();
+// The hub's view of the installation and the log's last records.
+struct School : HubSchool {
     QList<RecordNumbers> records;
-    QDateTime now;
-    int schoolYear = 0;
 };
 
 int loadSchool(CliEnv& env, School& school, qint64 records) {
-    if (!loadInstallation(env, school.state, &school.criteria)) return 1;
-    school.now = env.clock->now();
-    school.schoolYear = CurrentSchoolYear(school.now.date(), school.state.schoolYearStartMonth);
-    if (failed(env, LoadRoster(*school.roster, school.state.paths.rosterFile(), school.schoolYear,
-                               school.state.includeStatusTwo)))
+    if (const int code = LoadHubSchool(env, school)) return code;
+    if (failed(env, ReadLastRecords(school.state.paths.resultsLogFile(), records, &school.records)))
         return 1;
-    ApplyPracticeLimits(school.criteria, school.state.catalog);
-    const QString log = school.state.paths.resultsLogFile();
-    if (failed(env, ComputeLevelStats(*school.results, school.criteria, log, school.now))) return 1;
-    if (failed(env, ReadLastRecords(log, records, &school.records))) return 1;
     return 0;
 }
 
 // --group and --pupil as the charts take them; 0 when they are good.
 int historyOptions(CliEnv& env, HistoryRequest& request) {
-    request.group = env.option(QStringLiteral("--group"), QStringLiteral("全学年"));
-    if (!SelectionGroupTexts().contains(request.group))
-        return badOption(env, QStringLiteral("--group には次のどれかを指定してください: %1")
-                                  .arg(SelectionGroupTexts().join(QStringLiteral("、"))));
-    return 0;
+    return groupOption(env, &request.group) ? 0 : 2;
 }
 
 } // namespace

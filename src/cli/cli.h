@@ -5,6 +5,8 @@
 #include "core/hensuu1.h"
 #include "core/services.h"
 #include "records/criteria_table.h"
+#include "records/results.h"
+#include "roster/roster.h"
 
 #include <QJsonObject>
 #include <QStringList>
@@ -40,6 +42,24 @@ void printJson(CliEnv& env, const QJsonObject& o);
 bool intOption(CliEnv& env, const QString& name, qint64 low, qint64 high, qint64* value);
 // Tells the error on stderr; true when there was one.
 bool failed(CliEnv& env, const std::optional<FileError>& error);
+
+// Tells a bad option in Japanese; returns the exit code of a bad option (2).
+int badOption(CliEnv& env, const QString& text);
+// --group of the hub's commands: one of the selection screen's twelve groups,
+// "全学年" when not given. False (told) for any other text.
+bool groupOption(CliEnv& env, QString* group);
+
+// The installation as the hub sees it at --now: configuration, criteria with
+// the practice limits, the roster, the tallies. 0, or the exit code (told).
+struct HubSchool {
+    Hensuu1 state;
+    CriteriaTable criteria;
+    std::unique_ptr<StudentRoster> roster = std::make_unique<StudentRoster>();
+    std::unique_ptr<ResultsState> results = std::make_unique<ResultsState>();
+    QDateTime now;
+    int schoolYear = 0;
+};
+int LoadHubSchool(CliEnv& env, HubSchool& school);
 
 // Every command: returns the process exit code.
 int cmdInitDemo(CliEnv& env);

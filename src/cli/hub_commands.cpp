@@ -10,40 +10,50 @@
 
 #include <memory>
 
+int badOption(CliEnv& env, const QString& text) {
+    env.err << text << Qt::endl;
+    return 2;
+}
+
+bool groupOption(CliEnv& env, QString* group) {
+    *group = env.option(QStringLiteral("--group"), QStringLiteral("全学年"));
+    if (SelectionGroupTexts().contains(*group)) return true;
+    badOption(env, QStringLiteral("--group には次のどれかを指定してください: %1")
+                       .arg(SelectionGroupTexts().join(QStringLiteral("、"))));
+    return false;
+}
+
+int LoadHubSchool(CliEnv& env, HubSchool& school) {
+    if (!loadInstallation(env, school.state, &school.criteria)) return 1;
+    school.now = env.clock->now();
+    school.schoolYear = CurrentSchoolYear(school.now.date(), school.state.schoolYearStartMonth);
+    if (failed(env, LoadRoster(*school.roster, school.state.paths.rosterFile(), school.schoolYear,
+                               school.state.includeStatusTwo)))
+        return 1;
+    ApplyPracticeLimits(school.criteria, school.state.catalog);
+    if (failed(env, ComputeLevelStats(*school.results, school.criteria,
+                                      school.state.paths.resultsLogFile(), school.now)))
+        return 1;
+    return 0;
+}
+
 int cmdHub(CliEnv& env) {
     qint64 pupil = 0;
     if (!intOption(env, QStringLiteral("--pupil"), 0, kPupilSlots - 1, &pupil)) return 2;
-    const QString group = env.option(QStringLiteral("--group"), QStringLiteral("全学年"));
-    if (!SelectionGroupTexts().contains(group)) {
-        env.err << QStringLiteral("--group には次のどれかを指定してください: %1")
-                       .arg(SelectionGroupTexts().join(QStringLiteral("、")))
-                << Qt::endl;
-        return 2;
-    }
-    Hensuu1 state;
-    CriteriaTable criteria;
-    if (!loadInstallation(env, state, &criteria)) return 1;
-    const QDateTime now = env.clock->now();
+    QString group;
+    if (!groupOption(env, &group)) return 2;
+    HubSchool school;
+    if (const int code = LoadHubSchool(env, school)) return code;
 
     // Signed in as the selection screen signs in, at --now.
-    auto roster = std::make_unique<StudentRoster>();
-    const int schoolYear = CurrentSchoolYear(now.date(), state.schoolYearStartMonth);
-    if (failed(env,
-               LoadRoster(*roster, state.paths.rosterFile(), schoolYear, state.includeStatusTwo)))
-        return 1;
+    Hensuu1& state = school.state;
     state.currentPupil = qint16(pupil);
-    state.pupilName = roster->pupilNames[size_t(pupil)];
-    state.pupilGrade = roster->pupilGradeLabels[size_t(pupil)];
+    state.pupilName = school.roster->pupilNames[size_t(pupil)];
+    state.pupilGrade = school.roster->pupilGradeLabels[size_t(pupil)];
     state.selectedGroup = group;
-    state.pupilStartTime = secondsSinceMidnight(now.time());
-    BuildLevelCatalog(state.catalog);
-
-    ApplyPracticeLimits(criteria, state.catalog);
-    auto results = std::make_unique<ResultsState>();
-    if (failed(env, ComputeLevelStats(*results, criteria, state.paths.resultsLogFile(), now)))
-        return 1;
-    const HubView view = BuildHubView(state, criteria, *results, *roster, group, now);
-
+    state.pupilStartTime = secondsSinceMidnight(school.now.time());
+    const HubView view =
+        BuildHubView(state, school.criteria, *school.results, *school.roster, group, school.now);
     QJsonArray columns;
     for (const HubColumn& c : view.columns)
         columns.append(QJsonObject{

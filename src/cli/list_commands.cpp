@@ -11,12 +11,6 @@
 
 namespace {
 
-// Tells a bad option in Japanese; the exit code of a bad option.
-int badOption(CliEnv& env, const QString& text) {
-    env.err << text << Qt::endl;
-    return 2;
-}
-
 // The options a command takes; any other one is a typing error, not to be ignored.
 bool onlyOptions(CliEnv& env, const QStringList& known) {
     for (qsizetype i = 0; i < env.args.size(); i += 2)
@@ -32,10 +26,7 @@ bool onlyOptions(CliEnv& env, const QStringList& known) {
 // The options every list command shares: --group and --pupil, and --mode
 // where the command has one. Returns 0 when they are good.
 int commonOptions(CliEnv& env, ListRequest& request, bool withMode) {
-    request.group = env.option(QStringLiteral("--group"), QStringLiteral("全学年"));
-    if (!SelectionGroupTexts().contains(request.group))
-        return badOption(env, QStringLiteral("--group には次のどれかを指定してください: %1")
-                                  .arg(SelectionGroupTexts().join(QStringLiteral("、"))));
+    if (!groupOption(env, &request.group)) return 2;
     if (env.args.contains(QStringLiteral("--pupil"))) {
         qint64 pupil = 0;
         if (!intOption(env, QStringLiteral("--pupil"), 0, kPupilSlots - 1, &pupil)) return 2;
@@ -61,24 +52,17 @@ struct LoadedLists {
     ListsView view;
 };
 int loadLists(CliEnv& env, ListRequest& request, LoadedLists& loaded) {
-    Hensuu1& state = loaded.state;
-    CriteriaTable criteria;
-    if (!loadInstallation(env, state, &criteria)) return 1;
-    const QDateTime now = env.clock->now();
-    request.today = now.date();
-    request.schoolYear = CurrentSchoolYear(now.date(), state.schoolYearStartMonth);
-    auto roster = std::make_unique<StudentRoster>();
-    if (failed(env, LoadRoster(*roster, state.paths.rosterFile(), request.schoolYear,
-                               state.includeStatusTwo)))
-        return 1;
-    ApplyPracticeLimits(criteria, state.catalog);
-    auto results = std::make_unique<ResultsState>();
-    const QString log = state.paths.resultsLogFile();
-    if (failed(env, ComputeLevelStats(*results, criteria, log, now))) return 1;
+    HubSchool school;
+    if (const int code = LoadHubSchool(env, school)) return code;
+    request.today = school.now.date();
+    request.schoolYear = school.schoolYear;
     QList<RecordNumbers> records;
     if (const qint64 count = RecordsForView(request))
-        if (failed(env, ReadLastRecords(log, count, &records))) return 1;
-    loaded.view = BuildListsView(request, state.catalog, criteria, *roster, *results, records);
+        if (failed(env, ReadLastRecords(school.state.paths.resultsLogFile(), count, &records)))
+            return 1;
+    loaded.state = school.state;
+    loaded.view = BuildListsView(request, school.state.catalog, school.criteria, *school.roster,
+                                 *school.results, records);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 // panels and `baisuu-cli own-runs` / `chart` all show these answers.
 
 #include "core/level_catalog.h"
+#include "hub/list_lines.h"
 #include "records/criteria_table.h"
 #include "records/result_record.h"
 #include "records/results.h"
@@ -22,8 +23,6 @@ constexpr int kOwnRunsRecords = 20000;
 constexpr int kHistoryDays = 3650;
 // Runs this slow or slower are shown and plotted but left out of counts and averages.
 constexpr qint32 kChartCountedBelow = 1800;
-// A run time from here on is a run that ran out of time: it has no time to show.
-constexpr qint32 kTimedOutFrom = 90000;
 
 // Whose history, seen through which grade group, as of which day.
 struct HistoryRequest {

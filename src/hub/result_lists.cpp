@@ -17,17 +17,6 @@ int offeredLevels(const LevelCatalog& catalog) {
     return std::clamp(int(catalog.levelCount), 0, kLevelSlots - 1);
 }
 
-#ifdef Q_OS_WIN
-// Windows refuses reads of a region another machine has locked for its
-// append; that passes, so a failed read is tried again for as long as it takes.
-constexpr int kReadTries = std::numeric_limits<int>::max();
-#else
-constexpr int kReadTries = 3; // locks here never refuse a read: a failure is the disk's
-#endif
-
-// A run this slow has timed out: its line has a cross in place of the time.
-constexpr qint32 kTimedOutFrom = 90000;
-
 const QString kCrossLine = QStringLiteral("　　× ");
 
 // What the lines of a run list need of each pupil, worked out on the pupil's
@@ -137,7 +126,7 @@ std::optional<FileError> ReadLastRecords(const QString& logPath, qint64 count,
                 bytes = file->read(want);
                 if (file->error() == QFileDevice::NoError) break;
             }
-            if (tries >= kReadTries)
+            if (tries >= kFailedReadTries)
                 return FileError{
                     file->fileName(), 0,
                     QStringLiteral("成績ファイルを読めません（%1）。").arg(file->errorString())};

@@ -12,15 +12,6 @@ namespace {
 
 constexpr qint32 kNoPointsFrom = 99998; // a run this slow (a time-out) earns nothing
 
-#ifdef Q_OS_WIN
-// Windows refuses reads of a region another machine has locked for its append;
-// that passes, so a failed read is tried again for as long as it takes.
-constexpr int kReadTries = std::numeric_limits<int>::max();
-#else
-// Locks here never refuse a read: a read that fails is a fault of the disk.
-constexpr int kReadTries = 3;
-#endif
-
 int floorToInt(double x) {
     if (x >= 0 && x < 2147483647.0) return int(x); // the usual case: truncation is the floor
     if (std::isnan(x)) return 0;
@@ -103,7 +94,7 @@ std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath
             const qint64 want = std::min(remaining, kChunkRecords) * kRecordSize;
             const qint64 got = file->read(chunk.data(), want);
             if (got < 0) {
-                if (++failedReads >= kReadTries || !file->seek(at)) {
+                if (++failedReads >= kFailedReadTries || !file->seek(at)) {
                     state.results.resize(0);
                     return FileError{file->fileName(), 0,
                                      QStringLiteral("成績ファイルを読めません（%1）。")

@@ -29,6 +29,15 @@ constexpr int kReaderCopyWaits = 10;
 // writer takes it for the leftover of a deletion whose program died (about a minute).
 constexpr int kStaleCopyWaits = 60;
 
+#ifdef Q_OS_WIN
+// Windows refuses reads of a region another machine has locked for its append;
+// that passes, so a failed read is tried again for as long as it takes.
+constexpr int kFailedReadTries = 2147483647;
+#else
+// Locks here never refuse a read: a read that fails is a fault of the disk.
+constexpr int kFailedReadTries = 3;
+#endif
+
 // The complete copy of the log that a deletion keeps beside it
 // ("成績累積データtemp.dat" in the same folder).
 QString DeletionCopyPath(const QString& logPath);
