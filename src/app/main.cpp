@@ -146,6 +146,7 @@ int main(int argc, char** argv) {
     stage.setTour(tour);
     AppContext ctx{{}, {}, {}, clock, random, *sound, launcher, stage, {}, {}, 0};
     context = &ctx;
+    ctx.printToPdf = options.printToPdf;
 
     handOver = [&] {
         Hensuu1& s = ctx.hensuu1;

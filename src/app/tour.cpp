@@ -7,7 +7,9 @@
 #include "core/text_file.h"
 #include "drill/drill_engine.h"
 #include "drill/drill_screen.h"
+#include "hub/charts.h"
 #include "hub/hub_model.h"
+#include "hub/hub_panels.h"
 #include "hub/hub_screen.h"
 #include "roster/name_selection_screen.h"
 
@@ -15,6 +17,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <cstdio>
@@ -64,6 +69,16 @@ bool readyForKey(Stage& stage) {
 void answer(Stage& stage, bool right) {
     DrillEngine& engine = drillScreen(stage)->engine();
     engine.Form_KeyPress((engine.problem().correctKey == 1) == right ? '1' : '3');
+}
+
+seisekitime1* hubScreen(Stage& stage) {
+    return onScreen(stage, Screen::Hub) ? dynamic_cast<seisekitime1*>(stage.current()) : nullptr;
+}
+
+// Clicks an option button of the hub, as the pupil would, so its mark moves too.
+void clickOption(Stage& stage, const char* name) {
+    if (auto* option = hubScreen(stage)->findChild<QRadioButton*>(QLatin1String(name)))
+        option->click();
 }
 
 void startLevel(AppContext& ctx, int pupil, int level) {
@@ -140,9 +155,20 @@ void runTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString
     auto finishShown = [&stage] { return onScreen(stage, Screen::Finish); };
     auto ready = [&stage] { return readyForKey(stage); };
     auto hubReady = [&stage] {
-        auto* hub =
-            onScreen(stage, Screen::Hub) ? dynamic_cast<seisekitime1*>(stage.current()) : nullptr;
+        seisekitime1* hub = hubScreen(stage);
         return hub && hub->hubReady();
+    };
+    // Every list view of one mode: the mode's button, then its three views.
+    auto listViews = [&stage, shot](const char* mode, const QStringList& names) {
+        return [&stage, shot, mode, names] {
+            clickOption(stage, mode);
+            const char* views[] = {"Option1_1", "Option1_2", "Option1_3"};
+            for (int v = 0; v < 3; ++v) {
+                clickOption(stage, views[v]);
+                shot(names[v]);
+            }
+            return true;
+        };
     };
     auto selectionReady = [&stage] {
         auto* selection =
@@ -286,8 +312,61 @@ void runTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString
              return true;
          }},
         {hubReady, 100,
-         [&stage, shot] {
+         [shot] {
              shot(QStringLiteral("15_hub_teacher"));
+             return true;
+         }},
+        {hubReady, 0,
+         listViews("Option2_0",
+                   {QStringLiteral("16_hub_time_best"), QStringLiteral("17_hub_time_today"),
+                    QStringLiteral("18_hub_time_all")})},
+        {hubReady, 0,
+         listViews("Option2_1",
+                   {QStringLiteral("19_hub_points_total"), QStringLiteral("20_hub_points_today"),
+                    QStringLiteral("21_hub_points_all")})},
+        {hubReady, 0,
+         [&stage, shot] {
+             // The teacher's runs are of the last levels: the strip scrolls to them.
+             if (auto* scroll =
+                     hubScreen(stage)->findChild<QScrollBar*>(QStringLiteral("HScroll1")))
+                 scroll->setValue(scroll->maximum());
+             clickOption(stage, "Option2_2");
+             shot(QStringLiteral("22_hub_own_runs"));
+             // The chart page of the last three levels the teacher has runs of.
+             seisekitime1* hub = hubScreen(stage);
+             ChartPanel* panel = hub->chartPanel();
+             int chosen = 0;
+             for (int level = hub->columnCount(); level >= 1 && chosen < 3; --level)
+                 if (hub->column(level).List5->count() > 0 && level <= panel->List3->count()) {
+                     panel->List3->item(level - 1)->setSelected(true);
+                     ++chosen;
+                 }
+             panel->Command24_Click(0);
+             shot(QStringLiteral("23_hub_chart_three_levels"));
+             return true;
+         }},
+        {hubReady, 0,
+         [&stage, shot] {
+             // Another pupil of the list, on the same levels.
+             ChartPanel* panel = hubScreen(stage)->chartPanel();
+             panel->Command25_Click();
+             for (int row = panel->List2->count() - 1; row >= 0; --row)
+                 if (PupilOfLine(panel->List2->item(row)->text()) == 30) {
+                     panel->List2->item(row)->setSelected(true);
+                     panel->List2->scrollToItem(panel->List2->item(row));
+                     break;
+                 }
+             panel->List2_Click();
+             shot(QStringLiteral("24_hub_other_pupils"));
+             panel->Command18_Click();
+             return true;
+         }},
+        {hubReady, 0,
+         [&stage, shot] {
+             seisekitime1* hub = hubScreen(stage);
+             hub->Command8_Click();
+             shot(QStringLiteral("25_hub_password_panel"));
+             hub->dataChangePanel()->Command12_Click();
              stage.quit(0);
              return true;
          }},

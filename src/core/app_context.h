@@ -33,4 +33,6 @@ struct AppContext {
     std::function<void()> waitWhileBusy = LetScreensRunForASecond;
     // The roster as the selection screen last read it; the hub's lists name its pupils.
     StudentRoster roster = {};
+    // Printing writes this PDF file (and its numbered siblings) instead of asking for a printer.
+    QString printToPdf = {};
 };

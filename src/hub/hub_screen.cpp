@@ -2,6 +2,7 @@
 
 #include "core/screen_parts.h"
 #include "drill/drill_engine.h"
+#include "hub/hub_panels.h"
 #include "roster/grades.h"
 
 #include <QButtonGroup>
@@ -63,6 +64,8 @@ seisekitime1::seisekitime1(AppContext& ctx, QWidget* parent) : QWidget(parent), 
     installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
+    // After the key filter: the panels' own fields (the password) take digits.
+    buildPanels();
 }
 
 void seisekitime1::buildHeader() {
@@ -85,14 +88,11 @@ void seisekitime1::buildHeader() {
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
 
     Command8 = makeButton(this, QStringLiteral("データ処理"), QRect(786, 64, 112, 36), 12);
-    Command24[1] = makeButton(this, QStringLiteral("印刷"), QRect(906, 64, 104, 36), 12);
+    Command17 = makeButton(this, QStringLiteral("グラフ"), QRect(906, 64, 104, 36), 12);
     connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
-    connect(Command24[1], &QPushButton::clicked, this, [this] { Command24_Click(1); });
+    connect(Command17, &QPushButton::clicked, this, [this] { Command17_Click(); });
     Command8->hide();
-    Command24[1]->hide();
-    teacherNote =
-        makeLabel(this, {}, QRect(460, 134, 550, 22),
-                  {11, true, Qt::AlignRight | Qt::AlignVCenter, QColor(0xA0, 0x20, 0x20)});
+    Command17->hide();
 
     Label5 = makeLabel(this, {}, QRect(16, 106, 300, 26),
                        {12, true, Qt::AlignLeft | Qt::AlignVCenter, kHeading});
@@ -112,9 +112,9 @@ void seisekitime1::buildHeader() {
     const std::pair<QWidget*, const char*> names[] = {
         {Label11, "Label11"}, {Label12, "Label12"},   {Label13, "Label13"},
         {Label17, "Label17"}, {Label18, "Label18"},   {Command1, "Command1"},
-        {Combo1, "Combo1"},   {Command8, "Command8"}, {Command24[1], "Command24_1"},
+        {Combo1, "Combo1"},   {Command8, "Command8"}, {Command17, "Command17"},
         {Label5, "Label5"},   {Combo2, "Combo2"},     {Label6, "Label6"},
-        {Text4, "Text4"},     {Text5, "Text5"},       {teacherNote, "teacherNote"}};
+        {Text4, "Text4"},     {Text5, "Text5"}};
     for (const auto& [widget, name] : names)
         widget->setObjectName(QLatin1String(name));
 }
@@ -221,12 +221,6 @@ void seisekitime1::buildColumns() {
 
 void seisekitime1::buildCovers() {
     const QColor season = colourOfBgr(ctx_.hensuu1.seasonColor);
-    // The teacher's data change panel covers the columns; while it shows no level starts.
-    Picture7 = makePanel(this, QRect(kAreaLeft, kAreaTop, pixels(13824), kAreaHeight),
-                         QColor(0xF0, 0xF0, 0xF0), true);
-    Picture7->setObjectName(QStringLiteral("Picture7"));
-    Picture7->hide();
-
     Picture6 = makePanel(this, QRect(0, kAreaTop, kWidth, kAreaHeight), season);
     Picture6->setObjectName(QStringLiteral("Picture6"));
     makeLabel(Picture6, QStringLiteral("Just a momento, please."),
@@ -242,6 +236,15 @@ void seisekitime1::buildCovers() {
     ProgressBar1 = new QProgressBar(Picture2);
     ProgressBar1->setGeometry(312, 400, 400, 22);
     ProgressBar1->setTextVisible(false);
+}
+
+void seisekitime1::buildPanels() {
+    Picture7 = new DataChangePanel(ctx_, this);
+    Picture11 = new ChartPanel(ctx_, this);
+    Picture11->setPrintToPdf(ctx_.printToPdf);
+    // The wait covers stay in front of the panels.
+    Picture6->raise();
+    Picture2->raise();
 }
 
 void seisekitime1::showEvent(QShowEvent* event) {
@@ -274,8 +277,7 @@ void seisekitime1::Form_Activate() {
     ctx_.finalLevelCleared = view_.finalLevelCleared;
 
     Command8->setVisible(view_.teacherMode);
-    Command24[1]->setVisible(view_.teacherMode);
-    teacherNote->clear();
+    Picture11->setTeacherMode(view_.teacherMode);
     Label17->setText(view_.label17);
     Label18->setText(view_.label18);
 
@@ -286,6 +288,9 @@ void seisekitime1::Form_Activate() {
     Label5->setText(QStringLiteral("獲得ポイント（今まで順位）"));
     Combo2->hide();
     showColumns(view_);
+    // The point mode again: the graph button and the chart belong to the own-runs view.
+    Command17->hide();
+    Picture11->hide();
     Option2[1]->setChecked(true);
     Command1->setEnabled(true);
     building_ = false;
@@ -413,7 +418,7 @@ void seisekitime1::Form_KeyPress(const QString& text) {
 }
 
 bool seisekitime1::teacherPanelShown() const {
-    return !Picture7->isHidden();
+    return Picture7->shown();
 }
 
 void seisekitime1::Command4_Click(int level) {
@@ -478,6 +483,8 @@ void seisekitime1::endViewChange() {
 }
 
 void seisekitime1::Option2_Click(int index) {
+    Command17->hide();
+    Picture11->hide();
     beginViewChange();
     // The activation chooses its view itself; the button only follows it.
     if (building_) return;
@@ -498,14 +505,14 @@ void seisekitime1::Option2_Click(int index) {
         Option1_Click(int(view));
         break;
     default: {
+        Command17->show();
         Combo2->hide();
         ListsView lists;
-        if (ownRunsView) {
-            ListRequest request = listRequest(ListView::Period);
-            request.period = 5; // the pupil's runs of all time
-            QList<RecordNumbers> records;
-            if (readRecords(kPeriodRecords, &records)) lists = ownRunsView(request, records);
-        }
+        lists.label5 = QStringLiteral("個人別ﾀｲﾑ");
+        // An unreadable log has been told already: the lists stay empty.
+        if (const auto lines = Picture11->Command16_Click(Combo1->currentText()))
+            for (const QStringList& levelLines : *lines)
+                lists.levels.push_back({levelLines});
         lists.levels.resize(columns_.size());
         showLists(lists);
         endViewChange();
@@ -622,11 +629,11 @@ void seisekitime1::成績リスト色表示単独(int level) {
 }
 
 void seisekitime1::Command8_Click() {
-    teacherNote->setText(QStringLiteral("データ処理の画面は準備中です。"));
+    Picture7->Command8_Click();
 }
 
-void seisekitime1::Command24_Click(int index) {
-    if (index == 1) teacherNote->setText(QStringLiteral("印刷の画面は準備中です。"));
+void seisekitime1::Command17_Click() {
+    Picture11->Command17_Click();
 }
 
 QWidget* makeHubScreen(AppContext& ctx) {

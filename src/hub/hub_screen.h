@@ -1,9 +1,10 @@
 #pragma once
 // seisekitime1: the results hub. One column per offered level (caption, start
 // button, today's and all-time tallies, judgement and criteria lines, the
-// ranking list) and the pupil's lines around them. BuildHubView decides what
-// every control shows; this screen puts it there, scrolls the columns, and
-// turns keys and clicks into starts of a run.
+// ranking list) and the pupil's lines around them, with the chart and data
+// change panels over the columns. BuildHubView decides what every control
+// shows; this screen puts it there, scrolls the columns, and turns keys and
+// clicks into starts of a run.
 
 #include "core/app_context.h"
 #include "hub/hub_model.h"
@@ -11,9 +12,10 @@
 
 #include <QWidget>
 #include <array>
-#include <functional>
 #include <vector>
 
+class ChartPanel;
+class DataChangePanel;
 class QButtonGroup;
 class QComboBox;
 class QFrame;
@@ -60,7 +62,7 @@ class seisekitime1 final : public QWidget {
     void Option2_Click(int index);
     void HScroll1_Change(int value);
     void Command8_Click();
-    void Command24_Click(int index);
+    void Command17_Click();
 
     // The time mode's views: today's runs, the best times; and the runs of
     // the period (resultPeriod) in either mode.
@@ -73,13 +75,9 @@ class seisekitime1 final : public QWidget {
     void 成績リスト色表示(const ListsView& lists);
     void 成績リスト色表示単独(int level);
 
-    // "個人ﾀｲﾑ" (Option2(2)): the pupil's own runs per level, as the charts
-    // compute them from the request and the last kPeriodRecords records of the
-    // log. The hub shows what it returns as it shows every other view; until
-    // it is set, that view shows empty lists.
-    std::function<ListsView(const ListRequest&, const QList<RecordNumbers>&)> ownRunsView;
-
     bool hubReady() const { return hubReady_; }
+    DataChangePanel* dataChangePanel() const { return Picture7; }
+    ChartPanel* chartPanel() const { return Picture11; }
     const LevelColumn& column(int level) const { return columns_[size_t(level)]; }
     int columnCount() const { return int(columns_.size()) - 1; }
 
@@ -95,6 +93,7 @@ class seisekitime1 final : public QWidget {
     void buildOptions();
     void buildColumns();
     void buildCovers();
+    void buildPanels();
     LevelColumn buildColumn(int level, int width);
     void showColumns(const HubView& view);
     void showOpening();
@@ -137,10 +136,11 @@ class seisekitime1 final : public QWidget {
     QProgressBar* ProgressBar1 = nullptr;
     QFrame* Picture6 = nullptr;
     QProgressBar* ProgressBar2 = nullptr;
-    QFrame* Picture7 = nullptr; // the teacher's data change panel
-    QPushButton* Command8 = nullptr;
-    std::array<QPushButton*, 2> Command24{}; // 1: "印刷"
-    QLabel* teacherNote = nullptr;           // what a teacher's button cannot open yet
+    // The teacher's data change; while it shows no level starts.
+    DataChangePanel* Picture7 = nullptr;
+    ChartPanel* Picture11 = nullptr;  // the chart page and the other pupils
+    QPushButton* Command8 = nullptr;  // "データ処理" (teachers)
+    QPushButton* Command17 = nullptr; // "グラフ", in the own-runs view
 };
 
 // What the application shell calls to make the hub.

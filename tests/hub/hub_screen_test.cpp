@@ -1,13 +1,16 @@
 // The hub screen driven by keys and clicks offscreen: columns and scrolling,
-// the keyboard, blocked levels, teachers, and the tallies after a run.
+// the keyboard, blocked levels, teachers, the tallies after a run, and the
+// chart and data change panels over the columns.
 
 #include "drill/drill_fixture.h"
+#include "hub/hub_panels.h"
 #include "hub/hub_screen.h"
 #include "records/results_log.h"
 #include "text_fit.h"
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -39,6 +42,20 @@ class HubScreen : public ::testing::Test, public DrillFixture {
         r.rosterNumbers[size_t(r.rosterCount)] = qint16(number);
         r.pupilNames[size_t(number)] = fixedWidthText(name, kRosterTextWidth);
         r.pupilBaseYears[size_t(number)] = qint16(baseYear);
+    }
+
+    // The roster file the chart panel reads its pupil list from, with the pupils of the roster.
+    void writeRosterFile() {
+        const StudentRoster& r = ctx->roster;
+        QString text;
+        for (int k = 1; k <= r.rosterCount; ++k) {
+            const int p = r.rosterNumbers[size_t(k)];
+            text += QStringLiteral("%1,%2,0,0,\"%3\",0,\"\",\"\"\r\n")
+                        .arg(p)
+                        .arg(r.pupilBaseYears[size_t(p)])
+                        .arg(r.pupilNames[size_t(p)].trimmed());
+        }
+        writeFile(dir, QStringLiteral("新名簿.txt"), sjis(text));
     }
 
     void run(int pupil, int level, qint32 time) {
@@ -263,13 +280,14 @@ TEST_F(HubScreen, ATeacherSeesTheTeacherButtons) {
         ctx->hensuu1.pupilName = QString::fromUtf8(name);
         auto hub = shownHub();
         auto* data = child<QPushButton>(*hub, QStringLiteral("Command8"));
+        // The print button is the chart panel's: it shows with the panel.
         auto* print = child<QPushButton>(*hub, QStringLiteral("Command24_1"));
         ASSERT_TRUE(data->isVisible());
-        ASSERT_TRUE(print->isVisible());
+        ASSERT_FALSE(print->isHidden());
         EXPECT_EQ(data->text(), QStringLiteral("データ処理"));
         EXPECT_EQ(print->text(), QStringLiteral("印刷"));
         QTest::mouseClick(data, Qt::LeftButton);
-        EXPECT_FALSE(child(*hub, QStringLiteral("teacherNote"))->text().isEmpty());
+        EXPECT_TRUE(child<QWidget>(*hub, QStringLiteral("Picture7"))->isVisible());
         snapshot(*hub, QStringLiteral("hub_teacher"));
     }
     EXPECT_TRUE(navigator.texts.isEmpty()); // nothing waits for a person to close it
@@ -304,9 +322,6 @@ TEST_F(HubScreen, EveryTextFits) {
                        {QStringLiteral("獲得ポイント（今まで順位）"),
                         QStringLiteral("獲得ポイント（今日の順位）"), QStringLiteral("ベスト成績"),
                         QStringLiteral("本日の成績"), QStringLiteral("個人別ﾀｲﾑ")});
-        expectTextsFit(*child(*hub, QStringLiteral("teacherNote")),
-                       {QStringLiteral("データ処理の画面は準備中です。"),
-                        QStringLiteral("印刷の画面は準備中です。")});
         expectTextsFit(*child(*hub, QStringLiteral("Label18")),
                        {QStringLiteral("本日総回数＝32767回")});
         for (const char* option : {"Option1_1", "Option1_2", "Option1_3"})
@@ -421,35 +436,95 @@ TEST_F(HubScreen, TheOptionsSwitchModeAndViewWithTheirCaptions) {
     EXPECT_EQ(ctx->hensuu1.resultPeriod, 1);
 }
 
-TEST_F(HubScreen, TheOwnRunsViewShowsWhatTheChartsGiveIt) {
+TEST_F(HubScreen, TheOwnRunsViewShowsThePupilsRunsAndTheGraphButton) {
+    writeRosterFile();
+    run(kPupil, 2, 99999); // a time-out goes to the end of its list
     run(kPupil, 2, 20);
+    run(3, 2, 15); // another pupil's run is not the pupil's own
+    run(kPupil, 5, 33);
     auto hub = shownHub();
     auto* own = child<QRadioButton>(*hub, QStringLiteral("Option2_2"));
-    QTest::mouseClick(own, Qt::LeftButton); // nothing to show yet
-    EXPECT_EQ(child<QListWidget>(*hub, at("List5", 2))->count(), 0);
-    EXPECT_TRUE(child<QPushButton>(*hub, at("Command4", 2))->isEnabled());
-
-    ListRequest asked;
-    qsizetype records = -1;
-    hub->ownRunsView = [&](const ListRequest& request, const QList<RecordNumbers>& log) {
-        asked = request;
-        records = log.size();
-        ListsView lists;
-        lists.label5 = QStringLiteral("個人別ﾀｲﾑ");
-        lists.levels.resize(12);
-        lists.levels[2].lines = {QStringLiteral("2026/05/12 10:00:00  20秒")};
-        return lists;
-    };
+    auto* graph = child<QPushButton>(*hub, QStringLiteral("Command17"));
+    EXPECT_TRUE(graph->isHidden());
     QTest::mouseClick(child<QRadioButton>(*hub, QStringLiteral("Option2_0")), Qt::LeftButton);
     QTest::mouseClick(own, Qt::LeftButton);
-    EXPECT_EQ(asked.pupil, kPupil);
-    EXPECT_EQ(records, 1);
+    EXPECT_TRUE(navigator.texts.isEmpty())
+        << navigator.texts.join(QStringLiteral("\n")).toStdString();
     EXPECT_EQ(child(*hub, QStringLiteral("Label5"))->text(), QStringLiteral("個人別ﾀｲﾑ"));
-    const QListWidget* list = child<QListWidget>(*hub, at("List5", 2));
-    ASSERT_EQ(list->count(), 1);
-    EXPECT_TRUE(list->isVisible());
+    const auto lines = [&](int level) {
+        QStringList out;
+        const QListWidget* list = child<QListWidget>(*hub, at("List5", level));
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    };
+    EXPECT_EQ(lines(2), (QStringList{QStringLiteral("2026/05/12 10:00:00  20秒"),
+                                     QStringLiteral("2026/05/12 10:00:00")}));
+    EXPECT_EQ(lines(5), QStringList{QStringLiteral("2026/05/12 10:00:00  33秒")});
+    EXPECT_TRUE(lines(3).isEmpty()); // the ranking of the previous view is gone
+    EXPECT_TRUE(child<QWidget>(*hub, at("List5", 2))->isVisible());
     EXPECT_TRUE(child<QWidget>(*hub, QStringLiteral("Combo2"))->isHidden());
     EXPECT_TRUE(child<QPushButton>(*hub, QStringLiteral("Command1"))->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(*hub, at("Command4", 2))->isEnabled());
+
+    // "グラフ" charts the pupil over the lists; another mode takes both away.
+    ASSERT_TRUE(graph->isVisible());
+    QTest::mouseClick(graph, Qt::LeftButton);
+    ChartPanel* panel = hub->chartPanel();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->Picture12->document().pupil, kPupil);
+    snapshot(*hub, QStringLiteral("hub_own_chart"));
+    QTest::mouseClick(child<QRadioButton>(*hub, QStringLiteral("Option2_1")), Qt::LeftButton);
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_TRUE(graph->isHidden());
+    EXPECT_EQ(lines(2).size(), 3); // the points ranking of the three pupils again
+}
+
+TEST_F(HubScreen, NoLevelStartsWhileThePasswordPanelShows) {
+    ctx->hensuu1.pupilName = QStringLiteral("田中先生");
+    auto hub = shownHub();
+    QTest::mouseClick(child<QPushButton>(*hub, QStringLiteral("Command8")), Qt::LeftButton);
+    DataChangePanel* panel = hub->dataChangePanel();
+    ASSERT_TRUE(panel->shown());
+    QTest::keyClick(hub.get(), '1');
+    QTest::mouseClick(child<QPushButton>(*hub, at("Command4", 2)), Qt::LeftButton);
+    QTest::mouseClick(child(*hub, at("Label3", 3)), Qt::LeftButton);
+    EXPECT_TRUE(navigator.shown.isEmpty());
+    EXPECT_TRUE(hub->hubReady());
+    // The digits of a password reach its field, not the level keys.
+    QTest::keyClicks(panel->Text3, QStringLiteral("2468"));
+    EXPECT_EQ(panel->Text3->text(), QStringLiteral("2468"));
+    EXPECT_TRUE(navigator.shown.isEmpty());
+    snapshot(*hub, QStringLiteral("hub_password"));
+
+    QTest::mouseClick(panel->Command12, Qt::LeftButton);
+    EXPECT_FALSE(panel->shown());
+    QTest::keyClick(hub.get(), '1');
+    EXPECT_EQ(navigator.shown, QList<Screen>{Screen::Drill});
+}
+
+TEST_F(HubScreen, TheTeachersPrintOfThreePupilsWritesThreePdfs) {
+    writeRosterFile();
+    for (int pupil : {3, kPupil, 9})
+        run(pupil, 1, 20 + pupil);
+    ctx->hensuu1.pupilName = QStringLiteral("田中先生");
+    ctx->printToPdf = dir.filePath(QStringLiteral("charts.pdf"));
+    auto hub = shownHub();
+    QTest::mouseClick(child<QRadioButton>(*hub, QStringLiteral("Option2_2")), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*hub, QStringLiteral("Command17")), Qt::LeftButton);
+    ChartPanel* panel = hub->chartPanel();
+    QTest::mouseClick(panel->Command25, Qt::LeftButton);
+    ASSERT_EQ(panel->List2->count(), 3);
+    for (int row = 0; row < 3; ++row)
+        panel->List2->item(row)->setSelected(true);
+    ASSERT_TRUE(panel->Command24[1]->isVisible());
+    QTest::mouseClick(panel->Command24[1], Qt::LeftButton);
+    EXPECT_TRUE(navigator.texts.isEmpty())
+        << navigator.texts.join(QStringLiteral("\n")).toStdString();
+    ASSERT_EQ(panel->printedFiles().size(), 3);
+    EXPECT_EQ(panel->printedFiles().first(), ctx->printToPdf);
+    for (const QString& file : panel->printedFiles())
+        EXPECT_GT(QFileInfo(file).size(), 0) << file.toStdString();
 }
 
 TEST_F(HubScreen, TheWidestLinesOfEveryViewFitTheirList) {
