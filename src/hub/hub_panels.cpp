@@ -21,7 +21,7 @@ namespace {
 
 // Picture11 stands at 120 twips from the left and 1740 from the top, over the
 // level columns and below the option buttons, which stay usable.
-constexpr QRect kChartPanelGeometry(8, 116, 1008, 644);
+constexpr QRect kChartPanelGeometry(8, 134, 1008, 626); // below the view's caption (Label5)
 // Picture7 covers the level columns.
 constexpr QRect kDataChangeGeometry(24, 158, 922, 586);
 
@@ -173,13 +173,13 @@ ChartPanel::ChartPanel(AppContext& ctx, QWidget* parent)
         makeButton(this, QStringLiteral("次へ"), QRect(x + kSideWidth - 80, 442, 80, 36), 12);
 
     const int half = (kSideWidth - 8) / 2;
-    Command24[0] = makeButton(this, QStringLiteral("表示"), QRect(x, 500, half, 56), 14);
-    Command24[1] = makeButton(this, QStringLiteral("印刷"), QRect(x + half + 8, 500, half, 56), 14);
-    Command21[0] = makeButton(this, QStringLiteral("表示"), QRect(x, 500, half, 56), 14);
-    Command21[1] = makeButton(this, QStringLiteral("印刷"), QRect(x + half + 8, 500, half, 56), 14);
+    Command24[0] = makeButton(this, QStringLiteral("表示"), QRect(x, 488, half, 56), 14);
+    Command24[1] = makeButton(this, QStringLiteral("印刷"), QRect(x + half + 8, 488, half, 56), 14);
+    Command21[0] = makeButton(this, QStringLiteral("表示"), QRect(x, 488, half, 56), 14);
+    Command21[1] = makeButton(this, QStringLiteral("印刷"), QRect(x + half + 8, 488, half, 56), 14);
     for (QPushButton* b : Command21)
         b->hide();
-    Command18 = makeButton(this, QStringLiteral("戻る"), QRect(x, 574, kSideWidth, 56), 14);
+    Command18 = makeButton(this, QStringLiteral("戻る"), QRect(x, 556, kSideWidth, 56), 14);
 
     const std::pair<QWidget*, const char*> names[] = {{Picture12, "Picture12"},
                                                       {Command25, "Command25"},
