@@ -3,6 +3,7 @@
 // for after "印刷", from reading the log to the file on disk. Beside it the
 // parts on their own: the bands and look-ups, and the drawing into the PDF.
 
+#include "bench_school.h"
 #include "hub/chart_page.h"
 #include "hub/charts.h"
 #include "hub/result_lists.h"
@@ -11,18 +12,13 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 #include <limits>
 #include <memory>
-#include <random>
 
 namespace {
 
-constexpr int kPupils = 5000;
-constexpr qint64 kRuns = 200000;
 constexpr int kCharted = 2500;
-constexpr double kToday = 46364; // 2026-12-08
 
 struct School {
     School() {
@@ -34,33 +30,23 @@ struct School {
             criteria.levels[size_t(level)].pointFactor = 1;
         }
         catalog.levelCount = 11;
-        for (int p = 1; p <= kPupils; ++p) {
+        for (int p = 1; p <= kBenchPupils; ++p) {
             roster->rosterNumbers[size_t(p)] = qint16(p);
             roster->pupilNames[size_t(p)] = fixedWidthText(QStringLiteral("生徒%1").arg(p), 20);
             roster->pupilBaseYears[size_t(p)] = qint16(2008 + p % 10);
         }
-        roster->rosterCount = kPupils;
+        roster->rosterCount = kBenchPupils;
 
-        std::mt19937 draw{11};
-        QByteArray bytes;
-        bytes.reserve((kRuns + 900) * kRecordSize);
-        for (qint64 i = 0; i < kRuns; ++i) {
-            ResultRecord rec;
-            rec.runDate = kToday - 365 + double(i * 366 / kRuns);
-            rec.runClock = (9 * 3600 + draw() % 36000) / 86400.0;
-            const bool charted = i % 222 == 0; // 900 runs spread over the year
-            rec.pupilNumber = qint16(charted ? kCharted : 1 + draw() % kPupils);
-            rec.level = qint16(charted ? 1 + (i / 222) % 3 : 1 + draw() % 11);
-            rec.runTime = draw() % 50 == 0 ? 99999 : qint32(10 + draw() % 120);
-            rec.schoolCode = "12345";
-            bytes += rec.toBytes();
-        }
+        // 900 runs of the charted pupil spread over the year, at levels 1 to 3.
+        const QByteArray bytes = BenchLog(11, [](qint64 i, ResultRecord& rec) {
+            if (i % 222 != 0) return false;
+            rec.pupilNumber = kCharted;
+            rec.level = qint16(1 + (i / 222) % 3);
+            return true;
+        });
         log = dir.filePath(QStringLiteral("成績累積データ.dat"));
-        QFile f(log);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write the benchmark log");
-        f.close();
-        const QDateTime now(QDate(2026, 12, 8), QTime(15, 30));
+        WriteBenchFile(log, bytes);
+        const QDateTime now = kBenchNow;
         if (ComputeLevelStats(*results, criteria, log, now)) qFatal("cannot tally the log");
 
         request.pupil = kCharted;
@@ -139,10 +125,5 @@ BENCHMARK(BM_PaintChartPdf)
     ->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

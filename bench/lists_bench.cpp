@@ -3,6 +3,7 @@
 // the last 20 000 records, read from the log and put into lines; beside them
 // the same views shown on the hub screen, lists filled.
 
+#include "bench_school.h"
 #include "hub/hub_screen.h"
 #include "hub/result_lists.h"
 
@@ -11,35 +12,14 @@
 #include <QFile>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 #include <memory>
-#include <random>
 
 namespace {
 
-constexpr int kPupils = 5000;
-constexpr qint64 kRuns = 200000;
-constexpr double kToday = 46364; // 2026-12-08
-const QDateTime kNow(QDate(2026, 12, 8), QTime(15, 30));
-
-class BenchNavigator final : public Navigator {
-  public:
-    void show(Screen) override {}
-    void message(const QString&, const QString& text) override {
-        qFatal("hub message: %s", qPrintable(text));
-    }
-    void quit(int) override {}
-};
-
-class NoLauncher final : public Launcher {
-  public:
-    bool start(const QString&, const QStringList&) override { return false; }
-};
-
 // A school on a temporary data root, its tallies computed as the hub computes them.
 struct School {
-    School() : clock(kNow) {
+    School() : clock(kBenchNow) {
         ctx = std::make_unique<AppContext>(
             AppContext{{}, {}, {}, clock, random, sound, launcher, navigator, {}, {}, 0, {}, {}});
         Hensuu1& h = ctx->hensuu1;
@@ -60,31 +40,16 @@ struct School {
             c.overdoDays = Value{Value::Kind::Number, 1, {}};
         }
         StudentRoster& r = ctx->roster;
-        for (int p = 1; p <= kPupils; ++p) {
+        for (int p = 1; p <= kBenchPupils; ++p) {
             r.rosterNumbers[size_t(p)] = qint16(p);
             r.pupilNames[size_t(p)] = fixedWidthText(QStringLiteral("生徒%1").arg(p), 20);
             r.pupilBaseYears[size_t(p)] = qint16(2008 + p % 10); // 幼 to 中３
         }
-        r.rosterCount = kPupils;
+        r.rosterCount = kBenchPupils;
 
         QDir().mkpath(h.paths.dataFolder);
-        std::mt19937 draw{11};
-        QByteArray bytes;
-        bytes.reserve(kRuns * kRecordSize);
-        for (qint64 i = 0; i < kRuns; ++i) {
-            ResultRecord rec;
-            rec.runDate = kToday - 365 + double(i * 366 / kRuns);
-            rec.runClock = (9 * 3600 + draw() % 36000) / 86400.0;
-            rec.pupilNumber = qint16(1 + draw() % kPupils);
-            rec.level = qint16(1 + draw() % 11);
-            rec.runTime = draw() % 50 == 0 ? 99999 : qint32(10 + draw() % 120);
-            bytes += rec.toBytes();
-        }
-        QFile f(h.paths.resultsLogFile());
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write the benchmark log");
-        f.close();
-        if (ComputeLevelStats(ctx->results, ctx->criteria, h.paths.resultsLogFile(), kNow))
+        WriteBenchFile(h.paths.resultsLogFile(), BenchLog(11));
+        if (ComputeLevelStats(ctx->results, ctx->criteria, h.paths.resultsLogFile(), kBenchNow))
             qFatal("cannot read the benchmark log");
     }
 
@@ -94,7 +59,7 @@ struct School {
         r.view = view;
         r.period = 5; // every run of the twenty thousand
         r.pupil = ctx->hensuu1.currentPupil;
-        r.today = kNow.date();
+        r.today = kBenchNow.date();
         r.schoolYear = 2026;
         return r;
     }
@@ -183,10 +148,5 @@ BENCHMARK(BM_ScreenViewChange)
     ->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

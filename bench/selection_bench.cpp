@@ -4,6 +4,7 @@
 // and the whole screen from construction to its first paint. The parts are
 // measured on their own by the roster and hub benchmarks.
 
+#include "bench_school.h"
 #include "core/cp932.h"
 #include "records/result_record.h"
 #include "roster/name_selection_screen.h"
@@ -13,34 +14,13 @@
 #include <QFile>
 #include <QListWidget>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 #include <memory>
-#include <random>
 
 namespace {
 
-constexpr int kPupils = 5000;
-constexpr qint64 kRuns = 200000;
-constexpr double kToday = 46364; // 2026-12-08
-const QDateTime kNow(QDate(2026, 12, 8), QTime(15, 30));
-
-class BenchNavigator final : public Navigator {
-  public:
-    void show(Screen) override {}
-    void message(const QString&, const QString& text) override {
-        qFatal("selection message: %s", qPrintable(text));
-    }
-    void quit(int) override {}
-};
-
-class NoLauncher final : public Launcher {
-  public:
-    bool start(const QString&, const QStringList&) override { return false; }
-};
-
 struct School {
-    School() : clock(kNow) {
+    School() : clock(kBenchNow) {
         ctx = std::make_unique<AppContext>(
             AppContext{{}, {}, {}, clock, random, sound, launcher, navigator, {}, {}, 0, {}, {}});
         Hensuu1& h = ctx->hensuu1;
@@ -64,34 +44,15 @@ struct School {
                                                 u"陽菜",   u"蓮",     u"美緒", u"イツキ",
                                                 u"こはる", u"大翔"};
         QString roster;
-        for (int n = 1; n <= kPupils; ++n)
+        for (int n = 1; n <= kBenchPupils; ++n)
             roster += QStringLiteral("%1,%2,0,0,\"%3\",0,\"\",\"\"\r\n")
                           .arg(n)
                           .arg(2008 + n % 14)
                           .arg(QString::fromUtf16(family[n % 10]) + QChar(0x3000) +
                                QString::fromUtf16(given[(n / 10) % 10]));
-        write(h.paths.rosterFile(), cp932::encode(roster).value_or(QByteArray()));
+        WriteBenchFile(h.paths.rosterFile(), cp932::encode(roster).value_or(QByteArray()));
 
-        std::mt19937 draw{7};
-        QByteArray log;
-        log.reserve(kRuns * kRecordSize);
-        for (qint64 i = 0; i < kRuns; ++i) {
-            ResultRecord rec;
-            rec.runDate = kToday - 365 + double(i * 366 / kRuns);
-            rec.runClock = (9 * 3600 + draw() % 36000) / 86400.0;
-            rec.pupilNumber = qint16(1 + draw() % kPupils);
-            rec.level = qint16(1 + draw() % 11);
-            rec.runTime = draw() % 50 == 0 ? 99999 : qint32(10 + draw() % 120);
-            rec.schoolCode = "12345";
-            log += rec.toBytes();
-        }
-        write(h.paths.resultsLogFile(), log);
-    }
-
-    static void write(const QString& path, const QByteArray& bytes) {
-        QFile f(path);
-        if (bytes.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
+        WriteBenchFile(h.paths.resultsLogFile(), BenchLog(7));
     }
 
     QTemporaryDir dir;
@@ -147,10 +108,5 @@ BENCHMARK(BM_SelectionScreen)
     ->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

@@ -1,0 +1,74 @@
+#pragma once
+// What the school-sized benchmarks share: a school of 5 000 pupils whose log
+// holds 200 000 runs over the last year, services that never wait for a
+// person, and a main() on the offscreen platform.
+
+#include "core/navigator.h"
+#include "core/services.h"
+#include "records/result_record.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QDateTime>
+#include <QFile>
+#include <benchmark/benchmark.h>
+
+#include <functional>
+#include <random>
+
+constexpr int kBenchPupils = 5000;
+constexpr qint64 kBenchRuns = 200000;
+constexpr double kBenchToday = 46364; // 2026-12-08
+inline const QDateTime kBenchNow(QDate(2026, 12, 8), QTime(15, 30));
+
+// A benchmark must never stop at a message: it is a fault of the set-up.
+class BenchNavigator final : public Navigator {
+  public:
+    void show(Screen) override {}
+    void message(const QString&, const QString& text) override {
+        qFatal("message during a benchmark: %s", qPrintable(text));
+    }
+    void quit(int) override {}
+};
+
+class NoLauncher final : public Launcher {
+  public:
+    bool start(const QString&, const QStringList&) override { return false; }
+};
+
+// The runs of the year: pupils 1..5000 at random, levels 1..11, one run in
+// fifty timed out. pupilOf(i, draw) may choose run i's pupil and level itself.
+inline QByteArray BenchLog(unsigned seed,
+                           const std::function<bool(qint64, ResultRecord&)>& chosen = {}) {
+    std::mt19937 draw{seed};
+    QByteArray bytes;
+    bytes.reserve(kBenchRuns * kRecordSize);
+    for (qint64 i = 0; i < kBenchRuns; ++i) {
+        ResultRecord rec;
+        rec.runDate = kBenchToday - 365 + double(i * 366 / kBenchRuns);
+        rec.runClock = (9 * 3600 + draw() % 36000) / 86400.0;
+        if (!chosen || !chosen(i, rec)) {
+            rec.pupilNumber = qint16(1 + draw() % kBenchPupils);
+            rec.level = qint16(1 + draw() % 11);
+        }
+        rec.runTime = draw() % 50 == 0 ? 99999 : qint32(10 + draw() % 120);
+        rec.schoolCode = "12345";
+        bytes += rec.toBytes();
+    }
+    return bytes;
+}
+
+inline void WriteBenchFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (bytes.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+inline int RunBenchmarks(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
