@@ -11,6 +11,8 @@ enum class Screen {
     Hub,       // seisekitime1
     Drill,     // MainFrm
     Finish,    // FrmSyuuryou
+    CriteriaEditor, // FrmTimeData
+    RecordsManager, // FrmData
 };
 
 class Navigator {
