@@ -10,6 +10,8 @@
 #include "drill/finish_screen.h"
 #include "drill/qt_sound_player.h"
 #include "hub/hub_screen.h"
+#include "records/criteria_editor_screen.h"
+#include "records/records_manager_screen.h"
 #include "roster/name_selection_screen.h"
 
 #include <QApplication>
@@ -140,9 +142,10 @@ int main(int argc, char** argv) {
             return makeSelectionScreen(ctx);
         case Screen::Hub:
             return makeHubScreen(ctx);
-        case Screen::CriteriaEditor:
         case Screen::RecordsManager:
-            return nullptr; // the teacher's screens are not there yet
+            return makeRecordsManagerScreen(ctx);
+        case Screen::CriteriaEditor:
+            return makeCriteriaEditorScreen(ctx);
         }
         return nullptr;
     });

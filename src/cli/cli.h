@@ -80,6 +80,7 @@ int cmdToday(CliEnv& env);
 int cmdPeriod(CliEnv& env);
 int cmdOwnRuns(CliEnv& env);
 int cmdChart(CliEnv& env);
+int cmdCriteriaChart(CliEnv& env);
 // The application object of the tool: one that can draw for `chart`.
 std::unique_ptr<class QCoreApplication> MakeCliApplication(int& argc, char** argv);
 

@@ -59,6 +59,7 @@ const std::map<QString, Command>& commands() {
         {QStringLiteral("period"), cmdPeriod},
         {QStringLiteral("own-runs"), cmdOwnRuns},
         {QStringLiteral("chart"), cmdChart},
+        {QStringLiteral("criteria-chart"), cmdCriteriaChart},
     };
     return table;
 }

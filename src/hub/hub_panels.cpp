@@ -119,10 +119,7 @@ void DataChangePanel::Command10_Click(int index) {
         ctx_.navigator.message(QStringLiteral("データ変更パスワード"), kPasswordRefused);
         return;
     }
-    if (openScreen) {
-        openScreen(index);
-        return;
-    }
+    if (openScreen && openScreen(index)) return;
     note->setText(index == 0 ? QStringLiteral("データ変更の画面は準備中です。")
                              : QStringLiteral("合格タイムデータ変更の画面は準備中です。"));
 }

@@ -53,7 +53,7 @@ class DataChangePanel final : public QFrame {
 
     // Shows the teacher's screen of Command10(index) in place of the hub. Until
     // it is set the panel tells, in its note, that the screen is coming.
-    std::function<void(int index)> openScreen;
+    std::function<bool(int index)> openScreen; // false: that screen is not there yet
 
     QLabel* Label = nullptr; // "データ変更パスワード"
     QLineEdit* Text3 = nullptr;

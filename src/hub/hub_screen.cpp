@@ -240,6 +240,12 @@ void seisekitime1::buildCovers() {
 
 void seisekitime1::buildPanels() {
     Picture7 = new DataChangePanel(ctx_, this);
+    // "データ変更" opens the records manager, "合格タイムデータ変更" the criteria
+    // editor; the hub refreshes when they come back.
+    Picture7->openScreen = [this](int index) {
+        ctx_.navigator.show(index == 0 ? Screen::RecordsManager : Screen::CriteriaEditor);
+        return true;
+    };
     Picture11 = new ChartPanel(ctx_, this);
     Picture11->setPrintToPdf(ctx_.printToPdf);
     // The wait covers stay in front of the panels.

@@ -1,1 +1,285 @@
-// (being written)
+#include "records/criteria_editor_screen.h"
+
+#include "core/screen_parts.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+
+#include <cstdio>
+
+namespace {
+
+const QColor kBackground(0xE4, 0xEC, 0xF4);
+const QColor kHeadingFill(0xD8, 0xD8, 0xD8);
+const QColor kChangedFill(255, 255, 0);
+const QString kSaveTitle = QStringLiteral("更新記録");
+const QRect kGridRect(24, 70, 976, 340);
+
+bool nobodyToAsk() {
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+void showCover(QFrame* cover) {
+    cover->show();
+    cover->raise();
+    cover->repaint();
+}
+
+} // namespace
+
+bool AskYesNo(const QString& title, const QString& text) {
+    if (nobodyToAsk()) {
+        std::fprintf(stderr, "%s: %s (No)\n", qPrintable(title), qPrintable(text));
+        return false;
+    }
+    return QMessageBox::question(nullptr, title, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+FrmTimeData::FrmTimeData(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+    setObjectName(QStringLiteral("FrmTimeData"));
+    resize(1024, 768);
+    fillBackground(this, kBackground);
+
+    Label2 = makeLabel(this,
+                       QStringLiteral("成績の基準となるデータを変更できます。\n"
+                                      "プログラムを選んでください。"),
+                       QRect(24, 6, 580, 60), {14, true});
+    Label1 = makeLabel(this, QStringLiteral("スペース：セルクリア　　Shift + ↓：セルコピー"),
+                       QRect(610, 30, 390, 36), {12});
+
+    MSFlexGrid1 = new QTableWidget(this);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setGeometry(kGridRect);
+    MSFlexGrid1->setColumnCount(kEditorColumns);
+    MSFlexGrid1->horizontalHeader()->hide();
+    MSFlexGrid1->verticalHeader()->hide();
+    MSFlexGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    MSFlexGrid1->setSelectionMode(QAbstractItemView::NoSelection);
+    MSFlexGrid1->setFont(fontOf(11));
+    MSFlexGrid1->verticalHeader()->setDefaultSectionSize(24);
+    // Every column a thirteenth of the grid, the first criterion a little narrower.
+    const int width = (kGridRect.width() - 20) / kEditorColumns;
+    for (int c = 0; c < kEditorColumns; ++c)
+        MSFlexGrid1->setColumnWidth(c, width);
+    MSFlexGrid1->setColumnWidth(1, width * 8 / 10);
+
+    Gridinputtext = new QLineEdit(this);
+    Gridinputtext->setObjectName(QStringLiteral("Gridinputtext"));
+    Gridinputtext->setFont(fontOf(11));
+    Gridinputtext->installEventFilter(this);
+
+    Label6 = makeLabel(this, QStringLiteral("列の説明"), QRect(24, 418, 160, 26), {12, true});
+    Label3 = makeLabel(this, QString(), QRect(24, 444, 580, 84), {12});
+    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label4 = makeLabel(this, QString(), QRect(610, 418, 390, 26), {12});
+
+    Command3 = makeButton(this, QStringLiteral("更新記録"), QRect(610, 456, 124, 56));
+    Command2 = makeButton(this, QStringLiteral("元に戻す"), QRect(743, 456, 124, 56));
+    Command4 = makeButton(this, QStringLiteral("戻る"), QRect(876, 456, 124, 56));
+
+    Label7 = makeLabel(this, QStringLiteral("現在までの成績度数分布"), QRect(24, 530, 300, 28),
+                       {13, true});
+    Option1[0] = new QRadioButton(QStringLiteral("度数非表示"), this);
+    Option1[1] = new QRadioButton(QStringLiteral("度数表示"), this);
+    Option1[0]->setGeometry(340, 530, 130, 28);
+    Option1[1]->setGeometry(480, 530, 130, 28);
+    Option1[1]->setChecked(true);
+
+    Picture3 = makePanel(this, QRect(24, 560, 976, 200), kBackground);
+    Picture3->setObjectName(QStringLiteral("Picture3"));
+    Label9 = makeLabel(Picture3, QStringLiteral("全成績"), QRect(0, 0, 200, 24), {12, true});
+    Label10 = makeLabel(Picture3, QStringLiteral("最高タイム"), QRect(494, 0, 200, 24), {12, true});
+    List3 = new QListWidget(Picture3);
+    List3->setObjectName(QStringLiteral("List3"));
+    List3->setGeometry(0, 26, 482, 174);
+    List4 = new QListWidget(Picture3);
+    List4->setObjectName(QStringLiteral("List4"));
+    List4->setGeometry(494, 26, 482, 174);
+    for (QListWidget* list : {List3, List4}) {
+        list->setFont(fixedPitchFont(11));
+        list->setUniformItemSizes(true);
+    }
+
+    for (QPushButton*& b : idleButtons) {
+        b = makeButton(this, QStringLiteral("戻る"), QRect(0, 0, 120, 40));
+        b->hide();
+    }
+
+    Picture6 = makePanel(this, QRect(0, 0, 1024, 768), kBackground);
+    Picture6->setObjectName(QStringLiteral("Picture6"));
+    Label8 = makeLabel(Picture6, QStringLiteral("Just a moment,please."), QRect(0, 330, 1024, 80),
+                       {28, false, Qt::AlignCenter});
+    Picture6->hide();
+
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(MSFlexGrid1, &QTableWidget::cellClicked, this,
+            [this](int r, int c) { MSFlexGrid1_Click(r, c); });
+    for (QRadioButton* option : Option1)
+        connect(option, &QRadioButton::clicked, this, [this] {
+            Picture3->show();
+            buildCharts();
+        });
+    connect(Gridinputtext, &QLineEdit::textChanged, this, [this](const QString& text) {
+        model_.typeText(text);
+        showCell(model_.row(), model_.column());
+    });
+
+    Form_Activate();
+}
+
+void FrmTimeData::fillGrid() {
+    MSFlexGrid1->clearContents();
+    MSFlexGrid1->setRowCount(model_.lastRow() + 1);
+    for (int r = 0; r <= model_.lastRow(); ++r)
+        for (int c = 0; c < kEditorColumns; ++c)
+            showCell(r, c);
+}
+
+void FrmTimeData::showCell(int row, int column) {
+    QTableWidgetItem* item = MSFlexGrid1->item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem;
+        MSFlexGrid1->setItem(row, column, item);
+    }
+    item->setText(model_.cell(row, column));
+    if (row == 0 || column == 0)
+        item->setBackground(kHeadingFill);
+    else if (model_.marked(row, column))
+        item->setBackground(kChangedFill);
+    else
+        item->setBackground(QBrush());
+}
+
+void FrmTimeData::showEditor() {
+    const int row = model_.row(), column = model_.column();
+    if (row < 1 || row > model_.lastRow()) {
+        Gridinputtext->hide();
+        Label3->setText(QString());
+        return;
+    }
+    QTableWidgetItem* item = MSFlexGrid1->item(row, column);
+    MSFlexGrid1->scrollToItem(item);
+    const QRect cell = MSFlexGrid1->visualItemRect(item);
+    Gridinputtext->setGeometry(
+        QRect(MSFlexGrid1->viewport()->mapTo(this, cell.topLeft()), cell.size()));
+    Gridinputtext->show();
+    Gridinputtext->raise();
+    Gridinputtext->setText(model_.cell(row, column));
+    Gridinputtext->setCursorPosition(std::min<int>(10, int(Gridinputtext->text().size())));
+    Gridinputtext->setFocus();
+    Label3->setText(CriteriaColumnHelp(column));
+}
+
+void FrmTimeData::buildCharts() {
+    LevelHistograms histograms;
+    if (auto error =
+            ReadHistograms(ctx_.hensuu1.paths.resultsLogFile(), &histograms, ctx_.waitWhileBusy))
+        ctx_.navigator.message(QStringLiteral("成績の読み込み"), error->text());
+    List3->clear();
+    List3->addItems(AllRunsChart(histograms, model_.chartLevel()));
+    List4->clear();
+    List4->addItems(BestTimesChart(histograms, model_.chartLevel()));
+}
+
+void FrmTimeData::Form_Activate() {
+    Label4->setText(QString());
+    Command2_Click();
+}
+
+void FrmTimeData::Command2_Click() {
+    if (auto error = model_.load(ctx_.hensuu1.paths.criteriaFile()))
+        ctx_.navigator.message(QStringLiteral("元に戻す"), error->text());
+    fillGrid();
+    showEditor();
+    buildCharts();
+}
+
+bool FrmTimeData::save() {
+    showCover(Picture6);
+    const auto why = model_.save(ctx_.hensuu1.paths.criteriaFile(), ctx_.criteria,
+                                 ctx_.hensuu1.catalog.levelCount);
+    Picture6->hide();
+    if (why) ctx_.navigator.message(kSaveTitle, *why);
+    return !why;
+}
+
+void FrmTimeData::Command3_Click() {
+    save();
+    showEditor();
+}
+
+void FrmTimeData::Command4_Click() {
+    if (model_.changed() &&
+        ask_(QStringLiteral("注意"), QStringLiteral("データが変更されています。記録しますか？")) &&
+        !save())
+        return; // a refused save keeps the teacher here to mend the cell
+    showCover(Picture6);
+    ctx_.navigator.show(Screen::Hub);
+}
+
+void FrmTimeData::MSFlexGrid1_Click(int row, int column) {
+    const int before = model_.chartLevel();
+    if (!model_.moveTo(row, column)) return;
+    showEditor();
+    if (model_.chartLevel() != before) buildCharts();
+}
+
+bool FrmTimeData::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != Gridinputtext || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->text() == QStringLiteral(" ")) {
+        Gridinputtext->clear(); // セルクリア
+        return true;
+    }
+    std::optional<EditorKey> editorKey;
+    switch (key->key()) {
+    case Qt::Key_Escape:
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        editorKey = EditorKey::Enter;
+        break;
+    case Qt::Key_Up:
+        editorKey = EditorKey::Up;
+        break;
+    case Qt::Key_Down:
+        editorKey = key->modifiers() & Qt::ShiftModifier ? EditorKey::ShiftDown : EditorKey::Down;
+        break;
+    case Qt::Key_Left:
+        editorKey = EditorKey::Left;
+        break;
+    case Qt::Key_Right:
+        editorKey = EditorKey::Right;
+        break;
+    default:
+        return false;
+    }
+    const int before = model_.chartLevel();
+    model_.press(*editorKey);
+    // A copy may have changed any row of the column.
+    for (int r = 1; r <= model_.lastRow(); ++r)
+        showCell(r, model_.column());
+    showEditor();
+    // The charts belong to the level: they change only when the row does.
+    if (model_.chartLevel() != before) buildCharts();
+    return true;
+}
+
+QWidget* makeCriteriaEditorScreen(AppContext& ctx) {
+    return new FrmTimeData(ctx);
+}

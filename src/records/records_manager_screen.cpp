@@ -1,1 +1,280 @@
-// (being written)
+#include "records/records_manager_screen.h"
+
+#include "core/screen_parts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <cstdio>
+
+namespace {
+
+const QColor kBackground(0xE8, 0xEE, 0xE4);
+const QColor kEditorFill(0xFF, 0xF8, 0xDC);
+const QString kPrintTitle = QStringLiteral("印刷");
+const QString kWriteTitle = QStringLiteral("成績の記録");
+
+bool nobodyToAsk() {
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+RecordsManagerSettings settingsOf(const AppContext& ctx) {
+    const Hensuu1& h = ctx.hensuu1;
+    return {h.paths.resultsLogFile(), h.paths.rosterFile(),   {h.schoolCode, h.siteName},
+            ctx.clock.now().date(),   h.schoolYearStartMonth, ctx.waitWhileBusy};
+}
+
+// The lines on A4 pages in the list's font, as many to a page as fit.
+bool paintLines(QPagedPaintDevice& device, const QStringList& lines) {
+    QPainter painter;
+    if (!painter.begin(&device)) return false;
+    QFont font = fixedPitchFont(9);
+    painter.setFont(font);
+    const int step = painter.fontMetrics().lineSpacing();
+    const int perPage = std::max(1, device.height() / step);
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i > 0 && i % perPage == 0) device.newPage();
+        painter.drawText(0, (i % perPage) * step + painter.fontMetrics().ascent(), lines[i]);
+    }
+    return painter.end();
+}
+
+void setA4(QPagedPaintDevice& device) {
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+}
+
+} // namespace
+
+bool AskOkCancel(const QString& title, const QString& text) {
+    if (nobodyToAsk()) {
+        std::fprintf(stderr, "%s: %s (Cancel)\n", qPrintable(title), qPrintable(text));
+        return false;
+    }
+    return QMessageBox::question(nullptr, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+FrmData::FrmData(AppContext& ctx, QWidget* parent)
+    : QWidget(parent), ctx_(ctx), model_(settingsOf(ctx)) {
+    setObjectName(QStringLiteral("FrmData"));
+    resize(1024, 768);
+    fillBackground(this, kBackground);
+
+    makeLabel(this, QStringLiteral("成績データの変更・消去"), QRect(24, 12, 500, 40), {20, true});
+    Label3 = makeLabel(this, QString(), QRect(24, 60, 300, 30), {14});
+    Label5 = makeLabel(this, QStringLiteral("ダブルクリックすると変更、消去できます"),
+                       QRect(330, 60, 420, 30), {14});
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setGeometry(24, 96, 976, 420);
+    List1->setFont(fixedPitchFont(12));
+    List1->setUniformItemSizes(true);
+
+    Command22 = makeButton(this, QStringLiteral("一覧表示"), QRect(24, 530, 160, 50));
+    Command17 = makeButton(this, QStringLiteral("印刷"), QRect(200, 530, 160, 50));
+    Command4 = makeButton(this, QStringLiteral("戻る"), QRect(840, 690, 160, 56));
+
+    Picture3 = makePanel(this, QRect(24, 596, 800, 150), kEditorFill, true);
+    Picture3->setObjectName(QStringLiteral("Picture3"));
+    makeLabel(Picture3, QStringLiteral("レコード"), QRect(12, 10, 90, 30), {13});
+    Label1 = makeLabel(Picture3, QString(), QRect(100, 10, 90, 30), {13, true});
+    Label2[0] = makeLabel(Picture3, QString(), QRect(200, 10, 110, 30), {13});
+    Label2[2] = makeLabel(Picture3, QString(), QRect(320, 10, 160, 30), {13});
+    Text1 = new QLineEdit(Picture3);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(12, 56, 110, 36);
+    Text1->setFont(fontOf(14));
+    VScroll1 = new QScrollBar(Qt::Vertical, Picture3);
+    VScroll1->setObjectName(QStringLiteral("VScroll1"));
+    VScroll1->setGeometry(124, 50, 22, 48);
+    VScroll1->setRange(0, kNoTime);
+    // Up raises the time, as a teacher counting seconds expects.
+    VScroll1->setInvertedControls(true);
+    VScroll1->setInvertedAppearance(true);
+    Label2[1] = makeLabel(Picture3, QStringLiteral("秒"), QRect(152, 56, 40, 36), {14});
+    Combo1 = new QComboBox(Picture3);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setGeometry(200, 56, 280, 36);
+    Combo1->setFont(fontOf(13));
+    // Editable, so a record of a pupil no longer on the roster still shows its number.
+    Combo1->setEditable(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Label2[3] = makeLabel(Picture3, QString(), QRect(490, 56, 80, 36), {14});
+    Command2 = makeButton(Picture3, QStringLiteral("変更して記録"), QRect(590, 12, 196, 56));
+    Command3 = makeButton(Picture3, QStringLiteral("消去"), QRect(590, 80, 196, 56));
+    Picture3->hide();
+
+    // Buttons of the form that have no action; they exist but stay out of sight.
+    const QStringList idle = {QStringLiteral("キャンセル"), QStringLiteral("データ変更"),
+                              QStringLiteral("全科目選択"), QStringLiteral("全員選択"),
+                              QStringLiteral("戻る"),       QStringLiteral("ファイル化")};
+    for (const QString& caption : idle)
+        idleButtons.append(makeButton(this, caption, QRect(0, 0, 120, 40)));
+    for (int i = 0; i < 5 + 4 + 3 + 5; ++i) // Command9, 11, 19 and five single ones
+        idleButtons.append(makeButton(this, QString(), QRect(0, 0, 120, 40)));
+    for (QPushButton* b : idleButtons)
+        b->hide();
+
+    Picture1 = makePanel(this, QRect(0, 0, 1024, 768), kBackground);
+    Picture1->hide();
+    Picture6 = makePanel(this, QRect(0, 0, 1024, 768), kBackground);
+    Picture6->setObjectName(QStringLiteral("Picture6"));
+    Label8 = makeLabel(Picture6, QStringLiteral("Just a moment,please."), QRect(0, 330, 1024, 80),
+                       {28, false, Qt::AlignCenter});
+    Picture6->hide();
+
+    connect(Command22, &QPushButton::clicked, this, [this] { Command22_Click(); });
+    connect(Command17, &QPushButton::clicked, this, [this] { Command17_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
+    connect(List1, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { List1_DblClick(List1->row(item)); });
+    connect(Text1, &QLineEdit::textEdited, this, [this] { Text1_Change(); });
+    connect(VScroll1, &QScrollBar::valueChanged, this, [this](int v) { VScroll1_Change(v); });
+    connect(Combo1, &QComboBox::currentTextChanged, this, [this] { Combo1_Click(); });
+    Label3->setText(model_.countText());
+}
+
+void FrmData::fillList(int selectLine) {
+    Picture3->hide();
+    Label3->setText(model_.countText());
+    List1->clear();
+    List1->addItems(model_.lines());
+    Combo1->blockSignals(true);
+    Combo1->clear();
+    for (const PupilChoice& c : model_.pupilChoices())
+        Combo1->addItem(c.item);
+    Combo1->blockSignals(false);
+    if (selectLine >= 0) {
+        List1->setCurrentRow(selectLine);
+        List1->scrollToItem(List1->currentItem());
+    }
+}
+
+void FrmData::Command22_Click() {
+    Picture6->show();
+    Picture6->raise();
+    Picture6->repaint();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::optional<FileError> error = model_.rebuild();
+    fillList(-1);
+    QApplication::restoreOverrideCursor();
+    Picture6->hide();
+    if (error) ctx_.navigator.message(QStringLiteral("成績の読み込み"), error->text());
+}
+
+void FrmData::List1_Click() {
+    if (sinceDoubleClick_.isValid() &&
+        sinceDoubleClick_.elapsed() < QApplication::doubleClickInterval())
+        return;
+    model_.close();
+    Picture3->hide();
+}
+
+void FrmData::List1_DblClick(int row) {
+    sinceDoubleClick_.start();
+    if (!model_.open(row)) return;
+    const RecordEditorValues& v = *model_.editor();
+    Label1->setText(v.numberText);
+    Label2[0]->setText(v.levelText);
+    Label2[2]->setText(v.dateText);
+    Text1->setText(QString::number(v.runTime));
+    VScroll1->blockSignals(true);
+    VScroll1->setValue(v.runTime);
+    VScroll1->blockSignals(false);
+    Combo1->blockSignals(true);
+    if (v.pupilChoice >= 0) Combo1->setCurrentIndex(v.pupilChoice);
+    Combo1->setEditText(v.pupilText);
+    Combo1->blockSignals(false);
+    Label2[3]->setText(v.gradeText);
+    Command2->show();
+    Command3->show();
+    Picture3->show();
+    Picture3->raise();
+}
+
+void FrmData::Text1_Change() {
+    const qint64 value = LeadingNumber(Text1->text());
+    if (value < VScroll1->minimum() || value > VScroll1->maximum()) return;
+    VScroll1->blockSignals(true);
+    VScroll1->setValue(int(value));
+    VScroll1->blockSignals(false);
+}
+
+void FrmData::VScroll1_Change(int value) {
+    Text1->setText(QString::number(value));
+}
+
+void FrmData::Combo1_Click() {
+    Label2[3]->setText(model_.gradeOfPupilText(Combo1->currentText()));
+}
+
+void FrmData::showWrite(const RecordsWrite& w) {
+    if (w.outcome != RecordsWrite::Outcome::Refused && w.outcome != RecordsWrite::Outcome::Failed)
+        fillList(w.selectLine);
+    if (!w.message.isEmpty()) ctx_.navigator.message(kWriteTitle, w.message);
+}
+
+void FrmData::Command2_Click() {
+    showWrite(model_.change(Text1->text(), Combo1->currentText()));
+}
+
+void FrmData::Command3_Click() {
+    if (!model_.editor()) return;
+    if (!ask_(QStringLiteral("注意"), QStringLiteral("本当に消去しますか"))) return;
+    showWrite(model_.remove());
+}
+
+void FrmData::Command4_Click() {
+    Picture1->show();
+    Picture1->raise();
+    ctx_.navigator.show(Screen::Hub);
+}
+
+void FrmData::Command17_Click() {
+    const QStringList lines = model_.printLines();
+    const QString failed = QStringLiteral("印刷できませんでした。プリンタを確かめてください。");
+    if (!ctx_.printToPdf.isEmpty()) {
+        QPdfWriter pdf(ctx_.printToPdf);
+        setA4(pdf);
+        pdf.setResolution(600);
+        pdf.setCreator(QStringLiteral("倍数判定"));
+        if (!paintLines(pdf, lines))
+            ctx_.navigator.message(kPrintTitle,
+                                   QStringLiteral("PDFファイルを書けません。フォルダと書き込みの"
+                                                  "権利を確かめてください。"));
+        return;
+    }
+    if (nobodyToAsk()) {
+        ctx_.navigator.message(kPrintTitle,
+                               QStringLiteral("プリンタを選ぶ画面を出せません。--print-to-pdf "
+                                              "でPDFファイルを指定してください。"));
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    setA4(printer);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(kPrintTitle);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (!paintLines(printer, lines)) ctx_.navigator.message(kPrintTitle, failed);
+}
+
+QWidget* makeRecordsManagerScreen(AppContext& ctx) {
+    return new FrmData(ctx);
+}

@@ -278,7 +278,10 @@ TEST_F(Charts, OnlyTheExactPasswordOpensTheTeacherScreens) {
 
     DataChangePanel panel(*ctx);
     QList<int> opened;
-    panel.openScreen = [&](int index) { opened << index; };
+    panel.openScreen = [&](int index) {
+        opened << index;
+        return true;
+    };
     panel.Command8_Click();
     EXPECT_TRUE(panel.shown());
     ctx->hensuu1.teacherPassword = QStringLiteral("Juku7");
@@ -298,7 +301,7 @@ TEST_F(Charts, OnlyTheExactPasswordOpensTheTeacherScreens) {
     panel.Text3->clear();
     panel.Command10[0]->click();
     EXPECT_EQ(opened, QList<int>({1, 0}));
-    panel.openScreen = nullptr; // until the teacher's screens exist
+    panel.openScreen = [](int) { return false; }; // a screen that is not there yet
     panel.Command10[1]->click();
     EXPECT_TRUE(panel.note->text().contains(QStringLiteral("準備中")));
     EXPECT_EQ(navigator.texts.size(), 2);

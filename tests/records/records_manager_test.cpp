@@ -1,0 +1,374 @@
+// The records manager over logs written byte by byte: which record a line
+// opens, what a change or a deletion writes, where the selection goes after it,
+// and that a log changed by another machine meanwhile is never overwritten;
+// then the screen FrmData on those records.
+
+#include "log_bytes.h"
+#include "records/records_manager.h"
+#include "records/records_manager_screen.h"
+#include "records/results_log.h"
+#include "roster/selection_fixture.h"
+#include "test_support.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr double k20100215 = 40224;           // days since 1899-12-30
+constexpr double k090503 = 32703.0 / 86400.0; // 9:05:03
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class RecordsManagerTest : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    QString logPath = dir.path() + QStringLiteral("/成績累積データ.dat");
+
+    void SetUp() override {
+        // 15 February 2010, school year from April: base year 2002 is 小１ as on
+        // the selection screen (the school year in force is 2009).
+        writeFile(dir, QStringLiteral("新名簿.txt"),
+                  sjis(QStringLiteral("12,2002,0,0,\"青木\",0,\"\",\"\"\r\n"
+                                      "13,1999,0,0,\"  石井 \",0,\"\",\"\"\r\n"
+                                      "14,1996,0,0,\"上田\",1,\"\",\"\"\r\n")));
+    }
+    void writeLog(const QByteArray& bytes) {
+        writeFile(dir, QStringLiteral("成績累積データ.dat"), bytes);
+    }
+    RecordsManager manager() {
+        return RecordsManager({logPath,
+                               dir.path() + QStringLiteral("/新名簿.txt"),
+                               {QStringLiteral("12345"), QStringLiteral("本校")},
+                               QDate(2010, 2, 15),
+                               4,
+                               [] {}});
+    }
+};
+
+} // namespace
+
+// --- the list ----------------------------------------------------------------
+
+TEST_F(RecordsManagerTest, EmptyLogListsNothingAndCountsZeroWithoutCreatingTheLog) {
+    RecordsManager m = manager();
+    EXPECT_FALSE(m.rebuild());
+    EXPECT_TRUE(m.lines().isEmpty());
+    EXPECT_EQ(m.countText(), QStringLiteral("総レコード数:0"));
+    EXPECT_FALSE(QFileInfo::exists(logPath)); // the list only reads
+    EXPECT_FALSE(m.open(0));
+
+    writeLog({});
+    EXPECT_FALSE(m.rebuild());
+    EXPECT_TRUE(m.lines().isEmpty());
+    EXPECT_EQ(m.countText(), QStringLiteral("総レコード数:0"));
+}
+
+TEST_F(RecordsManagerTest, CountIsTheWholeRecordsAndLevelZeroIsNotListed) {
+    writeLog(rawRecord({k20100215, k090503, 12, 3, 42}) +
+             rawRecord({k20100215, k090503, 12, 0, 9}) +
+             rawRecord({k20100215, k090503, 13, 5, 50}) + QByteArray(30, 'x'));
+    RecordsManager m = manager();
+    ASSERT_FALSE(m.rebuild());
+    EXPECT_EQ(m.countText(), QStringLiteral("総レコード数:3"));
+    ASSERT_EQ(m.lines().size(), 2);
+    EXPECT_TRUE(m.lines()[1].startsWith(QStringLiteral("   3 ")));
+    EXPECT_EQ(m.recordNumberOfLine(1), 3);
+    EXPECT_EQ(m.recordNumberOfLine(2), 0);
+    EXPECT_EQ(m.printLines(), QStringList{m.countText()} + m.lines());
+}
+
+TEST_F(RecordsManagerTest, AnotherSchoolsRecordEndsWithTheOtherSchoolMark) {
+    writeLog(rawRecord({k20100215, k090503, 12, 3, 42}) +
+             rawRecord({k20100215, k090503, 12, 3, 42, "99999"}));
+    RecordsManager m = manager();
+    ASSERT_FALSE(m.rebuild());
+    ASSERT_EQ(m.lines().size(), 2);
+    EXPECT_TRUE(m.lines()[0].endsWith(QStringLiteral("++本校"))) << m.lines()[0].toStdString();
+    EXPECT_TRUE(m.lines()[1].endsWith(QStringLiteral("++他塾"))) << m.lines()[1].toStdString();
+}
+
+// --- the editor --------------------------------------------------------------
+
+TEST_F(RecordsManagerTest, EditorShowsTheRecordWithGradesAsTheSelectionScreen) {
+    writeLog(rawRecord({k20100215, k090503, 12, 7, 42}) +
+             rawRecord({k20100215, k090503, 4000, 2, 77}));
+    RecordsManager m = manager();
+    ASSERT_FALSE(m.rebuild());
+    ASSERT_EQ(m.pupilChoices().size(), 3); // every roster entry, whatever its status
+    EXPECT_EQ(m.pupilChoices()[1].item, QStringLiteral("13 /  石井"));
+
+    ASSERT_TRUE(m.open(0));
+    const RecordEditorValues& v = *m.editor();
+    EXPECT_EQ(v.numberText, QStringLiteral("1"));
+    EXPECT_EQ(v.levelText, QStringLiteral("7ﾚﾍﾞﾙ"));
+    EXPECT_EQ(v.dateText, QStringLiteral("2010/02/15"));
+    EXPECT_EQ(v.gradeText, QStringLiteral("小１"));
+    EXPECT_EQ(v.runTime, 42);
+    EXPECT_EQ(v.pupilChoice, 0);
+    EXPECT_EQ(v.pupilText, QStringLiteral("12 /  青木"));
+    EXPECT_EQ(m.gradeOfPupilText(QStringLiteral("13 /  石井")), QStringLiteral("小４"));
+
+    // A pupil no longer on the roster: no item, no grade, the number kept.
+    ASSERT_TRUE(m.open(1));
+    EXPECT_EQ(m.editor()->pupilChoice, -1);
+    EXPECT_EQ(m.editor()->gradeText, QString());
+    EXPECT_TRUE(m.editor()->pupilText.startsWith(QStringLiteral("4000 /")));
+}
+
+TEST_F(RecordsManagerTest, LeadingNumberReadsTypedTextAsTheProgramDoes) {
+    EXPECT_EQ(LeadingNumber(QStringLiteral(" 12秒")), 12);
+    EXPECT_EQ(LeadingNumber(QStringLiteral("12.6")), 13);
+    EXPECT_EQ(LeadingNumber(QStringLiteral("abc")), 0);
+    EXPECT_EQ(LeadingNumber(QStringLiteral("-3")), -3);
+    EXPECT_EQ(LeadingNumber(QStringLiteral("99999999999999999999")), qint64(1e12));
+}
+
+// --- writing back ------------------------------------------------------------
+
+TEST_F(RecordsManagerTest, ChangingOnlyThePupilKeepsEveryOtherField) {
+    const RawRecord before{k20100215 + 3, k090503, 12, 9, 42, "12345", "ab   ", "7    ", "zz   "};
+    writeLog(rawRecord(before));
+    RecordsManager m = manager();
+    ASSERT_FALSE(m.rebuild());
+    ASSERT_TRUE(m.open(0));
+    const RecordsWrite w = m.change(QStringLiteral("42"), m.pupilChoices()[1].item);
+    EXPECT_EQ(w.outcome, RecordsWrite::Outcome::Written) << w.message.toStdString();
+    EXPECT_EQ(w.selectLine, 0);
+    RawRecord after = before;
+    after.pupil = 13;
+    EXPECT_EQ(fileBytes(logPath), rawRecord(after));
+    EXPECT_FALSE(m.editor()); // the list was rebuilt
+}
+
+TEST_F(RecordsManagerTest, EditingARecordAfterALevelZeroRecordChangesThatRecord) {
+    const QByteArray first = rawRecord({k20100215, k090503, 12, 3, 42});
+    const QByteArray zero = rawRecord({k20100215, k090503, 12, 0, 30});
+    writeLog(first + zero + rawRecord({k20100215, k090503, 13, 5, 50}));
+    RecordsManager m = manager();
+    ASSERT_FALSE(m.rebuild());
+    ASSERT_TRUE(m.open(1));
+    EXPECT_EQ(m.editor()->recordNumber, 3);
+    const RecordsWrite w = m.change(QStringLiteral("61"), m.editor()->pupilText);
+    ASSERT_EQ(w.outcome, RecordsWrite::Outcome::Written) << w.message.toStdString();
+    EXPECT_EQ(w.selectLine, 1);
+    EXPECT_EQ(fileBytes(logPath), first + zero + rawRecord({k20100215, k090503, 13, 5, 61}));
+
+    ASSERT_TRUE(m.open(1));
+    ASSERT_EQ(m.remove().outcome, RecordsWrite::Outcome::Written);
+    EXPECT_EQ(fileBytes(logPath), first + zero);
+}
+
+TEST_F(RecordsManagerTest, UnacceptableValuesWriteNothing) {
+    const QByteArray log = rawRecord({k20100215, k090503, 12, 3, 42});
+    writeLog(log);
+    RecordsManager m = manager();
+    ASSERT_FALSE(m.rebuild());
+    ASSERT_TRUE(m.open(0));
+    for (const auto& [time, pupil] :
+         {std::pair{QStringLiteral("-1"), QStringLiteral("12 /  青木")},
+          std::pair{QStringLiteral("100000"), QStringLiteral("12 /  青木")},
+          std::pair{QStringLiteral("40"), QStringLiteral("0 /  ")},
+          std::pair{QStringLiteral("40"), QStringLiteral("5001 /  ")}}) {
+        const RecordsWrite w = m.change(time, pupil);
+        EXPECT_EQ(w.outcome, RecordsWrite::Outcome::Refused)
+            << time.toStdString() << pupil.toStdString();
+        EXPECT_FALSE(w.message.isEmpty());
+    }
+    EXPECT_EQ(fileBytes(logPath), log);
+    EXPECT_TRUE(m.editor()); // the teacher may correct the values
+}
+
+// --- deleting ----------------------------------------------------------------
+
+TEST_F(RecordsManagerTest, DeletingKeepsThePositionOrSelectsTheNewLastLine) {
+    QByteArray log;
+    for (int i = 0; i < 4; ++i)
+        log += rawRecord({k20100215, k090503, 12, 3, 40 + i});
+    writeLog(log);
+    RecordsManager m = manager();
+    ASSERT_FALSE(m.rebuild());
+
+    ASSERT_TRUE(m.open(1));
+    RecordsWrite w = m.remove();
+    ASSERT_EQ(w.outcome, RecordsWrite::Outcome::Written) << w.message.toStdString();
+    EXPECT_EQ(w.selectLine, 1);
+    EXPECT_EQ(fileBytes(logPath), log.left(44) + log.mid(88));
+
+    ASSERT_TRUE(m.open(2));
+    w = m.remove();
+    ASSERT_EQ(w.outcome, RecordsWrite::Outcome::Written);
+    EXPECT_EQ(w.selectLine, 1);
+    EXPECT_EQ(m.lines().size(), 2);
+
+    ASSERT_TRUE(m.open(0));
+    ASSERT_EQ(m.remove().outcome, RecordsWrite::Outcome::Written);
+    ASSERT_TRUE(m.open(0));
+    w = m.remove();
+    EXPECT_EQ(w.selectLine, -1); // nothing left to select
+    EXPECT_EQ(m.countText(), QStringLiteral("総レコード数:0"));
+}
+
+// --- a log changed meanwhile -------------------------------------------------
+
+TEST_F(RecordsManagerTest, ALogChangedByAnotherMachineMeanwhileWritesNothing) {
+    const QByteArray a = rawRecord({k20100215, k090503, 12, 3, 42});
+    const QByteArray b = rawRecord({k20100215, k090503, 13, 5, 50});
+    writeLog(a + b);
+    RecordsManager m = manager();
+    ASSERT_FALSE(m.rebuild());
+
+    // Another machine deletes record 1 while record 2 stands open: record 2 is gone.
+    ASSERT_TRUE(m.open(1));
+    ASSERT_FALSE(DeleteResult(logPath, 1));
+    RecordsWrite w = m.change(QStringLiteral("10"), m.editor()->pupilText);
+    EXPECT_EQ(w.outcome, RecordsWrite::Outcome::LogChanged);
+    EXPECT_FALSE(w.message.isEmpty());
+    EXPECT_EQ(fileBytes(logPath), b);
+    EXPECT_EQ(m.lines().size(), 1); // rebuilt from the log as it is now
+    EXPECT_FALSE(m.editor());
+
+    // Another machine corrects the open record: a deletion would lose its correction.
+    ASSERT_TRUE(m.open(0));
+    const QByteArray corrected = rawRecord({k20100215, k090503, 13, 5, 55});
+    ASSERT_FALSE(ReplaceResult(logPath, 1, ResultRecord::fromBytes(corrected)));
+    w = m.remove();
+    EXPECT_EQ(w.outcome, RecordsWrite::Outcome::LogChanged);
+    EXPECT_EQ(fileBytes(logPath), corrected);
+
+    // An append elsewhere leaves the open record where it was: the write goes ahead.
+    ASSERT_TRUE(m.open(0));
+    ASSERT_FALSE(AppendRecord(logPath, ResultRecord::fromBytes(a)));
+    w = m.change(QStringLiteral("56"), m.editor()->pupilText);
+    EXPECT_EQ(w.outcome, RecordsWrite::Outcome::Written) << w.message.toStdString();
+    EXPECT_EQ(fileBytes(logPath), rawRecord({k20100215, k090503, 13, 5, 56}) + a);
+}
+
+// --- the screen --------------------------------------------------------------
+
+namespace {
+
+constexpr double k20260512 = 46154; // days since 1899-12-30
+
+struct RecordsScreenTest : ::testing::Test {
+    SelectionFixture school;
+    QString logPath;
+    QList<std::pair<QString, QString>> asked;
+    bool answer = false;
+    std::unique_ptr<FrmData> screen;
+
+    void SetUp() override {
+        school.writeSchool();
+        school.ctx->hensuu1.schoolCode = QStringLiteral("12345");
+        school.ctx->hensuu1.siteName = QStringLiteral("本校");
+        logPath = school.ctx->hensuu1.paths.resultsLogFile();
+        QByteArray log;
+        for (int i = 0; i < 3; ++i)
+            log += rawRecord({k20260512, 0.5, 1, 3, 40 + i});
+        writeFile(school.dir, QStringLiteral("data/倍数判定/成績累積データ.dat"), log);
+        screen.reset(new FrmData(*school.ctx));
+        screen->setQuestion([this](const QString& title, const QString& text) {
+            asked.append({title, text});
+            return answer;
+        });
+        screen->show();
+        screen->Command22_Click();
+        ASSERT_EQ(screen->List1->count(), 3);
+    }
+    void TearDown() override { QApplication::setDoubleClickInterval(400); }
+};
+
+} // namespace
+
+TEST_F(RecordsScreenTest, DoubleClickOpensTheEditorAndASingleClickClosesIt) {
+    EXPECT_EQ(screen->Label3->text(), QStringLiteral("総レコード数:3"));
+    EXPECT_TRUE(screen->Picture6->isHidden()); // the wait cover is gone
+    EXPECT_TRUE(screen->Picture3->isHidden());
+    screen->List1_DblClick(1);
+    ASSERT_TRUE(screen->Picture3->isVisible());
+    EXPECT_EQ(screen->Label1->text(), QStringLiteral("2"));
+    EXPECT_EQ(screen->Label2[0]->text(), QStringLiteral("3ﾚﾍﾞﾙ"));
+    EXPECT_EQ(screen->Label2[2]->text(), QStringLiteral("2026/05/12"));
+    EXPECT_EQ(screen->Label2[3]->text(), QStringLiteral("小３"));
+    EXPECT_EQ(screen->Text1->text(), QStringLiteral("41"));
+    EXPECT_EQ(screen->VScroll1->value(), 41);
+    EXPECT_EQ(screen->Combo1->currentText(), QStringLiteral("1 /  山田　花子"));
+
+    // The scroll bar and the text box move together.
+    screen->VScroll1->setValue(50);
+    EXPECT_EQ(screen->Text1->text(), QStringLiteral("50"));
+    screen->Text1->setText(QStringLiteral("57"));
+    screen->Text1_Change();
+    EXPECT_EQ(screen->VScroll1->value(), 57);
+    screen->Combo1->setCurrentIndex(1);
+    EXPECT_EQ(screen->Label2[3]->text(), QStringLiteral("中１"));
+
+    screen->List1_Click(); // the click that ends the double click
+    EXPECT_TRUE(screen->Picture3->isVisible());
+    QApplication::setDoubleClickInterval(0);
+    screen->List1_Click();
+    EXPECT_TRUE(screen->Picture3->isHidden());
+}
+
+TEST_F(RecordsScreenTest, ChangeWritesAndSelectsTheChangedLine) {
+    screen->List1_DblClick(2);
+    screen->Text1->setText(QStringLiteral("33"));
+    screen->Command2_Click();
+    EXPECT_TRUE(school.navigator.texts.isEmpty()) << school.navigator.texts.join(' ').toStdString();
+    EXPECT_EQ(fileBytes(logPath).mid(88), rawRecord({k20260512, 0.5, 1, 3, 33}));
+    EXPECT_EQ(screen->List1->currentRow(), 2);
+    EXPECT_TRUE(screen->Picture3->isHidden());
+}
+
+TEST_F(RecordsScreenTest, DeletionAsksFirstAndCancelWritesNothing) {
+    const QByteArray before = fileBytes(logPath);
+    screen->List1_DblClick(2);
+    screen->Command3_Click();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0], (std::pair{QStringLiteral("注意"), QStringLiteral("本当に消去しますか")}));
+    EXPECT_EQ(fileBytes(logPath), before);
+
+    answer = true;
+    screen->Command3_Click();
+    EXPECT_EQ(fileBytes(logPath), before.left(88));
+    EXPECT_EQ(screen->List1->count(), 2);
+    EXPECT_EQ(screen->List1->currentRow(), 1); // the new last line
+}
+
+TEST_F(RecordsScreenTest, ALogChangedMeanwhileIsToldAndTheListRebuilt) {
+    screen->List1_DblClick(0);
+    ASSERT_FALSE(DeleteResult(logPath, 1));
+    const QByteArray after = fileBytes(logPath);
+    screen->Command2_Click();
+    EXPECT_EQ(school.navigator.texts.size(), 1);
+    EXPECT_EQ(fileBytes(logPath), after);
+    EXPECT_EQ(screen->List1->count(), 2);
+    EXPECT_EQ(screen->Label3->text(), QStringLiteral("総レコード数:2"));
+}
+
+TEST_F(RecordsScreenTest, BackGoesToTheHubAndPrintingWritesThePdf) {
+    screen->Command17_Click(); // offscreen without a PDF file: told, never a dialog
+    EXPECT_EQ(school.navigator.texts.size(), 1);
+
+    school.ctx->printToPdf = school.dir.path() + QStringLiteral("/list.pdf");
+    screen->Command17_Click();
+    EXPECT_TRUE(fileBytes(school.ctx->printToPdf).startsWith("%PDF"));
+    EXPECT_EQ(school.navigator.texts.size(), 1);
+
+    screen->Command4_Click();
+    EXPECT_EQ(school.navigator.shown, QList<Screen>{Screen::Hub});
+}
+
+TEST(RecordsManagerQuestion, OffscreenAnswersCancel) {
+    EXPECT_FALSE(AskOkCancel(QStringLiteral("注意"), QStringLiteral("本当に消去しますか")));
+}
