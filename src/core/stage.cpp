@@ -12,10 +12,20 @@ namespace {
 const QString kProgramTitle = QStringLiteral("倍数判定");
 }
 
+bool NobodyToAsk() {
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+QString NoPrinterDialogText() {
+    return QStringLiteral(
+        "プリンタを選ぶ画面を出せません。--print-to-pdf でPDFファイルを指定してください。");
+}
+
 bool showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
                  bool tour) {
     // Nobody could close a box there: it would wait for ever.
-    if (!tour && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    if (!tour && !NobodyToAsk()) {
         QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
         box.exec();
         return true;

@@ -15,6 +15,12 @@ class QGraphicsProxyWidget;
 constexpr int kStageWidth = 1024;
 constexpr int kStageHeight = 768;
 
+// True where nobody can answer a window (the offscreen and minimal platforms):
+// there every box and dialog is told on standard error or refused instead.
+bool NobodyToAsk();
+// Why printing cannot ask for a printer there.
+QString NoPrinterDialogText();
+
 // A message box (OK only), or, when nobody is there to close one (the
 // screenshot tour, the offscreen platform), its title and text on standard
 // error. Returns false when there was no box: the message has gone unread,

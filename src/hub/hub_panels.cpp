@@ -1,6 +1,7 @@
 #include "hub/hub_panels.h"
 
 #include "core/screen_parts.h"
+#include "core/stage.h"
 #include "hub/chart_page.h"
 #include "hub/result_lists.h"
 #include "roster/grades.h"
@@ -32,11 +33,6 @@ const QColor kPanelFill(0xF2, 0xF4, 0xF7);
 const QColor kHeading(0x1A, 0x3A, 0x7A);
 const QString kReadTitle = QStringLiteral("成績の読み込み");
 const QString kPrintTitle = QStringLiteral("印刷");
-
-bool nobodyToAsk() {
-    const QString platform = QGuiApplication::platformName();
-    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
-}
 
 } // namespace
 
@@ -353,10 +349,8 @@ void ChartPanel::print(const QList<ChartDocument>& docs) {
             ctx_.navigator.message(kPrintTitle, error->text());
         return;
     }
-    if (nobodyToAsk()) {
-        ctx_.navigator.message(kPrintTitle,
-                               QStringLiteral("プリンタを選ぶ画面を出せません。--print-to-pdf "
-                                              "でPDFファイルを指定してください。"));
+    if (NobodyToAsk()) {
+        ctx_.navigator.message(kPrintTitle, NoPrinterDialogText());
         return;
     }
     QPrinter printer(QPrinter::HighResolution);

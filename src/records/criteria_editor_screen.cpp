@@ -1,6 +1,7 @@
 #include "records/criteria_editor_screen.h"
 
 #include "core/screen_parts.h"
+#include "core/stage.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -25,11 +26,6 @@ const QColor kChangedFill(255, 255, 0);
 const QString kSaveTitle = QStringLiteral("更新記録");
 const QRect kGridRect(24, 70, 976, 340);
 
-bool nobodyToAsk() {
-    const QString platform = QGuiApplication::platformName();
-    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
-}
-
 void showCover(QFrame* cover) {
     cover->show();
     cover->raise();
@@ -39,7 +35,7 @@ void showCover(QFrame* cover) {
 } // namespace
 
 bool AskYesNo(const QString& title, const QString& text) {
-    if (nobodyToAsk()) {
+    if (NobodyToAsk()) {
         std::fprintf(stderr, "%s: %s (No)\n", qPrintable(title), qPrintable(text));
         return false;
     }

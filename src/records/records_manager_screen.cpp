@@ -1,6 +1,7 @@
 #include "records/records_manager_screen.h"
 
 #include "core/screen_parts.h"
+#include "core/stage.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -25,11 +26,6 @@ const QColor kBackground(0xE8, 0xEE, 0xE4);
 const QColor kEditorFill(0xFF, 0xF8, 0xDC);
 const QString kPrintTitle = QStringLiteral("印刷");
 const QString kWriteTitle = QStringLiteral("成績の記録");
-
-bool nobodyToAsk() {
-    const QString platform = QGuiApplication::platformName();
-    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
-}
 
 RecordsManagerSettings settingsOf(const AppContext& ctx) {
     const Hensuu1& h = ctx.hensuu1;
@@ -60,7 +56,7 @@ void setA4(QPagedPaintDevice& device) {
 } // namespace
 
 bool AskOkCancel(const QString& title, const QString& text) {
-    if (nobodyToAsk()) {
+    if (NobodyToAsk()) {
         std::fprintf(stderr, "%s: %s (Cancel)\n", qPrintable(title), qPrintable(text));
         return false;
     }
@@ -261,10 +257,8 @@ void FrmData::Command17_Click() {
                                                   "権利を確かめてください。"));
         return;
     }
-    if (nobodyToAsk()) {
-        ctx_.navigator.message(kPrintTitle,
-                               QStringLiteral("プリンタを選ぶ画面を出せません。--print-to-pdf "
-                                              "でPDFファイルを指定してください。"));
+    if (NobodyToAsk()) {
+        ctx_.navigator.message(kPrintTitle, NoPrinterDialogText());
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
