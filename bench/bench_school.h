@@ -58,6 +58,23 @@ inline QByteArray BenchLog(unsigned seed,
     return bytes;
 }
 
+// The roster file's text for the school's pupils 1..5000, of every grade from
+// 幼 to 高３, names of two parts joined by a full-width blank.
+inline QString BenchRosterText() {
+    static const char16_t* const family[] = {u"佐藤", u"鈴木", u"高橋", u"田中", u"伊藤",
+                                             u"渡辺", u"山本", u"中村", u"小林", u"加藤"};
+    static const char16_t* const given[] = {u"さくら", u"はると", u"ゆい", u"ソウタ", u"陽菜",
+                                            u"蓮",     u"美緒",   u"イツキ", u"こはる", u"大翔"};
+    QString roster;
+    for (int n = 1; n <= kBenchPupils; ++n)
+        roster += QStringLiteral("%1,%2,0,0,\"%3\",0,\"\",\"\"\r\n")
+                      .arg(n)
+                      .arg(2008 + n % 14)
+                      .arg(QString::fromUtf16(family[n % 10]) + QChar(0x3000) +
+                           QString::fromUtf16(given[(n / 10) % 10]));
+    return roster;
+}
+
 inline void WriteBenchFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (bytes.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())

@@ -11,11 +11,15 @@
 #include "hub/hub_model.h"
 #include "hub/hub_panels.h"
 #include "hub/hub_screen.h"
+#include "records/criteria_editor_screen.h"
+#include "records/records_manager_screen.h"
 #include "roster/name_selection_screen.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QLineEdit>
+#include <QTableWidget>
 #include <QFile>
 #include <QListWidget>
 #include <QRadioButton>
@@ -362,11 +366,44 @@ void runTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString
              return true;
          }},
         {hubReady, 0,
-         [&stage, shot] {
+         [&ctx, &stage, shot] {
              seisekitime1* hub = hubScreen(stage);
              hub->Command8_Click();
              shot(QStringLiteral("25_hub_password_panel"));
-             hub->dataChangePanel()->Command12_Click();
+             DataChangePanel* panel = hub->dataChangePanel();
+             panel->Text3->setText(ctx.hensuu1.teacherPassword);
+             panel->Command10_Click(1);
+             return true;
+         }},
+        {[&stage] { return onScreen(stage, Screen::CriteriaEditor); }, 100,
+         [&stage, shot] {
+             // A level with runs, its target time typed anew: the cell turns yellow.
+             auto* editor = dynamic_cast<FrmTimeData*>(stage.current());
+             editor->MSFlexGrid1_Click(2, 1);
+             editor->Gridinputtext->setText(editor->model().cell(2, 1) + QStringLiteral("5"));
+             editor->MSFlexGrid1_Click(2, 2); // the editor moves on and shows the mark
+             shot(QStringLiteral("26_criteria_editor_changed"));
+             editor->Command2_Click(); // the tour changes no file
+             editor->Command4_Click();
+             return true;
+         }},
+        {hubReady, 0,
+         [&ctx, &stage] {
+             seisekitime1* hub = hubScreen(stage);
+             hub->Command8_Click();
+             hub->dataChangePanel()->Text3->setText(ctx.hensuu1.teacherPassword);
+             hub->dataChangePanel()->Command10_Click(0);
+             return true;
+         }},
+        {[&stage] { return onScreen(stage, Screen::RecordsManager); }, 100,
+         [&stage, shot] {
+             auto* manager = dynamic_cast<FrmData*>(stage.current());
+             manager->Command22_Click();
+             const int row = std::max(0, manager->List1->count() - 3);
+             manager->List1->setCurrentRow(row);
+             manager->List1_DblClick(row);
+             shot(QStringLiteral("27_records_manager_editor"));
+             manager->Command4_Click();
              stage.quit(0);
              return true;
          }},

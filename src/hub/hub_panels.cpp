@@ -86,14 +86,11 @@ DataChangePanel::DataChangePanel(AppContext& ctx, QWidget* parent) : QFrame(pare
     Command10[1] =
         makeButton(card, QStringLiteral("合格タイムデータ変更"), QRect(30, 180, 360, 46), 14);
     Command12 = makeButton(card, QStringLiteral("戻る"), QRect(30, 240, 360, 46), 14);
-    note = makeLabel(card, {}, QRect(16, 294, 388, 28),
-                     {11, true, Qt::AlignCenter, QColor(0xA0, 0x20, 0x20)});
     const std::pair<QWidget*, const char*> names[] = {{Label, "Label"},
                                                       {Text3, "Text3"},
                                                       {Command10[0], "Command10_0"},
                                                       {Command10[1], "Command10_1"},
-                                                      {Command12, "Command12"},
-                                                      {note, "note"}};
+                                                      {Command12, "Command12"}};
     for (const auto& [widget, name] : names)
         widget->setObjectName(QLatin1String(name));
     for (int k = 0; k < 2; ++k)
@@ -104,7 +101,6 @@ DataChangePanel::DataChangePanel(AppContext& ctx, QWidget* parent) : QFrame(pare
 }
 
 void DataChangePanel::Command8_Click() {
-    note->clear();
     show();
     raise();
     Text3->setFocus();
@@ -115,9 +111,8 @@ void DataChangePanel::Command10_Click(int index) {
         ctx_.navigator.message(QStringLiteral("データ変更パスワード"), kPasswordRefused);
         return;
     }
-    if (openScreen && openScreen(index)) return;
-    note->setText(index == 0 ? QStringLiteral("データ変更の画面は準備中です。")
-                             : QStringLiteral("合格タイムデータ変更の画面は準備中です。"));
+    // The hub gives way to the screen and refreshes when it comes back.
+    ctx_.navigator.show(index == 0 ? Screen::RecordsManager : Screen::CriteriaEditor);
 }
 
 void DataChangePanel::Command12_Click() {

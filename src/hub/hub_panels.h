@@ -51,15 +51,10 @@ class DataChangePanel final : public QFrame {
     void Command12_Click(); // hides the panel
     bool shown() const { return !isHidden(); }
 
-    // Shows the teacher's screen of Command10(index) in place of the hub. Until
-    // it is set the panel tells, in its note, that the screen is coming.
-    std::function<bool(int index)> openScreen; // false: that screen is not there yet
-
     QLabel* Label = nullptr; // "データ変更パスワード"
     QLineEdit* Text3 = nullptr;
     std::array<QPushButton*, 2> Command10{};
     QPushButton* Command12 = nullptr;
-    QLabel* note = nullptr;
 
   private:
     AppContext& ctx_;

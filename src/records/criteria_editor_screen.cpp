@@ -24,7 +24,7 @@ const QColor kBackground(0xE4, 0xEC, 0xF4);
 const QColor kHeadingFill(0xD8, 0xD8, 0xD8);
 const QColor kChangedFill(255, 255, 0);
 const QString kSaveTitle = QStringLiteral("更新記録");
-const QRect kGridRect(24, 70, 976, 340);
+const QRect kGridRect(12, 70, 1000, 340);
 
 void showCover(QFrame* cover) {
     cover->show();
@@ -63,17 +63,17 @@ FrmTimeData::FrmTimeData(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
     MSFlexGrid1->verticalHeader()->hide();
     MSFlexGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     MSFlexGrid1->setSelectionMode(QAbstractItemView::NoSelection);
-    MSFlexGrid1->setFont(fontOf(11));
+    MSFlexGrid1->setFont(fontOf(10));
     MSFlexGrid1->verticalHeader()->setDefaultSectionSize(24);
-    // Every column a thirteenth of the grid, the first criterion a little narrower.
+    // Every column a thirteenth of the grid (room for its scroll bar kept), wide
+    // enough for the longest heading, "ﾎﾟｲﾝﾄ倍率".
     const int width = (kGridRect.width() - 20) / kEditorColumns;
     for (int c = 0; c < kEditorColumns; ++c)
         MSFlexGrid1->setColumnWidth(c, width);
-    MSFlexGrid1->setColumnWidth(1, width * 8 / 10);
 
     Gridinputtext = new QLineEdit(this);
     Gridinputtext->setObjectName(QStringLiteral("Gridinputtext"));
-    Gridinputtext->setFont(fontOf(11));
+    Gridinputtext->setFont(fontOf(10));
     Gridinputtext->installEventFilter(this);
 
     Label6 = makeLabel(this, QStringLiteral("列の説明"), QRect(24, 418, 160, 26), {12, true});

@@ -97,17 +97,6 @@ bool RecordsManager::open(int line) {
     return true;
 }
 
-std::optional<FileError> RecordsManager::readRecord(int k, std::optional<ResultRecord>* out) const {
-    out->reset();
-    return ReadLog(settings_.logPath, settings_.wait, [&](QFile* file) -> std::optional<FileError> {
-        out->reset();
-        if (!file || !file->seek(qint64(k - 1) * kRecordSize)) return std::nullopt;
-        const QByteArray bytes = file->read(kRecordSize);
-        if (bytes.size() == kRecordSize) *out = ResultRecord::fromBytes(bytes);
-        return std::nullopt;
-    });
-}
-
 RecordsWrite RecordsManager::failure(const FileError& error) {
     RecordsWrite w;
     w.outcome = RecordsWrite::Outcome::Failed;
@@ -115,11 +104,7 @@ RecordsWrite RecordsManager::failure(const FileError& error) {
     return w;
 }
 
-std::optional<RecordsWrite> RecordsManager::staleGuard() {
-    const int k = editor_->recordNumber;
-    std::optional<ResultRecord> now;
-    if (auto error = readRecord(k, &now)) return failure(*error);
-    if (now && *now == records_[k - 1]) return std::nullopt;
+RecordsWrite RecordsManager::logChanged() {
     RecordsWrite w;
     w.outcome = RecordsWrite::Outcome::LogChanged;
     w.message = QStringLiteral("成績のファイルがほかのパソコンで変えられています。一覧を読み直し"
@@ -141,12 +126,14 @@ RecordsWrite RecordsManager::change(const QString& timeText, const QString& pupi
         w.message = QStringLiteral("生徒を名簿から選んでください。");
         return w;
     }
-    if (auto stale = staleGuard()) return *stale;
     const int k = editor_->recordNumber;
     ResultRecord r = records_[k - 1];
     r.runTime = qint32(runTime);
     r.pupilNumber = qint16(pupil);
-    if (auto error = ReplaceResult(settings_.logPath, k, r, settings_.wait)) return failure(*error);
+    ExpectedRecord shown{records_[k - 1]};
+    if (auto error = ReplaceResult(settings_.logPath, k, r, settings_.wait, &shown))
+        return failure(*error);
+    if (shown.differs) return logChanged();
     w.outcome = RecordsWrite::Outcome::Written;
     if (auto error = rebuild()) w.message = error->text();
     w.selectLine = lineOfRecord(k);
@@ -156,10 +143,12 @@ RecordsWrite RecordsManager::change(const QString& timeText, const QString& pupi
 RecordsWrite RecordsManager::remove() {
     RecordsWrite w;
     if (!editor_) return w;
-    if (auto stale = staleGuard()) return *stale;
     const int line = editorLine_;
-    if (auto error = DeleteResult(settings_.logPath, editor_->recordNumber, settings_.wait))
+    const int k = editor_->recordNumber;
+    ExpectedRecord shown{records_[k - 1]};
+    if (auto error = DeleteResult(settings_.logPath, k, settings_.wait, {}, &shown))
         return failure(*error);
+    if (shown.differs) return logChanged();
     w.outcome = RecordsWrite::Outcome::Written;
     if (auto error = rebuild()) w.message = error->text();
     // The line that took the deleted one's place, or the last when it was the last.

@@ -1,8 +1,9 @@
 #pragma once
 // The teacher's records manager without its screen: the list of the log's
 // records, the editor of one record, and the writes that change or delete it.
-// Every write first reads the chosen record again, so a log that another
-// machine changed meanwhile is never written from a stale list.
+// Every write compares the chosen record, read again under the lock, with the
+// one the list showed, so a log that another machine changed meanwhile is
+// never written from a stale list.
 
 #include "core/file_error.h"
 #include "records/result_record.h"
@@ -93,10 +94,9 @@ class RecordsManager {
     QStringList printLines() const;
 
   private:
-    // Reads record k of the log as it stands now; nullopt when the log is shorter.
-    std::optional<FileError> readRecord(int k, std::optional<ResultRecord>* out) const;
-    // The open record still stands in the log as the list showed it.
-    std::optional<RecordsWrite> staleGuard();
+    // Nothing was written: the open record no longer stands in the log as the
+    // list showed it. The list is rebuilt.
+    RecordsWrite logChanged();
     RecordsWrite failure(const FileError& error);
 
     RecordsManagerSettings settings_;

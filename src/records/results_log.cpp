@@ -329,10 +329,22 @@ std::optional<FileError> AppendRecord(const QString& logPath, const ResultRecord
 }
 
 std::optional<FileError> ReplaceResult(const QString& logPath, qint64 k, const ResultRecord& record,
-                                       const LockWait& wait) {
+                                       const LockWait& wait, ExpectedRecord* expected) {
     std::optional<LockedLog> log;
     if (auto error = openForWriting(log, logPath, wait)) return error;
     const qint64 count = log->file.size() / kRecordSize;
+    if (expected) {
+        const bool same = k >= 1 && k <= count && log->file.seek((k - 1) * kRecordSize) &&
+                          ResultRecord::fromBytes(log->file.read(kRecordSize)) == expected->record;
+        if (log->file.error() != QFileDevice::NoError)
+            return logError(
+                logPath,
+                QStringLiteral("成績ファイルを読めません（%1）。").arg(log->file.errorString()));
+        if (!same) {
+            expected->differs = true;
+            return std::nullopt;
+        }
+    }
     if (k < 1 || k > count)
         return logError(
             logPath, QStringLiteral("%1 番のレコードはありません（全 %2 件）。").arg(k).arg(count));
@@ -342,7 +354,7 @@ std::optional<FileError> ReplaceResult(const QString& logPath, qint64 k, const R
 }
 
 std::optional<FileError> DeleteResult(const QString& logPath, qint64 k, const LockWait& wait,
-                                      const DeletionStepHook& afterStep) {
+                                      const DeletionStepHook& afterStep, ExpectedRecord* expected) {
     const auto step = [&](DeletionStep s) {
         if (afterStep) afterStep(s);
     };
@@ -355,6 +367,12 @@ std::optional<FileError> DeleteResult(const QString& logPath, qint64 k, const Lo
             logPath,
             QStringLiteral("成績ファイルを読めません（%1）。").arg(log.file.errorString()));
     const qint64 count = records->size() / kRecordSize;
+    if (expected && (k < 1 || k > count ||
+                     ResultRecord::fromBytes(QByteArrayView(*records).sliced(
+                         (k - 1) * kRecordSize, kRecordSize)) != expected->record)) {
+        expected->differs = true;
+        return std::nullopt;
+    }
     if (k < 1 || k > count)
         return logError(
             logPath, QStringLiteral("%1 番のレコードはありません（全 %2 件）。").arg(k).arg(count));

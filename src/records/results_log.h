@@ -79,9 +79,18 @@ std::optional<FileError> AppendRecord(const QString& logPath, const ResultRecord
                                       const LockWait& wait = {},
                                       const std::function<void()>& beforeWrite = {});
 
+// The record a change means to change: the change is made only while record k,
+// read under the lock, is still this record; otherwise nothing is written,
+// `differs` is set and no error is returned.
+struct ExpectedRecord {
+    ResultRecord record;
+    bool differs = false;
+};
+
 // Writes record over record k (counted from 1) under the lock.
 std::optional<FileError> ReplaceResult(const QString& logPath, qint64 k, const ResultRecord& record,
-                                       const LockWait& wait = {});
+                                       const LockWait& wait = {},
+                                       ExpectedRecord* expected = nullptr);
 
 // The points of a deletion at which a test may stop the process.
 enum class DeletionStep {
@@ -98,7 +107,8 @@ using DeletionStepHook = std::function<void(DeletionStep)>;
 // under the lock, so an append from another machine waits and lands after the
 // shortened log. A crash at any instant loses nothing but record k.
 std::optional<FileError> DeleteResult(const QString& logPath, qint64 k, const LockWait& wait = {},
-                                      const DeletionStepHook& afterStep = {});
+                                      const DeletionStepHook& afterStep = {},
+                                      ExpectedRecord* expected = nullptr);
 
 // What a log and a deletion's copy beside it make once the deletion's program
 // is gone, whoever it was: ours (records moved up in place, then the log cut)

@@ -15,25 +15,14 @@ QString rightAligned(qint64 number, int width) {
     return QString::number(number).rightJustified(width, QLatin1Char(' '));
 }
 
-QString csvField(const QString& text) {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-} // namespace
-
-QString RecordListLine(int recordNumber, const ResultRecord& record, const StudentRoster& roster,
-                       const OwnSchool& school) {
+// ownCode: the school's code as a record's field holds it, blank padded, so a
+// school without a code still knows its own records.
+QString recordListLine(int recordNumber, const ResultRecord& record, const StudentRoster& roster,
+                       const QByteArray& ownCode, const QString& siteName) {
     const int pupil = record.pupilNumber;
     const QString name = knownPupil(pupil) ? roster.pupilNames[size_t(pupil)].trimmed() : QString();
     const QString grade = knownPupil(pupil) ? roster.pupilGradeLabels[size_t(pupil)] : QString();
-    // The school's own records carry its code as the record field holds it, blank
-    // padded, so a school without a code still knows its own records.
-    const bool own = record.schoolCode == recordText(school.schoolCode);
+    const bool own = record.schoolCode == ownCode;
 
     QString line = rightAligned(recordNumber, 4);
     line += QLatin1Char(' ') + dateText(dateFromOle(record.runDate)) + kFullWidthBlank;
@@ -44,16 +33,28 @@ QString RecordListLine(int recordNumber, const ResultRecord& record, const Stude
     line += rightAligned(pupil, 4) + QLatin1Char(' ');
     line += (name + QString(6, kFullWidthBlank)).left(6) + QLatin1Char(' ');
     line += grade + QStringLiteral("++");
-    line += own ? school.siteName : QStringLiteral("他塾");
+    line += own ? siteName : QStringLiteral("他塾");
     return line;
+}
+
+} // namespace
+
+QString CsvField(const QString& text) {
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 RecordList RecordListLines(const QList<ResultRecord>& records, const StudentRoster& roster,
                            const OwnSchool& school) {
     RecordList list;
+    const QByteArray ownCode = recordText(school.schoolCode);
     for (qsizetype i = 0; i < records.size(); ++i) {
         if (records[i].level == 0) continue;
-        list.lines.append(RecordListLine(int(i + 1), records[i], roster, school));
+        list.lines.append(recordListLine(int(i + 1), records[i], roster, ownCode, school.siteName));
         list.recordNumbers.append(int(i + 1));
     }
     return list;
@@ -86,7 +87,7 @@ QByteArray RecordsCsv(const QList<ResultRecord>& records, const StudentRoster& r
         };
         QStringList quoted;
         for (const QString& f : fields)
-            quoted.append(csvField(f));
+            quoted.append(CsvField(f));
         text += quoted.join(QLatin1Char(',')) + crlf;
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();

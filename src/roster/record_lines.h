@@ -18,21 +18,21 @@ struct OwnSchool {
     QString siteName;
 };
 
-// The line of record k (1-based): number, date, time of day, level, run time,
-// pupil number, name, grade label, and the site name or "他塾". Numbers wider
-// than their column are shown whole.
-QString RecordListLine(int recordNumber, const ResultRecord& record, const StudentRoster& roster,
-                       const OwnSchool& school);
-
 // The list of the records manager: every record whose level is not 0, with the
 // record number of each line (a line's position and its record number part
-// once the log holds a record of level 0).
+// once the log holds a record of level 0). The line of record k (1-based):
+// number, date, time of day, level, run time, pupil number, name, grade label,
+// and the site name or "他塾". Numbers wider than their column are shown whole.
 struct RecordList {
     QStringList lines;
     QList<int> recordNumbers;
 };
 RecordList RecordListLines(const QList<ResultRecord>& records, const StudentRoster& roster,
                            const OwnSchool& school);
+
+// A CSV field as RFC 4180 writes it: quoted, its quotes doubled, when it holds
+// a comma, a quote or a line end; as it stands otherwise.
+QString CsvField(const QString& text);
 
 // Every record as CSV for a spreadsheet: UTF-8 with a byte order mark, CR LF
 // line ends, fields quoted where they hold a comma, a quote or a line end.

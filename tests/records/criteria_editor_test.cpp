@@ -1,8 +1,16 @@
 #include "log_bytes.h"
 #include "records/criteria_editor.h"
+#include "records/criteria_editor_screen.h"
+#include "roster/selection_fixture.h"
 #include "test_support.h"
+#include "text_fit.h"
 
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -276,4 +284,128 @@ TEST(CriteriaChartCommand, PrintsBothListsOfTheLevelSeparatedByAHash) {
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("レベル2 今まで2回  （★=1）\n")));
 
     EXPECT_EQ(runProgram(QStringLiteral(BAISUU_CLI), args.mid(0, 4) + QStringList{"0"}).code, 2);
+}
+
+// --- the screen --------------------------------------------------------------
+
+namespace {
+
+struct EditorScreenTest : ::testing::Test {
+    SelectionFixture school;
+    QString path;
+    QList<std::pair<QString, QString>> asked;
+    bool answer = false;
+    std::unique_ptr<FrmTimeData> screen;
+
+    void SetUp() override {
+        school.writeSchool();
+        path = school.ctx->hensuu1.paths.criteriaFile();
+        writeFile(school.dir, QStringLiteral("data/倍数判定/タイム回数データ.txt"),
+                  sjis(kThreeLevels));
+        writeFile(school.dir, QStringLiteral("data/倍数判定/成績累積データ.dat"),
+                  rawRecord({.pupil = 3, .level = 1, .runTime = 25}) +
+                      rawRecord({.pupil = 3, .level = 2, .runTime = 45}));
+        school.ctx->hensuu1.catalog.levelCount = 3;
+        screen.reset(new FrmTimeData(*school.ctx));
+        screen->setQuestion([this](const QString& title, const QString& text) {
+            asked.append({title, text});
+            return answer;
+        });
+        screen->show();
+    }
+    QTableWidgetItem* item(int r, int c) { return screen->MSFlexGrid1->item(r, c); }
+    bool yellow(int r, int c) { return item(r, c)->background().color() == QColor(255, 255, 0); }
+};
+
+} // namespace
+
+TEST_F(EditorScreenTest, OpensOnLevelOneWithItsHelpAndChartsAndEveryTextFits) {
+    ASSERT_EQ(screen->MSFlexGrid1->rowCount(), 4);
+    EXPECT_EQ(screen->Gridinputtext->text(), QStringLiteral("20"));
+    EXPECT_TRUE(screen->Label3->text().startsWith(QStringLiteral("合格基準タイム\n")))
+        << screen->Label3->text().toStdString();
+    EXPECT_EQ(screen->List3->item(0)->text(), QStringLiteral("レベル1 今まで1回  （★=1）"));
+    EXPECT_EQ(screen->List3->count(), 102);
+    EXPECT_EQ(screen->List4->item(0)->text(), QStringLiteral("レベル1 （★=1）"));
+    expectTextsFit(*screen);
+    // The headings and the values fit their cells.
+    const QFontMetrics fm(screen->MSFlexGrid1->font());
+    for (int r = 0; r < screen->MSFlexGrid1->rowCount(); ++r)
+        for (int c = 0; c < kEditorColumns; ++c)
+            EXPECT_LE(fm.horizontalAdvance(item(r, c)->text()) + 6,
+                      screen->MSFlexGrid1->columnWidth(c))
+                << item(r, c)->text().toStdString();
+
+    // A click on another level's cell moves the editor there and changes the charts.
+    screen->MSFlexGrid1_Click(2, 9);
+    EXPECT_EQ(screen->Gridinputtext->text(), QStringLiteral("2"));
+    EXPECT_EQ(screen->List3->item(0)->text(), QStringLiteral("レベル2 今まで1回  （★=1）"));
+    EXPECT_EQ(screen->Gridinputtext->geometry().topLeft(),
+              screen->MSFlexGrid1->viewport()->mapTo(
+                  screen.get(), screen->MSFlexGrid1->visualItemRect(item(2, 9)).topLeft()));
+}
+
+TEST_F(EditorScreenTest, KeysTypeClearCopyAndMoveAndLeavingAsksOnlyAfterAChange) {
+    QLineEdit* box = screen->Gridinputtext;
+    QTest::keyClicks(box, QStringLiteral("5"));
+    EXPECT_EQ(item(1, 1)->text(), QStringLiteral("205"));
+    EXPECT_TRUE(yellow(1, 1));
+    QTest::keyClick(box, Qt::Key_Space); // セルクリア
+    EXPECT_EQ(box->text(), QString());
+    EXPECT_EQ(item(1, 1)->text(), QString());
+
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_EQ(box->text(), QStringLiteral("40"));
+    QTest::keyClick(box, Qt::Key_Down, Qt::ShiftModifier); // copies 40 into level 3
+    EXPECT_EQ(item(3, 1)->text(), QStringLiteral("40"));
+    EXPECT_TRUE(yellow(3, 1));
+    EXPECT_FALSE(yellow(2, 1));
+    QTest::keyClick(box, Qt::Key_Escape);
+    QTest::keyClick(box, Qt::Key_Right);
+    EXPECT_EQ(box->text(), QStringLiteral("60"));
+
+    screen->Command4_Click(); // No: nothing written, back to the hub
+    EXPECT_EQ(asked, (QList<std::pair<QString, QString>>{
+                         {QStringLiteral("注意"),
+                          QStringLiteral("データが変更されています。記録しますか？")}}));
+    EXPECT_EQ(readBytes(path), sjis(kThreeLevels));
+    EXPECT_EQ(school.navigator.shown, QList<Screen>{Screen::Hub});
+
+    // 元に戻す drops the edits and their marks; the table still counts as
+    // changed, so leaving asks again.
+    screen->Command2_Click();
+    EXPECT_EQ(item(3, 1)->text(), QStringLiteral("50"));
+    EXPECT_FALSE(yellow(3, 1));
+    screen->Command4_Click();
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_EQ(readBytes(path), sjis(kThreeLevels));
+}
+
+TEST_F(EditorScreenTest, LeavingWithoutAChangeAsksNothing) {
+    QTest::keyClick(screen->Gridinputtext, Qt::Key_Down);
+    QTest::keyClick(screen->Gridinputtext, Qt::Key_Right);
+    screen->MSFlexGrid1_Click(3, 4);
+    screen->Command4_Click();
+    EXPECT_TRUE(asked.isEmpty());
+    EXPECT_EQ(school.navigator.shown, QList<Screen>{Screen::Hub});
+}
+
+TEST_F(EditorScreenTest, SavingLoadsTheCriteriaAndARefusalKeepsTheTeacherHere) {
+    screen->MSFlexGrid1_Click(2, 1);
+    screen->Gridinputtext->setText(QStringLiteral("35"));
+    screen->Command3_Click();
+    EXPECT_TRUE(school.navigator.texts.isEmpty());
+    EXPECT_EQ(school.ctx->criteria.levels[2].targetTime, 35);
+    EXPECT_FALSE(screen->model().changed());
+    EXPECT_TRUE(yellow(2, 1)); // what was changed stays marked until the grid is read again
+    EXPECT_TRUE(screen->Picture6->isHidden());
+
+    const QByteArray saved = readBytes(path);
+    screen->Gridinputtext->setText(QStringLiteral("abc"));
+    answer = true;
+    screen->Command4_Click(); // Yes, but the save is refused: stay and say why
+    EXPECT_EQ(school.navigator.texts.size(), 1);
+    EXPECT_TRUE(school.navigator.shown.isEmpty());
+    EXPECT_EQ(readBytes(path), saved);
+    EXPECT_EQ(school.ctx->criteria.levels[2].targetTime, 35);
 }

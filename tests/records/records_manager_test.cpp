@@ -46,13 +46,13 @@ class RecordsManagerTest : public ::testing::Test {
     void writeLog(const QByteArray& bytes) {
         writeFile(dir, QStringLiteral("成績累積データ.dat"), bytes);
     }
-    RecordsManager manager() {
+    RecordsManager manager(LockWait wait = [] {}) {
         return RecordsManager({logPath,
                                dir.path() + QStringLiteral("/新名簿.txt"),
                                {QStringLiteral("12345"), QStringLiteral("本校")},
                                QDate(2010, 2, 15),
                                4,
-                               [] {}});
+                               std::move(wait)});
     }
 };
 
@@ -252,6 +252,29 @@ TEST_F(RecordsManagerTest, ALogChangedByAnotherMachineMeanwhileWritesNothing) {
     w = m.change(QStringLiteral("56"), m.editor()->pupilText);
     EXPECT_EQ(w.outcome, RecordsWrite::Outcome::Written) << w.message.toStdString();
     EXPECT_EQ(fileBytes(logPath), rawRecord({k20100215, k090503, 13, 5, 56}) + a);
+}
+
+TEST_F(RecordsManagerTest, ASiblingDeletionUnderWayWhenTheWriteBeginsIsWaitedForAndSeen) {
+    const QByteArray a = rawRecord({k20100215, k090503, 12, 3, 42});
+    const QByteArray b = rawRecord({k20100215, k090503, 13, 5, 50});
+    writeLog(a + b);
+    // An older program deletes record 1 without the lock: its copy is on disk
+    // when our change begins, and it rewrites the log while we wait.
+    int waits = 0;
+    RecordsManager m = manager([&] {
+        if (++waits == 2) {
+            writeLog(b);
+            QFile::remove(DeletionCopyPath(logPath));
+        }
+    });
+    ASSERT_FALSE(m.rebuild());
+    ASSERT_TRUE(m.open(1));
+    writeFile(dir, QFileInfo(DeletionCopyPath(logPath)).fileName(), a + b);
+    const RecordsWrite w = m.change(QStringLiteral("10"), m.editor()->pupilText);
+    EXPECT_GE(waits, 2);
+    EXPECT_EQ(w.outcome, RecordsWrite::Outcome::LogChanged) << w.message.toStdString();
+    EXPECT_EQ(fileBytes(logPath), b);
+    EXPECT_EQ(m.lines().size(), 1);
 }
 
 // --- the screen --------------------------------------------------------------
