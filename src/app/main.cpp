@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "app/tour.h"
 #include "core/configuration.h"
+#include "core/program_folder.h"
 #include "core/stage.h"
 #include "core/startup_screens.h"
 #include "drill/drill_engine.h"
@@ -16,6 +17,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileDialog>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -36,34 +39,61 @@ struct Options {
 
 const QString kStartError = QStringLiteral("起動エラー");
 
-bool parseOptions(QApplication& app, Options& o) {
+// Every option of the program, so that the first look without a window and
+// the real parse read the same list.
+struct CommandLine {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("倍数判定: timed drill of odd, even and multiples"));
-    parser.addHelpOption();
-    const QCommandLineOption dir(QStringLiteral("program-dir"), QStringLiteral("program folder"),
-                                 QStringLiteral("DIR"), QCoreApplication::applicationDirPath());
-    const QCommandLineOption now(QStringLiteral("now"), QStringLiteral("start of wall time"),
-                                 QStringLiteral("YYYY-MM-DDTHH:MM:SS"));
-    const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("no sound"));
-    const QCommandLineOption pdf(QStringLiteral("print-to-pdf"), QStringLiteral("print to PDF"),
-                                 QStringLiteral("FILE"));
-    const QCommandLineOption shots(QStringLiteral("screenshots"),
+    const QCommandLineOption dir{
+        QStringLiteral("program-dir"),
+        QStringLiteral("program folder (default: the executable's folder when ../パスデータ.txt "
+                       "is beside it, else the setting %1 in %2 or %3)")
+            .arg(QLatin1String(kProgramFolderKey), UserSettingsFile(), SystemSettingsFile()),
+        QStringLiteral("DIR")};
+    const QCommandLineOption now{QStringLiteral("now"), QStringLiteral("start of wall time"),
+                                 QStringLiteral("YYYY-MM-DDTHH:MM:SS")};
+    const QCommandLineOption silent{QStringLiteral("silent"), QStringLiteral("no sound")};
+    const QCommandLineOption pdf{QStringLiteral("print-to-pdf"), QStringLiteral("print to PDF"),
+                                 QStringLiteral("FILE")};
+    const QCommandLineOption shots{QStringLiteral("screenshots"),
                                    QStringLiteral("screenshot tour into DIR"),
-                                   QStringLiteral("DIR"));
-    const QCommandLineOption pupil(QStringLiteral("pupil"), QStringLiteral("pupil number"),
-                                   QStringLiteral("N"));
-    const QCommandLineOption level(QStringLiteral("level"), QStringLiteral("level to start"),
-                                   QStringLiteral("L"));
-    parser.addOptions({dir, now, silent, pdf, shots, pupil, level});
+                                   QStringLiteral("DIR")};
+    const QCommandLineOption pupil{QStringLiteral("pupil"), QStringLiteral("pupil number"),
+                                   QStringLiteral("N")};
+    const QCommandLineOption level{QStringLiteral("level"), QStringLiteral("level to start"),
+                                   QStringLiteral("L")};
+
+    CommandLine() {
+        parser.setApplicationDescription(
+            QStringLiteral("倍数判定: timed drill of odd, even and multiples"));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOptions({dir, now, silent, pdf, shots, pupil, level});
+    }
+};
+
+// --help and --version only print: they must work where no display is (a
+// terminal over ssh, a package check), and QApplication cannot start there.
+bool onlyPrints(int argc, char** argv) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    CommandLine cl;
+    cl.parser.parse(args); // errors are told by process() later
+    return cl.parser.isSet(QStringLiteral("help")) || cl.parser.isSet(QStringLiteral("help-all")) ||
+           cl.parser.isSet(QStringLiteral("version"));
+}
+
+bool parseOptions(QApplication& app, Options& o) {
+    CommandLine cl;
+    QCommandLineParser& parser = cl.parser;
     parser.process(app);
-    o.programDir = parser.value(dir);
-    o.silent = parser.isSet(silent);
-    o.printToPdf = parser.value(pdf);
-    o.screenshots = parser.value(shots);
+    o.programDir = parser.value(cl.dir);
+    o.silent = parser.isSet(cl.silent);
+    o.printToPdf = parser.value(cl.pdf);
+    o.screenshots = parser.value(cl.shots);
     const bool tour = !o.screenshots.isEmpty();
-    if (parser.isSet(now)) {
-        o.now = QDateTime::fromString(parser.value(now), Qt::ISODate);
+    if (parser.isSet(cl.now)) {
+        o.now = QDateTime::fromString(parser.value(cl.now), Qt::ISODate);
         if (!o.now.isValid()) {
             showMessage(
                 nullptr, QMessageBox::Critical, kStartError,
@@ -73,8 +103,8 @@ bool parseOptions(QApplication& app, Options& o) {
         }
     }
     bool ok = true;
-    if (parser.isSet(pupil)) o.pupil = parser.value(pupil).toInt(&ok);
-    if (ok && parser.isSet(level)) o.level = parser.value(level).toInt(&ok);
+    if (parser.isSet(cl.pupil)) o.pupil = parser.value(cl.pupil).toInt(&ok);
+    if (ok && parser.isSet(cl.level)) o.level = parser.value(cl.level).toInt(&ok);
     if (!ok || o.pupil < 0 || o.pupil > 5000 || o.level < 0 || o.level > 24 ||
         (o.level > 0 && o.pupil == 0)) {
         showMessage(nullptr, QMessageBox::Critical, kStartError,
@@ -86,15 +116,67 @@ bool parseOptions(QApplication& app, Options& o) {
     return true;
 }
 
+// An installed program has no school beside it: the settings name the
+// program folder, and when they do not, the person is asked once and the
+// answer is kept for every later start. Nobody is asked unattended.
+bool findProgramFolder(Options& o, bool tour) {
+    const ProgramFolder found =
+        ResolveProgramFolder(o.programDir, QCoreApplication::applicationDirPath());
+    if (!found.folder.isEmpty() && found.problem.isEmpty()) {
+        o.programDir = found.folder;
+        return true;
+    }
+    if (tour || NobodyToAsk()) {
+        showMessage(nullptr, QMessageBox::Critical, kStartError,
+                    found.problem.isEmpty() ? NoProgramFolderText() : found.problem, true);
+        return false;
+    }
+    if (!found.problem.isEmpty())
+        showMessage(nullptr, QMessageBox::Warning, kStartError, found.problem, false);
+    const QString startIn = found.folder.isEmpty() ? QDir::homePath() : found.folder;
+    for (;;) {
+        const QString chosen = QFileDialog::getExistingDirectory(
+            nullptr, QStringLiteral("倍数判定のプログラムフォルダを選んでください"), startIn);
+        if (chosen.isEmpty()) {
+            showMessage(
+                nullptr, QMessageBox::Information, kStartError,
+                QStringLiteral("プログラムフォルダが選ばれなかったので、倍数判定を終わります。\n"
+                               "次に起動したときに、もう一度たずねます。"),
+                false);
+            return false;
+        }
+        // A wrong folder is told and never kept: the next start would fail on it.
+        if (const QString problem = ProgramFolderProblem(chosen); !problem.isEmpty()) {
+            showMessage(nullptr, QMessageBox::Warning, kStartError,
+                        problem + QStringLiteral("\n\nほかのフォルダを選んでください。"), false);
+            continue;
+        }
+        if (const QString failure = RememberProgramFolder(chosen); !failure.isEmpty())
+            showMessage(nullptr, QMessageBox::Warning, kStartError, failure, false);
+        o.programDir = chosen;
+        return true;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    QCoreApplication::setApplicationName(QStringLiteral("倍数判定"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(BAISUU_VERSION_MAJOR)
+                                                .arg(BAISUU_VERSION_MINOR)
+                                                .arg(BAISUU_VERSION_PATCH));
+    if (onlyPrints(argc, argv)) {
+        QCoreApplication printer(argc, argv);
+        CommandLine().parser.process(printer); // prints and exits
+        return 0;
+    }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("倍数判定"));
     Options options;
     if (!parseOptions(app, options)) return 2;
 
     const bool tour = !options.screenshots.isEmpty();
+    if (!findProgramFolder(options, tour)) return 1;
     QTemporaryDir tourRoot;
     if (tour) {
         QString error;

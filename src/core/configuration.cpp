@@ -60,13 +60,19 @@ std::optional<qint32> SeasonColorFor(int month) {
     return std::nullopt;
 }
 
+QString PathDataFileFor(const QString& programDir) {
+    // Lexically: a symbolic link to the program folder still finds the school
+    // the link sits in.
+    return QDir::cleanPath(normalizedFolder(QDir::cleanPath(QDir(programDir).absolutePath())) +
+                           QStringLiteral("../パスデータ.txt"));
+}
+
 std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& programDir,
                                            QList<FileError>* warnings) {
     const QString programFolder = QDir::cleanPath(QDir(programDir).absolutePath());
     AppPaths paths;
     paths.appDir = normalizedFolder(programFolder);
-    const QString pathDataFile =
-        QDir::cleanPath(paths.appDir + QStringLiteral("../パスデータ.txt"));
+    const QString pathDataFile = PathDataFileFor(programDir);
 
     QList<Item> pathItems;
     if (auto error =

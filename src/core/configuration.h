@@ -25,6 +25,9 @@ std::optional<qint32> SeasonColorFor(int month);
 std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& programDir,
                                            QList<FileError>* warnings = nullptr);
 
+// The パスデータ.txt that LoadConfiguration reads for this program folder.
+QString PathDataFileFor(const QString& programDir);
+
 // "①".."⑥" for grades 1..6, "Ⅰ".."Ⅲ" for 7..9, a full-width blank otherwise.
 QString GradeMark(int grade);
 

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Makes the Debian package from this build tree, unpacks it as dpkg would and
+# checks what a machine gets: the two programs, the desktop entry, the icon
+# and the metainfo, each accepted by its validator, and programs that start
+# from /usr without the build tree and without a display.
+#   package_test.sh BUILD_DIR VERSION APP_ID
+set -euo pipefail
+build_dir=$1 version=$2 id=$3
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/baisuu-package-test.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+if ! cpack --config "$build_dir/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1; then
+  cat "$work/cpack.log" >&2
+  echo "FAIL: cpack" >&2
+  exit 1
+fi
+deb="$work/out/baisuu_${version}_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || { ls -l "$work/out" >&2; echo "FAIL: no $deb" >&2; exit 1; }
+
+control=$(dpkg-deb -f "$deb")
+# Dependencies come from the shared libraries the programs link.
+for dep in libqt6core6 libqt6widgets6 libqt6multimedia6 libicu fonts-ipafont-gothic; do
+  grep -q "^Depends:.*$dep" <<<"$control" || fail "Depends lacks $dep: $(grep ^Depends <<<"$control")"
+done
+grep -q '^Section: education$' <<<"$control" || fail "section: $control"
+grep -q '^Maintainer: .*@' <<<"$control" || fail "maintainer: $control"
+
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+desktop="$root/usr/share/applications/$id.desktop"
+metainfo="$root/usr/share/metainfo/$id.metainfo.xml"
+icon="$root/usr/share/icons/hicolor/scalable/apps/$id.svg"
+for f in "$root/usr/bin/baisuu" "$root/usr/bin/baisuu-cli"; do
+  [ -x "$f" ] || fail "$f is not an executable in the package"
+done
+for f in "$desktop" "$metainfo" "$icon"; do
+  [ -f "$f" ] || fail "$f is not in the package"
+done
+
+desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
+for line in "Name=倍数判定" "Exec=baisuu" "Icon=$id" "Categories=Education;"; do
+  grep -qx "$line" "$desktop" || fail "$desktop lacks $line"
+done
+grep -q '^Comment=.*[倍数奇偶]' "$desktop" || fail "$desktop has no Japanese Comment"
+appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate $metainfo"
+grep -q "<release version=\"$version\"" "$metainfo" || fail "$metainfo names no release $version"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
+  fail "$metainfo does not launch $id.desktop"
+rsvg-convert -w 64 -h 64 "$icon" -o "$work/icon.png" || fail "the icon does not render"
+
+# As a person's terminal without a desktop: no display, no platform chosen,
+# nothing of the build tree, settings in an empty home.
+mkdir -p "$work/home"
+run() {
+  env -i PATH=/usr/bin:/bin LANG=C.UTF-8 HOME="$work/home" \
+    XDG_CONFIG_HOME="$work/home/.config" XDG_CONFIG_DIRS="$work/xdg" "$@"
+}
+out=$(run "$root/usr/bin/baisuu-cli" --version) || fail "baisuu-cli --version exits $?"
+[ "$out" = "baisuu-cli $version" ] || fail "baisuu-cli --version printed: $out"
+out=$(run "$root/usr/bin/baisuu" --version 2>&1) || fail "baisuu --version exits $?: $out"
+grep -q "$version" <<<"$out" || fail "baisuu --version printed: $out"
+out=$(run "$root/usr/bin/baisuu" --help) || fail "baisuu --help exits $?"
+grep -q -- --program-dir <<<"$out" || fail "baisuu --help printed: $out"
+
+# Installed, there is no school beside the program: the machine's settings
+# file names it, and without one the tool says what to set.
+if out=$(run "$root/usr/bin/baisuu-cli" config 2>&1); then
+  fail "config without a school succeeded: $out"
+fi
+grep -q programDir <<<"$out" || fail "config without a school: $out"
+run "$root/usr/bin/baisuu-cli" init-demo "$work/school" >/dev/null || fail "init-demo"
+mkdir -p "$work/xdg/baisuu"
+printf '[General]\nprogramDir=%s\n' "$work/school/倍数判定" >"$work/xdg/baisuu/baisuu.conf"
+out=$(run "$root/usr/bin/baisuu-cli" config 2>&1) || fail "config with the machine's setting: $out"
+grep -q "\"dataRoot\": \"$work/school/data/\"" <<<"$out" || fail "config with the machine's setting: $out"
+
+[ "$failures" -eq 0 ] || exit 1
+echo "package $deb: all checks passed"
