@@ -16,9 +16,6 @@
 #include <limits>
 #include <memory>
 
-namespace {
-
-// The numbers of a comma-separated option ("3,7,12"), each within [low, high].
 bool numberList(CliEnv& env, const QString& name, int low, int high, QList<int>* out) {
     const QString value = env.option(name);
     const QStringList items = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
@@ -46,6 +43,8 @@ bool numberList(CliEnv& env, const QString& name, int low, int high, QList<int>*
     }
     return true;
 }
+
+namespace {
 
 // The hub's view of the installation and the log's last records.
 struct School : HubSchool {
@@ -125,7 +124,7 @@ std::unique_ptr<QCoreApplication> MakeCliApplication(int& argc, char** argv) {
     int i = 1;
     while (i < argc && QByteArray(argv[i]).startsWith("--"))
         i += 2;
-    if (i < argc && QByteArray(argv[i]) == "chart") {
+    if (i < argc && (QByteArray(argv[i]) == "chart" || QByteArray(argv[i]) == "class-report")) {
         // Drawing needs fonts, and fonts need a platform: one without a display.
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));

@@ -40,6 +40,9 @@ void printJson(CliEnv& env, const QJsonObject& o);
 // The whole number after --name; tells and fails when it is missing or not a
 // number in [low, high].
 bool intOption(CliEnv& env, const QString& name, qint64 low, qint64 high, qint64* value);
+// The numbers of a comma-separated option ("3,7,12"), each within [low, high];
+// tells and fails when one is missing or out of range.
+bool numberList(CliEnv& env, const QString& name, int low, int high, QList<int>* out);
 // Tells the error on stderr; true when there was one.
 bool failed(CliEnv& env, const std::optional<FileError>& error);
 
@@ -81,6 +84,7 @@ int cmdPeriod(CliEnv& env);
 int cmdOwnRuns(CliEnv& env);
 int cmdChart(CliEnv& env);
 int cmdCriteriaChart(CliEnv& env);
+int cmdClassReport(CliEnv& env);
 // The application object of the tool: one that can draw for `chart`.
 std::unique_ptr<class QCoreApplication> MakeCliApplication(int& argc, char** argv);
 

@@ -3,6 +3,7 @@
 #include "cli/cli.h"
 
 #include "core/configuration.h"
+#include "core/program_folder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -60,16 +61,30 @@ const std::map<QString, Command>& commands() {
         {QStringLiteral("own-runs"), cmdOwnRuns},
         {QStringLiteral("chart"), cmdChart},
         {QStringLiteral("criteria-chart"), cmdCriteriaChart},
+        {QStringLiteral("class-report"), cmdClassReport},
     };
     return table;
 }
 
-int usage(QTextStream& err) {
-    err << "usage: baisuu-cli [--program-dir DIR] [--now YYYY-MM-DDTHH:MM:SS] COMMAND ...\n"
-           "commands:";
+// Commands that write a school instead of reading one: they run without a program folder.
+bool needsProgramFolder(const QString& command) {
+    return command != QStringLiteral("init-demo");
+}
+
+void printUsage(QTextStream& s) {
+    s << "usage: baisuu-cli [--program-dir DIR] [--now YYYY-MM-DDTHH:MM:SS] COMMAND ...\n"
+         "       baisuu-cli --help | --version\n"
+         "commands:";
     for (const auto& [name, command] : commands())
-        err << ' ' << name;
-    err << Qt::endl;
+        s << ' ' << name;
+    s << "\nWithout --program-dir the program folder is the executable's own folder when "
+         "../パスデータ.txt is beside it, else the setting "
+      << kProgramFolderKey << " in " << UserSettingsFile() << " (one user) or "
+      << SystemSettingsFile() << " (every user)." << Qt::endl;
+}
+
+int usage(QTextStream& err) {
+    printUsage(err);
     return 2;
 }
 
@@ -79,12 +94,21 @@ int main(int argc, char** argv) {
     const auto app = MakeCliApplication(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    CliEnv env{QCoreApplication::applicationDirPath(), {}, nullptr, out, err};
+    CliEnv env{{}, {}, nullptr, out, err};
 
     QStringList args = QCoreApplication::arguments().mid(1);
     QDateTime start;
     while (!args.isEmpty() && args.first().startsWith(QStringLiteral("--"))) {
         const QString name = args.takeFirst();
+        if (name == QStringLiteral("--help")) {
+            printUsage(out);
+            return 0;
+        }
+        if (name == QStringLiteral("--version")) {
+            out << "baisuu-cli " << BAISUU_VERSION_MAJOR << '.' << BAISUU_VERSION_MINOR << '.'
+                << BAISUU_VERSION_PATCH << Qt::endl;
+            return 0;
+        }
         if (args.isEmpty()) return usage(err);
         const QString value = args.takeFirst();
         if (name == QStringLiteral("--program-dir")) {
@@ -101,8 +125,16 @@ int main(int argc, char** argv) {
         }
     }
     if (args.isEmpty()) return usage(err);
-    const auto found = commands().find(args.takeFirst());
+    const QString command = args.takeFirst();
+    const auto found = commands().find(command);
     if (found == commands().end()) return usage(err);
+    const ProgramFolder folder =
+        ResolveProgramFolder(env.programDir, QCoreApplication::applicationDirPath());
+    if (needsProgramFolder(command) && (folder.folder.isEmpty() || !folder.problem.isEmpty())) {
+        err << (folder.problem.isEmpty() ? NoProgramFolderText() : folder.problem) << Qt::endl;
+        return 1;
+    }
+    env.programDir = folder.folder;
     env.clock =
         start.isValid() ? std::make_unique<SystemClock>(start) : std::make_unique<SystemClock>();
     env.args = args;

@@ -29,8 +29,6 @@ constexpr int kScrollTop = 748;
 constexpr int kInset = 3; // between a column's controls and its neighbours
 
 const QColor kLineGrey(224, 224, 224);
-const QColor kWithinTarget(0xC8, 0xF0, 0xC8); // Text4
-const QColor kWithinPass(0xFF, 0xF0, 0xB0);   // Text5
 const QColor kHeading(0x1A, 0x3A, 0x7A);
 const QColor kSilver(192, 192, 192); // a time list whose last time passes nothing
 
@@ -240,12 +238,6 @@ void seisekitime1::buildCovers() {
 
 void seisekitime1::buildPanels() {
     Picture7 = new DataChangePanel(ctx_, this);
-    // "データ変更" opens the records manager, "合格タイムデータ変更" the criteria
-    // editor; the hub refreshes when they come back.
-    Picture7->openScreen = [this](int index) {
-        ctx_.navigator.show(index == 0 ? Screen::RecordsManager : Screen::CriteriaEditor);
-        return true;
-    };
     Picture11 = new ChartPanel(ctx_, this);
     Picture11->setPrintToPdf(ctx_.printToPdf);
     // The wait covers stay in front of the panels.

@@ -1,0 +1,111 @@
+// The class report of a whole school (5 000 pupils, 200 000 runs) to PDF: what
+// a teacher waits for, from reading the roster and the log to the file on
+// disk. Beside it the parts on their own: the table, and drawing it into the PDF.
+
+#include "bench_school.h"
+#include "core/cp932.h"
+#include "hub/class_report.h"
+#include "hub/class_report_page.h"
+#include "roster/grades.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+struct School {
+    School() {
+        BuildLevelCatalog(catalog);
+        for (int level = 1; level <= 11; ++level) {
+            LevelCriteria& c = criteria.levels[size_t(level)];
+            c.targetTime = 15 + 4 * level;
+            c.passTime = (15 + 4 * level) * 3 / 2;
+            c.clearPoints = 100;
+            c.clearCount = 5;
+            c.pointFactor = 1;
+            c.judgeDays = Value{Value::Kind::Number, 30, {}};
+            c.overdoDays = Value{Value::Kind::Number, 1, {}};
+        }
+        static const char16_t* const family[] = {u"佐藤", u"鈴木", u"高橋", u"田中", u"伊藤",
+                                                 u"渡辺", u"山本", u"中村", u"小林", u"加藤"};
+        static const char16_t* const given[] = {u"さくら", u"はると", u"ゆい", u"ソウタ",
+                                                u"陽菜",   u"蓮",     u"美緒", u"イツキ",
+                                                u"こはる", u"大翔"};
+        QString text;
+        for (int n = 1; n <= kBenchPupils; ++n)
+            text += QStringLiteral("%1,%2,0,0,\"%3\",0,\"\",\"\"\r\n")
+                        .arg(n)
+                        .arg(2008 + n % 14)
+                        .arg(QString::fromUtf16(family[n % 10]) + QChar(0x3000) +
+                             QString::fromUtf16(given[(n / 10) % 10]) + QString::number(n % 7));
+        rosterPath = dir.filePath(QStringLiteral("新名簿.txt"));
+        WriteBenchFile(rosterPath, cp932::encode(text).value_or(QByteArray()));
+        logPath = dir.filePath(QStringLiteral("成績累積データ.dat"));
+        WriteBenchFile(logPath, BenchLog(23));
+        pdfPath = dir.filePath(QStringLiteral("成績一覧.pdf"));
+    }
+
+    // Everything the command does after loading the configuration.
+    ClassReport report() {
+        if (ComputeLevelStats(*results, criteria, logPath, kBenchNow)) qFatal("cannot tally");
+        RosterListSettings settings;
+        settings.today = kBenchNow.date();
+        RosterList list;
+        if (BuildRosterList(*roster, rosterPath, settings, *results, list))
+            qFatal("cannot read the roster");
+        ClassReportRequest request;
+        request.today = kBenchNow.date();
+        request.schoolYear = CurrentSchoolYear(request.today, 4);
+        request.schoolName = QStringLiteral("本町教室");
+        request.contentName = QStringLiteral("倍数判定");
+        return BuildClassReport(request, ListedPupils(list), *roster, *results, criteria, catalog);
+    }
+
+    QTemporaryDir dir;
+    QString rosterPath, logPath, pdfPath;
+    LevelCatalog catalog;
+    CriteriaTable criteria;
+    std::unique_ptr<StudentRoster> roster = std::make_unique<StudentRoster>();
+    std::unique_ptr<ResultsState> results = std::make_unique<ResultsState>();
+};
+
+School& school() {
+    static School instance;
+    return instance;
+}
+
+void BM_ClassReportToPdf(benchmark::State& state) {
+    School& s = school();
+    for (auto _ : state)
+        if (WriteClassReportPdf(s.report(), s.pdfPath)) state.SkipWithError("cannot write the PDF");
+    const ClassReport report = s.report();
+    state.counters["rows"] = double(report.rows.size());
+    state.counters["pages"] = double(ClassReportPages(report).size());
+    state.counters["pdf_bytes"] = double(QFile(s.pdfPath).size());
+}
+
+void BM_BuildClassReport(benchmark::State& state) {
+    School& s = school();
+    for (auto _ : state) {
+        const ClassReport report = s.report();
+        benchmark::DoNotOptimize(report.rows.data());
+    }
+}
+
+void BM_PaintClassReportPdf(benchmark::State& state) {
+    School& s = school();
+    const ClassReport report = s.report();
+    for (auto _ : state)
+        if (WriteClassReportPdf(report, s.pdfPath)) state.SkipWithError("cannot write the PDF");
+}
+
+} // namespace
+
+BENCHMARK(BM_ClassReportToPdf)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildClassReport)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintClassReportPdf)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    return RunBenchmarks(argc, argv);
+}

@@ -1,0 +1,315 @@
+#include "hub/class_report_page.h"
+
+#include "core/dates.h"
+#include "core/screen_parts.h"
+#include "hub/result_lists.h"
+
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace {
+
+// The sheet is drawn in tenths of a millimetre: A4 landscape less margins of 10 mm.
+constexpr double kMarginMm = 10;
+constexpr double kWidth = 2770;
+constexpr double kHeight = 1900;
+
+constexpr double kTitleHeight = 110;
+constexpr double kTableTop = kTitleHeight + 20;
+constexpr double kLevelHeadHeight = 90; // the level's name and its target time
+constexpr double kColumnHeadHeight = 50;
+constexpr double kBodyTop = kTableTop + kLevelHeadHeight + kColumnHeadHeight;
+constexpr double kRowHeight = 56;
+constexpr double kFootHeight = 60;
+
+constexpr double kGradeWidth = 120;
+constexpr double kNameWidth = 400; // ten full-width characters; longer names are set smaller
+constexpr double kColumnWidths[] = {80, 90, 120, 85}; // runs, best, points, cleared
+constexpr double kLevelWidth =
+    kColumnWidths[0] + kColumnWidths[1] + kColumnWidths[2] + kColumnWidths[3];
+constexpr double kPad = 8;
+
+static_assert(kBodyTop + kReportRowsPerPage * kRowHeight + kFootHeight <= kHeight,
+              "the rows of a sheet leave room for the foot");
+static_assert(kGradeWidth + kNameWidth + kReportLevelsPerPage * kLevelWidth <= kWidth,
+              "the levels of a sheet fit its width");
+
+constexpr int kBodyText = 34;
+constexpr int kHeadText = 28;
+constexpr int kSmallText = 24;
+
+const QColor kText(0x20, 0x20, 0x20);
+const QColor kQuietText(0x5A, 0x62, 0x70);
+const QColor kHeadingBlue(0x1A, 0x3A, 0x7A);
+const QColor kHeadFill(0xE8, 0xEF, 0xF8);
+const QColor kStripe(0xF4, 0xF6, 0xF9);
+const QColor kGrid(0xD5, 0xDA, 0xE1);
+const QColor kFrame(0x8C, 0x96, 0xA8);
+const QColor kMarkRed(0xB0, 0x10, 0x10);
+
+QFont reportFont(int units, bool bold = false) {
+    // One Japanese family whose digits are all as wide, so the columns of
+    // figures line up.
+    QFont f = fixedPitchFont(10);
+    f.setPixelSize(std::max(units, 1));
+    f.setBold(bold);
+    // Hinting would fit the glyphs to each device's pixels and change widths
+    // between the measuring here and the sheet.
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
+enum class Lines { One, UpToTwo };
+
+// Text within box less its padding. A text too wide for one line is set
+// smaller, down to six tenths of its size; beyond that it goes on two lines
+// where the cell allows it (a long name), and is cut with "…" where not.
+void cellText(QPainter& p, const QRectF& box, Qt::Alignment align, QString s, const QFont& font,
+              const QColor& colour = kText, Lines lines = Lines::One) {
+    if (s.isEmpty()) return;
+    const QRectF inner = box.adjusted(kPad, 0, -kPad, 0);
+    const int size = font.pixelSize();
+    int flags = int(align | Qt::AlignVCenter | Qt::TextSingleLine);
+    QFont smaller;
+    const QFont* used = &font;
+    // A full-width em per character bounds the width of any text: most cells
+    // hold a few digits and need no measuring.
+    if (double(s.size()) * size > inner.width()) {
+        // Two lines of this size fill the height of the box.
+        const int twoLineSize = std::min(size, int(inner.height() / 2.3));
+        const int smallest = std::max(
+            lines == Lines::UpToTwo ? std::max(twoLineSize, size * 6 / 10) : size * 6 / 10, 1);
+        double width = QFontMetricsF(font).horizontalAdvance(s);
+        if (width > inner.width()) {
+            smaller = font;
+            used = &smaller;
+            int fitted = std::max(int(size * inner.width() / width), smallest);
+            smaller.setPixelSize(fitted);
+            width = QFontMetricsF(smaller).horizontalAdvance(s);
+            while (width > inner.width() && fitted > smallest) {
+                smaller.setPixelSize(--fitted);
+                width = QFontMetricsF(smaller).horizontalAdvance(s);
+            }
+            if (width > inner.width() && lines == Lines::UpToTwo) {
+                // Two lines hold the 20 characters a roster name has at most;
+                // the box clips anything longer.
+                smaller.setPixelSize(twoLineSize);
+                flags = int(align | Qt::AlignVCenter | Qt::TextWrapAnywhere);
+            } else if (width > inner.width()) {
+                s = QFontMetricsF(smaller).elidedText(s, Qt::ElideRight, inner.width());
+            }
+        }
+    }
+    p.setFont(*used);
+    p.setPen(colour);
+    p.drawText(inner, flags, s);
+}
+
+QPen line(const QColor& colour, double width) {
+    QPen pen(colour, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    pen.setCosmetic(false);
+    return pen;
+}
+
+void drawTitle(QPainter& p, const ClassReport& report) {
+    const QFont schoolFont = reportFont(56, true);
+    const QFont titleFont = reportFont(40);
+    const double dateWidth = 600;
+    double x = 0;
+    if (!report.schoolName.isEmpty()) {
+        const double w =
+            std::min(QFontMetricsF(schoolFont).horizontalAdvance(report.schoolName) + 2 * kPad,
+                     kWidth * 0.4);
+        cellText(p, QRectF(x - kPad, 0, w, kTitleHeight), Qt::AlignLeft, report.schoolName,
+                 schoolFont, kHeadingBlue);
+        x += w + 20;
+    }
+    QString title = QStringLiteral("成績一覧　%1").arg(report.group);
+    if (!report.contentName.isEmpty()) title = report.contentName + QStringLiteral("　") + title;
+    cellText(p, QRectF(x - kPad, 0, kWidth - dateWidth - x, kTitleHeight), Qt::AlignLeft, title,
+             titleFont);
+    cellText(p, QRectF(kWidth - dateWidth, 0, dateWidth + kPad, kTitleHeight), Qt::AlignRight,
+             dateText(report.today), reportFont(34), kQuietText);
+    p.setPen(line(kHeadingBlue, 5));
+    p.drawLine(QPointF(0, kTitleHeight - 6), QPointF(kWidth, kTitleHeight - 6));
+}
+
+void drawHeadings(QPainter& p, const ClassReport& report, const ClassReportPage& page) {
+    const double headHeight = kLevelHeadHeight + kColumnHeadHeight;
+    const double tableRight = kGradeWidth + kNameWidth + page.levelCount * kLevelWidth;
+    p.fillRect(QRectF(0, kTableTop, tableRight, headHeight), kHeadFill);
+    const QFont head = reportFont(kHeadText, true);
+    cellText(p, QRectF(0, kTableTop, kGradeWidth, headHeight), Qt::AlignHCenter,
+             QStringLiteral("学年"), head);
+    cellText(p, QRectF(kGradeWidth, kTableTop, kNameWidth, headHeight), Qt::AlignHCenter,
+             QStringLiteral("名前"), head);
+    for (int k = 0; k < page.levelCount; ++k) {
+        const ClassReportLevel& level = report.levels[page.firstLevel + k];
+        const double left = kGradeWidth + kNameWidth + k * kLevelWidth;
+        cellText(p, QRectF(left, kTableTop + 4, kLevelWidth, kLevelHeadHeight * 0.55),
+                 Qt::AlignHCenter, LevelHeading(level), reportFont(30, true), kHeadingBlue);
+        if (level.targetTime > 0)
+            cellText(p,
+                     QRectF(left, kTableTop + kLevelHeadHeight * 0.55, kLevelWidth,
+                            kLevelHeadHeight * 0.4),
+                     Qt::AlignHCenter, QStringLiteral("目標 %1秒").arg(level.targetTime),
+                     reportFont(kSmallText), kQuietText);
+        double x = left;
+        for (int c = 0; c < 4; ++c) {
+            cellText(p,
+                     QRectF(x, kTableTop + kLevelHeadHeight, kColumnWidths[c], kColumnHeadHeight),
+                     Qt::AlignHCenter, LevelColumnHeadings()[c], reportFont(kSmallText, true));
+            x += kColumnWidths[c];
+        }
+    }
+}
+
+void drawRows(QPainter& p, const ClassReport& report, const ClassReportPage& page) {
+    const QFont body = reportFont(kBodyText);
+    const QFont mark = reportFont(kBodyText, true);
+    for (int r = 0; r < page.rowCount; ++r) {
+        const ClassReportRow& row = report.rows[page.firstRow + r];
+        const double top = kBodyTop + r * kRowHeight;
+        const double right = kGradeWidth + kNameWidth + page.levelCount * kLevelWidth;
+        // Every other row on a tint, so the eye keeps to one pupil across the sheet.
+        if (r % 2 == 1) p.fillRect(QRectF(0, top, right, kRowHeight), kStripe);
+        cellText(p, QRectF(0, top, kGradeWidth, kRowHeight), Qt::AlignHCenter, row.grade, body);
+        cellText(p, QRectF(kGradeWidth, top, kNameWidth, kRowHeight), Qt::AlignLeft, row.name, body,
+                 kText, Lines::UpToTwo);
+        double x = kGradeWidth + kNameWidth;
+        for (int k = 0; k < page.levelCount; ++k) {
+            const ClassReportCell& cell = row.cells[page.firstLevel + k];
+            const QRectF runs(x, top, kColumnWidths[0], kRowHeight);
+            const QRectF best(runs.right(), top, kColumnWidths[1], kRowHeight);
+            const QRectF points(best.right(), top, kColumnWidths[2], kRowHeight);
+            const QRectF cleared(points.right(), top, kColumnWidths[3], kRowHeight);
+            if (cell.withinTarget) p.fillRect(best, kWithinTarget);
+            cellText(p, runs, Qt::AlignRight, RunsText(cell), body);
+            cellText(p, best, Qt::AlignRight, BestTimeText(cell), body);
+            cellText(p, points, Qt::AlignRight, PointsText(cell), body);
+            cellText(p, cleared, Qt::AlignHCenter, ClearedText(cell), mark, kMarkRed);
+            x += kLevelWidth;
+        }
+    }
+}
+
+void drawGrid(QPainter& p, const ClassReportPage& page) {
+    const double right = kGradeWidth + kNameWidth + page.levelCount * kLevelWidth;
+    const double bottom = kBodyTop + std::max(page.rowCount, 1) * kRowHeight;
+    const double levelsLeft = kGradeWidth + kNameWidth;
+    p.setPen(line(kGrid, 1.5));
+    for (int r = 1; r < page.rowCount; ++r)
+        p.drawLine(QPointF(0, kBodyTop + r * kRowHeight),
+                   QPointF(right, kBodyTop + r * kRowHeight));
+    p.drawLine(QPointF(levelsLeft, kTableTop + kLevelHeadHeight),
+               QPointF(right, kTableTop + kLevelHeadHeight));
+    for (int k = 0; k < page.levelCount; ++k) {
+        double x = levelsLeft + k * kLevelWidth;
+        for (int c = 0; c < 3; ++c) {
+            x += kColumnWidths[c];
+            p.drawLine(QPointF(x, kTableTop + kLevelHeadHeight), QPointF(x, bottom));
+        }
+    }
+    p.setPen(line(kFrame, 3));
+    p.drawLine(QPointF(kGradeWidth, kTableTop), QPointF(kGradeWidth, bottom));
+    for (int k = 0; k <= page.levelCount; ++k)
+        p.drawLine(QPointF(levelsLeft + k * kLevelWidth, kTableTop),
+                   QPointF(levelsLeft + k * kLevelWidth, bottom));
+    p.drawLine(QPointF(0, kBodyTop), QPointF(right, kBodyTop));
+    p.drawRect(QRectF(0, kTableTop, right, bottom - kTableTop));
+}
+
+void drawFoot(QPainter& p, int pageNumber, int pageCount) {
+    const double top = kHeight - kFootHeight;
+    const QFont small = reportFont(kSmallText);
+    double x = 0;
+    const auto legend = [&](const QString& s) {
+        const double w = QFontMetricsF(small).horizontalAdvance(s) + 2 * kPad;
+        cellText(p, QRectF(x, top, w, kFootHeight), Qt::AlignLeft, s, small, kQuietText);
+        x += w + 30;
+    };
+    cellText(p, QRectF(x, top, 60, kFootHeight), Qt::AlignHCenter, QString::fromUtf16(kClearedMark),
+             reportFont(kSmallText, true), kMarkRed);
+    x += 50;
+    legend(QStringLiteral("判定期間内にクリア"));
+    const QRectF swatch(x, top + 15, 60, kFootHeight - 30);
+    p.fillRect(swatch, kWithinTarget);
+    p.setPen(line(kFrame, 1.5));
+    p.drawRect(swatch);
+    x += 70;
+    legend(QStringLiteral("最高タイムが目標タイム以内"));
+    legend(QStringLiteral("%1 記録なし　タイムは秒、点数は今までの合計")
+               .arg(QString::fromUtf16(kNoBestTime)));
+    cellText(p, QRectF(kWidth - 400, top, 400 + kPad, kFootHeight), Qt::AlignRight,
+             QStringLiteral("%1 / %2").arg(pageNumber).arg(pageCount), reportFont(30));
+}
+
+} // namespace
+
+QList<ClassReportPage> ClassReportPages(const ClassReport& report) {
+    return PaginateClassReport(int(report.rows.size()), int(report.levels.size()),
+                               kReportRowsPerPage, kReportLevelsPerPage);
+}
+
+void DrawClassReportPage(QPainter& painter, const QRectF& area, const ClassReport& report,
+                         const ClassReportPage& page, int pageNumber, int pageCount) {
+    if (area.width() <= 0 || area.height() <= 0) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.translate(area.topLeft());
+    const double scale = std::min(area.width() / kWidth, area.height() / kHeight);
+    painter.scale(scale, scale);
+
+    drawTitle(painter, report);
+    drawHeadings(painter, report, page);
+    drawRows(painter, report, page);
+    if (report.rows.isEmpty())
+        cellText(painter, QRectF(0, kBodyTop, kGradeWidth + kNameWidth, kRowHeight), Qt::AlignLeft,
+                 QStringLiteral("この学年の生徒はいません。"), reportFont(kBodyText), kQuietText);
+    drawGrid(painter, page);
+    drawFoot(painter, pageNumber, pageCount);
+    painter.restore();
+}
+
+bool PaintClassReport(QPagedPaintDevice& device, const ClassReport& report) {
+    const QList<ClassReportPage> pages = ClassReportPages(report);
+    QPainter painter;
+    if (!painter.begin(&device)) return false;
+    for (int k = 0; k < pages.size(); ++k) {
+        if (k > 0) device.newPage();
+        DrawClassReportPage(painter, QRectF(0, 0, device.width(), device.height()), report,
+                            pages[k], k + 1, int(pages.size()));
+    }
+    return painter.end();
+}
+
+std::optional<FileError> WriteClassReportPdf(const ClassReport& report, const QString& path) {
+    QSaveFile file(path);
+    const auto failure = [&](const QString& why) {
+        file.cancelWriting();
+        return FileError{path, 0,
+                         QStringLiteral("PDFファイルを書けません（%1）。フォルダと書き込みの"
+                                        "権利を確かめてください。")
+                             .arg(why)};
+    };
+    if (!file.open(QIODevice::WriteOnly)) return failure(file.errorString());
+    {
+        QPdfWriter pdf(&file);
+        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                      QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
+                                      QPageLayout::Millimeter));
+        pdf.setResolution(600);
+        pdf.setTitle(QStringLiteral("%1 成績一覧 %2 %3")
+                         .arg(report.schoolName, report.group, dateText(report.today)));
+        pdf.setCreator(report.contentName);
+        if (!PaintClassReport(pdf, report)) return failure(file.errorString());
+    }
+    if (!file.commit()) return failure(file.errorString());
+    return std::nullopt;
+}
