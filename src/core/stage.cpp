@@ -60,7 +60,9 @@ void Stage::show(Screen screen) {
     currentScreen_ = screen;
     setWindowTitle(next->windowTitle().isEmpty() ? kProgramTitle : next->windowTitle());
     proxy_->setFocus();
-    next->setFocus();
+    // A screen that chose, while it was built, where the keys go keeps that choice.
+    QWidget* focus = next->focusWidget();
+    (focus ? focus : next)->setFocus();
     // The screen that asked for the hand-over may still be on the call stack.
     if (old) {
         old->hide();

@@ -8,9 +8,8 @@
 namespace {
 
 bool levelCleared(const AppContext& ctx, int level) {
-    const PupilLevelStats& s = ctx.results.at(ctx.hensuu1.currentPupil, level);
-    const LevelCriteria& c = ctx.criteria.levels[level];
-    return s.judgePoints >= c.clearPoints && s.judgeAttempts >= c.clearCount;
+    return LevelCleared(ctx.criteria.levels[level],
+                        ctx.results.at(ctx.hensuu1.currentPupil, level));
 }
 
 // A clear count of 9999 is how a teacher keeps a level from ever being cleared;

@@ -48,15 +48,10 @@ ClassReport BuildClassReport(const ClassReportRequest& request, const QList<int>
     if (levels.isEmpty())
         for (int level = 1; level <= offered; ++level)
             levels.append(level);
-    // The hub decides clearing for its goal level (OpenLevels); asking it with
-    // each column's level as the goal keeps that one rule for every column.
-    QList<LevelCatalog> asGoal;
     for (int level : levels) {
         if (level < 1 || level > offered) continue;
         report.levels.append(
             {level, catalog.levelNames[size_t(level)], criteria.levels[size_t(level)].targetTime});
-        asGoal.append(catalog);
-        asGoal.last().goalLevel = level;
     }
 
     report.rows.reserve(pupils.size());
@@ -67,14 +62,13 @@ ClassReport BuildClassReport(const ClassReportRequest& request, const QList<int>
         row.grade = gradeText(GradeIndex(roster.pupilBaseYears[size_t(pupil)], request.schoolYear));
         row.name = roster.pupilNames[size_t(pupil)].trimmed();
         row.cells.reserve(report.levels.size());
-        for (qsizetype k = 0; k < report.levels.size(); ++k) {
-            const ClassReportLevel& level = report.levels[k];
+        for (const ClassReportLevel& level : report.levels) {
             const PupilLevelStats& s = results.at(pupil, level.level);
             ClassReportCell cell;
             cell.runs = s.attempts;
             cell.best = results.best(pupil, level.level);
             cell.points = s.points;
-            cell.cleared = OpenLevels(asGoal[k], criteria, results, pupil).finalLevelCleared != 0;
+            cell.cleared = LevelCleared(criteria.levels[size_t(level.level)], s);
             cell.withinTarget = cell.best >= 0 && cell.best < kNoTime - 1 && level.targetTime > 0 &&
                                 cell.best <= level.targetTime;
             row.cells.append(cell);

@@ -29,12 +29,7 @@ LevelOpening OpenLevels(const LevelCatalog& catalog, const CriteriaTable& criter
     LevelOpening open;
     const int n = offeredLevels(catalog);
     const int goal = std::clamp(catalog.goalLevel, 0, kLevelSlots - 1);
-    const PupilLevelStats& atGoal = results.at(pupil, goal);
-    const LevelCriteria& goalCriteria = criteria.levels[goal];
-    open.finalLevelCleared = atGoal.judgePoints >= goalCriteria.clearPoints &&
-                                     atGoal.judgeAttempts >= goalCriteria.clearCount
-                                 ? 1
-                                 : 0;
+    open.finalLevelCleared = LevelCleared(criteria.levels[goal], results.at(pupil, goal)) ? 1 : 0;
     open.enabled[1] = true;
     for (int i = 1; i <= n; ++i) {
         const bool practice = isPracticeLevel(catalog, i);

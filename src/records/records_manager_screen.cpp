@@ -144,7 +144,7 @@ FrmData::FrmData(AppContext& ctx, QWidget* parent)
     connect(Text1, &QLineEdit::textEdited, this, [this] { Text1_Change(); });
     connect(VScroll1, &QScrollBar::valueChanged, this, [this](int v) { VScroll1_Change(v); });
     connect(Combo1, &QComboBox::currentTextChanged, this, [this] { Combo1_Click(); });
-    Label3->setText(model_.countText());
+    // The count stays empty until 一覧表示 has read the log: "0" would be untrue.
 }
 
 void FrmData::fillList(int selectLine) {

@@ -44,6 +44,12 @@ struct PupilLevelStats {
     float todayAverageTime = 0;
 };
 
+// A level is cleared when, within its judgement period, the pupil's points and
+// runs both reach the level's clearing figures.
+inline bool LevelCleared(const LevelCriteria& c, const PupilLevelStats& s) {
+    return s.judgePoints >= c.clearPoints && s.judgeAttempts >= c.clearCount;
+}
+
 // The shared tables every screen reads; filled in place by ComputeLevelStats.
 struct ResultsState {
     QList<LoadedResult> results; // every usable record, in file order

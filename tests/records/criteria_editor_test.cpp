@@ -1,6 +1,7 @@
 #include "log_bytes.h"
 #include "records/criteria_editor.h"
 #include "records/criteria_editor_screen.h"
+#include "core/stage.h"
 #include "roster/selection_fixture.h"
 #include "test_support.h"
 #include "text_fit.h"
@@ -408,4 +409,14 @@ TEST_F(EditorScreenTest, SavingLoadsTheCriteriaAndARefusalKeepsTheTeacherHere) {
     EXPECT_TRUE(school.navigator.shown.isEmpty());
     EXPECT_EQ(readBytes(path), saved);
     EXPECT_EQ(school.ctx->criteria.levels[2].targetTime, 35);
+}
+
+TEST_F(EditorScreenTest, OnTheStageTheKeysGoStraightToTheCellEditor) {
+    Stage stage([this](Screen) -> QWidget* { return new FrmTimeData(*school.ctx); });
+    stage.show();
+    stage.show(Screen::CriteriaEditor);
+    QTest::keyClick(stage.viewport(), Qt::Key_Down);
+    QTest::keyClicks(stage.viewport(), QStringLiteral("5"));
+    EXPECT_EQ(static_cast<FrmTimeData*>(stage.current())->model().cell(2, 1),
+              QStringLiteral("405"));
 }

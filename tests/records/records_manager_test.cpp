@@ -305,6 +305,7 @@ struct RecordsScreenTest : ::testing::Test {
             return answer;
         });
         screen->show();
+        ASSERT_EQ(screen->Label3->text(), QString()); // nothing read yet
         screen->Command22_Click();
         ASSERT_EQ(screen->List1->count(), 3);
     }
