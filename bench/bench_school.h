@@ -3,17 +3,23 @@
 // holds 200 000 runs over the last year, services that never wait for a
 // person, and a main() on the offscreen platform.
 
+#include "core/app_context.h"
+#include "core/level_catalog.h"
 #include "core/navigator.h"
 #include "core/services.h"
 #include "records/result_record.h"
+#include "roster/roster.h"
 
 #include <QApplication>
 #include <QByteArray>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <functional>
+#include <memory>
 #include <random>
 
 constexpr int kBenchPupils = 5000;
@@ -75,11 +81,44 @@ inline QString BenchRosterText() {
     return roster;
 }
 
+// The school's pupils 1..5000 in memory, of every grade from 幼 to 中３.
+inline void FillBenchRoster(StudentRoster& r) {
+    for (int p = 1; p <= kBenchPupils; ++p) {
+        r.rosterNumbers[size_t(p)] = qint16(p);
+        r.pupilNames[size_t(p)] = fixedWidthText(QStringLiteral("生徒%1").arg(p), 20);
+        r.pupilBaseYears[size_t(p)] = qint16(2008 + p % 10);
+    }
+    r.rosterCount = kBenchPupils;
+}
+
 inline void WriteBenchFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (bytes.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
 }
+
+// A program's context over a school on a temporary data root (its data
+// folder made, the content set up), with a clock that starts at kBenchNow and
+// services that never wait for a person.
+struct BenchSchoolContext {
+    BenchSchoolContext() : clock(kBenchNow) {
+        ctx = std::make_unique<AppContext>(
+            AppContext{{}, {}, {}, clock, random, sound, launcher, navigator, {}, {}, 0, {}, {}});
+        Hensuu1& h = ctx->hensuu1;
+        h.paths.dataRoot = dir.path() + QStringLiteral("/");
+        h.paths.dataFolder = h.paths.dataRoot + QStringLiteral("倍数判定/");
+        QDir().mkpath(h.paths.dataFolder);
+        SetUpContent(h);
+    }
+
+    QTemporaryDir dir;
+    SystemClock clock;
+    SystemRandom random;
+    SilentSoundPlayer sound;
+    NoLauncher launcher;
+    BenchNavigator navigator;
+    std::unique_ptr<AppContext> ctx;
+};
 
 inline int RunBenchmarks(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -30,12 +30,7 @@ struct School {
             criteria.levels[size_t(level)].pointFactor = 1;
         }
         catalog.levelCount = 11;
-        for (int p = 1; p <= kBenchPupils; ++p) {
-            roster->rosterNumbers[size_t(p)] = qint16(p);
-            roster->pupilNames[size_t(p)] = fixedWidthText(QStringLiteral("生徒%1").arg(p), 20);
-            roster->pupilBaseYears[size_t(p)] = qint16(2008 + p % 10);
-        }
-        roster->rosterCount = kBenchPupils;
+        FillBenchRoster(*roster);
 
         // 900 runs of the charted pupil spread over the year, at levels 1 to 3.
         const QByteArray bytes = BenchLog(11, [](qint64 i, ResultRecord& rec) {

@@ -27,20 +27,8 @@ struct School {
             c.judgeDays = Value{Value::Kind::Number, 30, {}};
             c.overdoDays = Value{Value::Kind::Number, 1, {}};
         }
-        static const char16_t* const family[] = {u"佐藤", u"鈴木", u"高橋", u"田中", u"伊藤",
-                                                 u"渡辺", u"山本", u"中村", u"小林", u"加藤"};
-        static const char16_t* const given[] = {u"さくら", u"はると", u"ゆい", u"ソウタ",
-                                                u"陽菜",   u"蓮",     u"美緒", u"イツキ",
-                                                u"こはる", u"大翔"};
-        QString text;
-        for (int n = 1; n <= kBenchPupils; ++n)
-            text += QStringLiteral("%1,%2,0,0,\"%3\",0,\"\",\"\"\r\n")
-                        .arg(n)
-                        .arg(2008 + n % 14)
-                        .arg(QString::fromUtf16(family[n % 10]) + QChar(0x3000) +
-                             QString::fromUtf16(given[(n / 10) % 10]) + QString::number(n % 7));
         rosterPath = dir.filePath(QStringLiteral("新名簿.txt"));
-        WriteBenchFile(rosterPath, cp932::encode(text).value_or(QByteArray()));
+        WriteBenchFile(rosterPath, cp932::encode(BenchRosterText()).value_or(QByteArray()));
         logPath = dir.filePath(QStringLiteral("成績累積データ.dat"));
         WriteBenchFile(logPath, BenchLog(23));
         pdfPath = dir.filePath(QStringLiteral("成績一覧.pdf"));

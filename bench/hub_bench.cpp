@@ -18,14 +18,9 @@
 namespace {
 
 // A school on a temporary data root: the roster in memory, the log on disk.
-struct School {
-    School() : clock(kBenchNow) {
-        ctx = std::make_unique<AppContext>(
-            AppContext{{}, {}, {}, clock, random, sound, launcher, navigator, {}, {}, 0, {}, {}});
+struct School : BenchSchoolContext {
+    School() {
         Hensuu1& h = ctx->hensuu1;
-        h.paths.dataRoot = dir.path() + QStringLiteral("/");
-        h.paths.dataFolder = h.paths.dataRoot + QStringLiteral("倍数判定/");
-        SetUpContent(h);
         BuildLevelCatalog(h.catalog);
         h.siteName = QStringLiteral("本町教室");
         h.currentPupil = 2500;
@@ -43,25 +38,10 @@ struct School {
             c.judgeDays = Value{Value::Kind::Number, 7, {}};
             c.overdoDays = Value{Value::Kind::Number, 1, {}};
         }
-        StudentRoster& r = ctx->roster;
-        for (int p = 1; p <= kBenchPupils; ++p) {
-            r.rosterNumbers[size_t(p)] = qint16(p);
-            r.pupilNames[size_t(p)] = fixedWidthText(QStringLiteral("生徒%1").arg(p), 20);
-            r.pupilBaseYears[size_t(p)] = qint16(2008 + p % 10); // 幼 to 中３
-        }
-        r.rosterCount = kBenchPupils;
+        FillBenchRoster(ctx->roster);
 
-        QDir().mkpath(h.paths.dataFolder);
         WriteBenchFile(h.paths.resultsLogFile(), BenchLog(7));
     }
-
-    QTemporaryDir dir;
-    SystemClock clock;
-    SystemRandom random;
-    SilentSoundPlayer sound;
-    NoLauncher launcher;
-    BenchNavigator navigator;
-    std::unique_ptr<AppContext> ctx;
 };
 
 School& school() {

@@ -19,15 +19,9 @@
 
 namespace {
 
-struct School {
-    School() : clock(kBenchNow) {
-        ctx = std::make_unique<AppContext>(
-            AppContext{{}, {}, {}, clock, random, sound, launcher, navigator, {}, {}, 0, {}, {}});
+struct School : BenchSchoolContext {
+    School() {
         Hensuu1& h = ctx->hensuu1;
-        h.paths.dataRoot = dir.path() + QStringLiteral("/");
-        h.paths.dataFolder = h.paths.dataRoot + QStringLiteral("倍数判定/");
-        QDir().mkpath(h.paths.dataFolder);
-        SetUpContent(h);
         h.seasonColor = 0x0040C0;
         for (int level = 1; level <= 11; ++level) {
             LevelCriteria& c = ctx->criteria.levels[level];
@@ -42,14 +36,6 @@ struct School {
 
         WriteBenchFile(h.paths.resultsLogFile(), BenchLog(7));
     }
-
-    QTemporaryDir dir;
-    SystemClock clock;
-    SystemRandom random;
-    SilentSoundPlayer sound;
-    NoLauncher launcher;
-    BenchNavigator navigator;
-    std::unique_ptr<AppContext> ctx;
 };
 
 School& school() {

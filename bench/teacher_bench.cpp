@@ -19,29 +19,15 @@
 
 namespace {
 
-struct School {
-    School() : clock(kBenchNow) {
-        ctx = std::make_unique<AppContext>(
-            AppContext{{}, {}, {}, clock, random, sound, launcher, navigator, {}, {}, 0, {}, {}});
+struct School : BenchSchoolContext {
+    School() {
         Hensuu1& h = ctx->hensuu1;
-        h.paths.dataRoot = dir.path() + QStringLiteral("/");
-        h.paths.dataFolder = h.paths.dataRoot + QStringLiteral("倍数判定/");
-        QDir().mkpath(h.paths.dataFolder);
-        SetUpContent(h);
         h.schoolCode = QStringLiteral("12345");
         h.siteName = QStringLiteral("本校");
         WriteBenchFile(h.paths.rosterFile(),
                        cp932::encode(BenchRosterText()).value_or(QByteArray()));
         WriteBenchFile(h.paths.resultsLogFile(), BenchLog(5));
     }
-
-    QTemporaryDir dir;
-    SystemClock clock;
-    SystemRandom random;
-    SilentSoundPlayer sound;
-    NoLauncher launcher;
-    BenchNavigator navigator;
-    std::unique_ptr<AppContext> ctx;
 };
 
 School& school() {

@@ -17,11 +17,6 @@
 constexpr qint64 kTodayRecords = 1000;
 constexpr qint64 kPeriodRecords = 20000;
 
-// Reads the numeric fields of the last count whole records of the log, in file
-// order, as ReadLog finds the log (nothing is written; a busy log is waited
-// for with wait). A missing log reads as empty.
-std::optional<FileError> ReadLastRecords(const QString& logPath, qint64 count,
-                                         QList<RecordNumbers>* out, const LockWait& wait = {});
 
 // The views of the option buttons: Option2 chooses the mode, Option1 the view.
 enum class ListView {

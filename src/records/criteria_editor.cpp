@@ -6,6 +6,7 @@
 #include <QHash>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -56,11 +57,11 @@ QString CriteriaColumnHelp(int column) {
     return texts.value(column);
 }
 
-LevelHistograms BuildHistograms(const QList<ResultRecord>& records) {
+LevelHistograms BuildHistograms(const QList<RecordNumbers>& records) {
     LevelHistograms h;
     // The lowest time of each pupil and level: the pupil's best run.
     QHash<quint64, qint64> best;
-    for (const ResultRecord& r : records) {
+    for (const RecordNumbers& r : records) {
         if (!validLevel(r.level)) continue;
         ++h.runs[r.level];
         ++h.allRuns[r.level][binOf(r.runTime, kAllRunsBins - 1)];
@@ -78,8 +79,10 @@ LevelHistograms BuildHistograms(const QList<ResultRecord>& records) {
 
 std::optional<FileError> ReadHistograms(const QString& logPath, LevelHistograms* out,
                                         const std::function<void()>& wait) {
-    QList<ResultRecord> records;
-    if (auto error = ReadResultRecords(logPath, &records, wait)) return error;
+    QList<RecordNumbers> records;
+    if (auto error =
+            ReadLastRecords(logPath, std::numeric_limits<qint64>::max(), &records, wait))
+        return error;
     *out = BuildHistograms(records);
     return std::nullopt;
 }

@@ -30,7 +30,7 @@ struct LevelHistograms {
     std::array<std::array<int, kAllRunsBins>, kLevelSlots> allRuns{};
     std::array<std::array<int, kBestTimeBins>, kLevelSlots> bestTimes{}; // one per pupil
 };
-LevelHistograms BuildHistograms(const QList<ResultRecord>& records);
+LevelHistograms BuildHistograms(const QList<RecordNumbers>& records);
 // Reads the log once (a missing log is empty) and builds the histograms.
 std::optional<FileError> ReadHistograms(const QString& logPath, LevelHistograms* out,
                                         const std::function<void()>& wait = {});

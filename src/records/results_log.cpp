@@ -449,3 +449,34 @@ std::optional<FileError> SurveyResultsLog(const QString& logPath, LogSurvey* out
     out->leftoverCopy = found.fromCopy;
     return std::nullopt;
 }
+
+std::optional<FileError> ReadLastRecords(const QString& logPath, qint64 count,
+                                         QList<RecordNumbers>* out, const LockWait& wait) {
+    const auto read = [&](QFile* file) -> std::optional<FileError> {
+        out->clear();
+        if (!file) return std::nullopt;
+        const qint64 total = file->size() / kRecordSize;
+        const qint64 first = std::max<qint64>(0, total - std::max<qint64>(count, 0));
+        const qint64 want = (total - first) * kRecordSize;
+        QByteArray bytes;
+        for (int tries = 1;; ++tries) {
+            if (file->seek(first * kRecordSize)) {
+                bytes = file->read(want);
+                if (file->error() == QFileDevice::NoError) break;
+            }
+            if (tries >= kFailedReadTries)
+                return FileError{
+                    file->fileName(), 0,
+                    QStringLiteral("成績ファイルを読めません（%1）。").arg(file->errorString())};
+            file->unsetError();
+            WaitBeforeRetry(wait);
+        }
+        // A log that became shorter meanwhile gives what it still had.
+        const qsizetype got = bytes.size() / kRecordSize;
+        out->reserve(got);
+        for (qsizetype i = 0; i < got; ++i)
+            out->append(recordNumbers(bytes.constData() + i * kRecordSize));
+        return std::nullopt;
+    };
+    return ReadLog(logPath, wait, read);
+}

@@ -65,6 +65,12 @@ std::optional<FileError> ReadLog(const QString& logPath, const LockWait& wait,
 std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultRecord>* out,
                                            const LockWait& wait = {}, bool* fromCopy = nullptr);
 
+// Reads the numeric fields of the last count whole records of the log, in file
+// order, as ReadLog finds the log (nothing is written; a busy log is waited
+// for with wait). A missing log reads as empty.
+std::optional<FileError> ReadLastRecords(const QString& logPath, qint64 count,
+                                         QList<RecordNumbers>* out, const LockWait& wait = {});
+
 // Makes sure the log exists (a missing log is created empty) and that no
 // deletion is under way; a copy that has stood unchanged for kStaleCopyWaits
 // waits is settled (see SettleDeletion). Every write of ours begins so.

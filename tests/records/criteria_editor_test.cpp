@@ -224,10 +224,10 @@ TEST(CriteriaCharts, LongTimesFallIntoTheLastLineAndEachPupilCountsOnceForBest) 
 }
 
 TEST(CriteriaCharts, TheScaleIsATenthOfTheFullestBinAndStarsRoundHalfUp) {
-    QList<ResultRecord> runs;
+    QList<RecordNumbers> runs;
     auto add = [&](int count, qint16 pupilFrom, qint32 time) {
         for (int i = 0; i < count; ++i) {
-            ResultRecord r;
+            RecordNumbers r;
             r.pupilNumber = qint16(pupilFrom + i);
             r.level = 4;
             r.runTime = time;
