@@ -2,6 +2,7 @@
 // chart pages, over the demo school with a log written byte by byte.
 
 #include "../records/log_bytes.h"
+#include "cli_school.h"
 #include "test_support.h"
 
 #include <QFile>
@@ -12,27 +13,16 @@ namespace {
 
 constexpr double k20261208 = 46364; // days since 1899-12-30
 
-struct DemoSchool {
-    DemoSchool() {
-        EXPECT_EQ(
-            runProgram(QStringLiteral(BAISUU_CLI), {QStringLiteral("init-demo"), root()}).code, 0);
+struct DemoSchool : CliDemoSchool {
+    DemoSchool() : CliDemoSchool(QStringLiteral("2026-12-08T19:00:00")) {
         QByteArray log;
         log += rawRecord({k20261208 - 1, 0.5, 5, 2, 99999});
         log += rawRecord({k20261208, 0.4, 5, 2, 25});
         log += rawRecord({k20261208, 0.4, 6, 2, 20});
         log += rawRecord({k20261208, 0.75, 5, 2, 31});
         log += rawRecord({k20261208, 0.75, 5, 4, 850});
-        writeFile(dir, QStringLiteral("school/data/倍数判定/成績累積データ.dat"), log);
+        writeLog(log);
     }
-    QString root() const { return dir.filePath(QStringLiteral("school")); }
-    ProcessResult cli(const QStringList& args) const {
-        return runProgram(QStringLiteral(BAISUU_CLI),
-                          QStringList{QStringLiteral("--program-dir"),
-                                      root() + QStringLiteral("/倍数判定"), QStringLiteral("--now"),
-                                      QStringLiteral("2026-12-08T19:00:00")} +
-                              args);
-    }
-    QTemporaryDir dir;
 };
 
 int pdfPages(const QString& path) {

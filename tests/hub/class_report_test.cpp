@@ -7,6 +7,7 @@
 #include "hub/class_report_page.h"
 #include "hub/hub_model.h"
 #include "roster/grades.h"
+#include "cli_school.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -290,10 +291,8 @@ namespace {
 
 constexpr double k20261208 = 46364; // days since 1899-12-30
 
-struct DemoSchool {
-    DemoSchool() {
-        EXPECT_EQ(
-            runProgram(QStringLiteral(BAISUU_CLI), {QStringLiteral("init-demo"), root()}).code, 0);
+struct DemoSchool : CliDemoSchool {
+    DemoSchool() : CliDemoSchool(QStringLiteral("2026-12-08T19:00:00")) {
         QByteArray log;
         // The demo clears a level with 100 points in 5 runs within 7 days: five
         // runs of 5 s at level 2 (target 25 s) make 150 points.
@@ -303,17 +302,8 @@ struct DemoSchool {
         }
         log += rawRecord({k20261208, 0.5, 5, 1, 99999});
         log += rawRecord({k20261208, 0.5, 3, 1, 21});
-        writeFile(dir, QStringLiteral("school/data/倍数判定/成績累積データ.dat"), log);
+        writeLog(log);
     }
-    QString root() const { return dir.filePath(QStringLiteral("school")); }
-    ProcessResult cli(const QStringList& args) const {
-        return runProgram(QStringLiteral(BAISUU_CLI),
-                          QStringList{QStringLiteral("--program-dir"),
-                                      root() + QStringLiteral("/倍数判定"), QStringLiteral("--now"),
-                                      QStringLiteral("2026-12-08T19:00:00")} +
-                              args);
-    }
-    QTemporaryDir dir;
 };
 
 QByteArray readAll(const QString& path) {

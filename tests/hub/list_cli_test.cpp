@@ -2,6 +2,7 @@
 // over the demo school with criteria and a log written byte by byte.
 
 #include "../records/log_bytes.h"
+#include "cli_school.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -10,32 +11,20 @@ namespace {
 
 constexpr double k20261208 = 46364; // a Tuesday, in days since 1899-12-30
 
-class ListCli : public ::testing::Test {
+class ListCli : public ::testing::Test, protected CliDemoSchool {
   protected:
-    ListCli() {
-        EXPECT_EQ(
-            runProgram(QStringLiteral(BAISUU_CLI), {QStringLiteral("init-demo"), root()}).code, 0);
+    ListCli() : CliDemoSchool(QStringLiteral("2026-12-08T15:30:00")) {
         QString criteria = QStringLiteral(
             "目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n");
         for (int level = 1; level <= 11; ++level)
             criteria += QStringLiteral("30,45,10,2,2,0,0,7,1,,,\r\n");
-        writeFile(dir, QStringLiteral("school/data/倍数判定/タイム回数データ.txt"), sjis(criteria));
+        writeData(QStringLiteral("タイム回数データ.txt"), sjis(criteria));
         QByteArray log;
         log += rawRecord({k20261208 - 8, 0.25, 6, 2, 20}); // last week
         log += rawRecord({k20261208, 0.375, 5, 2, 25});
         log += rawRecord({k20261208, 0.5, 6, 2, 99999});
         log += rawRecord({k20261208, 0.5, 5, 3, 50});
-        writeFile(dir, QStringLiteral("school/data/倍数判定/成績累積データ.dat"), log);
-    }
-
-    QString root() const { return dir.filePath(QStringLiteral("school")); }
-
-    ProcessResult cli(const QStringList& args) const {
-        return runProgram(QStringLiteral(BAISUU_CLI),
-                          QStringList{QStringLiteral("--program-dir"),
-                                      root() + QStringLiteral("/倍数判定"), QStringLiteral("--now"),
-                                      QStringLiteral("2026-12-08T15:30:00")} +
-                              args);
+        writeLog(log);
     }
 
     // The lines under "# level L" of a per-level listing.
@@ -49,8 +38,6 @@ class ListCli : public ::testing::Test {
         }
         return found;
     }
-
-    QTemporaryDir dir;
 };
 
 } // namespace
