@@ -36,6 +36,14 @@ QFont fixedPitchFont(double points) {
     return font;
 }
 
+QFont pageFont(double units, bool bold) {
+    QFont f = fixedPitchFont(10);
+    f.setPixelSize(std::max(1, qRound(units)));
+    f.setBold(bold);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
 QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry,
                   const TextStyle& style) {
     auto* l = new QLabel(text, parent);

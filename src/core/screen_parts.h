@@ -25,6 +25,10 @@ QFont fontOf(double points, bool bold = false);
 // names beside half-width figures: the first installed Japanese family whose
 // half-width characters (blanks too) are exactly half as wide as full-width ones.
 QFont fixedPitchFont(double points);
+// The same family for a printed page, sized in the page's own units and not
+// hinted: hinting fits glyphs to each device's pixels, and a page must measure
+// the same on the screen, the printer and in a PDF.
+QFont pageFont(double units, bool bold = false);
 // A label at geometry in the style.
 QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry,
                   const TextStyle& style = {});

@@ -37,18 +37,6 @@ const QColor kFiguresFill(0xF7, 0xF9, 0xFC);
 const QColor kTextColour(0x20, 0x20, 0x20);
 const QColor kQuietText(0x5A, 0x62, 0x70);
 
-QFont pageFont(double units, bool bold = false) {
-    // One family whose half-width characters are half as wide as full-width
-    // ones, so the blanks of the figures rows line their numbers up.
-    QFont f = fixedPitchFont(10);
-    f.setPixelSize(std::max(1, qRound(units)));
-    f.setBold(bold);
-    // Hinting would fit the glyphs to each device's pixels and change widths
-    // between the screen and the printer.
-    f.setHintingPreference(QFont::PreferNoHinting);
-    return f;
-}
-
 QPen pen(const QColor& colour, double width, Qt::PenStyle style = Qt::SolidLine) {
     QPen p(colour, width, style, Qt::FlatCap, Qt::MiterJoin);
     p.setCosmetic(false);

@@ -52,18 +52,6 @@ const QColor kGrid(0xD5, 0xDA, 0xE1);
 const QColor kFrame(0x8C, 0x96, 0xA8);
 const QColor kMarkRed(0xB0, 0x10, 0x10);
 
-QFont reportFont(int units, bool bold = false) {
-    // One Japanese family whose digits are all as wide, so the columns of
-    // figures line up.
-    QFont f = fixedPitchFont(10);
-    f.setPixelSize(std::max(units, 1));
-    f.setBold(bold);
-    // Hinting would fit the glyphs to each device's pixels and change widths
-    // between the measuring here and the sheet.
-    f.setHintingPreference(QFont::PreferNoHinting);
-    return f;
-}
-
 enum class Lines { One, UpToTwo };
 
 // Text within box less its padding. A text too wide for one line is set
@@ -117,8 +105,8 @@ QPen line(const QColor& colour, double width) {
 }
 
 void drawTitle(QPainter& p, const ClassReport& report) {
-    const QFont schoolFont = reportFont(56, true);
-    const QFont titleFont = reportFont(40);
+    const QFont schoolFont = pageFont(56, true);
+    const QFont titleFont = pageFont(40);
     const double dateWidth = 600;
     double x = 0;
     if (!report.schoolName.isEmpty()) {
@@ -134,7 +122,7 @@ void drawTitle(QPainter& p, const ClassReport& report) {
     cellText(p, QRectF(x - kPad, 0, kWidth - dateWidth - x, kTitleHeight), Qt::AlignLeft, title,
              titleFont);
     cellText(p, QRectF(kWidth - dateWidth, 0, dateWidth + kPad, kTitleHeight), Qt::AlignRight,
-             dateText(report.today), reportFont(34), kQuietText);
+             dateText(report.today), pageFont(34), kQuietText);
     p.setPen(line(kHeadingBlue, 5));
     p.drawLine(QPointF(0, kTitleHeight - 6), QPointF(kWidth, kTitleHeight - 6));
 }
@@ -143,7 +131,7 @@ void drawHeadings(QPainter& p, const ClassReport& report, const ClassReportPage&
     const double headHeight = kLevelHeadHeight + kColumnHeadHeight;
     const double tableRight = kGradeWidth + kNameWidth + page.levelCount * kLevelWidth;
     p.fillRect(QRectF(0, kTableTop, tableRight, headHeight), kHeadFill);
-    const QFont head = reportFont(kHeadText, true);
+    const QFont head = pageFont(kHeadText, true);
     cellText(p, QRectF(0, kTableTop, kGradeWidth, headHeight), Qt::AlignHCenter,
              QStringLiteral("学年"), head);
     cellText(p, QRectF(kGradeWidth, kTableTop, kNameWidth, headHeight), Qt::AlignHCenter,
@@ -152,26 +140,26 @@ void drawHeadings(QPainter& p, const ClassReport& report, const ClassReportPage&
         const ClassReportLevel& level = report.levels[page.firstLevel + k];
         const double left = kGradeWidth + kNameWidth + k * kLevelWidth;
         cellText(p, QRectF(left, kTableTop + 4, kLevelWidth, kLevelHeadHeight * 0.55),
-                 Qt::AlignHCenter, LevelHeading(level), reportFont(30, true), kHeadingBlue);
+                 Qt::AlignHCenter, LevelHeading(level), pageFont(30, true), kHeadingBlue);
         if (level.targetTime > 0)
             cellText(p,
                      QRectF(left, kTableTop + kLevelHeadHeight * 0.55, kLevelWidth,
                             kLevelHeadHeight * 0.4),
                      Qt::AlignHCenter, QStringLiteral("目標 %1秒").arg(level.targetTime),
-                     reportFont(kSmallText), kQuietText);
+                     pageFont(kSmallText), kQuietText);
         double x = left;
         for (int c = 0; c < 4; ++c) {
             cellText(p,
                      QRectF(x, kTableTop + kLevelHeadHeight, kColumnWidths[c], kColumnHeadHeight),
-                     Qt::AlignHCenter, LevelColumnHeadings()[c], reportFont(kSmallText, true));
+                     Qt::AlignHCenter, LevelColumnHeadings()[c], pageFont(kSmallText, true));
             x += kColumnWidths[c];
         }
     }
 }
 
 void drawRows(QPainter& p, const ClassReport& report, const ClassReportPage& page) {
-    const QFont body = reportFont(kBodyText);
-    const QFont mark = reportFont(kBodyText, true);
+    const QFont body = pageFont(kBodyText);
+    const QFont mark = pageFont(kBodyText, true);
     for (int r = 0; r < page.rowCount; ++r) {
         const ClassReportRow& row = report.rows[page.firstRow + r];
         const double top = kBodyTop + r * kRowHeight;
@@ -226,7 +214,7 @@ void drawGrid(QPainter& p, const ClassReportPage& page) {
 
 void drawFoot(QPainter& p, int pageNumber, int pageCount) {
     const double top = kHeight - kFootHeight;
-    const QFont small = reportFont(kSmallText);
+    const QFont small = pageFont(kSmallText);
     double x = 0;
     const auto legend = [&](const QString& s) {
         const double w = QFontMetricsF(small).horizontalAdvance(s) + 2 * kPad;
@@ -234,7 +222,7 @@ void drawFoot(QPainter& p, int pageNumber, int pageCount) {
         x += w + 30;
     };
     cellText(p, QRectF(x, top, 60, kFootHeight), Qt::AlignHCenter, QString::fromUtf16(kClearedMark),
-             reportFont(kSmallText, true), kMarkRed);
+             pageFont(kSmallText, true), kMarkRed);
     x += 50;
     legend(QStringLiteral("判定期間内にクリア"));
     const QRectF swatch(x, top + 15, 60, kFootHeight - 30);
@@ -246,7 +234,7 @@ void drawFoot(QPainter& p, int pageNumber, int pageCount) {
     legend(QStringLiteral("%1 記録なし　タイムは秒、点数は今までの合計")
                .arg(QString::fromUtf16(kNoBestTime)));
     cellText(p, QRectF(kWidth - 400, top, 400 + kPad, kFootHeight), Qt::AlignRight,
-             QStringLiteral("%1 / %2").arg(pageNumber).arg(pageCount), reportFont(30));
+             QStringLiteral("%1 / %2").arg(pageNumber).arg(pageCount), pageFont(30));
 }
 
 } // namespace
@@ -271,7 +259,7 @@ void DrawClassReportPage(QPainter& painter, const QRectF& area, const ClassRepor
     drawRows(painter, report, page);
     if (report.rows.isEmpty())
         cellText(painter, QRectF(0, kBodyTop, kGradeWidth + kNameWidth, kRowHeight), Qt::AlignLeft,
-                 QStringLiteral("この学年の生徒はいません。"), reportFont(kBodyText), kQuietText);
+                 QStringLiteral("この学年の生徒はいません。"), pageFont(kBodyText), kQuietText);
     drawGrid(painter, page);
     drawFoot(painter, pageNumber, pageCount);
     painter.restore();
