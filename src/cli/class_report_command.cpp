@@ -42,11 +42,12 @@ int cmdClassReport(CliEnv& env) {
     request.schoolName = state.siteName;
     request.contentName = state.contentName;
 
-    // The pupils and their order are those of the selection screen's list.
+    // The pupils and their order are those of the selection screen's list, of
+    // the pupils on the roster now (status 0) only, whatever the screen shows.
     RosterListSettings settings;
     settings.group = request.group;
     settings.schoolYearStartMonth = state.schoolYearStartMonth;
-    settings.includeStatusTwo = state.includeStatusTwo;
+    settings.includeStatusTwo = 0;
     settings.today = request.today;
     RosterList list;
     if (failed(env, BuildRosterList(*school.roster, state.paths.rosterFile(), settings,
