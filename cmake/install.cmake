@@ -5,6 +5,7 @@ include(GNUInstallDirs)
 # One name for the desktop entry, the icon and the metainfo: the desktop and
 # software centres find each through it.
 set(BAISUU_APP_ID jp.baisuu.Baisuu)
+target_compile_definitions(baisuu PRIVATE BAISUU_APP_ID="${BAISUU_APP_ID}")
 # The day PROJECT_VERSION was released, for the metainfo's release list.
 set(BAISUU_RELEASE_DATE 2026-12-09)
 set(BAISUU_DEVELOPER "倍数判定の開発者")

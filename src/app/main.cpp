@@ -172,6 +172,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     QApplication app(argc, argv);
+    // The desktop matches the window to its menu entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(BAISUU_APP_ID));
     Options options;
     if (!parseOptions(app, options)) return 2;
 
