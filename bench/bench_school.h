@@ -69,7 +69,7 @@ inline QByteArray BenchLog(unsigned seed,
 inline QString BenchRosterText() {
     static const char16_t* const family[] = {u"佐藤", u"鈴木", u"高橋", u"田中", u"伊藤",
                                              u"渡辺", u"山本", u"中村", u"小林", u"加藤"};
-    static const char16_t* const given[] = {u"さくら", u"はると", u"ゆい", u"ソウタ", u"陽菜",
+    static const char16_t* const given[] = {u"さくら", u"はると", u"ゆい",   u"ソウタ", u"陽菜",
                                             u"蓮",     u"美緒",   u"イツキ", u"こはる", u"大翔"};
     QString roster;
     for (int n = 1; n <= kBenchPupils; ++n)

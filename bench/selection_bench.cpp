@@ -32,7 +32,8 @@ struct School : BenchSchoolContext {
             c.overdoDays = Value{Value::Kind::Number, 1, {}};
         }
 
-        WriteBenchFile(h.paths.rosterFile(), cp932::encode(BenchRosterText()).value_or(QByteArray()));
+        WriteBenchFile(h.paths.rosterFile(),
+                       cp932::encode(BenchRosterText()).value_or(QByteArray()));
 
         WriteBenchFile(h.paths.resultsLogFile(), BenchLog(7));
     }

@@ -79,7 +79,10 @@ BENCHMARK(BM_CriteriaCharts)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
-BENCHMARK(BM_RecordsList)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RecordsList)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_RecordsListOnScreen)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)

@@ -18,7 +18,9 @@ struct CliDemoSchool {
     QString writeData(const QString& name, const QByteArray& bytes) {
         return writeFile(dir, QStringLiteral("school/data/倍数判定/") + name, bytes);
     }
-    void writeLog(const QByteArray& bytes) { writeData(QStringLiteral("成績累積データ.dat"), bytes); }
+    void writeLog(const QByteArray& bytes) {
+        writeData(QStringLiteral("成績累積データ.dat"), bytes);
+    }
     ProcessResult cli(const QStringList& args) const {
         return runProgram(QStringLiteral(BAISUU_CLI),
                           QStringList{QStringLiteral("--program-dir"),

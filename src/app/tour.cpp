@@ -18,12 +18,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
-#include <QLineEdit>
-#include <QTableWidget>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTimer>
 
 #include <cstdio>

@@ -17,7 +17,6 @@
 constexpr qint64 kTodayRecords = 1000;
 constexpr qint64 kPeriodRecords = 20000;
 
-
 // The views of the option buttons: Option2 chooses the mode, Option1 the view.
 enum class ListView {
     Ranking = 1, // time mode: best times; point mode: all-time points

@@ -80,8 +80,7 @@ LevelHistograms BuildHistograms(const QList<RecordNumbers>& records) {
 std::optional<FileError> ReadHistograms(const QString& logPath, LevelHistograms* out,
                                         const std::function<void()>& wait) {
     QList<RecordNumbers> records;
-    if (auto error =
-            ReadLastRecords(logPath, std::numeric_limits<qint64>::max(), &records, wait))
+    if (auto error = ReadLastRecords(logPath, std::numeric_limits<qint64>::max(), &records, wait))
         return error;
     *out = BuildHistograms(records);
     return std::nullopt;

@@ -3,11 +3,11 @@
 // `baisuu-cli class-report` over the demo school with a log written byte by byte.
 
 #include "../records/log_bytes.h"
+#include "cli_school.h"
 #include "hub/class_report.h"
 #include "hub/class_report_page.h"
 #include "hub/hub_model.h"
 #include "roster/grades.h"
-#include "cli_school.h"
 #include "test_support.h"
 
 #include <QDir>

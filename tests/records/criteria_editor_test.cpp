@@ -1,7 +1,7 @@
+#include "core/stage.h"
 #include "log_bytes.h"
 #include "records/criteria_editor.h"
 #include "records/criteria_editor_screen.h"
-#include "core/stage.h"
 #include "roster/selection_fixture.h"
 #include "test_support.h"
 #include "text_fit.h"
