@@ -271,7 +271,6 @@ std::optional<FileError> findLogToRead(const QString& logPath, const LockWait& w
 
 std::optional<FileError> ReadLog(const QString& logPath, const LockWait& wait,
                                  const LogReader& read, LogToRead* found) {
-    const QString copyPath = DeletionCopyPath(logPath);
     LogToRead where;
     for (;;) {
         if (auto error = findLogToRead(logPath, wait, &where)) return error;
@@ -279,6 +278,7 @@ std::optional<FileError> ReadLog(const QString& logPath, const LockWait& wait,
             if (auto error = read(nullptr)) return error;
             break;
         }
+        const Fingerprint before = fingerprintOf(logPath);
         QFile file(where.path);
         if (!file.open(QIODevice::ReadOnly)) {
             if (!file.exists()) continue; // gone meanwhile: a deletion began
@@ -287,8 +287,9 @@ std::optional<FileError> ReadLog(const QString& logPath, const LockWait& wait,
             continue;
         }
         if (auto error = read(&file)) return error;
-        // A deletion that began while we read may have shown us half a log.
-        if (where.fromCopy || !QFile::exists(copyPath)) break;
+        // A deletion may have begun while we read, or begun and ended: either
+        // may have shown us half a log. One that ended left the log shorter.
+        if (where.fromCopy || fingerprintOf(logPath) == before) break;
     }
     if (found) *found = where;
     return std::nullopt;
