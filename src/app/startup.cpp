@@ -27,5 +27,5 @@ void SignIn(AppContext& ctx, int pupil) {
     // The drill's counters read today's tallies; a log that cannot be read
     // shows up when the run is recorded.
     ComputeLevelStats(ctx.results, ctx.criteria, s.paths.resultsLogFile(), ctx.clock.now(),
-                      ctx.waitWhileBusy);
+                      ctx.coveredWait());
 }

@@ -31,8 +31,15 @@ struct AppContext {
     qint16 finalLevelCleared = 0;
     // How readers and writers of the results log wait while another machine holds it.
     std::function<void()> waitWhileBusy = LetScreensRunForASecond;
+    // One such wait as the screens wait: behind the stage's wait cover, so no
+    // click or key reaches a screen whose handler is waiting.
+    std::function<void()> coveredWait() const {
+        return [this] { navigator.coverWhile(waitWhileBusy); };
+    }
     // The roster as the selection screen last read it; the hub's lists name its pupils.
     StudentRoster roster = {};
+    // The roster trouble the teacher has been told of since the program started.
+    QString toldRosterProblem = {};
     // Printing writes this PDF file (and its numbered siblings) instead of asking for a printer.
     QString printToPdf = {};
 };

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 enum class Screen {
     Splash,    // Firstfrm
     Wait,      // BASEFRM: "Just a moment, please."
@@ -26,4 +28,15 @@ class Navigator {
     virtual void message(const QString& title, const QString& text) = 0;
     // Ends the program with the exit code once the event loop is reached.
     virtual void quit(int exitCode) = 0;
+    // Runs a wait that lets events run (a file another machine holds) behind
+    // the full-screen wait cover, which takes every click and key until the
+    // wait returns; no screen is destroyed while it runs, so the handler that
+    // waits still has its screen when the wait is over.
+    virtual void coverWhile(const std::function<void()>& wait) { wait(); }
+    // A line under the cover saying why it waits; stays until set empty.
+    virtual void setWaitNote(const QString& note) { Q_UNUSED(note); }
+    // Now, on the clock of the keys' timestamps (the window system's), or -1
+    // while no key has told it: a key stamped earlier was typed before now,
+    // however late it is delivered.
+    virtual qint64 keyTimeNow() const { return -1; }
 };

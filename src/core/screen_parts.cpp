@@ -1,13 +1,35 @@
 #include "core/screen_parts.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
+
+QString screenFontFamily() {
+    static const QString family = [] {
+        const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+        // The proportional face of the font the program installs reads best on
+        // labels; the list font (fixedPitchFont) picks its fixed-pitch twin.
+        for (const QString& preferred : {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")})
+            if (japanese.contains(preferred)) return preferred;
+        return japanese.value(0);
+    }();
+    return family;
+}
+
+void useScreenFontEverywhere() {
+    if (screenFontFamily().isEmpty()) return;
+    QFont font = QApplication::font();
+    font.setFamily(screenFontFamily());
+    QApplication::setFont(font);
+}
 
 QFont fontOf(double points, bool bold) {
     QFont font;
+    if (!screenFontFamily().isEmpty()) font.setFamily(screenFontFamily());
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
@@ -44,15 +66,37 @@ QFont pageFont(double units, bool bold) {
     return f;
 }
 
-QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry,
-                  const TextStyle& style) {
-    auto* l = new QLabel(text, parent);
+namespace {
+void styleLabel(QLabel* l, const QRect& geometry, const TextStyle& style) {
     l->setGeometry(geometry);
     l->setFont(fontOf(style.points, style.bold));
     l->setAlignment(style.align);
     QPalette p = l->palette();
     p.setColor(QPalette::WindowText, style.colour);
     l->setPalette(p);
+}
+} // namespace
+
+QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry,
+                  const TextStyle& style) {
+    auto* l = new QLabel(text, parent);
+    styleLabel(l, geometry, style);
+    return l;
+}
+
+void ClickableLabel::mousePressEvent(QMouseEvent* event) {
+    event->setAccepted(event->button() == Qt::LeftButton);
+}
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    if (rect().contains(event->position().toPoint())) Q_EMIT clicked();
+}
+
+ClickableLabel* makeClickableLabel(QWidget* parent, const QString& text, const QRect& geometry,
+                                   const TextStyle& style) {
+    auto* l = new ClickableLabel(text, parent);
+    styleLabel(l, geometry, style);
     return l;
 }
 

@@ -5,11 +5,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QLabel>
 #include <QRect>
 #include <QString>
 
 class QFrame;
-class QLabel;
 class QPushButton;
 class QWidget;
 
@@ -20,6 +20,13 @@ struct TextStyle {
     QColor colour = QColor(0x20, 0x20, 0x20);
 };
 
+// The one family every screen writes in: the Japanese font the program
+// installs, which has every glyph the screens show, so no text mixes its
+// figures from one font with its kana from another.
+QString screenFontFamily();
+// Makes that family the font of every control that names none (lists, combo
+// and text boxes, message boxes), at the size it had.
+void useScreenFontEverywhere();
 QFont fontOf(double points, bool bold = false);
 // The font of the list lines, which line their columns up with full-width
 // names beside half-width figures: the first installed Japanese family whose
@@ -32,6 +39,22 @@ QFont pageFont(double units, bool bold = false);
 // A label at geometry in the style.
 QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry,
                   const TextStyle& style = {});
+// A label that takes clicks. Inside the stage a plain label lets the press
+// pass, so the scene never gives it the release; this one takes the press and
+// reports a click when the button is released over it.
+class ClickableLabel final : public QLabel {
+    Q_OBJECT
+  public:
+    using QLabel::QLabel;
+  Q_SIGNALS:
+    void clicked();
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+ClickableLabel* makeClickableLabel(QWidget* parent, const QString& text, const QRect& geometry,
+                                   const TextStyle& style = {});
 // A push button at geometry, its caption in points (bold).
 QPushButton* makeButton(QWidget* parent, const QString& text, const QRect& geometry,
                         double points = 14);

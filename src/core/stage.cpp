@@ -1,8 +1,12 @@
 #include "core/stage.h"
 
+#include "core/screen_parts.h"
+#include "core/startup_screens.h"
+
 #include <QApplication>
 #include <QGraphicsProxyWidget>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QTimer>
 
 #include <algorithm>
@@ -46,14 +50,73 @@ Stage::Stage(Factory factory, QWidget* parent)
                    QPainter::SmoothPixmapTransform);
     setWindowTitle(kProgramTitle);
     resize(kStageWidth, kStageHeight);
+    clock_.start();
+    useScreenFontEverywhere();
+    cover_ = new BASEFRM;
+    coverProxy_ = scene()->addWidget(cover_);
+    coverProxy_->setZValue(1); // above every screen
+    coverProxy_->hide();
+    // Every click and key of the window passes the view or its viewport first.
+    installEventFilter(this);
+    viewport()->installEventFilter(this);
+}
+
+void Stage::coverWhile(const std::function<void()>& wait) {
+    if (waits_++ == 0) coverProxy_->show();
+    wait();
+    if (--waits_ > 0) return;
+    coverProxy_->hide();
+    for (const QPointer<QGraphicsProxyWidget>& old : std::exchange(retired_, {}))
+        if (old) old->deleteLater(); // after the waiting handler has returned
+}
+
+void Stage::setWaitNote(const QString& note) {
+    cover_->note->setText(note);
+    cover_->note->setVisible(!note.isEmpty());
+}
+
+qint64 Stage::keyTimeNow() const {
+    return keyClockKnown_ ? clock_.elapsed() + keyClockOffset_ : -1;
+}
+
+bool Stage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        // A key delivered late (behind a long handler) says less about the
+        // clocks than one delivered at once: keep the largest offset seen, and
+        // start again if the keys' clock has jumped back.
+        if (const qint64 stamp = qint64(static_cast<QKeyEvent*>(event)->timestamp()); stamp > 0) {
+            const qint64 offset = stamp - clock_.elapsed();
+            if (!keyClockKnown_ || offset > keyClockOffset_ || offset < keyClockOffset_ - 60000)
+                keyClockOffset_ = offset;
+            keyClockKnown_ = true;
+        }
+    }
+    if (waits_ == 0) return QGraphicsView::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::Close: // closing the window would end the program under the waiting handler
+        event->ignore();
+        return true;
+    default:
+        return QGraphicsView::eventFilter(watched, event);
+    }
 }
 
 void Stage::show(Screen screen) {
     QWidget* next = factory_(screen);
     if (!next) return;
     next->setFixedSize(kStageWidth, kStageHeight);
-    QGraphicsProxyWidget* old = proxy_;
-    QPointer<QWidget> oldWidget = current_;
+    QPointer<QGraphicsProxyWidget> old = proxy_;
     proxy_ = scene()->addWidget(next);
     proxy_->setPos(0, 0);
     current_ = next;
@@ -63,12 +126,15 @@ void Stage::show(Screen screen) {
     // A screen that chose, while it was built, where the keys go keeps that choice.
     QWidget* focus = next->focusWidget();
     (focus ? focus : next)->setFocus();
-    // The screen that asked for the hand-over may still be on the call stack.
-    if (old) {
-        old->hide();
+    if (!old) return;
+    old->hide();
+    // The screen that asked for the hand-over may still be on the call stack:
+    // deleteLater waits for its handler to return, and within a wait, for the
+    // wait to end, since a nested event loop would run the deletion at once.
+    if (waits_ > 0)
+        retired_ << old;
+    else
         old->deleteLater();
-    }
-    Q_UNUSED(oldWidget);
 }
 
 void Stage::message(const QString& title, const QString& text) {

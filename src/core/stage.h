@@ -5,12 +5,14 @@
 
 #include "core/navigator.h"
 
+#include <QGraphicsProxyWidget>
+#include <QElapsedTimer>
 #include <QGraphicsView>
 #include <QMessageBox>
 #include <QPointer>
 #include <functional>
 
-class QGraphicsProxyWidget;
+class BASEFRM;
 
 constexpr int kStageWidth = 1024;
 constexpr int kStageHeight = 768;
@@ -41,8 +43,13 @@ class Stage final : public QGraphicsView, public Navigator {
     // with exit code 1, whatever exit code is asked for after it.
     void message(const QString& title, const QString& text) override;
     void quit(int exitCode) override;
+    void coverWhile(const std::function<void()>& wait) override;
+    void setWaitNote(const QString& note) override;
+    qint64 keyTimeNow() const override;
 
     QWidget* current() const { return current_; }
+    // True while a wait runs behind the cover.
+    bool covered() const { return waits_ > 0; }
     Screen currentScreen() const { return currentScreen_; }
     // The screenshot tour: no message box is ever shown.
     void setTour(bool tour) { tour_ = tour; }
@@ -52,8 +59,20 @@ class Stage final : public QGraphicsView, public Navigator {
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    BASEFRM* cover_ = nullptr;
+    QGraphicsProxyWidget* coverProxy_ = nullptr;
+    int waits_ = 0; // waits running behind the cover, nested
+    // Screens handed over while a wait ran: their handler may still be on the
+    // call stack, so they go only when the last wait is over.
+    QList<QPointer<QGraphicsProxyWidget>> retired_;
+    // The keys' clock less ours, from the key delivered soonest after it was
+    // typed; unknown (no key yet) while keyClockKnown_ is false.
+    QElapsedTimer clock_;
+    qint64 keyClockOffset_ = 0;
+    bool keyClockKnown_ = false;
     Factory factory_;
     QPointer<QWidget> current_;
     QGraphicsProxyWidget* proxy_ = nullptr;

@@ -76,6 +76,9 @@ BASEFRM::BASEFRM(QWidget* parent) : QWidget(parent) {
     setStyleSheet(QStringLiteral("background: #F4F4F0;"));
     Label19 = makeLabel(this, QStringLiteral("Just a moment, please."), QRect(0, 330, 1024, 80),
                         {.points = 28, .align = Qt::AlignCenter, .colour = Qt::black});
+    note = makeLabel(this, {}, QRect(0, 420, 1024, 40),
+                     {.points = 16, .align = Qt::AlignCenter, .colour = Qt::black});
+    note->hide();
 }
 
 QString VersionText(int major, int minor, int revision) {

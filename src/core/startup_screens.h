@@ -33,12 +33,14 @@ class Firstfrm final : public QWidget {
     bool painted_ = false;
 };
 
-// "Just a moment, please." while the program switches between heavy screens.
+// "Just a moment, please." while the program switches between heavy screens,
+// and the stage's cover over a screen while it waits for a file.
 class BASEFRM final : public QWidget {
     Q_OBJECT
   public:
     explicit BASEFRM(QWidget* parent = nullptr);
     QLabel* Label19;
+    QLabel* note; // why the cover waits, under Label19; hidden while empty
 };
 
 // "Version" followed directly by major.minor.revision.

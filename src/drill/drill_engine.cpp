@@ -279,8 +279,9 @@ void DrillEngine::FinishRun() {
             overlayNote_ =
                 QStringLiteral("ほかの機械が成績を書いています。終わるまで待っています。");
             view_.overlayShown();
+            ctx_.navigator.setWaitNote(overlayNote_);
         }
-        ctx_.waitWhileBusy();
+        ctx_.navigator.coverWhile(ctx_.waitWhileBusy);
     };
     // The outcome flags compare this run with the tallies. Those the hub loaded
     // may be old by now (another machine may have set a better time since), and
@@ -294,7 +295,9 @@ void DrillEngine::FinishRun() {
     record.runTime = run.recordedTime;
     record.schoolCode = ctx.hensuu1.schoolCode;
     record.when = ctx.clock.now();
-    if (auto error = Seisekikiroku(ctx.results, ctx.criteria, logFile, record, wait)) {
+    const auto error = Seisekikiroku(ctx.results, ctx.criteria, logFile, record, wait);
+    if (waits >= kBusyNoticeWaits) navigator.setWaitNote({});
+    if (error) {
         navigator.message(
             QStringLiteral("成績記録エラー"),
             QStringLiteral("成績を記録できませんでした。この回の成績は残っていません。"

@@ -45,7 +45,7 @@ FinishReport PrepareFinish(AppContext& ctx) {
     const Hensuu1& h = ctx.hensuu1;
     const int level = validLevel(h.currentLevel);
     r.error = ComputeLevelStats(ctx.results, ctx.criteria, h.paths.resultsLogFile(),
-                                ctx.clock.now(), ctx.waitWhileBusy);
+                                ctx.clock.now(), ctx.coveredWait());
 
     r.levelCleared = levelCleared(ctx, level);
     const bool goal = level == h.catalog.goalLevel;

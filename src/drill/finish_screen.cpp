@@ -32,8 +32,10 @@ FrmSyuuryou::FrmSyuuryou(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
                        {.points = 28, .bold = true, .colour = QColor(0x10, 0x70, 0x10)});
     Label2->hide();
 
+    // Over the buttons' place, which stays empty while the banner shows (Timer1
+    // hides it as it shows them), so the time and the points stay readable.
     Picture1 = new QFrame(this);
-    Picture1->setGeometry(112, 280, 800, 180);
+    Picture1->setGeometry(112, 536, 800, 180);
     Picture1->setFrameShape(QFrame::Box);
     Picture1->setLineWidth(4);
     Picture1->setObjectName(QStringLiteral("Picture1"));

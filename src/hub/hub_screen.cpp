@@ -154,9 +154,10 @@ LevelColumn seisekitime1::buildColumn(int level, int width) {
     c.Label1 = makeLabel(p, {}, QRect(kInset, 0, numberWidth - kInset, 30),
                          {14, true, Qt::AlignCenter, Qt::white});
     fillBackground(c.Label1, QColor(0x30, 0x60, 0xB0));
-    c.Label3 = makeLabel(p, {}, QRect(numberWidth + 2, 0, width - numberWidth - 2 - kInset, 30),
-                         {13, true});
+    c.Label3 = makeClickableLabel(
+        p, {}, QRect(numberWidth + 2, 0, width - numberWidth - 2 - kInset, 30), {13, true});
     c.Label3->setCursor(Qt::PointingHandCursor);
+    connect(c.Label3, &ClickableLabel::clicked, this, [this, level] { Label3_Click(level); });
     c.Command4 = makeButton(p, {}, QRect(kInset, 32, inner, 40), 14);
     c.Command4->setToolTip(QStringLiteral("クリックしてスタートします。番号を押してもよろしい"));
     c.Command4->setEnabled(false);
@@ -176,7 +177,9 @@ LevelColumn seisekitime1::buildColumn(int level, int width) {
     c.List5->setFont(fixedPitchFont(10));
     c.List5->setUniformItemSizes(true);
     c.List5->setFocusPolicy(Qt::NoFocus);
-    c.Text1 = makeLabel(p, QStringLiteral("やりすぎ禁止"), QRect(kInset, 32, inner, 90),
+    // Over the start button it stands for, so today's and the all-time tally
+    // of the blocked level stay in view.
+    c.Text1 = makeLabel(p, QStringLiteral("やりすぎ禁止"), QRect(kInset, 32, inner, 40),
                         {18, true, Qt::AlignCenter, QColor(0xD0, 0x10, 0x10)});
     fillBackground(c.Text1, QColor(0xFF, 0xF4, 0xB0));
     c.Text1->setFrameShape(QFrame::Box);
@@ -266,7 +269,7 @@ void seisekitime1::Form_Activate() {
     // Runs of the other machines of the school appear on every return to the hub.
     if (auto error =
             ComputeLevelStats(ctx_.results, ctx_.criteria, ctx_.hensuu1.paths.resultsLogFile(), now,
-                              ctx_.waitWhileBusy))
+                              ctx_.coveredWait()))
         ctx_.navigator.message(
             QStringLiteral("成績の読み込み"),
             QStringLiteral("成績を読めませんでした。先生を呼んでください。\r\n") + error->text());
@@ -308,6 +311,7 @@ void seisekitime1::Form_Activate() {
     showOpening();
     Picture2->hide();
     hubReady_ = true;
+    readyKeyTime_ = ctx_.navigator.keyTimeNow();
 }
 
 void seisekitime1::showColumns(const HubView& view) {
@@ -348,12 +352,14 @@ void seisekitime1::fillList(int level, const QStringList& lines, int ownLine) {
                 delete list->takeItem(list->count() - 1);
     }
     if (lines.size() > kept) list->addItems(lines.mid(kept));
-    // The line above the pupil's own goes to the top, so the pupil sees where
-    // they stand and who is just ahead.
-    if (ownLine > 0 && ownLine <= list->count())
-        list->scrollToItem(list->item(ownLine - 1), QAbstractItemView::PositionAtTop);
-    else
-        list->scrollToTop(); // a list of runs starts at its first run, as a new list does
+    // A list starts at its top; a ranking scrolls only as far as it must to
+    // show the pupil's own line and the one just ahead of it, so a pupil near
+    // the top still sees everybody above.
+    list->scrollToTop();
+    if (ownLine > 0 && ownLine < list->count()) {
+        list->scrollToItem(list->item(ownLine), QAbstractItemView::EnsureVisible);
+        list->scrollToItem(list->item(ownLine - 1), QAbstractItemView::EnsureVisible);
+    }
     成績リスト色表示単独(level);
 }
 
@@ -386,7 +392,12 @@ void seisekitime1::HScroll1_Change(int value) {
 
 bool seisekitime1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
-        const QString text = static_cast<QKeyEvent*>(event)->text();
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Typed while the hub refreshed, delivered only now: such a key does
+        // nothing, so an answer key pressed as a run ends never starts a run.
+        if (readyKeyTime_ >= 0 && key->timestamp() > 0 && qint64(key->timestamp()) < readyKeyTime_)
+            return true;
+        const QString text = key->text();
         // The hub's own keys never reach a control (a list would search for the
         // letter); every other key does.
         if (!text.isEmpty() && LevelOfHubKey(text, columnCount()) >= 0) {
@@ -394,14 +405,6 @@ bool seisekitime1::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         return false;
-    }
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        for (int i = 1; i <= columnCount(); ++i)
-            if (watched == columns_[size_t(i)].Label3) {
-                Label3_Click(i);
-                return true;
-            }
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -565,7 +568,7 @@ ListRequest seisekitime1::listRequest(ListView view) const {
 bool seisekitime1::readRecords(qint64 count, QList<RecordNumbers>* records) {
     // Runs of the other machines since the activation appear in the run lists too.
     if (auto error = ReadLastRecords(ctx_.hensuu1.paths.resultsLogFile(), count, records,
-                                     ctx_.waitWhileBusy)) {
+                                     ctx_.coveredWait())) {
         ctx_.navigator.message(
             QStringLiteral("成績の読み込み"),
             QStringLiteral("成績を読めませんでした。先生を呼んでください。\r\n") + error->text());

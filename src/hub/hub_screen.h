@@ -7,6 +7,7 @@
 // clicks into starts of a run.
 
 #include "core/app_context.h"
+#include "core/screen_parts.h"
 #include "hub/hub_model.h"
 #include "hub/result_lists.h"
 
@@ -31,7 +32,7 @@ class QScrollBar;
 struct LevelColumn {
     QWidget* place = nullptr; // holds the column's controls, so scrolling moves them as one
     QLabel* Label1 = nullptr; // the level number
-    QLabel* Label3 = nullptr; // the level caption; a click starts the level
+    ClickableLabel* Label3 = nullptr; // the level caption; a click starts the level
     QPushButton* Command4 = nullptr;
     QLabel* Text1 = nullptr;  // "やりすぎ禁止" over a blocked level
     QLabel* Label7 = nullptr; // criteria line
@@ -112,6 +113,7 @@ class seisekitime1 final : public QWidget {
     HubView view_;
     ColumnLayout layout_;
     bool hubReady_ = false;
+    qint64 readyKeyTime_ = -1; // the keys' clock when the last refresh ended (-1: unknown)
     bool building_ = false;
     ListMode listMode_ = ListMode::Points;
     int rankingOrder_ = 1; // point mode: 1 by all-time points, 2 by today's

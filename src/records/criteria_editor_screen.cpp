@@ -183,7 +183,7 @@ void FrmTimeData::showEditor() {
 void FrmTimeData::buildCharts() {
     LevelHistograms histograms;
     if (auto error =
-            ReadHistograms(ctx_.hensuu1.paths.resultsLogFile(), &histograms, ctx_.waitWhileBusy))
+            ReadHistograms(ctx_.hensuu1.paths.resultsLogFile(), &histograms, ctx_.coveredWait()))
         ctx_.navigator.message(QStringLiteral("成績の読み込み"), error->text());
     List3->clear();
     List3->addItems(AllRunsChart(histograms, model_.chartLevel()));

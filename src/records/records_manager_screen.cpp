@@ -30,7 +30,7 @@ const QString kWriteTitle = QStringLiteral("成績の記録");
 RecordsManagerSettings settingsOf(const AppContext& ctx) {
     const Hensuu1& h = ctx.hensuu1;
     return {h.paths.resultsLogFile(), h.paths.rosterFile(),   {h.schoolCode, h.siteName},
-            ctx.clock.now().date(),   h.schoolYearStartMonth, ctx.waitWhileBusy};
+            ctx.clock.now().date(),   h.schoolYearStartMonth, ctx.coveredWait()};
 }
 
 // The lines on A4 pages in the list's font, as many to a page as fit.

@@ -38,7 +38,7 @@ SelectionList BuildSelectionList(AppContext& ctx, int displayMode, const QString
     SelectionList out;
     QStringList problems;
     if (auto error = ComputeLevelStats(ctx.results, ctx.criteria, s.paths.resultsLogFile(), now,
-                                       ctx.waitWhileBusy))
+                                       ctx.coveredWait()))
         problems << QStringLiteral("成績を読めないので、回数とポイントは 0 と表示されます。"
                                    "先生を呼んでください。") +
                         kCrLf + error->text();

@@ -41,8 +41,11 @@ namesel::namesel(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) 
     setWindowTitle(QStringLiteral("tallmer"));
     setFixedSize(1024, 768);
 
-    Label4 = makeLabel(this, ctx.hensuu1.contentName, QRect(40, 16, 600, 100), {48, true});
+    Label4 = makeClickableLabel(this, ctx.hensuu1.contentName, QRect(40, 16, 600, 100), {48, true});
     Label4->setCursor(Qt::PointingHandCursor);
+    connect(Label4, &ClickableLabel::clicked, this, [this] {
+        if (loaded_) Label4_Click();
+    });
 
     Picture8 = makePanel(this, QRect(700, 34, 160, 60), QColor(0xC0, 0x10, 0x10), true);
     Label8 = makeLabel(Picture8, QStringLiteral("開発中"), QRect(0, 0, 160, 60),
@@ -142,6 +145,8 @@ void namesel::Form_Activate() {
         List1->setCurrentRow(0);
     showChoice({});
     Picture5->hide();
+    // A pupil signs in with the keyboard alone: the arrows and Enter go to the list.
+    List1->setFocus();
 }
 
 void namesel::名簿表示() {
@@ -168,8 +173,10 @@ void namesel::名簿表示() {
     List1->item(List1->count() - 1)->setSizeHint(rowSize);
     List1->setCurrentRow(0);
     showChoice({});
-    if (!built.problem.isEmpty() && built.problem != toldProblem_) {
-        toldProblem_ = built.problem;
+    // Unreadable roster lines are the teacher's business: told once per start
+    // of the program, not after every return from the hub.
+    if (!built.problem.isEmpty() && built.problem != ctx_.toldRosterProblem) {
+        ctx_.toldRosterProblem = built.problem;
         ctx_.navigator.message(QString::fromUtf16(kSelectionProblemTitle), built.problem);
     }
 }
@@ -196,6 +203,11 @@ void namesel::List1_Click(int row) {
 }
 
 void namesel::List1_DblClick(int row) {
+    // The header line takes a double click as a click: nothing to confirm, no cue.
+    if (row < 1) {
+        List1_Click(row);
+        return;
+    }
     showChoice(DoubleClickedName(list_, row));
     Command14_Click();
 }
@@ -251,10 +263,6 @@ bool namesel::eventFilter(QObject* watched, QEvent* event) {
             Command14_Click();
             return true;
         }
-    }
-    if (watched == Label4 && event->type() == QEvent::MouseButtonRelease && loaded_) {
-        Label4_Click();
-        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -4,6 +4,7 @@
 // them on its controls and turns clicks and keys into model calls.
 
 #include "core/app_context.h"
+#include "core/screen_parts.h"
 #include "roster/name_selection.h"
 
 #include <QWidget>
@@ -39,7 +40,7 @@ class namesel final : public QWidget {
     bool loaded() const { return loaded_; }
     int displayMode() const { return displayMode_; }
 
-    QLabel* Label4;
+    ClickableLabel* Label4;
     QComboBox* Combo1;
     QFrame* Picture7;
     std::array<QRadioButton*, 4> Option1{};
@@ -65,7 +66,6 @@ class namesel final : public QWidget {
     NameChoice choice_;
     QString listedGroup_; // the group and mode the list was built for
     int listedMode_ = -1;
-    QString toldProblem_; // told once per screen, not again at every rebuild
     bool loadQueued_ = false;
     bool loaded_ = false;
     bool handedOver_ = false; // confirmed or leaving: further input would do it twice

@@ -1,6 +1,7 @@
 // Every text of every screen fits its label or button on the 1024 x 768 stage,
 // with the longest texts each can be given.
 
+#include "core/screen_parts.h"
 #include "core/stage.h"
 #include "core/startup_screens.h"
 #include "drill/drill_fixture.h"
@@ -9,7 +10,10 @@
 #include "hub/hub_screen.h"
 #include "text_fit.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -142,4 +146,40 @@ TEST_F(ScreenTexts, PlaceholderHub) {
     QWidget* hub = onStage([this] { return makeHubScreen(*ctx); });
     expectTextsFit(*hub);
     snapshot(*hub, QStringLiteral("long_hub"));
+}
+
+// Every text is drawn in the one family that has all its glyphs: a text whose
+// kana came from one font and its figures from another ("獲得ポイント：6点×1→6点"
+// with its first digit a size apart from the rest) is what this catches.
+TEST_F(ScreenTexts, EveryTextInOneFontThatHasItsGlyphs) {
+    ASSERT_FALSE(screenFontFamily().isEmpty());
+    ctx->hensuu1.currentLevel = 3;
+    ctx->drill.recordedTime = 6;
+    ASSERT_TRUE(StartRun(*ctx));
+    const std::vector<std::pair<const char*, std::function<QWidget*()>>> screens = {
+        {"BASEFRM", [] { return new BASEFRM; }},
+        {"MainFrm", [this] { return new MainFrm(*ctx, nullptr, defer()); }},
+        {"FrmSyuuryou", [this] { return new FrmSyuuryou(*ctx); }},
+        {"seisekitime1", [this] { return makeHubScreen(*ctx); }},
+    };
+    for (const auto& [name, make] : screens) {
+        SCOPED_TRACE(name);
+        QWidget* screen = onStage(make);
+        QCoreApplication::processEvents();
+        for (QWidget* w : screen->findChildren<QWidget*>()) {
+            QString text;
+            if (const auto* label = qobject_cast<QLabel*>(w))
+                text = label->text();
+            else if (const auto* button = qobject_cast<QAbstractButton*>(w))
+                text = button->text();
+            if (text.isEmpty() || Qt::mightBeRichText(text)) continue;
+            SCOPED_TRACE(w->objectName().toStdString() + " " + text.toStdString());
+            EXPECT_EQ(QFontInfo(w->font()).family(), screenFontFamily());
+            const QFontMetrics fm(w->font());
+            for (const QChar c : text)
+                if (c != QLatin1Char('&') && !c.isSpace()) {
+                    EXPECT_TRUE(fm.inFont(c)) << int(c.unicode());
+                }
+        }
+    }
 }

@@ -47,10 +47,12 @@ class RecordingNavigator final : public Navigator {
         texts << text;
     }
     void quit(int exitCode) override { quits << exitCode; }
+    qint64 keyTimeNow() const override { return keyTime; }
 
     QList<Screen> shown;
     QStringList titles, texts;
     QList<int> quits;
+    qint64 keyTime = -1;
 };
 
 class NoLauncher final : public Launcher {

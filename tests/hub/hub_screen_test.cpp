@@ -6,6 +6,7 @@
 #include "hub/hub_panels.h"
 #include "hub/hub_screen.h"
 #include "records/results_log.h"
+#include "stage_input.h"
 #include "text_fit.h"
 
 #include <QComboBox>
@@ -64,11 +65,24 @@ class HubScreen : public ::testing::Test, public DrillFixture {
             {qint16(pupil), qint16(level), time, ctx->hensuu1.schoolCode, clock.now()}));
     }
 
-    std::unique_ptr<seisekitime1> shownHub() {
-        auto hub = std::make_unique<seisekitime1>(*ctx);
-        hub->show();
-        return hub;
+    // The hub on a stage of its own, clicked and typed at through the window;
+    // hand-overs still go to the recording navigator.
+    struct ShownHub {
+        std::unique_ptr<Stage> stage;
+        seisekitime1* hub = nullptr;
+        seisekitime1* operator->() const { return hub; }
+        seisekitime1& operator*() const { return *hub; }
+    };
+    ShownHub shownHub() {
+        ShownHub shown;
+        shown.stage = std::make_unique<Stage>([this](Screen) { return new seisekitime1(*ctx); });
+        shown.stage->resize(qRound(kStageWidth * scale), qRound(kStageHeight * scale));
+        shown.stage->show();
+        shown.stage->show(Screen::Hub);
+        shown.hub = static_cast<seisekitime1*>(shown.stage->current());
+        return shown;
     }
+    double scale = 1.0;
 
     template <typename T = QLabel> static T* child(QWidget& screen, const QString& name) {
         T* w = screen.findChild<T*>(name);
@@ -126,13 +140,14 @@ TEST_F(HubScreen, FourColumnsFillTheWidthAndFiveScrollFourAtATime) {
 }
 
 TEST_F(HubScreen, LevelKeysCaptionsAndButtonsStartARun) {
+    scale = 1.5; // a window half as large again as the stage
     for (int n : {10, 11}) {
         SCOPED_TRACE(n);
         ctx->hensuu1.catalog.levelCount = qint16(n);
         navigator.shown.clear();
         auto hub = shownHub();
-        QTest::keyClick(hub.get(), 'A');
-        QTest::keyClick(hub.get(), 'b');
+        typeOnStage(*hub.stage, 'A');
+        typeOnStage(*hub.stage, 'b');
         if (n == 10) {
             EXPECT_TRUE(navigator.shown.isEmpty());
             EXPECT_TRUE(hub->hubReady());
@@ -142,7 +157,7 @@ TEST_F(HubScreen, LevelKeysCaptionsAndButtonsStartARun) {
         EXPECT_EQ(ctx->hensuu1.currentLevel, 11);
         EXPECT_FALSE(hub->hubReady());
         // A second key before the drill takes the stage starts nothing more.
-        QTest::keyClick(hub.get(), '2');
+        typeOnStage(*hub.stage, '2');
         EXPECT_EQ(navigator.shown.size(), 1);
     }
 
@@ -150,16 +165,17 @@ TEST_F(HubScreen, LevelKeysCaptionsAndButtonsStartARun) {
     navigator.shown.clear();
     // The key goes to the hub whichever control has the focus.
     auto* combo = child<QComboBox>(*hub, QStringLiteral("Combo1"));
-    QTest::keyClick(combo, '4');
+    combo->setFocus();
+    typeOnStage(*hub.stage, '4');
     EXPECT_EQ(ctx->hensuu1.currentLevel, 4);
     hub = shownHub();
-    QTest::mouseClick(child<QLabel>(*hub, at("Label3", 2)), Qt::LeftButton);
+    clickOnStage(*hub.stage, child<QLabel>(*hub, at("Label3", 2)));
     EXPECT_EQ(ctx->hensuu1.currentLevel, 2);
     hub = shownHub();
-    QTest::mouseClick(child<QPushButton>(*hub, at("Command4", 6)), Qt::LeftButton);
-    EXPECT_EQ(ctx->hensuu1.currentLevel, 6);
+    clickOnStage(*hub.stage, child<QPushButton>(*hub, at("Command4", 3)));
+    EXPECT_EQ(ctx->hensuu1.currentLevel, 3);
     hub = shownHub();
-    QTest::keyClick(hub.get(), '0');
+    typeOnStage(*hub.stage, '0');
     EXPECT_EQ(navigator.shown,
               (QList<Screen>{Screen::Drill, Screen::Drill, Screen::Drill, Screen::Selection}));
 }
@@ -173,15 +189,15 @@ TEST_F(HubScreen, KeysDuringARefreshDoNothing) {
     ctx->waitWhileBusy = [&] {
         ++waits;
         EXPECT_FALSE(hub->hubReady());
-        QTest::keyClick(hub.get(), '1');
-        QTest::keyClick(hub.get(), '0');
+        typeOnStage(*hub.stage, '1');
+        typeOnStage(*hub.stage, '0');
         QFile::remove(copy);
     };
     hub->Form_Activate();
     EXPECT_EQ(waits, 1);
     EXPECT_TRUE(navigator.shown.isEmpty());
     EXPECT_TRUE(hub->hubReady());
-    QTest::keyClick(hub.get(), '1');
+    typeOnStage(*hub.stage, '1');
     EXPECT_EQ(navigator.shown, QList<Screen>{Screen::Drill});
 }
 
@@ -203,8 +219,8 @@ TEST_F(HubScreen, AnOverdoneLevelIsBlockedUntilTheGoalIsCleared) {
     EXPECT_EQ(child(*hub, at("Text1", 3))->text(), QStringLiteral("やりすぎ禁止"));
     EXPECT_EQ(ctx->finalLevelCleared, 0);
     snapshot(*hub, QStringLiteral("hub_blocked"));
-    QTest::keyClick(hub.get(), '3');
-    QTest::mouseClick(child(*hub, at("Label3", 3)), Qt::LeftButton);
+    typeOnStage(*hub.stage, '3');
+    clickOnStage(*hub.stage, child(*hub, at("Label3", 3)));
     EXPECT_TRUE(navigator.shown.isEmpty());
 
     ctx->criteria.levels[11].clearPoints = 5;
@@ -286,7 +302,7 @@ TEST_F(HubScreen, ATeacherSeesTheTeacherButtons) {
         ASSERT_FALSE(print->isHidden());
         EXPECT_EQ(data->text(), QStringLiteral("データ処理"));
         EXPECT_EQ(print->text(), QStringLiteral("印刷"));
-        QTest::mouseClick(data, Qt::LeftButton);
+        clickOnStage(*hub.stage, data);
         EXPECT_TRUE(child<QWidget>(*hub, QStringLiteral("Picture7"))->isVisible());
         snapshot(*hub, QStringLiteral("hub_teacher"));
     }
@@ -348,7 +364,7 @@ TEST_F(HubScreen, TheOptionsSwitchModeAndViewWithTheirCaptions) {
     const auto radio = [&](const char* name) {
         return child<QRadioButton>(*hub, QString::fromLatin1(name));
     };
-    const auto click = [&](const char* name) { QTest::mouseClick(radio(name), Qt::LeftButton); };
+    const auto click = [&](const char* name) { clickOnStage(*hub.stage, radio(name)); };
     const auto lines = [&](int level) {
         QStringList out;
         const QListWidget* list = child<QListWidget>(*hub, at("List5", level));
@@ -404,10 +420,12 @@ TEST_F(HubScreen, TheOptionsSwitchModeAndViewWithTheirCaptions) {
     EXPECT_EQ(label5->text(), QString());
     EXPECT_TRUE(combo2->isVisible());
     EXPECT_EQ(lines(3).size(), 3);       // a month: last week's run too
-    QTest::keyClick(combo2, Qt::Key_Up); // since last week's Monday
+    combo2->setFocus();
+    typeOnStage(*hub.stage, Qt::Key_Up); // since last week's Monday
     EXPECT_EQ(ctx->hensuu1.resultPeriod, 2);
     EXPECT_EQ(lines(3).size(), 3);
-    QTest::keyClick(combo2, Qt::Key_Up); // this week only
+    combo2->setFocus(); // the list was rebuilt under it
+    typeOnStage(*hub.stage, Qt::Key_Up); // this week only
     EXPECT_EQ(ctx->hensuu1.resultPeriod, 1);
     EXPECT_EQ(lines(3).size(), 2);
     EXPECT_TRUE(combo2->isVisible());
@@ -446,8 +464,8 @@ TEST_F(HubScreen, TheOwnRunsViewShowsThePupilsRunsAndTheGraphButton) {
     auto* own = child<QRadioButton>(*hub, QStringLiteral("Option2_2"));
     auto* graph = child<QPushButton>(*hub, QStringLiteral("Command17"));
     EXPECT_TRUE(graph->isHidden());
-    QTest::mouseClick(child<QRadioButton>(*hub, QStringLiteral("Option2_0")), Qt::LeftButton);
-    QTest::mouseClick(own, Qt::LeftButton);
+    clickOnStage(*hub.stage, child<QRadioButton>(*hub, QStringLiteral("Option2_0")));
+    clickOnStage(*hub.stage, own);
     EXPECT_TRUE(navigator.texts.isEmpty())
         << navigator.texts.join(QStringLiteral("\n")).toStdString();
     EXPECT_EQ(child(*hub, QStringLiteral("Label5"))->text(), QStringLiteral("個人別ﾀｲﾑ"));
@@ -469,12 +487,12 @@ TEST_F(HubScreen, TheOwnRunsViewShowsThePupilsRunsAndTheGraphButton) {
 
     // "グラフ" charts the pupil over the lists; another mode takes both away.
     ASSERT_TRUE(graph->isVisible());
-    QTest::mouseClick(graph, Qt::LeftButton);
+    clickOnStage(*hub.stage, graph);
     ChartPanel* panel = hub->chartPanel();
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(panel->Picture12->document().pupil, kPupil);
     snapshot(*hub, QStringLiteral("hub_own_chart"));
-    QTest::mouseClick(child<QRadioButton>(*hub, QStringLiteral("Option2_1")), Qt::LeftButton);
+    clickOnStage(*hub.stage, child<QRadioButton>(*hub, QStringLiteral("Option2_1")));
     EXPECT_TRUE(panel->isHidden());
     EXPECT_TRUE(graph->isHidden());
     EXPECT_EQ(lines(2).size(), 3); // the points ranking of the three pupils again
@@ -483,23 +501,27 @@ TEST_F(HubScreen, TheOwnRunsViewShowsThePupilsRunsAndTheGraphButton) {
 TEST_F(HubScreen, NoLevelStartsWhileThePasswordPanelShows) {
     ctx->hensuu1.pupilName = QStringLiteral("田中先生");
     auto hub = shownHub();
-    QTest::mouseClick(child<QPushButton>(*hub, QStringLiteral("Command8")), Qt::LeftButton);
+    clickOnStage(*hub.stage, child<QPushButton>(*hub, QStringLiteral("Command8")));
     DataChangePanel* panel = hub->dataChangePanel();
     ASSERT_TRUE(panel->shown());
-    QTest::keyClick(hub.get(), '1');
-    QTest::mouseClick(child<QPushButton>(*hub, at("Command4", 2)), Qt::LeftButton);
-    QTest::mouseClick(child(*hub, at("Label3", 3)), Qt::LeftButton);
+    typeOnStage(*hub.stage, '1');
+    clickOnStage(*hub.stage, child<QPushButton>(*hub, at("Command4", 2)));
+    clickOnStage(*hub.stage, child(*hub, at("Label3", 3)));
     EXPECT_TRUE(navigator.shown.isEmpty());
     EXPECT_TRUE(hub->hubReady());
     // The digits of a password reach its field, not the level keys.
-    QTest::keyClicks(panel->Text3, QStringLiteral("2468"));
+    EXPECT_EQ(panel->Text3->text(), QStringLiteral("1"));
+    panel->Text3->clear();
+    clickOnStage(*hub.stage, panel->Text3);
+    for (const char digit : {'2', '4', '6', '8'})
+        typeOnStage(*hub.stage, digit);
     EXPECT_EQ(panel->Text3->text(), QStringLiteral("2468"));
     EXPECT_TRUE(navigator.shown.isEmpty());
     snapshot(*hub, QStringLiteral("hub_password"));
 
-    QTest::mouseClick(panel->Command12, Qt::LeftButton);
+    clickOnStage(*hub.stage, panel->Command12);
     EXPECT_FALSE(panel->shown());
-    QTest::keyClick(hub.get(), '1');
+    typeOnStage(*hub.stage, '1');
     EXPECT_EQ(navigator.shown, QList<Screen>{Screen::Drill});
 }
 
@@ -510,15 +532,15 @@ TEST_F(HubScreen, TheTeachersPrintOfThreePupilsWritesThreePdfs) {
     ctx->hensuu1.pupilName = QStringLiteral("田中先生");
     ctx->printToPdf = dir.filePath(QStringLiteral("charts.pdf"));
     auto hub = shownHub();
-    QTest::mouseClick(child<QRadioButton>(*hub, QStringLiteral("Option2_2")), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>(*hub, QStringLiteral("Command17")), Qt::LeftButton);
+    clickOnStage(*hub.stage, child<QRadioButton>(*hub, QStringLiteral("Option2_2")));
+    clickOnStage(*hub.stage, child<QPushButton>(*hub, QStringLiteral("Command17")));
     ChartPanel* panel = hub->chartPanel();
-    QTest::mouseClick(panel->Command25, Qt::LeftButton);
+    clickOnStage(*hub.stage, panel->Command25);
     ASSERT_EQ(panel->List2->count(), 3);
     for (int row = 0; row < 3; ++row)
         panel->List2->item(row)->setSelected(true);
     ASSERT_TRUE(panel->Command24[1]->isVisible());
-    QTest::mouseClick(panel->Command24[1], Qt::LeftButton);
+    clickOnStage(*hub.stage, panel->Command24[1]);
     EXPECT_TRUE(navigator.texts.isEmpty())
         << navigator.texts.join(QStringLiteral("\n")).toStdString();
     ASSERT_EQ(panel->printedFiles().size(), 3);
@@ -552,7 +574,7 @@ TEST_F(HubScreen, TheWidestLinesOfEveryViewFitTheirList) {
 TEST_F(HubScreen, NothingStartsWhileAViewWaitsForABusyLog) {
     run(kPupil, 1, 20);
     auto hub = shownHub();
-    QTest::mouseClick(child<QRadioButton>(*hub, QStringLiteral("Option2_0")), Qt::LeftButton);
+    clickOnStage(*hub.stage, child<QRadioButton>(*hub, QStringLiteral("Option2_0")));
     const QString copy = DeletionCopyPath(ctx->hensuu1.paths.resultsLogFile());
     writeFile(dir, QStringLiteral("倍数判定/成績累積データtemp.dat"), {});
     int waits = 0;
@@ -562,15 +584,60 @@ TEST_F(HubScreen, NothingStartsWhileAViewWaitsForABusyLog) {
         EXPECT_FALSE(child<QWidget>(*hub, QStringLiteral("Combo1"))->isEnabled());
         EXPECT_FALSE(child<QPushButton>(*hub, QStringLiteral("Command1"))->isEnabled());
         EXPECT_FALSE(child<QPushButton>(*hub, at("Command4", 1))->isEnabled());
-        QTest::keyClick(hub.get(), '1');
-        QTest::keyClick(hub.get(), '0');
+        typeOnStage(*hub.stage, '1');
+        typeOnStage(*hub.stage, '0');
         QFile::remove(copy);
     };
-    QTest::mouseClick(child<QRadioButton>(*hub, QStringLiteral("Option1_2")), Qt::LeftButton);
+    clickOnStage(*hub.stage, child<QRadioButton>(*hub, QStringLiteral("Option1_2")));
     EXPECT_EQ(waits, 1);
     EXPECT_TRUE(navigator.shown.isEmpty());
     EXPECT_EQ(child<QListWidget>(*hub, at("List5", 1))->count(), 1);
     EXPECT_TRUE(child<QWidget>(*hub, QStringLiteral("Picture1"))->isEnabled());
-    QTest::keyClick(hub.get(), '1');
+    typeOnStage(*hub.stage, '1');
     EXPECT_EQ(navigator.shown, QList<Screen>{Screen::Drill});
+}
+
+TEST_F(HubScreen, ARankingScrollsOnlyAsFarAsThePupilsLineNeeds) {
+    for (int p = 100; p < 160; ++p) {
+        addPupil(p, QStringLiteral("生徒%1").arg(p), 2017);
+        run(p, 1, 90); // a point each
+    }
+    run(3, 1, 10);      // first, 19 points
+    run(9, 1, 11);      // second, 17 points
+    run(kPupil, 1, 12); // third, 15 points: both above stay in view
+    auto hub = shownHub();
+    const QListWidget* list = child<QListWidget>(*hub, at("List5", 1));
+    ASSERT_TRUE(list->item(2)->text().contains(QStringLiteral("●")));
+    EXPECT_EQ(list->indexAt(QPoint(2, 2)).row(), 0);
+    EXPECT_EQ(list->currentRow(), -1);
+}
+
+TEST_F(HubScreen, TheOverdoBannerCoversTheStartButtonOnly) {
+    ctx->criteria.levels[3].overdoCount = number(1);
+    ctx->criteria.levels[11].clearPoints = 9999;
+    run(kPupil, 3, 20);
+    auto hub = shownHub();
+    QWidget* banner = child<QWidget>(*hub, at("Text1", 3));
+    ASSERT_TRUE(banner->isVisible());
+    EXPECT_TRUE(banner->geometry().contains(child<QWidget>(*hub, at("Command4", 3))->geometry()));
+    // Today's count on exactly the blocked level stays readable.
+    for (const char* tally : {"Label9", "Label14", "Label10", "Label15"}) {
+        QWidget* label = child<QWidget>(*hub, at(tally, 3));
+        EXPECT_FALSE(banner->geometry().intersects(label->geometry())) << tally;
+        EXPECT_TRUE(reachableOnStage(*hub.stage, label)) << tally;
+    }
+    EXPECT_EQ(child(*hub, at("Label14", 3))->text(), QStringLiteral("1回/6点"));
+}
+
+TEST_F(HubScreen, KeysTypedWhileTheHubRefreshedAreDroppedWhenDeliveredLate) {
+    // The refresh ended when the keys' clock read 5000.
+    navigator.keyTime = 5000;
+    auto hub = shownHub();
+    const auto key = [&](char c, ulong stamp) { typeOnStageStamped(*hub.stage, c, stamp); };
+    key('4', 4980); // typed 20 ms before the end ("メニューへ" then "4" at once)
+    EXPECT_TRUE(navigator.shown.isEmpty());
+    EXPECT_TRUE(hub->hubReady());
+    key('4', 5010); // typed after it
+    EXPECT_EQ(navigator.shown, QList<Screen>{Screen::Drill});
+    EXPECT_EQ(ctx->hensuu1.currentLevel, 4);
 }

@@ -3,6 +3,7 @@
 #include "roster/grades.h"
 #include "roster/name_selection_screen.h"
 #include "selection_fixture.h"
+#include "stage_input.h"
 #include "text_fit.h"
 
 #include <QApplication>
@@ -17,12 +18,23 @@
 
 namespace {
 
-// The screen on its own window, shown and loaded.
-std::unique_ptr<namesel> loadedScreen(SelectionFixture& f) {
-    auto screen = std::make_unique<namesel>(*f.ctx);
-    screen->show();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return screen->loaded(); }));
-    return screen;
+// The screen on a stage of its own, shown and loaded, clicked and typed at
+// through the window; hand-overs go to the fixture's recording navigator.
+struct ShownSelection {
+    std::unique_ptr<Stage> stage;
+    namesel* screen = nullptr;
+    namesel* operator->() const { return screen; }
+    namesel& operator*() const { return *screen; }
+};
+ShownSelection loadedScreen(SelectionFixture& f, double scale = 1.0) {
+    ShownSelection shown;
+    shown.stage = std::make_unique<Stage>([&f](Screen) { return new namesel(*f.ctx); });
+    shown.stage->resize(qRound(kStageWidth * scale), qRound(kStageHeight * scale));
+    shown.stage->show();
+    shown.stage->show(Screen::Selection);
+    shown.screen = static_cast<namesel*>(shown.stage->current());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown.screen->loaded(); }));
+    return shown;
 }
 
 int rowOf(const QListWidget* list, const QString& name) {
@@ -42,9 +54,10 @@ QStringList itemsOf(const QComboBox* combo) {
     return items;
 }
 
-// The version box over the screen, closed by its own button.
-void openAndCloseVersionBox(namesel& screen, QWidget* host) {
-    QTest::mouseClick(screen.Label4, Qt::LeftButton);
+// The version box over the stage's window, closed by its own button.
+void openAndCloseVersionBox(Stage& stage, namesel& screen) {
+    QWidget* host = &stage;
+    clickOnStage(stage, screen.Label4);
     auto* box = host->findChild<frmver*>();
     ASSERT_TRUE(box);
     EXPECT_TRUE(box->isVisible());
@@ -80,22 +93,19 @@ TEST(SelectionScreen, DoubleClickSignsInOnTheStageAndOpensTheHub) {
     EXPECT_EQ(screen->grab().toImage().pixelColor(5, 5), autumn); // the screen's own background
 
     // The version box sits over the stage's window, not over the embedded screen.
-    openAndCloseVersionBox(*screen, &stage);
+    openAndCloseVersionBox(stage, *screen);
     EXPECT_EQ(screen->Combo1->count(), 12);
 
     const int row = rowOf(screen->List1, QStringLiteral("山田"));
     ASSERT_GT(row, 0);
     // A double click reaches the list as press and release, then the double click.
-    QTest::mouseClick(screen->List1->viewport(), Qt::LeftButton, {}, centreOf(screen->List1, row));
-    QTest::mouseDClick(screen->List1->viewport(), Qt::LeftButton, {}, centreOf(screen->List1, row));
+    doubleClickOnStage(stage, screen->List1->viewport(), centreOf(screen->List1, row));
     EXPECT_EQ(stage.currentScreen(), Screen::Hub);
     const Hensuu1& h = f.ctx->hensuu1;
     EXPECT_EQ(h.currentPupil, 1);
     EXPECT_EQ(h.pupilName.trimmed(), QStringLiteral("山田　花子"));
     EXPECT_EQ(h.pupilGrade, QStringLiteral("小３"));
     EXPECT_EQ(h.catalog.levelCount, 11);
-    EXPECT_EQ(screen->Label1->text(),
-              screen->List1->item(row)->text().section('/', 0, 0).trimmed());
 }
 
 TEST(SelectionScreen, NoNameRefusedByCueThenKeysConfirm) {
@@ -104,11 +114,11 @@ TEST(SelectionScreen, NoNameRefusedByCueThenKeysConfirm) {
     auto screen = loadedScreen(f);
 
     // The header line is chosen: "1", Enter and blank only play the cue.
-    QTest::mouseClick(screen->List1->viewport(), Qt::LeftButton, {}, centreOf(screen->List1, 0));
-    QTest::keyClick(screen->List1, '1');
-    QTest::keyClick(screen->List1, Qt::Key_Return);
-    QTest::keyClick(screen->List1, Qt::Key_Space);
-    QTest::mouseClick(screen->Command14, Qt::LeftButton);
+    clickOnStage(*screen.stage, screen->List1->viewport(), centreOf(screen->List1, 0));
+    typeOnStage(*screen.stage, '1');
+    typeOnStage(*screen.stage, Qt::Key_Return);
+    typeOnStage(*screen.stage, Qt::Key_Space);
+    clickOnStage(*screen.stage, screen->Command14);
     EXPECT_EQ(f.sound.played, QStringList(4, QStringLiteral("ブー.wav")));
     EXPECT_TRUE(f.navigator.shown.isEmpty());
     EXPECT_EQ(f.ctx->hensuu1.currentPupil, 0);
@@ -118,11 +128,11 @@ TEST(SelectionScreen, NoNameRefusedByCueThenKeysConfirm) {
 
     // A click chooses; "1" is the screen's even while the group selector has the focus.
     const int row = rowOf(screen->List1, QStringLiteral("鈴木"));
-    QTest::mouseClick(screen->List1->viewport(), Qt::LeftButton, {}, centreOf(screen->List1, row));
+    clickOnStage(*screen.stage, screen->List1->viewport(), centreOf(screen->List1, row));
     EXPECT_EQ(screen->Label1->text(), QStringLiteral("小1 鈴木　一郎"));
     EXPECT_EQ(screen->Label2->text(), QStringLiteral("3"));
     screen->Combo1->setFocus();
-    QTest::keyClick(screen->Combo1, '1');
+    typeOnStage(*screen.stage, '1');
     EXPECT_EQ(f.navigator.shown, QList<Screen>{Screen::Hub});
     EXPECT_EQ(f.ctx->hensuu1.currentPupil, 3);
     EXPECT_TRUE(screen->Command14->isHidden());
@@ -136,12 +146,12 @@ TEST(SelectionScreen, EveryActivationRefillsTheGroupsAndTurnsBackToModeOne) {
     auto screen = loadedScreen(f);
     EXPECT_EQ(itemsOf(screen->Combo1), SelectionGroupTexts());
     EXPECT_EQ(screen->Combo1->toolTip(), QStringLiteral("表示する学年を選びなさい"));
-    QTest::mouseClick(screen->Option1[3], Qt::LeftButton);
+    clickOnStage(*screen.stage, screen->Option1[3]);
     EXPECT_EQ(screen->displayMode(), 3);
     const int sato = rowOf(screen->List1, QStringLiteral("佐藤"));
     EXPECT_TRUE(screen->List1->item(sato)->text().endsWith(QStringLiteral("1回")));
     for (int i = 0; i < 3; ++i)
-        openAndCloseVersionBox(*screen, screen.get());
+        openAndCloseVersionBox(*screen.stage, *screen);
     EXPECT_EQ(itemsOf(screen->Combo1), SelectionGroupTexts());
     EXPECT_EQ(screen->displayMode(), 1);
     EXPECT_TRUE(screen->Option1[1]->isChecked());
@@ -158,13 +168,13 @@ TEST(SelectionScreen, ModeChangeKeepsTheGroup) {
     EXPECT_EQ(screen->List1->count(), 4);
 
     screen->Combo1->setFocus();
-    QTest::keyClick(screen->Combo1, Qt::Key_Down); // 中学生全体
+    typeOnStage(*screen.stage, Qt::Key_Down); // 中学生全体
     ASSERT_EQ(screen->Combo1->currentText(), QStringLiteral("中学生全体"));
     ASSERT_EQ(screen->List1->count(), 2);
     EXPECT_TRUE(screen->List1->item(1)->text().startsWith(QStringLiteral("中1 佐藤")));
     EXPECT_FALSE(screen->List1->item(1)->text().contains(QStringLiteral("回")));
 
-    QTest::mouseClick(screen->Option1[3], Qt::LeftButton);
+    clickOnStage(*screen.stage, screen->Option1[3]);
     ASSERT_EQ(screen->List1->count(), 2);
     EXPECT_TRUE(screen->List1->item(1)->text().endsWith(QStringLiteral("/    2回")));
     EXPECT_EQ(screen->Combo1->currentText(), QStringLiteral("中学生全体"));
@@ -176,8 +186,8 @@ TEST(SelectionScreen, ZeroLeavesForTheProgramMenu) {
     writeFile(f.dir, QStringLiteral("school/起動/プログラムメニューc.exe"), "MZ");
     auto screen = loadedScreen(f);
     EXPECT_TRUE(screen->Picture8->isHidden());
-    QTest::keyClick(screen->List1, '0');
-    QTest::mouseClick(screen->Command7, Qt::LeftButton); // a second leave does nothing
+    typeOnStage(*screen.stage, '0');
+    clickOnStage(*screen.stage, screen->Command7); // a second leave does nothing
     EXPECT_EQ(f.launcher.programs, QStringList{f.menuProgram()});
     EXPECT_EQ(f.launcher.argumentLists, QList<QStringList>{{QStringLiteral("001")}});
     EXPECT_EQ(f.navigator.quits, QList<int>{0});
@@ -191,7 +201,7 @@ TEST(SelectionScreen, DevelopmentLayoutIsMarkedAndStartsTheOtherMenu) {
     auto screen = loadedScreen(f);
     EXPECT_FALSE(screen->Picture8->isHidden());
     EXPECT_EQ(screen->Label8->text(), QStringLiteral("開発中"));
-    QTest::mouseClick(screen->Command7, Qt::LeftButton);
+    clickOnStage(*screen.stage, screen->Command7);
     ASSERT_EQ(f.navigator.texts.size(), 1); // not installed here
     EXPECT_TRUE(f.navigator.texts[0].contains(QStringLiteral("プログラムメニュー.exe")));
     EXPECT_TRUE(f.launcher.programs.isEmpty());
@@ -203,13 +213,13 @@ TEST(SelectionScreen, MissingRosterIsToldOnceAndTheScreenStillLeaves) {
     auto screen = loadedScreen(f);
     EXPECT_EQ(screen->List1->count(), 1);
     EXPECT_EQ(screen->List1->item(0)->text(), QStringLiteral("－－－－－－"));
-    QTest::mouseClick(screen->Option1[0], Qt::LeftButton);
+    clickOnStage(*screen.stage, screen->Option1[0]);
     ASSERT_EQ(f.navigator.texts.size(), 1);
     EXPECT_EQ(f.navigator.titles[0], QString::fromUtf16(kSelectionProblemTitle));
     EXPECT_TRUE(f.navigator.texts[0].contains(QStringLiteral("新名簿.txt")));
-    QTest::keyClick(screen->List1, '1');
+    typeOnStage(*screen.stage, '1');
     EXPECT_EQ(f.sound.played.size(), 1);
-    QTest::keyClick(screen->List1, '0');
+    typeOnStage(*screen.stage, '0');
     EXPECT_EQ(f.navigator.quits, QList<int>{0});
 }
 
@@ -255,7 +265,7 @@ TEST(SelectionScreen, FiguresLineUpInEveryMode) {
     const QFontMetrics metrics(screen->List1->font());
     for (int mode = 0; mode < 4; ++mode) {
         SCOPED_TRACE(mode);
-        QTest::mouseClick(screen->Option1[mode], Qt::LeftButton);
+        clickOnStage(*screen.stage, screen->Option1[mode]);
         ASSERT_EQ(screen->List1->count(), 5);
         QList<int> slash, end;
         for (int row = 1; row < screen->List1->count(); ++row) {
@@ -266,4 +276,49 @@ TEST(SelectionScreen, FiguresLineUpInEveryMode) {
         EXPECT_EQ(slash.count(slash[0]), slash.size()) << slash[0] << " " << slash[1];
         EXPECT_EQ(end.count(end[0]), end.size());
     }
+}
+
+TEST(SelectionScreen, APupilSignsInWithTheKeyboardAloneEveryTime) {
+    SelectionFixture f;
+    f.writeSchool();
+    for (int visit = 0; visit < 2; ++visit) { // the first start, and a return from the hub
+        SCOPED_TRACE(visit);
+        f.navigator.shown.clear();
+        auto screen = loadedScreen(f, 1.5);
+        // Nobody has clicked: the arrows and Enter reach the list.
+        typeOnStage(*screen.stage, Qt::Key_Down);
+        EXPECT_EQ(screen->List1->currentRow(), 1);
+        EXPECT_FALSE(screen->Label2->text().isEmpty());
+        typeOnStage(*screen.stage, Qt::Key_Return);
+        EXPECT_EQ(f.navigator.shown, QList<Screen>{Screen::Hub});
+        EXPECT_EQ(QString::number(f.ctx->hensuu1.currentPupil), screen->Label2->text());
+    }
+    EXPECT_TRUE(f.sound.played.isEmpty());
+}
+
+TEST(SelectionScreen, ADoubleClickOnTheHeaderIsAClick) {
+    SelectionFixture f;
+    f.writeSchool();
+    auto screen = loadedScreen(f);
+    clickOnStage(*screen.stage, screen->List1->viewport(), centreOf(screen->List1, 1));
+    doubleClickOnStage(*screen.stage, screen->List1->viewport(), centreOf(screen->List1, 0));
+    EXPECT_TRUE(f.sound.played.isEmpty()); // no wrong-answer cue
+    EXPECT_TRUE(f.navigator.shown.isEmpty());
+    EXPECT_EQ(screen->Label1->text(), QString::fromUtf16(kChooseNamePrompt));
+    // On a pupil's line it confirms, Label1 showing the line up to its first "/".
+    const int row = rowOf(screen->List1, QStringLiteral("山田"));
+    doubleClickOnStage(*screen.stage, screen->List1->viewport(), centreOf(screen->List1, row));
+    EXPECT_EQ(f.navigator.shown, QList<Screen>{Screen::Hub});
+    EXPECT_EQ(screen->Label1->text(),
+              screen->List1->item(row)->text().section('/', 0, 0).trimmed());
+}
+
+TEST(SelectionScreen, UnreadableRosterLinesAreToldOncePerStart) {
+    SelectionFixture f;
+    f.writeRoster({SelectionFixture::record(1, 2017, QStringLiteral("山田　花子")),
+                   QStringLiteral("x,\"")});
+    for (int visit = 0; visit < 3; ++visit) // the start, then two returns from the hub
+        loadedScreen(f);
+    ASSERT_EQ(f.navigator.texts.size(), 1);
+    EXPECT_EQ(f.navigator.titles[0], QString::fromUtf16(kSelectionProblemTitle));
 }
