@@ -170,6 +170,69 @@ TEST(SiblingPrograms, TheirDeletionBeginningWhileWeAppendKeepsOurRecordOnce) {
     }
 }
 
+TEST(SiblingPrograms, OurChangeWithTheirDeletionBegunJustBeforeItLandsOnceOrIsReported) {
+    // Our replacement or deletion of record k while they delete record d: their
+    // first steps run just before we write (before our deletion's copy, or just
+    // after it), the rest while we wait.
+    const QByteArray original = numbered(8);
+    constexpr int k = 4;
+    const QByteArray corrected = record(99, 7);
+    const int stepCount = SiblingDeletion(QString(), 1).stepCount();
+    enum class Change { Replace, Delete, DeleteAfterCopy };
+    for (const Change change : {Change::Replace, Change::Delete, Change::DeleteAfterCopy}) {
+        for (const int d : {2, k, 6}) {
+            for (int first = 0; first <= stepCount; ++first) {
+                SCOPED_TRACE(testing::Message() << "change " << int(change) << ", theirs " << d
+                                                << ", steps first " << first);
+                QTemporaryDir dir;
+                const QString path = writeFile(dir, QStringLiteral("成績累積データ.dat"), original);
+                SiblingDeletion sibling(path, d);
+                bool once = true;
+                const auto theirStepsFirst = [&] {
+                    for (int i = 0; once && i < first; ++i)
+                        sibling.next();
+                    once = false;
+                };
+                const LockWait wait = [&] { sibling.next(); };
+                ExpectedRecord shown{ResultRecord::fromBytes(original.mid((k - 1) * 44, 44))};
+                QByteArray ours = without(original, k);
+                if (change == Change::Replace) {
+                    ours = original;
+                    ours.replace((k - 1) * 44, 44, corrected);
+                    ASSERT_FALSE(ReplaceResult(path, k, ResultRecord::fromBytes(corrected), wait,
+                                               &shown, theirStepsFirst));
+                } else {
+                    const DeletionStep at =
+                        change == Change::Delete ? DeletionStep::Checked : DeletionStep::CopyOnDisk;
+                    ASSERT_FALSE(DeleteResult(
+                        path, k, wait,
+                        [&](DeletionStep s) {
+                            if (s == at) theirStepsFirst();
+                        },
+                        &shown));
+                }
+                while (!sibling.done())
+                    sibling.next();
+                // Begun after our write, their deletion copied our log. Begun
+                // before it, their deletion copied the original log, and ours
+                // applies to what theirs made of it if the record is still there
+                // (for a replacement both come to the same).
+                QByteArray expected = without(ours, d);
+                if (first > 0 && change != Change::Replace)
+                    expected = d == k ? without(original, k)
+                                      : without(without(original, std::max(k, d)), std::min(k, d));
+                EXPECT_EQ(fileBytes(path), expected);
+                if (d != k || first == 0) {
+                    EXPECT_FALSE(shown.differs);
+                } else if (change == Change::Replace) {
+                    EXPECT_TRUE(shown.differs); // their deletion took the record first
+                }
+                EXPECT_FALSE(QFile::exists(sibling.copyPath()));
+            }
+        }
+    }
+}
+
 TEST(SiblingPrograms, AReaderWritesNothingHalfWayThroughTheirDeletion) {
     // Their deletion of record 1 of [1..5] has written [2,3] so far.
     QTemporaryDir dir;
