@@ -24,6 +24,8 @@ using LockWait = std::function<void()>;
 void WaitBeforeRetry(const LockWait& wait);
 
 // How many waits a reader gives a deletion's copy to go before it reads the copy.
+// A copy that a reader of this program has waited out already is read at once,
+// as long as neither it nor the log has changed since.
 constexpr int kReaderCopyWaits = 10;
 // How many waits a copy (and the log beside it) must stand unchanged before a
 // writer takes it for the leftover of a deletion whose program died (about a minute).

@@ -1,6 +1,8 @@
 #include "records/log_files.h"
 #include "records/results_log.h"
 
+#include <QMutex>
+
 // The log's readers: they take no lock and write nothing. How they meet a
 // deletion's copy is told in results_log.cpp.
 
@@ -8,12 +10,33 @@ using namespace logfiles;
 
 namespace {
 
+// The deletion's copy that a reader of this program last waited out, with the
+// log beside it, as they were then. The copy of a deletion whose program died
+// stays until a writer settles it; while nothing changes, a reader reads it at
+// once instead of waiting for it again.
+struct WaitedOutCopy {
+    QString logPath;
+    Fingerprint seen;
+};
+QMutex waitedOutMutex;
+std::optional<WaitedOutCopy> waitedOut;
+
+// True when now is the copy last waited out; forgets that copy otherwise.
+bool wasWaitedOut(const QString& logPath, const Fingerprint& now) {
+    const QMutexLocker locker(&waitedOutMutex);
+    if (waitedOut && waitedOut->logPath == logPath && waitedOut->seen == now) return true;
+    waitedOut.reset();
+    return false;
+}
+
 std::optional<FileError> findLogToRead(const QString& logPath, const LockWait& wait,
                                        LogToRead* out) {
     const QString copyPath = DeletionCopyPath(logPath);
     for (int waits = 0;; ++waits) {
-        if (!QFile::exists(copyPath)) {
-            *out = {logPath, QFile::exists(logPath), false};
+        const Fingerprint now = fingerprintOf(logPath);
+        const bool known = wasWaitedOut(logPath, now);
+        if (!now.copyExists) {
+            *out = {logPath, now.logExists, false};
             // An older program deletes the log only once its copy exists.
             if (out->exists || !QFile::exists(copyPath)) {
                 if (!out->exists)
@@ -21,7 +44,9 @@ std::optional<FileError> findLogToRead(const QString& logPath, const LockWait& w
                 return std::nullopt;
             }
         }
-        if (waits >= kReaderCopyWaits) {
+        if (known || waits >= kReaderCopyWaits) {
+            const QMutexLocker locker(&waitedOutMutex);
+            waitedOut = WaitedOutCopy{logPath, now};
             *out = {copyPath, true, true};
             return std::nullopt;
         }

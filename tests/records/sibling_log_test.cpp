@@ -8,7 +8,9 @@
 #include "records/results.h"
 #include "test_support.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -262,6 +264,64 @@ TEST(SiblingPrograms, AReaderWritesNothingHalfWayThroughTheirDeletion) {
     ASSERT_FALSE(LoadResults(*state, path, [] {}));
     EXPECT_FALSE(state->readFromCopy);
     EXPECT_EQ(state->results.size(), 4);
+}
+
+TEST(SiblingPrograms, ReadersWaitOutTheCopyOfTheirDeadDeletionOnceUntilSomethingChanges) {
+    // Their deletion of record 1 of [1..5] died after writing [2,3].
+    QTemporaryDir dir;
+    const QByteArray original = numbered(5);
+    const QString path = writeFile(dir, QStringLiteral("成績累積データ.dat"), original);
+    SiblingDeletion sibling(path, 1);
+    for (int i = 0; i < 6; ++i)
+        sibling.next();
+    const auto touch = [](const QString& file, const QDateTime& time) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(time, QFileDevice::FileModificationTime));
+    };
+    const QDateTime later = QDateTime::currentDateTime().addSecs(100);
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        qsizetype records; // what the copy holds afterwards
+    };
+    const Case cases[] = {
+        {"first read", [] {}, 5},
+        {"copy touched", [&] { touch(sibling.copyPath(), later); }, 5},
+        {"copy grown", [&] { siblingAppend(sibling.copyPath(), record(60, 9)); }, 6},
+        {"log grown", [&] { siblingAppend(path, record(61, 9)); }, 6},
+        {"log touched", [&] { touch(path, later); }, 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.change();
+        const QByteArray log = fileBytes(path);
+        const QByteArray copy = fileBytes(sibling.copyPath());
+        for (const int expectedWaits : {kReaderCopyWaits, 0}) {
+            int waits = 0;
+            QList<ResultRecord> read;
+            bool fromCopy = false;
+            ASSERT_FALSE(ReadResultRecords(
+                path, &read, [&] { ++waits; }, &fromCopy));
+            EXPECT_EQ(waits, expectedWaits);
+            EXPECT_TRUE(fromCopy);
+            EXPECT_EQ(read.size(), c.records);
+            EXPECT_EQ(fileBytes(path), log); // a reader writes nothing
+            EXPECT_EQ(fileBytes(sibling.copyPath()), copy);
+        }
+    }
+    // Once the copy is gone, a copy that comes back is waited for anew.
+    const QByteArray copy = fileBytes(sibling.copyPath());
+    const QDateTime copyTime = QFileInfo(sibling.copyPath()).lastModified();
+    ASSERT_TRUE(QFile::remove(sibling.copyPath()));
+    QList<ResultRecord> read;
+    ASSERT_FALSE(ReadResultRecords(path, &read, [] { ADD_FAILURE(); }));
+    writeFile(dir, QStringLiteral("成績累積データtemp.dat"), copy);
+    touch(sibling.copyPath(), copyTime);
+    ASSERT_EQ(QFileInfo(sibling.copyPath()).lastModified(), copyTime);
+    int waits = 0;
+    ASSERT_FALSE(ReadResultRecords(path, &read, [&] { ++waits; }));
+    EXPECT_EQ(waits, kReaderCopyWaits);
 }
 
 TEST(SiblingPrograms, TheirDeletionThatDiedIsSettledAfterAMinuteKeepingTheirLaterAppends) {
