@@ -1,10 +1,11 @@
 #include "records/results_log.h"
 
 #include "records/file_lock.h"
+#include "records/log_files.h"
 
 #include <QDateTime>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
 #include <QThread>
 
 #ifdef Q_OS_UNIX
@@ -19,21 +20,25 @@
 // new log from the copy and deletes the copy. Either way, while the copy
 // exists the log may be half written, so:
 //  - readers never touch the files; they wait for the copy to go, and read the
-//    copy (the log as it was before the deletion began) if it stays;
+//    copy (the log as it was before the deletion began) if it stays
+//    (results_log_read.cpp);
 //  - writers wait too, and settle the copy themselves only when it and the log
 //    have stood unchanged for about a minute: then the deletion's program has
-//    died, and SettleDeletion decides what the log is.
+//    died, and SettleDeletion decides what the log is;
+//  - an older program's deletion that begins while we write makes the log anew
+//    without our write, so every write is checked after it (changeLog).
 
-namespace {
-
-constexpr qint64 kMoveChunkRecords = 1024;
+namespace logfiles {
 
 FileError logError(const QString& path, const QString& message) {
     return FileError{path, 0, message};
 }
 
-// Opening can fail for a moment while another program has the file open
-// exclusively; that is waited out. What waiting cannot mend is told.
+FileError readError(const QFile& file) {
+    return logError(file.fileName(),
+                    QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString()));
+}
+
 std::optional<FileError> lastingOpenFault(const QString& path, bool forWriting) {
     const QFileInfo info(path);
     if (!QFileInfo(info.absolutePath()).isDir())
@@ -47,6 +52,25 @@ std::optional<FileError> lastingOpenFault(const QString& path, bool forWriting) 
                       .arg(forWriting ? QStringLiteral("書き換える") : QStringLiteral("読む")));
     return std::nullopt;
 }
+
+Fingerprint fingerprintOf(const QString& logPath) {
+    const QFileInfo copy(DeletionCopyPath(logPath));
+    const QFileInfo log(logPath);
+    return {copy.exists(), copy.size(), copy.lastModified(),
+            log.exists(),  log.size(),  log.lastModified()};
+}
+
+QByteArrayView recordAt(QByteArrayView bytes, qsizetype i) {
+    return bytes.sliced(i * kRecordSize, kRecordSize);
+}
+
+} // namespace logfiles
+
+using namespace logfiles;
+
+namespace {
+
+constexpr qint64 kMoveChunkRecords = 1024;
 
 // The log open for reading and writing and locked as a whole. All reads and
 // writes under the lock go through this one QFile (see file_lock.h).
@@ -94,25 +118,6 @@ FileError writeError(const QFile& file) {
                     QStringLiteral("成績ファイルに書き込めません（%1）。").arg(file.errorString()));
 }
 
-// The state of the copy and the log as the folder shows it; a deletion that is
-// alive changes one of them.
-struct Fingerprint {
-    bool copyExists = false;
-    qint64 copySize = 0;
-    QDateTime copyTime;
-    bool logExists = false;
-    qint64 logSize = 0;
-    QDateTime logTime;
-    bool operator==(const Fingerprint&) const = default;
-};
-
-Fingerprint fingerprintOf(const QString& logPath) {
-    const QFileInfo copy(DeletionCopyPath(logPath));
-    const QFileInfo log(logPath);
-    return {copy.exists(), copy.size(), copy.lastModified(),
-            log.exists(),  log.size(),  log.lastModified()};
-}
-
 // Counts how many looks in a row have found the copy and the log unchanged.
 class CopyWatch {
   public:
@@ -143,9 +148,7 @@ std::optional<FileError> settleLeftoverCopy(QFile& log) {
     copyFile.close();
     copy.truncate(copy.size() / kRecordSize * kRecordSize);
     const auto current = wholeRecords(log);
-    if (!current)
-        return logError(log.fileName(),
-                        QStringLiteral("成績ファイルを読めません（%1）。").arg(log.errorString()));
+    if (!current) return readError(log);
     const QByteArray settled = SettleDeletion(*current, copy);
     if (settled != *current) {
         if (!writeAt(log, 0, settled) || !log.resize(settled.size()) || !flushToDisk(log))
@@ -180,25 +183,21 @@ std::optional<FileError> openForWriting(std::optional<LockedLog>& log, const QSt
     }
 }
 
-// False once the log's name stands for another file than the one we hold open
-// (another program deleted the log and wrote a new one meanwhile). Windows
-// refuses to delete a file that is open, so there it stays the log.
-bool isStillTheLog(const QFile& file, const QString& logPath) {
+// False once the name stands for another file than the one we hold open
+// (another program deleted the file and wrote a new one of that name
+// meanwhile). Windows refuses to delete a file that is open, so there it stays.
+bool isStillNamed(const QFile& file, const QString& path) {
 #ifdef Q_OS_UNIX
     struct stat held {};
     struct stat named {};
-    if (::fstat(file.handle(), &held) != 0) return false;
-    if (::stat(QFile::encodeName(logPath).constData(), &named) != 0) return false;
+    if (!file.isOpen() || ::fstat(file.handle(), &held) != 0) return false;
+    if (::stat(QFile::encodeName(path).constData(), &named) != 0) return false;
     return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 #else
     Q_UNUSED(file);
-    Q_UNUSED(logPath);
+    Q_UNUSED(path);
     return true;
 #endif
-}
-
-QByteArrayView recordAt(QByteArrayView bytes, qsizetype i) {
-    return bytes.sliced(i * kRecordSize, kRecordSize);
 }
 
 } // namespace
@@ -244,240 +243,223 @@ QString DeletionCopyPath(const QString& logPath) {
     return QFileInfo(logPath).absolutePath() + QStringLiteral("/成績累積データtemp.dat");
 }
 
-namespace {
-
-std::optional<FileError> findLogToRead(const QString& logPath, const LockWait& wait,
-                                       LogToRead* out) {
-    const QString copyPath = DeletionCopyPath(logPath);
-    for (int waits = 0;; ++waits) {
-        if (!QFile::exists(copyPath)) {
-            *out = {logPath, QFile::exists(logPath), false};
-            // An older program deletes the log only once its copy exists.
-            if (out->exists || !QFile::exists(copyPath)) {
-                if (!out->exists)
-                    if (auto fault = lastingOpenFault(logPath, false)) return fault;
-                return std::nullopt;
-            }
-        }
-        if (waits >= kReaderCopyWaits) {
-            *out = {copyPath, true, true};
-            return std::nullopt;
-        }
-        WaitBeforeRetry(wait);
-    }
-}
-
-} // namespace
-
-std::optional<FileError> ReadLog(const QString& logPath, const LockWait& wait,
-                                 const LogReader& read, LogToRead* found) {
-    LogToRead where;
-    for (;;) {
-        if (auto error = findLogToRead(logPath, wait, &where)) return error;
-        if (!where.exists) {
-            if (auto error = read(nullptr)) return error;
-            break;
-        }
-        const Fingerprint before = fingerprintOf(logPath);
-        QFile file(where.path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            if (!file.exists()) continue; // gone meanwhile: a deletion began
-            if (auto fault = lastingOpenFault(where.path, false)) return fault;
-            WaitBeforeRetry(wait);
-            continue;
-        }
-        if (auto error = read(&file)) return error;
-        // A deletion may have begun while we read, or begun and ended: either
-        // may have shown us half a log. One that ended left the log shorter.
-        if (where.fromCopy || fingerprintOf(logPath) == before) break;
-    }
-    if (found) *found = where;
-    return std::nullopt;
-}
-
 std::optional<FileError> OpenResultsLog(const QString& logPath, const LockWait& wait) {
     std::optional<LockedLog> log;
     return openForWriting(log, logPath, wait);
 }
 
-std::optional<FileError> AppendRecord(const QString& logPath, const ResultRecord& record,
-                                      const LockWait& wait,
-                                      const std::function<void()>& beforeWrite) {
-    const QByteArray bytes = record.toBytes();
+namespace {
+
+// What one try of a change found under the lock.
+enum class Try {
+    Written,    // written; it holds unless another program's deletion took the log meanwhile
+    NotWritten, // another program's deletion had begun: nothing is written
+    Finished,   // nothing more to write: an earlier try holds, or the change no longer applies
+};
+using Fault = std::optional<FileError>;
+using ChangeTry = std::function<Fault(QFile& log, bool writtenBefore, Try* outcome)>;
+
+// Makes a change under the lock and sees that it holds. Another program's
+// deletion takes no lock: begun before our write, it makes the log anew from
+// its copy without our change, and may leave our write in a file that is no
+// longer the log. Then we wait for it to end and try again on the log it made;
+// each try sees there whether an earlier one holds.
+std::optional<FileError> changeLog(const QString& logPath, const LockWait& wait,
+                                   const ChangeTry& attempt) {
     std::optional<LockedLog> log;
     for (bool written = false;;) {
         if (auto error = openForWriting(log, logPath, wait)) return error;
-        if (written) {
-            // Another program's deletion began while we wrote: its log has our
-            // record if its copy was taken after our write.
-            const auto records = wholeRecords(log->file);
-            if (!records)
-                return logError(logPath, QStringLiteral("成績ファイルを読めません（%1）。")
-                                             .arg(log->file.errorString()));
-            for (qsizetype r = 0; r < records->size() / kRecordSize; ++r)
-                if (recordAt(*records, r) == bytes) return std::nullopt;
+        Try outcome = Try::Finished;
+        if (auto error = attempt(log->file, written, &outcome)) return error;
+        if (outcome == Try::Finished) return std::nullopt;
+        if (outcome == Try::Written) {
+            written = true;
+            if (!QFile::exists(DeletionCopyPath(logPath)) && isStillNamed(log->file, logPath))
+                return std::nullopt;
         }
-        if (beforeWrite) beforeWrite();
-        // The end is computed under the lock, so two machines never write the same record.
-        const qint64 end = log->file.size() / kRecordSize * kRecordSize;
-        if (!writeAt(log->file, end, bytes) || !flushToDisk(log->file))
-            return writeError(log->file);
-        written = true;
-        if (!QFile::exists(DeletionCopyPath(logPath)) && isStillTheLog(log->file, logPath))
-            return std::nullopt;
-        log.reset();
+        log.reset(); // unlock, and wait for the deletion to end
     }
 }
 
-std::optional<FileError> ReplaceResult(const QString& logPath, qint64 k, const ResultRecord& record,
-                                       const LockWait& wait, ExpectedRecord* expected) {
-    std::optional<LockedLog> log;
-    if (auto error = openForWriting(log, logPath, wait)) return error;
-    const qint64 count = log->file.size() / kRecordSize;
-    if (expected) {
-        const bool same = k >= 1 && k <= count && log->file.seek((k - 1) * kRecordSize) &&
-                          ResultRecord::fromBytes(log->file.read(kRecordSize)) == expected->record;
-        if (log->file.error() != QFileDevice::NoError)
-            return logError(
-                logPath,
-                QStringLiteral("成績ファイルを読めません（%1）。").arg(log->file.errorString()));
-        if (!same) {
-            expected->differs = true;
+// The record that a replacement or deletion is about: record k of the log as
+// the change first found it, followed through another program's deletion of
+// one record, which moves it up by one when it came before it.
+class ChangedRecord {
+  public:
+    ChangedRecord(qint64 k, ExpectedRecord* expected) : k_(k), expected_(expected) {}
+
+    // Where the record stands in records (the log's whole records now), if it
+    // is still there unchanged.
+    std::optional<qsizetype> find(QByteArrayView records) {
+        if (!before_) before_ = records.toByteArray();
+        const auto at = place(records);
+        if (!at || *at >= records.size() / kRecordSize) return std::nullopt;
+        const QByteArray meant =
+            expected_ ? expected_->record.toBytes() : recordAt(*before_, k_ - 1).toByteArray();
+        if (recordAt(records, *at) != meant) return std::nullopt;
+        return at;
+    }
+    // True when records hold bytes where the record stands.
+    bool holds(QByteArrayView records, QByteArrayView bytes) const {
+        const auto at = place(records);
+        return at && *at < records.size() / kRecordSize && recordAt(records, *at) == bytes;
+    }
+    // Tells that the record is not there: through `differs` when the caller
+    // expected a record, else as an error.
+    std::optional<FileError> missing(const QString& logPath, QByteArrayView records) const {
+        if (expected_) {
+            expected_->differs = true;
             return std::nullopt;
         }
+        if (records != *before_)
+            return logError(logPath, QStringLiteral("ほかのパソコンが成績ファイルを変えたので、"
+                                                    "%1 番のレコードは変えていません。")
+                                         .arg(k_));
+        return logError(logPath, QStringLiteral("%1 番のレコードはありません（全 %2 件）。")
+                                     .arg(k_)
+                                     .arg(records.size() / kRecordSize));
     }
-    if (k < 1 || k > count)
-        return logError(
-            logPath, QStringLiteral("%1 番のレコードはありません（全 %2 件）。").arg(k).arg(count));
-    if (!writeAt(log->file, (k - 1) * kRecordSize, record.toBytes()) || !flushToDisk(log->file))
-        return writeError(log->file);
-    return std::nullopt;
-}
 
-std::optional<FileError> DeleteResult(const QString& logPath, qint64 k, const LockWait& wait,
-                                      const DeletionStepHook& afterStep, ExpectedRecord* expected) {
-    const auto step = [&](DeletionStep s) {
-        if (afterStep) afterStep(s);
-    };
-    std::optional<LockedLog> locked;
-    if (auto error = openForWriting(locked, logPath, wait)) return error;
-    LockedLog& log = *locked;
-    const auto records = wholeRecords(log.file);
-    if (!records)
-        return logError(
-            logPath,
-            QStringLiteral("成績ファイルを読めません（%1）。").arg(log.file.errorString()));
-    const qint64 count = records->size() / kRecordSize;
-    if (expected && (k < 1 || k > count ||
-                     ResultRecord::fromBytes(QByteArrayView(*records).sliced(
-                         (k - 1) * kRecordSize, kRecordSize)) != expected->record)) {
-        expected->differs = true;
-        return std::nullopt;
+  private:
+    // Record k's index in records: k - 1 while the records before it are those
+    // of the first look, k - 2 once one of them is gone.
+    std::optional<qsizetype> place(QByteArrayView records) const {
+        const qsizetype i = k_ - 1;
+        const qsizetype m = records.size() / kRecordSize;
+        if (i < 0 || i >= before_->size() / kRecordSize) return std::nullopt;
+        qsizetype j = 0;
+        while (j < i && j < m && recordAt(records, j) == recordAt(*before_, j))
+            ++j;
+        if (j == i) return i;
+        for (qsizetype r = j; r < i - 1; ++r) // record j is gone: the rest moved up
+            if (r >= m || recordAt(records, r) != recordAt(*before_, r + 1)) return std::nullopt;
+        return i - 1;
     }
-    if (k < 1 || k > count)
-        return logError(
-            logPath, QStringLiteral("%1 番のレコードはありません（全 %2 件）。").arg(k).arg(count));
 
+    qint64 k_;
+    ExpectedRecord* expected_;
+    std::optional<QByteArray> before_;
+};
+
+// Removes record i (counted from 0) of records, the log's whole records, under
+// the lock: the records after it move up by one, in place, so the log stays the
+// file that other machines have open and lock. A crash at any instant loses
+// nothing but that record. Nothing is written when another program's deletion
+// has put its copy on disk meanwhile.
+std::optional<FileError> deleteAt(QFile& log, const QByteArray& records, qsizetype i,
+                                  const DeletionStepHook& step, Try* outcome) {
+    step(DeletionStep::Checked);
     // 1. The complete copy, on disk before the log changes. It appears under its
-    //    name only when whole, so a copy that exists is always complete.
-    const QString copyPath = DeletionCopyPath(logPath);
+    //    name only when whole, so a copy that exists is always complete, and
+    //    never in the place of another program's copy.
+    const QString copyPath = DeletionCopyPath(log.fileName());
+    QFile ours(copyPath); // held open, with its time, to know the copy as ours at the end
+    QDateTime ourTime;
     {
-        QSaveFile copy(copyPath);
-        if (!copy.open(QIODevice::WriteOnly) || copy.write(*records) != records->size() ||
-            !flushToDisk(copy) || !copy.commit())
-            return logError(
-                copyPath,
-                QStringLiteral("削除のための控えを書けません（%1）。ログは変えていません。")
-                    .arg(copy.errorString()));
+        QTemporaryFile copy(copyPath + QStringLiteral(".XXXXXX"));
+        if (!copy.open() || copy.write(records) != records.size() || !flushToDisk(copy) ||
+            !copy.rename(copyPath)) {
+            if (!QFile::exists(copyPath))
+                return logError(
+                    copyPath,
+                    QStringLiteral("削除のための控えを書けません（%1）。ログは変えていません。")
+                        .arg(copy.errorString()));
+            *outcome = Try::NotWritten;
+            return std::nullopt;
+        }
+        copy.setAutoRemove(false);
         flushFolderToDisk(QFileInfo(copyPath).absolutePath());
+        ours.open(QIODevice::ReadOnly);
+        ourTime = QFileInfo(copyPath).lastModified();
     }
     step(DeletionStep::CopyOnDisk);
+    *outcome = Try::Written;
 
-    // 2. Move the records after k up by one, in place: the log stays the file
-    //    that other machines have open and lock.
-    const QByteArrayView all(*records);
-    for (qint64 r = k; r < count; r += kMoveChunkRecords) {
-        const qint64 n = std::min(kMoveChunkRecords, count - r);
-        if (!writeAt(log.file, (r - 1) * kRecordSize, all.sliced(r * kRecordSize, n * kRecordSize)))
-            return writeError(log.file); // the copy stays; the next open puts it back
+    // 2. Move the records after i up by one.
+    const QByteArrayView all(records);
+    const qsizetype count = all.size() / kRecordSize;
+    for (qsizetype r = i + 1; r < count; r += kMoveChunkRecords) {
+        const qsizetype n = std::min<qsizetype>(kMoveChunkRecords, count - r);
+        if (!writeAt(log, (r - 1) * kRecordSize, all.sliced(r * kRecordSize, n * kRecordSize)))
+            return writeError(log); // the copy stays; the next open puts it back
         step(DeletionStep::RecordsMoving);
     }
     step(DeletionStep::RecordsMoved);
 
     // 3. Cut the doubled last record (and any torn bytes) and make it durable.
-    if (!log.file.resize((count - 1) * kRecordSize)) return writeError(log.file);
+    if (!log.resize((count - 1) * kRecordSize)) return writeError(log);
     step(DeletionStep::LogCut);
-    if (!flushToDisk(log.file)) return writeError(log.file);
+    if (!flushToDisk(log)) return writeError(log);
     step(DeletionStep::LogOnDisk);
 
-    // 4. Only now may the copy go.
-    if (!QFile::remove(copyPath))
-        return logError(copyPath,
-                        QStringLiteral("削除のための控えを消せません。記録は削除されています。"));
-    flushFolderToDisk(QFileInfo(copyPath).absolutePath());
+    // 4. Only now may the copy go. A copy that another program's deletion put
+    //    in its place meanwhile (a new file, or ours written over) is that deletion's.
+    if (isStillNamed(ours, copyPath) && QFileInfo(copyPath).lastModified() == ourTime) {
+        ours.close();
+        if (!QFile::remove(copyPath))
+            return logError(copyPath, QStringLiteral("削除のための控えを消せません。"
+                                                     "記録は削除されています。"));
+        flushFolderToDisk(QFileInfo(copyPath).absolutePath());
+    }
     step(DeletionStep::CopyRemoved);
     return std::nullopt;
 }
 
-std::optional<FileError> SurveyResultsLog(const QString& logPath, LogSurvey* out,
-                                          const LockWait& wait) {
-    *out = {};
-    LogToRead found;
-    if (auto error = ReadLog(
-            logPath, wait,
-            [&](QFile* file) -> std::optional<FileError> {
-                out->exists = file != nullptr;
-                out->records = out->tornBytes = out->outOfRange = out->firstOutOfRange = 0;
-                if (!file) return std::nullopt;
-                const QByteArray bytes = file->readAll();
-                if (file->error() != QFileDevice::NoError)
-                    return logError(file->fileName(),
-                                    QStringLiteral("成績ファイルを読めません（%1）。")
-                                        .arg(file->errorString()));
-                out->records = bytes.size() / kRecordSize;
-                out->tornBytes = bytes.size() % kRecordSize;
-                for (qint64 r = 0; r < out->records; ++r) {
-                    const ResultRecord rec = ResultRecord::fromBytes(recordAt(bytes, r));
-                    if (rec.pupilNumber < 0 || rec.pupilNumber > 5000 || rec.level < 0 ||
-                        rec.level > 35) {
-                        if (out->outOfRange++ == 0) out->firstOutOfRange = r + 1;
-                    }
-                }
-                return std::nullopt;
-            },
-            &found))
-        return error;
-    out->leftoverCopy = found.fromCopy;
-    return std::nullopt;
+} // namespace
+
+std::optional<FileError> AppendRecord(const QString& logPath, const ResultRecord& record,
+                                      const LockWait& wait,
+                                      const std::function<void()>& beforeWrite) {
+    const QByteArray bytes = record.toBytes();
+    return changeLog(logPath, wait, [&](QFile& log, bool writtenBefore, Try* outcome) -> Fault {
+        if (writtenBefore) {
+            // Their log has our record if their copy was taken after our write.
+            const auto records = wholeRecords(log);
+            if (!records) return readError(log);
+            for (qsizetype r = 0; r < records->size() / kRecordSize; ++r)
+                if (recordAt(*records, r) == bytes) return std::nullopt;
+        }
+        if (beforeWrite) beforeWrite();
+        // The end is computed under the lock, so two machines never write the same record.
+        const qint64 end = log.size() / kRecordSize * kRecordSize;
+        if (!writeAt(log, end, bytes) || !flushToDisk(log)) return writeError(log);
+        *outcome = Try::Written;
+        return std::nullopt;
+    });
 }
 
-std::optional<FileError> ReadLastRecords(const QString& logPath, qint64 count,
-                                         QList<RecordNumbers>* out, const LockWait& wait) {
-    const auto read = [&](QFile* file) -> std::optional<FileError> {
-        out->clear();
-        if (!file) return std::nullopt;
-        const qint64 total = file->size() / kRecordSize;
-        const qint64 first = std::max<qint64>(0, total - std::max<qint64>(count, 0));
-        const qint64 want = (total - first) * kRecordSize;
-        QByteArray bytes;
-        for (int tries = 1;; ++tries) {
-            if (file->seek(first * kRecordSize)) {
-                bytes = file->read(want);
-                if (file->error() == QFileDevice::NoError) break;
-            }
-            if (tries >= kFailedReadTries)
-                return FileError{
-                    file->fileName(), 0,
-                    QStringLiteral("成績ファイルを読めません（%1）。").arg(file->errorString())};
-            file->unsetError();
-            WaitBeforeRetry(wait);
+std::optional<FileError> ReplaceResult(const QString& logPath, qint64 k, const ResultRecord& record,
+                                       const LockWait& wait, ExpectedRecord* expected,
+                                       const std::function<void()>& beforeWrite) {
+    const QByteArray bytes = record.toBytes();
+    ChangedRecord target(k, expected);
+    return changeLog(logPath, wait, [&](QFile& log, bool writtenBefore, Try* outcome) -> Fault {
+        const auto records = wholeRecords(log);
+        if (!records) return readError(log);
+        const auto at = target.find(*records);
+        if (!at) {
+            if (writtenBefore && target.holds(*records, bytes)) return std::nullopt;
+            return target.missing(logPath, *records);
         }
-        // A log that became shorter meanwhile gives what it still had.
-        const qsizetype got = bytes.size() / kRecordSize;
-        out->reserve(got);
-        for (qsizetype i = 0; i < got; ++i)
-            out->append(recordNumbers(bytes.constData() + i * kRecordSize));
+        if (beforeWrite) beforeWrite();
+        if (!writeAt(log, *at * kRecordSize, bytes) || !flushToDisk(log)) return writeError(log);
+        *outcome = Try::Written;
         return std::nullopt;
+    });
+}
+
+std::optional<FileError> DeleteResult(const QString& logPath, qint64 k, const LockWait& wait,
+                                      const DeletionStepHook& afterStep, ExpectedRecord* expected) {
+    const DeletionStepHook step = [&](DeletionStep s) {
+        if (afterStep) afterStep(s);
     };
-    return ReadLog(logPath, wait, read);
+    ChangedRecord target(k, expected);
+    return changeLog(logPath, wait, [&](QFile& log, bool writtenBefore, Try* outcome) -> Fault {
+        const auto records = wholeRecords(log);
+        if (!records) return readError(log);
+        if (const auto at = target.find(*records))
+            return deleteAt(log, *records, *at, step, outcome);
+        if (writtenBefore) return std::nullopt; // gone: by our deletion, or by theirs
+        return target.missing(logPath, *records);
+    });
 }

@@ -24,6 +24,8 @@ using LockWait = std::function<void()>;
 void WaitBeforeRetry(const LockWait& wait);
 
 // How many waits a reader gives a deletion's copy to go before it reads the copy.
+// A copy that a reader of this program has waited out already is read at once,
+// as long as neither it nor the log has changed since.
 constexpr int kReaderCopyWaits = 10;
 // How many waits a copy (and the log beside it) must stand unchanged before a
 // writer takes it for the leftover of a deletion whose program died (about a minute).
@@ -76,42 +78,51 @@ std::optional<FileError> ReadLastRecords(const QString& logPath, qint64 count,
 // waits is settled (see SettleDeletion). Every write of ours begins so.
 std::optional<FileError> OpenResultsLog(const QString& logPath, const LockWait& wait = {});
 
+// Every change of ours is made under the lock and then checked: should another
+// program's deletion, which takes no lock, begin before our write, it makes the
+// log anew from its copy without our change. Then the change waits for that
+// deletion to end and is made again on the new log, unless that log has it.
+
 // Writes record as the next record of the log under the lock: at the end of the
-// whole records, so a torn last record is overwritten. Should another program's
-// deletion begin while it writes, it waits for the deletion to end and writes
-// the record again unless the new log has it. beforeWrite is for tests: it runs
-// under the lock just before the record is written.
+// whole records, so a torn last record is overwritten. beforeWrite is for tests:
+// it runs under the lock just before the record is written.
 std::optional<FileError> AppendRecord(const QString& logPath, const ResultRecord& record,
                                       const LockWait& wait = {},
                                       const std::function<void()>& beforeWrite = {});
 
 // The record a change means to change: the change is made only while record k,
-// read under the lock, is still this record; otherwise nothing is written,
+// read under the lock, is still this record (after another program's deletion
+// of a record before it, record k - 1); otherwise nothing more is written,
 // `differs` is set and no error is returned.
 struct ExpectedRecord {
     ResultRecord record;
     bool differs = false;
 };
 
-// Writes record over record k (counted from 1) under the lock.
+// Writes record over record k (counted from 1) under the lock. beforeWrite is
+// for tests: it runs under the lock just before the record is written.
 std::optional<FileError> ReplaceResult(const QString& logPath, qint64 k, const ResultRecord& record,
                                        const LockWait& wait = {},
-                                       ExpectedRecord* expected = nullptr);
+                                       ExpectedRecord* expected = nullptr,
+                                       const std::function<void()>& beforeWrite = {});
 
 // The points of a deletion at which a test may stop the process.
 enum class DeletionStep {
-    CopyOnDisk = 1, // the complete copy is on disk; the log is untouched
-    RecordsMoving,  // after each chunk of records moved up by one
-    RecordsMoved,   // every record after k has moved; the last one is still doubled
-    LogCut,         // the log is one record shorter, maybe not yet on disk
-    LogOnDisk,      // the shortened log is on disk; the copy is still there
-    CopyRemoved,    // done
+    Checked = 0,   // record k is the one expected; nothing is written yet
+    CopyOnDisk,    // the complete copy is on disk; the log is untouched
+    RecordsMoving, // after each chunk of records moved up by one
+    RecordsMoved,  // every record after k has moved; the last one is still doubled
+    LogCut,        // the log is one record shorter, maybe not yet on disk
+    LogOnDisk,     // the shortened log is on disk; the copy is still there
+    CopyRemoved,   // done
 };
 using DeletionStepHook = std::function<void(DeletionStep)>;
 
 // Removes record k (counted from 1); the records after it move up by one. Runs
 // under the lock, so an append from another machine waits and lands after the
-// shortened log. A crash at any instant loses nothing but record k.
+// shortened log. A crash at any instant loses nothing but record k. Should
+// another program's deletion have its copy on disk when ours would write its
+// own, ours writes nothing and waits for that deletion to end.
 std::optional<FileError> DeleteResult(const QString& logPath, qint64 k, const LockWait& wait = {},
                                       const DeletionStepHook& afterStep = {},
                                       ExpectedRecord* expected = nullptr);

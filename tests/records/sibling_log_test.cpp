@@ -8,7 +8,9 @@
 #include "records/results.h"
 #include "test_support.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -170,6 +172,69 @@ TEST(SiblingPrograms, TheirDeletionBeginningWhileWeAppendKeepsOurRecordOnce) {
     }
 }
 
+TEST(SiblingPrograms, OurChangeWithTheirDeletionBegunJustBeforeItLandsOnceOrIsReported) {
+    // Our replacement or deletion of record k while they delete record d: their
+    // first steps run just before we write (before our deletion's copy, or just
+    // after it), the rest while we wait.
+    const QByteArray original = numbered(8);
+    constexpr int k = 4;
+    const QByteArray corrected = record(99, 7);
+    const int stepCount = SiblingDeletion(QString(), 1).stepCount();
+    enum class Change { Replace, Delete, DeleteAfterCopy };
+    for (const Change change : {Change::Replace, Change::Delete, Change::DeleteAfterCopy}) {
+        for (const int d : {2, k, 6}) {
+            for (int first = 0; first <= stepCount; ++first) {
+                SCOPED_TRACE(testing::Message() << "change " << int(change) << ", theirs " << d
+                                                << ", steps first " << first);
+                QTemporaryDir dir;
+                const QString path = writeFile(dir, QStringLiteral("成績累積データ.dat"), original);
+                SiblingDeletion sibling(path, d);
+                bool once = true;
+                const auto theirStepsFirst = [&] {
+                    for (int i = 0; once && i < first; ++i)
+                        sibling.next();
+                    once = false;
+                };
+                const LockWait wait = [&] { sibling.next(); };
+                ExpectedRecord shown{ResultRecord::fromBytes(original.mid((k - 1) * 44, 44))};
+                QByteArray ours = without(original, k);
+                if (change == Change::Replace) {
+                    ours = original;
+                    ours.replace((k - 1) * 44, 44, corrected);
+                    ASSERT_FALSE(ReplaceResult(path, k, ResultRecord::fromBytes(corrected), wait,
+                                               &shown, theirStepsFirst));
+                } else {
+                    const DeletionStep at =
+                        change == Change::Delete ? DeletionStep::Checked : DeletionStep::CopyOnDisk;
+                    ASSERT_FALSE(DeleteResult(
+                        path, k, wait,
+                        [&](DeletionStep s) {
+                            if (s == at) theirStepsFirst();
+                        },
+                        &shown));
+                }
+                while (!sibling.done())
+                    sibling.next();
+                // Begun after our write, their deletion copied our log. Begun
+                // before it, their deletion copied the original log, and ours
+                // applies to what theirs made of it if the record is still there
+                // (for a replacement both come to the same).
+                QByteArray expected = without(ours, d);
+                if (first > 0 && change != Change::Replace)
+                    expected = d == k ? without(original, k)
+                                      : without(without(original, std::max(k, d)), std::min(k, d));
+                EXPECT_EQ(fileBytes(path), expected);
+                if (d != k || first == 0) {
+                    EXPECT_FALSE(shown.differs);
+                } else if (change == Change::Replace) {
+                    EXPECT_TRUE(shown.differs); // their deletion took the record first
+                }
+                EXPECT_FALSE(QFile::exists(sibling.copyPath()));
+            }
+        }
+    }
+}
+
 TEST(SiblingPrograms, AReaderWritesNothingHalfWayThroughTheirDeletion) {
     // Their deletion of record 1 of [1..5] has written [2,3] so far.
     QTemporaryDir dir;
@@ -199,6 +264,64 @@ TEST(SiblingPrograms, AReaderWritesNothingHalfWayThroughTheirDeletion) {
     ASSERT_FALSE(LoadResults(*state, path, [] {}));
     EXPECT_FALSE(state->readFromCopy);
     EXPECT_EQ(state->results.size(), 4);
+}
+
+TEST(SiblingPrograms, ReadersWaitOutTheCopyOfTheirDeadDeletionOnceUntilSomethingChanges) {
+    // Their deletion of record 1 of [1..5] died after writing [2,3].
+    QTemporaryDir dir;
+    const QByteArray original = numbered(5);
+    const QString path = writeFile(dir, QStringLiteral("成績累積データ.dat"), original);
+    SiblingDeletion sibling(path, 1);
+    for (int i = 0; i < 6; ++i)
+        sibling.next();
+    const auto touch = [](const QString& file, const QDateTime& time) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(time, QFileDevice::FileModificationTime));
+    };
+    const QDateTime later = QDateTime::currentDateTime().addSecs(100);
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        qsizetype records; // what the copy holds afterwards
+    };
+    const Case cases[] = {
+        {"first read", [] {}, 5},
+        {"copy touched", [&] { touch(sibling.copyPath(), later); }, 5},
+        {"copy grown", [&] { siblingAppend(sibling.copyPath(), record(60, 9)); }, 6},
+        {"log grown", [&] { siblingAppend(path, record(61, 9)); }, 6},
+        {"log touched", [&] { touch(path, later); }, 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.change();
+        const QByteArray log = fileBytes(path);
+        const QByteArray copy = fileBytes(sibling.copyPath());
+        for (const int expectedWaits : {kReaderCopyWaits, 0}) {
+            int waits = 0;
+            QList<ResultRecord> read;
+            bool fromCopy = false;
+            ASSERT_FALSE(ReadResultRecords(
+                path, &read, [&] { ++waits; }, &fromCopy));
+            EXPECT_EQ(waits, expectedWaits);
+            EXPECT_TRUE(fromCopy);
+            EXPECT_EQ(read.size(), c.records);
+            EXPECT_EQ(fileBytes(path), log); // a reader writes nothing
+            EXPECT_EQ(fileBytes(sibling.copyPath()), copy);
+        }
+    }
+    // Once the copy is gone, a copy that comes back is waited for anew.
+    const QByteArray copy = fileBytes(sibling.copyPath());
+    const QDateTime copyTime = QFileInfo(sibling.copyPath()).lastModified();
+    ASSERT_TRUE(QFile::remove(sibling.copyPath()));
+    QList<ResultRecord> read;
+    ASSERT_FALSE(ReadResultRecords(path, &read, [] { ADD_FAILURE(); }));
+    writeFile(dir, QStringLiteral("成績累積データtemp.dat"), copy);
+    touch(sibling.copyPath(), copyTime);
+    ASSERT_EQ(QFileInfo(sibling.copyPath()).lastModified(), copyTime);
+    int waits = 0;
+    ASSERT_FALSE(ReadResultRecords(path, &read, [&] { ++waits; }));
+    EXPECT_EQ(waits, kReaderCopyWaits);
 }
 
 TEST(SiblingPrograms, TheirDeletionThatDiedIsSettledAfterAMinuteKeepingTheirLaterAppends) {

@@ -1,0 +1,39 @@
+#pragma once
+// What the results log's readers and writers share (results_log.cpp,
+// results_log_read.cpp); not for use elsewhere.
+
+#include "core/file_error.h"
+
+#include <QByteArrayView>
+#include <QDateTime>
+#include <QFile>
+
+#include <optional>
+
+namespace logfiles {
+
+FileError logError(const QString& path, const QString& message);
+FileError readError(const QFile& file);
+
+// Opening can fail for a moment while another program has the file open
+// exclusively; that is waited out. What waiting cannot mend is told.
+std::optional<FileError> lastingOpenFault(const QString& path, bool forWriting);
+
+// The state of the copy and the log as the folder shows it; a deletion that is
+// alive changes one of them.
+struct Fingerprint {
+    bool copyExists = false;
+    qint64 copySize = 0;
+    QDateTime copyTime;
+    bool logExists = false;
+    qint64 logSize = 0;
+    QDateTime logTime;
+    bool operator==(const Fingerprint&) const = default;
+};
+
+Fingerprint fingerprintOf(const QString& logPath);
+
+// Record i (counted from 0) of whole records.
+QByteArrayView recordAt(QByteArrayView bytes, qsizetype i);
+
+} // namespace logfiles
