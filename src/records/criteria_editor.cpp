@@ -1,5 +1,6 @@
 #include "records/criteria_editor.h"
 
+#include "core/cp932.h"
 #include "core/item_reader.h"
 #include "records/results_log.h"
 
@@ -36,6 +37,53 @@ QStringList chartLines(const QString& heading, const std::array<int, N>& bins, i
 
 bool validLevel(int level) {
     return level >= 1 && level < kLevelSlots;
+}
+
+// How a message names a column: by its heading, by its number where it has none.
+QString cellName(int row, int column) {
+    const QStringList& headings = CriteriaHeadings();
+    const QString name =
+        column <= headings.size() ? headings[column - 1] : QStringLiteral("%1列目").arg(column);
+    return QStringLiteral("レベル%1の「%2」").arg(row).arg(name);
+}
+
+// Why a whole-number column cannot hold a value, told after the cell's name.
+template <typename Int> std::optional<QString> wholeFault(double v, const QString& text) {
+    using Limits = std::numeric_limits<Int>;
+    if (v != std::floor(v)) return QStringLiteral("は整数にしてください: %1").arg(text);
+    if (v < Limits::min() || v > Limits::max())
+        return QStringLiteral("は %1 から %2 までの整数にしてください: %3")
+            .arg(Limits::min())
+            .arg(Limits::max())
+            .arg(text);
+    return std::nullopt;
+}
+
+// What keeps a cell from being read back as typed by the readers of the file,
+// told after the cell's name; nullopt when nothing does. Whether the text is
+// the very one the reader gives back is left to the read-back check.
+std::optional<QString> cellFault(int column, const QString& text) {
+    if (!cp932::encode(text))
+        return QStringLiteral("にファイルに書けない文字があります: %1").arg(text);
+    // A quote swallows the rest of the file, a comma or a line end shifts
+    // every later cell, and 0x1A ends the file for the readers.
+    for (QChar ch : text)
+        if (ch == QLatin1Char('"') || ch == QLatin1Char(',') ||
+            ch.category() == QChar::Other_Control)
+            return QStringLiteral("に「\"」「,」や改行などは使えません。");
+    if (text.startsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char(' ')))
+        return QStringLiteral("の前後に空白は入れられません。");
+    if (text.isEmpty() || column > CriteriaHeadings().size()) return std::nullopt;
+    const std::optional<double> n = parseNumber(text);
+    if (!n) return QStringLiteral("が数ではありません: %1").arg(text);
+    // Columns 1 to 3 are read as int32, column 4 as int16.
+    if (column == 4) return wholeFault<qint16>(*n, text);
+    if (column <= 3) return wholeFault<qint32>(*n, text);
+    if (column == 5 && (*n < 0 || *n > kMaxPointFactor))
+        return QStringLiteral("は 0 から %1 までの数にしてください: %2")
+            .arg(kMaxPointFactor)
+            .arg(text);
+    return std::nullopt;
 }
 
 } // namespace
@@ -169,23 +217,32 @@ void CriteriaEditor::setCell(int row, int column, const QString& text) {
 }
 
 std::optional<QString> CriteriaEditor::refusal(int offeredLevels) const {
-    const QStringList& headings = CriteriaHeadings();
     for (int r = 1; r <= lastRow(); ++r) {
-        for (int c = 1; c <= headings.size(); ++c) {
-            const QString& text = cells_[r][c];
-            if (!text.trimmed().isEmpty() && !parseNumber(text))
-                return QStringLiteral("レベル%1の「%2」が数ではありません: %3")
-                    .arg(r)
-                    .arg(headings[c - 1], text);
-        }
+        for (int c = 1; c <= kCriteriaColumns; ++c)
+            if (auto fault = cellFault(c, cells_[r][c])) return cellName(r, c) + *fault;
         // The drill cannot run a level whose target or lowest passing time is not positive.
         if (r <= offeredLevels)
             for (int c = 1; c <= 2; ++c)
                 if (parseNumber(cells_[r][c]).value_or(0) <= 0)
-                    return QStringLiteral("レベル%1の「%2」は 1 以上にしてください。")
-                        .arg(r)
-                        .arg(headings[c - 1]);
+                    return cellName(r, c) + QStringLiteral("は 1 以上にしてください。");
     }
+    return readBackFault();
+}
+
+std::optional<QString> CriteriaEditor::readBackFault() const {
+    CriteriaTable back;
+    ReadCriteriaText(back, CriteriaFileText(fileRows()));
+    const QList<QStringList> rows = CriteriaRows(back, lastRow());
+    for (int r = 1; r <= lastRow(); ++r)
+        for (int c = 1; c <= kCriteriaColumns; ++c) {
+            const QString& cell = cells_[r][c];
+            const QString& read = rows[r][c - 1];
+            // An empty cell of the first five columns is the number 0 to every reader.
+            if (read == cell || (c <= 5 && cell.isEmpty() && read == QLatin1String("0"))) continue;
+            return cellName(r, c) +
+                   QStringLiteral("の %1 は %2 と読まれます。%2 と入れてください。")
+                       .arg(cell, read);
+        }
     return std::nullopt;
 }
 

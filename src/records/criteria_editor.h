@@ -69,6 +69,10 @@ class CriteriaEditor {
     void typeText(const QString& text);
 
     // Why the grid cannot be saved, naming level and column; nullopt when it can.
+    // Every cell must hold what the readers of the file read back as the same
+    // value: whole numbers in the range of columns 1 to 4, a factor from 0 to
+    // kMaxPointFactor, plain numbers in columns 6 to 9 and, in columns 10 to 12,
+    // nothing a reader takes for a quote, a delimiter or a line end.
     // offeredLevels: the levels the hub offers, whose times must be positive.
     std::optional<QString> refusal(int offeredLevels) const;
     // The twelve criteria of the heading row and every level row, as written.
@@ -78,6 +82,9 @@ class CriteriaEditor {
     std::optional<QString> save(const QString& path, CriteriaTable& criteria, int offeredLevels);
 
   private:
+    // The first cell the criteria reader would not give back as the grid holds
+    // it from the text a save writes; nullopt when it gives back every cell.
+    std::optional<QString> readBackFault() const;
     void setCell(int row, int column, const QString& text);
 
     QList<QStringList> cells_;

@@ -37,13 +37,19 @@ std::optional<FileError> LoadCriteria(CriteriaTable& table, const QString& path,
     FileError error;
     const auto text = readTextFile(path, &error);
     if (!text) return error;
+    ReadCriteriaText(table, *text, path, warnings);
+    return std::nullopt;
+}
+
+void ReadCriteriaText(CriteriaTable& table, const QString& text, const QString& path,
+                      QList<FileError>* warnings) {
     auto warn = [&](int line, const QString& message) {
         if (warnings) warnings->append({path, line, message});
     };
     static const char16_t* const numericNames[] = {u"目標Time", u"最低Time", u"ｸﾘｱﾎﾟｲﾝﾄ",
                                                    u"ｸﾘｱ回数", u"ﾎﾟｲﾝﾄ倍率"};
 
-    ItemReader reader(*text);
+    ItemReader reader(text);
     int index = -1;
     while (!reader.atEnd()) {
         ++index;
@@ -101,7 +107,6 @@ std::optional<FileError> LoadCriteria(CriteriaTable& table, const QString& path,
         for (int c = 5; c < kCriteriaColumns; ++c)
             *loose[c - 5] = Value::fromItem(items[c]);
     }
-    return std::nullopt;
 }
 
 QString CriteriaFileText(const QList<QStringList>& rows) {

@@ -43,6 +43,11 @@ constexpr int kMaxPointFactor = 100;
 std::optional<FileError> LoadCriteria(CriteriaTable& table, const QString& path,
                                       QList<FileError>* warnings = nullptr);
 
+// Reads the text of a criteria file (as LoadCriteria finds it in the file) into
+// table; path only names the file in warnings.
+void ReadCriteriaText(CriteriaTable& table, const QString& text, const QString& path = {},
+                      QList<FileError>* warnings = nullptr);
+
 // The file text of a grid of cells: rows[0] is the heading row, rows[n] level n;
 // every row is written as 12 fields joined by ",", lines end in CR LF.
 QString CriteriaFileText(const QList<QStringList>& rows);

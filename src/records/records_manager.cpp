@@ -27,6 +27,15 @@ qint64 LeadingNumber(const QString& text) {
     return std::llround(std::clamp(value, -1e12, 1e12));
 }
 
+std::optional<qint32> RunTimeOfText(const QString& text) {
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
+    const QString t = text.trimmed();
+    if (!digits.match(t).hasMatch()) return std::nullopt;
+    const qint32 seconds = t.toInt();
+    if (seconds < 1 || seconds > kNoTime) return std::nullopt;
+    return seconds;
+}
+
 RecordsManager::RecordsManager(RecordsManagerSettings settings)
     : settings_(std::move(settings)), roster_(std::make_unique<StudentRoster>()) {}
 
@@ -116,10 +125,12 @@ RecordsWrite RecordsManager::logChanged() {
 RecordsWrite RecordsManager::change(const QString& timeText, const QString& pupilText) {
     RecordsWrite w;
     if (!editor_) return w;
-    const qint64 runTime = LeadingNumber(timeText);
+    const std::optional<qint32> runTime = RunTimeOfText(timeText);
     const qint64 pupil = LeadingNumber(pupilText.section(QLatin1Char('/'), 0, 0));
-    if (runTime < 0 || runTime > kNoTime) {
-        w.message = QStringLiteral("タイムは0から%1までの秒数で入れてください。").arg(kNoTime);
+    if (!runTime) {
+        w.message = QStringLiteral("「秒」には 1 から %1 までの整数を半角数字で入れてください"
+                                   "（%1 は時間切れ）。記録はしていません。")
+                        .arg(kNoTime);
         return w;
     }
     if (!pupilNumberInRange(pupil)) {
@@ -128,7 +139,7 @@ RecordsWrite RecordsManager::change(const QString& timeText, const QString& pupi
     }
     const int k = editor_->recordNumber;
     ResultRecord r = records_[k - 1];
-    r.runTime = qint32(runTime);
+    r.runTime = *runTime;
     r.pupilNumber = qint16(pupil);
     ExpectedRecord shown{records_[k - 1]};
     if (auto error = ReplaceResult(settings_.logPath, k, r, settings_.wait, &shown))

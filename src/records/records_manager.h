@@ -111,3 +111,8 @@ class RecordsManager {
 // The leading number of a text as the program reads typed numbers ("12秒" is
 // 12, "abc" is 0), rounded to a whole number.
 qint64 LeadingNumber(const QString& text);
+
+// The run time the 秒 box holds: whole seconds from 1 to kNoTime (a timed-out
+// run) in half-width digits, blanks around them allowed; nullopt for anything
+// else, an empty box included, as a run of 0 seconds would beat every run.
+std::optional<qint32> RunTimeOfText(const QString& text);

@@ -97,7 +97,7 @@ FrmData::FrmData(AppContext& ctx, QWidget* parent)
     VScroll1 = new QScrollBar(Qt::Vertical, Picture3);
     VScroll1->setObjectName(QStringLiteral("VScroll1"));
     VScroll1->setGeometry(124, 50, 22, 48);
-    VScroll1->setRange(0, kNoTime);
+    VScroll1->setRange(1, kNoTime); // the seconds the 秒 box takes
     // Up raises the time, as a teacher counting seconds expects.
     VScroll1->setInvertedControls(true);
     VScroll1->setInvertedAppearance(true);

@@ -184,6 +184,72 @@ TEST_F(EditorFixture, TextTheFileCannotHoldIsRefusedWithoutWriting) {
     EXPECT_TRUE(editor.changed());
 }
 
+// Every column against the type its readers take it as. What is accepted comes
+// back from the file, through the criteria reader, as the very grid that was
+// saved (an empty cell of columns 1 to 5 as 0, which is what every reader makes
+// of it); what is refused names level and column and writes nothing.
+TEST_F(EditorFixture, EachColumnTakesOnlyWhatItsReaderReadsBackTheSame) {
+    struct Column {
+        int column;
+        QStringList accepted, refused;
+    };
+    const QList<Column> columns = {
+        // Whole seconds, int32; level 1 is offered, so its times must be positive.
+        {1, {"25", "2147483647"}, {"2147483648", "25.0", "1e3", "+5", " 5", "５", "0x10", "-5"}},
+        {2, {"1"}, {"0.4", "0"}},
+        {3, {"-2147483648", ""}, {"1.5", "007"}},
+        {4, {"32767", "-32768"}, {"40000", "-32769", "3.5"}}, // int16
+        // The factor: single precision, 0 to 100.
+        {5, {"0", "100", "0.1", "2.25", ""}, {"100.5", "-1", "1.23456789", "1e2", "1.50"}},
+        // Numbers as read.
+        {6, {"20", "-3", "0.5", ""}, {"abc", "1e3", "+5", "05", "１", "0x10", " 5", "5 "}},
+        {7, {"8"}, {"1.0"}},
+        {8, {"7"}, {".5"}},
+        {9, {"365"}, {"1,5"}},
+        // Spare text: nothing the reader takes for a quote, a delimiter or a line end.
+        {10,
+         {"memo", "メモ", "3x", "a b"},
+         {"\"memo", "a,b", "a\"b", " memo", "memo ", "a\032b", "a\r\nb", "a\tb", "05", "😀"}},
+        {11, {"ｶﾅ"}, {"\""}},
+        {12, {"②"}, {","}},
+    };
+    const QByteArray original = readBytes(path);
+    auto save = [&](int column, const QString& text) {
+        writeFile(dir, QStringLiteral("タイム回数データ.txt"), original);
+        EXPECT_FALSE(editor.load(path));
+        EXPECT_TRUE(editor.moveTo(1, column));
+        editor.typeText(text);
+        CriteriaTable criteria;
+        return editor.save(path, criteria, 3);
+    };
+    for (const Column& k : columns) {
+        const QString name =
+            k.column <= 9 ? editor.cell(0, k.column) : QStringLiteral("%1列目").arg(k.column);
+        for (const QString& text : k.refused) {
+            SCOPED_TRACE(QStringLiteral("column %1: [%2]").arg(k.column).arg(text).toStdString());
+            const std::optional<QString> why = save(k.column, text);
+            EXPECT_TRUE(why && why->startsWith(QStringLiteral("レベル1の「%1」").arg(name)))
+                << why.value_or(QStringLiteral("(saved)")).toStdString();
+            EXPECT_EQ(readBytes(path), original);
+        }
+        for (const QString& text : k.accepted) {
+            SCOPED_TRACE(QStringLiteral("column %1: [%2]").arg(k.column).arg(text).toStdString());
+            const std::optional<QString> why = save(k.column, text);
+            EXPECT_EQ(why, std::nullopt) << why->toStdString();
+            CriteriaEditor back;
+            ASSERT_FALSE(back.load(path));
+            ASSERT_EQ(back.lastRow(), editor.lastRow());
+            for (int r = 0; r <= editor.lastRow(); ++r)
+                for (int c = 0; c < kEditorColumns; ++c) {
+                    const QString saved = editor.cell(r, c);
+                    EXPECT_EQ(back.cell(r, c),
+                              r > 0 && c <= 5 && saved.isEmpty() ? QStringLiteral("0") : saved)
+                        << r << "," << c;
+                }
+        }
+    }
+}
+
 // Charts: bins, scale and one best time per pupil.
 
 TEST(CriteriaCharts, ALevelWithoutRunsShowsNoRunsScaleOneAndEmptyLines) {

@@ -189,6 +189,31 @@ TEST_F(RecordsManagerTest, UnacceptableValuesWriteNothing) {
     EXPECT_TRUE(m.editor()); // the teacher may correct the values
 }
 
+// A run of 0 seconds would become the pupil's and the school's best and earn
+// 55 points: the 秒 box takes only whole seconds from 1 to 99999 (timed out).
+TEST_F(RecordsManagerTest, TheSecondsBoxTakesOnlyAWholeNumberFromOneTo99999) {
+    const QByteArray log = rawRecord({k20100215, k090503, 12, 3, 42});
+    writeLog(log);
+    RecordsManager m = manager();
+    ASSERT_FALSE(m.rebuild());
+    for (const QString time : {"", " ", "abc", "0", "00", "12.6", "0.4", "４２", "1e3", "+5",
+                               "42秒", "-0", "100000", "99999999999"}) {
+        ASSERT_TRUE(m.open(0));
+        const RecordsWrite w = m.change(time, QStringLiteral("12 /  青木"));
+        EXPECT_EQ(w.outcome, RecordsWrite::Outcome::Refused) << time.toStdString();
+        EXPECT_TRUE(w.message.contains(QStringLiteral("「秒」"))) << w.message.toStdString();
+        EXPECT_EQ(fileBytes(logPath), log);
+    }
+    for (const auto& [time, seconds] :
+         {std::pair{QStringLiteral("1"), 1}, std::pair{QStringLiteral("99999"), 99999},
+          std::pair{QStringLiteral(" 061 "), 61}}) {
+        ASSERT_TRUE(m.open(0));
+        const RecordsWrite w = m.change(time, QStringLiteral("12 /  青木"));
+        ASSERT_EQ(w.outcome, RecordsWrite::Outcome::Written) << time.toStdString();
+        EXPECT_EQ(fileBytes(logPath), rawRecord({k20100215, k090503, 12, 3, seconds}));
+    }
+}
+
 // --- deleting ----------------------------------------------------------------
 
 TEST_F(RecordsManagerTest, DeletingKeepsThePositionOrSelectsTheNewLastLine) {
@@ -352,6 +377,17 @@ TEST_F(RecordsScreenTest, ChangeWritesAndSelectsTheChangedLine) {
     EXPECT_EQ(fileBytes(logPath).mid(88), rawRecord({k20260512, 0.5, 1, 3, 33}));
     EXPECT_EQ(screen->List1->currentRow(), 2);
     EXPECT_TRUE(screen->Picture3->isHidden());
+}
+
+TEST_F(RecordsScreenTest, AnEmptySecondsBoxIsRefusedWithTheModelsMessage) {
+    const QByteArray before = fileBytes(logPath);
+    screen->List1_DblClick(2);
+    screen->Text1->clear();
+    screen->Command2_Click();
+    ASSERT_EQ(school.navigator.texts.size(), 1);
+    EXPECT_TRUE(school.navigator.texts[0].contains(QStringLiteral("「秒」")));
+    EXPECT_EQ(fileBytes(logPath), before);
+    EXPECT_TRUE(screen->Picture3->isVisible()); // still open to be mended
 }
 
 TEST_F(RecordsScreenTest, DeletionAsksFirstAndCancelWritesNothing) {
