@@ -56,8 +56,8 @@ struct ChartRun {
 // also for a pupil outside the group, whom the rankings number without
 // listing; the school's points are those of the group's lines.
 struct ChartRanks {
-    int timeRank = 0;  // by best time; 0 without a run
-    int pointRank = 0; // by all-time points; 0 for a pupil the roster does not rank
+    int timeRank = 0;             // by best time; 0 without a run
+    int pointRank = 0;            // by all-time points; 0 for a pupil the roster does not rank
     std::optional<qint64> points; // the pupil's all-time points, when ranked
     int pupilsWithPoints = 0;
     qint64 schoolPoints = 0;

@@ -392,13 +392,14 @@ TEST_F(Charts, APupilOutsideTheGroupIsChartedAgainstTheGroup) {
     // Its own runs, the group's best and average (37.5 s), its place among
     // everyone the ranking numbers, its own points (4 + 4) against the
     // group's average of 4.5.
-    EXPECT_EQ(ChartFigureLines(band),
-              QStringList({QStringLiteral("回数　　　　　　　  2回"),
-                           QStringLiteral("タイム  　　 　    本人 / 塾全体"),
-                           QStringLiteral("　　順位　　　　    2位"),
-                           QStringLiteral("　　最高　　　　    40秒 /    30秒"),
-                           QStringLiteral("　　平均　　　　   45秒 /   38秒"),
-                           QStringLiteral("ポイント  　　　"), QStringLiteral("　　順位　　　　  1位"),
-                           QStringLiteral("　　獲得ポイント    8点"),
-                           QStringLiteral("　　　　　　　　　　　　/    5 (塾平均)")}));
+    EXPECT_EQ(
+        ChartFigureLines(band),
+        QStringList({QStringLiteral("回数　　　　　　　  2回"),
+                     QStringLiteral("タイム  　　 　    本人 / 塾全体"),
+                     QStringLiteral("　　順位　　　　    2位"),
+                     QStringLiteral("　　最高　　　　    40秒 /    30秒"),
+                     QStringLiteral("　　平均　　　　   45秒 /   38秒"),
+                     QStringLiteral("ポイント  　　　"), QStringLiteral("　　順位　　　　  1位"),
+                     QStringLiteral("　　獲得ポイント    8点"),
+                     QStringLiteral("　　　　　　　　　　　　/    5 (塾平均)")}));
 }
