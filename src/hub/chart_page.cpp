@@ -124,17 +124,23 @@ void drawCross(QPainter& p, const QPointF& at, double r, const QColor& colour) {
     p.drawLine(at + QPointF(-r, r), at + QPointF(r, -r));
 }
 
-void drawLegend(QPainter& p, double right, double y, double h, double size, bool timedOut) {
+// The marks of the band's runs, right-aligned in the title strip: the marks
+// of runs slower than the axis and of runs that ran out of time only when the
+// band has such runs.
+void drawLegend(QPainter& p, double right, double y, double h, double size, bool aboveAxis,
+                bool timedOut) {
     const QFont font = pageFont(size);
     const QFontMetricsF fm(font);
+    enum class Mark { Dot, Up, Cross };
     struct Item {
         QColor colour;
         QString label;
-        bool cross;
+        Mark mark;
     };
-    QList<Item> items{{kBestRed, QStringLiteral("自己ベスト更新"), false},
-                      {kOtherBlue, QStringLiteral("その他の回"), false}};
-    if (timedOut) items.append({kOtherBlue, QStringLiteral("時間切れ"), true});
+    QList<Item> items{{kBestRed, QStringLiteral("自己ベスト更新"), Mark::Dot},
+                      {kOtherBlue, QStringLiteral("その他の回"), Mark::Dot}};
+    if (aboveAxis) items.append({kOtherBlue, QStringLiteral("目盛りより遅い回"), Mark::Up});
+    if (timedOut) items.append({kOtherBlue, QStringLiteral("時間切れ"), Mark::Cross});
     const double r = size * 0.32;
     double x = right;
     for (qsizetype i = items.size() - 1; i >= 0; --i) {
@@ -144,91 +150,124 @@ void drawLegend(QPainter& p, double right, double y, double h, double size, bool
              kQuietText);
         x -= r * 2.4;
         const QPointF at(x + r, y + h / 2);
-        if (items[i].cross)
+        if (items[i].mark == Mark::Cross)
             drawCross(p, at, r, items[i].colour);
         else
-            drawPoint(p, at, r, items[i].colour, false);
+            drawPoint(p, at, r, items[i].colour, items[i].mark == Mark::Up);
         x -= size * 1.2;
     }
 }
 
-void drawBand(QPainter& p, double width, const ChartBand& band) {
-    const double y0 = band.top * kPageUnits;
-    const double h = kBandHeight * kPageUnits - kBandGap;
-    const QRectF frame(1, y0, width - 2, h);
-    const double pad = 8;
+// Where the parts of one band go, in page units.
+struct BandLayout {
+    double width = 0; // the page's
+    double y0 = 0;    // the top of the band's frame
+    double h = 0;     // the frame's height
+    double pad = 8;
+    double contentTop = 0; // under the title strip
+    double em = 0;         // the figures' text height
+    QRectF block;          // the figures block
+    double smallText = 0;  // the axis, the lines' labels, the dates, the legend
+    double gutter = 0;     // room for the lines' labels between the plot and the block
+    QRectF caption;        // the axis caption above the tick labels
+    QRectF area;           // the plot
+};
 
-    // The frame and the title strip.
+BandLayout layOutBand(double width, const ChartBand& band, qsizetype rows) {
+    BandLayout l;
+    l.width = width;
+    l.y0 = band.top * kPageUnits;
+    l.h = kBandHeight * kPageUnits - kBandGap;
+    l.contentTop = l.y0 + kTitleHeight + l.pad;
+    const double contentHeight = l.h - kTitleHeight - 2 * l.pad;
+    l.em = std::min(
+        {contentHeight / (kFigureRows * kRowSpacing) - 0.5, width * 0.36 / kFigureColumns, 22.0});
+    const double blockWidth = kFigureColumns * l.em + 2 * l.pad;
+    const double blockHeight = double(rows) * l.em * kRowSpacing + 2 * l.pad * 0.6;
+    l.block = QRectF(width - l.pad - blockWidth, l.contentTop, blockWidth, blockHeight);
+    // As small as a sheet allows, larger on the smaller picture of the screen.
+    l.smallText = std::clamp(l.em * 0.8, 9.0, 17.0);
+    l.gutter = l.smallText * 6.8 + 10; // "塾平均 1800秒" beside the plot
+    const double left = l.pad + 52;
+    const double right = l.block.left() - l.gutter;
+    l.caption = QRectF(l.pad, l.contentTop, right - l.pad, l.smallText * 1.4);
+    // The top tick label stands half a text height above the plot's top: the
+    // plot starts low enough for it to clear the caption.
+    const double top = l.caption.bottom() + l.smallText * 0.8;
+    const double bottom = l.y0 + l.h - l.smallText * 2.2;
+    l.area = QRectF(left, top, std::max(right - left, 40.0), std::max(bottom - top, 40.0));
+    return l;
+}
+
+// Seconds upwards: 0 at the plot's bottom, the axis top at its top; slower
+// runs stay at the top edge.
+struct TimeScale {
+    QRectF area;
+    double top = 60;
+    double y(double seconds) const {
+        return area.bottom() - std::min(seconds, top) / top * area.height();
+    }
+};
+
+void drawFrame(QPainter& p, const BandLayout& l, const ChartBand& band, const TimeScale& scale) {
+    const QRectF frame(1, l.y0, l.width - 2, l.h);
     p.setPen(Qt::NoPen);
     p.setBrush(kTitleStrip);
-    p.drawRect(QRectF(frame.left(), y0, frame.width(), kTitleHeight));
+    p.drawRect(QRectF(frame.left(), l.y0, frame.width(), kTitleHeight));
     p.setBrush(Qt::NoBrush);
     p.setPen(pen(kFrameColour, 1.4));
     p.drawRect(frame);
     const QFont titleFont = pageFont(kTitleHeight * 0.56, true);
-    const QFontMetricsF titleMetrics(titleFont);
-    text(p, QRectF(pad, y0, width, kTitleHeight), Qt::AlignLeft | Qt::AlignVCenter, band.title,
-         titleFont);
-    const double afterTitle = pad + titleMetrics.horizontalAdvance(band.title) + 14;
-    text(p, QRectF(afterTitle, y0, width, kTitleHeight), Qt::AlignLeft | Qt::AlignVCenter,
+    text(p, QRectF(l.pad, l.y0, l.width, kTitleHeight), Qt::AlignLeft | Qt::AlignVCenter,
+         band.title, titleFont);
+    const double afterTitle = l.pad + QFontMetricsF(titleFont).horizontalAdvance(band.title) + 14;
+    text(p, QRectF(afterTitle, l.y0, l.width, kTitleHeight), Qt::AlignLeft | Qt::AlignVCenter,
          QStringLiteral("%1. %2").arg(band.level).arg(band.levelName),
          pageFont(kTitleHeight * 0.5, true), QColor(0x1A, 0x3A, 0x7A));
 
-    // The figures block at the right.
-    const QStringList rows = ChartFigureLines(band);
-    const double contentTop = y0 + kTitleHeight + pad;
-    const double contentHeight = h - kTitleHeight - 2 * pad;
-    const double em = std::min(
-        {contentHeight / (kFigureRows * kRowSpacing) - 0.5, width * 0.36 / kFigureColumns, 22.0});
-    const double blockWidth = kFigureColumns * em + 2 * pad;
-    const double blockHeight = double(rows.size()) * em * kRowSpacing + 2 * pad * 0.6;
-    const QRectF block(width - pad - blockWidth, contentTop, blockWidth, blockHeight);
+    const bool anyTimedOut = std::any_of(band.runs.begin(), band.runs.end(),
+                                         [](const ChartRun& r) { return r.timedOut; });
+    const bool anyAboveAxis =
+        std::any_of(band.runs.begin(), band.runs.end(),
+                    [&](const ChartRun& r) { return !r.timedOut && r.time > scale.top; });
+    drawLegend(p, l.width - l.pad, l.y0 + 3, kTitleHeight - 6,
+               std::min(l.smallText, kTitleHeight * 0.5), anyAboveAxis, anyTimedOut);
+}
+
+void drawFigures(QPainter& p, const BandLayout& l, const QStringList& rows) {
     p.setPen(pen(kGridColour.darker(110), 1));
     p.setBrush(kFiguresFill);
-    p.drawRect(block);
+    p.drawRect(l.block);
     p.setBrush(Qt::NoBrush);
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const bool heading = !rows[i].startsWith(QChar(0x3000));
         text(p,
-             QRectF(block.left() + pad, block.top() + pad * 0.6 + double(i) * em * kRowSpacing,
-                    blockWidth, em * kRowSpacing),
-             Qt::AlignLeft | Qt::AlignVCenter, rows[i], pageFont(em, heading));
+             QRectF(l.block.left() + l.pad,
+                    l.block.top() + l.pad * 0.6 + double(i) * l.em * kRowSpacing, l.block.width(),
+                    l.em * kRowSpacing),
+             Qt::AlignLeft | Qt::AlignVCenter, rows[i], pageFont(l.em, heading));
     }
+}
 
-    // The plot: time upwards in seconds, the runs in the order they were run.
-    // The axis, the lines' labels and the dates: as small as a sheet allows,
-    // larger on the smaller picture of the screen.
-    const double smallText = std::clamp(em * 0.8, 9.0, 17.0);
-    const QFont small = pageFont(smallText);
-    const double gutter = smallText * 6.8 + 10; // "塾平均 1800秒" beside the plot
-    const bool anyTimedOut = std::any_of(band.runs.begin(), band.runs.end(),
-                                         [](const ChartRun& r) { return r.timedOut; });
-    drawLegend(p, width - pad, y0 + 3, kTitleHeight - 6, std::min(smallText, kTitleHeight * 0.5),
-               anyTimedOut);
-    const QRectF plot(pad + 52, contentTop + smallText * 1.5, 0, 0);
-    const double plotRight = block.left() - gutter;
-    const double plotBottom = y0 + h - smallText * 2.2;
-    const QRectF area(plot.left(), plot.top(), std::max(plotRight - plot.left(), 40.0),
-                      std::max(plotBottom - plot.top(), 40.0));
-    const double top = axisTop(band);
-    auto yOf = [&](double seconds) {
-        return area.bottom() - std::min(seconds, top) / top * area.height();
-    };
-
-    text(p, QRectF(pad, contentTop, area.right() - pad, smallText * 1.4),
-         Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("（秒）　下ほど速い"), small, kQuietText);
-    const double step = niceStep(top, 5);
-    for (double v = 0; v <= top + step * 0.01; v += step) {
-        const double y = yOf(v);
+void drawAxis(QPainter& p, const BandLayout& l, const TimeScale& scale) {
+    const QFont small = pageFont(l.smallText);
+    text(p, l.caption, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("（秒）下ほど速い"), small,
+         kQuietText);
+    const double step = niceStep(scale.top, 5);
+    for (double v = 0; v <= scale.top + step * 0.01; v += step) {
+        const double y = scale.y(v);
         p.setPen(pen(v == 0 ? kFrameColour : kGridColour, v == 0 ? 1.4 : 1));
-        p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
-        text(p, QRectF(pad, y - smallText, area.left() - pad - 6, smallText * 2),
+        p.drawLine(QPointF(l.area.left(), y), QPointF(l.area.right(), y));
+        text(p, QRectF(l.pad, y - l.smallText, l.area.left() - l.pad - 6, l.smallText * 2),
              Qt::AlignRight | Qt::AlignVCenter, QString::number(qint64(v)), small, kQuietText);
     }
     p.setPen(pen(kFrameColour, 1.4));
-    p.drawLine(area.bottomLeft(), area.topLeft());
+    p.drawLine(l.area.bottomLeft(), l.area.topLeft());
+}
 
-    // The level's target and pass times, the school's best and average.
+// The level's target and pass times, the school's best and average.
+void drawLineMarks(QPainter& p, const BandLayout& l, const ChartBand& band,
+                   const TimeScale& scale) {
     QList<LineMark> marks;
     if (band.timed && band.targetTime > 0)
         marks.append({double(band.targetTime), QStringLiteral("目標 %1秒").arg(band.targetTime),
@@ -243,81 +282,98 @@ void drawBand(QPainter& p, double width, const ChartBand& band) {
         marks.append({double(*avg), QStringLiteral("塾平均 %1秒").arg(*avg), kSchoolAverageColour,
                       Qt::DashDotLine, 1.8});
     for (LineMark& m : marks)
-        m.labelY = yOf(m.value);
-    const double labelHeight = smallText * 1.25;
+        m.labelY = scale.y(m.value);
+    const double labelHeight = l.smallText * 1.25;
     for (const LineMark& m : marks) {
         p.setPen(pen(m.colour, m.width, m.style));
-        const double y = yOf(m.value);
-        p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+        const double y = scale.y(m.value);
+        p.drawLine(QPointF(l.area.left(), y), QPointF(l.area.right(), y));
     }
-    spreadLabels(marks, labelHeight, area.top(), area.bottom());
+    spreadLabels(marks, labelHeight, l.area.top(), l.area.bottom());
+    const QFont small = pageFont(l.smallText);
     for (const LineMark& m : marks) {
-        const double y = yOf(m.value);
+        const double y = scale.y(m.value);
         p.setPen(pen(m.colour, 1));
-        p.drawLine(QPointF(area.right(), y), QPointF(area.right() + 6, m.labelY));
-        text(p, QRectF(area.right() + 8, m.labelY - labelHeight / 2, gutter - 10, labelHeight),
+        p.drawLine(QPointF(l.area.right(), y), QPointF(l.area.right() + 6, m.labelY));
+        text(p, QRectF(l.area.right() + 8, m.labelY - labelHeight / 2, l.gutter - 10, labelHeight),
              Qt::AlignLeft | Qt::AlignVCenter, m.label, small, m.colour.darker(115));
     }
+}
 
-    // The runs: red where the pupil beat every run before, blue otherwise,
-    // and the best so far as a red line stepping down.
+void drawNoRuns(QPainter& p, const BandLayout& l) {
+    const QString none = QStringLiteral("この期間の記録はありません");
+    const QFont font = pageFont(l.smallText * 1.1);
+    const double w = QFontMetricsF(font).horizontalAdvance(none) + l.smallText;
+    const QRectF box(l.area.center().x() - w / 2, l.area.center().y() - l.smallText, w,
+                     l.smallText * 2);
+    p.fillRect(box, Qt::white);
+    text(p, box, Qt::AlignCenter, none, font, kQuietText);
+}
+
+// The runs: red where the pupil beat every run before, blue otherwise, and
+// the best so far as a red line stepping down; the days they span below.
+void drawRuns(QPainter& p, const BandLayout& l, const ChartBand& band, const TimeScale& scale) {
     const qsizetype n = band.runs.size();
-    if (n == 0) {
-        const QString none = QStringLiteral("この期間の記録はありません");
-        const QFont font = pageFont(smallText * 1.1);
-        const double w = QFontMetricsF(font).horizontalAdvance(none) + smallText;
-        const QRectF box(area.center().x() - w / 2, area.center().y() - smallText, w,
-                         smallText * 2);
-        p.fillRect(box, Qt::white);
-        text(p, box, Qt::AlignCenter, none, font, kQuietText);
-        return;
-    }
-    const double dx = area.width() / double(n);
+    const double dx = l.area.width() / double(n);
     const double r = std::clamp(dx * 0.42, 1.6, 4.6);
-    auto xOf = [&](qsizetype i) { return area.left() + dx * (double(i) + 0.5); };
+    auto xOf = [&](qsizetype i) { return l.area.left() + dx * (double(i) + 0.5); };
     QPainterPath bestLine;
     for (qsizetype i = 0; i < n; ++i) {
-        const ChartRun& run = band.runs[i];
-        if (!run.best) continue;
-        const QPointF at(xOf(i), yOf(run.time));
-        if (bestLine.elementCount() == 0)
+        if (!band.runs[i].best) continue;
+        const QPointF at(xOf(i), scale.y(band.runs[i].time));
+        if (bestLine.elementCount() == 0) {
             bestLine.moveTo(at);
-        else {
+        } else {
             bestLine.lineTo(at.x(), bestLine.currentPosition().y());
             bestLine.lineTo(at);
         }
     }
-    if (bestLine.elementCount() > 0) {
-        bestLine.lineTo(xOf(n - 1), bestLine.currentPosition().y());
+    if (bestLine.elementCount() > 0) bestLine.lineTo(xOf(n - 1), bestLine.currentPosition().y());
+    // A single best as the last run makes a path of one point, which a PDF
+    // writes as a closing without a point to close.
+    if (bestLine.elementCount() > 1) {
         p.setPen(pen(QColor(255, 0, 0, 110), 1.3));
         p.drawPath(bestLine);
     }
     p.save();
-    p.setClipRect(area.adjusted(-r * 2, -r * 2, r * 2, r));
+    p.setClipRect(l.area.adjusted(-r * 2, -r * 2, r * 2, r));
     for (qsizetype i = 0; i < n; ++i) {
         const ChartRun& run = band.runs[i];
-        if (run.timedOut) {
-            drawCross(p, QPointF(xOf(i), area.top()), r, kOtherBlue);
-            continue;
-        }
-        drawPoint(p, QPointF(xOf(i), yOf(run.time)), r, run.best ? kBestRed : kOtherBlue,
-                  run.time > top);
+        if (run.timedOut)
+            drawCross(p, QPointF(xOf(i), l.area.top()), r, kOtherBlue);
+        else
+            drawPoint(p, QPointF(xOf(i), scale.y(run.time)), r, run.best ? kBestRed : kOtherBlue,
+                      run.time > scale.top);
     }
     p.restore();
 
-    // The days the runs span, under the plot.
     double first = band.runs.first().date, last = first;
     for (const ChartRun& run : band.runs) {
         first = std::min(first, run.date);
         last = std::max(last, run.date);
     }
-    const QRectF dates(area.left(), area.bottom() + 2, area.width(), smallText * 1.6);
+    const QFont small = pageFont(l.smallText);
+    const QRectF dates(l.area.left(), l.area.bottom() + 2, l.area.width(), l.smallText * 1.6);
     text(p, dates, Qt::AlignLeft | Qt::AlignVCenter, dateText(dateFromOle(first)), small,
          kQuietText);
     text(p, dates, Qt::AlignRight | Qt::AlignVCenter, dateText(dateFromOle(last)), small,
          kQuietText);
-    if (area.width() > smallText * 20)
+    if (l.area.width() > l.smallText * 20)
         text(p, dates, Qt::AlignCenter, QStringLiteral("記録の順 →"), small, kQuietText);
+}
+
+void drawBand(QPainter& p, double width, const ChartBand& band) {
+    const QStringList rows = ChartFigureLines(band);
+    const BandLayout layout = layOutBand(width, band, rows.size());
+    const TimeScale scale{layout.area, axisTop(band)};
+    drawFrame(p, layout, band, scale);
+    drawFigures(p, layout, rows);
+    drawAxis(p, layout, scale);
+    drawLineMarks(p, layout, band, scale);
+    if (band.runs.isEmpty())
+        drawNoRuns(p, layout);
+    else
+        drawRuns(p, layout, band, scale);
 }
 
 } // namespace

@@ -13,9 +13,9 @@
 
 namespace {
 
-// The last width characters of fill followed by the text: the lines' right-aligned pieces.
+// A figure right-aligned in width characters; a longer one keeps every digit.
 QString rightAligned(const QString& text, int width) {
-    return LastOf(QString(width, QLatin1Char(' ')), text, width);
+    return text.rightJustified(width, QLatin1Char(' '));
 }
 
 // Which pupils the group admits, by roster number, so a scan of the log asks once per pupil.
@@ -35,18 +35,17 @@ int levelsOffered(const HistoryRequest& request) {
     return std::clamp(request.levelCount, 0, kLevelSlots - 1);
 }
 
-// A rank as the look-ups read it (the leading number of the three
-// characters, whatever mark follows it), or the characters as they are when
-// they hold no rank ("---": no run).
-QString rankText(const QString& firstThree, int width) {
-    const double rank = leadingNumber(firstThree);
-    return rightAligned(rank > 0 ? QString::number(qint64(rank)) : firstThree.trimmed(), width);
-}
-
 QString figureText(const std::optional<qint64>& value, int width) {
     return rightAligned(value ? QString::number(*value) : QStringLiteral("---"), width);
 }
 
+QString rankText(int rank, int width) {
+    return figureText(rank > 0 ? std::optional<qint64>(rank) : std::nullopt, width);
+}
+
+// The one rounding of every average on the chart, the pupil's and the
+// school's alike, so that equal sums over equal counts read equal: the
+// nearest whole number, halves up.
 int roundedQuotient(qint64 sum, qint64 count) {
     return int(std::llround(double(sum) / double(count)));
 }
@@ -86,8 +85,9 @@ std::vector<QStringList> OwnRunLines(const QList<RecordNumbers>& records,
 ChartRanks LookUpChartRanks(int level, const HistoryRequest& request, const StudentRoster& roster,
                             const ResultsState& results, const LevelCatalog& catalog) {
     // The charted pupil is the one looked up: the ranking knows that pupil's
-    // own line, where a search for the name would miss names longer than the
-    // list shows and find another pupil whose name begins alike.
+    // own place, where a search for the name would miss names longer than the
+    // list shows and find another pupil whose name begins alike, and where the
+    // lines keep only the last two digits of a rank.
     ChartRanks found;
     const RankLookup points =
         LookupRanking(level, ListMode::Points, 1, request.pupil, request.group, request.schoolYear,
@@ -99,11 +99,11 @@ ChartRanks LookUpChartRanks(int level, const HistoryRequest& request, const Stud
             found.schoolPoints += qint64(p);
         }
     }
-    found.pointRank = points.rankText();
-    if (points.pupilLine >= 0) found.points = points.lines[points.pupilLine].right(5);
+    found.pointRank = points.rank;
+    if (points.rank > 0) found.points = results.at(request.pupil, level).points;
     found.timeRank = LookupRanking(level, ListMode::Time, 1, request.pupil, request.group,
                                    request.schoolYear, roster, results, catalog)
-                         .rankText();
+                         .rank;
     return found;
 }
 
@@ -111,7 +111,7 @@ ChartRanks LookUpChartRanks(int level, const HistoryRequest& request, const Stud
 
 std::optional<int> ChartBand::average() const {
     if (count == 0) return std::nullopt;
-    return int(std::floor(double(sum) / double(count)));
+    return roundedQuotient(sum, count);
 }
 
 std::optional<int> ChartBand::schoolAverage() const {
@@ -135,10 +135,7 @@ QStringList ChartFigureLines(const ChartBand& band) {
     rows << QStringLiteral("回数　　　　　　　") + rightAligned(QString::number(band.count), 3) +
                 QStringLiteral("回");
     rows << QStringLiteral("タイム  　　 　    本人 / 塾全体");
-    rows << QStringLiteral("　　順位　　　　") +
-                rankText(band.ranks.timeRank.isEmpty() ? QStringLiteral("---")
-                                                       : band.ranks.timeRank,
-                         5) +
+    rows << QStringLiteral("　　順位　　　　") + rankText(band.ranks.timeRank, 5) +
                 QStringLiteral("位");
     rows << QStringLiteral("　　最高　　　　") + figureText(optional64(band.best), 6) +
                 QStringLiteral("秒 /") + figureText(optional64(band.schoolBest), 6) +
@@ -149,15 +146,9 @@ QStringList ChartFigureLines(const ChartBand& band) {
                     QStringLiteral("秒 /") + figureText(optionalInt(band.schoolAverage()), 5) +
                     QStringLiteral("秒");
     rows << QStringLiteral("ポイント  　　　");
-    rows << QStringLiteral("　　順位　　　　") +
-                rankText(band.ranks.pointRank.isEmpty() ? QStringLiteral("---")
-                                                        : band.ranks.pointRank,
-                         3) +
+    rows << QStringLiteral("　　順位　　　　") + rankText(band.ranks.pointRank, 3) +
                 QStringLiteral("位");
-    rows << QStringLiteral("　　獲得ポイント") +
-                rightAligned(band.ranks.points.isEmpty() ? QStringLiteral("---")
-                                                         : band.ranks.points.trimmed(),
-                             5) +
+    rows << QStringLiteral("　　獲得ポイント") + figureText(band.ranks.points, 5) +
                 QStringLiteral("点");
     rows << QStringLiteral("　　　　　　　　　　　　/") +
                 figureText(optionalInt(band.schoolAveragePoints()), 5) +
@@ -194,18 +185,22 @@ ChartBand buildBand(int level, const ChartRequest& request, const QList<RecordNu
     band.passTime = criteria.levels[size_t(level)].passTime;
     const double since = oleDate(request.today) - kHistoryDays;
     for (const RecordNumbers& r : records) {
-        if (r.level != level || !inPupilRange(r.pupilNumber) || !admitted[size_t(r.pupilNumber)] ||
-            !(r.runDate > since))
-            continue;
+        if (r.level != level || !inPupilRange(r.pupilNumber) || !(r.runDate > since)) continue;
+        // The school's figures are the group's; the charted pupil's runs are
+        // shown even when the pupil, chosen from the other-pupils list, is
+        // outside the group.
+        const bool inGroup = admitted[size_t(r.pupilNumber)];
+        const bool own = r.pupilNumber == request.pupil;
+        if (!inGroup && !own) continue;
         const bool counted = r.runTime < kChartCountedBelow;
         const bool timedOut = r.runTime >= kTimedOutFrom;
-        if (!timedOut && (!band.schoolBest || r.runTime < *band.schoolBest))
+        if (inGroup && !timedOut && (!band.schoolBest || r.runTime < *band.schoolBest))
             band.schoolBest = r.runTime;
-        if (counted) {
+        if (inGroup && counted) {
             ++band.schoolCount;
             band.schoolSum += r.runTime;
         }
-        if (r.pupilNumber != request.pupil) continue;
+        if (!own) continue;
         ChartRun run{r.runDate, r.runTime, false, counted, timedOut};
         // A run that ran out of time has no time to beat anything with.
         if (!timedOut && (!band.best || r.runTime < *band.best)) {

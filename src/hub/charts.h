@@ -52,12 +52,13 @@ struct ChartRun {
     bool timedOut = false; // no time at all
 };
 
-// The pupil's standing in the level's rankings, as the look-ups
-// (Command23_Click) read it from the lines of the look-up rankings.
+// The pupil's standing in the level's rankings (Command23_Click): whole ranks,
+// also for a pupil outside the group, whom the rankings number without
+// listing; the school's points are those of the group's lines.
 struct ChartRanks {
-    QString timeRank;  // first three characters of the pupil's line; "---" without a run
-    QString pointRank; // first three characters of the pupil's line in the point ranking
-    QString points;    // its last five characters
+    int timeRank = 0;             // by best time; 0 without a run
+    int pointRank = 0;            // by all-time points; 0 for a pupil the roster does not rank
+    std::optional<qint64> points; // the pupil's all-time points, when ranked
     int pupilsWithPoints = 0;
     qint64 schoolPoints = 0;
 };
@@ -81,6 +82,7 @@ struct ChartBand {
     ChartRanks ranks;
     double top = 0; // where the band starts, as a share of the page height
 
+    // Both averages round alike, to the nearest second.
     std::optional<int> average() const;
     std::optional<int> schoolAverage() const;
     std::optional<int> schoolAveragePoints() const;

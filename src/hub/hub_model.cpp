@@ -192,6 +192,8 @@ Ranking RankLevel(const RankingRequest& request, const StudentRoster& roster,
         // Pupils outside the group still count in the numbering.
         rank = k == 1 || figure != previous ? int(k) : rank;
         previous = figure;
+        if (p == request.pupil && ranking.ownRank == 0 && !(timeMode && key == kNoTime))
+            ranking.ownRank = rank;
 
         const int grade = GradeIndex(roster.pupilBaseYears[size_t(p)], request.schoolYear);
         if (!inGroup(grade)) continue;

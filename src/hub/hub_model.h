@@ -74,6 +74,9 @@ struct RankingRequest {
 struct Ranking {
     QStringList lines;
     int ownLine = -1; // the first line of the looking pupil, or -1
+    // The looking pupil's whole rank, listed or not: the group chooses the
+    // lines, not the numbering. 0 for a pupil without a run in time mode.
+    int ownRank = 0;
 };
 // The ranking of one level over the roster's listed pupils (Command3_Click):
 // a stable sort, shared ranks, pupils outside the group numbered but not listed.

@@ -214,5 +214,5 @@ RankLookup LookupRanking(int level, ListMode mode, int order, int pupil, const Q
     request.schoolYear = schoolYear;
     request.lookup = true;
     Ranking r = RankLevel(request, roster, results, catalog);
-    return {std::move(r.lines), r.ownLine};
+    return {std::move(r.lines), r.ownLine, r.ownRank};
 }

@@ -83,6 +83,9 @@ ListColour ListColourOf(const QStringList& lines, const LevelCriteria& criteria)
 struct RankLookup {
     QStringList lines;
     int pupilLine = -1; // the line of the pupil looked up, or -1 when not listed
+    // The pupil's whole rank, where the lines keep only its last two digits;
+    // known for a pupil outside the group too. 0: no run to rank by.
+    int rank = 0;
     // The first three characters of the pupil's line (" 3●", "12●", "---"), or empty.
     QString rankText() const;
 };

@@ -338,3 +338,68 @@ TEST_F(Charts, OtherPupilsListHasStatusZeroEntriesWithTheSelectionScreensGrades)
     panel.Command18->click();
     EXPECT_TRUE(panel.isHidden());
 }
+
+TEST_F(Charts, FiguresShowWholeRanksAndCountsAndOneRoundingOfAverages) {
+    // 104 pupils faster than pupil 7, who is 105th by time and, without points,
+    // shares the 105th place by points with the pupils who have none.
+    QString rosterText = QStringLiteral("7,2019,0,0,\"山田　花子\",0,\"\",\"\"\r\n");
+    QList<RawRecord> runs{{kToday - 1, 0.5, 7, 3, 400}};
+    for (int k = 0; k < 104; ++k) {
+        rosterText += QStringLiteral("%1,2019,0,0,\"生徒%1\",0,\"\",\"\"\r\n").arg(100 + k);
+        runs.append({kToday - 1, 0.5, qint16(100 + k), 3, 10 + k});
+    }
+    writeFile(dir, QStringLiteral("新名簿.txt"), sjis(rosterText));
+    ASSERT_FALSE(LoadRoster(ctx->roster, ctx->hensuu1.paths.rosterFile(), schoolYear(), 1));
+    const QStringList rows = ChartFigureLines(chart(7, {3}, log(runs)).pages[0].bands[0]);
+    EXPECT_EQ(rows[2], QStringLiteral("　　順位　　　　  105位"));
+    EXPECT_EQ(rows[6], QStringLiteral("　　順位　　　　105位"));
+
+    // Counts keep every digit; small ones stand right-aligned as before.
+    ChartBand band;
+    band.best = 40;
+    band.schoolBest = 30;
+    band.schoolSum = 89;
+    band.schoolCount = 2;
+    band.sum = 89;
+    const struct {
+        int count;
+        const char16_t* row;
+    } counts[] = {{2, u"回数　　　　　　　  2回"},
+                  {1200, u"回数　　　　　　　1200回"},
+                  {20000, u"回数　　　　　　　20000回"}};
+    for (const auto& c : counts) {
+        band.count = c.count;
+        EXPECT_EQ(ChartFigureLines(band)[0], QString::fromUtf16(c.row));
+    }
+    // 44.5 s for the pupil and for the school: both averages read alike.
+    band.count = 2;
+    EXPECT_EQ(ChartFigureLines(band)[4], QStringLiteral("　　平均　　　　   45秒 /   45秒"));
+}
+
+TEST_F(Charts, APupilOutsideTheGroupIsChartedAgainstTheGroup) {
+    // Pupil 12 is in junior high, charted from the other-pupils list while the
+    // hub shows the primary school.
+    const QList<RecordNumbers> records = log({
+        {kToday - 2, 0.5, 12, 3, 50},
+        {kToday - 1, 0.5, 12, 3, 40},
+        {kToday - 1, 0.5, 7, 3, 30},
+        {kToday - 1, 0.6, 3, 3, 45},
+    });
+    const ChartDocument doc = chart(12, {3}, records);
+    ASSERT_EQ(doc.pages.size(), 1);
+    const ChartBand& band = doc.pages[0].bands[0];
+    EXPECT_EQ(band.runs.size(), 2);
+    // Its own runs, the group's best and average (37.5 s), its place among
+    // everyone the ranking numbers, its own points (4 + 4) against the
+    // group's average of 4.5.
+    EXPECT_EQ(
+        ChartFigureLines(band),
+        QStringList({QStringLiteral("回数　　　　　　　  2回"),
+                     QStringLiteral("タイム  　　 　    本人 / 塾全体"),
+                     QStringLiteral("　　順位　　　　    2位"),
+                     QStringLiteral("　　最高　　　　    40秒 /    30秒"),
+                     QStringLiteral("　　平均　　　　   45秒 /   38秒"),
+                     QStringLiteral("ポイント  　　　"), QStringLiteral("　　順位　　　　  1位"),
+                     QStringLiteral("　　獲得ポイント    8点"),
+                     QStringLiteral("　　　　　　　　　　　　/    5 (塾平均)")}));
+}
