@@ -122,6 +122,7 @@ void Stage::show(Screen screen) {
     current_ = next;
     currentScreen_ = screen;
     setWindowTitle(next->windowTitle().isEmpty() ? kProgramTitle : next->windowTitle());
+    setFocus(); // the window's keys go to the scene, whatever was focused before
     proxy_->setFocus();
     // A screen that chose, while it was built, where the keys go keeps that choice.
     QWidget* focus = next->focusWidget();

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTimer>
 
 namespace {
 
@@ -311,6 +312,15 @@ void seisekitime1::Form_Activate() {
     showOpening();
     Picture2->hide();
     hubReady_ = true;
+    // The keys wait for the refreshed hub to reach the screen (its first
+    // paint); should no paint come, they wait half a second at most.
+    awaitingPaint_ = true;
+    QTimer::singleShot(500, this, [this] { keysFromNow(); });
+}
+
+void seisekitime1::keysFromNow() {
+    if (!awaitingPaint_) return;
+    awaitingPaint_ = false;
     readyKeyTime_ = ctx_.navigator.keyTimeNow();
 }
 
@@ -391,11 +401,16 @@ void seisekitime1::HScroll1_Change(int value) {
 }
 
 bool seisekitime1::eventFilter(QObject* watched, QEvent* event) {
+    // Nobody types for a hub not yet on screen: for the keys, the refresh is
+    // over when the refreshed hub is first painted.
+    if (event->type() == QEvent::Paint && watched == this) keysFromNow();
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        // Typed while the hub refreshed, delivered only now: such a key does
-        // nothing, so an answer key pressed as a run ends never starts a run.
-        if (readyKeyTime_ >= 0 && key->timestamp() > 0 && qint64(key->timestamp()) < readyKeyTime_)
+        // Typed while the hub refreshed, delivered only now (the window system
+        // stamps it earlier): such a key does nothing, so an answer key pressed
+        // as a run ends never starts a run.
+        if (awaitingPaint_ ||
+            (readyKeyTime_ >= 0 && key->timestamp() > 0 && qint64(key->timestamp()) < readyKeyTime_))
             return true;
         const QString text = key->text();
         // The hub's own keys never reach a control (a list would search for the

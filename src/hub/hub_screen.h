@@ -77,6 +77,8 @@ class seisekitime1 final : public QWidget {
     void 成績リスト色表示単独(int level);
 
     bool hubReady() const { return hubReady_; }
+    // Ready, and on screen since: keys count from here on.
+    bool takesKeys() const { return hubReady_ && !awaitingPaint_; }
     DataChangePanel* dataChangePanel() const { return Picture7; }
     ChartPanel* chartPanel() const { return Picture11; }
     const LevelColumn& column(int level) const { return columns_[size_t(level)]; }
@@ -114,6 +116,8 @@ class seisekitime1 final : public QWidget {
     ColumnLayout layout_;
     bool hubReady_ = false;
     qint64 readyKeyTime_ = -1; // the keys' clock when the last refresh ended (-1: unknown)
+    bool awaitingPaint_ = false; // refreshed, not yet painted
+    void keysFromNow();
     bool building_ = false;
     ListMode listMode_ = ListMode::Points;
     int rankingOrder_ = 1; // point mode: 1 by all-time points, 2 by today's
