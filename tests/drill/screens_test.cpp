@@ -4,10 +4,10 @@
 #include "drill/drill_screen.h"
 #include "drill/finish_screen.h"
 
+#include "stage_input.h"
 #include "test_support.h"
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +20,19 @@ class ScreensTest : public ::testing::Test, public DrillFixture {
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
+    // The screen on a stage of its own, at the stage's size times scale; keys
+    // and clicks go through the window, hand-overs to the recording navigator.
+    template <typename T> T& onStage(std::function<T*()> make, double scale = 1.0) {
+        host = std::make_unique<StageHost>([make](Screen) { return make(); }, scale);
+        host->stage.show(Screen::Drill);
+        return *static_cast<T*>(host->stage.current());
+    }
+    void type(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        typeOnStage(host->stage, key, modifiers);
+    }
+    void click(const QWidget* control) { clickOnStage(host->stage, control); }
+    std::unique_ptr<StageHost> host;
+
     // Pictures of the screens for a person to look at, when asked for.
     static void snapshot(QWidget& screen, const QString& name) {
         const QString folder = qEnvironmentVariable("DRILL_SCREEN_PNG_DIR");
@@ -33,8 +46,8 @@ class ScreensTest : public ::testing::Test, public DrillFixture {
 TEST_F(ScreensTest, DrillScreenAnswersByKeyWhateverHasTheFocusAndByMouse) {
     ctx->hensuu1.currentLevel = 3; // draws of 0.3 always ask 33: key "3"
     ASSERT_TRUE(StartRun(*ctx));
-    MainFrm screen(*ctx, nullptr, defer());
-    screen.show();
+    // A window half as large again as the stage.
+    auto& screen = onStage<MainFrm>([this] { return new MainFrm(*ctx, nullptr, defer()); }, 1.5);
     EXPECT_EQ(child(screen, "Label1")->text(), QStringLiteral("33"));
     EXPECT_EQ(child(screen, "Label2")->text(), QStringLiteral("3の倍数か"));
     auto* first = child<QPushButton>(screen, "Command2_1");
@@ -44,15 +57,19 @@ TEST_F(ScreensTest, DrillScreenAnswersByKeyWhateverHasTheFocusAndByMouse) {
     EXPECT_EQ(child(screen, "sLabel9")->text(), QStringLiteral("20"));
     snapshot(screen, QStringLiteral("drill_start"));
 
+    // No click leaves the focus on a button; should the program ever put it
+    // there, the keys typed in the window still go to the drill.
     first->setFocus();
-    QTest::keyClick(first, Qt::Key_3);
+    type(Qt::Key_3);
     EXPECT_EQ(child(screen, "sLabel9")->text(), QStringLiteral("19"));
-    QTest::keyClick(&screen, Qt::Key_A);
-    QTest::keyClick(second, Qt::Key_2);
+    screen.setFocus();
+    type(Qt::Key_A);
+    second->setFocus();
+    type(Qt::Key_2);
     EXPECT_EQ(ctx->drill.correctCount, 1);
-    QTest::mouseClick(second, Qt::LeftButton);
+    click(second);
     EXPECT_EQ(child(screen, "sLabel9")->text(), QStringLiteral("18"));
-    QTest::mouseClick(first, Qt::LeftButton);
+    click(first);
     EXPECT_EQ(child(screen, "sLabel9")->text(), QStringLiteral("19"));
     screen.engine().sTimer1_Timer();
     EXPECT_EQ(child(screen, "sLabel10")->text(), QStringLiteral("10"));
@@ -63,8 +80,7 @@ TEST_F(ScreensTest, DrillScreenShowsTheTimeOutOverlay) {
     setCriteria(3, 1, 2);
     ctx->hensuu1.currentLevel = 3;
     ASSERT_TRUE(StartRun(*ctx));
-    MainFrm screen(*ctx, nullptr, defer());
-    screen.show();
+    auto& screen = onStage<MainFrm>([this] { return new MainFrm(*ctx, nullptr, defer()); });
     EXPECT_FALSE(child<QWidget>(screen, "sPicture2")->isVisible());
     clock.advanceMs(10000);
     screen.engine().sTimer1_Timer();
@@ -73,7 +89,7 @@ TEST_F(ScreensTest, DrillScreenShowsTheTimeOutOverlay) {
     EXPECT_FALSE(child(screen, "lblsss1")->isVisible());
     EXPECT_EQ(child<QWidget>(screen, "sShape2")->width(), kTimeBarWidth);
     snapshot(screen, QStringLiteral("drill_time_out"));
-    QTest::keyClick(&screen, Qt::Key_3);
+    type(Qt::Key_3);
     EXPECT_EQ(ctx->drill.correctCount, 0);
     EXPECT_EQ(logSize(), 44);
 }
@@ -85,8 +101,7 @@ TEST_F(ScreensTest, FinishScreenBannerButtonsAndHandOver) {
     ASSERT_FALSE(AppendResult(ctx->hensuu1.paths.resultsLogFile(), run));
     ctx->results.newPersonalBest = 1;
 
-    FrmSyuuryou screen(*ctx);
-    screen.show();
+    auto& screen = onStage<FrmSyuuryou>([this] { return new FrmSyuuryou(*ctx); });
     EXPECT_EQ(child(screen, "Label18")->text(), QStringLiteral("今の成績：30秒"));
     EXPECT_EQ(child(screen, "Label19")->text(), QStringLiteral("獲得ポイント：5点×1→5点"));
     EXPECT_EQ(child(screen, "Label20")->text(), QStringLiteral("新記録おめでとう"));
@@ -105,8 +120,8 @@ TEST_F(ScreensTest, FinishScreenBannerButtonsAndHandOver) {
     EXPECT_TRUE(again->isVisible());
     snapshot(screen, QStringLiteral("finish_buttons"));
 
-    QTest::mouseClick(again, Qt::LeftButton);
-    QTest::mouseClick(again, Qt::LeftButton);
+    click(again);
+    click(again);
     EXPECT_FALSE(menu->isEnabled());
     EXPECT_EQ(navigator.shown, (QList<Screen>{Screen::Wait, Screen::Drill}));
 }
@@ -114,24 +129,22 @@ TEST_F(ScreensTest, FinishScreenBannerButtonsAndHandOver) {
 TEST_F(ScreensTest, FinishScreenMenuButtonGoesToTheHub) {
     ctx->drill.recordedTime = kNoTime;
     ctx->drill.timeUp = 1;
-    FrmSyuuryou screen(*ctx);
-    screen.show();
+    auto& screen = onStage<FrmSyuuryou>([this] { return new FrmSyuuryou(*ctx); });
     EXPECT_EQ(child(screen, "Label18")->text(), QStringLiteral("記録なし"));
     EXPECT_EQ(child(screen, "Label20")->text(), QStringLiteral("時間切れ"));
     screen.Timer1_Timer();
     snapshot(screen, QStringLiteral("finish_time_out"));
-    QTest::mouseClick(child<QPushButton>(screen, "Command4"), Qt::LeftButton);
+    click(child<QPushButton>(screen, "Command4"));
     EXPECT_EQ(navigator.shown, QList<Screen>{Screen::Hub});
 }
 
 TEST_F(ScreensTest, DrillScreenAnswersOnlyToClicksAndTheTwoKeys) {
     ctx->hensuu1.currentLevel = 3; // always 33: the second button, key "3"
     ASSERT_TRUE(StartRun(*ctx));
-    MainFrm screen(*ctx, nullptr, defer());
-    screen.show();
+    auto& screen = onStage<MainFrm>([this] { return new MainFrm(*ctx, nullptr, defer()); });
     auto* first = child<QPushButton>(screen, "Command2_1");
     auto* second = child<QPushButton>(screen, "Command2_2");
-    QTest::mouseClick(second, Qt::LeftButton);
+    click(second);
     ASSERT_EQ(ctx->drill.correctCount, 1);
     const qint64 startMs = ctx->drill.startMs;
     auto nothingAnswered = [&] {
@@ -139,22 +152,23 @@ TEST_F(ScreensTest, DrillScreenAnswersOnlyToClicksAndTheTwoKeys) {
         EXPECT_EQ(ctx->drill.startMs, startMs); // no ten-second penalty
         EXPECT_EQ(sound.played.size(), 1);
     };
-    // A click leaves no focus behind for Space or Enter to press the button again.
-    for (QWidget* target : {static_cast<QWidget*>(second), static_cast<QWidget*>(first),
-                            static_cast<QWidget*>(&screen)})
+    // A click leaves no focus behind for Space or Enter to press the button again;
+    // were the focus put on either button, the keys would still press nothing.
+    for (QWidget* focus : {static_cast<QWidget*>(nullptr), static_cast<QWidget*>(first),
+                           static_cast<QWidget*>(second)}) {
+        if (focus) focus->setFocus();
         for (const Qt::Key key :
              {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_A, Qt::Key_2})
-            QTest::keyClick(target, key,
-                            key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            type(key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    }
     nothingAnswered();
     // Tab finds no button to move to either.
     for (int i = 0; i < 3; ++i) {
-        QWidget* focused = screen.focusWidget() ? screen.focusWidget() : &screen;
-        QTest::keyClick(focused, Qt::Key_Tab);
-        QTest::keyClick(screen.focusWidget() ? screen.focusWidget() : &screen, Qt::Key_Space);
+        type(Qt::Key_Tab);
+        type(Qt::Key_Space);
     }
     nothingAnswered();
-    QTest::keyClick(second, Qt::Key_3);
+    type(Qt::Key_3);
     EXPECT_EQ(ctx->drill.correctCount, 2);
 }
 
@@ -167,25 +181,24 @@ TEST_F(ScreensTest, DrillScreenOnTheStageTakesOnlyTheTwoKeys) {
     stage.show();
     ctx->hensuu1.currentLevel = 3;
     stage.show(Screen::Drill);
-    QTest::keyClick(stage.viewport(), Qt::Key_3);
+    typeOnStage(stage, Qt::Key_3);
     EXPECT_EQ(ctx->drill.correctCount, 1);
-    QTest::keyClick(stage.viewport(), Qt::Key_1);
+    typeOnStage(stage, Qt::Key_1);
     EXPECT_EQ(ctx->drill.correctCount, 0);
     EXPECT_EQ(sound.played.size(), 2);
 
-    QTest::mouseClick(stage.current()->findChild<QPushButton*>(QStringLiteral("Command2_2")),
-                      Qt::LeftButton);
+    clickOnStage(stage, stage.current()->findChild<QPushButton*>(QStringLiteral("Command2_2")));
     EXPECT_EQ(ctx->drill.correctCount, 1);
     for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Tab, Qt::Key_Space,
                               Qt::Key_Tab, Qt::Key_Return, Qt::Key_Backtab, Qt::Key_Space})
-        QTest::keyClick(stage.viewport(), key);
+        typeOnStage(stage, key);
     EXPECT_EQ(ctx->drill.correctCount, 1);
     EXPECT_EQ(sound.played.size(), 3);
 
     // The stage's own key still works over the drill.
-    QTest::keyClick(stage.viewport(), Qt::Key_F11);
+    typeOnStage(stage, Qt::Key_F11);
     EXPECT_TRUE(stage.windowState() & Qt::WindowFullScreen);
-    QTest::keyClick(stage.viewport(), Qt::Key_F11);
+    typeOnStage(stage, Qt::Key_F11);
     EXPECT_FALSE(stage.windowState() & Qt::WindowFullScreen);
     EXPECT_EQ(ctx->drill.correctCount, 1);
 }

@@ -8,6 +8,7 @@
 #include "hub/charts.h"
 #include "hub/hub_panels.h"
 #include "roster/grades.h"
+#include "stage_input.h"
 #include "text_fit.h"
 
 #include <QImage>
@@ -39,6 +40,40 @@ int pdfPages(const QString& path) {
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
     return int(QString::fromLatin1(f.readAll()).count(page));
 }
+
+// The panel in its place on a screen of the stage's size, as the hub holds it,
+// clicked and typed at through the window. What the hub's own controls do to
+// it (the own-runs option, "グラフ", "データ処理", a teacher signed in) the
+// tests call directly: the panel alone has no control for them.
+template <typename Panel> struct ShownPanel {
+    explicit ShownPanel(AppContext& ctx, double scale = 1.0)
+        : host(
+              [&ctx](Screen) {
+                  auto* screen = new QWidget;
+                  new Panel(ctx, screen);
+                  return screen;
+              },
+              scale) {
+        host.stage.show(Screen::Hub);
+        panel = host.stage.current()->findChild<Panel*>();
+    }
+    Panel* operator->() const { return panel; }
+    Panel& operator*() const { return *panel; }
+    void click(const QWidget* control) { clickOnStage(host.stage, control); }
+    void clickLine(const QListWidget* list, int row) {
+        clickOnStage(host.stage, list->viewport(), list->visualItemRect(list->item(row)).center());
+    }
+    // A click into the field, Ctrl+A and Backspace, then the keys of the text.
+    void retype(QLineEdit* field, const QString& text) {
+        click(field);
+        typeOnStage(host.stage, Qt::Key_A, Qt::ControlModifier);
+        typeOnStage(host.stage, Qt::Key_Backspace);
+        for (const QChar c : text)
+            typeOnStage(host.stage, c.toLatin1());
+    }
+    StageHost host;
+    Panel* panel = nullptr;
+};
 
 class Charts : public ::testing::Test, public DrillFixture {
   protected:
@@ -197,15 +232,16 @@ TEST_F(Charts, ThreeBandsFillAPageAndTheFourthStartsTheNext) {
     EXPECT_EQ(doc.pages[1].bands[0].level, 4);
 
     // On screen the picture is cleared for the fourth band, which stands at the top.
-    ChartPanel panel(*ctx);
-    panel.Command16_Click(QStringLiteral("全学年"));
-    for (int row : {0, 1, 2, 3})
-        panel.List3->item(row)->setSelected(true);
-    panel.Command24_Click(0);
-    EXPECT_TRUE(panel.isVisible());
-    ASSERT_EQ(panel.Picture12->pageCount(), 2);
-    EXPECT_EQ(panel.Picture12->page(), 1);
-    const QImage shown = panel.Picture12->grab().toImage();
+    ShownPanel<ChartPanel> panel(*ctx, 1.5); // a window half as large again as the stage
+    panel->Command16_Click(QStringLiteral("全学年"));
+    panel->Command17_Click(); // every level selected
+    for (int row = panel->List3->count() - 1; row >= 4; --row)
+        panel.clickLine(panel->List3, row); // a click takes the level off
+    panel.click(panel->Command24[0]);
+    EXPECT_TRUE(panel->isVisible());
+    ASSERT_EQ(panel->Picture12->pageCount(), 2);
+    EXPECT_EQ(panel->Picture12->page(), 1);
+    const QImage shown = panel->Picture12->grab().toImage();
     const QRect secondBand(20, int(shown.height() * 0.4), shown.width() - 40,
                            int(shown.height() * 0.5));
     bool blank = true;
@@ -213,9 +249,9 @@ TEST_F(Charts, ThreeBandsFillAPageAndTheFourthStartsTheNext) {
         for (int x = secondBand.left(); x < secondBand.right() && blank; x += 3)
             blank = shown.pixelColor(x, y) == Qt::white;
     EXPECT_TRUE(blank) << "the bands of the first page are still on the picture";
-    panel.previousPage->click();
-    EXPECT_EQ(panel.Picture12->page(), 0);
-    snapshot(panel, QStringLiteral("chart_panel"));
+    panel.click(panel->previousPage);
+    EXPECT_EQ(panel->Picture12->page(), 0);
+    snapshot(*panel, QStringLiteral("chart_panel"));
 }
 
 TEST_F(Charts, PagesShowRedBestsAndBlueOthersOnAnyDevice) {
@@ -247,27 +283,30 @@ TEST_F(Charts, ThreeSelectedPupilsPrintThreeDocuments) {
               QStringLiteral("/out.d/charts-2"));
 
     log({{kToday, 0.5, 7, 1, 33}, {kToday, 0.5, 3, 1, 28}, {kToday, 0.5, 1, 2, 40}});
-    ChartPanel panel(*ctx);
+    ShownPanel<ChartPanel> panel(*ctx);
     const QString pdf = dir.filePath(QStringLiteral("印刷/charts.pdf"));
     QDir().mkpath(dir.filePath(QStringLiteral("印刷")));
-    panel.setPrintToPdf(pdf);
-    panel.Command16_Click(QStringLiteral("全学年"));
-    for (int row : {0, 1, 2, 3})
-        panel.List3->item(row)->setSelected(true);
+    panel->setPrintToPdf(pdf);
+    panel->setTeacherMode(true); // the print button is the teacher's
+    panel->Command16_Click(QStringLiteral("全学年"));
+    panel->Command17_Click(); // every level selected
+    for (int row = panel->List3->count() - 1; row >= 4; --row)
+        panel.clickLine(panel->List3, row);
+    panel.click(panel->Command25);
     for (int row : {0, 1, 3})
-        panel.List2->item(row)->setSelected(true);
-    panel.Command24_Click(1);
+        panel.clickLine(panel->List2, row);
+    panel.click(panel->Command24[1]);
     EXPECT_TRUE(navigator.texts.isEmpty())
         << navigator.texts.join(QStringLiteral("\n")).toStdString();
-    ASSERT_EQ(panel.printedFiles(),
+    ASSERT_EQ(panel->printedFiles(),
               QStringList({pdf, NumberedPdfPath(pdf, 1), NumberedPdfPath(pdf, 2)}));
-    for (const QString& file : panel.printedFiles())
+    for (const QString& file : panel->printedFiles())
         EXPECT_EQ(pdfPages(file), 2) << file.toStdString(); // four levels: two pages each
-    EXPECT_EQ(panel.chartedPupil(), 7);
+    EXPECT_EQ(panel->chartedPupil(), 7);
 
     // Unattended and without a file there is nobody to choose a printer: it is told.
-    panel.setPrintToPdf({});
-    panel.Command24_Click(1);
+    panel->setPrintToPdf({});
+    panel.click(panel->Command24[1]);
     EXPECT_EQ(navigator.texts.size(), 1);
 }
 
@@ -276,41 +315,42 @@ TEST_F(Charts, OnlyTheExactPasswordOpensTheTeacherScreens) {
     for (const char16_t* typed : {u"", u"juku7", u"Ｊｕｋｕ７", u"Juku7 "})
         EXPECT_FALSE(PasswordOpens(QString::fromUtf16(typed), QStringLiteral("Juku7")));
 
-    DataChangePanel panel(*ctx);
-    panel.Command8_Click();
-    EXPECT_TRUE(panel.shown());
+    ShownPanel<DataChangePanel> panel(*ctx);
+    panel->Command8_Click();
+    EXPECT_TRUE(panel->shown());
     ctx->hensuu1.teacherPassword = QStringLiteral("Juku7");
     for (const QString& typed : {QString(), QStringLiteral("juku7")}) {
-        panel.Text3->setText(typed);
-        panel.Command10[0]->click();
+        panel.retype(panel->Text3, typed);
+        panel.click(panel->Command10[0]);
     }
     EXPECT_EQ(navigator.texts, QStringList({QStringLiteral("パスワードを入力して下さい"),
                                             QStringLiteral("パスワードを入力して下さい")}));
     EXPECT_TRUE(navigator.shown.isEmpty());
-    EXPECT_TRUE(panel.shown());
-    panel.Text3->setText(QStringLiteral("Juku7"));
-    panel.Command10[1]->click();
+    EXPECT_TRUE(panel->shown());
+    panel.retype(panel->Text3, QStringLiteral("Juku7"));
+    panel.click(panel->Command10[1]);
     EXPECT_EQ(navigator.shown, QList<Screen>({Screen::CriteriaEditor}));
 
     ctx->hensuu1.teacherPassword.clear();
-    panel.Text3->clear();
-    panel.Command10[0]->click();
+    panel.retype(panel->Text3, QString());
+    ASSERT_EQ(panel->Text3->text(), QString());
+    panel.click(panel->Command10[0]);
     EXPECT_EQ(navigator.shown, QList<Screen>({Screen::CriteriaEditor, Screen::RecordsManager}));
     EXPECT_EQ(navigator.texts.size(), 2);
-    expectTextsFit(panel);
-    snapshot(panel, QStringLiteral("password_panel"));
-    panel.Command12->click();
-    EXPECT_FALSE(panel.shown());
+    expectTextsFit(*panel);
+    snapshot(*panel, QStringLiteral("password_panel"));
+    panel.click(panel->Command12);
+    EXPECT_FALSE(panel->shown());
 }
 
 TEST_F(Charts, OtherPupilsListHasStatusZeroEntriesWithTheSelectionScreensGrades) {
-    ChartPanel panel(*ctx);
-    panel.setTeacherMode(true);
+    ShownPanel<ChartPanel> panel(*ctx);
+    panel->setTeacherMode(true);
     log({{kToday, 0.5, 3, 1, 28}});
-    ASSERT_TRUE(panel.Command16_Click(QStringLiteral("全学年")));
+    ASSERT_TRUE(panel->Command16_Click(QStringLiteral("全学年")));
     QStringList lines;
-    for (int row = 0; row < panel.List2->count(); ++row)
-        lines << panel.List2->item(row)->text();
+    for (int row = 0; row < panel->List2->count(); ++row)
+        lines << panel->List2->item(row)->text();
     // In February a pupil who came to school in 2019 is still in the first grade.
     auto line = [](const char16_t* grade, const char16_t* name, int number) {
         return QString::fromUtf16(grade) + QStringLiteral(" /  ") +
@@ -321,22 +361,22 @@ TEST_F(Charts, OtherPupilsListHasStatusZeroEntriesWithTheSelectionScreensGrades)
               QStringList({line(u"小１", u"青木　さくら", 1), line(u"小６", u"上田　ゆい", 3),
                            line(u"中１", u"江口　そうた", 12), line(u"小３", u"山田　花子", 7)}));
     EXPECT_EQ(PupilOfLine(lines[2]), 12);
-    ASSERT_EQ(panel.List3->count(), 11);
-    EXPECT_EQ(panel.List3->item(10)->text(), QStringLiteral("11"));
+    ASSERT_EQ(panel->List3->count(), 11);
+    EXPECT_EQ(panel->List3->item(10)->text(), QStringLiteral("11"));
 
-    panel.Command17_Click();
-    EXPECT_TRUE(panel.List2->isHidden());
-    panel.Command25->click();
-    EXPECT_TRUE(panel.Command25->isHidden());
-    EXPECT_FALSE(panel.List2->isHidden());
-    panel.List2->item(1)->setSelected(true);
-    panel.List2_Click();
-    EXPECT_EQ(panel.chartedPupil(), 3);
-    EXPECT_EQ(panel.Picture12->document().pupilName, QStringLiteral("上田　ゆい"));
-    expectTextsFit(panel);
-    snapshot(panel, QStringLiteral("other_pupils_panel"));
-    panel.Command18->click();
-    EXPECT_TRUE(panel.isHidden());
+    panel->Command17_Click();
+    EXPECT_TRUE(panel->List2->isHidden());
+    panel.click(panel->Command25);
+    EXPECT_TRUE(panel->Command25->isHidden());
+    EXPECT_FALSE(panel->List2->isHidden());
+    panel.clickLine(panel->List2, 1);
+    ASSERT_TRUE(panel->List2->item(1)->isSelected());
+    EXPECT_EQ(panel->chartedPupil(), 3);
+    EXPECT_EQ(panel->Picture12->document().pupilName, QStringLiteral("上田　ゆい"));
+    expectTextsFit(*panel);
+    snapshot(*panel, QStringLiteral("other_pupils_panel"));
+    panel.click(panel->Command18);
+    EXPECT_TRUE(panel->isHidden());
 }
 
 TEST_F(Charts, FiguresShowWholeRanksAndCountsAndOneRoundingOfAverages) {

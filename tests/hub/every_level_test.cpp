@@ -5,6 +5,7 @@
 #include "drill/finish_screen.h"
 #include "hub/hub_screen.h"
 #include "records/result_record.h"
+#include "stage_input.h"
 #include "test_support.h"
 
 #include <QProcess>
@@ -14,9 +15,10 @@
 #include <gtest/gtest.h>
 
 // A pupil on the demo school runs every offered level to the finish screen and
-// back to the hub: the level by a click on its start button (the column strip
-// scrolled to it), the answers by keys, the way back by a click on "メニューへ";
-// the hub comes back scrolled where it was. Every run lands in the log.
+// back to the hub, in a window half as large again as the stage: the level by a
+// click on its start button (the column strip scrolled to it by clicks on its
+// arrow), the answers by keys, the way back by a click on "メニューへ"; the hub
+// comes back scrolled where it was. Every run lands in the log.
 TEST(EveryLevel, RunsToTheFinishAndBackAndIsRecorded) {
     QTemporaryDir dir;
     const QString root = dir.filePath(QStringLiteral("school"));
@@ -53,6 +55,8 @@ TEST(EveryLevel, RunsToTheFinishAndBackAndIsRecorded) {
     QList<ResultRecord> before;
     ASSERT_FALSE(ReadResultRecords(log, &before));
 
+    stage.resize(qRound(kStageWidth * 1.5), qRound(kStageHeight * 1.5));
+    stage.show();
     stage.show(Screen::Hub);
     for (int level = 1; level <= ctx.hensuu1.catalog.levelCount; ++level) {
         SCOPED_TRACE(level);
@@ -62,12 +66,17 @@ TEST(EveryLevel, RunsToTheFinishAndBackAndIsRecorded) {
         // Four columns are in view; the strip is scrolled to bring the level into it.
         auto* scroll = hub->findChild<QScrollBar*>(QStringLiteral("HScroll1"));
         ASSERT_TRUE(scroll);
-        if (level > scroll->value() + 3) scroll->setValue(level - 3);
+        while (level > scroll->value() + 3) {
+            const int before = scroll->value();
+            clickOnStage(stage, scroll, {scroll->width() - 3, scroll->height() / 2});
+            ASSERT_EQ(scroll->value(), before + 1) << "the arrow at the right end moves one column";
+        }
         QPushButton* start = hub->column(level).Command4;
         ASSERT_GE(hub->column(level).place->x(), 0);
         ASSERT_TRUE(start->isEnabled());
         EXPECT_EQ(start->text(), QStringLiteral("ｽﾀｰﾄ(&%1)").arg(level));
-        QTest::mouseClick(start, Qt::LeftButton);
+        ASSERT_TRUE(reachableOnStage(stage, start));
+        clickOnStage(stage, start); // the hub is handed over and deleted
         ASSERT_EQ(stage.currentScreen(), Screen::Drill) << messages.join('\n').toStdString();
 
         int answers = 0;
@@ -77,9 +86,8 @@ TEST(EveryLevel, RunsToTheFinishAndBackAndIsRecorded) {
                 return drill->engine().run().keyLock == 0 || drill->engine().run().stopped;
             }));
             if (drill->engine().run().stopped) break;
-            // The key goes to whichever control has the focus; the drill takes it.
-            QWidget* target = drill->focusWidget() ? drill->focusWidget() : drill;
-            QTest::keyClick(target, drill->engine().problem().correctKey == 1 ? '1' : '3');
+            // The pupil types the answer in the window; the drill takes it.
+            typeOnStage(stage, drill->engine().problem().correctKey == 1 ? '1' : '3');
             ++answers;
         }
         EXPECT_EQ(answers, 20);
@@ -89,7 +97,7 @@ TEST(EveryLevel, RunsToTheFinishAndBackAndIsRecorded) {
             if (b->text() == QStringLiteral("メニューへ")) menu = b;
         ASSERT_TRUE(menu);
         ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 3000));
-        QTest::mouseClick(menu, Qt::LeftButton);
+        clickOnStage(stage, menu);
         ASSERT_TRUE(QTest::qWaitFor([&] { return stage.currentScreen() == Screen::Hub; }, 3000));
         EXPECT_EQ(ctx.hensuu1.firstColumn, std::max(1, level - 3));
     }

@@ -8,6 +8,7 @@
 #include "records/records_manager_screen.h"
 #include "records/results_log.h"
 #include "roster/selection_fixture.h"
+#include "stage_input.h"
 #include "test_support.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
@@ -308,12 +310,25 @@ namespace {
 
 constexpr double k20260512 = 46154; // days since 1899-12-30
 
+// Types the text over what the field holds, as a teacher does: a click into the
+// field, Ctrl+A, then the keys (Backspace alone for an empty text).
+void retypeOnStage(Stage& stage, QLineEdit* field, const QString& text) {
+    clickOnStage(stage, field);
+    typeOnStage(stage, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty()) typeOnStage(stage, Qt::Key_Backspace);
+    for (const QChar c : text)
+        typeOnStage(stage, c.toLatin1());
+}
+
+// FrmData on a stage of its own, clicked and typed at through the window;
+// hand-overs and messages still go to the school's recording navigator.
 struct RecordsScreenTest : ::testing::Test {
     SelectionFixture school;
     QString logPath;
     QList<std::pair<QString, QString>> asked;
     bool answer = false;
-    std::unique_ptr<FrmData> screen;
+    std::unique_ptr<StageHost> host;
+    FrmData* screen = nullptr;
 
     void SetUp() override {
         school.writeSchool();
@@ -324,26 +339,51 @@ struct RecordsScreenTest : ::testing::Test {
         for (int i = 0; i < 3; ++i)
             log += rawRecord({k20260512, 0.5, 1, 3, 40 + i});
         writeFile(school.dir, QStringLiteral("data/倍数判定/成績累積データ.dat"), log);
-        screen.reset(new FrmData(*school.ctx));
-        screen->setQuestion([this](const QString& title, const QString& text) {
-            asked.append({title, text});
-            return answer;
-        });
-        screen->show();
+        showScreen(1.0);
+    }
+    // The screen made anew in a window of the stage's size times scale, its list built.
+    void showScreen(double scale) {
+        host = std::make_unique<StageHost>(
+            [this](Screen) {
+                auto* made = new FrmData(*school.ctx);
+                made->setQuestion([this](const QString& title, const QString& text) {
+                    asked.append({title, text});
+                    return answer;
+                });
+                return made;
+            },
+            scale);
+        host->stage.show(Screen::RecordsManager);
+        screen = static_cast<FrmData*>(host->stage.current());
         ASSERT_EQ(screen->Label3->text(), QString()); // nothing read yet
-        screen->Command22_Click();
+        clickOnStage(host->stage, screen->Command22);
         ASSERT_EQ(screen->List1->count(), 3);
+    }
+    void clickOn(QWidget* control) { clickOnStage(host->stage, control); }
+    void clickLine(int row) {
+        clickOnStage(host->stage, screen->List1->viewport(),
+                     screen->List1->visualItemRect(screen->List1->item(row)).center());
+    }
+    void doubleClickLine(int row) {
+        doubleClickOnStage(host->stage, screen->List1->viewport(),
+                           screen->List1->visualItemRect(screen->List1->item(row)).center());
     }
     void TearDown() override { QApplication::setDoubleClickInterval(400); }
 };
 
+// A point on the arrow at the top of the scroll bar, the one pointing up.
+QPoint upArrowOf(const QScrollBar* bar) {
+    return {bar->width() / 2, 3};
+}
+
 } // namespace
 
 TEST_F(RecordsScreenTest, DoubleClickOpensTheEditorAndASingleClickClosesIt) {
+    showScreen(1.5); // a window half as large again as the stage
     EXPECT_EQ(screen->Label3->text(), QStringLiteral("総レコード数:3"));
     EXPECT_TRUE(screen->Picture6->isHidden()); // the wait cover is gone
     EXPECT_TRUE(screen->Picture3->isHidden());
-    screen->List1_DblClick(1);
+    doubleClickLine(1);
     ASSERT_TRUE(screen->Picture3->isVisible());
     EXPECT_EQ(screen->Label1->text(), QStringLiteral("2"));
     EXPECT_EQ(screen->Label2[0]->text(), QStringLiteral("3ﾚﾍﾞﾙ"));
@@ -353,26 +393,30 @@ TEST_F(RecordsScreenTest, DoubleClickOpensTheEditorAndASingleClickClosesIt) {
     EXPECT_EQ(screen->VScroll1->value(), 41);
     EXPECT_EQ(screen->Combo1->currentText(), QStringLiteral("1 /  山田　花子"));
 
-    // The scroll bar and the text box move together.
-    screen->VScroll1->setValue(50);
+    // The scroll bar and the text box move together; the arrow pointing up raises the time.
+    for (int i = 0; i < 9; ++i)
+        clickOnStage(host->stage, screen->VScroll1, upArrowOf(screen->VScroll1));
+    EXPECT_EQ(screen->VScroll1->value(), 50);
     EXPECT_EQ(screen->Text1->text(), QStringLiteral("50"));
-    screen->Text1->setText(QStringLiteral("57"));
-    screen->Text1_Change();
+    retypeOnStage(host->stage, screen->Text1, QStringLiteral("57"));
     EXPECT_EQ(screen->VScroll1->value(), 57);
-    screen->Combo1->setCurrentIndex(1);
+    // The next pupil of the list, chosen by its key in the pupil box.
+    clickOn(screen->Combo1);
+    typeOnStage(host->stage, Qt::Key_Down);
+    ASSERT_EQ(screen->Combo1->currentIndex(), 1);
     EXPECT_EQ(screen->Label2[3]->text(), QStringLiteral("中１"));
 
-    screen->List1_Click(); // the click that ends the double click
+    clickLine(1); // a click straight after the double click
     EXPECT_TRUE(screen->Picture3->isVisible());
     QApplication::setDoubleClickInterval(0);
-    screen->List1_Click();
+    clickLine(1);
     EXPECT_TRUE(screen->Picture3->isHidden());
 }
 
 TEST_F(RecordsScreenTest, ChangeWritesAndSelectsTheChangedLine) {
-    screen->List1_DblClick(2);
-    screen->Text1->setText(QStringLiteral("33"));
-    screen->Command2_Click();
+    doubleClickLine(2);
+    retypeOnStage(host->stage, screen->Text1, QStringLiteral("33"));
+    clickOn(screen->Command2);
     EXPECT_TRUE(school.navigator.texts.isEmpty()) << school.navigator.texts.join(' ').toStdString();
     EXPECT_EQ(fileBytes(logPath).mid(88), rawRecord({k20260512, 0.5, 1, 3, 33}));
     EXPECT_EQ(screen->List1->currentRow(), 2);
@@ -381,9 +425,10 @@ TEST_F(RecordsScreenTest, ChangeWritesAndSelectsTheChangedLine) {
 
 TEST_F(RecordsScreenTest, AnEmptySecondsBoxIsRefusedWithTheModelsMessage) {
     const QByteArray before = fileBytes(logPath);
-    screen->List1_DblClick(2);
-    screen->Text1->clear();
-    screen->Command2_Click();
+    doubleClickLine(2);
+    retypeOnStage(host->stage, screen->Text1, QString());
+    ASSERT_EQ(screen->Text1->text(), QString());
+    clickOn(screen->Command2);
     ASSERT_EQ(school.navigator.texts.size(), 1);
     EXPECT_TRUE(school.navigator.texts[0].contains(QStringLiteral("「秒」")));
     EXPECT_EQ(fileBytes(logPath), before);
@@ -392,24 +437,24 @@ TEST_F(RecordsScreenTest, AnEmptySecondsBoxIsRefusedWithTheModelsMessage) {
 
 TEST_F(RecordsScreenTest, DeletionAsksFirstAndCancelWritesNothing) {
     const QByteArray before = fileBytes(logPath);
-    screen->List1_DblClick(2);
-    screen->Command3_Click();
+    doubleClickLine(2);
+    clickOn(screen->Command3);
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked[0], (std::pair{QStringLiteral("注意"), QStringLiteral("本当に消去しますか")}));
     EXPECT_EQ(fileBytes(logPath), before);
 
     answer = true;
-    screen->Command3_Click();
+    clickOn(screen->Command3);
     EXPECT_EQ(fileBytes(logPath), before.left(88));
     EXPECT_EQ(screen->List1->count(), 2);
     EXPECT_EQ(screen->List1->currentRow(), 1); // the new last line
 }
 
 TEST_F(RecordsScreenTest, ALogChangedMeanwhileIsToldAndTheListRebuilt) {
-    screen->List1_DblClick(0);
+    doubleClickLine(0);
     ASSERT_FALSE(DeleteResult(logPath, 1));
     const QByteArray after = fileBytes(logPath);
-    screen->Command2_Click();
+    clickOn(screen->Command2);
     EXPECT_EQ(school.navigator.texts.size(), 1);
     EXPECT_EQ(fileBytes(logPath), after);
     EXPECT_EQ(screen->List1->count(), 2);
@@ -417,15 +462,15 @@ TEST_F(RecordsScreenTest, ALogChangedMeanwhileIsToldAndTheListRebuilt) {
 }
 
 TEST_F(RecordsScreenTest, BackGoesToTheHubAndPrintingWritesThePdf) {
-    screen->Command17_Click(); // offscreen without a PDF file: told, never a dialog
+    clickOn(screen->Command17); // offscreen without a PDF file: told, never a dialog
     EXPECT_EQ(school.navigator.texts.size(), 1);
 
     school.ctx->printToPdf = school.dir.path() + QStringLiteral("/list.pdf");
-    screen->Command17_Click();
+    clickOn(screen->Command17);
     EXPECT_TRUE(fileBytes(school.ctx->printToPdf).startsWith("%PDF"));
     EXPECT_EQ(school.navigator.texts.size(), 1);
 
-    screen->Command4_Click();
+    clickOn(screen->Command4);
     EXPECT_EQ(school.navigator.shown, QList<Screen>{Screen::Hub});
 }
 
