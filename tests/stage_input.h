@@ -14,6 +14,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 // The point of the viewport under `at` (control coordinates; its centre by default).
 inline QPoint viewportPointOf(const Stage& stage, const QWidget* control, QPoint at = {-1, -1}) {
     if (at == QPoint(-1, -1)) at = control->rect().center();
@@ -91,3 +94,22 @@ struct StageHost {
     }
     Stage stage;
 };
+
+// A screen of type T on a stage of its own, shown as `screen`; hand-overs go
+// wherever the screen's context sends them (in tests, a recording navigator).
+template <typename T> struct OnStage {
+    std::unique_ptr<StageHost> host;
+    Stage* stage = nullptr;
+    T* screen = nullptr;
+    T* operator->() const { return screen; }
+    T& operator*() const { return *screen; }
+};
+template <typename T>
+OnStage<T> showOnStage(std::function<T*()> make, Screen screen, double scale = 1.0) {
+    OnStage<T> shown;
+    shown.host = std::make_unique<StageHost>([make](Screen) -> QWidget* { return make(); }, scale);
+    shown.stage = &shown.host->stage;
+    shown.stage->show(screen);
+    shown.screen = static_cast<T*>(shown.stage->current());
+    return shown;
+}

@@ -67,21 +67,11 @@ class HubScreen : public ::testing::Test, public DrillFixture {
 
     // The hub on a stage of its own, clicked and typed at through the window;
     // hand-overs still go to the recording navigator.
-    struct ShownHub {
-        std::unique_ptr<Stage> stage;
-        seisekitime1* hub = nullptr;
-        seisekitime1* operator->() const { return hub; }
-        seisekitime1& operator*() const { return *hub; }
-    };
-    ShownHub shownHub() {
-        ShownHub shown;
-        shown.stage = std::make_unique<Stage>([this](Screen) { return new seisekitime1(*ctx); });
-        shown.stage->resize(qRound(kStageWidth * scale), qRound(kStageHeight * scale));
-        shown.stage->show();
-        shown.stage->show(Screen::Hub);
-        shown.hub = static_cast<seisekitime1*>(shown.stage->current());
+    OnStage<seisekitime1> shownHub() {
+        auto shown = showOnStage<seisekitime1>([this] { return new seisekitime1(*ctx); },
+                                               Screen::Hub, scale);
         // The keys count once the hub is on screen.
-        EXPECT_TRUE(QTest::qWaitFor([&] { return shown.hub->takesKeys(); }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shown->takesKeys(); }));
         return shown;
     }
     double scale = 1.0;

@@ -20,20 +20,9 @@ namespace {
 
 // The screen on a stage of its own, shown and loaded, clicked and typed at
 // through the window; hand-overs go to the fixture's recording navigator.
-struct ShownSelection {
-    std::unique_ptr<Stage> stage;
-    namesel* screen = nullptr;
-    namesel* operator->() const { return screen; }
-    namesel& operator*() const { return *screen; }
-};
-ShownSelection loadedScreen(SelectionFixture& f, double scale = 1.0) {
-    ShownSelection shown;
-    shown.stage = std::make_unique<Stage>([&f](Screen) { return new namesel(*f.ctx); });
-    shown.stage->resize(qRound(kStageWidth * scale), qRound(kStageHeight * scale));
-    shown.stage->show();
-    shown.stage->show(Screen::Selection);
-    shown.screen = static_cast<namesel*>(shown.stage->current());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return shown.screen->loaded(); }));
+OnStage<namesel> loadedScreen(SelectionFixture& f, double scale = 1.0) {
+    auto shown = showOnStage<namesel>([&f] { return new namesel(*f.ctx); }, Screen::Selection, scale);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown->loaded(); }));
     return shown;
 }
 
