@@ -143,21 +143,8 @@ FrmData::FrmData(AppContext& ctx, QWidget* parent)
             [this](QListWidgetItem* item) { List1_DblClick(List1->row(item)); });
     connect(Text1, &QLineEdit::textEdited, this, [this] { Text1_Change(); });
     connect(VScroll1, &QScrollBar::valueChanged, this, [this](int v) { VScroll1_Change(v); });
-    // Drawn upside down, the bar would still step its arrows and its track the
-    // plain way (the upper arrow lowering the time): a step is turned round,
-    // so the upper arrow and a click above the thumb raise the time.
-    connect(VScroll1, &QAbstractSlider::actionTriggered, this, [this](int action) {
-        switch (action) {
-        case QAbstractSlider::SliderSingleStepAdd:
-        case QAbstractSlider::SliderSingleStepSub:
-        case QAbstractSlider::SliderPageStepAdd:
-        case QAbstractSlider::SliderPageStepSub:
-            VScroll1->setSliderPosition(2 * VScroll1->value() - VScroll1->sliderPosition());
-            break;
-        default:
-            break;
-        }
-    });
+    connect(VScroll1, &QAbstractSlider::actionTriggered, this,
+            [this](int action) { VScroll1_Step(action); });
     connect(Combo1, &QComboBox::currentTextChanged, this, [this] { Combo1_Click(); });
     // The count stays empty until 一覧表示 has read the log: "0" would be untrue.
 }
@@ -226,6 +213,22 @@ void FrmData::Text1_Change() {
     VScroll1->blockSignals(true);
     VScroll1->setValue(int(value));
     VScroll1->blockSignals(false);
+}
+
+void FrmData::VScroll1_Step(int action) {
+    // Drawn upside down, the bar would still step its arrows and its track the
+    // plain way (the upper arrow lowering the time): a step is turned round,
+    // so the upper arrow and a click above the thumb raise the time.
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd:
+    case QAbstractSlider::SliderSingleStepSub:
+    case QAbstractSlider::SliderPageStepAdd:
+    case QAbstractSlider::SliderPageStepSub:
+        VScroll1->setSliderPosition(2 * VScroll1->value() - VScroll1->sliderPosition());
+        break;
+    default:
+        break;
+    }
 }
 
 void FrmData::VScroll1_Change(int value) {

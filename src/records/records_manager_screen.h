@@ -39,6 +39,7 @@ class FrmData final : public QWidget {
     void List1_Click();
     void List1_DblClick(int row);
     void Text1_Change();
+    void VScroll1_Step(int action);
     void VScroll1_Change(int value);
     void Combo1_Click();
     void Command2_Click();
