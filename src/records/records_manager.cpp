@@ -61,6 +61,7 @@ std::optional<FileError> RecordsManager::rebuild() {
         return error;
     }
     list_ = RecordListLines(records_, *roster_, settings_.school);
+    built_ = true;
     return rosterError;
 }
 
@@ -167,6 +168,16 @@ RecordsWrite RecordsManager::remove() {
     return w;
 }
 
-QStringList RecordsManager::printLines() const {
-    return QStringList{countText()} + list_.lines;
+QList<QStringList> RecordsManager::printSheets(const QDate& today, int linesPerSheet) const {
+    const qsizetype per = std::max(1, linesPerSheet);
+    const qsizetype sheets = std::max<qsizetype>(1, (list_.lines.size() + per - 1) / per);
+    QList<QStringList> out;
+    for (qsizetype n = 0; n < sheets; ++n) {
+        const QString heading = QStringLiteral("%1　　%2　　%3 / %4")
+                                    .arg(countText(), today.toString(QStringLiteral("yyyy/MM/dd")))
+                                    .arg(n + 1)
+                                    .arg(sheets);
+        out << (QStringList{heading} + list_.lines.mid(n * per, per));
+    }
+    return out;
 }

@@ -90,8 +90,13 @@ class RecordsManager {
     // Deletes the open record.
     RecordsWrite remove();
 
-    // The page text of 印刷: the count and every line of the list.
-    QStringList printLines() const;
+    // The page text of 印刷: every line of the list, cut into sheets of
+    // linesPerSheet lines, each sheet headed by the count, the date and
+    // "n / N". The cut is made here, not by the device, so paper and PDF
+    // paginate alike.
+    QList<QStringList> printSheets(const QDate& today, int linesPerSheet) const;
+    // True once the list has been read from the log.
+    bool built() const { return built_; }
 
   private:
     // Nothing was written: the open record no longer stands in the log as the
@@ -106,6 +111,7 @@ class RecordsManager {
     QList<PupilChoice> choices_;
     std::optional<RecordEditorValues> editor_;
     int editorLine_ = -1;
+    bool built_ = false;
 };
 
 // The leading number of a text as the program reads typed numbers ("12秒" is

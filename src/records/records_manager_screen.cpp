@@ -33,17 +33,24 @@ RecordsManagerSettings settingsOf(const AppContext& ctx) {
             ctx.clock.now().date(),   h.schoolYearStartMonth, ctx.coveredWait()};
 }
 
-// The lines on A4 pages in the list's font, as many to a page as fit.
-bool paintLines(QPagedPaintDevice& device, const QStringList& lines) {
+// List lines a printed sheet holds, under its heading line.
+constexpr int kLinesPerSheet = 60;
+
+// One sheet a page, every page laid out alike in its own units: the font is
+// sized from the page's height, so a printer and a PDF show the same sheets.
+bool paintSheets(QPagedPaintDevice& device, const QList<QStringList>& sheets) {
     QPainter painter;
     if (!painter.begin(&device)) return false;
-    QFont font = fixedPitchFont(9);
-    painter.setFont(font);
-    const int step = painter.fontMetrics().lineSpacing();
-    const int perPage = std::max(1, device.height() / step);
-    for (int i = 0; i < lines.size(); ++i) {
-        if (i > 0 && i % perPage == 0) device.newPage();
-        painter.drawText(0, (i % perPage) * step + painter.fontMetrics().ascent(), lines[i]);
+    const double step = double(device.height()) / (kLinesPerSheet + 2);
+    painter.setFont(pageFont(step * 0.8));
+    const int ascent = painter.fontMetrics().ascent();
+    for (qsizetype n = 0; n < sheets.size(); ++n) {
+        if (n > 0 && !device.newPage()) return false;
+        for (qsizetype i = 0; i < sheets[n].size(); ++i) {
+            // The heading stands a line apart from the list.
+            const double y = (i == 0 ? 0 : i + 1) * step;
+            painter.drawText(QPointF(0, y + ascent), sheets[n][i]);
+        }
     }
     return painter.end();
 }
@@ -262,14 +269,16 @@ void FrmData::Command4_Click() {
 }
 
 void FrmData::Command17_Click() {
-    const QStringList lines = model_.printLines();
+    // What is printed is the log: a list not yet read is read first.
+    if (!model_.built()) Command22_Click();
+    const QList<QStringList> sheets = model_.printSheets(ctx_.clock.now().date(), kLinesPerSheet);
     const QString failed = QStringLiteral("印刷できませんでした。プリンタを確かめてください。");
     if (!ctx_.printToPdf.isEmpty()) {
         QPdfWriter pdf(ctx_.printToPdf);
         setA4(pdf);
         pdf.setResolution(600);
         pdf.setCreator(QStringLiteral("倍数判定"));
-        if (!paintLines(pdf, lines))
+        if (!paintSheets(pdf, sheets))
             ctx_.navigator.message(kPrintTitle,
                                    QStringLiteral("PDFファイルを書けません。フォルダと書き込みの"
                                                   "権利を確かめてください。"));
@@ -284,7 +293,7 @@ void FrmData::Command17_Click() {
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(kPrintTitle);
     if (dialog.exec() != QDialog::Accepted) return;
-    if (!paintLines(printer, lines)) ctx_.navigator.message(kPrintTitle, failed);
+    if (!paintSheets(printer, sheets)) ctx_.navigator.message(kPrintTitle, failed);
 }
 
 QWidget* makeRecordsManagerScreen(AppContext& ctx) {

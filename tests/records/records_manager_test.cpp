@@ -87,7 +87,33 @@ TEST_F(RecordsManagerTest, CountIsTheWholeRecordsAndLevelZeroIsNotListed) {
     EXPECT_TRUE(m.lines()[1].startsWith(QStringLiteral("   3 ")));
     EXPECT_EQ(m.recordNumberOfLine(1), 3);
     EXPECT_EQ(m.recordNumberOfLine(2), 0);
-    EXPECT_EQ(m.printLines(), QStringList{m.countText()} + m.lines());
+    const QList<QStringList> sheet = m.printSheets(QDate(2026, 12, 9), 60);
+    ASSERT_EQ(sheet.size(), 1);
+    EXPECT_EQ(sheet[0], QStringList{QStringLiteral("総レコード数:3　　2026/12/09　　1 / 1")} +
+                            m.lines());
+}
+
+TEST_F(RecordsManagerTest, PrintedSheetsCarryTheCountTheDateAndTheirNumberAndHoldEveryLineOnce) {
+    QByteArray log;
+    for (int i = 0; i < 125; ++i)
+        log += rawRecord({k20100215, k090503, 12, 3, 40 + i});
+    writeLog(log);
+    RecordsManager m = manager();
+    EXPECT_EQ(m.printSheets(QDate(2026, 12, 9), 60).value(0).value(0),
+              QStringLiteral("総レコード数:0　　2026/12/09　　1 / 1")); // not read yet
+    EXPECT_FALSE(m.built());
+    ASSERT_FALSE(m.rebuild());
+    EXPECT_TRUE(m.built());
+    const QList<QStringList> sheets = m.printSheets(QDate(2026, 12, 9), 60);
+    ASSERT_EQ(sheets.size(), 3);
+    QStringList all;
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_EQ(sheets[n][0],
+                  QStringLiteral("総レコード数:125　　2026/12/09　　%1 / 3").arg(n + 1));
+        all += sheets[n].mid(1);
+    }
+    EXPECT_EQ(sheets[2].size(), 1 + 5);
+    EXPECT_EQ(all, m.lines());
 }
 
 TEST_F(RecordsManagerTest, AnotherSchoolsRecordEndsWithTheOtherSchoolMark) {
@@ -465,10 +491,17 @@ TEST_F(RecordsScreenTest, BackGoesToTheHubAndPrintingWritesThePdf) {
     clickOn(screen->Command17); // offscreen without a PDF file: told, never a dialog
     EXPECT_EQ(school.navigator.texts.size(), 1);
 
+    // Printed before 一覧表示, the list is the log's, read for it.
     school.ctx->printToPdf = school.dir.path() + QStringLiteral("/list.pdf");
     clickOn(screen->Command17);
-    EXPECT_TRUE(fileBytes(school.ctx->printToPdf).startsWith("%PDF"));
+    const QByteArray pdf = fileBytes(school.ctx->printToPdf);
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_EQ(school.navigator.texts.size(), 1);
+    EXPECT_GT(screen->List1->count(), 0);
+    EXPECT_NE(screen->Label3->text(), QStringLiteral("総レコード数:0"));
+    EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") +
+                  pdf.count("/Type /Page "),
+              1); // one sheet for the few records of this school
 
     clickOn(screen->Command4);
     EXPECT_EQ(school.navigator.shown, QList<Screen>{Screen::Hub});
