@@ -339,6 +339,13 @@ void ChartPanel::Command24_Click(int index) {
 
 void ChartPanel::print(const QList<ChartDocument>& docs) {
     printed_.clear();
+    // Without a level there is nothing to chart: blank sheets would say nothing.
+    if (selectedLevels().isEmpty()) {
+        ctx_.navigator.message(kPrintTitle,
+                               QStringLiteral("レベルが選ばれていないので、印刷していません。"
+                                              "レベルを選んでから印刷してください。"));
+        return;
+    }
     if (!printToPdf_.isEmpty()) {
         if (auto error = WriteChartPdfs(docs, printToPdf_, &printed_))
             ctx_.navigator.message(kPrintTitle, error->text());
@@ -353,7 +360,20 @@ void ChartPanel::print(const QList<ChartDocument>& docs) {
                                       QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(kPrintTitle);
+    // Each pupil's document is whole: there are no page numbers to choose from.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     if (dialog.exec() != QDialog::Accepted) return;
+    printOn(printer, docs);
+}
+
+void ChartPanel::printOn(QPrinter& printer, const QList<ChartDocument>& docs) {
+    // To a file, one printer would write each pupil's document over the one
+    // before: every pupil gets a file, named as --print-to-pdf names them.
+    if (!printer.outputFileName().isEmpty()) {
+        if (auto error = WriteChartPdfs(docs, printer.outputFileName(), &printed_))
+            ctx_.navigator.message(kPrintTitle, error->text());
+        return;
+    }
     for (const ChartDocument& doc : docs) {
         printer.setDocName(doc.pupilName);
         if (!PaintChartDocument(printer, doc)) {

@@ -17,6 +17,7 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPrinter;
 class QPushButton;
 
 // Picture12: one chart page on screen. Drawing a new chart clears it first,
@@ -91,6 +92,9 @@ class ChartPanel final : public QFrame {
     int chartedPupil() const { return chartedPupil_; }
     // The files the last printing wrote (PDF printing only).
     const QStringList& printedFiles() const { return printed_; }
+    // Printing once the printer is chosen: to the printer one document a pupil,
+    // or to the dialog's file one file a pupil.
+    void printOn(QPrinter& printer, const QList<ChartDocument>& docs);
 
     ChartView* Picture12 = nullptr;
     QPushButton* Command25 = nullptr;

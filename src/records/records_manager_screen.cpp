@@ -292,6 +292,8 @@ void FrmData::Command17_Click() {
     setA4(printer);
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(kPrintTitle);
+    // The list is printed whole: no page numbers to choose from.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     if (dialog.exec() != QDialog::Accepted) return;
     if (!paintSheets(printer, sheets)) ctx_.navigator.message(kPrintTitle, failed);
 }

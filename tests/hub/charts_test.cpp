@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrinter>
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -308,6 +309,43 @@ TEST_F(Charts, ThreeSelectedPupilsPrintThreeDocuments) {
     panel->setPrintToPdf({});
     panel.click(panel->Command24[1]);
     EXPECT_EQ(navigator.texts.size(), 1);
+}
+
+TEST_F(Charts, PrintingToTheDialogsFileKeepsEveryPupilsDocument) {
+    const QList<RecordNumbers> records =
+        log({{kToday, 0.5, 7, 1, 33}, {kToday, 0.5, 3, 1, 28}, {kToday, 0.5, 1, 1, 40}});
+    QList<ChartDocument> docs;
+    for (int pupil : {7, 3, 1})
+        docs.append(chart(pupil, {1}, records));
+    ShownPanel<ChartPanel> panel(*ctx);
+    // What the print dialog gives when it sends the print to a file.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString file = dir.filePath(QStringLiteral("dialog.pdf"));
+    printer.setOutputFileName(file);
+    panel->printOn(printer, docs);
+    EXPECT_TRUE(navigator.texts.isEmpty());
+    ASSERT_EQ(panel->printedFiles(),
+              QStringList({file, NumberedPdfPath(file, 1), NumberedPdfPath(file, 2)}));
+    for (const QString& written : panel->printedFiles())
+        EXPECT_EQ(pdfPages(written), 1) << written.toStdString();
+}
+
+TEST_F(Charts, WithoutALevelNothingIsPrintedAndItIsTold) {
+    log({{kToday, 0.5, 7, 1, 33}});
+    ShownPanel<ChartPanel> panel(*ctx);
+    const QString pdf = dir.filePath(QStringLiteral("none.pdf"));
+    panel->setPrintToPdf(pdf);
+    panel->setTeacherMode(true);
+    panel->Command16_Click(QStringLiteral("全学年"));
+    panel->Command17_Click(); // every level selected: each click takes one off
+    for (int row = panel->List3->count() - 1; row >= 0; --row)
+        panel.clickLine(panel->List3, row);
+    panel.click(panel->Command24[1]);
+    ASSERT_EQ(navigator.texts.size(), 1);
+    EXPECT_TRUE(navigator.texts[0].contains(QStringLiteral("レベルが選ばれていない")));
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_TRUE(panel->printedFiles().isEmpty());
 }
 
 TEST_F(Charts, OnlyTheExactPasswordOpensTheTeacherScreens) {
