@@ -74,6 +74,16 @@ inline void typeOnStage(Stage& stage, char key) {
     QTest::keyClick(stage.window()->windowHandle(), key);
 }
 
+// Types the text over what the field holds, as a person does: a click into
+// the field, Ctrl+A, then the keys (Backspace alone for an empty text).
+inline void retypeOnStage(Stage& stage, QWidget* field, const QString& text) {
+    clickOnStage(stage, field);
+    typeOnStage(stage, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty()) typeOnStage(stage, Qt::Key_Backspace);
+    for (const QChar c : text)
+        typeOnStage(stage, c.toLatin1());
+}
+
 // A key as the window system stamps it, typed at that moment of its clock
 // whenever it is delivered.
 inline void typeOnStageStamped(Stage& stage, char key, ulong timestamp) {

@@ -64,14 +64,6 @@ template <typename Panel> struct ShownPanel {
     void clickLine(const QListWidget* list, int row) {
         clickOnStage(host.stage, list->viewport(), list->visualItemRect(list->item(row)).center());
     }
-    // A click into the field, Ctrl+A and Backspace, then the keys of the text.
-    void retype(QLineEdit* field, const QString& text) {
-        click(field);
-        typeOnStage(host.stage, Qt::Key_A, Qt::ControlModifier);
-        typeOnStage(host.stage, Qt::Key_Backspace);
-        for (const QChar c : text)
-            typeOnStage(host.stage, c.toLatin1());
-    }
     StageHost host;
     Panel* panel = nullptr;
 };
@@ -358,19 +350,19 @@ TEST_F(Charts, OnlyTheExactPasswordOpensTheTeacherScreens) {
     EXPECT_TRUE(panel->shown());
     ctx->hensuu1.teacherPassword = QStringLiteral("Juku7");
     for (const QString& typed : {QString(), QStringLiteral("juku7")}) {
-        panel.retype(panel->Text3, typed);
+        retypeOnStage(panel.host.stage, panel->Text3, typed);
         panel.click(panel->Command10[0]);
     }
     EXPECT_EQ(navigator.texts, QStringList({QStringLiteral("パスワードを入力して下さい"),
                                             QStringLiteral("パスワードを入力して下さい")}));
     EXPECT_TRUE(navigator.shown.isEmpty());
     EXPECT_TRUE(panel->shown());
-    panel.retype(panel->Text3, QStringLiteral("Juku7"));
+    retypeOnStage(panel.host.stage, panel->Text3, QStringLiteral("Juku7"));
     panel.click(panel->Command10[1]);
     EXPECT_EQ(navigator.shown, QList<Screen>({Screen::CriteriaEditor}));
 
     ctx->hensuu1.teacherPassword.clear();
-    panel.retype(panel->Text3, QString());
+    retypeOnStage(panel.host.stage, panel->Text3, QString());
     ASSERT_EQ(panel->Text3->text(), QString());
     panel.click(panel->Command10[0]);
     EXPECT_EQ(navigator.shown, QList<Screen>({Screen::CriteriaEditor, Screen::RecordsManager}));

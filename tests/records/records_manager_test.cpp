@@ -48,6 +48,14 @@ class RecordsManagerTest : public ::testing::Test {
     void writeLog(const QByteArray& bytes) {
         writeFile(dir, QStringLiteral("成績累積データ.dat"), bytes);
     }
+    // A log of n runs of pupil 12 at level 3, of 40, 41, … seconds.
+    QByteArray writeRuns(int n) {
+        QByteArray log;
+        for (int i = 0; i < n; ++i)
+            log += rawRecord({k20100215, k090503, 12, 3, 40 + i});
+        writeLog(log);
+        return log;
+    }
     RecordsManager manager(LockWait wait = [] {}) {
         return RecordsManager({logPath,
                                dir.path() + QStringLiteral("/新名簿.txt"),
@@ -94,10 +102,7 @@ TEST_F(RecordsManagerTest, CountIsTheWholeRecordsAndLevelZeroIsNotListed) {
 }
 
 TEST_F(RecordsManagerTest, PrintedSheetsCarryTheCountTheDateAndTheirNumberAndHoldEveryLineOnce) {
-    QByteArray log;
-    for (int i = 0; i < 125; ++i)
-        log += rawRecord({k20100215, k090503, 12, 3, 40 + i});
-    writeLog(log);
+    writeRuns(125);
     RecordsManager m = manager();
     EXPECT_EQ(m.printSheets(QDate(2026, 12, 9), 60).value(0).value(0),
               QStringLiteral("総レコード数:0　　2026/12/09　　1 / 1")); // not read yet
@@ -245,10 +250,7 @@ TEST_F(RecordsManagerTest, TheSecondsBoxTakesOnlyAWholeNumberFromOneTo99999) {
 // --- deleting ----------------------------------------------------------------
 
 TEST_F(RecordsManagerTest, DeletingKeepsThePositionOrSelectsTheNewLastLine) {
-    QByteArray log;
-    for (int i = 0; i < 4; ++i)
-        log += rawRecord({k20100215, k090503, 12, 3, 40 + i});
-    writeLog(log);
+    const QByteArray log = writeRuns(4);
     RecordsManager m = manager();
     ASSERT_FALSE(m.rebuild());
 
@@ -335,16 +337,6 @@ TEST_F(RecordsManagerTest, ASiblingDeletionUnderWayWhenTheWriteBeginsIsWaitedFor
 namespace {
 
 constexpr double k20260512 = 46154; // days since 1899-12-30
-
-// Types the text over what the field holds, as a teacher does: a click into the
-// field, Ctrl+A, then the keys (Backspace alone for an empty text).
-void retypeOnStage(Stage& stage, QLineEdit* field, const QString& text) {
-    clickOnStage(stage, field);
-    typeOnStage(stage, Qt::Key_A, Qt::ControlModifier);
-    if (text.isEmpty()) typeOnStage(stage, Qt::Key_Backspace);
-    for (const QChar c : text)
-        typeOnStage(stage, c.toLatin1());
-}
 
 // FrmData on a stage of its own, clicked and typed at through the window;
 // hand-overs and messages still go to the school's recording navigator.
