@@ -9,7 +9,7 @@
 #include "drill/drill_engine.h"
 #include "drill/drill_screen.h"
 #include "drill/finish_screen.h"
-#include "drill/qt_sound_player.h"
+#include "drill/pulse_sound_player.h"
 #include "hub/hub_screen.h"
 #include "records/criteria_editor_screen.h"
 #include "records/records_manager_screen.h"
@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
     if (options.silent)
         sound = std::make_unique<SilentSoundPlayer>();
     else
-        sound = std::make_unique<QtSoundPlayer>();
+        sound = std::make_unique<PulseSoundPlayer>();
     ProcessLauncher launcher;
 
     AppContext* context = nullptr;

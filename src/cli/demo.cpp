@@ -4,12 +4,10 @@
 #include "cli/cli.h"
 
 #include "core/text_file.h"
+#include "drill/wave_file.h"
 
 #include <QDir>
 #include <QFile>
-#include <QtEndian>
-
-#include <cmath>
 
 namespace {
 
@@ -26,49 +24,6 @@ bool writeText(CliEnv& env, const QString& path, const QStringList& lines) {
 
 QString quoted(const QString& s) {
     return QLatin1Char('"') + s + QLatin1Char('"');
-}
-
-// A short mono 16-bit tone sequence as a RIFF/WAVE file.
-QByteArray toneWave(const QList<double>& frequencies, double secondsEach) {
-    constexpr int rate = 22050;
-    QByteArray pcm;
-    for (double f : frequencies) {
-        const int n = int(rate * secondsEach);
-        for (int i = 0; i < n; ++i) {
-            // A soft attack and decay keeps the tones free of clicks.
-            const double envelope = std::min(1.0, std::min(i, n - i) / (0.01 * rate));
-            const double s = 0.35 * envelope * std::sin(2 * M_PI * f * i / rate);
-            const qint16 v = qint16(std::lround(s * 32767));
-            char b[2];
-            qToLittleEndian(v, b);
-            pcm.append(b, 2);
-        }
-    }
-    QByteArray out;
-    auto u32 = [&](quint32 v) {
-        char b[4];
-        qToLittleEndian(v, b);
-        out.append(b, 4);
-    };
-    auto u16 = [&](quint16 v) {
-        char b[2];
-        qToLittleEndian(v, b);
-        out.append(b, 2);
-    };
-    out.append("RIFF");
-    u32(quint32(36 + pcm.size()));
-    out.append("WAVEfmt ");
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(rate);
-    u32(rate * 2);
-    u16(2);
-    u16(16);
-    out.append("data");
-    u32(quint32(pcm.size()));
-    out.append(pcm);
-    return out;
 }
 
 struct DemoPupil {
@@ -176,7 +131,7 @@ int cmdInitDemo(CliEnv& env) {
             const QString file = QStringLiteral("%1_%2").arg(name).arg(i + 1);
             group.append(file);
             QFile wav(sounds + file + QStringLiteral(".wav"));
-            if (!wav.open(QIODevice::WriteOnly) || wav.write(toneWave(cue.files[i], 0.09)) < 0) {
+            if (!wav.open(QIODevice::WriteOnly) || wav.write(ToneWave(cue.files[i], 0.09)) < 0) {
                 env.err << QStringLiteral("書けません: %1").arg(wav.fileName()) << Qt::endl;
                 return 1;
             }
@@ -191,7 +146,7 @@ int cmdInitDemo(CliEnv& env) {
     };
     for (const auto& [name, tones] : fixed) {
         QFile wav(sounds + QString::fromUtf16(name));
-        if (!wav.open(QIODevice::WriteOnly) || wav.write(toneWave(tones, 0.12)) < 0) {
+        if (!wav.open(QIODevice::WriteOnly) || wav.write(ToneWave(tones, 0.12)) < 0) {
             env.err << QStringLiteral("書けません: %1").arg(wav.fileName()) << Qt::endl;
             return 1;
         }

@@ -71,8 +71,10 @@ class RecordingView final : public DrillView {
 };
 
 struct DrillFixture {
-    DrillFixture() {
-        ctx.reset(new AppContext{{}, {}, {}, clock, random, sound, launcher, navigator, {}, {}, 0});
+    // player: a real one for the tests that listen; the recording one otherwise.
+    explicit DrillFixture(SoundPlayer* player = nullptr) {
+        ctx.reset(new AppContext{{}, {}, {}, clock, random, player ? *player : sound, launcher,
+                                 navigator, {}, {}, 0});
         Hensuu1& h = ctx->hensuu1;
         h.paths.dataRoot = dir.path() + QStringLiteral("/");
         h.paths.dataFolder = h.paths.dataRoot + QStringLiteral("倍数判定/");
