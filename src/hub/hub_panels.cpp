@@ -1,5 +1,6 @@
 #include "hub/hub_panels.h"
 
+#include "core/print_jobs.h"
 #include "core/screen_parts.h"
 #include "core/stage.h"
 #include "hub/chart_page.h"
@@ -376,9 +377,8 @@ void ChartPanel::printOn(QPrinter& printer, const QList<ChartDocument>& docs) {
     }
     for (const ChartDocument& doc : docs) {
         printer.setDocName(doc.pupilName);
-        if (!PaintChartDocument(printer, doc)) {
-            ctx_.navigator.message(kPrintTitle, QStringLiteral("印刷できませんでした。プリンタを"
-                                                               "確かめてください。"));
+        if (!PrintDocument(printer, [&] { return PaintChartDocument(printer, doc); })) {
+            ctx_.navigator.message(kPrintTitle, PrintFailedText());
             return;
         }
     }

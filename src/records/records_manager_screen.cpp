@@ -1,5 +1,6 @@
 #include "records/records_manager_screen.h"
 
+#include "core/print_jobs.h"
 #include "core/screen_parts.h"
 #include "core/stage.h"
 
@@ -271,14 +272,12 @@ void FrmData::Command4_Click() {
 void FrmData::Command17_Click() {
     // What is printed is the log: a list not yet read is read first.
     if (!model_.built()) Command22_Click();
-    const QList<QStringList> sheets = model_.printSheets(ctx_.clock.now().date(), kLinesPerSheet);
-    const QString failed = QStringLiteral("印刷できませんでした。プリンタを確かめてください。");
     if (!ctx_.printToPdf.isEmpty()) {
         QPdfWriter pdf(ctx_.printToPdf);
         setA4(pdf);
         pdf.setResolution(600);
         pdf.setCreator(QStringLiteral("倍数判定"));
-        if (!paintSheets(pdf, sheets))
+        if (!paintSheets(pdf, sheets()))
             ctx_.navigator.message(kPrintTitle,
                                    QStringLiteral("PDFファイルを書けません。フォルダと書き込みの"
                                                   "権利を確かめてください。"));
@@ -295,7 +294,18 @@ void FrmData::Command17_Click() {
     // The list is printed whole: no page numbers to choose from.
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     if (dialog.exec() != QDialog::Accepted) return;
-    if (!paintSheets(printer, sheets)) ctx_.navigator.message(kPrintTitle, failed);
+    printOn(printer);
+}
+
+QList<QStringList> FrmData::sheets() {
+    if (!model_.built()) Command22_Click();
+    return model_.printSheets(ctx_.clock.now().date(), kLinesPerSheet);
+}
+
+void FrmData::printOn(QPrinter& printer) {
+    const QList<QStringList> pages = sheets();
+    if (!PrintDocument(printer, [&] { return paintSheets(printer, pages); }))
+        ctx_.navigator.message(kPrintTitle, PrintFailedText());
 }
 
 QWidget* makeRecordsManagerScreen(AppContext& ctx) {

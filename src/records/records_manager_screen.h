@@ -18,6 +18,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPrinter;
 class QPushButton;
 class QScrollBar;
 
@@ -46,6 +47,8 @@ class FrmData final : public QWidget {
     void Command3_Click();
     void Command4_Click();
     void Command17_Click();
+    // Printing once the printer is chosen: the list of every record on it.
+    void printOn(QPrinter& printer);
 
     const RecordsManager& model() const { return model_; }
 
@@ -72,6 +75,8 @@ class FrmData final : public QWidget {
   private:
     void fillList(int selectLine);
     void showWrite(const RecordsWrite& w);
+    // The printed sheets of the log, read first when the list is not yet built.
+    QList<QStringList> sheets();
 
     AppContext& ctx_;
     RecordsManager model_;

@@ -1,0 +1,273 @@
+// Printing to a real print queue: a CUPS server of the test's own, in a
+// temporary folder and listening on a socket there only, with one queue that
+// prints to nothing. What reached the queue is asked of the server.
+
+#include "core/print_jobs.h"
+#include "hub/hub_panels.h"
+#include "records/records_manager_screen.h"
+#include "records/results_log.h"
+#include "roster/selection_fixture.h"
+#include "test_support.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cups/cups.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QString kQueue = QStringLiteral("baisuu_test");
+const QString kFailed = QStringLiteral("印刷できませんでした。プリンタを確かめてください。");
+
+QString tool(const QString& name) {
+    const QString onPath = QStandardPaths::findExecutable(name);
+    return !onPath.isEmpty() ? onPath
+                             : QStandardPaths::findExecutable(
+                                   name, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
+}
+
+bool serverAnswers() {
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                1000, nullptr);
+    if (http) httpClose(http);
+    return http != nullptr;
+}
+
+// cupsd run in the foreground as a child, on files of its own; stopped when
+// the object goes. Every libcups client of this process and its children
+// talks to it.
+class CupsServer {
+  public:
+    // Empty when the server runs with the queue accepting jobs; else why not.
+    QString start() {
+        const QString cupsd = tool(QStringLiteral("cupsd"));
+        if (cupsd.isEmpty()) return QStringLiteral("cupsd not found: install cups-daemon");
+        if (!root_.isValid()) return QStringLiteral("no temporary folder");
+        for (const char* sub : {"spool", "tmp", "cache", "state", "log"})
+            QDir(root_.path()).mkpath(QLatin1String(sub));
+        const QString r = root_.path();
+        writeFile(root_, QStringLiteral("cupsd.conf"),
+                  QStringLiteral("Listen %1\nLogLevel warn\nBrowsing No\nWebInterface No\n"
+                                 "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n"
+                                 "</Policy>\n")
+                      .arg(socket())
+                      .toUtf8());
+        writeFile(root_, QStringLiteral("cups-files.conf"),
+                  QStringLiteral("ServerRoot %1\nRequestRoot %1/spool\nTempDir %1/tmp\n"
+                                 "CacheDir %1/cache\nStateDir %1/state\nErrorLog %1/log/error_log\n"
+                                 "AccessLog %1/log/access_log\nPageLog %1/log/page_log\n"
+                                 "FileDevice Yes\n")
+                      .arg(r)
+                      .toUtf8());
+        cupsd_.setProcessChannelMode(QProcess::MergedChannels);
+        // A test that dies leaves no server behind.
+        cupsd_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        cupsd_.start(cupsd, {QStringLiteral("-f"), QStringLiteral("-c"), r + "/cupsd.conf",
+                             QStringLiteral("-s"), r + "/cups-files.conf"});
+        if (!cupsd_.waitForStarted(5000))
+            return QStringLiteral("cupsd did not start: ") + cupsd_.errorString();
+        // libcups reads the variable once per thread: both are set before any use.
+        qputenv("CUPS_SERVER", socket().toLocal8Bit());
+        cupsSetServer(socket().toLocal8Bit().constData());
+        if (!QTest::qWaitFor([] { return serverAnswers(); }, 10000))
+            return QStringLiteral("cupsd does not answer: ") +
+                   QString::fromLocal8Bit(cupsd_.readAll());
+        // A raw queue: no driver, so it works offline; the jobs go to nothing.
+        return admin(QStringLiteral("lpadmin"),
+                     {QStringLiteral("-p"), kQueue, QStringLiteral("-E"), QStringLiteral("-v"),
+                      QStringLiteral("file:///dev/null")});
+    }
+    ~CupsServer() {
+        if (cupsd_.state() == QProcess::NotRunning) return;
+        cupsd_.terminate();
+        if (!cupsd_.waitForFinished(5000)) cupsd_.kill();
+        cupsd_.waitForFinished();
+    }
+    QString socket() const { return root_.path() + QStringLiteral("/cups.sock"); }
+
+    // Runs an administration command (lpadmin, cupsreject …); empty when it worked.
+    static QString admin(const QString& name, const QStringList& args) {
+        const QString program = tool(name);
+        if (program.isEmpty()) return name + QStringLiteral(" not found: install cups-client");
+        const ProcessResult r = runProgram(program, args, 10000);
+        return r.code == 0 ? QString() : name + QStringLiteral(" failed: ") + r.err;
+    }
+    static QString accepting(bool accept) {
+        return admin(accept ? QStringLiteral("cupsaccept") : QStringLiteral("cupsreject"),
+                     {kQueue});
+    }
+
+    // The titles of every job the queue has had, done or waiting, oldest first.
+    static QStringList jobTitles() {
+        cups_job_t* jobs = nullptr;
+        const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, kQueue.toLocal8Bit().constData(), 0,
+                                   CUPS_WHICHJOBS_ALL);
+        QList<std::pair<int, QString>> byId;
+        for (int i = 0; i < n; ++i)
+            byId.append({jobs[i].id, QString::fromUtf8(jobs[i].title)});
+        cupsFreeJobs(n, jobs);
+        std::sort(byId.begin(), byId.end());
+        QStringList titles;
+        for (const auto& [id, title] : byId)
+            titles << title;
+        return titles;
+    }
+
+  private:
+    QTemporaryDir root_{QStringLiteral("/tmp/baisuu-cups-XXXXXX")}; // a socket path is short
+    QProcess cupsd_;
+};
+
+// A socket that takes connections and never reads or answers them.
+struct SilentSocket {
+    explicit SilentSocket(const QString& path) : fd(::socket(AF_UNIX, SOCK_STREAM, 0)) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.toLocal8Bit().constData(), sizeof address.sun_path - 1);
+        ok = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+             ::listen(fd, 4) == 0;
+    }
+    ~SilentSocket() {
+        if (fd >= 0) ::close(fd);
+    }
+    int fd;
+    bool ok = false;
+};
+
+std::unique_ptr<CupsServer> server;
+QString serverTrouble;
+
+class PrintCups : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        server = std::make_unique<CupsServer>();
+        serverTrouble = server->start();
+    }
+    static void TearDownTestSuite() { server.reset(); }
+
+    void SetUp() override {
+        // Without the server nothing here is tested: that is a failure, not a skip.
+        ASSERT_TRUE(serverTrouble.isEmpty()) << serverTrouble.toStdString();
+        ASSERT_EQ(CupsServer::accepting(true), QString());
+        school.writeSchool();
+        school.addRun(1, 1, 40, school.clock.now());
+        school.addRun(2, 1, 45, school.clock.now());
+        printer.setPrinterName(kQueue);
+        ASSERT_EQ(printer.outputFormat(), QPrinter::NativeFormat);
+    }
+
+    static ChartDocument chart(int pupil, const QString& name) {
+        ChartDocument doc;
+        doc.pupil = pupil;
+        doc.pupilName = name;
+        doc.today = QDate(2026, 5, 12);
+        doc.pages.append(ChartPage{});
+        return doc;
+    }
+    void printCharts(const QStringList& names) {
+        ChartPanel panel(*school.ctx);
+        QList<ChartDocument> docs;
+        for (const QString& name : names)
+            docs.append(chart(int(docs.size()) + 1, name));
+        panel.printOn(printer, docs);
+    }
+    void printRecords() {
+        FrmData screen(*school.ctx);
+        screen.printOn(printer);
+    }
+
+    SelectionFixture school;
+    QPrinter printer{QPrinter::HighResolution};
+};
+
+} // namespace
+
+TEST_F(PrintCups, EveryPupilsChartIsAJobOfItsOwnOnTheQueue) {
+    const QStringList before = CupsServer::jobTitles();
+    const QStringList names = {QStringLiteral("山田　花子"), QStringLiteral("佐藤　健"),
+                               QStringLiteral("鈴木　一郎")};
+    printCharts(names);
+    EXPECT_TRUE(school.navigator.texts.isEmpty())
+        << school.navigator.texts.join('\n').toStdString();
+    EXPECT_EQ(CupsServer::jobTitles(), before + names);
+}
+
+TEST_F(PrintCups, EachRoadTellsAQueueThatRefusesJobsAndIsSilentOnOneThatTakesThem) {
+    const std::pair<const char*, std::function<void()>> roads[] = {
+        {"chart", [this] { printCharts({QStringLiteral("山田　花子")}); }},
+        {"records", [this] { printRecords(); }},
+    };
+    for (const auto& [road, print] : roads) {
+        SCOPED_TRACE(road);
+        school.navigator.texts.clear();
+        school.navigator.titles.clear();
+        const qsizetype jobs = CupsServer::jobTitles().size();
+        print();
+        EXPECT_TRUE(school.navigator.texts.isEmpty());
+        EXPECT_EQ(CupsServer::jobTitles().size(), jobs + 1);
+
+        ASSERT_EQ(CupsServer::accepting(false), QString());
+        print();
+        EXPECT_EQ(school.navigator.titles, QStringList{QStringLiteral("印刷")});
+        EXPECT_EQ(school.navigator.texts, QStringList{kFailed});
+        EXPECT_EQ(CupsServer::jobTitles().size(), jobs + 1);
+        ASSERT_EQ(CupsServer::accepting(true), QString());
+    }
+}
+
+TEST_F(PrintCups, AServerGoneOrSilentIsToldWithoutHanging) {
+    // The printer was chosen while the server answered; now nothing listens
+    // there, or something takes the connection and never answers.
+    const QString silent = school.dir.filePath(QStringLiteral("silent.sock"));
+    const SilentSocket listening(silent);
+    ASSERT_TRUE(listening.ok);
+    const std::pair<const char*, QString> servers[] = {
+        {"gone", school.dir.filePath(QStringLiteral("gone.sock"))},
+        {"silent", silent},
+    };
+    for (const auto& [name, socket] : servers) {
+        SCOPED_TRACE(name);
+        school.navigator.texts.clear();
+        cupsSetServer(socket.toLocal8Bit().constData());
+        QElapsedTimer took;
+        took.start();
+        printRecords();
+        EXPECT_LT(took.elapsed(), 8000);
+        EXPECT_EQ(school.navigator.texts, QStringList{kFailed});
+    }
+
+    // Printing to a file asks no server.
+    school.navigator.texts.clear();
+    printer.setOutputFileName(school.dir.filePath(QStringLiteral("list.pdf")));
+    printRecords();
+    cupsSetServer(server->socket().toLocal8Bit().constData());
+    EXPECT_TRUE(school.navigator.texts.isEmpty());
+    EXPECT_GT(QFileInfo(printer.outputFileName()).size(), 0);
+}
+
+TEST_F(PrintCups, AJobRefusedAfterTheQueueWasLookedAtIsTold) {
+    const qsizetype jobs = CupsServer::jobTitles().size();
+    const bool reached = PrintDocument(printer, [this] {
+        EXPECT_EQ(CupsServer::accepting(false), QString());
+        QPainter painter(&printer);
+        painter.drawText(QPointF(100, 100), QStringLiteral("倍数判定"));
+        return painter.end();
+    });
+    EXPECT_FALSE(reached);
+    EXPECT_EQ(CupsServer::jobTitles().size(), jobs);
+}
