@@ -210,6 +210,7 @@ void PulseSoundPlayer::play(const QString& file, Done done) {
     // However the server behaves, the drill waits no longer than this.
     const int lengthMs = int(sound->durationUs() / 1000);
     cue->watchdog.setSingleShot(true);
+    cue->watchdog.setTimerType(Qt::PreciseTimer);
     connect(&cue->watchdog, &QTimer::timeout, this, [this, id, lengthMs] {
         overdue(id, lengthMs);
     });

@@ -1,7 +1,7 @@
 #include "drill_fixture.h"
 
-#include "drill/qt_sound_player.h"
 #include "drill/sound_cues.h"
+#include "drill/wave_file.h"
 
 #include "test_support.h"
 
@@ -54,46 +54,91 @@ TEST_F(SoundCuesTest, AMissingListLeavesEveryCueEmpty) {
     EXPECT_TRUE(done);
     EXPECT_EQ(sound.played, QStringList{QStringLiteral(".wav")});
 
-    // The real player reports a missing file as a failure with its name.
-    QtSoundPlayer player;
-    bool ok = true;
-    QString error;
-    player.play(ctx->hensuu1.paths.soundFolder + QStringLiteral(".wav"),
-                [&](bool played, const QString& text) {
-                    ok = played;
-                    error = text;
-                });
-    EXPECT_FALSE(ok);
-    EXPECT_TRUE(error.contains(QStringLiteral("音声ファイルがありません"))) << error.toStdString();
 }
 
-TEST(QtSoundPlayer, WaveDurationFromTheHeader) {
-    QTemporaryDir dir;
-    // 8000 samples a second, 8 bits mono: 4000 bytes of data play for half a second.
-    QByteArray wave("RIFF");
-    auto u32 = [&](quint32 v) {
-        for (int i = 0; i < 4; ++i)
-            wave.append(char(v >> (8 * i)));
+namespace {
+
+// A wave file from its parts: the format chunk's fields, then the data.
+QByteArray wave(quint16 tag, quint16 channels, quint32 rate, quint16 bits, const QByteArray& data,
+                const QByteArray& before = {}, const QByteArray& extension = {}) {
+    QByteArray out;
+    auto u16 = [&](quint16 v) { out.append(char(v)).append(char(v >> 8)); };
+    auto u32 = [&](quint32 v) { u16(quint16(v)), u16(quint16(v >> 16)); };
+    out.append("RIFF");
+    u32(0); // not read
+    out.append("WAVE");
+    out.append(before);
+    out.append("fmt ");
+    u32(16 + extension.size());
+    u16(tag);
+    u16(channels);
+    u32(rate);
+    u32(rate * channels * bits / 8);
+    u16(quint16(channels * bits / 8));
+    u16(bits);
+    out.append(extension);
+    out.append("data");
+    u32(quint32(data.size()));
+    out.append(data);
+    return out;
+}
+
+} // namespace
+
+TEST(WaveFile, WhatIsPlayedAndForHowLong) {
+    // The extensible header names the plain format in its sub-format's first two bytes.
+    QByteArray floatExtension("\x16\x00\x20\x00\x03\x00\x00\x00\x03\x00", 10);
+    floatExtension.append(QByteArray(14, '\0'));
+    const QByteArray listChunk("LIST\x03\x00\x00\x00" "abc\x00", 12); // odd size, padded
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        WaveSound::Sample sample;
+        int channels;
+        qint64 ms;
+    } cases[] = {
+        {"8 bits mono", wave(1, 1, 8000, 8, QByteArray(4000, '\x80')), WaveSound::Sample::UInt8, 1, 500},
+        {"16 bits stereo", wave(1, 2, 22050, 16, QByteArray(88200, 0)), WaveSound::Sample::Int16, 2, 1000},
+        {"24 bits", wave(1, 1, 48000, 24, QByteArray(14400, 0)), WaveSound::Sample::Int24, 1, 100},
+        {"32-bit float, extensible", wave(0xFFFE, 2, 48000, 32, QByteArray(38400, 0), {}, floatExtension),
+         WaveSound::Sample::Float32, 2, 100},
+        {"a chunk before the format", wave(1, 1, 8000, 16, QByteArray(1600, 0), listChunk),
+         WaveSound::Sample::Int16, 1, 100},
+        // Cut short: what is there plays, to the last whole frame.
+        {"data cut short", wave(1, 2, 8000, 16, QByteArray(6403, 0)).left(44 + 3203),
+         WaveSound::Sample::Int16, 2, 100},
     };
-    auto u16 = [&](quint16 v) {
-        wave.append(char(v));
-        wave.append(char(v >> 8));
+    for (const auto& c : cases) {
+        const std::optional<WaveSound> sound = DecodeWave(c.bytes);
+        ASSERT_TRUE(sound.has_value()) << c.what;
+        EXPECT_EQ(sound->sample, c.sample) << c.what;
+        EXPECT_EQ(sound->channels, c.channels) << c.what;
+        EXPECT_EQ(sound->durationUs() / 1000, c.ms) << c.what;
+        EXPECT_EQ(sound->data.size() % sound->bytesPerFrame(), 0) << c.what;
+    }
+    // The demo's tones are ones the player reads back.
+    EXPECT_EQ(DecodeWave(ToneWave({440, 880}, 0.09))->durationUs() / 1000, 179); // 1984 frames
+}
+
+TEST(WaveFile, WhatCannotBePlayedIsNothing) {
+    const QByteArray good = wave(1, 1, 8000, 16, QByteArray(1600, 0));
+    const struct {
+        const char* what;
+        QByteArray bytes;
+    } cases[] = {
+        {"empty", {}},
+        {"twenty bytes", good.left(20)},
+        {"header only", good.left(44)},
+        {"not RIFF", "not a wave file at all, just text"},
+        {"compressed", wave(2, 1, 8000, 4, QByteArray(800, 0))},
+        {"12 bits", wave(1, 1, 8000, 12, QByteArray(800, 0))},
+        {"no channels", wave(1, 0, 8000, 16, QByteArray(800, 0))},
+        {"rate of 0", wave(1, 1, 0, 16, QByteArray(800, 0))},
+        {"data before the format", QByteArray("RIFF\0\0\0\0WAVEdata\x04\0\0\0abcd", 24) + good.mid(12)},
+        {"a chunk claiming 4 GB", good.left(12) + QByteArray("junk\xff\xff\xff\xff", 8) + good.mid(12)},
     };
-    u32(36 + 4000);
-    wave.append("WAVEfmt ");
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(8000);
-    u32(8000);
-    u16(1);
-    u16(8);
-    wave.append("data");
-    u32(4000);
-    wave.append(QByteArray(4000, char(128)));
-    EXPECT_EQ(waveDurationMs(writeFile(dir, QStringLiteral("a.wav"), wave)), 500);
-    EXPECT_EQ(waveDurationMs(writeFile(dir, QStringLiteral("b.wav"), "not a wave")), 0);
-    EXPECT_EQ(waveDurationMs(dir.path() + QStringLiteral("/none.wav")), 0);
+    for (const auto& c : cases)
+        EXPECT_FALSE(DecodeWave(c.bytes).has_value()) << c.what;
 }
 
 TEST_F(SoundCuesTest, FailuresInARowCountAndASuccessStartsAgain) {
