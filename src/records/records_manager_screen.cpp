@@ -270,8 +270,6 @@ void FrmData::Command4_Click() {
 }
 
 void FrmData::Command17_Click() {
-    // What is printed is the log: a list not yet read is read first.
-    if (!model_.built()) Command22_Click();
     if (!ctx_.printToPdf.isEmpty()) {
         QPdfWriter pdf(ctx_.printToPdf);
         setA4(pdf);
@@ -298,6 +296,7 @@ void FrmData::Command17_Click() {
 }
 
 QList<QStringList> FrmData::sheets() {
+    // What is printed is the log: a list not yet read is read first.
     if (!model_.built()) Command22_Click();
     return model_.printSheets(ctx_.clock.now().date(), kLinesPerSheet);
 }
