@@ -158,14 +158,101 @@ bool findProgramFolder(Options& o, bool tour) {
     }
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+void nameTheApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("倍数判定"));
     QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                                 .arg(BAISUU_VERSION_MAJOR)
                                                 .arg(BAISUU_VERSION_MINOR)
                                                 .arg(BAISUU_VERSION_PATCH));
+}
+
+// The tour works on a copy in tempRoot, so it never writes the school's own files.
+bool copyForTour(Options& o, const QString& tempRoot) {
+    QString error;
+    o.programDir = prepareTourCopy(o.programDir, tempRoot, &error);
+    if (!o.programDir.isEmpty()) return true;
+    showMessage(nullptr, QMessageBox::Critical, kStartError,
+                QStringLiteral("スクリーンショット用にデータを写せません。\n\n") + error, true);
+    return false;
+}
+
+std::unique_ptr<SoundPlayer> makeSoundPlayer(bool silent) {
+    if (silent) return std::make_unique<SilentSoundPlayer>();
+    return std::make_unique<PulseSoundPlayer>();
+}
+
+QWidget* makeSplash(AppContext& ctx, const std::function<void()>& handOver) {
+    auto* splash = new Firstfrm(ctx.clock.now().date(), handOver);
+    // The start-up benchmark asks for the moment the splash is on screen, then leaves.
+    if (qEnvironmentVariableIsSet("BAISUU_EXIT_AFTER_SPLASH"))
+        QObject::connect(splash, &Firstfrm::firstPainted, [] {
+            std::printf("painted %lld\n", QDateTime::currentMSecsSinceEpoch());
+            std::fflush(stdout);
+            std::_Exit(0);
+        });
+    return splash;
+}
+
+// The stage's factory: every screen of the program, built on the shared context.
+QWidget* makeScreen(AppContext& ctx, Screen screen, const std::function<void()>& handOver) {
+    switch (screen) {
+    case Screen::Splash:
+        return makeSplash(ctx, handOver);
+    case Screen::Wait:
+        return new BASEFRM;
+    case Screen::Drill:
+        return makeDrillScreen(ctx);
+    case Screen::Finish:
+        return makeFinishScreen(ctx);
+    case Screen::Selection:
+        return makeSelectionScreen(ctx);
+    case Screen::Hub:
+        return makeHubScreen(ctx);
+    case Screen::RecordsManager:
+        return makeRecordsManagerScreen(ctx);
+    case Screen::CriteriaEditor:
+        return makeCriteriaEditorScreen(ctx);
+    }
+    return nullptr;
+}
+
+// Where the splash hands over: the installation is read, then the tour, the
+// selection screen, or the pupil and level the command line named.
+void afterSplash(AppContext& ctx, Stage& stage, ShiftableClock& clock, const Options& o) {
+    const bool tour = !o.screenshots.isEmpty();
+    Hensuu1& s = ctx.hensuu1;
+    if (const auto color = SeasonColorFor(ctx.clock.now().date().month())) s.seasonColor = *color;
+    s.developmentLayout = qint16(DevelopmentLayoutFor(o.programDir));
+    if (auto error = LoadInstallation(ctx, o.programDir)) {
+        showMessage(
+            &stage, QMessageBox::Critical, QStringLiteral("設定エラー"),
+            QStringLiteral("ファイルを読めないので始められません。先生を呼んでください。\n\n") +
+                error->text(),
+            tour);
+        stage.quit(1);
+        return;
+    }
+    if (tour) {
+        runTour(ctx, stage, clock, o.screenshots);
+        return;
+    }
+    if (o.pupil == 0) { // the ordinary road: the pupil signs in
+        stage.show(Screen::Selection);
+        return;
+    }
+    SignIn(ctx, o.pupil);
+    if (o.level > 0) {
+        s.currentLevel = qint16(o.level);
+        StartRun(ctx);
+    } else {
+        stage.show(Screen::Hub);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    nameTheApplication();
     if (onlyPrints(argc, argv)) {
         QCoreApplication printer(argc, argv);
         CommandLine().parser.process(printer); // prints and exits
@@ -176,98 +263,36 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral(BAISUU_APP_ID));
     Options options;
     if (!parseOptions(app, options)) return 2;
-
     const bool tour = !options.screenshots.isEmpty();
     if (!findProgramFolder(options, tour)) return 1;
     QTemporaryDir tourRoot;
-    if (tour) {
-        QString error;
-        options.programDir = prepareTourCopy(options.programDir, tourRoot.path(), &error);
-        if (options.programDir.isEmpty()) {
-            showMessage(nullptr, QMessageBox::Critical, kStartError,
-                        QStringLiteral("スクリーンショット用にデータを写せません。\n\n") + error,
-                        tour);
-            return 1;
-        }
-    }
+    if (tour && !copyForTour(options, tourRoot.path())) return 1;
+
     // The tour's clock can jump ahead; otherwise the machine's clock (from --now when given).
     ShiftableClock clock(options.now);
     SystemRandom random;
-    std::unique_ptr<SoundPlayer> sound;
-    if (options.silent)
-        sound = std::make_unique<SilentSoundPlayer>();
-    else
-        sound = std::make_unique<PulseSoundPlayer>();
+    const std::unique_ptr<SoundPlayer> sound = makeSoundPlayer(options.silent);
     ProcessLauncher launcher;
-
+    // The stage makes the screens, and the screens need the context that
+    // names the stage: the factory reaches the context once it exists.
     AppContext* context = nullptr;
     std::function<void()> handOver;
-    Stage stage([&](Screen screen) -> QWidget* {
-        AppContext& ctx = *context;
-        switch (screen) {
-        case Screen::Splash: {
-            auto* splash = new Firstfrm(ctx.clock.now().date(), handOver);
-            // The start-up benchmark asks for the moment the splash is on screen, then leaves.
-            if (qEnvironmentVariableIsSet("BAISUU_EXIT_AFTER_SPLASH"))
-                QObject::connect(splash, &Firstfrm::firstPainted, [] {
-                    std::printf("painted %lld\n", QDateTime::currentMSecsSinceEpoch());
-                    std::fflush(stdout);
-                    std::_Exit(0);
-                });
-            return splash;
-        }
-        case Screen::Wait:
-            return new BASEFRM;
-        case Screen::Drill:
-            return makeDrillScreen(ctx);
-        case Screen::Finish:
-            return makeFinishScreen(ctx);
-        case Screen::Selection:
-            return makeSelectionScreen(ctx);
-        case Screen::Hub:
-            return makeHubScreen(ctx);
-        case Screen::RecordsManager:
-            return makeRecordsManagerScreen(ctx);
-        case Screen::CriteriaEditor:
-            return makeCriteriaEditorScreen(ctx);
-        }
-        return nullptr;
-    });
+    Stage stage([&](Screen screen) { return makeScreen(*context, screen, handOver); });
     stage.setTour(tour);
-    AppContext ctx{{}, {}, {}, clock, random, *sound, launcher, stage, {}, {}, 0};
+    // The shared state and tables start empty: the splash's hand-over fills them.
+    AppContext ctx{.hensuu1 = {},
+                   .criteria = {},
+                   .results = {},
+                   .clock = clock,
+                   .random = random,
+                   .sound = *sound,
+                   .launcher = launcher,
+                   .navigator = stage,
+                   .drill = {},
+                   .sounds = {},
+                   .printToPdf = options.printToPdf};
     context = &ctx;
-    ctx.printToPdf = options.printToPdf;
-
-    handOver = [&] {
-        Hensuu1& s = ctx.hensuu1;
-        if (const auto color = SeasonColorFor(ctx.clock.now().date().month()))
-            s.seasonColor = *color;
-        s.developmentLayout = qint16(DevelopmentLayoutFor(options.programDir));
-        if (auto error = LoadInstallation(ctx, options.programDir)) {
-            showMessage(
-                &stage, QMessageBox::Critical, QStringLiteral("設定エラー"),
-                QStringLiteral("ファイルを読めないので始められません。先生を呼んでください。\n\n") +
-                    error->text(),
-                tour);
-            stage.quit(1);
-            return;
-        }
-        if (tour) {
-            runTour(ctx, stage, clock, options.screenshots);
-            return;
-        }
-        if (options.pupil == 0) { // the ordinary road: the pupil signs in
-            stage.show(Screen::Selection);
-            return;
-        }
-        SignIn(ctx, options.pupil);
-        if (options.level > 0) {
-            s.currentLevel = qint16(options.level);
-            StartRun(ctx);
-        } else {
-            stage.show(Screen::Hub);
-        }
-    };
+    handOver = [&] { afterSplash(ctx, stage, clock, options); };
 
     stage.show();
     stage.show(Screen::Splash);

@@ -171,3 +171,33 @@ TEST(Program, UnattendedMessagesGoToStandardErrorAndEndTheProgram) {
     EXPECT_TRUE(tour.contains(QStringLiteral("起動エラー: ")));
     EXPECT_TRUE(tour.contains(QStringLiteral("共通データ.txt"))) << tour.toStdString();
 }
+
+// Where the program goes after the splash: without --pupil the pupil signs in
+// on the selection screen, with --pupil alone the hub opens for that pupil.
+// A results log that cannot be read makes each screen say so under its own
+// title, which tells the two roads apart.
+TEST(Program, StartsOnTheSelectionScreenOrTheNamedPupilsHub) {
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("school"));
+    const QString program = root + QStringLiteral("/倍数判定");
+    ASSERT_EQ(cli(program, {QStringLiteral("init-demo"), root}).code, 0);
+    const QString log = root + QStringLiteral("/data/倍数判定/成績累積データ.dat");
+    ASSERT_TRUE(QFile::remove(log));
+    ASSERT_TRUE(QDir().mkpath(log));
+    const struct {
+        QStringList args;
+        QString title;
+    } roads[] = {
+        {{}, QStringLiteral("名簿の読み込み: ")},
+        {{QStringLiteral("--pupil"), QStringLiteral("1")}, QStringLiteral("成績の読み込み: ")},
+    };
+    for (const auto& road : roads) {
+        const ProcessResult r = runProgram(
+            QStringLiteral(BAISUU_APP),
+            QStringList{QStringLiteral("--program-dir"), program, QStringLiteral("--silent")} +
+                road.args,
+            20000);
+        EXPECT_EQ(r.code, 1) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(road.title)) << r.err.toStdString();
+    }
+}
