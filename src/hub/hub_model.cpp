@@ -133,52 +133,109 @@ QString CriteriaLineText(const LevelCriteria& c, bool timed) {
 
 // --- Rankings --------------------------------------------------------------------
 
-Ranking RankLevel(const RankingRequest& request, const StudentRoster& roster,
-                  const ResultsState& results, const LevelCatalog& catalog) {
-    const int level = std::clamp(request.level, 0, kLevelSlots - 1);
-    const bool timeMode = request.mode == ListMode::Time;
-    const bool timed = catalog.levelTimed[level] == 1;
-    const int order = request.order == 2 ? 2 : 1;
+namespace {
 
-    struct Position {
-        int pupil = 0;
-        qint64 key = 0; // wider than the points: a saturated sum must not wrap the order
-    };
+// What one ranking orders by, worked out once from its request.
+struct RankingTerms {
+    int level = 0;
+    bool timeMode = false;
+    bool timed = false; // a timed level; a point level ranks its figure downwards
+    int order = 1;      // points: 1 by all-time points, 2 by today's points
+};
+
+RankingTerms termsOf(const RankingRequest& request, const LevelCatalog& catalog) {
+    RankingTerms t;
+    t.level = std::clamp(request.level, 0, kLevelSlots - 1);
+    t.timeMode = request.mode == ListMode::Time;
+    t.timed = catalog.levelTimed[t.level] == 1;
+    t.order = request.order == 2 ? 2 : 1;
+    return t;
+}
+
+struct Position {
+    int pupil = 0;
+    qint64 key = 0; // wider than the points: a saturated sum must not wrap the order
+};
+
+qint64 sortKey(const RankingTerms& t, const ResultsState& results, int pupil) {
+    const PupilLevelStats& s = results.at(pupil, t.level);
+    if (t.timeMode) {
+        const qint64 key = results.best(pupil, t.level);
+        // A point level ranks its figure downwards, no run last.
+        return t.timed ? key : 10000 - (key == kNoTime ? -kNoTime : key);
+    }
+    if (t.order == 1) return 1000000 - 1000 * qint64(s.points) - s.todayPoints;
+    return 1000000 - 1000 * qint64(s.todayPoints) - s.points;
+}
+
+// The roster's listed pupils in ranking order; equal keys keep the roster's order.
+std::vector<Position> rankedPositions(const RankingTerms& t, const StudentRoster& roster,
+                                      const ResultsState& results) {
     std::vector<Position> positions;
     positions.reserve(size_t(std::max(roster.rosterCount, 0)));
     for (int k = 1; k <= roster.rosterCount; ++k) {
         const int p = roster.rosterNumbers[size_t(k)];
         if (p < 0 || p >= kPupilSlots) continue;
-        const PupilLevelStats& s = results.at(p, level);
-        qint64 key = 0;
-        if (timeMode) {
-            key = results.best(p, level);
-            if (!timed) // a point level ranks its figure downwards, no run last
-                key = 10000 - (key == kNoTime ? -kNoTime : key);
-        } else if (order == 1) {
-            key = 1000000 - 1000 * qint64(s.points) - s.todayPoints;
-        } else {
-            key = 1000000 - 1000 * qint64(s.todayPoints) - s.points;
-        }
-        positions.push_back({p, key});
+        positions.push_back({p, sortKey(t, results, p)});
     }
     std::stable_sort(positions.begin(), positions.end(),
                      [](const Position& a, const Position& b) { return a.key < b.key; });
+    return positions;
+}
 
-    // Whether a grade belongs to the group, worked out once per grade rather
-    // than once per pupil: a school's grades are few, its pupils many.
-    constexpr int kLowestCachedGrade = -16;
-    std::array<qint8, 64> admits;
-    admits.fill(-1);
-    const auto inGroup = [&](int grade) {
+// Whether a grade belongs to the group, worked out once per grade rather
+// than once per pupil: a school's grades are few, its pupils many.
+class GradeGroupCache {
+  public:
+    explicit GradeGroupCache(const QString& group) : group_(group) { admits_.fill(-1); }
+    bool admits(int grade) {
         const int slot = grade - kLowestCachedGrade;
-        if (slot < 0 || slot >= int(admits.size()))
-            return IsInGradeGroup(request.group, grade) != 0;
-        if (admits[size_t(slot)] < 0)
-            admits[size_t(slot)] = qint8(IsInGradeGroup(request.group, grade));
-        return admits[size_t(slot)] == 1;
-    };
+        if (slot < 0 || slot >= int(admits_.size())) return IsInGradeGroup(group_, grade) != 0;
+        if (admits_[size_t(slot)] < 0) admits_[size_t(slot)] = qint8(IsInGradeGroup(group_, grade));
+        return admits_[size_t(slot)] == 1;
+    }
 
+  private:
+    static constexpr int kLowestCachedGrade = -16;
+    const QString& group_;
+    std::array<qint8, 64> admits_;
+};
+
+// One list line: rank, mark, name, then the time or today's/all-time points.
+QString rankLine(const RankingTerms& t, const RankingRequest& request, int rank, qint64 key,
+                 bool own, int grade, const QString& name, const PupilLevelStats& s) {
+    QString line;
+    line.reserve(24);
+    if (t.timeMode && key == kNoTime)
+        line += request.lookup ? QStringLiteral("---") : QStringLiteral("--");
+    else
+        line += Rank2(rank);
+    line += ListMark(own, grade);
+    line += Name5(name);
+    if (t.timeMode) {
+        if (key == 99998)
+            line += QStringLiteral("*失敗*");
+        else if (key == kNoTime)
+            line += QStringLiteral("------");
+        else
+            line += LastOf(u"    ", number(key), 6);
+        line += QLatin1Char(' ');
+        line += EndMark(own);
+    } else {
+        line += LastOf(u"    ", number(s.todayPoints), 3);
+        line += QLatin1Char('/');
+        line += LastOf(u"    ", number(s.points), 5);
+    }
+    return line;
+}
+
+} // namespace
+
+Ranking RankLevel(const RankingRequest& request, const StudentRoster& roster,
+                  const ResultsState& results, const LevelCatalog& catalog) {
+    const RankingTerms t = termsOf(request, catalog);
+    const std::vector<Position> positions = rankedPositions(t, roster, results);
+    GradeGroupCache group(request.group);
     Ranking ranking;
     ranking.lines.reserve(qsizetype(positions.size()));
     int rank = 0;
@@ -186,43 +243,21 @@ Ranking RankLevel(const RankingRequest& request, const StudentRoster& roster,
     for (size_t k = 1; k <= positions.size(); ++k) {
         const int p = positions[k - 1].pupil;
         qint64 key = positions[k - 1].key;
-        if (timeMode && !timed) key = 10000 - key;
-        const PupilLevelStats& s = results.at(p, level);
-        const qint64 figure = timeMode ? key : order == 1 ? s.points : s.todayPoints;
+        if (t.timeMode && !t.timed) key = 10000 - key;
+        const PupilLevelStats& s = results.at(p, t.level);
+        const qint64 figure = t.timeMode ? key : t.order == 1 ? s.points : s.todayPoints;
         // Pupils outside the group still count in the numbering.
         rank = k == 1 || figure != previous ? int(k) : rank;
         previous = figure;
-        if (p == request.pupil && ranking.ownRank == 0 && !(timeMode && key == kNoTime))
-            ranking.ownRank = rank;
+        const bool own = p == request.pupil;
+        if (own && ranking.ownRank == 0 && !(t.timeMode && key == kNoTime)) ranking.ownRank = rank;
 
         const int grade = GradeIndex(roster.pupilBaseYears[size_t(p)], request.schoolYear);
-        if (!inGroup(grade)) continue;
-        if (!timeMode && order == 2 && s.todayPoints == 0) continue;
-        const bool own = p == request.pupil;
-        QString line;
-        line.reserve(24);
-        if (timeMode && key == kNoTime)
-            line += request.lookup ? QStringLiteral("---") : QStringLiteral("--");
-        else
-            line += Rank2(rank);
-        line += ListMark(own, grade);
-        line += Name5(roster.pupilNames[size_t(p)]);
-        if (timeMode) {
-            if (key == 99998)
-                line += QStringLiteral("*失敗*");
-            else if (key == kNoTime)
-                line += QStringLiteral("------");
-            else
-                line += LastOf(u"    ", number(key), 6);
-            line += QLatin1Char(' ');
-            line += EndMark(own);
-        } else {
-            line += LastOf(u"    ", number(s.todayPoints), 3);
-            line += QLatin1Char('/');
-            line += LastOf(u"    ", number(s.points), 5);
-        }
+        if (!group.admits(grade)) continue;
+        if (!t.timeMode && t.order == 2 && s.todayPoints == 0) continue;
         if (own && ranking.ownLine < 0) ranking.ownLine = int(ranking.lines.size());
-        ranking.lines.append(std::move(line));
+        ranking.lines.append(
+            rankLine(t, request, rank, key, own, grade, roster.pupilNames[size_t(p)], s));
     }
     return ranking;
 }

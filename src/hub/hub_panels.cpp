@@ -35,6 +35,22 @@ const QColor kHeading(0x1A, 0x3A, 0x7A);
 const QString kReadTitle = QStringLiteral("成績の読み込み");
 const QString kPrintTitle = QStringLiteral("印刷");
 
+// A control with its object name, which the tests and the tour find it by.
+template <class Widget> Widget* named(const char* name, Widget* widget) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+// A list whose lines are picked and unpicked by clicks, several at a time.
+QListWidget* pickList(QWidget* parent, const QRect& place, const QFont& font) {
+    auto* list = new QListWidget(parent);
+    list->setGeometry(place);
+    list->setFont(font);
+    list->setSelectionMode(QAbstractItemView::MultiSelection);
+    list->setUniformItemSizes(true);
+    return list;
+}
+
 } // namespace
 
 // --- Picture12 ---------------------------------------------------------------------
@@ -129,62 +145,49 @@ ChartPanel::ChartPanel(AppContext& ctx, QWidget* parent)
     setGeometry(kChartPanelGeometry);
     fillBackground(this, kPanelFill);
     setFrameShape(QFrame::Box);
+    buildControls();
+    connectControls();
+    Command24[1]->hide();
+    fillLevelList();
+    showPageButtons();
+    hide();
+}
 
-    Picture12 = new ChartView(this);
+// The chart on the left; beside it, top to bottom: the other pupils, the
+// levels, the page buttons, show and print, back.
+void ChartPanel::buildControls() {
+    const int x = kSideLeft, w = kSideWidth, half = (kSideWidth - 8) / 2;
+    const auto button = [this](const char* name, const QString& text, const QRect& place,
+                               double points) {
+        return named(name, makeButton(this, text, place, points));
+    };
+    Picture12 = named("Picture12", new ChartView(this));
     Picture12->setGeometry(6, 6, kSideLeft - 14, height() - 12);
-
-    const int x = kSideLeft;
-    Command25 =
-        makeButton(this, QStringLiteral("他の人のデータを見る"), QRect(x, 6, kSideWidth, 44), 13);
-    List2 = new QListWidget(this);
-    List2->setGeometry(x, 6, kSideWidth, 300);
-    List2->setFont(fixedPitchFont(9.5));
-    List2->setSelectionMode(QAbstractItemView::MultiSelection);
-    List2->setUniformItemSizes(true);
-    List2->hide();
-
-    makeLabel(this, QStringLiteral("レベル"), QRect(x, 314, kSideWidth, 24),
+    Command25 = button("Command25", QStringLiteral("他の人のデータを見る"), {x, 6, w, 44}, 13);
+    List2 = named("List2", pickList(this, {x, 6, w, 300}, fixedPitchFont(9.5)));
+    makeLabel(this, QStringLiteral("レベル"), {x, 314, w, 24},
               {12, true, Qt::AlignLeft | Qt::AlignVCenter, kHeading});
-    List3 = new QListWidget(this);
-    List3->setGeometry(x, 340, kSideWidth, 94);
-    List3->setFont(fontOf(13, true));
-    List3->setSelectionMode(QAbstractItemView::MultiSelection);
+    List3 = named("List3", pickList(this, {x, 340, w, 94}, fontOf(13, true)));
+    previousPage = button("previousPage", QStringLiteral("前へ"), {x, 442, 80, 36}, 12);
+    pageLabel = named(
+        "pageLabel", makeLabel(this, {}, {x + 84, 442, w - 168, 36}, {12, false, Qt::AlignCenter}));
+    nextPage = button("nextPage", QStringLiteral("次へ"), {x + w - 80, 442, 80, 36}, 12);
+    Command24[0] = button("Command24_0", QStringLiteral("表示"), {x, 488, half, 56}, 14);
+    Command24[1] = button("Command24_1", QStringLiteral("印刷"), {x + half + 8, 488, half, 56}, 14);
+    Command21[0] = button("Command21_0", QStringLiteral("表示"), {x, 488, half, 56}, 14);
+    Command21[1] = button("Command21_1", QStringLiteral("印刷"), {x + half + 8, 488, half, 56}, 14);
+    Command18 = button("Command18", QStringLiteral("戻る"), {x, 556, w, 56}, 14);
+
+    List2->hide();
     // The level numbers as a block of keys rather than a long column.
     List3->setFlow(QListView::LeftToRight);
     List3->setWrapping(true);
     List3->setGridSize(QSize(46, 30));
-    List3->setUniformItemSizes(true);
-
-    previousPage = makeButton(this, QStringLiteral("前へ"), QRect(x, 442, 80, 36), 12);
-    pageLabel =
-        makeLabel(this, {}, QRect(x + 84, 442, kSideWidth - 168, 36), {12, false, Qt::AlignCenter});
-    nextPage =
-        makeButton(this, QStringLiteral("次へ"), QRect(x + kSideWidth - 80, 442, 80, 36), 12);
-
-    const int half = (kSideWidth - 8) / 2;
-    Command24[0] = makeButton(this, QStringLiteral("表示"), QRect(x, 488, half, 56), 14);
-    Command24[1] = makeButton(this, QStringLiteral("印刷"), QRect(x + half + 8, 488, half, 56), 14);
-    Command21[0] = makeButton(this, QStringLiteral("表示"), QRect(x, 488, half, 56), 14);
-    Command21[1] = makeButton(this, QStringLiteral("印刷"), QRect(x + half + 8, 488, half, 56), 14);
     for (QPushButton* b : Command21)
         b->hide();
-    Command18 = makeButton(this, QStringLiteral("戻る"), QRect(x, 556, kSideWidth, 56), 14);
+}
 
-    const std::pair<QWidget*, const char*> names[] = {{Picture12, "Picture12"},
-                                                      {Command25, "Command25"},
-                                                      {List2, "List2"},
-                                                      {List3, "List3"},
-                                                      {Command24[0], "Command24_0"},
-                                                      {Command24[1], "Command24_1"},
-                                                      {Command21[0], "Command21_0"},
-                                                      {Command21[1], "Command21_1"},
-                                                      {Command18, "Command18"},
-                                                      {previousPage, "previousPage"},
-                                                      {nextPage, "nextPage"},
-                                                      {pageLabel, "pageLabel"}};
-    for (const auto& [widget, name] : names)
-        widget->setObjectName(QLatin1String(name));
-
+void ChartPanel::connectControls() {
     connect(Command25, &QPushButton::clicked, this, [this] { Command25_Click(); });
     connect(Command18, &QPushButton::clicked, this, [this] { Command18_Click(); });
     for (int k = 0; k < 2; ++k) {
@@ -203,10 +206,6 @@ ChartPanel::ChartPanel(AppContext& ctx, QWidget* parent)
         Picture12->showPage(Picture12->page() + 1);
         showPageButtons();
     });
-    Command24[1]->hide();
-    fillLevelList();
-    showPageButtons();
-    hide();
 }
 
 void ChartPanel::setTeacherMode(bool teacher) {

@@ -108,6 +108,8 @@ class ChartPanel final : public QFrame {
     QLabel* pageLabel = nullptr;
 
   private:
+    void buildControls();
+    void connectControls();
     void fillPupilList();
     void fillLevelList();
     bool readRecords(qint64 count, QList<RecordNumbers>& records);

@@ -211,6 +211,34 @@ TEST_F(HubModelTest, RankingsShareRanksAndNumberPupilsOutsideTheGroup) {
               QStringLiteral("---⑥江口　そう------ 　"));
 }
 
+TEST_F(HubModelTest, TimeRankingsOfAPointLevelAndTheLookersOwnRank) {
+    // At a point level the highest figure leads; the looker's rank counts
+    // outside the group too, and a looker without a run at a timed level has none.
+    catalog.levelTimed[2] = 0;
+    results->best(1, 2) = 25;
+    results->best(2, 2) = 40;
+    results->best(3, 2) = 40;
+    RankingRequest r;
+    r.level = 2;
+    r.mode = ListMode::Time;
+    r.pupil = 3;
+    r.schoolYear = 2026;
+    r.group = QStringLiteral("小１");
+    const Ranking points = RankLevel(r, roster, *results, catalog);
+    EXPECT_EQ(points.lines, (QStringList{QStringLiteral(" 1①石井　はる    40 　"),
+                                         QStringLiteral(" 3①青木　さく    25 　")}));
+    EXPECT_EQ(points.ownRank, 1);
+    EXPECT_EQ(points.ownLine, -1);
+
+    catalog.levelTimed[2] = 1;
+    r.pupil = 4;
+    r.group = QStringLiteral("全学年");
+    const Ranking times = RankLevel(r, roster, *results, catalog);
+    EXPECT_EQ(times.ownRank, 0);
+    EXPECT_EQ(times.ownLine, 3);
+    EXPECT_EQ(times.lines[3], QStringLiteral("--●江口　そう------ ●"));
+}
+
 TEST_F(HubModelTest, KeysStartOfferedLevelsOnly) {
     EXPECT_EQ(LevelOfHubKey(QStringLiteral("1"), 11), 1);
     EXPECT_EQ(LevelOfHubKey(QStringLiteral("9"), 11), 9);
