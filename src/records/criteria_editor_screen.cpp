@@ -2,6 +2,7 @@
 
 #include "core/screen_parts.h"
 #include "core/stage.h"
+#include "records/screen_controls.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -25,6 +26,10 @@ const QColor kHeadingFill(0xD8, 0xD8, 0xD8);
 const QColor kChangedFill(255, 255, 0);
 const QString kSaveTitle = QStringLiteral("更新記録");
 const QRect kGridRect(12, 70, 1000, 340);
+const QString kIntroText = QStringLiteral("成績の基準となるデータを変更できます。\n"
+                                          "プログラムを選んでください。");
+const QString kKeysText = QStringLiteral("スペース：セルクリア　　Shift + ↓：セルコピー");
+constexpr Qt::Alignment kTopLeft = Qt::AlignLeft | Qt::AlignTop;
 
 void showCover(QFrame* cover) {
     cover->show();
@@ -48,77 +53,68 @@ FrmTimeData::FrmTimeData(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
     resize(1024, 768);
     fillBackground(this, kBackground);
 
-    Label2 = makeLabel(this,
-                       QStringLiteral("成績の基準となるデータを変更できます。\n"
-                                      "プログラムを選んでください。"),
-                       QRect(24, 6, 580, 60), {14, true});
-    Label1 = makeLabel(this, QStringLiteral("スペース：セルクリア　　Shift + ↓：セルコピー"),
-                       QRect(610, 30, 390, 36), {12});
+    // Made in stacking order: a later control lies over an earlier one.
+    Label2 = makeLabel(this, kIntroText, QRect(24, 6, 580, 60), {14, true});
+    Label1 = makeLabel(this, kKeysText, QRect(610, 30, 390, 36), {12});
+    MSFlexGrid1 =
+        makeControl<QTableWidget>(this, QStringLiteral("MSFlexGrid1"), kGridRect, fontOf(10));
+    // The cell being typed in: laid over the grid's current cell when shown.
+    Gridinputtext =
+        makeControl<QLineEdit>(this, QStringLiteral("Gridinputtext"), QRect(), fontOf(10));
+    Label6 = makeLabel(this, QStringLiteral("列の説明"), QRect(24, 418, 160, 26), {12, true});
+    Label3 = makeLabel(this, QString(), QRect(24, 444, 580, 84), {12, false, kTopLeft});
+    Label4 = makeLabel(this, QString(), QRect(610, 418, 390, 26), {12});
+    Command3 = makeButton(this, QStringLiteral("更新記録"), QRect(610, 456, 124, 56));
+    Command2 = makeButton(this, QStringLiteral("元に戻す"), QRect(743, 456, 124, 56));
+    Command4 = makeButton(this, QStringLiteral("戻る"), QRect(876, 456, 124, 56));
+    Label7 = makeLabel(this, QStringLiteral("現在までの成績度数分布"), QRect(24, 530, 300, 28),
+                       {13, true});
+    Option1[0] = makeControl<QRadioButton>(this, QString(), QRect(340, 530, 130, 28), std::nullopt,
+                                           QStringLiteral("度数非表示"));
+    Option1[1] = makeControl<QRadioButton>(this, QString(), QRect(480, 530, 130, 28), std::nullopt,
+                                           QStringLiteral("度数表示"));
+    Picture3 =
+        named(makePanel(this, QRect(24, 560, 976, 200), kBackground), QStringLiteral("Picture3"));
+    Label9 = makeLabel(Picture3, QStringLiteral("全成績"), QRect(0, 0, 200, 24), {12, true});
+    Label10 = makeLabel(Picture3, QStringLiteral("最高タイム"), QRect(494, 0, 200, 24), {12, true});
+    List3 = makeControl<QListWidget>(Picture3, QStringLiteral("List3"), QRect(0, 26, 482, 174),
+                                     fixedPitchFont(11));
+    List4 = makeControl<QListWidget>(Picture3, QStringLiteral("List4"), QRect(494, 26, 482, 174),
+                                     fixedPitchFont(11));
+    for (QPushButton*& b : idleButtons)
+        b = makeButton(this, QStringLiteral("戻る"), QRect(0, 0, 120, 40));
+    Picture6 =
+        named(makePanel(this, QRect(0, 0, 1024, 768), kBackground), QStringLiteral("Picture6"));
+    Label8 = makeLabel(Picture6, QStringLiteral("Just a moment,please."), QRect(0, 330, 1024, 80),
+                       {28, false, Qt::AlignCenter});
 
-    MSFlexGrid1 = new QTableWidget(this);
-    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setGeometry(kGridRect);
+    setUpControls();
+    connectControls();
+    Form_Activate();
+}
+
+void FrmTimeData::setUpControls() {
     MSFlexGrid1->setColumnCount(kEditorColumns);
     MSFlexGrid1->horizontalHeader()->hide();
     MSFlexGrid1->verticalHeader()->hide();
     MSFlexGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     MSFlexGrid1->setSelectionMode(QAbstractItemView::NoSelection);
-    MSFlexGrid1->setFont(fontOf(10));
     MSFlexGrid1->verticalHeader()->setDefaultSectionSize(24);
     // Every column a thirteenth of the grid (room for its scroll bar kept), wide
     // enough for the longest heading, "ﾎﾟｲﾝﾄ倍率".
     const int width = (kGridRect.width() - 20) / kEditorColumns;
     for (int c = 0; c < kEditorColumns; ++c)
         MSFlexGrid1->setColumnWidth(c, width);
-
-    Gridinputtext = new QLineEdit(this);
-    Gridinputtext->setObjectName(QStringLiteral("Gridinputtext"));
-    Gridinputtext->setFont(fontOf(10));
     Gridinputtext->installEventFilter(this);
-
-    Label6 = makeLabel(this, QStringLiteral("列の説明"), QRect(24, 418, 160, 26), {12, true});
-    Label3 = makeLabel(this, QString(), QRect(24, 444, 580, 84), {12});
-    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label4 = makeLabel(this, QString(), QRect(610, 418, 390, 26), {12});
-
-    Command3 = makeButton(this, QStringLiteral("更新記録"), QRect(610, 456, 124, 56));
-    Command2 = makeButton(this, QStringLiteral("元に戻す"), QRect(743, 456, 124, 56));
-    Command4 = makeButton(this, QStringLiteral("戻る"), QRect(876, 456, 124, 56));
-
-    Label7 = makeLabel(this, QStringLiteral("現在までの成績度数分布"), QRect(24, 530, 300, 28),
-                       {13, true});
-    Option1[0] = new QRadioButton(QStringLiteral("度数非表示"), this);
-    Option1[1] = new QRadioButton(QStringLiteral("度数表示"), this);
-    Option1[0]->setGeometry(340, 530, 130, 28);
-    Option1[1]->setGeometry(480, 530, 130, 28);
     Option1[1]->setChecked(true);
-
-    Picture3 = makePanel(this, QRect(24, 560, 976, 200), kBackground);
-    Picture3->setObjectName(QStringLiteral("Picture3"));
-    Label9 = makeLabel(Picture3, QStringLiteral("全成績"), QRect(0, 0, 200, 24), {12, true});
-    Label10 = makeLabel(Picture3, QStringLiteral("最高タイム"), QRect(494, 0, 200, 24), {12, true});
-    List3 = new QListWidget(Picture3);
-    List3->setObjectName(QStringLiteral("List3"));
-    List3->setGeometry(0, 26, 482, 174);
-    List4 = new QListWidget(Picture3);
-    List4->setObjectName(QStringLiteral("List4"));
-    List4->setGeometry(494, 26, 482, 174);
-    for (QListWidget* list : {List3, List4}) {
-        list->setFont(fixedPitchFont(11));
+    for (QListWidget* list : {List3, List4})
         list->setUniformItemSizes(true);
-    }
-
-    for (QPushButton*& b : idleButtons) {
-        b = makeButton(this, QStringLiteral("戻る"), QRect(0, 0, 120, 40));
+    for (QPushButton* b : idleButtons)
         b->hide();
-    }
-
-    Picture6 = makePanel(this, QRect(0, 0, 1024, 768), kBackground);
-    Picture6->setObjectName(QStringLiteral("Picture6"));
-    Label8 = makeLabel(Picture6, QStringLiteral("Just a moment,please."), QRect(0, 330, 1024, 80),
-                       {28, false, Qt::AlignCenter});
     Picture6->hide();
+}
 
+void FrmTimeData::connectControls() {
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
@@ -133,8 +129,6 @@ FrmTimeData::FrmTimeData(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
         model_.typeText(text);
         showCell(model_.row(), model_.column());
     });
-
-    Form_Activate();
 }
 
 void FrmTimeData::fillGrid() {

@@ -67,6 +67,10 @@ class FrmTimeData final : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // What the control table leaves: the grid's columns, the option chosen,
+    // the controls kept out of sight.
+    void setUpControls();
+    void connectControls();
     void fillGrid();
     void showCell(int row, int column);
     void showEditor();

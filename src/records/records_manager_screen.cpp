@@ -3,6 +3,7 @@
 #include "core/print_jobs.h"
 #include "core/screen_parts.h"
 #include "core/stage.h"
+#include "records/screen_controls.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -78,51 +79,46 @@ FrmData::FrmData(AppContext& ctx, QWidget* parent)
     resize(1024, 768);
     fillBackground(this, kBackground);
 
+    // Made in stacking order: a later control lies over an earlier one.
     makeLabel(this, QStringLiteral("成績データの変更・消去"), QRect(24, 12, 500, 40), {20, true});
     Label3 = makeLabel(this, QString(), QRect(24, 60, 300, 30), {14});
     Label5 = makeLabel(this, QStringLiteral("ダブルクリックすると変更、消去できます"),
                        QRect(330, 60, 420, 30), {14});
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setGeometry(24, 96, 976, 420);
-    List1->setFont(fixedPitchFont(12));
-    List1->setUniformItemSizes(true);
-
+    List1 = makeControl<QListWidget>(this, QStringLiteral("List1"), QRect(24, 96, 976, 420),
+                                     fixedPitchFont(12));
     Command22 = makeButton(this, QStringLiteral("一覧表示"), QRect(24, 530, 160, 50));
     Command17 = makeButton(this, QStringLiteral("印刷"), QRect(200, 530, 160, 50));
     Command4 = makeButton(this, QStringLiteral("戻る"), QRect(840, 690, 160, 56));
-
-    Picture3 = makePanel(this, QRect(24, 596, 800, 150), kEditorFill, true);
-    Picture3->setObjectName(QStringLiteral("Picture3"));
+    // The editor of one record, shown by a double click on its line.
+    Picture3 = named(makePanel(this, QRect(24, 596, 800, 150), kEditorFill, true),
+                     QStringLiteral("Picture3"));
     makeLabel(Picture3, QStringLiteral("レコード"), QRect(12, 10, 90, 30), {13});
     Label1 = makeLabel(Picture3, QString(), QRect(100, 10, 90, 30), {13, true});
     Label2[0] = makeLabel(Picture3, QString(), QRect(200, 10, 110, 30), {13});
     Label2[2] = makeLabel(Picture3, QString(), QRect(320, 10, 160, 30), {13});
-    Text1 = new QLineEdit(Picture3);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(12, 56, 110, 36);
-    Text1->setFont(fontOf(14));
-    VScroll1 = new QScrollBar(Qt::Vertical, Picture3);
-    VScroll1->setObjectName(QStringLiteral("VScroll1"));
-    VScroll1->setGeometry(124, 50, 22, 48);
-    VScroll1->setRange(1, kNoTime); // the seconds the 秒 box takes
-    // Up raises the time, as a teacher counting seconds expects.
-    VScroll1->setInvertedControls(true);
-    VScroll1->setInvertedAppearance(true);
+    Text1 = makeControl<QLineEdit>(Picture3, QStringLiteral("Text1"), QRect(12, 56, 110, 36),
+                                   fontOf(14));
+    VScroll1 = makeControl<QScrollBar>(Picture3, QStringLiteral("VScroll1"), QRect(124, 50, 22, 48),
+                                       std::nullopt, Qt::Vertical);
     Label2[1] = makeLabel(Picture3, QStringLiteral("秒"), QRect(152, 56, 40, 36), {14});
-    Combo1 = new QComboBox(Picture3);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setGeometry(200, 56, 280, 36);
-    Combo1->setFont(fontOf(13));
-    // Editable, so a record of a pupil no longer on the roster still shows its number.
-    Combo1->setEditable(true);
-    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1 = makeControl<QComboBox>(Picture3, QStringLiteral("Combo1"), QRect(200, 56, 280, 36),
+                                    fontOf(13));
     Label2[3] = makeLabel(Picture3, QString(), QRect(490, 56, 80, 36), {14});
     Command2 = makeButton(Picture3, QStringLiteral("変更して記録"), QRect(590, 12, 196, 56));
     Command3 = makeButton(Picture3, QStringLiteral("消去"), QRect(590, 80, 196, 56));
-    Picture3->hide();
+    makeIdleButtons();
+    Picture1 = makePanel(this, QRect(0, 0, 1024, 768), kBackground);
+    Picture6 =
+        named(makePanel(this, QRect(0, 0, 1024, 768), kBackground), QStringLiteral("Picture6"));
+    Label8 = makeLabel(Picture6, QStringLiteral("Just a moment,please."), QRect(0, 330, 1024, 80),
+                       {28, false, Qt::AlignCenter});
 
-    // Buttons of the form that have no action; they exist but stay out of sight.
+    setUpControls();
+    connectControls();
+    // The count stays empty until 一覧表示 has read the log: "0" would be untrue.
+}
+
+void FrmData::makeIdleButtons() {
     const QStringList idle = {QStringLiteral("キャンセル"), QStringLiteral("データ変更"),
                               QStringLiteral("全科目選択"), QStringLiteral("全員選択"),
                               QStringLiteral("戻る"),       QStringLiteral("ファイル化")};
@@ -130,17 +126,24 @@ FrmData::FrmData(AppContext& ctx, QWidget* parent)
         idleButtons.append(makeButton(this, caption, QRect(0, 0, 120, 40)));
     for (int i = 0; i < 5 + 4 + 3 + 5; ++i) // Command9, 11, 19 and five single ones
         idleButtons.append(makeButton(this, QString(), QRect(0, 0, 120, 40)));
+}
+
+void FrmData::setUpControls() {
+    List1->setUniformItemSizes(true);
+    VScroll1->setRange(1, kNoTime); // the seconds the 秒 box takes
+    // Up raises the time, as a teacher counting seconds expects.
+    VScroll1->setInvertedControls(true);
+    VScroll1->setInvertedAppearance(true);
+    // Editable, so a record of a pupil no longer on the roster still shows its number.
+    Combo1->setEditable(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    for (QWidget* hidden : {Picture3, Picture1, Picture6})
+        hidden->hide();
     for (QPushButton* b : idleButtons)
         b->hide();
+}
 
-    Picture1 = makePanel(this, QRect(0, 0, 1024, 768), kBackground);
-    Picture1->hide();
-    Picture6 = makePanel(this, QRect(0, 0, 1024, 768), kBackground);
-    Picture6->setObjectName(QStringLiteral("Picture6"));
-    Label8 = makeLabel(Picture6, QStringLiteral("Just a moment,please."), QRect(0, 330, 1024, 80),
-                       {28, false, Qt::AlignCenter});
-    Picture6->hide();
-
+void FrmData::connectControls() {
     connect(Command22, &QPushButton::clicked, this, [this] { Command22_Click(); });
     connect(Command17, &QPushButton::clicked, this, [this] { Command17_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
@@ -154,7 +157,6 @@ FrmData::FrmData(AppContext& ctx, QWidget* parent)
     connect(VScroll1, &QAbstractSlider::actionTriggered, this,
             [this](int action) { VScroll1_Step(action); });
     connect(Combo1, &QComboBox::currentTextChanged, this, [this] { Combo1_Click(); });
-    // The count stays empty until 一覧表示 has read the log: "0" would be untrue.
 }
 
 void FrmData::fillList(int selectLine) {

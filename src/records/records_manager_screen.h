@@ -73,6 +73,12 @@ class FrmData final : public QWidget {
     QList<QPushButton*> idleButtons;
 
   private:
+    // The buttons of the form that have no action: they exist but stay out of sight.
+    void makeIdleButtons();
+    // What the control table leaves: the scroll bar's range and direction, the
+    // editable pupil box, the panels kept out of sight.
+    void setUpControls();
+    void connectControls();
     void fillList(int selectLine);
     void showWrite(const RecordsWrite& w);
     // The printed sheets of the log, read first when the list is not yet built.

@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <cmath>
+#include <variant>
 
 namespace {
 
@@ -39,6 +40,55 @@ QList<Item> recordItems(const QString& line) {
     return items;
 }
 
+// One record line as its entry, or why the line is skipped.
+std::variant<StudentEntry, QString> entryOfLine(const QString& lineText) {
+    QList<Item> items = recordItems(lineText);
+    // A trailing comma leaves empty items behind the eighth; they do no harm.
+    while (items.size() > kItemsPerRecord && items.last().isEmpty())
+        items.removeLast();
+    if (items.size() != kItemsPerRecord)
+        return QStringLiteral("項目の数が %1 です（8 項目のはずです）。").arg(items.size());
+
+    const auto number = parseNumber(items[0].text);
+    if (!number) return QStringLiteral("名簿番号「%1」が数ではありません。").arg(items[0].text);
+    if (*number < 0 || *number > kPupilSlots - 1 || *number != std::floor(*number))
+        return QStringLiteral("名簿番号 %1 は 0～5000 の範囲にありません。")
+            .arg(items[0].text.trimmed());
+    StudentEntry entry;
+    entry.number = qint16(*number);
+    const int numericItems[] = {1, 2, 3, 5};
+    qint16* fields[] = {&entry.gradeBaseYear, &entry.extraValue1, &entry.extraValue2,
+                        &entry.status};
+    for (int i = 0; i < 4; ++i) {
+        const auto v = int16Item(items[numericItems[i]]);
+        if (!v)
+            return QStringLiteral("%1 番目の項目「%2」が数ではないか、大きすぎます。")
+                .arg(numericItems[i] + 1)
+                .arg(items[numericItems[i]].text);
+        *fields[i] = *v;
+    }
+    entry.name = fixedWidthText(items[4].text, kRosterTextWidth);
+    entry.extraText1 = fixedWidthText(items[6].text, kRosterTextWidth);
+    entry.extraText2 = fixedWidthText(items[7].text, kRosterTextWidth);
+    return entry;
+}
+
+// Puts an entry read from the file into the tables; position counts the listed
+// entries so far.
+void takeEntry(StudentRoster& roster, StudentEntry entry, int& position, int currentSchoolYear) {
+    const int n = entry.number;
+    roster.pupilNames[n] = entry.name;
+    roster.pupilBaseYears[n] = entry.gradeBaseYear;
+    roster.pupilGradeLabels[n] = GradeLabelFull(GradeIndex(entry.gradeBaseYear, currentSchoolYear));
+    // A record off the lists still takes the next position for a moment, and
+    // gives it up to the next record.
+    roster.rosterNumbers[size_t(position) + 1] = entry.number;
+    if (entry.status == 0) {
+        ++position;
+        roster.entries[size_t(position)] = std::move(entry);
+    }
+}
+
 } // namespace
 
 QString fixedWidthText(const QString& text, int width) {
@@ -69,66 +119,18 @@ std::optional<FileError> LoadRoster(StudentRoster& roster, const QString& path,
         QString lineText = lines[line - 1];
         if (lineText.endsWith(QLatin1Char('\r'))) lineText.chop(1);
         if (ItemReader(lineText).atEnd()) continue; // a blank line, or the end-of-file mark
-        QList<Item> items = recordItems(lineText);
-        // A trailing comma leaves empty items behind the eighth; they do no harm.
-        while (items.size() > kItemsPerRecord && items.last().isEmpty())
-            items.removeLast();
-        if (items.size() != kItemsPerRecord) {
-            skip(line,
-                 QStringLiteral("項目の数が %1 です（8 項目のはずです）。").arg(items.size()));
+        auto read = entryOfLine(lineText);
+        if (const QString* why = std::get_if<QString>(&read)) {
+            skip(line, *why);
             continue;
         }
-
-        const auto number = parseNumber(items[0].text);
-        if (!number) {
-            skip(line, QStringLiteral("名簿番号「%1」が数ではありません。").arg(items[0].text));
-            continue;
-        }
-        if (*number < 0 || *number > kPupilSlots - 1 || *number != std::floor(*number)) {
-            skip(line, QStringLiteral("名簿番号 %1 は 0～5000 の範囲にありません。")
-                           .arg(items[0].text.trimmed()));
-            continue;
-        }
-        StudentEntry entry;
-        entry.number = qint16(*number);
-        const int numericItems[] = {1, 2, 3, 5};
-        qint16* fields[] = {&entry.gradeBaseYear, &entry.extraValue1, &entry.extraValue2,
-                            &entry.status};
-        bool bad = false;
-        for (int i = 0; i < 4 && !bad; ++i) {
-            const auto v = int16Item(items[numericItems[i]]);
-            if (!v) {
-                skip(line, QStringLiteral("%1 番目の項目「%2」が数ではないか、大きすぎます。")
-                               .arg(numericItems[i] + 1)
-                               .arg(items[numericItems[i]].text));
-                bad = true;
-            } else {
-                *fields[i] = *v;
-            }
-        }
-        if (bad) continue;
-        entry.name = fixedWidthText(items[4].text, kRosterTextWidth);
-        entry.extraText1 = fixedWidthText(items[6].text, kRosterTextWidth);
-        entry.extraText2 = fixedWidthText(items[7].text, kRosterTextWidth);
+        StudentEntry& entry = std::get<StudentEntry>(read);
         if (entry.status == 2 && includeStatusTwo == 1) entry.status = 0;
-
-        const bool listed = entry.status == 0;
-        if (listed && position >= kRosterCapacity) {
+        if (entry.status == 0 && position >= kRosterCapacity) {
             skip(line, QStringLiteral("名簿に載せられるのは %1 人までです。").arg(kRosterCapacity));
             continue;
         }
-        const int n = entry.number;
-        roster.pupilNames[n] = entry.name;
-        roster.pupilBaseYears[n] = entry.gradeBaseYear;
-        roster.pupilGradeLabels[n] =
-            GradeLabelFull(GradeIndex(entry.gradeBaseYear, currentSchoolYear));
-        // A record off the lists still takes the next position for a moment, and
-        // gives it up to the next record.
-        roster.rosterNumbers[size_t(position) + 1] = entry.number;
-        if (listed) {
-            ++position;
-            roster.entries[size_t(position)] = std::move(entry);
-        }
+        takeEntry(roster, std::move(entry), position, currentSchoolYear);
     }
     roster.rosterCount = position;
     return std::nullopt;
