@@ -35,12 +35,6 @@ const QColor kHeading(0x1A, 0x3A, 0x7A);
 const QString kReadTitle = QStringLiteral("成績の読み込み");
 const QString kPrintTitle = QStringLiteral("印刷");
 
-// A control with its object name, which the tests and the tour find it by.
-template <class Widget> Widget* named(const char* name, Widget* widget) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 // A list whose lines are picked and unpicked by clicks, several at a time.
 QListWidget* pickList(QWidget* parent, const QRect& place, const QFont& font) {
     auto* list = new QListWidget(parent);
@@ -159,18 +153,18 @@ void ChartPanel::buildControls() {
     const int x = kSideLeft, w = kSideWidth, half = (kSideWidth - 8) / 2;
     const auto button = [this](const char* name, const QString& text, const QRect& place,
                                double points) {
-        return named(name, makeButton(this, text, place, points));
+        return named(makeButton(this, text, place, points), QLatin1String(name));
     };
-    Picture12 = named("Picture12", new ChartView(this));
+    Picture12 = named(new ChartView(this), QStringLiteral("Picture12"));
     Picture12->setGeometry(6, 6, kSideLeft - 14, height() - 12);
     Command25 = button("Command25", QStringLiteral("他の人のデータを見る"), {x, 6, w, 44}, 13);
-    List2 = named("List2", pickList(this, {x, 6, w, 300}, fixedPitchFont(9.5)));
+    List2 = named(pickList(this, {x, 6, w, 300}, fixedPitchFont(9.5)), QStringLiteral("List2"));
     makeLabel(this, QStringLiteral("レベル"), {x, 314, w, 24},
               {12, true, Qt::AlignLeft | Qt::AlignVCenter, kHeading});
-    List3 = named("List3", pickList(this, {x, 340, w, 94}, fontOf(13, true)));
+    List3 = named(pickList(this, {x, 340, w, 94}, fontOf(13, true)), QStringLiteral("List3"));
     previousPage = button("previousPage", QStringLiteral("前へ"), {x, 442, 80, 36}, 12);
-    pageLabel = named(
-        "pageLabel", makeLabel(this, {}, {x + 84, 442, w - 168, 36}, {12, false, Qt::AlignCenter}));
+    pageLabel = named(makeLabel(this, {}, {x + 84, 442, w - 168, 36}, {12, false, Qt::AlignCenter}),
+                      QStringLiteral("pageLabel"));
     nextPage = button("nextPage", QStringLiteral("次へ"), {x + w - 80, 442, 80, 36}, 12);
     Command24[0] = button("Command24_0", QStringLiteral("表示"), {x, 488, half, 56}, 14);
     Command24[1] = button("Command24_1", QStringLiteral("印刷"), {x + half + 8, 488, half, 56}, 14);

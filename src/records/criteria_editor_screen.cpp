@@ -2,7 +2,6 @@
 
 #include "core/screen_parts.h"
 #include "core/stage.h"
-#include "records/screen_controls.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -3,7 +3,6 @@
 #include "core/print_jobs.h"
 #include "core/screen_parts.h"
 #include "core/stage.h"
-#include "records/screen_controls.h"
 
 #include <QApplication>
 #include <QComboBox>
