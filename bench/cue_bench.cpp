@@ -3,13 +3,14 @@
 // bench's own (PulseAudio with a null sink, as in the tests). The time is the
 // cue's length plus what the player and the server add to it.
 
+#include "bench_school.h"
+#include "sound_server.h"
+
 #include "drill/drill_engine.h"
 #include "drill/pulse_sound_player.h"
 #include "drill/sound_cues.h"
 #include "drill/wave_file.h"
-#include "sound_server.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,18 +19,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class BenchNavigator final : public Navigator {
-  public:
-    void show(Screen) override {}
-    void message(const QString&, const QString&) override {}
-    void quit(int) override {}
-};
-
-class NoLauncher final : public Launcher {
-  public:
-    bool start(const QString&, const QStringList&) override { return false; }
-};
 
 class ShownView final : public DrillView {
   public:
@@ -101,10 +90,5 @@ BENCHMARK(BM_KeyToNextNumberWithSound)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }
