@@ -1,6 +1,6 @@
 #pragma once
-// What the results log's readers and writers share (results_log.cpp,
-// results_log_read.cpp); not for use elsewhere.
+// What the results log's readers and writers in records/ share (the log, its
+// codec and its tallies): one wording for each failure; not for use elsewhere.
 
 #include "core/file_error.h"
 

@@ -1,6 +1,7 @@
 #include "records/result_record.h"
 
 #include "core/cp932.h"
+#include "records/log_files.h"
 #include "records/results_log.h"
 
 #include <QFile>
@@ -86,9 +87,7 @@ std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultR
                 if (!file) return std::nullopt;
                 const QByteArray bytes = file->readAll();
                 if (file->error() != QFileDevice::NoError)
-                    return FileError{file->fileName(), 0,
-                                     QStringLiteral("成績ファイルを読めません（%1）。")
-                                         .arg(file->errorString())};
+                    return logfiles::readError(*file);
                 const qsizetype count = bytes.size() / kRecordSize;
                 out->reserve(count);
                 for (qsizetype i = 0; i < count; ++i)

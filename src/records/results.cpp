@@ -1,6 +1,7 @@
 #include "records/results.h"
 
 #include "core/dates.h"
+#include "records/log_files.h"
 
 #include <QFile>
 
@@ -96,9 +97,7 @@ std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath
             if (got < 0) {
                 if (++failedReads >= kFailedReadTries || !file->seek(at)) {
                     state.results.resize(0);
-                    return FileError{file->fileName(), 0,
-                                     QStringLiteral("成績ファイルを読めません（%1）。")
-                                         .arg(file->errorString())};
+                    return logfiles::readError(*file);
                 }
                 WaitBeforeRetry(wait);
                 continue;
