@@ -5,6 +5,7 @@
 #include "core/configuration.h"
 #include "core/program_folder.h"
 #include "core/stage.h"
+#include "core/table_sizes.h"
 #include "core/startup_screens.h"
 #include "drill/drill_engine.h"
 #include "drill/drill_screen.h"
@@ -105,7 +106,7 @@ bool parseOptions(QApplication& app, Options& o) {
     bool ok = true;
     if (parser.isSet(cl.pupil)) o.pupil = parser.value(cl.pupil).toInt(&ok);
     if (ok && parser.isSet(cl.level)) o.level = parser.value(cl.level).toInt(&ok);
-    if (!ok || o.pupil < 0 || o.pupil > 5000 || o.level < 0 || o.level > 24 ||
+    if (!ok || o.pupil < 0 || o.pupil > kHighestPupil || o.level < 0 || o.level > kHighestNamedLevel ||
         (o.level > 0 && o.pupil == 0)) {
         showMessage(nullptr, QMessageBox::Critical, kStartError,
                     QStringLiteral("--pupil は 1〜5000、--level は 1〜24 の数で指定してください"

@@ -68,7 +68,7 @@ int historyOptions(CliEnv& env, HistoryRequest& request) {
 int cmdOwnRuns(CliEnv& env) {
     HistoryRequest request;
     qint64 pupil = 0;
-    if (!intOption(env, QStringLiteral("--pupil"), 0, kPupilSlots - 1, &pupil)) return 2;
+    if (!intOption(env, QStringLiteral("--pupil"), 0, kHighestPupil, &pupil)) return 2;
     request.pupil = int(pupil);
     if (const int code = historyOptions(env, request)) return code;
     School school;
@@ -92,7 +92,7 @@ int cmdChart(CliEnv& env) {
     if (out.isEmpty())
         return badOption(env, QStringLiteral("--out に書き出すPDFファイルを指定してください。"));
     QList<int> pupils;
-    if (!numberList(env, QStringLiteral("--pupil"), 0, kPupilSlots - 1, &pupils)) return 2;
+    if (!numberList(env, QStringLiteral("--pupil"), 0, kHighestPupil, &pupils)) return 2;
     ChartRequest request;
     if (const int code = historyOptions(env, request)) return code;
     School school;

@@ -3,6 +3,7 @@
 #include "cli/cli.h"
 
 #include "core/configuration.h"
+#include "core/table_sizes.h"
 #include "core/text_file.h"
 #include "drill/sound_cue_table.h"
 
@@ -37,7 +38,7 @@ int cmdConfig(CliEnv& env) {
     if (!loadInstallation(env, state)) return 1;
     const AppPaths& p = state.paths;
     QJsonArray names;
-    for (int level = 0; level <= 24; ++level)
+    for (int level = 0; level <= kHighestNamedLevel; ++level)
         names.append(state.catalog.levelNames[level]);
     QJsonObject o{
         {"appDir", p.appDir},

@@ -39,7 +39,7 @@ int LoadHubSchool(CliEnv& env, HubSchool& school) {
 
 int cmdHub(CliEnv& env) {
     qint64 pupil = 0;
-    if (!intOption(env, QStringLiteral("--pupil"), 0, kPupilSlots - 1, &pupil)) return 2;
+    if (!intOption(env, QStringLiteral("--pupil"), 0, kHighestPupil, &pupil)) return 2;
     QString group;
     if (!groupOption(env, &group)) return 2;
     HubSchool school;

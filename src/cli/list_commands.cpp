@@ -29,7 +29,7 @@ int commonOptions(CliEnv& env, ListRequest& request, bool withMode) {
     if (!groupOption(env, &request.group)) return 2;
     if (env.args.contains(QStringLiteral("--pupil"))) {
         qint64 pupil = 0;
-        if (!intOption(env, QStringLiteral("--pupil"), 0, kPupilSlots - 1, &pupil)) return 2;
+        if (!intOption(env, QStringLiteral("--pupil"), 0, kHighestPupil, &pupil)) return 2;
         request.pupil = int(pupil);
     }
     if (withMode) {

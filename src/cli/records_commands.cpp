@@ -61,7 +61,7 @@ constexpr qint32 kLargestTime = 2147483647;
 int cmdStats(CliEnv& env) {
     qint64 onlyPupil = 0;
     if (env.args.contains(QStringLiteral("--pupil")) &&
-        !intOption(env, QStringLiteral("--pupil"), 1, kPupilSlots - 1, &onlyPupil))
+        !intOption(env, QStringLiteral("--pupil"), 1, kHighestPupil, &onlyPupil))
         return 2;
     Hensuu1 state;
     CriteriaTable criteria;
@@ -130,7 +130,7 @@ int cmdAppend(CliEnv& env) {
     qint64 pupil = 0;
     qint64 level = 0;
     qint64 time = 0;
-    if (!intOption(env, QStringLiteral("--pupil"), 1, kPupilSlots - 1, &pupil) ||
+    if (!intOption(env, QStringLiteral("--pupil"), 1, kHighestPupil, &pupil) ||
         !intOption(env, QStringLiteral("--level"), 1, kLevelSlots - 1, &level) ||
         !intOption(env, QStringLiteral("--time"), 0, kLargestTime, &time))
         return 2;
@@ -150,7 +150,7 @@ int cmdReplace(CliEnv& env) {
         !intOption(env, QStringLiteral("--time"), 0, kLargestTime, &time))
         return 2;
     if (env.args.contains(QStringLiteral("--pupil")) &&
-        !intOption(env, QStringLiteral("--pupil"), 1, kPupilSlots - 1, &pupil))
+        !intOption(env, QStringLiteral("--pupil"), 1, kHighestPupil, &pupil))
         return 2;
     Hensuu1 state;
     if (!loadInstallation(env, state)) return 1;

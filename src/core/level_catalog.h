@@ -3,10 +3,10 @@
 // the content's name and its catalogue of levels. A sibling drill swaps this
 // module (and its problem rule) and keeps everything else.
 
+#include "core/table_sizes.h"
+
 #include <QString>
 #include <array>
-
-constexpr int kLevelSlots = 36; // levels 0..35; 0 is not used
 
 struct LevelCatalog {
     std::array<QString, kLevelSlots> levelNames;

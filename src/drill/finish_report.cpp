@@ -2,7 +2,6 @@
 
 #include "drill/sound_cues.h"
 
-#include <charconv>
 #include <cmath>
 
 namespace {
@@ -25,12 +24,6 @@ int validLevel(int level) {
 }
 
 } // namespace
-
-QString FactorText(float factor) {
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, factor);
-    return QString::fromLatin1(text, result.ptr - text);
-}
 
 QString PointsLine(const LevelCriteria& criteria, qint32 recordedTime) {
     const RunPoints points = PointsOfRun(criteria, recordedTime);

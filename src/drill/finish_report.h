@@ -33,8 +33,6 @@ FinishReport PrepareFinish(AppContext& ctx);
 
 // The points line: "獲得ポイント：" base "点×" factor "→" total "点".
 QString PointsLine(const LevelCriteria& criteria, qint32 recordedTime);
-// A factor in its shortest decimal form: 1, 1.5, 0.8.
-QString FactorText(float factor);
 
 // Plays the outcome cue and then, at the goal level cleared for the first
 // time, the goal cue; `done` runs after the last one.

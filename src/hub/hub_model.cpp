@@ -3,7 +3,6 @@
 #include "core/configuration.h"
 #include "core/dates.h"
 #include "core/item_reader.h"
-#include "drill/finish_report.h"
 #include "hub/list_lines.h"
 #include "roster/grades.h"
 

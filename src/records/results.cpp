@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -166,6 +167,12 @@ int ThreeCharacterTime(qint32 runTime) {
     while (t >= 100)
         t /= 10;
     return int(-t);
+}
+
+QString FactorText(float factor) {
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, factor);
+    return QString::fromLatin1(text, result.ptr - text);
 }
 
 RunPoints PointsOfRun(const LevelCriteria& criteria, qint32 runTime) {

@@ -4,6 +4,7 @@
 // rule and the recording of a finished run.
 
 #include "core/file_error.h"
+#include "core/table_sizes.h"
 #include "records/criteria_table.h"
 #include "records/results_log.h"
 
@@ -15,7 +16,6 @@
 #include <optional>
 #include <vector>
 
-constexpr int kPupilSlots = 5001;       // roster numbers 0..5000
 constexpr qint32 kNoTime = 99999;       // "no time": a timed-out run, or no run at all
 constexpr qint32 kCountedBelow = 6000;  // runs below this time count as attempts
 constexpr int kSchoolBestPupils = 1000; // the school's best times come from pupils 1..1000
@@ -85,6 +85,8 @@ struct RunPoints {
 inline float CountedPointFactor(float factor) {
     return std::isfinite(factor) ? factor : 0.0f;
 }
+// A factor in its shortest decimal form: 1, 1.5, 0.8.
+QString FactorText(float factor);
 // The finish screen's rule on the run time t itself.
 RunPoints PointsOfRun(const LevelCriteria& criteria, qint32 runTime);
 // The tallies' rule for a loaded record (the first three digits of t below T).

@@ -1,3 +1,4 @@
+#include "core/table_sizes.h"
 #include "records/log_files.h"
 #include "records/results_log.h"
 
@@ -98,8 +99,8 @@ std::optional<FileError> SurveyResultsLog(const QString& logPath, LogSurvey* out
                 out->tornBytes = bytes.size() % kRecordSize;
                 for (qint64 r = 0; r < out->records; ++r) {
                     const ResultRecord rec = ResultRecord::fromBytes(recordAt(bytes, r));
-                    if (rec.pupilNumber < 0 || rec.pupilNumber > 5000 || rec.level < 0 ||
-                        rec.level > 35) {
+                    if (rec.pupilNumber < 0 || rec.pupilNumber > kHighestPupil || rec.level < 0 ||
+                        rec.level > kHighestLevel) {
                         if (out->outOfRange++ == 0) out->firstOutOfRange = r + 1;
                     }
                 }

@@ -51,7 +51,7 @@ std::variant<StudentEntry, QString> entryOfLine(const QString& lineText) {
 
     const auto number = parseNumber(items[0].text);
     if (!number) return QStringLiteral("名簿番号「%1」が数ではありません。").arg(items[0].text);
-    if (*number < 0 || *number > kPupilSlots - 1 || *number != std::floor(*number))
+    if (*number < 0 || *number > kHighestPupil || *number != std::floor(*number))
         return QStringLiteral("名簿番号 %1 は 0～5000 の範囲にありません。")
             .arg(items[0].text.trimmed());
     StudentEntry entry;

@@ -3,7 +3,7 @@
 // eight items per pupil, and the tables every reader fills from it.
 
 #include "core/file_error.h"
-#include "records/results.h"
+#include "core/table_sizes.h"
 
 #include <QList>
 #include <QString>

@@ -49,9 +49,6 @@ TEST(FinishPoints, PointsLineWithTheFactorInShortestForm) {
     EXPECT_EQ(PointsLine(c, kNoTime), QStringLiteral("獲得ポイント：0点×1→0点"));
     c.pointFactor = 1.5f;
     EXPECT_EQ(PointsLine(c, 0), QStringLiteral("獲得ポイント：55点×1.5→82点"));
-    EXPECT_EQ(FactorText(0.8f), QStringLiteral("0.8"));
-    EXPECT_EQ(FactorText(1.1f), QStringLiteral("1.1"));
-    EXPECT_EQ(FactorText(2.0f), QStringLiteral("2"));
 }
 
 TEST_F(FinishReportTest, ATimeOutShowsNoRecordAndPlaysNoCue) {

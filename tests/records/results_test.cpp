@@ -259,3 +259,9 @@ TEST(Results, FiguresThatCannotBeHeldStopAtTheirLimitsInsteadOfWrapping) {
     EXPECT_EQ(s.todayPoints, 2147483647);
     EXPECT_EQ(state->at(7, 3).points, 0);
 }
+
+TEST(Results, AFactorIsShownInItsShortestDecimalForm) {
+    EXPECT_EQ(FactorText(0.8f), QStringLiteral("0.8"));
+    EXPECT_EQ(FactorText(1.1f), QStringLiteral("1.1"));
+    EXPECT_EQ(FactorText(2.0f), QStringLiteral("2"));
+}

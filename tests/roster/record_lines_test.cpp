@@ -1,4 +1,5 @@
 #include "records/log_bytes.h"
+#include "records/results_log.h"
 #include "roster/grades.h"
 #include "roster/record_lines.h"
 #include "test_support.h"
