@@ -17,6 +17,13 @@ enum class Screen {
     RecordsManager, // FrmData
 };
 
+// The buttons of a question to the teacher; the second, the one that changes
+// nothing, is the default.
+enum class Question {
+    YesNo,    // Yes / No
+    OkCancel, // OK / Cancel
+};
+
 class Navigator {
   public:
     virtual ~Navigator() = default;
@@ -26,6 +33,14 @@ class Navigator {
     virtual void show(Screen screen) = 0;
     // A modal message box (OK only) in Japanese.
     virtual void message(const QString& title, const QString& text) = 0;
+    // A modal question: true for Yes (or OK). Where nobody can answer, the
+    // answer is the one that changes nothing.
+    virtual bool ask(const QString& title, const QString& text, Question kind) {
+        Q_UNUSED(title);
+        Q_UNUSED(text);
+        Q_UNUSED(kind);
+        return false;
+    }
     // Ends the program with the exit code once the event loop is reached.
     virtual void quit(int exitCode) = 0;
     // Runs a wait that lets events run (a file another machine holds) behind

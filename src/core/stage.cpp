@@ -148,6 +148,21 @@ void Stage::message(const QString& title, const QString& text) {
     quit(1);
 }
 
+bool Stage::ask(const QString& title, const QString& text, Question kind) {
+    if (askHook) return askHook(title, text, kind);
+    const bool yesNo = kind == Question::YesNo;
+    const QMessageBox::StandardButton yes = yesNo ? QMessageBox::Yes : QMessageBox::Ok;
+    const QMessageBox::StandardButton no = yesNo ? QMessageBox::No : QMessageBox::Cancel;
+    // Nobody could answer a box there: it would wait for ever.
+    if (tour_ || NobodyToAsk()) {
+        std::fprintf(stderr, "%s: %s (%s)\n", qPrintable(title), qPrintable(text),
+                     yesNo ? "No" : "Cancel");
+        std::fflush(stderr);
+        return false;
+    }
+    return QMessageBox::question(nullptr, title, text, yes | no, no) == yes;
+}
+
 void Stage::quit(int exitCode) {
     // A message that goes unread after this call still makes the exit a failure.
     QTimer::singleShot(0, this, [this, exitCode] {

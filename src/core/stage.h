@@ -42,6 +42,9 @@ class Stage final : public QGraphicsView, public Navigator {
     // Unattended, the message goes to standard error and the program ends
     // with exit code 1, whatever exit code is asked for after it.
     void message(const QString& title, const QString& text) override;
+    // Unattended, the question goes to standard error and is answered No (or
+    // Cancel); unlike an unread message, that is no failure.
+    bool ask(const QString& title, const QString& text, Question kind) override;
     void quit(int exitCode) override;
     void coverWhile(const std::function<void()>& wait) override;
     void setWaitNote(const QString& note) override;
@@ -55,6 +58,8 @@ class Stage final : public QGraphicsView, public Navigator {
     void setTour(bool tour) { tour_ = tour; }
     // When set, messages are handed to it instead (tests).
     std::function<void(const QString&, const QString&)> messageHook;
+    // When set, questions are handed to it and it answers (tests).
+    std::function<bool(const QString&, const QString&, Question)> askHook;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -1,7 +1,6 @@
 #include "records/criteria_editor_screen.h"
 
 #include "core/screen_parts.h"
-#include "core/stage.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -11,12 +10,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
-
-#include <cstdio>
 
 namespace {
 
@@ -37,15 +33,6 @@ void showCover(QFrame* cover) {
 }
 
 } // namespace
-
-bool AskYesNo(const QString& title, const QString& text) {
-    if (NobodyToAsk()) {
-        std::fprintf(stderr, "%s: %s (No)\n", qPrintable(title), qPrintable(text));
-        return false;
-    }
-    return QMessageBox::question(nullptr, title, text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
-}
 
 FrmTimeData::FrmTimeData(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("FrmTimeData"));
@@ -213,7 +200,9 @@ void FrmTimeData::Command3_Click() {
 
 void FrmTimeData::Command4_Click() {
     if (model_.changed() &&
-        ask_(QStringLiteral("注意"), QStringLiteral("データが変更されています。記録しますか？")) &&
+        ctx_.navigator.ask(QStringLiteral("注意"),
+                           QStringLiteral("データが変更されています。記録しますか？"),
+                           Question::YesNo) &&
         !save())
         return; // a refused save keeps the teacher here to mend the cell
     showCover(Picture6);

@@ -9,7 +9,6 @@
 #include <QWidget>
 
 #include <array>
-#include <functional>
 
 class QFrame;
 class QLabel;
@@ -19,18 +18,9 @@ class QPushButton;
 class QRadioButton;
 class QTableWidget;
 
-// A Yes/No question: true for Yes.
-using YesNoQuestion = std::function<bool(const QString& title, const QString& text)>;
-
-// Shows a message box, except on a platform nobody sees (offscreen), where the
-// question goes to stderr and the answer is No.
-bool AskYesNo(const QString& title, const QString& text);
-
 class FrmTimeData final : public QWidget {
   public:
     explicit FrmTimeData(AppContext& ctx, QWidget* parent = nullptr);
-
-    void setQuestion(YesNoQuestion ask) { ask_ = std::move(ask); }
 
     // Reads the grid from the file, puts the cursor on level 1 and builds the charts.
     void Form_Activate();
@@ -80,7 +70,6 @@ class FrmTimeData final : public QWidget {
 
     AppContext& ctx_;
     CriteriaEditor model_;
-    YesNoQuestion ask_ = AskYesNo;
 };
 
 QWidget* makeCriteriaEditorScreen(AppContext& ctx);

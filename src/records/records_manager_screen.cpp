@@ -11,15 +11,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
-
-#include <cstdio>
 
 namespace {
 
@@ -62,15 +59,6 @@ void setA4(QPagedPaintDevice& device) {
 }
 
 } // namespace
-
-bool AskOkCancel(const QString& title, const QString& text) {
-    if (NobodyToAsk()) {
-        std::fprintf(stderr, "%s: %s (Cancel)\n", qPrintable(title), qPrintable(text));
-        return false;
-    }
-    return QMessageBox::question(nullptr, title, text, QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Cancel) == QMessageBox::Ok;
-}
 
 FrmData::FrmData(AppContext& ctx, QWidget* parent)
     : QWidget(parent), ctx_(ctx), model_(settingsOf(ctx)) {
@@ -260,7 +248,9 @@ void FrmData::Command2_Click() {
 
 void FrmData::Command3_Click() {
     if (!model_.editor()) return;
-    if (!ask_(QStringLiteral("注意"), QStringLiteral("本当に消去しますか"))) return;
+    if (!ctx_.navigator.ask(QStringLiteral("注意"), QStringLiteral("本当に消去しますか"),
+                            Question::OkCancel))
+        return;
     showWrite(model_.remove());
 }
 

@@ -11,7 +11,6 @@
 #include <QWidget>
 
 #include <array>
-#include <functional>
 
 class QComboBox;
 class QFrame;
@@ -22,18 +21,9 @@ class QPrinter;
 class QPushButton;
 class QScrollBar;
 
-// An OK/Cancel question: true for OK.
-using AskQuestion = std::function<bool(const QString& title, const QString& text)>;
-
-// Shows a message box, except on a platform nobody sees (offscreen), where the
-// question goes to stderr and the answer is Cancel.
-bool AskOkCancel(const QString& title, const QString& text);
-
 class FrmData final : public QWidget {
   public:
     explicit FrmData(AppContext& ctx, QWidget* parent = nullptr);
-
-    void setQuestion(AskQuestion ask) { ask_ = std::move(ask); }
 
     // Builds the list of all records under the wait cover.
     void Command22_Click();
@@ -86,7 +76,6 @@ class FrmData final : public QWidget {
 
     AppContext& ctx_;
     RecordsManager model_;
-    AskQuestion ask_ = AskOkCancel;
     // The click that ends a double click must not close the editor it opened.
     QElapsedTimer sinceDoubleClick_;
 };

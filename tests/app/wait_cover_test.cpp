@@ -80,6 +80,8 @@ class WaitCover : public ::testing::Test, public DrillFixture {
                                  stage, {}, ctx->sounds, 0});
         stage.resize(qRound(kStageWidth * 1.5), qRound(kStageHeight * 1.5));
         stage.show();
+        // Every deletion the records manager asks about is confirmed.
+        stage.askHook = [](const QString&, const QString&, Question) { return true; };
     }
     QString log() const { return app->hensuu1.paths.resultsLogFile(); }
     void addRun(int pupil, qint32 time) {
@@ -93,11 +95,8 @@ class WaitCover : public ::testing::Test, public DrillFixture {
 
     std::function<QWidget*(Screen)> screens = [this](Screen s) -> QWidget* {
         switch (s) {
-        case Screen::RecordsManager: {
-            auto* manager = new FrmData(*app);
-            manager->setQuestion([](const QString&, const QString&) { return true; });
-            return manager;
-        }
+        case Screen::RecordsManager:
+            return new FrmData(*app);
         case Screen::Drill:
             return new MainFrm(*app, nullptr, defer());
         default:

@@ -46,11 +46,23 @@ class RecordingNavigator final : public Navigator {
         titles << title;
         texts << text;
     }
+    // Answers from the queue, and No (or Cancel) once it is empty.
+    bool ask(const QString& title, const QString& text, Question kind) override {
+        asked.append({title, text});
+        askedKinds << kind;
+        if (answers.empty()) return false;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
     void quit(int exitCode) override { quits << exitCode; }
     qint64 keyTimeNow() const override { return keyTime; }
 
     QList<Screen> shown;
     QStringList titles, texts;
+    QList<std::pair<QString, QString>> asked; // title and text of each question
+    QList<Question> askedKinds;
+    std::deque<bool> answers;
     QList<int> quits;
     qint64 keyTime = -1;
 };

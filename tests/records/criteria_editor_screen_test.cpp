@@ -23,8 +23,8 @@ namespace {
 struct EditorScreenTest : ::testing::Test {
     SelectionFixture school;
     QString path;
-    QList<std::pair<QString, QString>> asked;
-    bool answer = false;
+    // The questions put to the teacher, answered No unless the test queues a Yes.
+    QList<std::pair<QString, QString>>& asked = school.navigator.asked;
     std::unique_ptr<StageHost> host;
     FrmTimeData* screen = nullptr;
 
@@ -44,10 +44,6 @@ struct EditorScreenTest : ::testing::Test {
         host.reset(new StageHost([this](Screen) { return new FrmTimeData(*school.ctx); }, scale));
         host->stage.show(Screen::CriteriaEditor);
         screen = static_cast<FrmTimeData*>(host->stage.current());
-        screen->setQuestion([this](const QString& title, const QString& text) {
-            asked.append({title, text});
-            return answer;
-        });
     }
     QTableWidgetItem* item(int r, int c) { return screen->MSFlexGrid1->item(r, c); }
     bool yellow(int r, int c) { return item(r, c)->background().color() == QColor(255, 255, 0); }
@@ -116,6 +112,7 @@ TEST_F(EditorScreenTest, KeysTypeClearCopyAndMoveAndLeavingAsksOnlyAfterAChange)
     EXPECT_EQ(asked, (QList<std::pair<QString, QString>>{
                          {QStringLiteral("注意"),
                           QStringLiteral("データが変更されています。記録しますか？")}}));
+    EXPECT_EQ(school.navigator.askedKinds, QList<Question>{Question::YesNo});
     EXPECT_EQ(readBytes(path), sjis(kThreeLevels));
     EXPECT_EQ(school.navigator.shown, QList<Screen>{Screen::Hub});
 
@@ -155,7 +152,7 @@ TEST_F(EditorScreenTest, SavingLoadsTheCriteriaAndARefusalKeepsTheTeacherHere) {
     const QByteArray saved = readBytes(path);
     retype("abc");
     ASSERT_EQ(screen->Gridinputtext->text(), QStringLiteral("abc"));
-    answer = true;
+    school.navigator.answers.push_back(true);
     clickOnStage(host->stage, screen->Command4); // Yes, but the save is refused: stay and say why
     EXPECT_EQ(school.navigator.texts.size(), 1);
     EXPECT_TRUE(school.navigator.shown.isEmpty());

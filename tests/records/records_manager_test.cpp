@@ -343,8 +343,8 @@ constexpr double k20260512 = 46154; // days since 1899-12-30
 struct RecordsScreenTest : ::testing::Test {
     SelectionFixture school;
     QString logPath;
-    QList<std::pair<QString, QString>> asked;
-    bool answer = false;
+    // The questions put to the teacher, answered Cancel unless the test queues an OK.
+    QList<std::pair<QString, QString>>& asked = school.navigator.asked;
     std::unique_ptr<StageHost> host;
     FrmData* screen = nullptr;
 
@@ -361,16 +361,8 @@ struct RecordsScreenTest : ::testing::Test {
     }
     // The screen made anew in a window of the stage's size times scale, its list built.
     void showScreen(double scale) {
-        host = std::make_unique<StageHost>(
-            [this](Screen) {
-                auto* made = new FrmData(*school.ctx);
-                made->setQuestion([this](const QString& title, const QString& text) {
-                    asked.append({title, text});
-                    return answer;
-                });
-                return made;
-            },
-            scale);
+        host =
+            std::make_unique<StageHost>([this](Screen) { return new FrmData(*school.ctx); }, scale);
         host->stage.show(Screen::RecordsManager);
         screen = static_cast<FrmData*>(host->stage.current());
         ASSERT_EQ(screen->Label3->text(), QString()); // nothing read yet
@@ -459,9 +451,10 @@ TEST_F(RecordsScreenTest, DeletionAsksFirstAndCancelWritesNothing) {
     clickOn(screen->Command3);
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked[0], (std::pair{QStringLiteral("注意"), QStringLiteral("本当に消去しますか")}));
+    EXPECT_EQ(school.navigator.askedKinds, QList<Question>{Question::OkCancel});
     EXPECT_EQ(fileBytes(logPath), before);
 
-    answer = true;
+    school.navigator.answers.push_back(true);
     clickOn(screen->Command3);
     EXPECT_EQ(fileBytes(logPath), before.left(88));
     EXPECT_EQ(screen->List1->count(), 2);
@@ -500,5 +493,7 @@ TEST_F(RecordsScreenTest, BackGoesToTheHubAndPrintingWritesThePdf) {
 }
 
 TEST(RecordsManagerQuestion, OffscreenAnswersCancel) {
-    EXPECT_FALSE(AskOkCancel(QStringLiteral("注意"), QStringLiteral("本当に消去しますか")));
+    Stage stage([](Screen) { return new QWidget; });
+    EXPECT_FALSE(stage.ask(QStringLiteral("注意"), QStringLiteral("本当に消去しますか"),
+                           Question::OkCancel));
 }
