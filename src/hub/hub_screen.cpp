@@ -271,9 +271,7 @@ void seisekitime1::Form_Activate() {
     if (auto error =
             ComputeLevelStats(ctx_.results, ctx_.criteria, ctx_.hensuu1.paths.resultsLogFile(), now,
                               ctx_.coveredWait()))
-        ctx_.navigator.message(
-            QStringLiteral("成績の読み込み"),
-            QStringLiteral("成績を読めませんでした。先生を呼んでください。\r\n") + error->text());
+        ctx_.navigator.message(QStringLiteral("成績の読み込み"), LogUnreadableText(*error));
     view_ = BuildHubView(ctx_.hensuu1, ctx_.criteria, ctx_.results, ctx_.roster,
                          Combo1->currentText(), now);
     ctx_.finalLevelCleared = view_.finalLevelCleared;
@@ -584,9 +582,7 @@ bool seisekitime1::readRecords(qint64 count, QList<RecordNumbers>* records) {
     // Runs of the other machines since the activation appear in the run lists too.
     if (auto error = ReadLastRecords(ctx_.hensuu1.paths.resultsLogFile(), count, records,
                                      ctx_.coveredWait())) {
-        ctx_.navigator.message(
-            QStringLiteral("成績の読み込み"),
-            QStringLiteral("成績を読めませんでした。先生を呼んでください。\r\n") + error->text());
+        ctx_.navigator.message(QStringLiteral("成績の読み込み"), LogUnreadableText(*error));
         records->clear();
         return false;
     }
