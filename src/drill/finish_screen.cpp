@@ -99,10 +99,7 @@ void FrmSyuuryou::Form_Activate() {
     activated_ = true;
     report_ = PrepareFinish(ctx_);
     if (report_.error)
-        ctx_.navigator.message(
-            QStringLiteral("成績の読み込み"),
-            QStringLiteral("成績を読めませんでした。先生を呼んでください。\r\n") +
-                report_.error->text());
+        ctx_.navigator.message(QStringLiteral("成績の読み込み"), LogUnreadableText(*report_.error));
     Label2->setVisible(report_.levelCleared);
     Picture1->setVisible(report_.goalBanner);
     Timer1.start();

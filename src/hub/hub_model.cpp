@@ -4,6 +4,7 @@
 #include "core/dates.h"
 #include "core/item_reader.h"
 #include "hub/list_lines.h"
+#include "hub/result_lists.h"
 #include "roster/grades.h"
 
 #include <algorithm>
@@ -259,6 +260,30 @@ Ranking RankLevel(const RankingRequest& request, const StudentRoster& roster,
             rankLine(t, request, rank, key, own, grade, roster.pupilNames[size_t(p)], s));
     }
     return ranking;
+}
+
+// --- The option buttons ----------------------------------------------------------
+
+ListView ViewShown(ListMode mode, ListView view, int rankingOrder) {
+    if (mode != ListMode::Points || view == ListView::Period) return view;
+    return rankingOrder == 2 ? ListView::Today : ListView::Ranking;
+}
+
+std::array<QString, 3> ViewButtonCaptions(ViewCaptions when) {
+    switch (when) {
+    case ViewCaptions::Built: {
+        std::array<QString, 3> built = ViewButtonCaptions(ViewCaptions::TimeMode);
+        built[2] = QStringLiteral("オール表示");
+        return built;
+    }
+    case ViewCaptions::Activated:
+        return {QStringLiteral("累計順"), QStringLiteral("本日順"), {}};
+    case ViewCaptions::TimeMode:
+        return {QStringLiteral("BEST表示"), QStringLiteral("本日のみ"), {}};
+    case ViewCaptions::PointMode:
+        break;
+    }
+    return {QStringLiteral("合計累計"), QStringLiteral("合計本日"), QStringLiteral("すべて")};
 }
 
 // --- The hub ---------------------------------------------------------------------

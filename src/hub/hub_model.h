@@ -83,6 +83,22 @@ struct Ranking {
 Ranking RankLevel(const RankingRequest& request, const StudentRoster& roster,
                   const ResultsState& results, const LevelCatalog& catalog);
 
+// --- The option buttons ------------------------------------------------------
+
+// Option2 chooses the mode, Option1 the view (result_lists.h).
+enum class ListView;
+// The view the lists show when view is chosen in mode: in point mode the first
+// two views both show the points ranking, by all-time points (rankingOrder 1)
+// or today's (2), in the order chosen last; every other view is as chosen.
+ListView ViewShown(ListMode mode, ListView view, int rankingOrder);
+
+// When the captions of Option1(1..3) change: as the hub is built, as it is
+// activated (point mode, its two ranking orders) and on a click of the time or
+// the point mode.
+enum class ViewCaptions { Built, Activated, TimeMode, PointMode };
+// The captions of Option1(1..3); an empty one leaves the button's caption as it is.
+std::array<QString, 3> ViewButtonCaptions(ViewCaptions when);
+
 // --- The whole hub -----------------------------------------------------------
 
 struct HubColumn {

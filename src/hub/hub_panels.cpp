@@ -259,8 +259,7 @@ bool ChartPanel::readRecords(qint64 count, QList<RecordNumbers>& records) {
     // Runs of the school's other machines since the hub's refresh are in the views too.
     if (auto error = ReadLastRecords(ctx_.hensuu1.paths.resultsLogFile(), count, &records,
                                      ctx_.coveredWait())) {
-        ctx_.navigator.message(kReadTitle,
-                               QStringLiteral("成績を読めませんでした。\r\n") + error->text());
+        ctx_.navigator.message(kReadTitle, LogUnreadableText(*error));
         return false;
     }
     return true;

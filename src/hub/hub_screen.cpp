@@ -21,28 +21,7 @@
 
 namespace {
 
-// The column area: four columns of 3456 twips (921.6 px) when the strip
-// scrolls, up to 14592 twips (972.8 px) when every column is in view.
-constexpr int kAreaLeft = 24;
-constexpr int kAreaTop = 158;
-constexpr int kAreaHeight = 586;
-constexpr int kScrollTop = 748;
-constexpr int kInset = 3; // between a column's controls and its neighbours
-
-const QColor kLineGrey(224, 224, 224);
-const QColor kHeading(0x1A, 0x3A, 0x7A);
 const QColor kSilver(192, 192, 192); // a time list whose last time passes nothing
-
-int pixels(double twips) {
-    return qRound(twips / kTwipsPerPixel);
-}
-
-QLabel* swatch(QWidget* parent, const QRect& geometry, const QColor& colour) {
-    QLabel* l = makeLabel(parent, {}, geometry);
-    fillBackground(l, colour);
-    l->setFrameShape(QFrame::Box);
-    return l;
-}
 
 } // namespace
 
@@ -67,188 +46,6 @@ seisekitime1::seisekitime1(AppContext& ctx, QWidget* parent) : QWidget(parent), 
     buildPanels();
 }
 
-void seisekitime1::buildHeader() {
-    Label11 = makeLabel(this, {}, QRect(16, 6, 250, 52),
-                        {24, true, Qt::AlignLeft | Qt::AlignVCenter, kHeading});
-    // Room for the longest name the roster holds (20 characters) and the grade.
-    Label12 = makeLabel(this, {}, QRect(276, 6, 444, 30), {14, true});
-    Label13 = makeLabel(this, {}, QRect(276, 36, 444, 22), {11});
-    Label17 = makeLabel(this, {}, QRect(724, 6, 170, 24), {12});
-    Label18 = makeLabel(this, {}, QRect(724, 32, 170, 24), {12});
-    Command1 = makeButton(this, QStringLiteral("戻る(0)"), QRect(900, 8, 110, 48), 14);
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-
-    Combo1 = new QComboBox(this);
-    Combo1->setGeometry(16, 66, 150, 32);
-    Combo1->setFont(fontOf(12));
-    Combo1->addItems(SelectionGroupTexts());
-    Combo1->setCurrentIndex(std::max(0, Combo1->findText(ctx_.hensuu1.selectedGroup)));
-    Combo1->setToolTip(QStringLiteral("表示する学年を選びます"));
-    connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
-
-    Command8 = makeButton(this, QStringLiteral("データ処理"), QRect(786, 64, 112, 36), 12);
-    Command17 = makeButton(this, QStringLiteral("グラフ"), QRect(906, 64, 104, 36), 12);
-    connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
-    connect(Command17, &QPushButton::clicked, this, [this] { Command17_Click(); });
-    Command8->hide();
-    Command17->hide();
-
-    Label5 = makeLabel(this, {}, QRect(16, 106, 300, 26),
-                       {12, true, Qt::AlignLeft | Qt::AlignVCenter, kHeading});
-    Combo2 = new QComboBox(this);
-    Combo2->setGeometry(320, 105, 230, 28);
-    Combo2->setFont(fontOf(11));
-    Combo2->addItems({QStringLiteral("　　　今週の全成績"), QStringLiteral("　　先週からの全成績"),
-                      QStringLiteral("　　１ヶ月間の全成績"), QStringLiteral("　　１年間の全成績"),
-                      QStringLiteral("　　今までの全成績\"")});
-    Combo2->setCurrentIndex(2);
-    connect(Combo2, &QComboBox::activated, this, [this](int index) { Combo2_Click(index); });
-    Label6 = makeLabel(this, QStringLiteral("GRPH+A,B,C,D..でも選択できます。"),
-                       QRect(560, 106, 300, 26), {10});
-    Text4 = swatch(this, QRect(880, 108, 56, 22), kWithinTarget);
-    Text5 = swatch(this, QRect(944, 108, 56, 22), kWithinPass);
-
-    const std::pair<QWidget*, const char*> names[] = {
-        {Label11, "Label11"}, {Label12, "Label12"},   {Label13, "Label13"},
-        {Label17, "Label17"}, {Label18, "Label18"},   {Command1, "Command1"},
-        {Combo1, "Combo1"},   {Command8, "Command8"}, {Command17, "Command17"},
-        {Label5, "Label5"},   {Combo2, "Combo2"},     {Label6, "Label6"},
-        {Text4, "Text4"},     {Text5, "Text5"}};
-    for (const auto& [widget, name] : names)
-        widget->setObjectName(QLatin1String(name));
-}
-
-void seisekitime1::buildOptions() {
-    Picture1 = makePanel(this, QRect(176, 60, 600, 42), QColor(0xF4, 0xF4, 0xEE), true);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    option2Group = new QButtonGroup(this);
-    option1Group = new QButtonGroup(this);
-    const char16_t* const modes[] = {u"ﾀｲﾑ表示", u"ﾎﾟｲﾝﾄ表示", u"個人ﾀｲﾑ"};
-    for (int m = 0; m <= 2; ++m) {
-        auto* o = new QRadioButton(QString::fromUtf16(modes[m]), Picture1);
-        o->setGeometry(8 + m * 94, 7, 92, 28);
-        o->setFont(fontOf(11));
-        o->setObjectName(QStringLiteral("Option2_%1").arg(m));
-        option2Group->addButton(o, m);
-        Option2[m] = o;
-    }
-    const char16_t* const views[] = {u"BEST表示", u"本日のみ", u"オール表示"};
-    for (int v = 1; v <= 3; ++v) {
-        auto* o = new QRadioButton(QString::fromUtf16(views[v - 1]), Picture1);
-        o->setGeometry(300 + (v - 1) * 98, 7, 96, 28);
-        o->setFont(fontOf(11));
-        o->setObjectName(QStringLiteral("Option1_%1").arg(v));
-        option1Group->addButton(o, v);
-        Option1[v] = o;
-    }
-    connect(option2Group, &QButtonGroup::idClicked, this, [this](int m) { Option2_Click(m); });
-    connect(option1Group, &QButtonGroup::idClicked, this, [this](int v) { Option1_Click(v); });
-}
-
-LevelColumn seisekitime1::buildColumn(int level, int width) {
-    LevelColumn c;
-    c.place = new QWidget(columnArea);
-    c.place->setGeometry(0, 0, width, kAreaHeight);
-    QWidget* p = c.place;
-    const int inner = width - 2 * kInset;
-    const int numberWidth = width / 5;
-    c.Label1 = makeLabel(p, {}, QRect(kInset, 0, numberWidth - kInset, 30),
-                         {14, true, Qt::AlignCenter, Qt::white});
-    fillBackground(c.Label1, QColor(0x30, 0x60, 0xB0));
-    c.Label3 = makeClickableLabel(
-        p, {}, QRect(numberWidth + 2, 0, width - numberWidth - 2 - kInset, 30), {13, true});
-    c.Label3->setCursor(Qt::PointingHandCursor);
-    connect(c.Label3, &ClickableLabel::clicked, this, [this, level] { Label3_Click(level); });
-    c.Command4 = makeButton(p, {}, QRect(kInset, 32, inner, 40), 14);
-    c.Command4->setToolTip(QStringLiteral("クリックしてスタートします。番号を押してもよろしい"));
-    c.Command4->setEnabled(false);
-    c.Command3 = makeButton(p, QStringLiteral("成績表示"), QRect(kInset, 32, inner, 40), 12);
-    c.Command3->hide();
-    const TextStyle tally{11, true, Qt::AlignRight | Qt::AlignVCenter};
-    c.Label9 = makeLabel(p, QStringLiteral("今日"), QRect(kInset, 76, 56, 22), {11});
-    c.Label14 = makeLabel(p, {}, QRect(kInset + 56, 76, inner - 56, 22), tally);
-    c.Label10 = makeLabel(p, QStringLiteral("今まで"), QRect(kInset, 100, 56, 22), {11});
-    c.Label15 = makeLabel(p, {}, QRect(kInset + 56, 100, inner - 56, 22), tally);
-    c.Label8 = makeLabel(p, {}, QRect(kInset, 126, inner, 20), {10});
-    c.Label7 = makeLabel(p, {}, QRect(kInset, 148, inner, 20), {10});
-    for (QLabel* line : {c.Label8, c.Label7})
-        fillBackground(line, kLineGrey);
-    c.List5 = new QListWidget(p);
-    c.List5->setGeometry(kInset, 172, inner, kAreaHeight - 172);
-    c.List5->setFont(fixedPitchFont(10));
-    c.List5->setUniformItemSizes(true);
-    c.List5->setFocusPolicy(Qt::NoFocus);
-    // Over the start button it stands for, so today's and the all-time tally
-    // of the blocked level stay in view.
-    c.Text1 = makeLabel(p, QStringLiteral("やりすぎ禁止"), QRect(kInset, 32, inner, 40),
-                        {18, true, Qt::AlignCenter, QColor(0xD0, 0x10, 0x10)});
-    fillBackground(c.Text1, QColor(0xFF, 0xF4, 0xB0));
-    c.Text1->setFrameShape(QFrame::Box);
-    c.Text1->setLineWidth(2);
-    c.Text1->hide();
-
-    const std::pair<QWidget*, const char*> names[] = {
-        {c.Label1, "Label1"},     {c.Label3, "Label3"},   {c.Command4, "Command4"},
-        {c.Command3, "Command3"}, {c.Label9, "Label9"},   {c.Label14, "Label14"},
-        {c.Label10, "Label10"},   {c.Label15, "Label15"}, {c.Label8, "Label8"},
-        {c.Label7, "Label7"},     {c.List5, "List5"},     {c.Text1, "Text1"}};
-    for (const auto& [widget, name] : names)
-        widget->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(level));
-    connect(c.Command4, &QPushButton::clicked, this, [this, level] { Command4_Click(level); });
-    return c;
-}
-
-void seisekitime1::buildColumns() {
-    const int n = ctx_.hensuu1.catalog.levelCount;
-    const int width = pixels(layout_.width);
-    columnArea = new QWidget(this);
-    columnArea->setGeometry(kAreaLeft, kAreaTop, pixels(double(layout_.width) * std::min(n, 4)),
-                            kAreaHeight);
-    columnArea->setObjectName(QStringLiteral("columnArea"));
-    columns_.reserve(size_t(n) + 1);
-    for (int level = 0; level <= n; ++level)
-        columns_.push_back(buildColumn(level, width));
-    // The template stays out of view, and so does every column left of the first one shown.
-    columns_[0].place->move(-2 * width, 0);
-    columns_[0].place->hide();
-
-    HScroll1 = new QScrollBar(Qt::Horizontal, this);
-    HScroll1->setObjectName(QStringLiteral("HScroll1"));
-    HScroll1->setGeometry(kAreaLeft, kScrollTop, pixels(13824), 18);
-    HScroll1->setRange(1, std::max(1, layout_.scrollMaximum));
-    HScroll1->setPageStep(1);
-    HScroll1->setVisible(layout_.scrollBar);
-    connect(HScroll1, &QScrollBar::valueChanged, this, [this](int v) { HScroll1_Change(v); });
-}
-
-void seisekitime1::buildCovers() {
-    const QColor season = colourOfBgr(ctx_.hensuu1.seasonColor);
-    Picture6 = makePanel(this, QRect(0, kAreaTop, kWidth, kAreaHeight), season);
-    Picture6->setObjectName(QStringLiteral("Picture6"));
-    makeLabel(Picture6, QStringLiteral("Just a momento, please."),
-              QRect(0, kAreaHeight / 2 - 60, kWidth, 60), {24, false, Qt::AlignCenter});
-    ProgressBar2 = new QProgressBar(Picture6);
-    ProgressBar2->setGeometry(312, kAreaHeight / 2 + 10, 400, 20);
-    ProgressBar2->setTextVisible(false);
-
-    Picture2 = makePanel(this, QRect(0, 0, kWidth, kHeight), season);
-    Picture2->setObjectName(QStringLiteral("Picture2"));
-    makeLabel(Picture2, QStringLiteral("Just a moment, please."), QRect(0, 300, kWidth, 80),
-              {28, false, Qt::AlignCenter});
-    ProgressBar1 = new QProgressBar(Picture2);
-    ProgressBar1->setGeometry(312, 400, 400, 22);
-    ProgressBar1->setTextVisible(false);
-}
-
-void seisekitime1::buildPanels() {
-    Picture7 = new DataChangePanel(ctx_, this);
-    Picture11 = new ChartPanel(ctx_, this);
-    Picture11->setPrintToPdf(ctx_.printToPdf);
-    // The wait covers stay in front of the panels.
-    Picture6->raise();
-    Picture2->raise();
-}
-
 void seisekitime1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous()) Form_Activate();
@@ -262,8 +59,7 @@ void seisekitime1::Form_Activate() {
         columns_[i].Command4->setEnabled(false);
     Picture2->raise();
     Picture2->show();
-    Option1[1]->setText(QStringLiteral("累計順"));
-    Option1[2]->setText(QStringLiteral("本日順"));
+    showViewCaptions(ViewCaptions::Activated);
 
     const QDateTime now = ctx_.clock.now();
     ApplyPracticeLimits(ctx_.criteria, ctx_.hensuu1.catalog);
@@ -271,9 +67,7 @@ void seisekitime1::Form_Activate() {
     if (auto error =
             ComputeLevelStats(ctx_.results, ctx_.criteria, ctx_.hensuu1.paths.resultsLogFile(), now,
                               ctx_.coveredWait()))
-        ctx_.navigator.message(
-            QStringLiteral("成績の読み込み"),
-            QStringLiteral("成績を読めませんでした。先生を呼んでください。\r\n") + error->text());
+        ctx_.navigator.message(QStringLiteral("成績の読み込み"), LogUnreadableText(*error));
     view_ = BuildHubView(ctx_.hensuu1, ctx_.criteria, ctx_.results, ctx_.roster,
                          Combo1->currentText(), now);
     ctx_.finalLevelCleared = view_.finalLevelCleared;
@@ -328,48 +122,13 @@ void seisekitime1::showColumns(const HubView& view) {
     const int n = std::min(columnCount(), int(view.columns.size()));
     for (int i = 1; i <= n; ++i) {
         const HubColumn& from = view.columns[i - 1];
-        LevelColumn& c = columns_[size_t(i)];
-        c.Label1->setText(from.number);
-        c.Label3->setFont(fontOf(from.caption.small ? 11 : 13, true));
-        c.Label3->setText(from.caption.caption);
-        c.Label3->setToolTip(from.caption.tooltip);
-        c.Command4->setText(from.start);
-        c.Label9->setText(QStringLiteral("今日"));
-        c.Label10->setText(QStringLiteral("今まで"));
-        c.Label14->setText(from.today);
-        c.Label15->setText(from.allTime);
-        c.Label8->setText(from.judge);
-        c.Label7->setText(from.criteria);
-        for (QWidget* w : std::initializer_list<QWidget*>{c.List5, c.Label7, c.Label8, c.Label14,
-                                                          c.Label15, c.Label9, c.Label10})
-            w->setVisible(!from.practice);
+        columns_[size_t(i)].show(from);
         fillList(i, from.practice ? QStringList() : from.list, from.ownLine);
     }
 }
 
 void seisekitime1::fillList(int level, const QStringList& lines, int ownLine) {
-    QListWidget* list = columns_[size_t(level)].List5;
-    // A refresh changes few lines of a long list: the others keep their items,
-    // which costs far less than building thousands of them anew.
-    const int kept = std::min(int(list->count()), int(lines.size()));
-    for (int k = 0; k < kept; ++k)
-        if (list->item(k)->text() != lines[k]) list->item(k)->setText(lines[k]);
-    if (list->count() > kept) {
-        if (kept == 0)
-            list->clear();
-        else
-            while (list->count() > kept)
-                delete list->takeItem(list->count() - 1);
-    }
-    if (lines.size() > kept) list->addItems(lines.mid(kept));
-    // A list starts at its top; a ranking scrolls only as far as it must to
-    // show the pupil's own line and the one just ahead of it, so a pupil near
-    // the top still sees everybody above.
-    list->scrollToTop();
-    if (ownLine > 0 && ownLine < list->count()) {
-        list->scrollToItem(list->item(ownLine), QAbstractItemView::EnsureVisible);
-        list->scrollToItem(list->item(ownLine - 1), QAbstractItemView::EnsureVisible);
-    }
+    columns_[size_t(level)].fillList(lines, ownLine);
     成績リスト色表示単独(level);
 }
 
@@ -378,21 +137,9 @@ void seisekitime1::showOpening() {
     const int pupil = std::clamp(int(ctx_.hensuu1.currentPupil), 0, kPupilSlots - 1);
     const LevelOpening open = OpenLevels(ctx_.hensuu1.catalog, ctx_.criteria, ctx_.results, pupil);
     ctx_.finalLevelCleared = open.finalLevelCleared;
-    for (int i = 1; i <= columnCount(); ++i) {
-        LevelColumn& c = columns_[size_t(i)];
-        c.Command4->setEnabled(open.enabled[size_t(i)]);
-        c.Text1->setVisible(open.blocked[size_t(i)]);
-        if (open.blocked[size_t(i)]) c.Text1->raise();
-    }
+    for (int i = 1; i <= columnCount(); ++i)
+        columns_[size_t(i)].open(open.enabled[size_t(i)], open.blocked[size_t(i)]);
     Picture6->raise();
-}
-
-void seisekitime1::placeColumns() {
-    const int width = pixels(layout_.width);
-    for (int i = 1; i <= columnCount(); ++i) {
-        const int left = ColumnLeft(i, ctx_.hensuu1.firstColumn, layout_);
-        columns_[size_t(i)].place->move(left < 0 ? -2 * width : pixels(left), 0);
-    }
 }
 
 void seisekitime1::HScroll1_Change(int value) {
@@ -409,8 +156,8 @@ bool seisekitime1::eventFilter(QObject* watched, QEvent* event) {
         // Typed while the hub refreshed, delivered only now (the window system
         // stamps it earlier): such a key does nothing, so an answer key pressed
         // as a run ends never starts a run.
-        if (awaitingPaint_ ||
-            (readyKeyTime_ >= 0 && key->timestamp() > 0 && qint64(key->timestamp()) < readyKeyTime_))
+        if (awaitingPaint_ || (readyKeyTime_ >= 0 && key->timestamp() > 0 &&
+                               qint64(key->timestamp()) < readyKeyTime_))
             return true;
         const QString text = key->text();
         // The hub's own keys never reach a control (a list would search for the
@@ -507,16 +254,13 @@ void seisekitime1::Option2_Click(int index) {
     const ListView view = ListView(std::clamp(option1Group->checkedId(), 1, 3));
     switch (index) {
     case 0:
-        Option1[1]->setText(QStringLiteral("BEST表示"));
-        Option1[2]->setText(QStringLiteral("本日のみ"));
+        showViewCaptions(ViewCaptions::TimeMode);
         listMode_ = ListMode::Time;
         Option1_Click(int(view));
         break;
     case 1:
         Combo2->hide();
-        Option1[1]->setText(QStringLiteral("合計累計"));
-        Option1[2]->setText(QStringLiteral("合計本日"));
-        Option1[3]->setText(QStringLiteral("すべて"));
+        showViewCaptions(ViewCaptions::PointMode);
         listMode_ = ListMode::Points;
         Option1_Click(int(view));
         break;
@@ -537,6 +281,13 @@ void seisekitime1::Option2_Click(int index) {
     }
 }
 
+void seisekitime1::showViewCaptions(ViewCaptions when) {
+    const std::array<QString, 3> captions = ViewButtonCaptions(when);
+    for (int v = 1; v <= 3; ++v)
+        if (!captions[size_t(v - 1)].isEmpty())
+            Option1[size_t(v)]->setText(captions[size_t(v - 1)]);
+}
+
 void seisekitime1::Option1_Click(int index) {
     beginViewChange();
     Combo2->hide();
@@ -545,7 +296,7 @@ void seisekitime1::Option1_Click(int index) {
         if (index == 2) Command5_Click();
     } else if (index == 1 || index == 2) {
         rankingOrder_ = index;
-        showView(index == 1 ? ListView::Ranking : ListView::Today);
+        showView(ListView(index));
     }
     if (index == 3) Command7_Click();
     endViewChange();
@@ -568,10 +319,7 @@ ListRequest seisekitime1::listRequest(ListView view) const {
     const QDate today = ctx_.clock.now().date();
     ListRequest request;
     request.mode = listMode_;
-    // In point mode the first two views are the rankings in the chosen order.
-    request.view = listMode_ == ListMode::Points && view != ListView::Period
-                       ? (rankingOrder_ == 2 ? ListView::Today : ListView::Ranking)
-                       : view;
+    request.view = ViewShown(listMode_, view, rankingOrder_);
     request.period = h.resultPeriod;
     request.group = Combo1->currentText();
     request.pupil = h.currentPupil;
@@ -584,9 +332,7 @@ bool seisekitime1::readRecords(qint64 count, QList<RecordNumbers>* records) {
     // Runs of the other machines since the activation appear in the run lists too.
     if (auto error = ReadLastRecords(ctx_.hensuu1.paths.resultsLogFile(), count, records,
                                      ctx_.coveredWait())) {
-        ctx_.navigator.message(
-            QStringLiteral("成績の読み込み"),
-            QStringLiteral("成績を読めませんでした。先生を呼んでください。\r\n") + error->text());
+        ctx_.navigator.message(QStringLiteral("成績の読み込み"), LogUnreadableText(*error));
         records->clear();
         return false;
     }

@@ -9,6 +9,7 @@
 #include "core/app_context.h"
 #include "core/screen_parts.h"
 #include "hub/hub_model.h"
+#include "hub/level_column_screen.h"
 #include "hub/result_lists.h"
 
 #include <QWidget>
@@ -26,24 +27,6 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
-
-// The controls of one level column: element i of each control array.
-// Element 0 is the template and stays out of view.
-struct LevelColumn {
-    QWidget* place = nullptr; // holds the column's controls, so scrolling moves them as one
-    QLabel* Label1 = nullptr; // the level number
-    ClickableLabel* Label3 = nullptr; // the level caption; a click starts the level
-    QPushButton* Command4 = nullptr;
-    QLabel* Text1 = nullptr;  // "やりすぎ禁止" over a blocked level
-    QLabel* Label7 = nullptr; // criteria line
-    QLabel* Label8 = nullptr; // judgement period line
-    QLabel* Label9 = nullptr; // "今日"
-    QLabel* Label14 = nullptr;
-    QLabel* Label10 = nullptr; // "今まで"
-    QLabel* Label15 = nullptr;
-    QListWidget* List5 = nullptr;
-    QPushButton* Command3 = nullptr; // "成績表示", loaded and kept hidden
-};
 
 class seisekitime1 final : public QWidget {
   public:
@@ -97,12 +80,12 @@ class seisekitime1 final : public QWidget {
     void buildColumns();
     void buildCovers();
     void buildPanels();
-    LevelColumn buildColumn(int level, int width);
     void showColumns(const HubView& view);
     void showOpening();
     ListRequest listRequest(ListView view) const;
     bool readRecords(qint64 count, QList<RecordNumbers>* records);
     void showView(ListView view);
+    void showViewCaptions(ViewCaptions when);
     void showLists(const ListsView& lists);
     void beginViewChange();
     void endViewChange();
@@ -115,7 +98,7 @@ class seisekitime1 final : public QWidget {
     HubView view_;
     ColumnLayout layout_;
     bool hubReady_ = false;
-    qint64 readyKeyTime_ = -1; // the keys' clock when the last refresh ended (-1: unknown)
+    qint64 readyKeyTime_ = -1;   // the keys' clock when the last refresh ended (-1: unknown)
     bool awaitingPaint_ = false; // refreshed, not yet painted
     void keysFromNow();
     bool building_ = false;

@@ -239,6 +239,10 @@ void WaitBeforeRetry(const LockWait& wait) {
         QThread::sleep(1);
 }
 
+QString LogUnreadableText(const FileError& error) {
+    return QStringLiteral("成績を読めませんでした。先生を呼んでください。\r\n") + error.text();
+}
+
 QString DeletionCopyPath(const QString& logPath) {
     return QFileInfo(logPath).absolutePath() + QStringLiteral("/成績累積データtemp.dat");
 }

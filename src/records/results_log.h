@@ -44,6 +44,10 @@ constexpr int kFailedReadTries = 3;
 // ("成績累積データtemp.dat" in the same folder).
 QString DeletionCopyPath(const QString& logPath);
 
+// What a screen tells a pupil when the log cannot be read: a teacher has to
+// look at it, so the message asks for one and names the file and the fault.
+QString LogUnreadableText(const FileError& error);
+
 // Where a reader found the log's records: the log itself, or, while a
 // deletion's copy stays longer than kReaderCopyWaits waits, the copy (the
 // whole log as it was before the deletion began). exists is false when there

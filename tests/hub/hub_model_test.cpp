@@ -3,6 +3,7 @@
 
 #include "../records/log_bytes.h"
 #include "hub/hub_model.h"
+#include "hub/result_lists.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -287,4 +288,38 @@ TEST_F(HubModelTest, TheViewOfAPupilAndOfATeacher) {
     state.pupilName = QStringLiteral("★見学");
     EXPECT_TRUE(BuildHubView(state, criteria, *results, roster, QStringLiteral("全学年"), kNow)
                     .teacherMode);
+}
+
+TEST(HubOptions, PointModeShowsTheRankingInTheOrderChosenLast) {
+    const struct {
+        ListMode mode;
+        ListView view;
+        int order;
+        ListView shown;
+    } cases[] = {
+        {ListMode::Points, ListView::Ranking, 1, ListView::Ranking},
+        {ListMode::Points, ListView::Ranking, 2, ListView::Today},
+        {ListMode::Points, ListView::Today, 1, ListView::Ranking},
+        {ListMode::Points, ListView::Today, 2, ListView::Today},
+        {ListMode::Points, ListView::Period, 2, ListView::Period},
+        {ListMode::Time, ListView::Ranking, 2, ListView::Ranking},
+        {ListMode::Time, ListView::Today, 1, ListView::Today},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ViewShown(c.mode, c.view, c.order), c.shown)
+            << int(c.mode) << " " << int(c.view) << " " << c.order;
+}
+
+TEST(HubOptions, TheTimeModeKeepsTheThirdCaptionItFinds) {
+    using Captions = std::array<QString, 3>;
+    EXPECT_EQ(ViewButtonCaptions(ViewCaptions::Built),
+              (Captions{QStringLiteral("BEST表示"), QStringLiteral("本日のみ"),
+                        QStringLiteral("オール表示")}));
+    EXPECT_EQ(ViewButtonCaptions(ViewCaptions::TimeMode),
+              (Captions{QStringLiteral("BEST表示"), QStringLiteral("本日のみ"), {}}));
+    EXPECT_EQ(ViewButtonCaptions(ViewCaptions::Activated),
+              (Captions{QStringLiteral("累計順"), QStringLiteral("本日順"), {}}));
+    EXPECT_EQ(ViewButtonCaptions(ViewCaptions::PointMode),
+              (Captions{QStringLiteral("合計累計"), QStringLiteral("合計本日"),
+                        QStringLiteral("すべて")}));
 }

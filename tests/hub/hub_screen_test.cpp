@@ -10,6 +10,7 @@
 #include "text_fit.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -493,6 +494,22 @@ TEST_F(HubScreen, TheOwnRunsViewShowsThePupilsRunsAndTheGraphButton) {
     EXPECT_TRUE(panel->isHidden());
     EXPECT_TRUE(graph->isHidden());
     EXPECT_EQ(lines(2).size(), 3); // the points ranking of the three pupils again
+}
+
+TEST_F(HubScreen, AnUnreadableLogIsToldTheSameWayByEveryView) {
+    writeRosterFile();
+    // A folder where the log should be: no reader can read it.
+    ASSERT_TRUE(QDir().mkpath(ctx->hensuu1.paths.resultsLogFile()));
+    auto hub = shownHub();
+    clickOnStage(*hub.stage, child<QRadioButton>(*hub, QStringLiteral("Option2_0")));
+    clickOnStage(*hub.stage, child<QRadioButton>(*hub, QStringLiteral("Option1_2")));
+    clickOnStage(*hub.stage, child<QRadioButton>(*hub, QStringLiteral("Option2_2")));
+    // The activation, today's runs and the own runs each told it.
+    ASSERT_EQ(navigator.texts.size(), 3);
+    for (const QString& text : navigator.texts)
+        EXPECT_TRUE(
+            text.startsWith(QStringLiteral("成績を読めませんでした。先生を呼んでください。\r\n")))
+            << text.toStdString();
 }
 
 TEST_F(HubScreen, NoLevelStartsWhileThePasswordPanelShows) {
