@@ -3,7 +3,7 @@
 // holds 200 000 runs over the last year, services that never wait for a
 // person, and a main() on the offscreen platform.
 
-#include "core/app_context.h"
+#include "context/app_context.h"
 #include "core/level_catalog.h"
 #include "core/navigator.h"
 #include "core/services.h"

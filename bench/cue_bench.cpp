@@ -4,12 +4,12 @@
 // cue's length plus what the player and the server add to it.
 
 #include "bench_school.h"
-#include "sound_server.h"
+#include "sound/sound_server.h"
 
 #include "drill/drill_engine.h"
-#include "drill/pulse_sound_player.h"
-#include "drill/sound_cues.h"
-#include "drill/wave_file.h"
+#include "sound/pulse_sound_player.h"
+#include "sound/sound_cues.h"
+#include "sound/wave_file.h"
 
 #include <QDir>
 #include <QElapsedTimer>

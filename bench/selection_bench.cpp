@@ -7,7 +7,7 @@
 #include "bench_school.h"
 #include "core/cp932.h"
 #include "records/result_record.h"
-#include "roster/name_selection_screen.h"
+#include "selection/name_selection_screen.h"
 
 #include <QApplication>
 #include <QDir>

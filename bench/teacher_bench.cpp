@@ -5,9 +5,9 @@
 
 #include "bench_school.h"
 #include "core/cp932.h"
-#include "records/criteria_editor.h"
-#include "records/records_manager.h"
-#include "records/records_manager_screen.h"
+#include "teacher/criteria_editor.h"
+#include "teacher/records_manager.h"
+#include "teacher/records_manager_screen.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,7 +5,7 @@
 // straight to an embedded widget would reach a control the scene never lets
 // a real click reach.
 
-#include "core/stage.h"
+#include "ui/stage.h"
 
 #include <QApplication>
 #include <QGraphicsProxyWidget>

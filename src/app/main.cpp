@@ -4,17 +4,17 @@
 #include "app/tour.h"
 #include "core/configuration.h"
 #include "core/program_folder.h"
-#include "core/stage.h"
+#include "ui/stage.h"
 #include "core/table_sizes.h"
-#include "core/startup_screens.h"
+#include "ui/startup_screens.h"
 #include "drill/drill_engine.h"
 #include "drill/drill_screen.h"
 #include "drill/finish_screen.h"
-#include "drill/pulse_sound_player.h"
+#include "sound/pulse_sound_player.h"
 #include "hub/hub_screen.h"
-#include "records/criteria_editor_screen.h"
-#include "records/records_manager_screen.h"
-#include "roster/name_selection_screen.h"
+#include "teacher/criteria_editor_screen.h"
+#include "teacher/records_manager_screen.h"
+#include "selection/name_selection_screen.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,7 +1,7 @@
 #pragma once
 // What the splash hands over to: reading the installation into the context.
 
-#include "core/app_context.h"
+#include "context/app_context.h"
 
 #include <optional>
 

@@ -2,7 +2,7 @@
 
 #include "app/tour_steps.h"
 #include "core/configuration.h"
-#include "core/stage.h"
+#include "ui/stage.h"
 #include "core/text_file.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 // The screenshot tour (--screenshots DIR): a scripted walk through every
 // screen state on a copy of the installation, one PNG per state, then exit 0.
 
-#include "core/app_context.h"
+#include "context/app_context.h"
 #include "core/services.h"
 
 class Stage;

@@ -2,17 +2,18 @@
 
 #include "app/startup.h"
 #include "app/tour.h"
-#include "core/stage.h"
-#include "core/startup_screens.h"
+#include "ui/stage.h"
+#include "ui/startup_screens.h"
 #include "drill/drill_engine.h"
 #include "drill/drill_screen.h"
 #include "hub/charts.h"
 #include "hub/hub_model.h"
-#include "hub/hub_panels.h"
+#include "hub/chart_panel_screen.h"
+#include "hub/data_change_panel_screen.h"
 #include "hub/hub_screen.h"
-#include "records/criteria_editor_screen.h"
-#include "records/records_manager_screen.h"
-#include "roster/name_selection_screen.h"
+#include "teacher/criteria_editor_screen.h"
+#include "teacher/records_manager_screen.h"
+#include "selection/name_selection_screen.h"
 
 #include <QLineEdit>
 #include <QListWidget>

@@ -1,7 +1,7 @@
 #pragma once
 // The screenshot tour's steps: what each state waits for and what it does.
 
-#include "core/app_context.h"
+#include "context/app_context.h"
 
 #include <span>
 

@@ -5,7 +5,7 @@
 #include "core/configuration.h"
 #include "core/table_sizes.h"
 #include "core/text_file.h"
-#include "drill/sound_cue_table.h"
+#include "sound/sound_cue_table.h"
 
 #include <QFile>
 

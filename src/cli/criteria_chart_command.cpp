@@ -1,7 +1,7 @@
 // criteria-chart: the criteria editor's two frequency lists of one level.
 
 #include "cli.h"
-#include "records/criteria_editor.h"
+#include "teacher/criteria_editor.h"
 
 int cmdCriteriaChart(CliEnv& env) {
     qint64 level = 0;

@@ -4,7 +4,7 @@
 #include "cli/cli.h"
 
 #include "core/text_file.h"
-#include "drill/wave_file.h"
+#include "sound/wave_file.h"
 
 #include <QDir>
 #include <QFile>

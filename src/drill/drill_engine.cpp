@@ -1,7 +1,7 @@
 #include "drill/drill_engine.h"
 
 #include "core/dates.h"
-#include "drill/sound_cues.h"
+#include "sound/sound_cues.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -180,7 +180,7 @@ void DrillEngine::判定後処理() {
             setRunClock(false);
             view_.statusChanged();
         }
-        PlayCorrectCue(ctx_, [this, alive] {
+        PlayCorrectCue(ctx_.cues(), [this, alive] {
             if (alive.expired()) return;
             DrillRun& run = ctx_.drill;
             ++run.correctCount;
@@ -195,7 +195,7 @@ void DrillEngine::判定後処理() {
             }
         });
     } else {
-        PlayWrongCue(ctx_, [this, alive] {
+        PlayWrongCue(ctx_.cues(), [this, alive] {
             if (alive.expired()) return;
             DrillRun& run = ctx_.drill;
             run.startMs -= 10000;

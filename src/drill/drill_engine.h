@@ -4,7 +4,7 @@
 // to the results log and the finish screen. The drill screen only shows what
 // this computes and forwards keys, clicks and timer ticks.
 
-#include "core/app_context.h"
+#include "context/app_context.h"
 #include "drill/problem_source.h"
 
 #include <array>

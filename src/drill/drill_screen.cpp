@@ -1,6 +1,6 @@
 #include "drill/drill_screen.h"
 
-#include "core/screen_parts.h"
+#include "ui/screen_parts.h"
 
 #include <QFrame>
 #include <QKeyEvent>

@@ -3,7 +3,7 @@
 // it the keys "1" and "3" (whichever control has the focus; no other key does
 // anything), the answer buttons' clicks and the ticks of its two timers.
 
-#include "core/app_context.h"
+#include "context/app_context.h"
 #include "drill/drill_engine.h"
 #include "drill/problem_source.h"
 

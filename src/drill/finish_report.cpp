@@ -1,6 +1,6 @@
 #include "drill/finish_report.h"
 
-#include "drill/sound_cues.h"
+#include "sound/sound_cues.h"
 
 #include <cmath>
 
@@ -81,17 +81,17 @@ FinishReport PrepareFinish(AppContext& ctx) {
 void PlayFinishCues(AppContext& ctx, const FinishReport& report, std::function<void()> done) {
     auto goalCue = [&ctx, play = report.goalClearedCue, done = std::move(done)] {
         if (play)
-            PlayGoalClearedCue(ctx, done);
+            PlayGoalClearedCue(ctx.cues(), done);
         else if (done)
             done();
     };
     switch (report.cue) {
     case FinishCue::SchoolBest:
-        return PlaySchoolBestCue(ctx, goalCue);
+        return PlaySchoolBestCue(ctx.cues(), goalCue);
     case FinishCue::PersonalBest:
-        return PlayPersonalBestCue(ctx, goalCue);
+        return PlayPersonalBestCue(ctx.cues(), goalCue);
     case FinishCue::PassTime:
-        return PlayPassTimeCue(ctx, goalCue);
+        return PlayPassTimeCue(ctx.cues(), goalCue);
     case FinishCue::None:
         return goalCue();
     }

@@ -3,7 +3,7 @@
 // the outcome (time-out, school best, personal best) with its sound, the
 // level and goal clearing, and which buttons the pupil gets afterwards.
 
-#include "core/app_context.h"
+#include "context/app_context.h"
 
 #include <functional>
 #include <optional>

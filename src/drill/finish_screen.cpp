@@ -1,6 +1,6 @@
 #include "drill/finish_screen.h"
 
-#include "core/screen_parts.h"
+#include "ui/screen_parts.h"
 #include "drill/drill_engine.h"
 
 #include <QFrame>
@@ -8,16 +8,13 @@
 #include <QPainter>
 #include <QPushButton>
 
-// The content's and the level's names.
-const QColor kHeading(0x1A, 0x3A, 0x7A);
-
 FrmSyuuryou::FrmSyuuryou(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     setWindowTitle(QStringLiteral("終了"));
     setFixedSize(kWidth, kHeight);
     Label15 = makeLabel(this, {}, QRect(60, 30, 500, 50),
-                        {.points = 24, .bold = true, .colour = kHeading});
+                        {.points = 24, .bold = true, .colour = kHeadingBlue});
     Label16 = makeLabel(this, {}, QRect(60, 90, 480, 60),
-                        {.points = 30, .bold = true, .colour = kHeading});
+                        {.points = 30, .bold = true, .colour = kHeadingBlue});
     // The whole width for the longest name the roster holds (20 characters).
     Label17 = makeLabel(this, {}, QRect(60, 160, 900, 50), {.points = 26, .bold = true});
     Label18 = makeLabel(this, {}, QRect(60, 240, 620, 70), {.points = 40, .bold = true});

@@ -3,7 +3,7 @@
 // FinishReport's; this screen puts them on labels, plays the cues and offers
 // "メニューへ" and "もう一度".
 
-#include "core/app_context.h"
+#include "context/app_context.h"
 #include "drill/finish_report.h"
 
 #include <QTimer>

@@ -1,7 +1,7 @@
 #include "hub/chart_page.h"
 
 #include "core/dates.h"
-#include "core/screen_parts.h"
+#include "ui/look.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -223,7 +223,7 @@ void drawFrame(QPainter& p, const BandLayout& l, const ChartBand& band, const Ti
     const double afterTitle = l.pad + QFontMetricsF(titleFont).horizontalAdvance(band.title) + 14;
     text(p, QRectF(afterTitle, l.y0, l.width, kTitleHeight), Qt::AlignLeft | Qt::AlignVCenter,
          QStringLiteral("%1. %2").arg(band.level).arg(band.levelName),
-         pageFont(kTitleHeight * 0.5, true), QColor(0x1A, 0x3A, 0x7A));
+         pageFont(kTitleHeight * 0.5, true), kHeadingBlue);
 
     const bool anyTimedOut = std::any_of(band.runs.begin(), band.runs.end(),
                                          [](const ChartRun& r) { return r.timedOut; });

@@ -1,7 +1,7 @@
 #include "hub/class_report_page.h"
 
 #include "core/dates.h"
-#include "core/screen_parts.h"
+#include "ui/look.h"
 #include "hub/result_lists.h"
 
 #include <QFontMetricsF>
@@ -45,7 +45,6 @@ constexpr int kSmallText = 24;
 
 const QColor kText(0x20, 0x20, 0x20);
 const QColor kQuietText(0x5A, 0x62, 0x70);
-const QColor kHeadingBlue(0x1A, 0x3A, 0x7A);
 const QColor kHeadFill(0xE8, 0xEF, 0xF8);
 const QColor kStripe(0xF4, 0xF6, 0xF9);
 const QColor kGrid(0xD5, 0xDA, 0xE1);

@@ -1,8 +1,9 @@
 #include "hub/hub_screen.h"
 
-#include "core/screen_parts.h"
+#include "ui/screen_parts.h"
 #include "drill/drill_engine.h"
-#include "hub/hub_panels.h"
+#include "hub/chart_panel_screen.h"
+#include "hub/data_change_panel_screen.h"
 #include "roster/grades.h"
 
 #include <QButtonGroup>

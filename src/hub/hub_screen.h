@@ -6,8 +6,8 @@
 // shows; this screen puts it there, scrolls the columns, and turns keys and
 // clicks into starts of a run.
 
-#include "core/app_context.h"
-#include "core/screen_parts.h"
+#include "context/app_context.h"
+#include "ui/screen_parts.h"
 #include "hub/hub_model.h"
 #include "hub/level_column_screen.h"
 #include "hub/result_lists.h"

@@ -4,7 +4,7 @@
 // all on one small widget so scrolling the hub moves them as one. The column
 // shows what BuildHubView says of its level; the hub connects its buttons.
 
-#include "core/screen_parts.h"
+#include "ui/screen_parts.h"
 #include "hub/hub_model.h"
 
 #include <QStringList>

@@ -1,9 +1,9 @@
 // Every text of every screen fits its label or button on the 1024 x 768 stage,
 // with the longest texts each can be given.
 
-#include "core/screen_parts.h"
-#include "core/stage.h"
-#include "core/startup_screens.h"
+#include "ui/screen_parts.h"
+#include "ui/stage.h"
+#include "ui/startup_screens.h"
 #include "drill/drill_fixture.h"
 #include "drill/drill_screen.h"
 #include "drill/finish_screen.h"

@@ -4,16 +4,17 @@
 // must act. A control the scene does not hand the click to fails here, as it
 // would fail a pupil.
 
-#include "core/screen_parts.h"
-#include "core/startup_screens.h"
+#include "ui/screen_parts.h"
+#include "ui/startup_screens.h"
 #include "drill/drill_fixture.h"
 #include "drill/drill_screen.h"
 #include "drill/finish_screen.h"
-#include "hub/hub_panels.h"
+#include "hub/chart_panel_screen.h"
+#include "hub/data_change_panel_screen.h"
 #include "hub/hub_screen.h"
-#include "records/criteria_editor_screen.h"
-#include "records/records_manager_screen.h"
-#include "roster/name_selection_screen.h"
+#include "teacher/criteria_editor_screen.h"
+#include "teacher/records_manager_screen.h"
+#include "selection/name_selection_screen.h"
 #include "stage_input.h"
 
 #include <QAbstractButton>

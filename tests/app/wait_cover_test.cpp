@@ -4,11 +4,11 @@
 // cover takes it all, no screen is destroyed under its waiting handler, and
 // once the log is free the write is done once.
 
-#include "core/stage.h"
+#include "ui/stage.h"
 #include "drill/drill_fixture.h"
 #include "drill/drill_screen.h"
 #include "records/file_lock.h"
-#include "records/records_manager_screen.h"
+#include "teacher/records_manager_screen.h"
 #include "records/results_log.h"
 #include "stage_input.h"
 

@@ -3,7 +3,7 @@
 // scripted draws, a sound player that records (and can hold or fail) every
 // play, a navigator that records, and a data root in a temporary folder.
 
-#include "core/app_context.h"
+#include "context/app_context.h"
 #include "drill/drill_engine.h"
 #include "test_support.h"
 

@@ -1,4 +1,4 @@
-#include "drill_fixture.h"
+#include "drill/drill_fixture.h"
 
 #include "drill/finish_report.h"
 

@@ -1,6 +1,6 @@
-#include "drill_fixture.h"
+#include "drill/drill_fixture.h"
 
-#include "core/stage.h"
+#include "ui/stage.h"
 #include "drill/drill_screen.h"
 #include "drill/finish_screen.h"
 

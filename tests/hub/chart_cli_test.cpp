@@ -1,7 +1,7 @@
 // baisuu-cli own-runs and chart: a pupil's own runs per level and the printed
 // chart pages, over the demo school with a log written byte by byte.
 
-#include "../records/log_bytes.h"
+#include "records/log_bytes.h"
 #include "cli_school.h"
 #include "test_support.h"
 

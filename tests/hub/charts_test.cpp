@@ -2,11 +2,12 @@
 // the pages, the panels on screen, printing to PDF, the password and the
 // other-pupils list, over a roster file and a log written byte by byte.
 
-#include "../records/log_bytes.h"
+#include "records/log_bytes.h"
 #include "drill/drill_fixture.h"
 #include "hub/chart_page.h"
 #include "hub/charts.h"
-#include "hub/hub_panels.h"
+#include "hub/chart_panel_screen.h"
+#include "hub/data_change_panel_screen.h"
 #include "roster/grades.h"
 #include "stage_input.h"
 #include "text_fit.h"

@@ -2,7 +2,7 @@
 // and clearing rule, the target-time marks, the CSV bytes, the pages, and
 // `baisuu-cli class-report` over the demo school with a log written byte by byte.
 
-#include "../records/log_bytes.h"
+#include "records/log_bytes.h"
 #include "cli_school.h"
 #include "hub/class_report.h"
 #include "hub/class_report_page.h"

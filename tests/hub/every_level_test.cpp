@@ -1,6 +1,6 @@
 #include "app/startup.h"
-#include "core/stage.h"
-#include "core/startup_screens.h"
+#include "ui/stage.h"
+#include "ui/startup_screens.h"
 #include "drill/drill_screen.h"
 #include "drill/finish_screen.h"
 #include "hub/hub_screen.h"

@@ -1,7 +1,7 @@
 // baisuu-cli hub: what the hub shows a pupil, over the demo school with
 // criteria and a log written byte by byte.
 
-#include "../records/log_bytes.h"
+#include "records/log_bytes.h"
 #include "test_support.h"
 
 #include <QJsonArray>

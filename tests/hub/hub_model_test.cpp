@@ -1,7 +1,7 @@
 // What the hub shows, without a window: level opening, layout, column texts,
 // rankings, keys, and the whole view over a log written byte by byte.
 
-#include "../records/log_bytes.h"
+#include "records/log_bytes.h"
 #include "hub/hub_model.h"
 #include "hub/result_lists.h"
 #include "test_support.h"

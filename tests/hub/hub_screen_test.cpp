@@ -3,7 +3,8 @@
 // chart and data change panels over the columns.
 
 #include "drill/drill_fixture.h"
-#include "hub/hub_panels.h"
+#include "hub/chart_panel_screen.h"
+#include "hub/data_change_panel_screen.h"
 #include "hub/hub_screen.h"
 #include "records/results_log.h"
 #include "stage_input.h"

@@ -1,7 +1,7 @@
 // baisuu-cli ranking, today and period: the hub's lists as a pupil sees them,
 // over the demo school with criteria and a log written byte by byte.
 
-#include "../records/log_bytes.h"
+#include "records/log_bytes.h"
 #include "cli_school.h"
 #include "test_support.h"
 

@@ -2,11 +2,12 @@
 // temporary folder and listening on a socket there only, with one queue that
 // prints to nothing. What reached the queue is asked of the server.
 
-#include "core/print_jobs.h"
-#include "hub/hub_panels.h"
-#include "records/records_manager_screen.h"
+#include "ui/print_jobs.h"
+#include "hub/chart_panel_screen.h"
+#include "hub/data_change_panel_screen.h"
+#include "teacher/records_manager_screen.h"
 #include "records/results_log.h"
-#include "roster/selection_fixture.h"
+#include "selection/selection_fixture.h"
 #include "test_support.h"
 
 #include <QElapsedTimer>

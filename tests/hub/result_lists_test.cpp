@@ -2,7 +2,7 @@
 // every view, today's runs and a period's runs over logs written byte by byte,
 // the colour of a time list, and the rank look-ups.
 
-#include "../records/log_bytes.h"
+#include "records/log_bytes.h"
 #include "core/dates.h"
 #include "hub/list_lines.h"
 #include "hub/result_lists.h"

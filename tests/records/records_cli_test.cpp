@@ -2,7 +2,7 @@
 // written byte by byte: stats, points, append, replace, delete, check, and the
 // demo history of init-demo.
 
-#include "log_bytes.h"
+#include "records/log_bytes.h"
 #include "test_support.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "log_bytes.h"
+#include "records/log_bytes.h"
 #include "records/results_log.h"
 #include "test_support.h"
 

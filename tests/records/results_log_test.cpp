@@ -2,7 +2,7 @@
 // under the lock, and what a deletion cut short leaves for the next start.
 // Concurrency needs separate processes (a process shares its locks with itself).
 
-#include "log_bytes.h"
+#include "records/log_bytes.h"
 #include "records/file_lock.h"
 #include "records/results.h"
 #include "test_support.h"

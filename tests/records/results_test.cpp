@@ -1,4 +1,4 @@
-#include "log_bytes.h"
+#include "records/log_bytes.h"
 #include "records/results.h"
 #include "test_support.h"
 

@@ -3,7 +3,7 @@
 // copy) and append under the whole-file lock. The test plays such a program
 // step by step and puts our reads and writes between its steps.
 
-#include "log_bytes.h"
+#include "records/log_bytes.h"
 #include "records/file_lock.h"
 #include "records/results.h"
 #include "test_support.h"

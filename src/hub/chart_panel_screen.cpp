@@ -1,0 +1,349 @@
+#include "hub/chart_panel_screen.h"
+
+#include "hub/chart_page.h"
+#include "hub/result_lists.h"
+#include "roster/grades.h"
+#include "ui/print_jobs.h"
+#include "ui/screen_parts.h"
+#include "ui/stage.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+
+#include <limits>
+#include <memory>
+
+namespace {
+
+// Picture11 stands at 120 twips from the left and 1740 from the top, over the
+// level columns and below the option buttons, which stay usable.
+constexpr QRect kChartPanelGeometry(8, 134, 1008, 626); // below the view's caption (Label5)
+
+constexpr int kSideLeft = 716; // the column of lists and buttons beside the chart
+constexpr int kSideWidth = 286;
+
+const QColor kPanelFill(0xF2, 0xF4, 0xF7);
+const QString kReadTitle = QStringLiteral("成績の読み込み");
+const QString kPrintTitle = QStringLiteral("印刷");
+
+// A list whose lines are picked and unpicked by clicks, several at a time.
+QListWidget* pickList(QWidget* parent, const QRect& place, const QFont& font) {
+    auto* list = new QListWidget(parent);
+    list->setGeometry(place);
+    list->setFont(font);
+    list->setSelectionMode(QAbstractItemView::MultiSelection);
+    list->setUniformItemSizes(true);
+    return list;
+}
+
+} // namespace
+
+// --- Picture12 ---------------------------------------------------------------------
+
+ChartView::ChartView(QWidget* parent) : QWidget(parent) {
+    fillBackground(this, Qt::white);
+}
+
+void ChartView::clear() {
+    doc_ = {};
+    page_ = 0;
+    update();
+}
+
+void ChartView::showDocument(ChartDocument doc) {
+    doc_ = std::move(doc);
+    page_ = std::max(0, int(doc_.pages.size()) - 1);
+    update();
+}
+
+void ChartView::showPage(int page) {
+    page_ = std::clamp(page, 0, std::max(0, pageCount() - 1));
+    update();
+}
+
+void ChartView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    DrawChartPage(p, QRectF(rect()), doc_, page_);
+    p.setPen(QColor(0x8C, 0x96, 0xA8));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+// --- Picture11 -----------------------------------------------------------------------
+
+ChartPanel::ChartPanel(AppContext& ctx, QWidget* parent)
+    : QFrame(parent), ctx_(ctx), group_(ctx.hensuu1.selectedGroup),
+      chartedPupil_(ctx.hensuu1.currentPupil) {
+    setObjectName(QStringLiteral("Picture11"));
+    setGeometry(kChartPanelGeometry);
+    fillBackground(this, kPanelFill);
+    setFrameShape(QFrame::Box);
+    buildControls();
+    connectControls();
+    Command24[1]->hide();
+    fillLevelList();
+    showPageButtons();
+    hide();
+}
+
+// The chart on the left; beside it, top to bottom: the other pupils, the
+// levels, the page buttons, show and print, back.
+void ChartPanel::buildControls() {
+    const int x = kSideLeft, w = kSideWidth, half = (kSideWidth - 8) / 2;
+    const auto button = [this](const char* name, const QString& text, const QRect& place,
+                               double points) {
+        return named(makeButton(this, text, place, points), QLatin1String(name));
+    };
+    Picture12 = named(new ChartView(this), QStringLiteral("Picture12"));
+    Picture12->setGeometry(6, 6, kSideLeft - 14, height() - 12);
+    Command25 = button("Command25", QStringLiteral("他の人のデータを見る"), {x, 6, w, 44}, 13);
+    List2 = named(pickList(this, {x, 6, w, 300}, fixedPitchFont(9.5)), QStringLiteral("List2"));
+    makeLabel(this, QStringLiteral("レベル"), {x, 314, w, 24},
+              {12, true, Qt::AlignLeft | Qt::AlignVCenter, kHeadingBlue});
+    List3 = named(pickList(this, {x, 340, w, 94}, fontOf(13, true)), QStringLiteral("List3"));
+    previousPage = button("previousPage", QStringLiteral("前へ"), {x, 442, 80, 36}, 12);
+    pageLabel = named(makeLabel(this, {}, {x + 84, 442, w - 168, 36}, {12, false, Qt::AlignCenter}),
+                      QStringLiteral("pageLabel"));
+    nextPage = button("nextPage", QStringLiteral("次へ"), {x + w - 80, 442, 80, 36}, 12);
+    Command24[0] = button("Command24_0", QStringLiteral("表示"), {x, 488, half, 56}, 14);
+    Command24[1] = button("Command24_1", QStringLiteral("印刷"), {x + half + 8, 488, half, 56}, 14);
+    Command21[0] = button("Command21_0", QStringLiteral("表示"), {x, 488, half, 56}, 14);
+    Command21[1] = button("Command21_1", QStringLiteral("印刷"), {x + half + 8, 488, half, 56}, 14);
+    Command18 = button("Command18", QStringLiteral("戻る"), {x, 556, w, 56}, 14);
+
+    List2->hide();
+    // The level numbers as a block of keys rather than a long column.
+    List3->setFlow(QListView::LeftToRight);
+    List3->setWrapping(true);
+    List3->setGridSize(QSize(46, 30));
+    for (QPushButton* b : Command21)
+        b->hide();
+}
+
+void ChartPanel::connectControls() {
+    connect(Command25, &QPushButton::clicked, this, [this] { Command25_Click(); });
+    connect(Command18, &QPushButton::clicked, this, [this] { Command18_Click(); });
+    for (int k = 0; k < 2; ++k) {
+        connect(Command24[size_t(k)], &QPushButton::clicked, this,
+                [this, k] { Command24_Click(k); });
+        connect(Command21[size_t(k)], &QPushButton::clicked, this,
+                [this, k] { Command21_Click(k); });
+    }
+    connect(List2, &QListWidget::itemClicked, this, [this] { List2_Click(); });
+    connect(List3, &QListWidget::itemClicked, this, [this] { List3_Click(); });
+    connect(previousPage, &QPushButton::clicked, this, [this] {
+        Picture12->showPage(Picture12->page() - 1);
+        showPageButtons();
+    });
+    connect(nextPage, &QPushButton::clicked, this, [this] {
+        Picture12->showPage(Picture12->page() + 1);
+        showPageButtons();
+    });
+}
+
+void ChartPanel::setTeacherMode(bool teacher) {
+    Command24[1]->setVisible(teacher);
+}
+
+void ChartPanel::fillPupilList() {
+    const Hensuu1& h = ctx_.hensuu1;
+    const int schoolYear = CurrentSchoolYear(ctx_.clock.now().date(), h.schoolYearStartMonth);
+    // Read anew each time, as the selection screen reads it, so names and
+    // grades are the file's now. The list itself offers the status-0 entries
+    // only, which a roster read without the status-2 entries holds.
+    auto listed = std::make_unique<StudentRoster>();
+    std::optional<FileError> error =
+        LoadRoster(ctx_.roster, h.paths.rosterFile(), schoolYear, h.includeStatusTwo);
+    if (!error) error = LoadRoster(*listed, h.paths.rosterFile(), schoolYear, 0);
+    if (error)
+        ctx_.navigator.message(QStringLiteral("名簿の読み込み"),
+                               QStringLiteral("名簿を読めませんでした。\r\n") + error->text());
+    List2->clear();
+    List2->addItems(OtherPupilLines(*listed, schoolYear));
+}
+
+void ChartPanel::fillLevelList() {
+    List3->clear();
+    for (int level = 1; level <= ctx_.hensuu1.catalog.levelCount; ++level)
+        List3->addItem(QString::number(level));
+}
+
+std::optional<std::vector<QStringList>> ChartPanel::Command16_Click(const QString& group) {
+    group_ = group;
+    fillPupilList();
+    fillLevelList();
+    chartedPupil_ = ctx_.hensuu1.currentPupil;
+    QList<RecordNumbers> records;
+    if (!readRecords(kOwnRunsRecords, records)) return std::nullopt;
+    HistoryRequest request;
+    request.pupil = chartedPupil_;
+    request.group = group_;
+    request.today = ctx_.clock.now().date();
+    request.schoolYear = CurrentSchoolYear(request.today, ctx_.hensuu1.schoolYearStartMonth);
+    request.levelCount = ctx_.hensuu1.catalog.levelCount;
+    return OwnRunLines(records, request, ctx_.roster);
+}
+
+void ChartPanel::Command17_Click() {
+    chartedPupil_ = ctx_.hensuu1.currentPupil;
+    List2->hide();
+    Command25->show();
+    List2->clearSelection();
+    if (List3->count() == 0) fillLevelList();
+    List3->selectAll();
+    Command21_Click(0);
+}
+
+bool ChartPanel::readRecords(qint64 count, QList<RecordNumbers>& records) {
+    // Runs of the school's other machines since the hub's refresh are in the views too.
+    if (auto error = ReadLastRecords(ctx_.hensuu1.paths.resultsLogFile(), count, &records,
+                                     ctx_.coveredWait())) {
+        ctx_.navigator.message(kReadTitle, LogUnreadableText(*error));
+        return false;
+    }
+    return true;
+}
+
+QList<int> ChartPanel::selectedLevels() const {
+    QList<int> levels;
+    for (int row = 0; row < List3->count(); ++row)
+        if (List3->item(row)->isSelected()) levels.append(List3->item(row)->text().toInt());
+    return levels;
+}
+
+std::optional<ChartDocument> ChartPanel::chartOf(int pupil) {
+    QList<RecordNumbers> records;
+    if (!readRecords(std::numeric_limits<qint64>::max(), records)) return std::nullopt;
+    ChartRequest request;
+    request.pupil = pupil;
+    request.group = group_;
+    request.today = ctx_.clock.now().date();
+    request.schoolYear = CurrentSchoolYear(request.today, ctx_.hensuu1.schoolYearStartMonth);
+    request.levelCount = ctx_.hensuu1.catalog.levelCount;
+    request.levels = selectedLevels();
+    request.contentName = ctx_.hensuu1.contentName;
+    return BuildChartDocument(request, records, ctx_.results, ctx_.roster, ctx_.criteria,
+                              ctx_.hensuu1.catalog);
+}
+
+void ChartPanel::Command21_Click(int index) {
+    if (index == 1) {
+        if (auto doc = chartOf(chartedPupil_)) print({*doc});
+        return;
+    }
+    move(kChartPanelGeometry.topLeft());
+    show();
+    raise();
+    Picture12->clear();
+    if (auto doc = chartOf(chartedPupil_)) Picture12->showDocument(std::move(*doc));
+    showPageButtons();
+}
+
+void ChartPanel::Command24_Click(int index) {
+    QList<int> pupils;
+    for (int row = 0; row < List2->count(); ++row)
+        if (List2->item(row)->isSelected()) {
+            const int pupil = PupilOfLine(List2->item(row)->text());
+            if (pupil >= 0) pupils.append(pupil);
+        }
+    if (pupils.isEmpty()) {
+        Command21_Click(index);
+        return;
+    }
+    if (index == 0) {
+        // One page after the other on the one picture: the last pupil's stays.
+        for (int pupil : pupils) {
+            chartedPupil_ = pupil;
+            Command21_Click(0);
+        }
+        return;
+    }
+    // Every selected pupil gets a document of their own, from one printer choice.
+    QList<ChartDocument> docs;
+    for (int pupil : pupils) {
+        chartedPupil_ = pupil;
+        auto doc = chartOf(pupil);
+        if (!doc) return;
+        docs.append(std::move(*doc));
+    }
+    print(docs);
+}
+
+void ChartPanel::print(const QList<ChartDocument>& docs) {
+    printed_.clear();
+    // Without a level there is nothing to chart: blank sheets would say nothing.
+    if (selectedLevels().isEmpty()) {
+        ctx_.navigator.message(kPrintTitle,
+                               QStringLiteral("レベルが選ばれていないので、印刷していません。"
+                                              "レベルを選んでから印刷してください。"));
+        return;
+    }
+    if (!printToPdf_.isEmpty()) {
+        if (auto error = WriteChartPdfs(docs, printToPdf_, &printed_))
+            ctx_.navigator.message(kPrintTitle, error->text());
+        return;
+    }
+    if (NobodyToAsk()) {
+        ctx_.navigator.message(kPrintTitle, NoPrinterDialogText());
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(kPrintTitle);
+    // Each pupil's document is whole: there are no page numbers to choose from.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    if (dialog.exec() != QDialog::Accepted) return;
+    printOn(printer, docs);
+}
+
+void ChartPanel::printOn(QPrinter& printer, const QList<ChartDocument>& docs) {
+    // To a file, one printer would write each pupil's document over the one
+    // before: every pupil gets a file, named as --print-to-pdf names them.
+    if (!printer.outputFileName().isEmpty()) {
+        if (auto error = WriteChartPdfs(docs, printer.outputFileName(), &printed_))
+            ctx_.navigator.message(kPrintTitle, error->text());
+        return;
+    }
+    for (const ChartDocument& doc : docs) {
+        printer.setDocName(doc.pupilName);
+        if (!PrintDocument(printer, [&] { return PaintChartDocument(printer, doc); })) {
+            ctx_.navigator.message(kPrintTitle, PrintFailedText());
+            return;
+        }
+    }
+}
+
+void ChartPanel::Command25_Click() {
+    Command25->hide();
+    List2->show();
+}
+
+void ChartPanel::Command18_Click() {
+    hide();
+}
+
+void ChartPanel::List2_Click() {
+    Command24_Click(0);
+}
+
+void ChartPanel::List3_Click() {
+    if (!isHidden()) Command24_Click(0);
+}
+
+void ChartPanel::showPageButtons() {
+    const int pages = Picture12->pageCount();
+    const bool several = pages > 1;
+    previousPage->setVisible(several);
+    nextPage->setVisible(several);
+    pageLabel->setVisible(several);
+    previousPage->setEnabled(Picture12->page() > 0);
+    nextPage->setEnabled(Picture12->page() + 1 < pages);
+    pageLabel->setText(QStringLiteral("%1 / %2 ページ").arg(Picture12->page() + 1).arg(pages));
+}

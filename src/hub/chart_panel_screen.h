@@ -1,0 +1,104 @@
+#pragma once
+// Picture11: the chart page with the other pupils' data (its picture box
+// Picture12), which the hub lays over its level columns. The hub creates it,
+// places it and calls the handlers below; what it shows comes from charts.h.
+
+#include "context/app_context.h"
+#include "hub/charts.h"
+
+#include <QFrame>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QLabel;
+class QListWidget;
+class QPrinter;
+class QPushButton;
+
+// Picture12: one chart page on screen. Drawing a new chart clears it first,
+// and of several pages it keeps the last in view, as a new page clears the
+// picture; the page buttons of the panel look at the others again.
+class ChartView final : public QWidget {
+  public:
+    explicit ChartView(QWidget* parent = nullptr);
+    void clear();
+    void showDocument(ChartDocument doc);
+    void showPage(int page);
+    const ChartDocument& document() const { return doc_; }
+    int page() const { return page_; }
+    int pageCount() const { return int(doc_.pages.size()); }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    ChartDocument doc_;
+    int page_ = 0;
+};
+
+// Picture11: the chart page on screen (Picture12), the levels to chart (List3),
+// the other pupils (Command25 opens List2), showing and printing.
+class ChartPanel final : public QFrame {
+  public:
+    explicit ChartPanel(AppContext& ctx, QWidget* parent = nullptr);
+
+    // The panel's part of the own-runs view: refills List2 from the roster file
+    // and List3 with the levels 1..N, charts the signed-in pupil from now on,
+    // and returns that pupil's runs per level (index = level) for the hub's
+    // lists; nullopt when the log cannot be read (told already).
+    std::optional<std::vector<QStringList>> Command16_Click(const QString& group);
+    // "グラフ": the signed-in pupil's chart page on screen, every level selected.
+    void Command17_Click();
+    // The chart page of the charted pupil: on screen (0) or printed (1).
+    void Command21_Click(int index);
+    // The chart pages of the pupils selected in List2 (or the charted pupil):
+    // on screen (0), one after the other, or printed (1), one document each.
+    void Command24_Click(int index);
+    void Command25_Click(); // hides itself and shows List2
+    void Command18_Click(); // hides the panel
+    void List2_Click();
+    void List3_Click();
+
+    // The print button Command24(1) is the teacher's.
+    void setTeacherMode(bool teacher);
+    // Printing writes this PDF (and its numbered siblings) instead of asking
+    // for a printer; empty asks through the print dialog.
+    void setPrintToPdf(const QString& path) { printToPdf_ = path; }
+    int chartedPupil() const { return chartedPupil_; }
+    // The files the last printing wrote (PDF printing only).
+    const QStringList& printedFiles() const { return printed_; }
+    // Printing once the printer is chosen: to the printer one document a pupil,
+    // or to the dialog's file one file a pupil.
+    void printOn(QPrinter& printer, const QList<ChartDocument>& docs);
+
+    ChartView* Picture12 = nullptr;
+    QPushButton* Command25 = nullptr;
+    QListWidget* List2 = nullptr;
+    QListWidget* List3 = nullptr;
+    std::array<QPushButton*, 2> Command24{};
+    std::array<QPushButton*, 2> Command21{}; // kept hidden: Command24 runs them
+    QPushButton* Command18 = nullptr;
+    QPushButton* previousPage = nullptr;
+    QPushButton* nextPage = nullptr;
+    QLabel* pageLabel = nullptr;
+
+  private:
+    void buildControls();
+    void connectControls();
+    void fillPupilList();
+    void fillLevelList();
+    bool readRecords(qint64 count, QList<RecordNumbers>& records);
+    QList<int> selectedLevels() const;
+    std::optional<ChartDocument> chartOf(int pupil);
+    void print(const QList<ChartDocument>& docs);
+    void showPageButtons();
+
+    AppContext& ctx_;
+    QString group_;
+    int chartedPupil_ = 0;
+    QString printToPdf_;
+    QStringList printed_;
+};
