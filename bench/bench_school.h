@@ -22,6 +22,8 @@
 #include <memory>
 #include <random>
 
+namespace baisuu {
+
 constexpr int kBenchPupils = 5000;
 constexpr qint64 kBenchRuns = 200000;
 constexpr double kBenchToday = 46364; // 2026-12-08
@@ -85,7 +87,7 @@ inline QString BenchRosterText() {
 inline void FillBenchRoster(StudentRoster& r) {
     for (int p = 1; p <= kBenchPupils; ++p) {
         r.rosterNumbers[size_t(p)] = qint16(p);
-        r.pupilNames[size_t(p)] = fixedWidthText(QStringLiteral("生徒%1").arg(p), 20);
+        r.pupilNames[size_t(p)] = FixedWidthText(QStringLiteral("生徒%1").arg(p), 20);
         r.pupilBaseYears[size_t(p)] = qint16(2008 + p % 10);
     }
     r.rosterCount = kBenchPupils;
@@ -128,3 +130,5 @@ inline int RunBenchmarks(int argc, char** argv) {
     benchmark::Shutdown();
     return 0;
 }
+
+} // namespace baisuu

@@ -16,6 +16,8 @@
 #include <limits>
 #include <memory>
 
+using namespace baisuu;
+
 namespace {
 
 constexpr int kCharted = 2500;

@@ -12,6 +12,8 @@
 
 #include <memory>
 
+using namespace baisuu;
+
 namespace {
 
 struct School {
@@ -28,7 +30,7 @@ struct School {
             c.overdoDays = Value{Value::Kind::Number, 1, {}};
         }
         rosterPath = dir.filePath(QStringLiteral("新名簿.txt"));
-        WriteBenchFile(rosterPath, cp932::encode(BenchRosterText()).value_or(QByteArray()));
+        WriteBenchFile(rosterPath, cp932::Encode(BenchRosterText()).value_or(QByteArray()));
         logPath = dir.filePath(QStringLiteral("成績累積データ.dat"));
         WriteBenchFile(logPath, BenchLog(23));
         pdfPath = dir.filePath(QStringLiteral("成績一覧.pdf"));

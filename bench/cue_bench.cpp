@@ -18,6 +18,8 @@
 #include <QTest>
 #include <benchmark/benchmark.h>
 
+using namespace baisuu;
+
 namespace {
 
 class ShownView final : public DrillView {

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <benchmark/benchmark.h>
 
+using namespace baisuu;
+
 namespace {
 
 class BenchNavigator final : public Navigator {

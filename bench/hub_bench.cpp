@@ -15,6 +15,8 @@
 
 #include <memory>
 
+using namespace baisuu;
+
 namespace {
 
 // A school on a temporary data root: the roster in memory, the log on disk.

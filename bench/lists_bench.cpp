@@ -15,6 +15,8 @@
 
 #include <memory>
 
+using namespace baisuu;
+
 namespace {
 
 // A school on a temporary data root, its tallies computed as the hub computes them.

@@ -11,6 +11,8 @@
 #include <memory>
 #include <random>
 
+using namespace baisuu;
+
 namespace {
 
 constexpr double kToday = 46364; // 2026-12-08

@@ -10,6 +10,8 @@
 
 #include <memory>
 
+using namespace baisuu;
+
 namespace {
 
 struct School {
@@ -42,7 +44,7 @@ struct School {
         }
         rosterPath = dir.filePath(QStringLiteral("新名簿.txt"));
         QFile f(rosterPath);
-        if (f.open(QIODevice::WriteOnly)) f.write(cp932::encode(text).value_or(QByteArray()));
+        if (f.open(QIODevice::WriteOnly)) f.write(cp932::Encode(text).value_or(QByteArray()));
     }
 };
 

@@ -17,6 +17,8 @@
 
 #include <memory>
 
+using namespace baisuu;
+
 namespace {
 
 struct School : BenchSchoolContext {
@@ -33,7 +35,7 @@ struct School : BenchSchoolContext {
         }
 
         WriteBenchFile(h.paths.rosterFile(),
-                       cp932::encode(BenchRosterText()).value_or(QByteArray()));
+                       cp932::Encode(BenchRosterText()).value_or(QByteArray()));
 
         WriteBenchFile(h.paths.resultsLogFile(), BenchLog(7));
     }

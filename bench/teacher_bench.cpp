@@ -17,6 +17,8 @@
 
 #include <memory>
 
+using namespace baisuu;
+
 namespace {
 
 struct School : BenchSchoolContext {
@@ -25,7 +27,7 @@ struct School : BenchSchoolContext {
         h.schoolCode = QStringLiteral("12345");
         h.siteName = QStringLiteral("本校");
         WriteBenchFile(h.paths.rosterFile(),
-                       cp932::encode(BenchRosterText()).value_or(QByteArray()));
+                       cp932::Encode(BenchRosterText()).value_or(QByteArray()));
         WriteBenchFile(h.paths.resultsLogFile(), BenchLog(5));
     }
 };

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 struct CliDemoSchool {
     explicit CliDemoSchool(QString now) : now(std::move(now)) {
         EXPECT_EQ(
@@ -32,3 +34,5 @@ struct CliDemoSchool {
     QTemporaryDir dir;
     QString now;
 };
+
+} // namespace baisuu

@@ -17,6 +17,8 @@
 #include <functional>
 #include <memory>
 
+namespace baisuu {
+
 // The point of the viewport under `at` (control coordinates; its centre by default).
 inline QPoint viewportPointOf(const Stage& stage, const QWidget* control, QPoint at = {-1, -1}) {
     if (at == QPoint(-1, -1)) at = control->rect().center();
@@ -123,3 +125,5 @@ OnStage<T> showOnStage(std::function<T*()> make, Screen screen, double scale = 1
     shown.screen = static_cast<T*>(shown.stage->current());
     return shown;
 }
+
+} // namespace baisuu

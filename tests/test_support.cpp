@@ -8,8 +8,10 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 QByteArray sjis(const QString& text) {
-    const auto bytes = cp932::encode(text);
+    const auto bytes = cp932::Encode(text);
     EXPECT_TRUE(bytes.has_value()) << text.toStdString();
     return bytes.value_or(QByteArray());
 }
@@ -37,3 +39,5 @@ ProcessResult runProgram(const QString& program, const QStringList& args, int ti
             QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }
+
+} // namespace baisuu

@@ -11,6 +11,8 @@
 
 #include <ostream>
 
+namespace baisuu {
+
 // Wall time set by the test; the monotonic count moves only when advanced.
 class FakeClock final : public Clock {
   public:
@@ -63,3 +65,5 @@ QString writeFile(const QTemporaryDir& dir, const QString& relativePath, const Q
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
+
+} // namespace baisuu

@@ -11,6 +11,8 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 // Why the text does not fit the widget (a QLabel or a push button), or empty
 // when it fits. A label's text must fit its contents rectangle: every line
 // within the width and all lines within the height, or, for a label that
@@ -88,3 +90,5 @@ inline void expectTextsFit(const QWidget& widget, const QStringList& texts) {
         EXPECT_TRUE(problem.isEmpty()) << problem.toStdString();
     }
 }
+
+} // namespace baisuu

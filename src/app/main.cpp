@@ -4,17 +4,17 @@
 #include "app/tour.h"
 #include "core/configuration.h"
 #include "core/program_folder.h"
-#include "ui/stage.h"
 #include "core/table_sizes.h"
-#include "ui/startup_screens.h"
 #include "drill/drill_engine.h"
 #include "drill/drill_screen.h"
 #include "drill/finish_screen.h"
-#include "sound/pulse_sound_player.h"
 #include "hub/hub_screen.h"
+#include "selection/name_selection_screen.h"
+#include "sound/pulse_sound_player.h"
 #include "teacher/criteria_editor_screen.h"
 #include "teacher/records_manager_screen.h"
-#include "selection/name_selection_screen.h"
+#include "ui/stage.h"
+#include "ui/startup_screens.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -25,6 +25,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+
+namespace baisuu {
 
 namespace {
 
@@ -96,7 +98,7 @@ bool parseOptions(QApplication& app, Options& o) {
     if (parser.isSet(cl.now)) {
         o.now = QDateTime::fromString(parser.value(cl.now), Qt::ISODate);
         if (!o.now.isValid()) {
-            showMessage(
+            ShowMessage(
                 nullptr, QMessageBox::Critical, kStartError,
                 QStringLiteral("--now の日時は YYYY-MM-DDTHH:MM:SS の形で指定してください。"),
                 tour);
@@ -108,7 +110,7 @@ bool parseOptions(QApplication& app, Options& o) {
     if (ok && parser.isSet(cl.level)) o.level = parser.value(cl.level).toInt(&ok);
     if (!ok || o.pupil < 0 || o.pupil > kHighestPupil || o.level < 0 || o.level > kHighestNamedLevel ||
         (o.level > 0 && o.pupil == 0)) {
-        showMessage(nullptr, QMessageBox::Critical, kStartError,
+        ShowMessage(nullptr, QMessageBox::Critical, kStartError,
                     QStringLiteral("--pupil は 1〜5000、--level は 1〜24 の数で指定してください"
                                    "（--level には --pupil も要ります）。"),
                     tour);
@@ -128,18 +130,18 @@ bool findProgramFolder(Options& o, bool tour) {
         return true;
     }
     if (tour || NobodyToAsk()) {
-        showMessage(nullptr, QMessageBox::Critical, kStartError,
+        ShowMessage(nullptr, QMessageBox::Critical, kStartError,
                     found.problem.isEmpty() ? NoProgramFolderText() : found.problem, true);
         return false;
     }
     if (!found.problem.isEmpty())
-        showMessage(nullptr, QMessageBox::Warning, kStartError, found.problem, false);
+        ShowMessage(nullptr, QMessageBox::Warning, kStartError, found.problem, false);
     const QString startIn = found.folder.isEmpty() ? QDir::homePath() : found.folder;
     for (;;) {
         const QString chosen = QFileDialog::getExistingDirectory(
             nullptr, QStringLiteral("倍数判定のプログラムフォルダを選んでください"), startIn);
         if (chosen.isEmpty()) {
-            showMessage(
+            ShowMessage(
                 nullptr, QMessageBox::Information, kStartError,
                 QStringLiteral("プログラムフォルダが選ばれなかったので、倍数判定を終わります。\n"
                                "次に起動したときに、もう一度たずねます。"),
@@ -148,12 +150,12 @@ bool findProgramFolder(Options& o, bool tour) {
         }
         // A wrong folder is told and never kept: the next start would fail on it.
         if (const QString problem = ProgramFolderProblem(chosen); !problem.isEmpty()) {
-            showMessage(nullptr, QMessageBox::Warning, kStartError,
+            ShowMessage(nullptr, QMessageBox::Warning, kStartError,
                         problem + QStringLiteral("\n\nほかのフォルダを選んでください。"), false);
             continue;
         }
         if (const QString failure = RememberProgramFolder(chosen); !failure.isEmpty())
-            showMessage(nullptr, QMessageBox::Warning, kStartError, failure, false);
+            ShowMessage(nullptr, QMessageBox::Warning, kStartError, failure, false);
         o.programDir = chosen;
         return true;
     }
@@ -170,9 +172,9 @@ void nameTheApplication() {
 // The tour works on a copy in tempRoot, so it never writes the school's own files.
 bool copyForTour(Options& o, const QString& tempRoot) {
     QString error;
-    o.programDir = prepareTourCopy(o.programDir, tempRoot, &error);
+    o.programDir = PrepareTourCopy(o.programDir, tempRoot, &error);
     if (!o.programDir.isEmpty()) return true;
-    showMessage(nullptr, QMessageBox::Critical, kStartError,
+    ShowMessage(nullptr, QMessageBox::Critical, kStartError,
                 QStringLiteral("スクリーンショット用にデータを写せません。\n\n") + error, true);
     return false;
 }
@@ -202,17 +204,17 @@ QWidget* makeScreen(AppContext& ctx, Screen screen, const std::function<void()>&
     case Screen::Wait:
         return new BASEFRM;
     case Screen::Drill:
-        return makeDrillScreen(ctx);
+        return MakeDrillScreen(ctx);
     case Screen::Finish:
-        return makeFinishScreen(ctx);
+        return MakeFinishScreen(ctx);
     case Screen::Selection:
-        return makeSelectionScreen(ctx);
+        return MakeSelectionScreen(ctx);
     case Screen::Hub:
-        return makeHubScreen(ctx);
+        return MakeHubScreen(ctx);
     case Screen::RecordsManager:
-        return makeRecordsManagerScreen(ctx);
+        return MakeRecordsManagerScreen(ctx);
     case Screen::CriteriaEditor:
-        return makeCriteriaEditorScreen(ctx);
+        return MakeCriteriaEditorScreen(ctx);
     }
     return nullptr;
 }
@@ -225,7 +227,7 @@ void afterSplash(AppContext& ctx, Stage& stage, ShiftableClock& clock, const Opt
     if (const auto color = SeasonColorFor(ctx.clock.now().date().month())) s.seasonColor = *color;
     s.developmentLayout = qint16(DevelopmentLayoutFor(o.programDir));
     if (auto error = LoadInstallation(ctx, o.programDir)) {
-        showMessage(
+        ShowMessage(
             &stage, QMessageBox::Critical, QStringLiteral("設定エラー"),
             QStringLiteral("ファイルを読めないので始められません。先生を呼んでください。\n\n") +
                 error->text(),
@@ -234,7 +236,7 @@ void afterSplash(AppContext& ctx, Stage& stage, ShiftableClock& clock, const Opt
         return;
     }
     if (tour) {
-        runTour(ctx, stage, clock, o.screenshots);
+        RunTour(ctx, stage, clock, o.screenshots);
         return;
     }
     if (o.pupil == 0) { // the ordinary road: the pupil signs in
@@ -251,6 +253,10 @@ void afterSplash(AppContext& ctx, Stage& stage, ShiftableClock& clock, const Opt
 }
 
 } // namespace
+
+} // namespace baisuu
+
+using namespace baisuu;
 
 int main(int argc, char** argv) {
     nameTheApplication();
@@ -297,6 +303,6 @@ int main(int argc, char** argv) {
 
     stage.show();
     stage.show(Screen::Splash);
-    if (tour) saveScreenshot(stage, options.screenshots, QStringLiteral("01_splash"));
+    if (tour) SaveScreenshot(stage, options.screenshots, QStringLiteral("01_splash"));
     return app.exec();
 }

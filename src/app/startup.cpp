@@ -5,6 +5,8 @@
 #include "roster/grades.h"
 #include "roster/roster.h"
 
+namespace baisuu {
+
 std::optional<FileError> LoadInstallation(AppContext& ctx, const QString& programDir) {
     Hensuu1& s = ctx.hensuu1;
     if (auto error = LoadConfiguration(s, programDir)) return error;
@@ -22,10 +24,12 @@ void SignIn(AppContext& ctx, int pupil) {
         s.pupilName = ctx.roster.pupilNames[size_t(pupil)];
         s.pupilGrade = ctx.roster.pupilGradeLabels[size_t(pupil)];
     }
-    s.pupilStartTime = secondsSinceMidnight(ctx.clock.now().time());
+    s.pupilStartTime = SecondsSinceMidnight(ctx.clock.now().time());
     BuildLevelCatalog(s.catalog);
     // The drill's counters read today's tallies; a log that cannot be read
     // shows up when the run is recorded.
     ComputeLevelStats(ctx.results, ctx.criteria, s.paths.resultsLogFile(), ctx.clock.now(),
                       ctx.coveredWait());
 }
+
+} // namespace baisuu

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace baisuu {
+
 // The configuration, the criteria and the sound list, in the order the program
 // needs them. A FileError when the program cannot go on.
 std::optional<FileError> LoadInstallation(AppContext& ctx, const QString& programDir);
@@ -12,3 +14,5 @@ std::optional<FileError> LoadInstallation(AppContext& ctx, const QString& progra
 // Signs a pupil in directly (as the selection screen will): number, name from
 // the roster, the sign-in time, the level catalogue and the tallies.
 void SignIn(AppContext& ctx, int pupil);
+
+} // namespace baisuu

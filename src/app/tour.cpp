@@ -2,8 +2,8 @@
 
 #include "app/tour_steps.h"
 #include "core/configuration.h"
-#include "ui/stage.h"
 #include "core/text_file.h"
+#include "ui/stage.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +13,8 @@
 
 #include <cstdio>
 #include <memory>
+
+namespace baisuu {
 
 ShiftableClock::ShiftableClock(const QDateTime& start)
     : base_(start.isValid() ? SystemClock(start) : SystemClock()) {}
@@ -40,7 +42,7 @@ bool copyTree(const QString& from, const QString& to) {
 }
 
 void runSteps(std::shared_ptr<TourState> tour, size_t i, int triesLeft) {
-    const std::span<const TourStep> steps = tourSteps();
+    const std::span<const TourStep> steps = TourSteps();
     if (i >= steps.size()) return;
     const TourStep& step = steps[i];
     if (!step.ready(*tour)) {
@@ -54,14 +56,14 @@ void runSteps(std::shared_ptr<TourState> tour, size_t i, int triesLeft) {
         return;
     }
     QTimer::singleShot(step.delayMs, [tour, i] {
-        const bool done = tourSteps()[i].act(*tour);
+        const bool done = TourSteps()[i].act(*tour);
         runSteps(tour, done ? i + 1 : i, 750);
     });
 }
 
 } // namespace
 
-QString prepareTourCopy(const QString& programDir, const QString& tempRoot, QString* error) {
+QString PrepareTourCopy(const QString& programDir, const QString& tempRoot, QString* error) {
     Hensuu1 real;
     real.developmentLayout = qint16(DevelopmentLayoutFor(programDir));
     if (auto failure = LoadConfiguration(real, programDir)) {
@@ -76,7 +78,7 @@ QString prepareTourCopy(const QString& programDir, const QString& tempRoot, QStr
         return {};
     }
     FileError failure;
-    if (!writeTextFile(tempRoot + QStringLiteral("/パスデータ.txt"),
+    if (!WriteTextFile(tempRoot + QStringLiteral("/パスデータ.txt"),
                        QStringLiteral("\"%1\",0,0,0,0,0,0,0,0,0\r\n").arg(data), &failure)) {
         *error = failure.text();
         return {};
@@ -84,12 +86,14 @@ QString prepareTourCopy(const QString& programDir, const QString& tempRoot, QStr
     return program;
 }
 
-void saveScreenshot(Stage& stage, const QString& dir, const QString& name) {
+void SaveScreenshot(Stage& stage, const QString& dir, const QString& name) {
     QDir().mkpath(dir);
     if (QWidget* screen = stage.current())
         screen->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
-void runTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString& dir) {
+void RunTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString& dir) {
     runSteps(std::make_shared<TourState>(ctx, stage, clock, dir), 0, 750);
 }
+
+} // namespace baisuu

@@ -5,6 +5,8 @@
 #include "context/app_context.h"
 #include "core/services.h"
 
+namespace baisuu {
+
 class Stage;
 
 // Wall and monotonic time that the tour can move forward at once, so a run
@@ -25,7 +27,9 @@ class ShiftableClock final : public Clock {
 // content's data) into a temporary folder, so the tour never writes the
 // school's own files. Returns the copy's program folder, or empty on failure
 // with the reason in *error.
-QString prepareTourCopy(const QString& programDir, const QString& tempRoot, QString* error);
+QString PrepareTourCopy(const QString& programDir, const QString& tempRoot, QString* error);
 
-void saveScreenshot(Stage& stage, const QString& dir, const QString& name);
-void runTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString& dir);
+void SaveScreenshot(Stage& stage, const QString& dir, const QString& name);
+void RunTour(AppContext& ctx, Stage& stage, ShiftableClock& clock, const QString& dir);
+
+} // namespace baisuu

@@ -2,18 +2,18 @@
 
 #include "app/startup.h"
 #include "app/tour.h"
-#include "ui/stage.h"
-#include "ui/startup_screens.h"
 #include "drill/drill_engine.h"
 #include "drill/drill_screen.h"
-#include "hub/charts.h"
-#include "hub/hub_model.h"
 #include "hub/chart_panel_screen.h"
+#include "hub/charts.h"
 #include "hub/data_change_panel_screen.h"
+#include "hub/hub_model.h"
 #include "hub/hub_screen.h"
+#include "selection/name_selection_screen.h"
 #include "teacher/criteria_editor_screen.h"
 #include "teacher/records_manager_screen.h"
-#include "selection/name_selection_screen.h"
+#include "ui/stage.h"
+#include "ui/startup_screens.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,8 +22,10 @@
 
 #include <algorithm>
 
+namespace baisuu {
+
 void TourState::shot(const QString& name) const {
-    saveScreenshot(stage, dir, name);
+    SaveScreenshot(stage, dir, name);
 }
 
 namespace {
@@ -372,6 +374,8 @@ const TourStep kSteps[] = {
 
 } // namespace
 
-std::span<const TourStep> tourSteps() {
+std::span<const TourStep> TourSteps() {
     return kSteps;
 }
+
+} // namespace baisuu

@@ -5,6 +5,8 @@
 
 #include <span>
 
+namespace baisuu {
+
 class ShiftableClock;
 class Stage;
 
@@ -30,4 +32,6 @@ struct TourStep {
     bool (*act)(TourState&);
 };
 
-std::span<const TourStep> tourSteps();
+std::span<const TourStep> TourSteps();
+
+} // namespace baisuu

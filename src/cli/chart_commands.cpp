@@ -16,7 +16,9 @@
 #include <limits>
 #include <memory>
 
-bool numberList(CliEnv& env, const QString& name, int low, int high, QList<int>* out) {
+namespace baisuu {
+
+bool NumberList(CliEnv& env, const QString& name, int low, int high, QList<int>* out) {
     const QString value = env.option(name);
     const QStringList items = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
     if (items.isEmpty()) {
@@ -53,22 +55,22 @@ struct School : HubSchool {
 
 int loadSchool(CliEnv& env, School& school, qint64 records) {
     if (const int code = LoadHubSchool(env, school)) return code;
-    if (failed(env, ReadLastRecords(school.state.paths.resultsLogFile(), records, &school.records)))
+    if (Failed(env, ReadLastRecords(school.state.paths.resultsLogFile(), records, &school.records)))
         return 1;
     return 0;
 }
 
 // --group and --pupil as the charts take them; 0 when they are good.
 int historyOptions(CliEnv& env, HistoryRequest& request) {
-    return groupOption(env, &request.group) ? 0 : 2;
+    return GroupOption(env, &request.group) ? 0 : 2;
 }
 
 } // namespace
 
-int cmdOwnRuns(CliEnv& env) {
+int CmdOwnRuns(CliEnv& env) {
     HistoryRequest request;
     qint64 pupil = 0;
-    if (!intOption(env, QStringLiteral("--pupil"), 0, kHighestPupil, &pupil)) return 2;
+    if (!IntOption(env, QStringLiteral("--pupil"), 0, kHighestPupil, &pupil)) return 2;
     request.pupil = int(pupil);
     if (const int code = historyOptions(env, request)) return code;
     School school;
@@ -85,20 +87,20 @@ int cmdOwnRuns(CliEnv& env) {
     return 0;
 }
 
-int cmdChart(CliEnv& env) {
+int CmdChart(CliEnv& env) {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return badOption(env, QStringLiteral("chart は描画のできる起動でしか使えません。"));
+        return BadOption(env, QStringLiteral("chart は描画のできる起動でしか使えません。"));
     const QString out = env.option(QStringLiteral("--out"));
     if (out.isEmpty())
-        return badOption(env, QStringLiteral("--out に書き出すPDFファイルを指定してください。"));
+        return BadOption(env, QStringLiteral("--out に書き出すPDFファイルを指定してください。"));
     QList<int> pupils;
-    if (!numberList(env, QStringLiteral("--pupil"), 0, kHighestPupil, &pupils)) return 2;
+    if (!NumberList(env, QStringLiteral("--pupil"), 0, kHighestPupil, &pupils)) return 2;
     ChartRequest request;
     if (const int code = historyOptions(env, request)) return code;
     School school;
     // The bands look back ten years over the whole log.
     if (const int code = loadSchool(env, school, std::numeric_limits<qint64>::max())) return code;
-    if (!numberList(env, QStringLiteral("--levels"), 1, school.state.catalog.levelCount,
+    if (!NumberList(env, QStringLiteral("--levels"), 1, school.state.catalog.levelCount,
                     &request.levels))
         return 2;
     request.today = school.now.date();
@@ -113,7 +115,7 @@ int cmdChart(CliEnv& env) {
                                        school.criteria, school.state.catalog));
     }
     QStringList written;
-    if (failed(env, WriteChartPdfs(docs, out, &written))) return 1;
+    if (Failed(env, WriteChartPdfs(docs, out, &written))) return 1;
     for (const QString& file : written)
         env.out << file << '\n';
     return 0;
@@ -132,3 +134,5 @@ std::unique_ptr<QCoreApplication> MakeCliApplication(int& argc, char** argv) {
     }
     return std::make_unique<QCoreApplication>(argc, argv);
 }
+
+} // namespace baisuu

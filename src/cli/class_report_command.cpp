@@ -11,28 +11,30 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 
-int cmdClassReport(CliEnv& env) {
+namespace baisuu {
+
+int CmdClassReport(CliEnv& env) {
     const QString out = env.option(QStringLiteral("--out"));
     if (out.isEmpty())
-        return badOption(env, QStringLiteral("--out に書き出すファイル（.pdf か .csv）を"
+        return BadOption(env, QStringLiteral("--out に書き出すファイル（.pdf か .csv）を"
                                              "指定してください。"));
     const QString type = QFileInfo(out).suffix().toLower();
     if (type != QStringLiteral("pdf") && type != QStringLiteral("csv"))
-        return badOption(env, QStringLiteral("--out のファイルは .pdf か .csv で終わる名前に"
+        return BadOption(env, QStringLiteral("--out のファイルは .pdf か .csv で終わる名前に"
                                              "してください: %1")
                                   .arg(out));
     if (type == QStringLiteral("pdf") &&
         !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return badOption(env, QStringLiteral("PDF は描画のできる起動でしか書けません。"));
+        return BadOption(env, QStringLiteral("PDF は描画のできる起動でしか書けません。"));
     ClassReportRequest request;
-    if (!groupOption(env, &request.group)) return 2;
+    if (!GroupOption(env, &request.group)) return 2;
 
     HubSchool school;
     if (const int code = LoadHubSchool(env, school)) return code;
     const Hensuu1& state = school.state;
     if (env.args.contains(QStringLiteral("--levels"))) {
         QList<int> levels;
-        if (!numberList(env, QStringLiteral("--levels"), 1, state.catalog.levelCount, &levels))
+        if (!NumberList(env, QStringLiteral("--levels"), 1, state.catalog.levelCount, &levels))
             return 2;
         for (int level : levels) // a level named twice gets its columns once
             if (!request.levels.contains(level)) request.levels.append(level);
@@ -50,15 +52,17 @@ int cmdClassReport(CliEnv& env) {
     settings.includeStatusTwo = 0;
     settings.today = request.today;
     RosterList list;
-    if (failed(env, BuildRosterList(*school.roster, state.paths.rosterFile(), settings,
+    if (Failed(env, BuildRosterList(*school.roster, state.paths.rosterFile(), settings,
                                     *school.results, list)))
         return 1;
 
     const ClassReport report = BuildClassReport(request, ListedPupils(list), *school.roster,
                                                 *school.results, school.criteria, state.catalog);
-    if (failed(env, type == QStringLiteral("pdf") ? WriteClassReportPdf(report, out)
+    if (Failed(env, type == QStringLiteral("pdf") ? WriteClassReportPdf(report, out)
                                                   : WriteClassReportCsv(report, out)))
         return 1;
     env.out << QDir::toNativeSeparators(out) << '\n';
     return 0;
 }
+
+} // namespace baisuu

@@ -8,11 +8,15 @@
 #include "records/results.h"
 #include "roster/roster.h"
 
+#include <QCoreApplication>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
 #include <QTextStream>
 #include <memory>
 #include <span>
+
+namespace baisuu {
 
 struct CliEnv {
     QString programDir;
@@ -28,29 +32,32 @@ struct CliEnv {
 
 // The configuration and criteria as the program loads them at start-up;
 // false (with the message on stderr) when they cannot be loaded.
-bool loadInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria = nullptr);
+bool LoadCliInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria = nullptr);
 
 // A check of one more file of the installation (roster, results log, sound
 // list), appending what it finds wrong. `check` runs them all in order.
 using CheckFunction = void (*)(const Hensuu1& state, QList<FileError>& problems);
-QList<CheckFunction> installationChecks();
+QList<CheckFunction> InstallationChecks();
 
 // One JSON document on stdout.
-void printJson(CliEnv& env, const QJsonObject& o);
+void PrintJson(CliEnv& env, const QJsonDocument& doc);
+inline void PrintJson(CliEnv& env, const QJsonObject& o) {
+    PrintJson(env, QJsonDocument(o));
+}
 // The whole number after --name; tells and fails when it is missing or not a
 // number in [low, high].
-bool intOption(CliEnv& env, const QString& name, qint64 low, qint64 high, qint64* value);
+bool IntOption(CliEnv& env, const QString& name, qint64 low, qint64 high, qint64* value);
 // The numbers of a comma-separated option ("3,7,12"), each within [low, high];
 // tells and fails when one is missing or out of range.
-bool numberList(CliEnv& env, const QString& name, int low, int high, QList<int>* out);
+bool NumberList(CliEnv& env, const QString& name, int low, int high, QList<int>* out);
 // Tells the error on stderr; true when there was one.
-bool failed(CliEnv& env, const std::optional<FileError>& error);
+bool Failed(CliEnv& env, const std::optional<FileError>& error);
 
 // Tells a bad option in Japanese; returns the exit code of a bad option (2).
-int badOption(CliEnv& env, const QString& text);
+int BadOption(CliEnv& env, const QString& text);
 // --group of the hub's commands: one of the selection screen's twelve groups,
 // "全学年" when not given. False (told) for any other text.
-bool groupOption(CliEnv& env, QString* group);
+bool GroupOption(CliEnv& env, QString* group);
 
 // The installation as the hub sees it at --now: configuration, criteria with
 // the practice limits, the roster, the tallies. 0, or the exit code (told).
@@ -65,35 +72,35 @@ struct HubSchool {
 int LoadHubSchool(CliEnv& env, HubSchool& school);
 
 // Every command: returns the process exit code.
-int cmdInitDemo(CliEnv& env);
-int cmdConfig(CliEnv& env);
-int cmdCriteria(CliEnv& env);
-int cmdCheck(CliEnv& env);
-int cmdRoster(CliEnv& env);
-int cmdRecords(CliEnv& env);
-int cmdExportCsv(CliEnv& env);
-int cmdStats(CliEnv& env);
-int cmdPoints(CliEnv& env);
-int cmdAppend(CliEnv& env);
-int cmdReplace(CliEnv& env);
-int cmdDelete(CliEnv& env);
-int cmdHub(CliEnv& env);
-int cmdRanking(CliEnv& env);
-int cmdToday(CliEnv& env);
-int cmdPeriod(CliEnv& env);
-int cmdOwnRuns(CliEnv& env);
-int cmdChart(CliEnv& env);
-int cmdCriteriaChart(CliEnv& env);
-int cmdClassReport(CliEnv& env);
+int CmdInitDemo(CliEnv& env);
+int CmdConfig(CliEnv& env);
+int CmdCriteria(CliEnv& env);
+int CmdCheck(CliEnv& env);
+int CmdRoster(CliEnv& env);
+int CmdRecords(CliEnv& env);
+int CmdExportCsv(CliEnv& env);
+int CmdStats(CliEnv& env);
+int CmdPoints(CliEnv& env);
+int CmdAppend(CliEnv& env);
+int CmdReplace(CliEnv& env);
+int CmdDelete(CliEnv& env);
+int CmdHub(CliEnv& env);
+int CmdRanking(CliEnv& env);
+int CmdToday(CliEnv& env);
+int CmdPeriod(CliEnv& env);
+int CmdOwnRuns(CliEnv& env);
+int CmdChart(CliEnv& env);
+int CmdCriteriaChart(CliEnv& env);
+int CmdClassReport(CliEnv& env);
 // The application object of the tool: one that can draw for `chart`.
-std::unique_ptr<class QCoreApplication> MakeCliApplication(int& argc, char** argv);
+std::unique_ptr<QCoreApplication> MakeCliApplication(int& argc, char** argv);
 
 // The results log's torn tail, out-of-range records and a deletion's leftover copy.
 void CheckResultsLog(const Hensuu1& state, QList<FileError>& problems);
 
 // Writes a few months of runs of demo pupils 1..pupilCount (levels 1..targets.size()-1,
 // times around targets[level]) into a new log, dated back from the clock.
-bool writeDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> targets,
+bool WriteDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> targets,
                       int pupilCount, const QString& schoolCode);
 
 // The roster's records that cannot be read or are left out (numbers outside
@@ -101,3 +108,5 @@ bool writeDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> 
 void CheckRoster(const Hensuu1& state, QList<FileError>& problems);
 // The sound list, the files it names and the two fixed sounds.
 void CheckSoundList(const Hensuu1& state, QList<FileError>& problems);
+
+} // namespace baisuu

@@ -13,6 +13,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+namespace baisuu {
+
 namespace {
 
 QJsonValue valueJson(const Value& v) {
@@ -27,15 +29,11 @@ QJsonValue valueJson(const Value& v) {
     return QJsonValue::Null;
 }
 
-void printJson(CliEnv& env, const QJsonDocument& doc) {
-    env.out << QString::fromUtf8(doc.toJson(QJsonDocument::Indented));
-}
-
 } // namespace
 
-int cmdConfig(CliEnv& env) {
+int CmdConfig(CliEnv& env) {
     Hensuu1 state;
-    if (!loadInstallation(env, state)) return 1;
+    if (!LoadCliInstallation(env, state)) return 1;
     const AppPaths& p = state.paths;
     QJsonArray names;
     for (int level = 0; level <= kHighestNamedLevel; ++level)
@@ -58,14 +56,14 @@ int cmdConfig(CliEnv& env) {
         {"allLevelsOpen", state.allLevelsOpen},
         {"levelNames", names},
     };
-    printJson(env, QJsonDocument(o));
+    PrintJson(env, QJsonDocument(o));
     return 0;
 }
 
-int cmdCriteria(CliEnv& env) {
+int CmdCriteria(CliEnv& env) {
     Hensuu1 state;
     CriteriaTable table;
-    if (!loadInstallation(env, state, &table)) return 1;
+    if (!LoadCliInstallation(env, state, &table)) return 1;
     QJsonArray levels;
     for (const LevelCriteria& c : table.levels) {
         levels.append(QJsonObject{
@@ -80,11 +78,11 @@ int cmdCriteria(CliEnv& env) {
             {"overdoDays", valueJson(c.overdoDays)},
         });
     }
-    printJson(env, QJsonDocument(levels));
+    PrintJson(env, QJsonDocument(levels));
     return 0;
 }
 
-int cmdCheck(CliEnv& env) {
+int CmdCheck(CliEnv& env) {
     QList<FileError> problems;
     Hensuu1 state;
     state.developmentLayout = qint16(DevelopmentLayoutFor(env.programDir));
@@ -94,7 +92,7 @@ int cmdCheck(CliEnv& env) {
         CriteriaTable table;
         if (auto error = LoadCriteria(table, state.paths.criteriaFile(), &problems))
             problems.append(*error);
-        for (const CheckFunction check : installationChecks())
+        for (const CheckFunction check : InstallationChecks())
             check(state, problems);
     }
     for (const FileError& p : problems)
@@ -115,12 +113,12 @@ void CheckSoundList(const Hensuu1& state, QList<FileError>& problems) {
     const SoundCue played[] = {SoundCue::Correct2, SoundCue::Wrong2, SoundCue::PersonalBest2,
                                SoundCue::PassTime1};
     for (const SoundCue cue : played)
-        if (int(leadingNumber(table.cell(21, cue))) <= 0)
+        if (int(LeadingValue(table.cell(21, cue))) <= 0)
             problems.append({list, 0,
                              QStringLiteral("「%1」の音のファイルが登録されていません。")
                                  .arg(table.cell(0, cue))});
     for (int c = 1; c < kSoundColumns; ++c) {
-        const int n = std::min(int(leadingNumber(table.soundTable[21][c])), kFilesPerCue);
+        const int n = std::min(int(LeadingValue(table.soundTable[21][c])), kFilesPerCue);
         for (int row = 1; row <= n; ++row) {
             const QString file = table.soundTable[row][c] + QStringLiteral(".wav");
             if (!QFile::exists(folder + file))
@@ -133,3 +131,5 @@ void CheckSoundList(const Hensuu1& state, QList<FileError>& problems) {
         if (!QFile::exists(folder + fixed))
             problems.append({folder + fixed, 0, QStringLiteral("音のファイルがありません。")});
 }
+
+} // namespace baisuu

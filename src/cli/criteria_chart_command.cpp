@@ -3,13 +3,15 @@
 #include "cli.h"
 #include "teacher/criteria_editor.h"
 
-int cmdCriteriaChart(CliEnv& env) {
+namespace baisuu {
+
+int CmdCriteriaChart(CliEnv& env) {
     qint64 level = 0;
-    if (!intOption(env, QStringLiteral("--level"), 1, kLevelSlots - 1, &level)) return 2;
+    if (!IntOption(env, QStringLiteral("--level"), 1, kLevelSlots - 1, &level)) return 2;
     Hensuu1 state;
-    if (!loadInstallation(env, state)) return 1;
+    if (!LoadCliInstallation(env, state)) return 1;
     LevelHistograms histograms;
-    if (failed(env, ReadHistograms(state.paths.resultsLogFile(), &histograms))) return 1;
+    if (Failed(env, ReadHistograms(state.paths.resultsLogFile(), &histograms))) return 1;
     for (const QString& line : AllRunsChart(histograms, int(level)))
         env.out << line << '\n';
     env.out << "#\n";
@@ -18,3 +20,5 @@ int cmdCriteriaChart(CliEnv& env) {
     env.out.flush();
     return 0;
 }
+
+} // namespace baisuu

@@ -9,13 +9,15 @@
 #include <QDir>
 #include <QFile>
 
+namespace baisuu {
+
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
 bool writeText(CliEnv& env, const QString& path, const QStringList& lines) {
     FileError error;
-    if (!writeTextFile(path, lines.join(kCrLf) + kCrLf, &error)) {
+    if (!WriteTextFile(path, lines.join(kCrLf) + kCrLf, &error)) {
         env.err << error.text() << Qt::endl;
         return false;
     }
@@ -194,12 +196,12 @@ bool writeResultsLog(CliEnv& env, const DemoFolders& f) {
         return false;
     }
     log.close();
-    return writeDemoHistory(env, log.fileName(), kTargets, int(std::size(kPupils)), kSchoolCode);
+    return WriteDemoHistory(env, log.fileName(), kTargets, int(std::size(kPupils)), kSchoolCode);
 }
 
 } // namespace
 
-int cmdInitDemo(CliEnv& env) {
+int CmdInitDemo(CliEnv& env) {
     if (env.args.isEmpty() || env.args.first().startsWith(QStringLiteral("--"))) {
         env.err << "usage: baisuu-cli init-demo DIR [--force]" << Qt::endl;
         return 2;
@@ -233,3 +235,5 @@ int cmdInitDemo(CliEnv& env) {
             << Qt::endl;
     return 0;
 }
+
+} // namespace baisuu

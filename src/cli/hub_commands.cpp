@@ -10,38 +10,40 @@
 
 #include <memory>
 
-int badOption(CliEnv& env, const QString& text) {
+namespace baisuu {
+
+int BadOption(CliEnv& env, const QString& text) {
     env.err << text << Qt::endl;
     return 2;
 }
 
-bool groupOption(CliEnv& env, QString* group) {
+bool GroupOption(CliEnv& env, QString* group) {
     *group = env.option(QStringLiteral("--group"), QStringLiteral("全学年"));
     if (SelectionGroupTexts().contains(*group)) return true;
-    badOption(env, QStringLiteral("--group には次のどれかを指定してください: %1")
+    BadOption(env, QStringLiteral("--group には次のどれかを指定してください: %1")
                        .arg(SelectionGroupTexts().join(QStringLiteral("、"))));
     return false;
 }
 
 int LoadHubSchool(CliEnv& env, HubSchool& school) {
-    if (!loadInstallation(env, school.state, &school.criteria)) return 1;
+    if (!LoadCliInstallation(env, school.state, &school.criteria)) return 1;
     school.now = env.clock->now();
     school.schoolYear = CurrentSchoolYear(school.now.date(), school.state.schoolYearStartMonth);
-    if (failed(env, LoadRoster(*school.roster, school.state.paths.rosterFile(), school.schoolYear,
+    if (Failed(env, LoadRoster(*school.roster, school.state.paths.rosterFile(), school.schoolYear,
                                school.state.includeStatusTwo)))
         return 1;
     ApplyPracticeLimits(school.criteria, school.state.catalog);
-    if (failed(env, ComputeLevelStats(*school.results, school.criteria,
+    if (Failed(env, ComputeLevelStats(*school.results, school.criteria,
                                       school.state.paths.resultsLogFile(), school.now)))
         return 1;
     return 0;
 }
 
-int cmdHub(CliEnv& env) {
+int CmdHub(CliEnv& env) {
     qint64 pupil = 0;
-    if (!intOption(env, QStringLiteral("--pupil"), 0, kHighestPupil, &pupil)) return 2;
+    if (!IntOption(env, QStringLiteral("--pupil"), 0, kHighestPupil, &pupil)) return 2;
     QString group;
-    if (!groupOption(env, &group)) return 2;
+    if (!GroupOption(env, &group)) return 2;
     HubSchool school;
     if (const int code = LoadHubSchool(env, school)) return code;
 
@@ -51,7 +53,7 @@ int cmdHub(CliEnv& env) {
     state.pupilName = school.roster->pupilNames[size_t(pupil)];
     state.pupilGrade = school.roster->pupilGradeLabels[size_t(pupil)];
     state.selectedGroup = group;
-    state.pupilStartTime = secondsSinceMidnight(school.now.time());
+    state.pupilStartTime = SecondsSinceMidnight(school.now.time());
     const HubView view =
         BuildHubView(state, school.criteria, *school.results, *school.roster, group, school.now);
     QJsonArray columns;
@@ -69,13 +71,15 @@ int cmdHub(CliEnv& env) {
             {"criteria", c.criteria},
             {"list", QJsonArray::fromStringList(c.list)},
         });
-    printJson(env, QJsonObject{{"label11", view.label11},
-                               {"label12", view.label12},
-                               {"label13", view.label13},
-                               {"label18", view.label18},
+    PrintJson(env, QJsonObject{{"label11", view.contentName},
+                               {"label12", view.pupilLine},
+                               {"label13", view.numberAndSite},
+                               {"label18", view.todayRunCount},
                                {"finalLevelCleared", view.finalLevelCleared},
                                {"scrollMaximum", view.layout.scrollMaximum},
                                {"columnWidth", view.layout.width},
                                {"columns", columns}});
     return 0;
 }
+
+} // namespace baisuu

@@ -9,6 +9,8 @@
 
 #include <memory>
 
+namespace baisuu {
+
 namespace {
 
 // The options a command takes; any other one is a typing error, not to be ignored.
@@ -26,10 +28,10 @@ bool onlyOptions(CliEnv& env, const QStringList& known) {
 // The options every list command shares: --group and --pupil, and --mode
 // where the command has one. Returns 0 when they are good.
 int commonOptions(CliEnv& env, ListRequest& request, bool withMode) {
-    if (!groupOption(env, &request.group)) return 2;
+    if (!GroupOption(env, &request.group)) return 2;
     if (env.args.contains(QStringLiteral("--pupil"))) {
         qint64 pupil = 0;
-        if (!intOption(env, QStringLiteral("--pupil"), 0, kHighestPupil, &pupil)) return 2;
+        if (!IntOption(env, QStringLiteral("--pupil"), 0, kHighestPupil, &pupil)) return 2;
         request.pupil = int(pupil);
     }
     if (withMode) {
@@ -39,7 +41,7 @@ int commonOptions(CliEnv& env, ListRequest& request, bool withMode) {
         else if (mode == QStringLiteral("points"))
             request.mode = ListMode::Points;
         else
-            return badOption(
+            return BadOption(
                 env, QStringLiteral("--mode には time か points を指定してください: %1").arg(mode));
     }
     return 0;
@@ -58,7 +60,7 @@ int loadLists(CliEnv& env, ListRequest& request, LoadedLists& loaded) {
     request.schoolYear = school.schoolYear;
     QList<RecordNumbers> records;
     if (const qint64 count = RecordsForView(request))
-        if (failed(env, ReadLastRecords(school.state.paths.resultsLogFile(), count, &records)))
+        if (Failed(env, ReadLastRecords(school.state.paths.resultsLogFile(), count, &records)))
             return 1;
     loaded.state = school.state;
     loaded.view = BuildListsView(request, school.state.catalog, school.criteria, *school.roster,
@@ -84,7 +86,7 @@ int printEveryLevel(CliEnv& env, ListRequest& request) {
 
 } // namespace
 
-int cmdRanking(CliEnv& env) {
+int CmdRanking(CliEnv& env) {
     if (!onlyOptions(env, {QStringLiteral("--level"), QStringLiteral("--mode"),
                            QStringLiteral("--order"), QStringLiteral("--group"),
                            QStringLiteral("--pupil")}))
@@ -93,7 +95,7 @@ int cmdRanking(CliEnv& env) {
     if (const int code = commonOptions(env, request, true)) return code;
     qint64 order = 1;
     if (env.args.contains(QStringLiteral("--order")) &&
-        !intOption(env, QStringLiteral("--order"), 1, 2, &order))
+        !IntOption(env, QStringLiteral("--order"), 1, 2, &order))
         return 2;
     // The time ranking has one order; the point rankings are views 1 and 2.
     request.view =
@@ -101,7 +103,7 @@ int cmdRanking(CliEnv& env) {
     LevelCatalog catalog;
     BuildLevelCatalog(catalog);
     qint64 level = 0;
-    if (!intOption(env, QStringLiteral("--level"), 1, catalog.levelCount, &level)) return 2;
+    if (!IntOption(env, QStringLiteral("--level"), 1, catalog.levelCount, &level)) return 2;
 
     LoadedLists loaded;
     if (const int code = loadLists(env, request, loaded)) return code;
@@ -109,7 +111,7 @@ int cmdRanking(CliEnv& env) {
     return 0;
 }
 
-int cmdToday(CliEnv& env) {
+int CmdToday(CliEnv& env) {
     if (!onlyOptions(env, {QStringLiteral("--group"), QStringLiteral("--pupil")})) return 2;
     ListRequest request;
     if (const int code = commonOptions(env, request, false)) return code;
@@ -118,15 +120,17 @@ int cmdToday(CliEnv& env) {
     return printEveryLevel(env, request);
 }
 
-int cmdPeriod(CliEnv& env) {
+int CmdPeriod(CliEnv& env) {
     if (!onlyOptions(env, {QStringLiteral("--days"), QStringLiteral("--mode"),
                            QStringLiteral("--group"), QStringLiteral("--pupil")}))
         return 2;
     ListRequest request;
     if (const int code = commonOptions(env, request, true)) return code;
     qint64 period = 0;
-    if (!intOption(env, QStringLiteral("--days"), 1, 5, &period)) return 2;
+    if (!IntOption(env, QStringLiteral("--days"), 1, 5, &period)) return 2;
     request.view = ListView::Period;
     request.period = int(period);
     return printEveryLevel(env, request);
 }
+
+} // namespace baisuu

@@ -11,12 +11,14 @@
 #include <cstdio>
 #include <map>
 
+namespace baisuu {
+
 QString CliEnv::option(const QString& name, const QString& fallback) const {
     const qsizetype i = args.indexOf(name);
     return i >= 0 && i + 1 < args.size() ? args[i + 1] : fallback;
 }
 
-bool loadInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria) {
+bool LoadCliInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria) {
     state.developmentLayout = qint16(DevelopmentLayoutFor(env.programDir));
     if (auto error = LoadConfiguration(state, env.programDir)) {
         env.err << error->text() << Qt::endl;
@@ -32,7 +34,7 @@ bool loadInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria) {
     return true;
 }
 
-QList<CheckFunction> installationChecks() {
+QList<CheckFunction> InstallationChecks() {
     return {CheckRoster, CheckResultsLog, CheckSoundList};
 }
 
@@ -42,26 +44,26 @@ using Command = int (*)(CliEnv&);
 
 const std::map<QString, Command>& commands() {
     static const std::map<QString, Command> table = {
-        {QStringLiteral("init-demo"), cmdInitDemo},
-        {QStringLiteral("config"), cmdConfig},
-        {QStringLiteral("criteria"), cmdCriteria},
-        {QStringLiteral("check"), cmdCheck},
-        {QStringLiteral("roster"), cmdRoster},
-        {QStringLiteral("records"), cmdRecords},
-        {QStringLiteral("export-csv"), cmdExportCsv},
-        {QStringLiteral("stats"), cmdStats},
-        {QStringLiteral("points"), cmdPoints},
-        {QStringLiteral("append"), cmdAppend},
-        {QStringLiteral("replace"), cmdReplace},
-        {QStringLiteral("delete"), cmdDelete},
-        {QStringLiteral("hub"), cmdHub},
-        {QStringLiteral("ranking"), cmdRanking},
-        {QStringLiteral("today"), cmdToday},
-        {QStringLiteral("period"), cmdPeriod},
-        {QStringLiteral("own-runs"), cmdOwnRuns},
-        {QStringLiteral("chart"), cmdChart},
-        {QStringLiteral("criteria-chart"), cmdCriteriaChart},
-        {QStringLiteral("class-report"), cmdClassReport},
+        {QStringLiteral("init-demo"), CmdInitDemo},
+        {QStringLiteral("config"), CmdConfig},
+        {QStringLiteral("criteria"), CmdCriteria},
+        {QStringLiteral("check"), CmdCheck},
+        {QStringLiteral("roster"), CmdRoster},
+        {QStringLiteral("records"), CmdRecords},
+        {QStringLiteral("export-csv"), CmdExportCsv},
+        {QStringLiteral("stats"), CmdStats},
+        {QStringLiteral("points"), CmdPoints},
+        {QStringLiteral("append"), CmdAppend},
+        {QStringLiteral("replace"), CmdReplace},
+        {QStringLiteral("delete"), CmdDelete},
+        {QStringLiteral("hub"), CmdHub},
+        {QStringLiteral("ranking"), CmdRanking},
+        {QStringLiteral("today"), CmdToday},
+        {QStringLiteral("period"), CmdPeriod},
+        {QStringLiteral("own-runs"), CmdOwnRuns},
+        {QStringLiteral("chart"), CmdChart},
+        {QStringLiteral("criteria-chart"), CmdCriteriaChart},
+        {QStringLiteral("class-report"), CmdClassReport},
     };
     return table;
 }
@@ -89,6 +91,10 @@ int usage(QTextStream& err) {
 }
 
 } // namespace
+
+} // namespace baisuu
+
+using namespace baisuu;
 
 int main(int argc, char** argv) {
     const auto app = MakeCliApplication(argc, argv);

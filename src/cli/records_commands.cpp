@@ -13,11 +13,13 @@
 #include <charconv>
 #include <memory>
 
-void printJson(CliEnv& env, const QJsonObject& o) {
-    env.out << QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented));
+namespace baisuu {
+
+void PrintJson(CliEnv& env, const QJsonDocument& doc) {
+    env.out << QString::fromUtf8(doc.toJson(QJsonDocument::Indented));
 }
 
-bool intOption(CliEnv& env, const QString& name, qint64 low, qint64 high, qint64* value) {
+bool IntOption(CliEnv& env, const QString& name, qint64 low, qint64 high, qint64* value) {
     bool ok = false;
     const QString text = env.option(name);
     *value = text.toLongLong(&ok);
@@ -31,7 +33,7 @@ bool intOption(CliEnv& env, const QString& name, qint64 low, qint64 high, qint64
     return false;
 }
 
-bool failed(CliEnv& env, const std::optional<FileError>& error) {
+bool Failed(CliEnv& env, const std::optional<FileError>& error) {
     if (error) env.err << error->text() << Qt::endl;
     return error.has_value();
 }
@@ -58,16 +60,16 @@ constexpr qint32 kLargestTime = 2147483647;
 
 } // namespace
 
-int cmdStats(CliEnv& env) {
+int CmdStats(CliEnv& env) {
     qint64 onlyPupil = 0;
     if (env.args.contains(QStringLiteral("--pupil")) &&
-        !intOption(env, QStringLiteral("--pupil"), 1, kHighestPupil, &onlyPupil))
+        !IntOption(env, QStringLiteral("--pupil"), 1, kHighestPupil, &onlyPupil))
         return 2;
     Hensuu1 state;
     CriteriaTable criteria;
-    if (!loadInstallation(env, state, &criteria)) return 1;
+    if (!LoadCliInstallation(env, state, &criteria)) return 1;
     auto results = std::make_unique<ResultsState>();
-    if (failed(env, ComputeLevelStats(*results, criteria, state.paths.resultsLogFile(),
+    if (Failed(env, ComputeLevelStats(*results, criteria, state.paths.resultsLogFile(),
                                       env.clock->now())))
         return 1;
 
@@ -103,60 +105,60 @@ int cmdStats(CliEnv& env) {
             });
         }
     }
-    printJson(env, QJsonObject{{"resultCount", qint64(results->results.size())},
+    PrintJson(env, QJsonObject{{"resultCount", qint64(results->results.size())},
                                {"levelBestTime", best},
                                {"rows", rows}});
     return 0;
 }
 
-int cmdPoints(CliEnv& env) {
+int CmdPoints(CliEnv& env) {
     qint64 level = 0;
     qint64 time = 0;
-    if (!intOption(env, QStringLiteral("--level"), 1, kLevelSlots - 1, &level) ||
-        !intOption(env, QStringLiteral("--time"), 0, kLargestTime, &time))
+    if (!IntOption(env, QStringLiteral("--level"), 1, kLevelSlots - 1, &level) ||
+        !IntOption(env, QStringLiteral("--time"), 0, kLargestTime, &time))
         return 2;
     Hensuu1 state;
     CriteriaTable criteria;
-    if (!loadInstallation(env, state, &criteria)) return 1;
+    if (!LoadCliInstallation(env, state, &criteria)) return 1;
     const LevelCriteria& c = criteria.levels[level];
     const RunPoints points = PointsOfRun(c, qint32(time));
-    printJson(env, QJsonObject{{"base", points.base},
+    PrintJson(env, QJsonObject{{"base", points.base},
                                {"factor", shortestValue(CountedPointFactor(c.pointFactor))},
                                {"total", points.total}});
     return 0;
 }
 
-int cmdAppend(CliEnv& env) {
+int CmdAppend(CliEnv& env) {
     qint64 pupil = 0;
     qint64 level = 0;
     qint64 time = 0;
-    if (!intOption(env, QStringLiteral("--pupil"), 1, kHighestPupil, &pupil) ||
-        !intOption(env, QStringLiteral("--level"), 1, kLevelSlots - 1, &level) ||
-        !intOption(env, QStringLiteral("--time"), 0, kLargestTime, &time))
+    if (!IntOption(env, QStringLiteral("--pupil"), 1, kHighestPupil, &pupil) ||
+        !IntOption(env, QStringLiteral("--level"), 1, kLevelSlots - 1, &level) ||
+        !IntOption(env, QStringLiteral("--time"), 0, kLargestTime, &time))
         return 2;
     Hensuu1 state;
-    if (!loadInstallation(env, state)) return 1;
+    if (!LoadCliInstallation(env, state)) return 1;
     const RunToRecord run{qint16(pupil), qint16(level), qint32(time), state.schoolCode,
                           env.clock->now()};
-    return failed(env, AppendResult(state.paths.resultsLogFile(), run)) ? 1 : 0;
+    return Failed(env, AppendResult(state.paths.resultsLogFile(), run)) ? 1 : 0;
 }
 
-int cmdReplace(CliEnv& env) {
+int CmdReplace(CliEnv& env) {
     qint64 k = 0;
     if (!recordNumber(env, &k)) return 2;
     qint64 time = -1;
     qint64 pupil = -1;
     if (env.args.contains(QStringLiteral("--time")) &&
-        !intOption(env, QStringLiteral("--time"), 0, kLargestTime, &time))
+        !IntOption(env, QStringLiteral("--time"), 0, kLargestTime, &time))
         return 2;
     if (env.args.contains(QStringLiteral("--pupil")) &&
-        !intOption(env, QStringLiteral("--pupil"), 1, kHighestPupil, &pupil))
+        !IntOption(env, QStringLiteral("--pupil"), 1, kHighestPupil, &pupil))
         return 2;
     Hensuu1 state;
-    if (!loadInstallation(env, state)) return 1;
+    if (!LoadCliInstallation(env, state)) return 1;
     const QString log = state.paths.resultsLogFile();
     QList<ResultRecord> records;
-    if (failed(env, ReadResultRecords(log, &records))) return 1;
+    if (Failed(env, ReadResultRecords(log, &records))) return 1;
     if (k > records.size()) {
         env.err << QStringLiteral("%1 番のレコードはありません（全 %2 件）。")
                        .arg(k)
@@ -168,15 +170,15 @@ int cmdReplace(CliEnv& env) {
     ResultRecord record = records[k - 1];
     if (time >= 0) record.runTime = qint32(time);
     if (pupil >= 0) record.pupilNumber = qint16(pupil);
-    return failed(env, ReplaceResult(log, k, record)) ? 1 : 0;
+    return Failed(env, ReplaceResult(log, k, record)) ? 1 : 0;
 }
 
-int cmdDelete(CliEnv& env) {
+int CmdDelete(CliEnv& env) {
     qint64 k = 0;
     if (!recordNumber(env, &k)) return 2;
     Hensuu1 state;
-    if (!loadInstallation(env, state)) return 1;
-    return failed(env, DeleteResult(state.paths.resultsLogFile(), k)) ? 1 : 0;
+    if (!LoadCliInstallation(env, state)) return 1;
+    return Failed(env, DeleteResult(state.paths.resultsLogFile(), k)) ? 1 : 0;
 }
 
 void CheckResultsLog(const Hensuu1& state, QList<FileError>& problems) {
@@ -207,3 +209,5 @@ void CheckResultsLog(const Hensuu1& state, QList<FileError>& problems) {
                                         "以上変わらなければ次に記録するときに片付けます（記録は失"
                                         "われません）。")});
 }
+
+} // namespace baisuu

@@ -12,7 +12,9 @@
 #include <cmath>
 #include <random>
 
-bool writeDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> targets,
+namespace baisuu {
+
+bool WriteDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> targets,
                       int pupilCount, const QString& schoolCode) {
     constexpr int kDays = 120;
     const QDateTime now = env.clock->now();
@@ -44,7 +46,7 @@ bool writeDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> 
                 const double pace = skill * (1.25 - 0.35 * progress) * uniform(0.8, 1.25);
                 const bool timedOut = uniform(0, 1) < 0.02;
                 ResultRecord r;
-                r.runDate = oleDate(date);
+                r.runDate = OleDate(date);
                 r.runClock = std::min(seconds, 86399) / 86400.0;
                 r.pupilNumber = qint16(pupil);
                 r.level = qint16(runLevel);
@@ -52,7 +54,7 @@ bool writeDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> 
                     timedOut ? kNoTime : std::max(5, int(std::lround(targets[runLevel] * pace)));
                 // A few runs came from the sister school that shares the data root.
                 r.schoolCode =
-                    recordText(pupil == 4 && n == 0 ? QStringLiteral("54321") : schoolCode);
+                    RecordText(pupil == 4 && n == 0 ? QStringLiteral("54321") : schoolCode);
                 runs.append(r);
                 seconds += 60 + int(uniform(0, 240));
             }
@@ -73,3 +75,5 @@ bool writeDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> 
     }
     return true;
 }
+
+} // namespace baisuu

@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <memory>
 
+namespace baisuu {
+
 namespace {
 
 // The roster with its tables for the records lines; a missing roster leaves
@@ -35,7 +37,7 @@ bool readRecords(CliEnv& env, const Hensuu1& state, QList<ResultRecord>& records
 
 } // namespace
 
-int cmdRoster(CliEnv& env) {
+int CmdRoster(CliEnv& env) {
     RosterListSettings settings;
     bool ok = true;
     settings.displayMode = env.option(QStringLiteral("--mode"), QStringLiteral("1")).toInt(&ok);
@@ -48,7 +50,7 @@ int cmdRoster(CliEnv& env) {
 
     Hensuu1 state;
     CriteriaTable criteria;
-    if (!loadInstallation(env, state, &criteria)) return 1;
+    if (!LoadCliInstallation(env, state, &criteria)) return 1;
     const QDateTime now = env.clock->now();
     settings.schoolYearStartMonth = state.schoolYearStartMonth;
     settings.includeStatusTwo = state.includeStatusTwo;
@@ -70,9 +72,9 @@ int cmdRoster(CliEnv& env) {
     return 0;
 }
 
-int cmdRecords(CliEnv& env) {
+int CmdRecords(CliEnv& env) {
     Hensuu1 state;
-    if (!loadInstallation(env, state)) return 1;
+    if (!LoadCliInstallation(env, state)) return 1;
     StudentRoster roster;
     loadRosterForRecords(env, state, roster);
     QList<ResultRecord> records;
@@ -83,10 +85,10 @@ int cmdRecords(CliEnv& env) {
     return 0;
 }
 
-int cmdExportCsv(CliEnv& env) {
+int CmdExportCsv(CliEnv& env) {
     Hensuu1 state;
     CriteriaTable criteria;
-    if (!loadInstallation(env, state, &criteria)) return 1;
+    if (!LoadCliInstallation(env, state, &criteria)) return 1;
     StudentRoster roster;
     loadRosterForRecords(env, state, roster);
     QList<ResultRecord> records;
@@ -125,3 +127,5 @@ void CheckRoster(const Hensuu1& state, QList<FileError>& problems) {
     }
     problems.append(roster.problems);
 }
+
+} // namespace baisuu

@@ -13,6 +13,8 @@
 #include "sound/sound_cue_table.h"
 #include "sound/sound_cues.h"
 
+namespace baisuu {
+
 struct AppContext {
     Hensuu1 hensuu1;
     CriteriaTable criteria;
@@ -46,3 +48,5 @@ struct AppContext {
     // Printing writes this PDF file (and its numbered siblings) instead of asking for a printer.
     QString printToPdf = {};
 };
+
+} // namespace baisuu

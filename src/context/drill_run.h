@@ -4,6 +4,8 @@
 
 #include <QtGlobal>
 
+namespace baisuu {
+
 struct DrillRun {
     qint16 problemCount = 20; // net correct answers needed
     qint32 correctCount = 0;  // never below 0
@@ -20,3 +22,5 @@ struct DrillRun {
     double barScale = 0;     // time-bar pixels per second
     qint32 recordedTime = 0; // elapsedSeconds, or 99999 after a time-out
 };
+
+} // namespace baisuu

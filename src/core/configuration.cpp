@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace baisuu {
+
 namespace {
 
 constexpr int kConfigItems = 10;
@@ -17,7 +19,7 @@ constexpr int kConfigItems = 10;
 std::optional<FileError> readTenItems(const QString& path, const QStringList& itemNames,
                                       QList<Item>* items) {
     FileError error;
-    const auto text = readTextFile(path, &error);
+    const auto text = ReadTextFile(path, &error);
     if (!text) return error;
     ItemReader reader(*text);
     while (items->size() < kConfigItems && !reader.atEnd())
@@ -38,7 +40,7 @@ std::optional<FileError> readTenItems(const QString& path, const QStringList& it
 
 } // namespace
 
-QString normalizedFolder(QString path) {
+QString NormalizedFolder(QString path) {
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (!path.isEmpty() && !path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
     return path;
@@ -63,7 +65,7 @@ std::optional<qint32> SeasonColorFor(int month) {
 QString PathDataFileFor(const QString& programDir) {
     // Lexically: a symbolic link to the program folder still finds the school
     // the link sits in.
-    return QDir::cleanPath(normalizedFolder(QDir::cleanPath(QDir(programDir).absolutePath())) +
+    return QDir::cleanPath(NormalizedFolder(QDir::cleanPath(QDir(programDir).absolutePath())) +
                            QStringLiteral("../パスデータ.txt"));
 }
 
@@ -71,7 +73,7 @@ std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& progra
                                            QList<FileError>* warnings) {
     const QString programFolder = QDir::cleanPath(QDir(programDir).absolutePath());
     AppPaths paths;
-    paths.appDir = normalizedFolder(programFolder);
+    paths.appDir = NormalizedFolder(programFolder);
     const QString pathDataFile = PathDataFileFor(programDir);
 
     QList<Item> pathItems;
@@ -82,10 +84,10 @@ std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& progra
     if (dataRoot.isEmpty())
         return FileError{pathDataFile, pathItems[0].line,
                          QStringLiteral("1項目めのデータフォルダの場所が空です。")};
-    dataRoot = normalizedFolder(dataRoot);
+    dataRoot = NormalizedFolder(dataRoot);
     // A relative data root is taken from the folder that holds パスデータ.txt.
     if (QDir::isRelativePath(dataRoot))
-        dataRoot = normalizedFolder(
+        dataRoot = NormalizedFolder(
             QDir::cleanPath(QFileInfo(pathDataFile).absolutePath() + QLatin1Char('/') + dataRoot));
     if (state.developmentLayout == 1) {
         // The drive part of a Windows path; the file-system root elsewhere.
@@ -104,7 +106,7 @@ std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& progra
     if (auto error = readTenItems(paths.commonDataFile(), commonNames, &common)) return error;
     // Any start month is taken: grades only compare today's month with it, so 0
     // never moves the school year back and 13 always does. It is told, not refused.
-    const int month = int(std::clamp(std::nearbyint(leadingNumber(common[0].text)), -1e9, 1e9));
+    const int month = int(std::clamp(std::nearbyint(LeadingValue(common[0].text)), -1e9, 1e9));
     if ((month < 1 || month > 12) && warnings)
         warnings->append(
             {paths.commonDataFile(), common[0].line,
@@ -124,14 +126,14 @@ std::optional<FileError> LoadConfiguration(Hensuu1& state, const QString& progra
     state.pathDataFile = pathDataFile;
     state.schoolYearStartMonth = month;
     const QString siteLine = common[1].text;
-    if (leadingNumber(siteLine.left(5)) != 0) {
+    if (LeadingValue(siteLine.left(5)) != 0) {
         state.schoolCode = siteLine.left(5);
         state.siteName = siteLine.mid(5);
     } else {
         state.schoolCode.clear();
         state.siteName = siteLine;
     }
-    state.includeStatusTwo = qint16(std::lround(leadingNumber(common[2].text)));
+    state.includeStatusTwo = qint16(std::lround(LeadingValue(common[2].text)));
     state.teacherPassword = common[5].text;
     SetUpContent(state);
     return std::nullopt;
@@ -142,3 +144,5 @@ QString GradeMark(int grade) {
     if (grade >= 1 && grade <= 9) return QString(QChar(marks[grade - 1]));
     return QStringLiteral("　");
 }
+
+} // namespace baisuu

@@ -7,6 +7,8 @@
 #include <QList>
 #include <optional>
 
+namespace baisuu {
+
 // The developer's working layout: a program folder whose path names the
 // developer's working folder (and not the brand) keeps its data beside itself.
 inline constexpr char16_t kDevelopmentFolderName[] = u"倍数判定開発用";
@@ -32,4 +34,6 @@ QString PathDataFileFor(const QString& programDir);
 QString GradeMark(int grade);
 
 // A folder path with "\" written as "/" and a trailing "/".
-QString normalizedFolder(QString path);
+QString NormalizedFolder(QString path);
+
+} // namespace baisuu

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+namespace baisuu {
+
 namespace cp932 {
 namespace {
 
@@ -43,7 +45,7 @@ int lineOfChar(const QString& text, qsizetype index) {
 
 } // namespace
 
-std::optional<QString> decode(const QByteArray& bytes, CodecError* error) {
+std::optional<QString> Decode(const QByteArray& bytes, CodecError* error) {
     Converter conv = openStrict();
     if (!conv) {
         if (error) *error = {0, 0, QStringLiteral("文字コード変換器 windows-31j を開けません。")};
@@ -83,7 +85,7 @@ std::optional<QString> decode(const QByteArray& bytes, CodecError* error) {
     return QString(reinterpret_cast<const QChar*>(out.data()), length);
 }
 
-std::optional<QByteArray> encode(const QString& text, CodecError* error) {
+std::optional<QByteArray> Encode(const QString& text, CodecError* error) {
     Converter conv = openStrict();
     if (!conv) {
         if (error) *error = {0, 0, QStringLiteral("文字コード変換器 windows-31j を開けません。")};
@@ -121,9 +123,11 @@ std::optional<QByteArray> encode(const QString& text, CodecError* error) {
     return out;
 }
 
-bool isSingleByte(const QString& text) {
-    const auto bytes = encode(text);
+bool IsSingleByte(const QString& text) {
+    const auto bytes = Encode(text);
     return bytes && bytes->size() == text.size();
 }
 
 } // namespace cp932
+
+} // namespace baisuu

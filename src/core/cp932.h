@@ -9,6 +9,8 @@
 #include <QString>
 #include <optional>
 
+namespace baisuu {
+
 namespace cp932 {
 
 struct CodecError {
@@ -18,13 +20,15 @@ struct CodecError {
 };
 
 // Decodes CP932 bytes; on a fault returns nullopt and fills *error.
-std::optional<QString> decode(const QByteArray& bytes, CodecError* error = nullptr);
+std::optional<QString> Decode(const QByteArray& bytes, CodecError* error = nullptr);
 
 // Encodes text as CP932; on a character CP932 cannot hold returns nullopt.
-std::optional<QByteArray> encode(const QString& text, CodecError* error = nullptr);
+std::optional<QByteArray> Encode(const QString& text, CodecError* error = nullptr);
 
 // True when every character of text has a single-byte CP932 form
 // (ASCII and half-width katakana), as the results log's text fields need.
-bool isSingleByte(const QString& text);
+bool IsSingleByte(const QString& text);
 
 } // namespace cp932
+
+} // namespace baisuu

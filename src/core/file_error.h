@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QString>
 
+namespace baisuu {
+
 struct FileError {
     QString file;
     int line = 0;
@@ -16,3 +18,5 @@ struct FileError {
         return QStringLiteral("%1: %2").arg(where, message);
     }
 };
+
+} // namespace baisuu

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+namespace baisuu {
+
 struct AppPaths {
     QString appDir;        // the program's folder, ending in "/"
     QString dataRoot;      // item 1 of パスデータ.txt, ending in "/"
@@ -53,3 +55,5 @@ struct Hensuu1 {
     int firstColumn = 0;
     int resultPeriod = 3; // the period of the hub's all-results list (1..5)
 };
+
+} // namespace baisuu

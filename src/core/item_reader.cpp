@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace baisuu {
+
 namespace {
 bool isBlank(QChar c) {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
@@ -74,7 +76,7 @@ Item ItemReader::next() {
     return item;
 }
 
-std::optional<double> parseNumber(const QString& text) {
+std::optional<double> ParseNumber(const QString& text) {
     const QString t = text.trimmed();
     if (t.isEmpty()) return std::nullopt;
     // Only plain decimal notation: digits, one point, sign, exponent.
@@ -89,7 +91,7 @@ std::optional<double> parseNumber(const QString& text) {
     return v;
 }
 
-double leadingNumber(const QString& text) {
+double LeadingValue(const QString& text) {
     qsizetype i = 0;
     while (i < text.size() && isBlank(text[i]))
         ++i;
@@ -110,7 +112,7 @@ double leadingNumber(const QString& text) {
     return ok ? v : 0.0;
 }
 
-QString numberText(double value) {
+QString NumberText(double value) {
     if (value == std::floor(value) && std::fabs(value) < 1e15)
         return QString::number(qint64(value));
     return QString::number(value, 'g', 15);
@@ -120,7 +122,7 @@ Value Value::fromItem(const Item& item) {
     Value v;
     if (item.isEmpty()) return v;
     if (!item.quoted) {
-        if (const auto n = parseNumber(item.text)) {
+        if (const auto n = ParseNumber(item.text)) {
             v.kind = Kind::Number;
             v.number = *n;
             return v;
@@ -136,7 +138,7 @@ double Value::toNumber() const {
     case Kind::Number:
         return number;
     case Kind::Text:
-        return leadingNumber(text);
+        return LeadingValue(text);
     case Kind::Empty:
         break;
     }
@@ -146,7 +148,7 @@ double Value::toNumber() const {
 QString Value::toText() const {
     switch (kind) {
     case Kind::Number:
-        return numberText(number);
+        return NumberText(number);
     case Kind::Text:
         return text;
     case Kind::Empty:
@@ -154,3 +156,5 @@ QString Value::toText() const {
     }
     return {};
 }
+
+} // namespace baisuu

@@ -7,6 +7,8 @@
 #include <QString>
 #include <optional>
 
+namespace baisuu {
+
 struct Item {
     QString text;
     bool quoted = false;
@@ -53,12 +55,14 @@ struct Value {
 };
 
 // The whole item as a decimal number (blanks around it allowed), or nullopt.
-std::optional<double> parseNumber(const QString& text);
+std::optional<double> ParseNumber(const QString& text);
 
 // The leading number of a text, 0 when it does not begin with one: the reading
 // the site line's school code and loose values get (blanks skipped, stops at
 // the first character that cannot continue the number).
-double leadingNumber(const QString& text);
+double LeadingValue(const QString& text);
 
 // Shortest decimal text of a number, as it is written back to files ("1.5", "20").
-QString numberText(double value);
+QString NumberText(double value);
+
+} // namespace baisuu

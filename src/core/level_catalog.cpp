@@ -2,6 +2,8 @@
 
 #include "core/hensuu1.h"
 
+namespace baisuu {
+
 void SetUpContent(Hensuu1& state) {
     state.contentName = QStringLiteral("倍数判定");
     state.allLevelsOpen = 1;
@@ -29,7 +31,9 @@ void BuildLevelCatalog(LevelCatalog& catalog) {
     }
 }
 
-bool isPracticeLevel(const LevelCatalog& catalog, int level) {
+bool IsPracticeLevel(const LevelCatalog& catalog, int level) {
     return level >= 0 && level < kLevelSlots &&
            catalog.levelNames[level].contains(QStringLiteral("練"));
 }
+
+} // namespace baisuu

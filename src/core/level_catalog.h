@@ -8,6 +8,8 @@
 #include <QString>
 #include <array>
 
+namespace baisuu {
+
 struct LevelCatalog {
     std::array<QString, kLevelSlots> levelNames;
     std::array<qint16, kLevelSlots> levelTimed{};
@@ -26,4 +28,6 @@ void SetUpContent(Hensuu1& state);
 void BuildLevelCatalog(LevelCatalog& catalog);
 
 // Any level whose name contains "練" is a practice level: its runs are not recorded.
-bool isPracticeLevel(const LevelCatalog& catalog, int level);
+bool IsPracticeLevel(const LevelCatalog& catalog, int level);
+
+} // namespace baisuu

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+namespace baisuu {
+
 enum class Screen {
     Splash,    // Firstfrm
     Wait,      // BASEFRM: "Just a moment, please."
@@ -55,3 +57,5 @@ class Navigator {
     // however late it is delivered.
     virtual qint64 keyTimeNow() const { return -1; }
 };
+
+} // namespace baisuu

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+namespace baisuu {
+
 namespace {
 
 QString cleanAbsolute(const QString& dir) {
@@ -83,3 +85,5 @@ QString NoProgramFolderText() {
                           "を書いてください。")
         .arg(UserSettingsFile(), SystemSettingsFile(), QLatin1String(kProgramFolderKey));
 }
+
+} // namespace baisuu

@@ -11,6 +11,8 @@
 
 #include <QString>
 
+namespace baisuu {
+
 inline constexpr char kSettingsOrganization[] = "baisuu";
 inline constexpr char kSettingsApplication[] = "baisuu";
 // The key, in the [General] group of the files.
@@ -45,3 +47,5 @@ QString NoProgramFolderText();
 // The two settings files, for messages and tests.
 QString UserSettingsFile();
 QString SystemSettingsFile();
+
+} // namespace baisuu

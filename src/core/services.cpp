@@ -5,6 +5,8 @@
 
 #include <QProcess>
 
+namespace baisuu {
+
 SystemClock::SystemClock() {
     timer_.start();
 }
@@ -35,3 +37,5 @@ void LetScreensRunForASecond() {
     QTimer::singleShot(1000, &loop, &QEventLoop::quit);
     loop.exec();
 }
+
+} // namespace baisuu

@@ -11,6 +11,8 @@
 #include <functional>
 #include <random>
 
+namespace baisuu {
+
 // Wall time for dates and times of day; a monotonic count for measuring runs,
 // so midnight and clock changes cannot bend a run's time.
 class Clock {
@@ -78,3 +80,5 @@ class ProcessLauncher final : public Launcher {
 // Waits about a second while the screens go on painting and taking events: how
 // the program waits for a file another machine holds.
 void LetScreensRunForASecond();
+
+} // namespace baisuu

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace baisuu {
+
 // The sizes of the tables every module indexes by roster number and by level.
 // The data files of the whole drill family hold numbers in these ranges, so
 // they are fixed here once.
@@ -14,3 +17,5 @@ constexpr int kLevelSlots = kHighestLevel + 1;
 // Levels 1..kHighestNamedLevel carry names in the level catalogue; a run can
 // be started at any of them.
 constexpr int kHighestNamedLevel = 24;
+
+} // namespace baisuu

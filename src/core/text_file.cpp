@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QSaveFile>
 
-std::optional<QString> readTextFile(const QString& path, FileError* error) {
+namespace baisuu {
+
+std::optional<QString> ReadTextFile(const QString& path, FileError* error) {
     QFile file(path);
     if (!file.exists()) {
         if (error) *error = {path, 0, QStringLiteral("ファイルがありません。")};
@@ -22,14 +24,14 @@ std::optional<QString> readTextFile(const QString& path, FileError* error) {
     // DOS, the text ends at the mark (it is never the second byte of a character).
     if (const qsizetype mark = bytes.indexOf('\x1A'); mark >= 0) bytes.truncate(mark);
     cp932::CodecError codecError;
-    auto text = cp932::decode(bytes, &codecError);
+    auto text = cp932::Decode(bytes, &codecError);
     if (!text && error) *error = {path, codecError.line, codecError.message};
     return text;
 }
 
-bool writeTextFile(const QString& path, const QString& text, FileError* error) {
+bool WriteTextFile(const QString& path, const QString& text, FileError* error) {
     cp932::CodecError codecError;
-    const auto bytes = cp932::encode(text, &codecError);
+    const auto bytes = cp932::Encode(text, &codecError);
     if (!bytes) {
         if (error) *error = {path, codecError.line, codecError.message};
         return false;
@@ -42,3 +44,5 @@ bool writeTextFile(const QString& path, const QString& text, FileError* error) {
     }
     return true;
 }
+
+} // namespace baisuu

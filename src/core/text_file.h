@@ -6,11 +6,15 @@
 #include <QString>
 #include <optional>
 
+namespace baisuu {
+
 // Reads a whole CP932 text file. A missing file, a read failure or bytes that are
 // not CP932 give nullopt and a FileError naming the file (and the line). The
 // text ends at an end-of-file mark (0x1A), as older programs wrote one.
-std::optional<QString> readTextFile(const QString& path, FileError* error);
+std::optional<QString> ReadTextFile(const QString& path, FileError* error);
 
 // Writes text as CP932, replacing the file atomically: a crash while saving
 // leaves the old file whole. Lines should already end in CR LF.
-bool writeTextFile(const QString& path, const QString& text, FileError* error);
+bool WriteTextFile(const QString& path, const QString& text, FileError* error);
+
+} // namespace baisuu

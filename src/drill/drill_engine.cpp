@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace baisuu {
+
 namespace {
 
 const LevelCriteria& criteriaOf(const AppContext& ctx, int level) {
@@ -105,7 +107,7 @@ void DrillEngine::初期設定() {
 
     minutes_ = minutesSinceSignIn();
     const int pupil = ctx_.hensuu1.currentPupil;
-    if (isPracticeLevel(ctx_.hensuu1.catalog, level())) {
+    if (IsPracticeLevel(ctx_.hensuu1.catalog, level())) {
         todayLevel_ = todayTotal_ = QStringLiteral("－");
     } else {
         const float atLevel = ctx_.results.at(pupil, level()).todayAttempts;
@@ -263,7 +265,7 @@ void DrillEngine::FinishRun() {
 
     AppContext& ctx = ctx_;
     Navigator& navigator = ctx.navigator;
-    if (isPracticeLevel(ctx.hensuu1.catalog, level())) {
+    if (IsPracticeLevel(ctx.hensuu1.catalog, level())) {
         navigator.show(Screen::Wait);
         navigator.show(Screen::Hub);
         return;
@@ -338,3 +340,5 @@ QString DrillEngine::remainingText() const {
 QString DrillEngine::elapsedText() const {
     return QString::number(ctx_.drill.elapsedSeconds);
 }
+
+} // namespace baisuu

@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 
+namespace baisuu {
+
 // Width in pixels of the time bar's frame on the 1024 × 768 drill screen; the
 // bar's frame stands for the whole time limit.
 constexpr int kTimeBarWidth = 600;
@@ -115,3 +117,5 @@ class DrillEngine {
     // Sound callbacks may arrive after the screen (and this engine) is gone.
     std::shared_ptr<char> alive_ = std::make_shared<char>();
 };
+
+} // namespace baisuu

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace baisuu {
+
 namespace {
 
 // The time bar's frame on the status strip; its parts start at its left end.
@@ -30,20 +32,10 @@ MainFrm::MainFrm(AppContext& ctx, QWidget* parent, Defer defer)
     setWindowTitle(QStringLiteral("Tallmer"));
     setFixedSize(kWidth, kHeight);
     setFocusPolicy(Qt::StrongFocus);
-    fillBackground(this, Qt::white);
+    FillBackground(this, Qt::white);
     buildStatusStrip();
     buildProblemArea();
     buildOverlay();
-    const std::pair<QWidget*, const char*> names[] = {
-        {sPicture1, "sPicture1"}, {sLabel2, "sLabel2"},   {sLabel3, "sLabel3"},
-        {sLabel4, "sLabel4"},     {sLabel5, "sLabel5"},   {sLabel6, "sLabel6"},
-        {sLabel7, "sLabel7"},     {sLabel8, "sLabel8"},   {sLabel9, "sLabel9"},
-        {sLabel10, "sLabel10"},   {sLabel11, "sLabel11"}, {sLabel12, "sLabel12"},
-        {sLabel13, "sLabel13"},   {sLabel14, "sLabel14"}, {Picture2, "Picture2"},
-        {Label1, "Label1"},       {Label2, "Label2"},     {sPicture2, "sPicture2"},
-        {lblsss1, "lblsss1"},     {lblsss2, "lblsss2"},   {sShape2, "sShape2"}};
-    for (const auto& [widget, name] : names)
-        widget->setObjectName(QLatin1String(name));
     for (int i = 0; i < 6; ++i)
         sLabel16[i]->setObjectName(QStringLiteral("sLabel16_%1").arg(i));
     for (int i = 0; i < 3; ++i)
@@ -63,61 +55,69 @@ MainFrm::MainFrm(AppContext& ctx, QWidget* parent, Defer defer)
 MainFrm::~MainFrm() = default;
 
 void MainFrm::buildStatusStrip() {
-    sPicture1 = makePanel(this, QRect(0, 0, kWidth, 200), QColor(0xDD, 0xEB, 0xF7));
+    sPicture1 = Named(MakePanel(this, QRect(0, 0, kWidth, 200), QColor(0xDD, 0xEB, 0xF7)),
+                      QStringLiteral("sPicture1"));
     QWidget* s = sPicture1;
-    sLabel2 =
-        makeLabel(s, {}, QRect(8, 6, 200, 36), {.points = 16.8, .bold = true, .colour = kInk});
-    sLabel3 = makeLabel(s, QStringLiteral("レベル"), QRect(215, 10, 60, 30),
-                        {.points = 12, .colour = kInk});
-    sLabel8 =
-        makeLabel(s, {}, QRect(275, 6, 170, 36), {.points = 16, .bold = true, .colour = kInk});
-    // Room for the longest name the roster holds (20 characters).
-    sLabel7 =
-        makeLabel(s, {}, QRect(450, 6, 440, 36), {.points = 16, .bold = true, .colour = kInk});
-
-    sLabel4 =
-        makeLabel(s, QStringLiteral("残り"), QRect(8, 56, 48, 32), {.points = 14, .colour = kInk});
-    sLabel9 = makeLabel(s, {}, QRect(56, 46, 70, 50),
-                        {.points = 26, .bold = true, .align = Qt::AlignCenter, .colour = kInk});
+    const TextStyle big{.points = 16, .bold = true, .colour = kInk};
+    const TextStyle caption{.points = 14, .colour = kInk};
+    const TextStyle count{.points = 12, .bold = true, .align = Qt::AlignCenter, .colour = kInk};
+    const TextStyle figure{.points = 26, .bold = true, .align = Qt::AlignCenter, .colour = kInk};
+    // The strip's labels: member, name, fixed text, place, style.
+    const struct {
+        QLabel* MainFrm::*label;
+        const char* name;
+        const char16_t* text;
+        QRect place;
+        TextStyle style;
+    } labels[] = {
+        {&MainFrm::sLabel2, "sLabel2", u"", {8, 6, 200, 36}, {16.8, true, big.align, kInk}},
+        {&MainFrm::sLabel3, "sLabel3", u"レベル", {215, 10, 60, 30}, {12, false, big.align, kInk}},
+        {&MainFrm::sLabel8, "sLabel8", u"", {275, 6, 170, 36}, big},
+        // Room for the longest name the roster holds (20 characters).
+        {&MainFrm::sLabel7, "sLabel7", u"", {450, 6, 440, 36}, big},
+        {&MainFrm::sLabel4, "sLabel4", u"残り", {8, 56, 48, 32}, caption},
+        {&MainFrm::sLabel9, "sLabel9", u"", {56, 46, 70, 50}, figure},
+        {&MainFrm::sLabel6, "sLabel6", u"問", {126, 56, 30, 32}, caption},
+        {&MainFrm::sLabel5, "sLabel5", u"タイム", {170, 56, 70, 32}, caption},
+        {&MainFrm::sLabel10, "sLabel10", u"", {240, 46, 90, 50},
+         {26, true, Qt::AlignRight | Qt::AlignVCenter, kInk}},
+        {&MainFrm::sLabel13, "sLabel13", u"", {400, 58, 42, 30}, count},
+        {&MainFrm::sLabel12, "sLabel12", u"", {529, 58, 42, 30}, count},
+        {&MainFrm::sLabel11, "sLabel11", u"", {715, 58, 42, 30}, count},
+        {&MainFrm::sLabel14, "sLabel14", u"", {800, 58, 216, 30},
+         {12, false, Qt::AlignRight | Qt::AlignVCenter, kInk}},
+    };
+    for (const auto& row : labels)
+        this->*row.label = Named(MakeLabel(s, QString::fromUtf16(row.text), row.place, row.style),
+                                 QLatin1String(row.name));
     sLabel9->setStyleSheet(QStringLiteral("color: #C00000"));
-    sLabel6 =
-        makeLabel(s, QStringLiteral("問"), QRect(126, 56, 30, 32), {.points = 14, .colour = kInk});
-    sLabel5 = makeLabel(s, QStringLiteral("タイム"), QRect(170, 56, 70, 32),
-                        {.points = 14, .colour = kInk});
-    sLabel10 = makeLabel(
-        s, {}, QRect(240, 46, 90, 50),
-        {.points = 26, .bold = true, .align = Qt::AlignRight | Qt::AlignVCenter, .colour = kInk});
 
     const char16_t* const fixed[] = {u"起動後", u"分", u"本日", u"回目", u"このレベル", u"回目"};
     const QRect fixedAt[] = {{340, 58, 60, 30}, {442, 58, 24, 30}, {485, 58, 44, 30},
                              {571, 58, 40, 30}, {625, 58, 90, 30}, {757, 58, 40, 30}};
     for (int i = 0; i < 6; ++i)
         sLabel16[i] =
-            makeLabel(s, QString::fromUtf16(fixed[i]), fixedAt[i], {.points = 12, .colour = kInk});
-    sLabel13 = makeLabel(s, {}, QRect(400, 58, 42, 30),
-                         {.points = 12, .bold = true, .align = Qt::AlignCenter, .colour = kInk});
-    sLabel12 = makeLabel(s, {}, QRect(529, 58, 42, 30),
-                         {.points = 12, .bold = true, .align = Qt::AlignCenter, .colour = kInk});
-    sLabel11 = makeLabel(s, {}, QRect(715, 58, 42, 30),
-                         {.points = 12, .bold = true, .align = Qt::AlignCenter, .colour = kInk});
-    sLabel14 =
-        makeLabel(s, {}, QRect(800, 58, 216, 30),
-                  {.points = 12, .align = Qt::AlignRight | Qt::AlignVCenter, .colour = kInk});
+            MakeLabel(s, QString::fromUtf16(fixed[i]), fixedAt[i], {.points = 12, .colour = kInk});
+    buildTimeBar();
+}
 
-    sShape5 = makePanel(s, QRect(kBarLeft, kBarTop, kTimeBarWidth, kBarHeight), Qt::white, true);
-    sShape4 = makePanel(s, QRect(kBarLeft, kBarTop, 0, kBarHeight), QColor(0xFF, 0xE6, 0x80));
-    sShape3 = makePanel(s, QRect(kBarLeft, kBarTop, 0, kBarHeight), QColor(0x90, 0xD8, 0x90));
-    sShape2 =
-        makePanel(s, QRect(kBarLeft, kBarTop + 8, 0, kBarHeight - 16), QColor(0x20, 0x50, 0xC0));
-    sShape7 = makePanel(s, QRect(kBarLeft, kBarTop, 0, kBarHeight), QColor(0xE0, 0x40, 0x40));
-    sShape8 = makePanel(s, QRect(kBarLeft + kTimeBarWidth - 1, kBarTop - 6, 2, kBarHeight + 12),
+void MainFrm::buildTimeBar() {
+    QWidget* s = sPicture1;
+    sShape5 = MakePanel(s, QRect(kBarLeft, kBarTop, kTimeBarWidth, kBarHeight), Qt::white, true);
+    sShape4 = MakePanel(s, QRect(kBarLeft, kBarTop, 0, kBarHeight), QColor(0xFF, 0xE6, 0x80));
+    sShape3 = MakePanel(s, QRect(kBarLeft, kBarTop, 0, kBarHeight), QColor(0x90, 0xD8, 0x90));
+    sShape2 = Named(
+        MakePanel(s, QRect(kBarLeft, kBarTop + 8, 0, kBarHeight - 16), QColor(0x20, 0x50, 0xC0)),
+        QStringLiteral("sShape2"));
+    sShape7 = MakePanel(s, QRect(kBarLeft, kBarTop, 0, kBarHeight), QColor(0xE0, 0x40, 0x40));
+    sShape8 = MakePanel(s, QRect(kBarLeft + kTimeBarWidth - 1, kBarTop - 6, 2, kBarHeight + 12),
                         Qt::black);
     const char16_t* const marks[] = {u"YourBest", u"Best", u"Pass"};
     const QRect markAt[] = {
         {kBarLeft, 146, 90, 24}, {kBarLeft + 100, 146, 60, 24}, {kBarLeft + 170, 146, 60, 24}};
     const char* const markColour[] = {"#C03030", "#207020", "#A07000"};
     for (int i = 0; i < 3; ++i) {
-        sLabel17[i] = makeLabel(s, QString::fromUtf16(marks[i]), markAt[i],
+        sLabel17[i] = MakeLabel(s, QString::fromUtf16(marks[i]), markAt[i],
                                 {.points = 11, .bold = true, .colour = kInk});
         sLabel17[i]->setStyleSheet(QStringLiteral("color: %1").arg(QLatin1String(markColour[i])));
     }
@@ -129,18 +129,23 @@ void MainFrm::buildStatusStrip() {
         const int row = lamp / 10 - 1;
         const int column = lamp % 10;
         sPicture3[lamp] =
-            makePanel(s, QRect(734 + column * 28, 104 + row * 28, 24, 22), rowColour[row], true);
+            MakePanel(s, QRect(734 + column * 28, 104 + row * 28, 24, 22), rowColour[row], true);
     }
 }
 
 void MainFrm::buildProblemArea() {
-    Picture2 = makePanel(this, QRect(0, 200, kWidth, kHeight - 200), Qt::white);
-    Label2 = makeLabel(Picture2, QStringLiteral("偶数か奇数か"), QRect(0, 14, kWidth, 60),
-                       {.points = 30, .bold = true, .align = Qt::AlignCenter, .colour = kInk});
-    Label1 = makeLabel(Picture2, {}, QRect(0, 70, kWidth, 330),
-                       {.points = 200, .bold = true, .align = Qt::AlignCenter, .colour = kInk});
+    Picture2 = Named(MakePanel(this, QRect(0, 200, kWidth, kHeight - 200), Qt::white),
+                     QStringLiteral("Picture2"));
+    Label2 =
+        Named(MakeLabel(Picture2, QStringLiteral("偶数か奇数か"), QRect(0, 14, kWidth, 60),
+                        {.points = 30, .bold = true, .align = Qt::AlignCenter, .colour = kInk}),
+              QStringLiteral("Label2"));
+    Label1 =
+        Named(MakeLabel(Picture2, {}, QRect(0, 70, kWidth, 330),
+                        {.points = 200, .bold = true, .align = Qt::AlignCenter, .colour = kInk}),
+              QStringLiteral("Label1"));
     for (int i = 1; i <= 2; ++i) {
-        QPushButton* b = makeButton(Picture2, {}, QRect(i == 1 ? 170 : 554, 420, 300, 90), 18);
+        QPushButton* b = MakeButton(Picture2, {}, QRect(i == 1 ? 170 : 554, 420, 300, 90), 18);
         b->setObjectName(QStringLiteral("Command2_%1").arg(i));
         // A button with the focus would answer again to Space, and Tab would bring
         // the focus to the other one: the answers come by click and by key only.
@@ -152,13 +157,18 @@ void MainFrm::buildProblemArea() {
 
 void MainFrm::buildOverlay() {
     // Covers the whole number, so the closing word stands alone.
-    sPicture2 = makePanel(this, QRect(112, 260, 800, 350), QColor(0xFF, 0xFA, 0xD0), true);
+    sPicture2 = Named(MakePanel(this, QRect(112, 260, 800, 350), QColor(0xFF, 0xFA, 0xD0), true),
+                      QStringLiteral("sPicture2"));
     sPicture2->setFrameShape(QFrame::Box);
     sPicture2->setLineWidth(3);
-    lblsss1 = makeLabel(sPicture2, QStringLiteral("成績記録中"), QRect(0, 0, 800, 350),
-                        {.points = 40, .bold = true, .align = Qt::AlignCenter, .colour = kInk});
-    lblsss2 = makeLabel(sPicture2, QStringLiteral("時間切れ"), QRect(0, 0, 800, 350),
-                        {.points = 40, .bold = true, .align = Qt::AlignCenter, .colour = kInk});
+    lblsss1 =
+        Named(MakeLabel(sPicture2, QStringLiteral("成績記録中"), QRect(0, 0, 800, 350),
+                        {.points = 40, .bold = true, .align = Qt::AlignCenter, .colour = kInk}),
+              QStringLiteral("lblsss1"));
+    lblsss2 =
+        Named(MakeLabel(sPicture2, QStringLiteral("時間切れ"), QRect(0, 0, 800, 350),
+                        {.points = 40, .bold = true, .align = Qt::AlignCenter, .colour = kInk}),
+              QStringLiteral("lblsss2"));
     lblsss2->setStyleSheet(QStringLiteral("color: #C00000"));
     sPicture2->hide();
 }
@@ -194,7 +204,7 @@ void MainFrm::problemChanged() {
 }
 
 void MainFrm::statusChanged() {
-    sLabel2->setFont(fontOf(engine_.contentNamePointSize(), true));
+    sLabel2->setFont(FontOf(engine_.contentNamePointSize(), true));
     sLabel2->setText(engine_.contentNameText());
     sLabel8->setText(engine_.levelNameText());
     sLabel7->setText(engine_.pupilNameText());
@@ -235,6 +245,8 @@ void MainFrm::runClockChanged(bool on) {
         sTimer1.stop();
 }
 
-QWidget* makeDrillScreen(AppContext& ctx) {
+QWidget* MakeDrillScreen(AppContext& ctx) {
     return new MainFrm(ctx);
 }
+
+} // namespace baisuu

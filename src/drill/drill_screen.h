@@ -15,6 +15,8 @@ class QFrame;
 class QLabel;
 class QPushButton;
 
+namespace baisuu {
+
 class MainFrm final : public QWidget, private DrillView {
   public:
     explicit MainFrm(AppContext& ctx, QWidget* parent = nullptr, Defer defer = {});
@@ -37,6 +39,7 @@ class MainFrm final : public QWidget, private DrillView {
     void overlayShown() override;
     void runClockChanged(bool on) override;
     void buildStatusStrip();
+    void buildTimeBar(); // the bar, its marks and the lamps
     void buildProblemArea();
     void buildOverlay();
 
@@ -45,26 +48,43 @@ class MainFrm final : public QWidget, private DrillView {
     DrillEngine engine_;
     bool activated_ = false;
 
-    QFrame* sPicture1 = nullptr;
-    QLabel *sLabel2 = nullptr, *sLabel3 = nullptr, *sLabel4 = nullptr, *sLabel5 = nullptr,
-           *sLabel6 = nullptr, *sLabel7 = nullptr, *sLabel8 = nullptr, *sLabel9 = nullptr,
-           *sLabel10 = nullptr, *sLabel11 = nullptr, *sLabel12 = nullptr, *sLabel13 = nullptr,
-           *sLabel14 = nullptr;
+    QFrame* sPicture1 = nullptr; // the pale blue status strip along the top
+    QLabel* sLabel2 = nullptr;   // the content's name
+    QLabel* sLabel3 = nullptr;   // the caption "レベル"
+    QLabel* sLabel4 = nullptr;   // the caption "残り" before the problems left
+    QLabel* sLabel5 = nullptr;   // the caption "タイム" before the elapsed seconds
+    QLabel* sLabel6 = nullptr;   // the unit "問" after the problems left
+    QLabel* sLabel7 = nullptr;   // the pupil's name
+    QLabel* sLabel8 = nullptr;   // the level's name
+    QLabel* sLabel9 = nullptr;   // problems still to answer right, in red
+    QLabel* sLabel10 = nullptr;  // seconds elapsed in the run
+    QLabel* sLabel11 = nullptr;  // which of today's runs of this level this one is
+    QLabel* sLabel12 = nullptr;  // which of today's runs, all levels, this one is
+    QLabel* sLabel13 = nullptr;  // minutes since the pupil signed in
+    QLabel* sLabel14 = nullptr;  // the site name, right of the counters
+    // The fixed words around the counters: "起動後", "分", "本日", "回目", "このレベル", "回目"
     std::array<QLabel*, 6> sLabel16{};
-    std::array<QLabel*, 3> sLabel17{};
-    QFrame *sShape2 = nullptr, *sShape3 = nullptr, *sShape4 = nullptr, *sShape5 = nullptr,
-           *sShape7 = nullptr, *sShape8 = nullptr;
+    std::array<QLabel*, 3> sLabel17{}; // the legend "YourBest", "Best", "Pass" under the time bar
+    QFrame* sShape2 = nullptr;         // the time bar's blue part: the time elapsed
+    QFrame* sShape3 = nullptr;         // the time bar's green part: up to the target time
+    QFrame* sShape4 = nullptr;         // the time bar's yellow part: up to the passing time
+    QFrame* sShape5 = nullptr;         // the time bar's white frame: the whole time limit
+    QFrame* sShape7 = nullptr;         // the time bar's red part, kept empty
+    QFrame* sShape8 = nullptr;         // the black mark at the time bar's right end
+    // The lamps, three rows of ten on the strip; 10..39
     std::array<QFrame*, kLastLamp + 1> sPicture3{};
-    QFrame* Picture2 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    std::array<QPushButton*, 3> Command2{}; // 1 and 2
-    QFrame* sPicture2 = nullptr;
-    QLabel* lblsss1 = nullptr;
-    QLabel* lblsss2 = nullptr;
-    QTimer sTimer1;
-    QTimer sTimer2;
+    QFrame* Picture2 = nullptr;             // the white problem area under the strip
+    QLabel* Label1 = nullptr;               // the number to judge, very large
+    QLabel* Label2 = nullptr;               // the question, e.g. "偶数か奇数か"
+    std::array<QPushButton*, 3> Command2{}; // the two answer buttons; 1 and 2
+    QFrame* sPicture2 = nullptr;            // the closing overlay over the number
+    QLabel* lblsss1 = nullptr;              // "成績記録中" on the overlay
+    QLabel* lblsss2 = nullptr;              // "時間切れ" on the overlay, in red
+    QTimer sTimer1;                         // the one-second run clock
+    QTimer sTimer2;                         // every ten seconds: the minutes since sign-in
 };
 
 // What the application shell calls to make the drill screen (after StartRun).
-QWidget* makeDrillScreen(AppContext& ctx);
+QWidget* MakeDrillScreen(AppContext& ctx);
+
+} // namespace baisuu

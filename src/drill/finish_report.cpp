@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace baisuu {
+
 namespace {
 
 bool levelCleared(const AppContext& ctx, int level) {
@@ -120,3 +122,5 @@ FinishButtons Timer1Buttons(const AppContext& ctx, const FinishReport& report) {
     }
     return b;
 }
+
+} // namespace baisuu

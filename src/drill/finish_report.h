@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+namespace baisuu {
+
 enum class FinishCue { None, SchoolBest, PersonalBest, PassTime };
 
 struct FinishReport {
@@ -45,3 +47,5 @@ struct FinishButtons {
 };
 FinishButtons Timer1Buttons(const AppContext& ctx, const FinishReport& report);
 QString MoveOnText(); // "次のレベルへ進みましょう"
+
+} // namespace baisuu

@@ -1,63 +1,72 @@
 #include "drill/finish_screen.h"
 
-#include "ui/screen_parts.h"
 #include "drill/drill_engine.h"
+#include "ui/screen_parts.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 
+namespace baisuu {
+
 FrmSyuuryou::FrmSyuuryou(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     setWindowTitle(QStringLiteral("終了"));
     setFixedSize(kWidth, kHeight);
-    Label15 = makeLabel(this, {}, QRect(60, 30, 500, 50),
-                        {.points = 24, .bold = true, .colour = kHeadingBlue});
-    Label16 = makeLabel(this, {}, QRect(60, 90, 480, 60),
-                        {.points = 30, .bold = true, .colour = kHeadingBlue});
+    Label15 = Named(MakeLabel(this, {}, QRect(60, 30, 500, 50),
+                              {.points = 24, .bold = true, .colour = kHeadingBlue}),
+                    QStringLiteral("Label15"));
+    Label16 = Named(MakeLabel(this, {}, QRect(60, 90, 480, 60),
+                              {.points = 30, .bold = true, .colour = kHeadingBlue}),
+                    QStringLiteral("Label16"));
     // The whole width for the longest name the roster holds (20 characters).
-    Label17 = makeLabel(this, {}, QRect(60, 160, 900, 50), {.points = 26, .bold = true});
-    Label18 = makeLabel(this, {}, QRect(60, 240, 620, 70), {.points = 40, .bold = true});
-    Label19 = makeLabel(this, {}, QRect(60, 330, 900, 50), {.points = 24});
-    Label13 = makeLabel(this, {}, QRect(60, 390, 340, 40), {.points = 18});
-    Label14 = makeLabel(this, {}, QRect(400, 390, 300, 40), {.points = 18});
-    Label20 = makeLabel(this, {}, QRect(60, 450, 900, 80),
-                        {.points = 40, .bold = true, .colour = QColor(0xD0, 0x10, 0x10)});
+    Label17 = Named(MakeLabel(this, {}, QRect(60, 160, 900, 50), {.points = 26, .bold = true}),
+                    QStringLiteral("Label17"));
+    Label18 = Named(MakeLabel(this, {}, QRect(60, 240, 620, 70), {.points = 40, .bold = true}),
+                    QStringLiteral("Label18"));
+    Label19 = Named(MakeLabel(this, {}, QRect(60, 330, 900, 50), {.points = 24}),
+                    QStringLiteral("Label19"));
+    Label13 = Named(MakeLabel(this, {}, QRect(60, 390, 340, 40), {.points = 18}),
+                    QStringLiteral("Label13"));
+    Label14 = Named(MakeLabel(this, {}, QRect(400, 390, 300, 40), {.points = 18}),
+                    QStringLiteral("Label14"));
+    Label20 = Named(MakeLabel(this, {}, QRect(60, 450, 900, 80),
+                              {.points = 40, .bold = true, .colour = QColor(0xD0, 0x10, 0x10)}),
+                    QStringLiteral("Label20"));
     Label20->hide();
     // Beside the level's name, with room for "次のレベルへ進みましょう".
-    Label2 = makeLabel(this, QStringLiteral("このレベルクリア"), QRect(550, 90, 460, 60),
-                       {.points = 28, .bold = true, .colour = QColor(0x10, 0x70, 0x10)});
+    Label2 = Named(MakeLabel(this, QStringLiteral("このレベルクリア"), QRect(550, 90, 460, 60),
+                             {.points = 28, .bold = true, .colour = QColor(0x10, 0x70, 0x10)}),
+                   QStringLiteral("Label2"));
     Label2->hide();
 
     // Over the buttons' place, which stays empty while the banner shows (Timer1
     // hides it as it shows them), so the time and the points stay readable.
-    Picture1 = new QFrame(this);
+    Picture1 = Named(new QFrame(this), QStringLiteral("Picture1"));
     Picture1->setGeometry(112, 536, 800, 180);
     Picture1->setFrameShape(QFrame::Box);
     Picture1->setLineWidth(4);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setStyleSheet(
         QStringLiteral("QFrame#Picture1 { background: #FFF3B0; border: 4px solid #E08000; }"));
-    Label1 = makeLabel(
-        Picture1, QStringLiteral("目標レベルクリア。おめでとう！"), QRect(0, 0, 800, 180),
-        {.points = 34, .bold = true, .align = Qt::AlignCenter, .colour = QColor(0xC0, 0x40, 0x00)});
+    Label1 = Named(MakeLabel(Picture1, QStringLiteral("目標レベルクリア。おめでとう！"),
+                             QRect(0, 0, 800, 180),
+                             {.points = 34,
+                              .bold = true,
+                              .align = Qt::AlignCenter,
+                              .colour = QColor(0xC0, 0x40, 0x00)}),
+                   QStringLiteral("Label1"));
     Picture1->hide();
 
-    Command4 = makeButton(this, QStringLiteral("メニューへ"), QRect(230, 600, 260, 90), 20);
-    Command5 = makeButton(this, QStringLiteral("もう一度"), QRect(534, 600, 260, 90), 20);
+    Command4 = Named(MakeButton(this, QStringLiteral("メニューへ"), QRect(230, 600, 260, 90), 20),
+                     QStringLiteral("Command4"));
+    Command5 = Named(MakeButton(this, QStringLiteral("もう一度"), QRect(534, 600, 260, 90), 20),
+                     QStringLiteral("Command5"));
     // Timer1 shows them, once the outcome has been seen.
     Command4->hide();
     Command5->hide();
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
-
-    const std::pair<QWidget*, const char*> names[] = {
-        {Label13, "Label13"},  {Label14, "Label14"},   {Label15, "Label15"}, {Label16, "Label16"},
-        {Label17, "Label17"},  {Label18, "Label18"},   {Label19, "Label19"}, {Label20, "Label20"},
-        {Label2, "Label2"},    {Picture1, "Picture1"}, {Label1, "Label1"},   {Command4, "Command4"},
-        {Command5, "Command5"}};
-    for (const auto& [widget, name] : names)
-        widget->setObjectName(QLatin1String(name));
 
     Timer1.setInterval(500);
     Timer1.setSingleShot(true);
@@ -145,6 +154,8 @@ void FrmSyuuryou::Command5_Click() {
     StartRun(ctx_);
 }
 
-QWidget* makeFinishScreen(AppContext& ctx) {
+QWidget* MakeFinishScreen(AppContext& ctx) {
     return new FrmSyuuryou(ctx);
 }
+
+} // namespace baisuu

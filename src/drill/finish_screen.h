@@ -13,6 +13,8 @@ class QFrame;
 class QLabel;
 class QPushButton;
 
+namespace baisuu {
+
 class FrmSyuuryou final : public QWidget {
   public:
     explicit FrmSyuuryou(AppContext& ctx, QWidget* parent = nullptr);
@@ -35,14 +37,23 @@ class FrmSyuuryou final : public QWidget {
     FinishReport report_;
     bool activated_ = false;
 
-    QLabel *Label13, *Label14, *Label15, *Label16, *Label17, *Label18, *Label19, *Label20;
-    QLabel* Label2;
-    QFrame* Picture1;
-    QLabel* Label1;
-    QPushButton* Command4;
-    QPushButton* Command5;
-    QTimer Timer1;
+    QLabel* Label13;       // this level's run count today ("このレベル n回目")
+    QLabel* Label14;       // the run count today, all levels ("（n回目)")
+    QLabel* Label15;       // the content's name
+    QLabel* Label16;       // the level's name
+    QLabel* Label17;       // the pupil's name
+    QLabel* Label18;       // the run's time ("今の成績：n秒" or "記録なし")
+    QLabel* Label19;       // the points won ("獲得ポイント：…")
+    QLabel* Label20;       // the outcome in red: "時間切れ", a new record
+    QLabel* Label2;        // "このレベルクリア" (or "move on") beside the level's name
+    QFrame* Picture1;      // the goal banner over the buttons' place
+    QLabel* Label1;        // "目標レベルクリア。おめでとう！" on the banner
+    QPushButton* Command4; // "メニューへ": back to the hub
+    QPushButton* Command5; // "もう一度": the same level again
+    QTimer Timer1;         // half a second after opening: the banner goes, the buttons come
 };
 
 // What the application shell calls to make the finish screen.
-QWidget* makeFinishScreen(AppContext& ctx);
+QWidget* MakeFinishScreen(AppContext& ctx);
+
+} // namespace baisuu

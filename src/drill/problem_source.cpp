@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace baisuu {
+
 namespace {
 
 // Int() of the drill's rule: the largest whole number not above x.
@@ -42,3 +44,5 @@ Problem MultiplesProblemSource::make(int level, Random& random) const {
     p.correctKey = p.number % n == 0 ? 2 : 1;
     return p;
 }
+
+} // namespace baisuu

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+namespace baisuu {
+
 struct Problem {
     qint32 number = 0;     // problemNumber, shown in very large type
     int divisor = 0;       // n: 1 or 2 for odd/even, 3..10 for multiples
@@ -32,3 +34,5 @@ class MultiplesProblemSource final : public ProblemSource {
     bool hasRule(int level) const override { return level >= 1 && level <= 11; }
     Problem make(int level, Random& random) const override;
 };
+
+} // namespace baisuu

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace baisuu {
+
 namespace {
 
 // The page is drawn in units of a thousandth of its height on every device,
@@ -129,7 +131,7 @@ void drawCross(QPainter& p, const QPointF& at, double r, const QColor& colour) {
 // band has such runs.
 void drawLegend(QPainter& p, double right, double y, double h, double size, bool aboveAxis,
                 bool timedOut) {
-    const QFont font = pageFont(size);
+    const QFont font = PageFont(size);
     const QFontMetricsF fm(font);
     enum class Mark { Dot, Up, Cross };
     struct Item {
@@ -217,13 +219,13 @@ void drawFrame(QPainter& p, const BandLayout& l, const ChartBand& band, const Ti
     p.setBrush(Qt::NoBrush);
     p.setPen(pen(kFrameColour, 1.4));
     p.drawRect(frame);
-    const QFont titleFont = pageFont(kTitleHeight * 0.56, true);
+    const QFont titleFont = PageFont(kTitleHeight * 0.56, true);
     text(p, QRectF(l.pad, l.y0, l.width, kTitleHeight), Qt::AlignLeft | Qt::AlignVCenter,
          band.title, titleFont);
     const double afterTitle = l.pad + QFontMetricsF(titleFont).horizontalAdvance(band.title) + 14;
     text(p, QRectF(afterTitle, l.y0, l.width, kTitleHeight), Qt::AlignLeft | Qt::AlignVCenter,
          QStringLiteral("%1. %2").arg(band.level).arg(band.levelName),
-         pageFont(kTitleHeight * 0.5, true), kHeadingBlue);
+         PageFont(kTitleHeight * 0.5, true), kHeadingBlue);
 
     const bool anyTimedOut = std::any_of(band.runs.begin(), band.runs.end(),
                                          [](const ChartRun& r) { return r.timedOut; });
@@ -245,12 +247,12 @@ void drawFigures(QPainter& p, const BandLayout& l, const QStringList& rows) {
              QRectF(l.block.left() + l.pad,
                     l.block.top() + l.pad * 0.6 + double(i) * l.em * kRowSpacing, l.block.width(),
                     l.em * kRowSpacing),
-             Qt::AlignLeft | Qt::AlignVCenter, rows[i], pageFont(l.em, heading));
+             Qt::AlignLeft | Qt::AlignVCenter, rows[i], PageFont(l.em, heading));
     }
 }
 
 void drawAxis(QPainter& p, const BandLayout& l, const TimeScale& scale) {
-    const QFont small = pageFont(l.smallText);
+    const QFont small = PageFont(l.smallText);
     text(p, l.caption, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("（秒）下ほど速い"), small,
          kQuietText);
     const double step = niceStep(scale.top, 5);
@@ -290,7 +292,7 @@ void drawLineMarks(QPainter& p, const BandLayout& l, const ChartBand& band,
         p.drawLine(QPointF(l.area.left(), y), QPointF(l.area.right(), y));
     }
     spreadLabels(marks, labelHeight, l.area.top(), l.area.bottom());
-    const QFont small = pageFont(l.smallText);
+    const QFont small = PageFont(l.smallText);
     for (const LineMark& m : marks) {
         const double y = scale.y(m.value);
         p.setPen(pen(m.colour, 1));
@@ -302,7 +304,7 @@ void drawLineMarks(QPainter& p, const BandLayout& l, const ChartBand& band,
 
 void drawNoRuns(QPainter& p, const BandLayout& l) {
     const QString none = QStringLiteral("この期間の記録はありません");
-    const QFont font = pageFont(l.smallText * 1.1);
+    const QFont font = PageFont(l.smallText * 1.1);
     const double w = QFontMetricsF(font).horizontalAdvance(none) + l.smallText;
     const QRectF box(l.area.center().x() - w / 2, l.area.center().y() - l.smallText, w,
                      l.smallText * 2);
@@ -352,11 +354,11 @@ void drawRuns(QPainter& p, const BandLayout& l, const ChartBand& band, const Tim
         first = std::min(first, run.date);
         last = std::max(last, run.date);
     }
-    const QFont small = pageFont(l.smallText);
+    const QFont small = PageFont(l.smallText);
     const QRectF dates(l.area.left(), l.area.bottom() + 2, l.area.width(), l.smallText * 1.6);
-    text(p, dates, Qt::AlignLeft | Qt::AlignVCenter, dateText(dateFromOle(first)), small,
+    text(p, dates, Qt::AlignLeft | Qt::AlignVCenter, DateText(DateFromOle(first)), small,
          kQuietText);
-    text(p, dates, Qt::AlignRight | Qt::AlignVCenter, dateText(dateFromOle(last)), small,
+    text(p, dates, Qt::AlignRight | Qt::AlignVCenter, DateText(DateFromOle(last)), small,
          kQuietText);
     if (l.area.width() > l.smallText * 20)
         text(p, dates, Qt::AlignCenter, QStringLiteral("記録の順 →"), small, kQuietText);
@@ -393,12 +395,12 @@ void DrawChartPage(QPainter& painter, const QRectF& area, const ChartDocument& d
     QString who = doc.pupilName;
     if (!doc.grade.isEmpty()) who += QStringLiteral("　") + doc.grade;
     text(painter, QRectF(8, 0, width * 0.7, header), Qt::AlignLeft | Qt::AlignVCenter, who,
-         pageFont(header * 0.5, true));
-    QString stamp = dateText(doc.today);
+         PageFont(header * 0.5, true));
+    QString stamp = DateText(doc.today);
     if (doc.pages.size() > 1)
         stamp += QStringLiteral("　%1 / %2").arg(pageIndex + 1).arg(doc.pages.size());
     text(painter, QRectF(width * 0.5, 0, width * 0.5 - 8, header),
-         Qt::AlignRight | Qt::AlignVCenter, stamp, pageFont(header * 0.34), kQuietText);
+         Qt::AlignRight | Qt::AlignVCenter, stamp, PageFont(header * 0.34), kQuietText);
 
     for (const ChartBand& band : doc.pages[pageIndex].bands)
         drawBand(painter, width, band);
@@ -423,7 +425,7 @@ std::optional<FileError> WriteChartPdfs(const QList<ChartDocument>& docs, const 
         pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                       QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
         pdf.setResolution(600);
-        pdf.setTitle(QStringLiteral("%1 %2").arg(docs[k].pupilName, dateText(docs[k].today)));
+        pdf.setTitle(QStringLiteral("%1 %2").arg(docs[k].pupilName, DateText(docs[k].today)));
         pdf.setCreator(QStringLiteral("倍数判定"));
         if (!PaintChartDocument(pdf, docs[k]))
             return FileError{QDir::cleanPath(file), 0,
@@ -433,3 +435,5 @@ std::optional<FileError> WriteChartPdfs(const QList<ChartDocument>& docs, const 
     }
     return std::nullopt;
 }
+
+} // namespace baisuu

@@ -14,6 +14,8 @@
 class QPagedPaintDevice;
 class QPainter;
 
+namespace baisuu {
+
 // Draws page pageIndex of doc into area, in the painter's device coordinates.
 // Everything is sized by the area's height, so the screen's picture box and
 // an A4 sheet show the same page.
@@ -28,3 +30,5 @@ bool PaintChartDocument(QPagedPaintDevice& device, const ChartDocument& doc);
 // the others as NumberedPdfPath names them. written gets the paths in order.
 std::optional<FileError> WriteChartPdfs(const QList<ChartDocument>& docs, const QString& path,
                                         QStringList* written = nullptr);
+
+} // namespace baisuu

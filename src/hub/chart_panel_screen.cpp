@@ -18,6 +18,8 @@
 #include <limits>
 #include <memory>
 
+namespace baisuu {
+
 namespace {
 
 // Picture11 stands at 120 twips from the left and 1740 from the top, over the
@@ -46,7 +48,7 @@ QListWidget* pickList(QWidget* parent, const QRect& place, const QFont& font) {
 // --- Picture12 ---------------------------------------------------------------------
 
 ChartView::ChartView(QWidget* parent) : QWidget(parent) {
-    fillBackground(this, Qt::white);
+    FillBackground(this, Qt::white);
 }
 
 void ChartView::clear() {
@@ -81,7 +83,7 @@ ChartPanel::ChartPanel(AppContext& ctx, QWidget* parent)
       chartedPupil_(ctx.hensuu1.currentPupil) {
     setObjectName(QStringLiteral("Picture11"));
     setGeometry(kChartPanelGeometry);
-    fillBackground(this, kPanelFill);
+    FillBackground(this, kPanelFill);
     setFrameShape(QFrame::Box);
     buildControls();
     connectControls();
@@ -97,17 +99,17 @@ void ChartPanel::buildControls() {
     const int x = kSideLeft, w = kSideWidth, half = (kSideWidth - 8) / 2;
     const auto button = [this](const char* name, const QString& text, const QRect& place,
                                double points) {
-        return named(makeButton(this, text, place, points), QLatin1String(name));
+        return Named(MakeButton(this, text, place, points), QLatin1String(name));
     };
-    Picture12 = named(new ChartView(this), QStringLiteral("Picture12"));
+    Picture12 = Named(new ChartView(this), QStringLiteral("Picture12"));
     Picture12->setGeometry(6, 6, kSideLeft - 14, height() - 12);
     Command25 = button("Command25", QStringLiteral("他の人のデータを見る"), {x, 6, w, 44}, 13);
-    List2 = named(pickList(this, {x, 6, w, 300}, fixedPitchFont(9.5)), QStringLiteral("List2"));
-    makeLabel(this, QStringLiteral("レベル"), {x, 314, w, 24},
+    List2 = Named(pickList(this, {x, 6, w, 300}, FixedPitchFont(9.5)), QStringLiteral("List2"));
+    MakeLabel(this, QStringLiteral("レベル"), {x, 314, w, 24},
               {12, true, Qt::AlignLeft | Qt::AlignVCenter, kHeadingBlue});
-    List3 = named(pickList(this, {x, 340, w, 94}, fontOf(13, true)), QStringLiteral("List3"));
+    List3 = Named(pickList(this, {x, 340, w, 94}, FontOf(13, true)), QStringLiteral("List3"));
     previousPage = button("previousPage", QStringLiteral("前へ"), {x, 442, 80, 36}, 12);
-    pageLabel = named(makeLabel(this, {}, {x + 84, 442, w - 168, 36}, {12, false, Qt::AlignCenter}),
+    pageLabel = Named(MakeLabel(this, {}, {x + 84, 442, w - 168, 36}, {12, false, Qt::AlignCenter}),
                       QStringLiteral("pageLabel"));
     nextPage = button("nextPage", QStringLiteral("次へ"), {x + w - 80, 442, 80, 36}, 12);
     Command24[0] = button("Command24_0", QStringLiteral("表示"), {x, 488, half, 56}, 14);
@@ -347,3 +349,5 @@ void ChartPanel::showPageButtons() {
     nextPage->setEnabled(Picture12->page() + 1 < pages);
     pageLabel->setText(QStringLiteral("%1 / %2 ページ").arg(Picture12->page() + 1).arg(pages));
 }
+
+} // namespace baisuu

@@ -18,6 +18,8 @@ class QListWidget;
 class QPrinter;
 class QPushButton;
 
+namespace baisuu {
+
 // Picture12: one chart page on screen. Drawing a new chart clears it first,
 // and of several pages it keeps the last in view, as a new page clears the
 // picture; the page buttons of the panel look at the others again.
@@ -74,16 +76,16 @@ class ChartPanel final : public QFrame {
     // or to the dialog's file one file a pupil.
     void printOn(QPrinter& printer, const QList<ChartDocument>& docs);
 
-    ChartView* Picture12 = nullptr;
-    QPushButton* Command25 = nullptr;
-    QListWidget* List2 = nullptr;
-    QListWidget* List3 = nullptr;
-    std::array<QPushButton*, 2> Command24{};
-    std::array<QPushButton*, 2> Command21{}; // kept hidden: Command24 runs them
-    QPushButton* Command18 = nullptr;
-    QPushButton* previousPage = nullptr;
-    QPushButton* nextPage = nullptr;
-    QLabel* pageLabel = nullptr;
+    ChartView* Picture12 = nullptr;   // the chart page, left of the side controls
+    QPushButton* Command25 = nullptr; // "他の人のデータを見る": opens the pupil list
+    QListWidget* List2 = nullptr;     // the other pupils, to pick whose charts to show
+    QListWidget* List3 = nullptr;     // the level numbers to chart ("レベル")
+    std::array<QPushButton*, 2> Command24{}; // "表示" (0) and the teacher's "印刷" (1)
+    std::array<QPushButton*, 2> Command21{}; // hidden "表示"/"印刷": Command24 runs them
+    QPushButton* Command18 = nullptr;        // "戻る": hides the panel
+    QPushButton* previousPage = nullptr;     // "前へ": the chart's previous page
+    QPushButton* nextPage = nullptr;         // "次へ": the chart's next page
+    QLabel* pageLabel = nullptr;             // which page of how many is in view
 
   private:
     void buildControls();
@@ -102,3 +104,5 @@ class ChartPanel final : public QFrame {
     QString printToPdf_;
     QStringList printed_;
 };
+
+} // namespace baisuu

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace baisuu {
+
 namespace {
 
 // A figure right-aligned in width characters; a longer one keeps every digit.
@@ -62,14 +64,14 @@ std::vector<QStringList> OwnRunLines(const QList<RecordNumbers>& records,
     const int grade = GradeIndex(roster.pupilBaseYears[size_t(request.pupil)], request.schoolYear);
     if (!IsInGradeGroup(request.group, grade)) return lines;
     std::vector<QStringList> timedOut(size_t(n) + 1);
-    const double since = oleDate(request.today) - kHistoryDays;
+    const double since = OleDate(request.today) - kHistoryDays;
     for (qsizetype k = std::max<qsizetype>(0, records.size() - kOwnRunsRecords); k < records.size();
          ++k) {
         const RecordNumbers& r = records[k];
         if (r.level < 1 || r.level > n || r.pupilNumber != request.pupil || !(r.runDate > since))
             continue;
-        const QString when = dateText(dateFromOle(r.runDate)).right(10) + QLatin1Char(' ') +
-                             timeText(timeFromOle(r.runClock)).right(10);
+        const QString when = DateText(DateFromOle(r.runDate)).right(10) + QLatin1Char(' ') +
+                             TimeText(TimeFromOle(r.runClock)).right(10);
         if (r.runTime >= kTimedOutFrom)
             timedOut[size_t(r.level)].append(when);
         else
@@ -93,7 +95,7 @@ ChartRanks LookUpChartRanks(int level, const HistoryRequest& request, const Stud
         LookupRanking(level, ListMode::Points, 1, request.pupil, request.group, request.schoolYear,
                       roster, results, catalog);
     for (const QString& line : points.lines) {
-        const double p = leadingNumber(line.right(5));
+        const double p = LeadingValue(line.right(5));
         if (p > 0) {
             ++found.pupilsWithPoints;
             found.schoolPoints += qint64(p);
@@ -183,7 +185,7 @@ ChartBand buildBand(int level, const ChartRequest& request, const QList<RecordNu
     band.timed = catalog.levelTimed[size_t(level)] == 1;
     band.targetTime = criteria.levels[size_t(level)].targetTime;
     band.passTime = criteria.levels[size_t(level)].passTime;
-    const double since = oleDate(request.today) - kHistoryDays;
+    const double since = OleDate(request.today) - kHistoryDays;
     for (const RecordNumbers& r : records) {
         if (r.level != level || !inPupilRange(r.pupilNumber) || !(r.runDate > since)) continue;
         // The school's figures are the group's; the charted pupil's runs are
@@ -280,3 +282,5 @@ int PupilOfLine(const QString& line) {
 bool PasswordOpens(const QString& typed, const QString& teacherPassword) {
     return typed == teacherPassword;
 }
+
+} // namespace baisuu

@@ -17,6 +17,8 @@
 #include <optional>
 #include <vector>
 
+namespace baisuu {
+
 // The own-runs view reads only the last 20 000 records of the log.
 constexpr int kOwnRunsRecords = 20000;
 // Both views look back ten years.
@@ -148,3 +150,5 @@ int PupilOfLine(const QString& line);
 // password exactly, case and width included (an empty one when none is configured).
 bool PasswordOpens(const QString& typed, const QString& teacherPassword);
 inline const QString kPasswordRefused = QStringLiteral("パスワードを入力して下さい");
+
+} // namespace baisuu

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace baisuu {
+
 namespace {
 
 int offeredLevels(const LevelCatalog& catalog) {
@@ -162,3 +164,5 @@ std::optional<FileError> WriteClassReportCsv(const ClassReport& report, const QS
                              .arg(file.errorString())};
     return std::nullopt;
 }
+
+} // namespace baisuu

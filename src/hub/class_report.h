@@ -18,6 +18,8 @@
 #include <QStringList>
 #include <optional>
 
+namespace baisuu {
+
 // The mark of a level cleared within its judgement period, and the text of a
 // best time that does not exist.
 inline constexpr char16_t kClearedMark[] = u"◎";
@@ -99,3 +101,5 @@ QByteArray ClassReportCsv(const ClassReport& report);
 // Writes the CSV to path through a temporary file beside it, so a failed write
 // leaves any earlier file whole and no half report behind.
 std::optional<FileError> WriteClassReportCsv(const ClassReport& report, const QString& path);
+
+} // namespace baisuu

@@ -1,8 +1,8 @@
 #include "hub/class_report_page.h"
 
 #include "core/dates.h"
-#include "ui/look.h"
 #include "hub/result_lists.h"
+#include "ui/look.h"
 
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -11,6 +11,8 @@
 #include <QSaveFile>
 
 #include <algorithm>
+
+namespace baisuu {
 
 namespace {
 
@@ -104,8 +106,8 @@ QPen line(const QColor& colour, double width) {
 }
 
 void drawTitle(QPainter& p, const ClassReport& report) {
-    const QFont schoolFont = pageFont(56, true);
-    const QFont titleFont = pageFont(40);
+    const QFont schoolFont = PageFont(56, true);
+    const QFont titleFont = PageFont(40);
     const double dateWidth = 600;
     double x = 0;
     if (!report.schoolName.isEmpty()) {
@@ -121,7 +123,7 @@ void drawTitle(QPainter& p, const ClassReport& report) {
     cellText(p, QRectF(x - kPad, 0, kWidth - dateWidth - x, kTitleHeight), Qt::AlignLeft, title,
              titleFont);
     cellText(p, QRectF(kWidth - dateWidth, 0, dateWidth + kPad, kTitleHeight), Qt::AlignRight,
-             dateText(report.today), pageFont(34), kQuietText);
+             DateText(report.today), PageFont(34), kQuietText);
     p.setPen(line(kHeadingBlue, 5));
     p.drawLine(QPointF(0, kTitleHeight - 6), QPointF(kWidth, kTitleHeight - 6));
 }
@@ -130,7 +132,7 @@ void drawHeadings(QPainter& p, const ClassReport& report, const ClassReportPage&
     const double headHeight = kLevelHeadHeight + kColumnHeadHeight;
     const double tableRight = kGradeWidth + kNameWidth + page.levelCount * kLevelWidth;
     p.fillRect(QRectF(0, kTableTop, tableRight, headHeight), kHeadFill);
-    const QFont head = pageFont(kHeadText, true);
+    const QFont head = PageFont(kHeadText, true);
     cellText(p, QRectF(0, kTableTop, kGradeWidth, headHeight), Qt::AlignHCenter,
              QStringLiteral("学年"), head);
     cellText(p, QRectF(kGradeWidth, kTableTop, kNameWidth, headHeight), Qt::AlignHCenter,
@@ -139,26 +141,26 @@ void drawHeadings(QPainter& p, const ClassReport& report, const ClassReportPage&
         const ClassReportLevel& level = report.levels[page.firstLevel + k];
         const double left = kGradeWidth + kNameWidth + k * kLevelWidth;
         cellText(p, QRectF(left, kTableTop + 4, kLevelWidth, kLevelHeadHeight * 0.55),
-                 Qt::AlignHCenter, LevelHeading(level), pageFont(30, true), kHeadingBlue);
+                 Qt::AlignHCenter, LevelHeading(level), PageFont(30, true), kHeadingBlue);
         if (level.targetTime > 0)
             cellText(p,
                      QRectF(left, kTableTop + kLevelHeadHeight * 0.55, kLevelWidth,
                             kLevelHeadHeight * 0.4),
                      Qt::AlignHCenter, QStringLiteral("目標 %1秒").arg(level.targetTime),
-                     pageFont(kSmallText), kQuietText);
+                     PageFont(kSmallText), kQuietText);
         double x = left;
         for (int c = 0; c < 4; ++c) {
             cellText(p,
                      QRectF(x, kTableTop + kLevelHeadHeight, kColumnWidths[c], kColumnHeadHeight),
-                     Qt::AlignHCenter, LevelColumnHeadings()[c], pageFont(kSmallText, true));
+                     Qt::AlignHCenter, LevelColumnHeadings()[c], PageFont(kSmallText, true));
             x += kColumnWidths[c];
         }
     }
 }
 
 void drawRows(QPainter& p, const ClassReport& report, const ClassReportPage& page) {
-    const QFont body = pageFont(kBodyText);
-    const QFont mark = pageFont(kBodyText, true);
+    const QFont body = PageFont(kBodyText);
+    const QFont mark = PageFont(kBodyText, true);
     for (int r = 0; r < page.rowCount; ++r) {
         const ClassReportRow& row = report.rows[page.firstRow + r];
         const double top = kBodyTop + r * kRowHeight;
@@ -213,7 +215,7 @@ void drawGrid(QPainter& p, const ClassReportPage& page) {
 
 void drawFoot(QPainter& p, int pageNumber, int pageCount) {
     const double top = kHeight - kFootHeight;
-    const QFont small = pageFont(kSmallText);
+    const QFont small = PageFont(kSmallText);
     double x = 0;
     const auto legend = [&](const QString& s) {
         const double w = QFontMetricsF(small).horizontalAdvance(s) + 2 * kPad;
@@ -221,7 +223,7 @@ void drawFoot(QPainter& p, int pageNumber, int pageCount) {
         x += w + 30;
     };
     cellText(p, QRectF(x, top, 60, kFootHeight), Qt::AlignHCenter, QString::fromUtf16(kClearedMark),
-             pageFont(kSmallText, true), kMarkRed);
+             PageFont(kSmallText, true), kMarkRed);
     x += 50;
     legend(QStringLiteral("判定期間内にクリア"));
     const QRectF swatch(x, top + 15, 60, kFootHeight - 30);
@@ -233,7 +235,7 @@ void drawFoot(QPainter& p, int pageNumber, int pageCount) {
     legend(QStringLiteral("%1 記録なし　タイムは秒、点数は今までの合計")
                .arg(QString::fromUtf16(kNoBestTime)));
     cellText(p, QRectF(kWidth - 400, top, 400 + kPad, kFootHeight), Qt::AlignRight,
-             QStringLiteral("%1 / %2").arg(pageNumber).arg(pageCount), pageFont(30));
+             QStringLiteral("%1 / %2").arg(pageNumber).arg(pageCount), PageFont(30));
 }
 
 } // namespace
@@ -258,7 +260,7 @@ void DrawClassReportPage(QPainter& painter, const QRectF& area, const ClassRepor
     drawRows(painter, report, page);
     if (report.rows.isEmpty())
         cellText(painter, QRectF(0, kBodyTop, kGradeWidth + kNameWidth, kRowHeight), Qt::AlignLeft,
-                 QStringLiteral("この学年の生徒はいません。"), pageFont(kBodyText), kQuietText);
+                 QStringLiteral("この学年の生徒はいません。"), PageFont(kBodyText), kQuietText);
     drawGrid(painter, page);
     drawFoot(painter, pageNumber, pageCount);
     painter.restore();
@@ -293,10 +295,12 @@ std::optional<FileError> WriteClassReportPdf(const ClassReport& report, const QS
                                       QPageLayout::Millimeter));
         pdf.setResolution(600);
         pdf.setTitle(QStringLiteral("%1 成績一覧 %2 %3")
-                         .arg(report.schoolName, report.group, dateText(report.today)));
+                         .arg(report.schoolName, report.group, DateText(report.today)));
         pdf.setCreator(report.contentName);
         if (!PaintClassReport(pdf, report)) return failure(file.errorString());
     }
     if (!file.commit()) return failure(file.errorString());
     return std::nullopt;
 }
+
+} // namespace baisuu

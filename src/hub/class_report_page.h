@@ -14,6 +14,8 @@
 class QPagedPaintDevice;
 class QPainter;
 
+namespace baisuu {
+
 // What one A4 landscape sheet holds.
 constexpr int kReportRowsPerPage = 28;
 constexpr int kReportLevelsPerPage = 6;
@@ -34,3 +36,5 @@ bool PaintClassReport(QPagedPaintDevice& device, const ClassReport& report);
 // The report as a PDF file, A4 landscape, written through a temporary file
 // beside path: a failed write leaves any earlier file whole and no half report.
 std::optional<FileError> WriteClassReportPdf(const ClassReport& report, const QString& path);
+
+} // namespace baisuu

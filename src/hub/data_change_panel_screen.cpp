@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace baisuu {
+
 namespace {
 
 // Picture7 covers the level columns.
@@ -13,32 +15,28 @@ constexpr QRect kDataChangeGeometry(24, 158, 922, 586);
 
 } // namespace
 
-
-
 DataChangePanel::DataChangePanel(AppContext& ctx, QWidget* parent) : QFrame(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("Picture7"));
     setGeometry(kDataChangeGeometry);
-    fillBackground(this, QColor(0xF0, 0xF0, 0xF0));
+    FillBackground(this, QColor(0xF0, 0xF0, 0xF0));
     setFrameShape(QFrame::Box);
     const int left = (width() - 420) / 2;
-    QFrame* card = makePanel(this, QRect(left, 120, 420, 330), Qt::white, true);
-    Label = makeLabel(card, QStringLiteral("データ変更パスワード"), QRect(30, 24, 360, 34),
-                      {16, true, Qt::AlignLeft | Qt::AlignVCenter, kHeadingBlue});
-    Text3 = new QLineEdit(card);
+    QFrame* card = MakePanel(this, QRect(left, 120, 420, 330), Qt::white, true);
+    Label = Named(MakeLabel(card, QStringLiteral("データ変更パスワード"), QRect(30, 24, 360, 34),
+                            {16, true, Qt::AlignLeft | Qt::AlignVCenter, kHeadingBlue}),
+                  QStringLiteral("Label"));
+    Text3 = Named(new QLineEdit(card), QStringLiteral("Text3"));
     Text3->setGeometry(30, 64, 360, 40);
-    Text3->setFont(fontOf(16));
+    Text3->setFont(FontOf(16));
     Text3->setEchoMode(QLineEdit::Password);
-    Command10[0] = makeButton(card, QStringLiteral("データ変更"), QRect(30, 126, 360, 46), 14);
+    Command10[0] =
+        Named(MakeButton(card, QStringLiteral("データ変更"), QRect(30, 126, 360, 46), 14),
+              QStringLiteral("Command10_0"));
     Command10[1] =
-        makeButton(card, QStringLiteral("合格タイムデータ変更"), QRect(30, 180, 360, 46), 14);
-    Command12 = makeButton(card, QStringLiteral("戻る"), QRect(30, 240, 360, 46), 14);
-    const std::pair<QWidget*, const char*> names[] = {{Label, "Label"},
-                                                      {Text3, "Text3"},
-                                                      {Command10[0], "Command10_0"},
-                                                      {Command10[1], "Command10_1"},
-                                                      {Command12, "Command12"}};
-    for (const auto& [widget, name] : names)
-        widget->setObjectName(QLatin1String(name));
+        Named(MakeButton(card, QStringLiteral("合格タイムデータ変更"), QRect(30, 180, 360, 46), 14),
+              QStringLiteral("Command10_1"));
+    Command12 = Named(MakeButton(card, QStringLiteral("戻る"), QRect(30, 240, 360, 46), 14),
+                      QStringLiteral("Command12"));
     for (int k = 0; k < 2; ++k)
         connect(Command10[size_t(k)], &QPushButton::clicked, this,
                 [this, k] { Command10_Click(k); });
@@ -64,3 +62,5 @@ void DataChangePanel::Command10_Click(int index) {
 void DataChangePanel::Command12_Click() {
     hide();
 }
+
+} // namespace baisuu

@@ -13,6 +13,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace baisuu {
+
 // Picture7: the teacher's data change. While it shows no level starts.
 class DataChangePanel final : public QFrame {
   public:
@@ -24,11 +26,13 @@ class DataChangePanel final : public QFrame {
     void Command12_Click(); // hides the panel
     bool shown() const { return !isHidden(); }
 
-    QLabel* Label = nullptr; // "データ変更パスワード"
-    QLineEdit* Text3 = nullptr;
-    std::array<QPushButton*, 2> Command10{};
-    QPushButton* Command12 = nullptr;
+    QLabel* Label = nullptr;    // the caption "データ変更パスワード" over the field
+    QLineEdit* Text3 = nullptr; // the password field
+    std::array<QPushButton*, 2> Command10{}; // "データ変更" (0), "合格タイムデータ変更" (1)
+    QPushButton* Command12 = nullptr;        // "戻る": hides the panel
 
   private:
     AppContext& ctx_;
 };
+
+} // namespace baisuu

@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+namespace baisuu {
+
 namespace {
 
 // The column area: four columns of 3456 twips (921.6 px) when the strip
@@ -28,8 +30,8 @@ int pixels(double twips) {
 }
 
 QLabel* swatch(QWidget* parent, const QRect& geometry, const QColor& colour) {
-    QLabel* l = makeLabel(parent, {}, geometry);
-    fillBackground(l, colour);
+    QLabel* l = MakeLabel(parent, {}, geometry);
+    FillBackground(l, colour);
     l->setFrameShape(QFrame::Box);
     return l;
 }
@@ -37,66 +39,62 @@ QLabel* swatch(QWidget* parent, const QRect& geometry, const QColor& colour) {
 } // namespace
 
 void seisekitime1::buildHeader() {
-    Label11 = makeLabel(this, {}, QRect(16, 6, 250, 52),
-                        {24, true, Qt::AlignLeft | Qt::AlignVCenter, kHeadingBlue});
+    Label11 = Named(MakeLabel(this, {}, QRect(16, 6, 250, 52),
+                              {24, true, Qt::AlignLeft | Qt::AlignVCenter, kHeadingBlue}),
+                    QStringLiteral("Label11"));
     // Room for the longest name the roster holds (20 characters) and the grade.
-    Label12 = makeLabel(this, {}, QRect(276, 6, 444, 30), {14, true});
-    Label13 = makeLabel(this, {}, QRect(276, 36, 444, 22), {11});
-    Label17 = makeLabel(this, {}, QRect(724, 6, 170, 24), {12});
-    Label18 = makeLabel(this, {}, QRect(724, 32, 170, 24), {12});
-    Command1 = makeButton(this, QStringLiteral("戻る(0)"), QRect(900, 8, 110, 48), 14);
+    Label12 =
+        Named(MakeLabel(this, {}, QRect(276, 6, 444, 30), {14, true}), QStringLiteral("Label12"));
+    Label13 = Named(MakeLabel(this, {}, QRect(276, 36, 444, 22), {11}), QStringLiteral("Label13"));
+    Label17 = Named(MakeLabel(this, {}, QRect(724, 6, 170, 24), {12}), QStringLiteral("Label17"));
+    Label18 = Named(MakeLabel(this, {}, QRect(724, 32, 170, 24), {12}), QStringLiteral("Label18"));
+    Command1 = Named(MakeButton(this, QStringLiteral("戻る(0)"), QRect(900, 8, 110, 48), 14),
+                     QStringLiteral("Command1"));
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 
-    Combo1 = new QComboBox(this);
-    Combo1->setGeometry(16, 66, 150, 32);
-    Combo1->setFont(fontOf(12));
+    Combo1 =
+        MakeControl<QComboBox>(this, QStringLiteral("Combo1"), QRect(16, 66, 150, 32), FontOf(12));
     Combo1->addItems(SelectionGroupTexts());
     Combo1->setCurrentIndex(std::max(0, Combo1->findText(ctx_.hensuu1.selectedGroup)));
     Combo1->setToolTip(QStringLiteral("表示する学年を選びます"));
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
 
-    Command8 = makeButton(this, QStringLiteral("データ処理"), QRect(786, 64, 112, 36), 12);
-    Command17 = makeButton(this, QStringLiteral("グラフ"), QRect(906, 64, 104, 36), 12);
+    Command8 = Named(MakeButton(this, QStringLiteral("データ処理"), QRect(786, 64, 112, 36), 12),
+                     QStringLiteral("Command8"));
+    Command17 = Named(MakeButton(this, QStringLiteral("グラフ"), QRect(906, 64, 104, 36), 12),
+                      QStringLiteral("Command17"));
     connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
     connect(Command17, &QPushButton::clicked, this, [this] { Command17_Click(); });
     Command8->hide();
     Command17->hide();
 
-    Label5 = makeLabel(this, {}, QRect(16, 106, 300, 26),
-                       {12, true, Qt::AlignLeft | Qt::AlignVCenter, kHeadingBlue});
-    Combo2 = new QComboBox(this);
-    Combo2->setGeometry(320, 105, 230, 28);
-    Combo2->setFont(fontOf(11));
+    Label5 = Named(MakeLabel(this, {}, QRect(16, 106, 300, 26),
+                             {12, true, Qt::AlignLeft | Qt::AlignVCenter, kHeadingBlue}),
+                   QStringLiteral("Label5"));
+    Combo2 = MakeControl<QComboBox>(this, QStringLiteral("Combo2"), QRect(320, 105, 230, 28),
+                                    FontOf(11));
     Combo2->addItems({QStringLiteral("　　　今週の全成績"), QStringLiteral("　　先週からの全成績"),
                       QStringLiteral("　　１ヶ月間の全成績"), QStringLiteral("　　１年間の全成績"),
                       QStringLiteral("　　今までの全成績\"")});
     Combo2->setCurrentIndex(2);
     connect(Combo2, &QComboBox::activated, this, [this](int index) { Combo2_Click(index); });
-    Label6 = makeLabel(this, QStringLiteral("GRPH+A,B,C,D..でも選択できます。"),
-                       QRect(560, 106, 300, 26), {10});
-    Text4 = swatch(this, QRect(880, 108, 56, 22), kWithinTarget);
-    Text5 = swatch(this, QRect(944, 108, 56, 22), kWithinPass);
-
-    const std::pair<QWidget*, const char*> names[] = {
-        {Label11, "Label11"}, {Label12, "Label12"},   {Label13, "Label13"},
-        {Label17, "Label17"}, {Label18, "Label18"},   {Command1, "Command1"},
-        {Combo1, "Combo1"},   {Command8, "Command8"}, {Command17, "Command17"},
-        {Label5, "Label5"},   {Combo2, "Combo2"},     {Label6, "Label6"},
-        {Text4, "Text4"},     {Text5, "Text5"}};
-    for (const auto& [widget, name] : names)
-        widget->setObjectName(QLatin1String(name));
+    Label6 = Named(MakeLabel(this, QStringLiteral("GRPH+A,B,C,D..でも選択できます。"),
+                             QRect(560, 106, 300, 26), {10}),
+                   QStringLiteral("Label6"));
+    Text4 = Named(swatch(this, QRect(880, 108, 56, 22), kWithinTarget), QStringLiteral("Text4"));
+    Text5 = Named(swatch(this, QRect(944, 108, 56, 22), kWithinPass), QStringLiteral("Text5"));
 }
 
 void seisekitime1::buildOptions() {
-    Picture1 = makePanel(this, QRect(176, 60, 600, 42), QColor(0xF4, 0xF4, 0xEE), true);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1 = Named(MakePanel(this, QRect(176, 60, 600, 42), QColor(0xF4, 0xF4, 0xEE), true),
+                     QStringLiteral("Picture1"));
     option2Group = new QButtonGroup(this);
     option1Group = new QButtonGroup(this);
     const char16_t* const modes[] = {u"ﾀｲﾑ表示", u"ﾎﾟｲﾝﾄ表示", u"個人ﾀｲﾑ"};
     for (int m = 0; m <= 2; ++m) {
         auto* o = new QRadioButton(QString::fromUtf16(modes[m]), Picture1);
         o->setGeometry(8 + m * 94, 7, 92, 28);
-        o->setFont(fontOf(11));
+        o->setFont(FontOf(11));
         o->setObjectName(QStringLiteral("Option2_%1").arg(m));
         option2Group->addButton(o, m);
         Option2[m] = o;
@@ -104,7 +102,7 @@ void seisekitime1::buildOptions() {
     for (int v = 1; v <= 3; ++v) {
         auto* o = new QRadioButton(Picture1);
         o->setGeometry(300 + (v - 1) * 98, 7, 96, 28);
-        o->setFont(fontOf(11));
+        o->setFont(FontOf(11));
         o->setObjectName(QStringLiteral("Option1_%1").arg(v));
         option1Group->addButton(o, v);
         Option1[v] = o;
@@ -142,18 +140,18 @@ void seisekitime1::buildColumns() {
 }
 
 void seisekitime1::buildCovers() {
-    const QColor season = colourOfBgr(ctx_.hensuu1.seasonColor);
-    Picture6 = makePanel(this, QRect(0, kAreaTop, kWidth, kAreaHeight), season);
+    const QColor season = ColourOfBgr(ctx_.hensuu1.seasonColor);
+    Picture6 = MakePanel(this, QRect(0, kAreaTop, kWidth, kAreaHeight), season);
     Picture6->setObjectName(QStringLiteral("Picture6"));
-    makeLabel(Picture6, QStringLiteral("Just a momento, please."),
+    MakeLabel(Picture6, QStringLiteral("Just a momento, please."),
               QRect(0, kAreaHeight / 2 - 60, kWidth, 60), {24, false, Qt::AlignCenter});
     ProgressBar2 = new QProgressBar(Picture6);
     ProgressBar2->setGeometry(312, kAreaHeight / 2 + 10, 400, 20);
     ProgressBar2->setTextVisible(false);
 
-    Picture2 = makePanel(this, QRect(0, 0, kWidth, kHeight), season);
+    Picture2 = MakePanel(this, QRect(0, 0, kWidth, kHeight), season);
     Picture2->setObjectName(QStringLiteral("Picture2"));
-    makeLabel(Picture2, QStringLiteral("Just a moment, please."), QRect(0, 300, kWidth, 80),
+    MakeLabel(Picture2, QStringLiteral("Just a moment, please."), QRect(0, 300, kWidth, 80),
               {28, false, Qt::AlignCenter});
     ProgressBar1 = new QProgressBar(Picture2);
     ProgressBar1->setGeometry(312, 400, 400, 22);
@@ -176,3 +174,5 @@ void seisekitime1::placeColumns() {
         columns_[size_t(i)].place->move(left < 0 ? -2 * width : pixels(left), 0);
     }
 }
+
+} // namespace baisuu

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace baisuu {
+
 namespace {
 
 int offeredLevels(const LevelCatalog& catalog) {
@@ -32,7 +34,7 @@ LevelOpening OpenLevels(const LevelCatalog& catalog, const CriteriaTable& criter
     open.finalLevelCleared = LevelCleared(criteria.levels[goal], results.at(pupil, goal)) ? 1 : 0;
     open.enabled[1] = true;
     for (int i = 1; i <= n; ++i) {
-        const bool practice = isPracticeLevel(catalog, i);
+        const bool practice = IsPracticeLevel(catalog, i);
         if (practice) open.enabled[i] = true;
         // The last level is never held back: there is nothing left to move on to.
         if (i >= n) break;
@@ -53,7 +55,7 @@ LevelOpening OpenLevels(const LevelCatalog& catalog, const CriteriaTable& criter
 
 void ApplyPracticeLimits(CriteriaTable& criteria, const LevelCatalog& catalog) {
     for (int i = 1; i <= offeredLevels(catalog); ++i)
-        if (isPracticeLevel(catalog, i)) {
+        if (IsPracticeLevel(catalog, i)) {
             criteria.levels[i].targetTime = 600;
             criteria.levels[i].passTime = 600;
         }
@@ -86,7 +88,7 @@ int ColumnLeft(int level, int firstColumn, const ColumnLayout& layout) {
 LevelCaption LevelCaptionOf(const QString& levelName, int level, const StudentRoster& roster) {
     // A name that begins with a pupil's number is that pupil's own level: its
     // caption is the middle of the name, marked _1 or _2 by the column.
-    const double owner = leadingNumber(levelName.left(4));
+    const double owner = LeadingValue(levelName.left(4));
     if (owner == 0) return {levelName, levelName, false};
     LevelCaption c;
     c.caption = levelName.mid(4, std::max<qsizetype>(levelName.size() - 8, 0)) +
@@ -105,7 +107,7 @@ QString StartCaption(int level) {
 
 QString TodayTallyText(const PupilLevelStats& s) {
     if (s.todayAttempts == 0) return QStringLiteral("-----");
-    return QStringLiteral("%1回/%2点").arg(numberText(s.todayAttempts)).arg(s.todayPoints);
+    return QStringLiteral("%1回/%2点").arg(NumberText(s.todayAttempts)).arg(s.todayPoints);
 }
 
 QString AllTimeTallyText(const PupilLevelStats& s) {
@@ -296,16 +298,16 @@ HubView BuildHubView(const Hensuu1& state, const CriteriaTable& criteria,
     const int n = offeredLevels(catalog);
     const int pupil = std::clamp(int(state.currentPupil), 0, kPupilSlots - 1);
 
-    view.label11 = state.contentName;
-    view.label11PointSize = state.contentName.size() > 9 ? 20 : 24;
-    view.label12 = state.pupilName.trimmed() + QLatin1Char(' ') + state.pupilGrade;
-    view.label13 = number(state.currentPupil) + QLatin1Char(':') + state.siteName;
-    view.label17 =
+    view.contentName = state.contentName;
+    view.contentNamePoints = state.contentName.size() > 9 ? 20 : 24;
+    view.pupilLine = state.pupilName.trimmed() + QLatin1Char(' ') + state.pupilGrade;
+    view.numberAndSite = number(state.currentPupil) + QLatin1Char(':') + state.siteName;
+    view.minutesSinceStart =
         QStringLiteral("起動後%1分").arg(MinutesSinceSignIn(now.time(), state.pupilStartTime));
     float today = 0;
     for (int level = 1; level < kLevelSlots; ++level)
         today += results.at(pupil, level).todayAttempts;
-    view.label18 = QStringLiteral("本日総回数＝%1回").arg(qint16(std::nearbyint(today)));
+    view.todayRunCount = QStringLiteral("本日総回数＝%1回").arg(qint16(std::nearbyint(today)));
     view.teacherMode = state.pupilName.contains(QStringLiteral("★")) ||
                        state.pupilName.contains(QStringLiteral("先生"));
 
@@ -331,7 +333,7 @@ HubView BuildHubView(const Hensuu1& state, const CriteriaTable& criteria,
         column.start = StartCaption(i);
         column.enabled = opening.enabled[i];
         column.blocked = opening.blocked[i];
-        column.practice = isPracticeLevel(catalog, i);
+        column.practice = IsPracticeLevel(catalog, i);
         if (!column.practice) {
             column.today = TodayTallyText(s);
             column.allTime = AllTimeTallyText(s);
@@ -356,3 +358,5 @@ int LevelOfHubKey(const QString& text, int levelCount) {
     if (c >= u'a' && c <= u'd') level = 10 + (c - u'a');
     return level >= 1 && level <= levelCount ? level : -1;
 }
+
+} // namespace baisuu

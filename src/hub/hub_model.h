@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <array>
 
+namespace baisuu {
+
 // --- Level opening (Command9_Click) -----------------------------------------
 
 struct LevelOpening {
@@ -118,12 +120,12 @@ struct HubColumn {
 };
 
 struct HubView {
-    QString label11;           // contentName
-    int label11PointSize = 24; // 20 for a name longer than 9 characters
-    QString label12;           // trimmed name, " ", grade
-    QString label13;           // "number:siteName"
-    QString label17;           // "起動後m分"
-    QString label18;           // "本日総回数＝T回"
+    QString contentName;         // Label11
+    int contentNamePoints = 24;  // Label11's size: 20 for a name longer than 9 characters
+    QString pupilLine;           // Label12: trimmed name, " ", grade
+    QString numberAndSite;       // Label13: "number:siteName"
+    QString minutesSinceStart;   // Label17: "起動後m分"
+    QString todayRunCount;       // Label18: "本日総回数＝T回"
     bool teacherMode = false;  // a name with "先生" or "★"
     qint16 finalLevelCleared = 0;
     ColumnLayout layout;
@@ -141,3 +143,5 @@ HubView BuildHubView(const Hensuu1& state, const CriteriaTable& criteria,
 // The keyboard of the hub: the level a typed character starts ("1".."9",
 // "a".."d" within N), 0 for "0" (back), or -1 for any other character.
 int LevelOfHubKey(const QString& text, int levelCount);
+
+} // namespace baisuu

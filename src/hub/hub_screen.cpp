@@ -1,10 +1,10 @@
 #include "hub/hub_screen.h"
 
-#include "ui/screen_parts.h"
 #include "drill/drill_engine.h"
 #include "hub/chart_panel_screen.h"
 #include "hub/data_change_panel_screen.h"
 #include "roster/grades.h"
+#include "ui/screen_parts.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -20,6 +20,8 @@
 #include <QScrollBar>
 #include <QTimer>
 
+namespace baisuu {
+
 namespace {
 
 const QColor kSilver(192, 192, 192); // a time list whose last time passes nothing
@@ -32,7 +34,7 @@ seisekitime1::seisekitime1(AppContext& ctx, QWidget* parent) : QWidget(parent), 
     setFocusPolicy(Qt::StrongFocus);
     hubReady_ = false;
     ctx_.hensuu1.resultPeriod = 3;
-    fillBackground(this, colourOfBgr(ctx_.hensuu1.seasonColor));
+    FillBackground(this, ColourOfBgr(ctx_.hensuu1.seasonColor));
     layout_ = HubColumnLayout(ctx_.hensuu1.catalog.levelCount);
     buildHeader();
     buildOptions();
@@ -75,8 +77,8 @@ void seisekitime1::Form_Activate() {
 
     Command8->setVisible(view_.teacherMode);
     Picture11->setTeacherMode(view_.teacherMode);
-    Label17->setText(view_.label17);
-    Label18->setText(view_.label18);
+    Label17->setText(view_.minutesSinceStart);
+    Label18->setText(view_.todayRunCount);
 
     listMode_ = ListMode::Points;
     rankingOrder_ = 1;
@@ -93,10 +95,10 @@ void seisekitime1::Form_Activate() {
     building_ = false;
 
     Picture6->hide();
-    Label12->setText(view_.label12);
-    Label13->setText(view_.label13);
-    Label11->setFont(fontOf(view_.label11PointSize, true));
-    Label11->setText(view_.label11);
+    Label12->setText(view_.pupilLine);
+    Label13->setText(view_.numberAndSite);
+    Label11->setFont(FontOf(view_.contentNamePoints, true));
+    Label11->setText(view_.contentName);
 
     ctx_.hensuu1.firstColumn = view_.firstColumn;
     {
@@ -269,7 +271,7 @@ void seisekitime1::Option2_Click(int index) {
         Command17->show();
         Combo2->hide();
         ListsView lists;
-        lists.label5 = QStringLiteral("個人別ﾀｲﾑ");
+        lists.listsCaption = QStringLiteral("個人別ﾀｲﾑ");
         // An unreadable log has been told already: the lists stay empty.
         if (const auto lines = Picture11->Command16_Click(Combo1->currentText()))
             for (const QStringList& levelLines : *lines)
@@ -349,7 +351,7 @@ void seisekitime1::showView(ListView view) {
 }
 
 void seisekitime1::showLists(const ListsView& lists) {
-    Label5->setText(lists.label5);
+    Label5->setText(lists.listsCaption);
     for (int i = 1; i < int(columns_.size()); ++i) {
         const LevelList* list =
             size_t(i) < lists.levels.size() ? &lists.levels[size_t(i)] : nullptr;
@@ -399,6 +401,8 @@ void seisekitime1::Command17_Click() {
     Picture11->Command17_Click();
 }
 
-QWidget* makeHubScreen(AppContext& ctx) {
+QWidget* MakeHubScreen(AppContext& ctx) {
     return new seisekitime1(ctx);
 }
+
+} // namespace baisuu

@@ -7,17 +7,15 @@
 // clicks into starts of a run.
 
 #include "context/app_context.h"
-#include "ui/screen_parts.h"
 #include "hub/hub_model.h"
 #include "hub/level_column_screen.h"
 #include "hub/result_lists.h"
+#include "ui/screen_parts.h"
 
 #include <QWidget>
 #include <array>
 #include <vector>
 
-class ChartPanel;
-class DataChangePanel;
 class QButtonGroup;
 class QComboBox;
 class QFrame;
@@ -27,6 +25,11 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+
+namespace baisuu {
+
+class ChartPanel;
+class DataChangePanel;
 
 class seisekitime1 final : public QWidget {
   public:
@@ -108,23 +111,30 @@ class seisekitime1 final : public QWidget {
     std::vector<LevelColumn> columns_; // 0..N
     QWidget* columnArea = nullptr;
 
-    QPushButton* Command1 = nullptr;
-    QComboBox* Combo1 = nullptr;
-    QComboBox* Combo2 = nullptr;
-    QFrame* Picture1 = nullptr;             // the panel of the option buttons
-    std::array<QRadioButton*, 4> Option1{}; // 1..3
-    std::array<QRadioButton*, 3> Option2{}; // 0..2
+    QPushButton* Command1 = nullptr; // "戻る(0)": back to the name selection
+    QComboBox* Combo1 = nullptr;     // the grade group the lists show ("全学年", "中３", ...)
+    QComboBox* Combo2 = nullptr;     // the period of the all-runs view ("今週の全成績", ...)
+    QFrame* Picture1 = nullptr;      // the panel of the option buttons
+    // The view buttons: ranking, today's, the period's runs (captions follow the mode); 1..3
+    std::array<QRadioButton*, 4> Option1{};
+    // The mode buttons "ﾀｲﾑ表示", "ﾎﾟｲﾝﾄ表示", "個人ﾀｲﾑ"; 0..2
+    std::array<QRadioButton*, 3> Option2{};
     QButtonGroup* option1Group = nullptr;
     QButtonGroup* option2Group = nullptr;
-    QScrollBar* HScroll1 = nullptr;
-    QLabel *Label5 = nullptr, *Label6 = nullptr, *Label11 = nullptr, *Label12 = nullptr,
-           *Label13 = nullptr, *Label17 = nullptr, *Label18 = nullptr;
-    QLabel* Text4 = nullptr;
-    QLabel* Text5 = nullptr;
-    QFrame* Picture2 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-    QFrame* Picture6 = nullptr;
-    QProgressBar* ProgressBar2 = nullptr;
+    QScrollBar* HScroll1 = nullptr; // scrolls the level columns (five levels or more)
+    QLabel* Label5 = nullptr;       // the caption over the lists: what they show, in what order
+    QLabel* Label6 = nullptr;       // the hint "GRPH+A,B,C,D..でも選択できます。"
+    QLabel* Label11 = nullptr;      // the content's name, top left
+    QLabel* Label12 = nullptr;      // the signed-in pupil's name and grade
+    QLabel* Label13 = nullptr;      // the pupil's number and the site name ("number:siteName")
+    QLabel* Label17 = nullptr;      // minutes since the pupil signed in ("起動後m分")
+    QLabel* Label18 = nullptr;      // the pupil's runs today, all levels ("本日総回数＝T回")
+    QLabel* Text4 = nullptr;        // colour swatch: a time list within the target time
+    QLabel* Text5 = nullptr;        // colour swatch: a time list within the passing time
+    QFrame* Picture2 = nullptr;     // "Just a moment, please." over the whole hub
+    QProgressBar* ProgressBar1 = nullptr; // the progress bar on Picture2
+    QFrame* Picture6 = nullptr;           // the wait cover over the columns while a view changes
+    QProgressBar* ProgressBar2 = nullptr; // the progress bar on Picture6
     // The teacher's data change; while it shows no level starts.
     DataChangePanel* Picture7 = nullptr;
     ChartPanel* Picture11 = nullptr;  // the chart page and the other pupils
@@ -133,4 +143,6 @@ class seisekitime1 final : public QWidget {
 };
 
 // What the application shell calls to make the hub.
-QWidget* makeHubScreen(AppContext& ctx);
+QWidget* MakeHubScreen(AppContext& ctx);
+
+} // namespace baisuu

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+namespace baisuu {
+
 namespace {
 
 const QString kOwnMark = QStringLiteral("●");
@@ -57,7 +59,7 @@ QString Time5(qint32 runTime) {
 QString Clock5(double runClock) {
     // The time text H:mm:ss behind "00", its last eight characters cut to five:
     // always two digits of hours and two of minutes; no time at all leaves "00".
-    const QTime t = timeFromOle(runClock);
+    const QTime t = TimeFromOle(runClock);
     if (!t.isValid()) return QStringLiteral("00");
     QString out;
     out.reserve(5);
@@ -69,7 +71,7 @@ QString Clock5(double runClock) {
 
 QString Date5(double runDate) {
     // The last five characters of the date text yyyy/MM/dd.
-    const QDate d = dateFromOle(runDate);
+    const QDate d = DateFromOle(runDate);
     if (!d.isValid()) return {};
     QString out;
     out.reserve(5);
@@ -78,3 +80,5 @@ QString Date5(double runDate) {
     appendTwoDigits(out, d.day());
     return out;
 }
+
+} // namespace baisuu

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringView>
 
+namespace baisuu {
+
 // A run time from here on is a run that ran out of time: the lists show a
 // cross in place of its time, and the charts leave it out.
 constexpr qint32 kTimedOutFrom = 90000;
@@ -29,3 +31,5 @@ QString Time5(qint32 runTime);
 QString Clock5(double runClock);
 // A run's month and day as MM/dd ("12/08"), from the log's day count.
 QString Date5(double runDate);
+
+} // namespace baisuu

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <limits>
 
+namespace baisuu {
+
 namespace {
 
 int offeredLevels(const LevelCatalog& catalog) {
@@ -58,7 +60,7 @@ void listRuns(const ListRequest& request, const LevelCatalog& catalog,
     const int n = offeredLevels(catalog);
     const bool today = request.view == ListView::Today;
     const bool pointForm = !today && request.mode == ListMode::Points;
-    const double todayOle = oleDate(request.today);
+    const double todayOle = OleDate(request.today);
     const double after = todayOle - PeriodDays(request.period, request.today);
     PupilParts parts(request, roster);
     double lastDay = std::numeric_limits<double>::quiet_NaN();
@@ -148,7 +150,7 @@ ListColour ListColourOf(const QStringList& lines, const LevelCriteria& criteria)
     for (qsizetype k = lines.size() - 1; k >= 0; --k) {
         const QString& line = lines[k];
         if (line.size() >= 3 && line.at(2) == QChar(u'×')) continue; // a timed-out run
-        const double v = leadingNumber(line.mid(1, 4));
+        const double v = LeadingValue(line.mid(1, 4));
         if (v <= criteria.targetTime) return ListColour::WithinTarget;
         if (v <= criteria.passTime) return ListColour::WithinPass;
         return ListColour::Silver;
@@ -163,7 +165,7 @@ ListsView BuildListsView(const ListRequest& request, const LevelCatalog& catalog
     const int n = offeredLevels(catalog);
     view.levels.resize(size_t(n) + 1);
     for (int i = 1; i <= n; ++i)
-        view.levels[size_t(i)].shown = !isPracticeLevel(catalog, i);
+        view.levels[size_t(i)].shown = !IsPracticeLevel(catalog, i);
 
     const bool timeMode = request.mode == ListMode::Time;
     if (request.view == ListView::Ranking || (!timeMode && request.view == ListView::Today)) {
@@ -173,7 +175,7 @@ ListsView BuildListsView(const ListRequest& request, const LevelCatalog& catalog
         ranking.group = request.group;
         ranking.pupil = request.pupil;
         ranking.schoolYear = request.schoolYear;
-        view.label5 = timeMode             ? QStringLiteral("ベスト成績")
+        view.listsCaption = timeMode             ? QStringLiteral("ベスト成績")
                       : ranking.order == 1 ? QStringLiteral("獲得ポイント（今まで順位）")
                                            : QStringLiteral("獲得ポイント（今日の順位）");
         for (int i = 1; i <= n; ++i) {
@@ -187,7 +189,7 @@ ListsView BuildListsView(const ListRequest& request, const LevelCatalog& catalog
         return view;
     }
 
-    if (request.view == ListView::Today) view.label5 = QStringLiteral("本日の成績");
+    if (request.view == ListView::Today) view.listsCaption = QStringLiteral("本日の成績");
     view.periodChoice = request.view == ListView::Period;
     listRuns(request, catalog, criteria, roster, records, view.levels);
     if (timeMode)
@@ -216,3 +218,5 @@ RankLookup LookupRanking(int level, ListMode mode, int order, int pupil, const Q
     Ranking r = RankLevel(request, roster, results, catalog);
     return {std::move(r.lines), r.ownLine, r.ownRank};
 }
+
+} // namespace baisuu

@@ -12,6 +12,8 @@
 #include <QList>
 #include <vector>
 
+namespace baisuu {
+
 // How many records from the end of the log the run lists read: today's runs
 // are among the last thousand, a period's among the last twenty thousand.
 constexpr qint64 kTodayRecords = 1000;
@@ -51,7 +53,7 @@ struct LevelList {
 };
 
 struct ListsView {
-    QString label5;
+    QString listsCaption; // Label5: what the lists show
     bool periodChoice = false;     // Combo2 is shown, so the period can be changed
     std::vector<LevelList> levels; // 1..N; 0 unused
 };
@@ -92,3 +94,5 @@ struct RankLookup {
 RankLookup LookupRanking(int level, ListMode mode, int order, int pupil, const QString& group,
                          int schoolYear, const StudentRoster& roster, const ResultsState& results,
                          const LevelCatalog& catalog);
+
+} // namespace baisuu

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+namespace baisuu {
+
 namespace {
 
 template <typename Int> Int toInteger(double v) {
@@ -35,7 +37,7 @@ const QStringList& CriteriaHeadings() {
 std::optional<FileError> LoadCriteria(CriteriaTable& table, const QString& path,
                                       QList<FileError>* warnings) {
     FileError error;
-    const auto text = readTextFile(path, &error);
+    const auto text = ReadTextFile(path, &error);
     if (!text) return error;
     ReadCriteriaText(table, *text, path, warnings);
     return std::nullopt;
@@ -75,7 +77,7 @@ void ReadCriteriaText(CriteriaTable& table, const QString& text, const QString& 
         double numbers[5];
         for (int c = 0; c < 5; ++c) {
             // A quoted value is converted as text, so "20" is the number 20.
-            const auto n = parseNumber(items[c].text);
+            const auto n = ParseNumber(items[c].text);
             if (!n && !items[c].isEmpty())
                 warn(items[c].line,
                      QStringLiteral("レベル%1の「%2」が数ではありません（0 として読みます）: %3")
@@ -137,6 +139,8 @@ QList<QStringList> CriteriaRows(const CriteriaTable& table, int levelRows) {
 
 std::optional<FileError> SaveCriteria(const QString& path, const QList<QStringList>& rows) {
     FileError error;
-    if (!writeTextFile(path, CriteriaFileText(rows), &error)) return error;
+    if (!WriteTextFile(path, CriteriaFileText(rows), &error)) return error;
     return std::nullopt;
 }
+
+} // namespace baisuu

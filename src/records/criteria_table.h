@@ -12,6 +12,8 @@
 #include <array>
 #include <optional>
 
+namespace baisuu {
+
 constexpr int kCriteriaColumns = 12;
 
 struct LevelCriteria {
@@ -58,3 +60,5 @@ QList<QStringList> CriteriaRows(const CriteriaTable& table, int levelRows);
 
 // Writes the grid atomically, CP932: a crash while saving leaves the old file whole.
 std::optional<FileError> SaveCriteria(const QString& path, const QList<QStringList>& rows);
+
+} // namespace baisuu

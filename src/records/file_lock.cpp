@@ -13,6 +13,8 @@
 #include <unistd.h>
 #endif
 
+namespace baisuu {
+
 #ifdef Q_OS_WIN
 
 namespace {
@@ -38,11 +40,11 @@ void PlatformFileLock::unlockWhole(QFile& file) {
     UnlockFileEx(handleOf(file), 0, MAXDWORD, MAXDWORD, &at);
 }
 
-bool flushToDisk(QFileDevice& file) {
+bool FlushToDisk(QFileDevice& file) {
     return file.flush() && FlushFileBuffers(HANDLE(_get_osfhandle(file.handle())));
 }
 
-bool flushFolderToDisk(const QString&) {
+bool FlushFolderToDisk(const QString&) {
     return true;
 }
 
@@ -72,11 +74,11 @@ void PlatformFileLock::unlockWhole(QFile& file) {
     setWholeFileLock(file.handle(), F_UNLCK);
 }
 
-bool flushToDisk(QFileDevice& file) {
+bool FlushToDisk(QFileDevice& file) {
     return file.flush() && ::fsync(file.handle()) == 0;
 }
 
-bool flushFolderToDisk(const QString& folderPath) {
+bool FlushFolderToDisk(const QString& folderPath) {
     const int fd = ::open(QFile::encodeName(QDir(folderPath).absolutePath()).constData(),
                           O_RDONLY | O_DIRECTORY);
     if (fd < 0) return false;
@@ -86,3 +88,5 @@ bool flushFolderToDisk(const QString& folderPath) {
 }
 
 #endif
+
+} // namespace baisuu

@@ -11,6 +11,8 @@
 #include <QFileDevice>
 #include <QString>
 
+namespace baisuu {
+
 class FileLock {
   public:
     enum class Outcome { Locked, Busy, Failed };
@@ -51,7 +53,9 @@ class WholeFileLock {
 
 // Writes what the system holds of the file to the disk (fsync / FlushFileBuffers),
 // so a power loss after it cannot take the written bytes back.
-bool flushToDisk(QFileDevice& file);
+bool FlushToDisk(QFileDevice& file);
 // The same for a folder's entries (a rename or delete inside it); a no-op where
 // the platform makes directory changes durable by itself.
-bool flushFolderToDisk(const QString& folderPath);
+bool FlushFolderToDisk(const QString& folderPath);
+
+} // namespace baisuu

@@ -10,14 +10,16 @@
 
 #include <optional>
 
+namespace baisuu {
+
 namespace logfiles {
 
-FileError logError(const QString& path, const QString& message);
-FileError readError(const QFile& file);
+FileError LogError(const QString& path, const QString& message);
+FileError ReadError(const QFile& file);
 
 // Opening can fail for a moment while another program has the file open
 // exclusively; that is waited out. What waiting cannot mend is told.
-std::optional<FileError> lastingOpenFault(const QString& path, bool forWriting);
+std::optional<FileError> LastingOpenFault(const QString& path, bool forWriting);
 
 // The state of the copy and the log as the folder shows it; a deletion that is
 // alive changes one of them.
@@ -31,9 +33,11 @@ struct Fingerprint {
     bool operator==(const Fingerprint&) const = default;
 };
 
-Fingerprint fingerprintOf(const QString& logPath);
+Fingerprint FingerprintOf(const QString& logPath);
 
 // Record i (counted from 0) of whole records.
-QByteArrayView recordAt(QByteArrayView bytes, qsizetype i);
+QByteArrayView RecordAt(QByteArrayView bytes, qsizetype i);
 
 } // namespace logfiles
+
+} // namespace baisuu

@@ -10,6 +10,8 @@
 #include <bit>
 #include <cstring>
 
+namespace baisuu {
+
 namespace {
 
 template <typename T> void writeLittle(QByteArray& out, T value) {
@@ -28,7 +30,7 @@ void writeField(QByteArray& out, const QByteArray& field) {
 
 ResultRecord ResultRecord::fromBytes(QByteArrayView bytes) {
     Q_ASSERT(bytes.size() >= kRecordSize);
-    const RecordNumbers n = recordNumbers(bytes.data());
+    const RecordNumbers n = RecordNumbersOf(bytes.data());
     ResultRecord r;
     r.runDate = n.runDate;
     r.runClock = n.runClock;
@@ -57,11 +59,11 @@ QByteArray ResultRecord::toBytes() const {
     return out;
 }
 
-QByteArray recordText(const QString& text) {
+QByteArray RecordText(const QString& text) {
     QByteArray out;
     for (const QChar c : text) {
-        if (out.size() == kRecordTextWidth || !cp932::isSingleByte(QString(c))) break;
-        const auto bytes = cp932::encode(QString(c));
+        if (out.size() == kRecordTextWidth || !cp932::IsSingleByte(QString(c))) break;
+        const auto bytes = cp932::Encode(QString(c));
         if (!bytes || bytes->size() != 1) break;
         out.append(*bytes);
     }
@@ -69,12 +71,12 @@ QByteArray recordText(const QString& text) {
     return out;
 }
 
-QString recordTextValue(const QByteArray& field) {
+QString RecordTextValue(const QByteArray& field) {
     QByteArray trimmed = field;
     while (!trimmed.isEmpty() && (trimmed.back() == ' ' || trimmed.back() == '\0'))
         trimmed.chop(1);
     // A field another writer filled with bytes that are no CP932 text reads as empty.
-    return cp932::decode(trimmed).value_or(QString());
+    return cp932::Decode(trimmed).value_or(QString());
 }
 
 std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultRecord>* out,
@@ -87,7 +89,7 @@ std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultR
                 if (!file) return std::nullopt;
                 const QByteArray bytes = file->readAll();
                 if (file->error() != QFileDevice::NoError)
-                    return logfiles::readError(*file);
+                    return logfiles::ReadError(*file);
                 const qsizetype count = bytes.size() / kRecordSize;
                 out->reserve(count);
                 for (qsizetype i = 0; i < count; ++i)
@@ -100,3 +102,5 @@ std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultR
     if (fromCopy) *fromCopy = found.fromCopy;
     return std::nullopt;
 }
+
+} // namespace baisuu

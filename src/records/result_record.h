@@ -14,6 +14,8 @@
 #include <bit>
 #include <optional>
 
+namespace baisuu {
+
 constexpr qint64 kRecordSize = 44;
 constexpr int kRecordTextWidth = 5;
 
@@ -27,7 +29,7 @@ struct RecordNumbers {
     qint32 runTime = 0;
 };
 
-inline RecordNumbers recordNumbers(const char* bytes) {
+inline RecordNumbers RecordNumbersOf(const char* bytes) {
     return {std::bit_cast<double>(qFromLittleEndian<quint64>(bytes)),
             std::bit_cast<double>(qFromLittleEndian<quint64>(bytes + 8)),
             qFromLittleEndian<qint16>(bytes + 16), qFromLittleEndian<qint16>(bytes + 18),
@@ -56,6 +58,8 @@ struct ResultRecord {
 // A text as a record's text field: single-byte CP932, blank-padded, cut at five
 // bytes. The field ends at the first character without a single-byte form, so a
 // field never holds half of a two-byte character.
-QByteArray recordText(const QString& text);
+QByteArray RecordText(const QString& text);
 // A text field as text, trailing blanks removed.
-QString recordTextValue(const QByteArray& field);
+QString RecordTextValue(const QByteArray& field);
+
+} // namespace baisuu

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <limits>
 
+namespace baisuu {
+
 namespace {
 
 constexpr qint32 kNoPointsFrom = 99998; // a run this slow (a time-out) earns nothing
@@ -98,7 +100,7 @@ std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath
             if (got < 0) {
                 if (++failedReads >= kFailedReadTries || !file->seek(at)) {
                     state.results.resize(0);
-                    return logfiles::readError(*file);
+                    return logfiles::ReadError(*file);
                 }
                 WaitBeforeRetry(wait);
                 continue;
@@ -106,7 +108,7 @@ std::optional<FileError> LoadResults(ResultsState& state, const QString& logPath
             const qint64 n = got / kRecordSize;
             remaining -= n;
             for (qint64 i = 0; i < n; ++i) {
-                const RecordNumbers r = recordNumbers(chunk.constData() + i * kRecordSize);
+                const RecordNumbers r = RecordNumbersOf(chunk.constData() + i * kRecordSize);
                 if (r.pupilNumber < 0 || r.pupilNumber >= kPupilSlots || r.level < 0 ||
                     r.level >= kLevelSlots) {
                     ++state.skippedRecords;
@@ -191,12 +193,12 @@ int RecordBasePoints(const LevelCriteria& criteria, qint32 runTime) {
 ResultRecord RecordOfRun(const RunToRecord& run) {
     const QTime t = run.when.time();
     ResultRecord r;
-    r.runDate = oleDate(run.when.date());
-    r.runClock = oleTime(QTime(t.hour(), t.minute(), t.second()));
+    r.runDate = OleDate(run.when.date());
+    r.runClock = OleTime(QTime(t.hour(), t.minute(), t.second()));
     r.pupilNumber = run.pupil;
     r.level = run.level;
     r.runTime = run.runTime;
-    r.schoolCode = recordText(run.schoolCode);
+    r.schoolCode = RecordText(run.schoolCode);
     return r; // spare text and trailer blank, points text "0"
 }
 
@@ -213,8 +215,8 @@ std::optional<FileError> ComputeLevelStats(ResultsState& state, const CriteriaTa
 
     // A period of D days reaches back from now, so with the whole-day dates of
     // the log it covers today and the D - 1 days before; 0 days covers nothing.
-    const double nowOle = oleDateTime(now);
-    const double today = oleDate(now.date());
+    const double nowOle = OleDateTime(now);
+    const double today = OleDate(now.date());
     const double tomorrow = today + 1;
     std::array<LevelRule, kLevelSlots> rules;
     std::vector<int> tabledPoints(size_t(kLevelSlots) * kTabledTimes);
@@ -304,3 +306,5 @@ std::optional<FileError> Seisekikiroku(ResultsState& state, const CriteriaTable&
     }
     return std::nullopt;
 }
+
+} // namespace baisuu

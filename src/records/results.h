@@ -16,6 +16,8 @@
 #include <optional>
 #include <vector>
 
+namespace baisuu {
+
 constexpr qint32 kNoTime = 99999;       // "no time": a timed-out run, or no run at all
 constexpr qint32 kCountedBelow = 6000;  // runs below this time count as attempts
 constexpr int kSchoolBestPupils = 1000; // the school's best times come from pupils 1..1000
@@ -130,3 +132,5 @@ std::optional<FileError> ComputeLevelStats(ResultsState& state, const CriteriaTa
 std::optional<FileError> Seisekikiroku(ResultsState& state, const CriteriaTable& criteria,
                                        const QString& logPath, const RunToRecord& run,
                                        const LockWait& wait = {});
+
+} // namespace baisuu

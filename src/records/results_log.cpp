@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #endif
 
+namespace baisuu {
+
 // Deletions and the copy "成績累積データtemp.dat".
 //
 // Our deletion keeps a complete copy of the log on disk until the shortened
@@ -30,37 +32,37 @@
 
 namespace logfiles {
 
-FileError logError(const QString& path, const QString& message) {
+FileError LogError(const QString& path, const QString& message) {
     return FileError{path, 0, message};
 }
 
-FileError readError(const QFile& file) {
-    return logError(file.fileName(),
+FileError ReadError(const QFile& file) {
+    return LogError(file.fileName(),
                     QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString()));
 }
 
-std::optional<FileError> lastingOpenFault(const QString& path, bool forWriting) {
+std::optional<FileError> LastingOpenFault(const QString& path, bool forWriting) {
     const QFileInfo info(path);
     if (!QFileInfo(info.absolutePath()).isDir())
-        return logError(path, QStringLiteral("データフォルダがありません。"
+        return LogError(path, QStringLiteral("データフォルダがありません。"
                                              "パスデータ.txt のデータの場所を確かめてください。"));
     if (info.isDir())
-        return logError(path, QStringLiteral("成績ファイルの名前のフォルダがあります。"));
+        return LogError(path, QStringLiteral("成績ファイルの名前のフォルダがあります。"));
     if (info.exists() && !(forWriting ? info.isWritable() : info.isReadable()))
-        return logError(
+        return LogError(
             path, QStringLiteral("成績ファイルを%1権限がありません。")
                       .arg(forWriting ? QStringLiteral("書き換える") : QStringLiteral("読む")));
     return std::nullopt;
 }
 
-Fingerprint fingerprintOf(const QString& logPath) {
+Fingerprint FingerprintOf(const QString& logPath) {
     const QFileInfo copy(DeletionCopyPath(logPath));
     const QFileInfo log(logPath);
     return {copy.exists(), copy.size(), copy.lastModified(),
             log.exists(),  log.size(),  log.lastModified()};
 }
 
-QByteArrayView recordAt(QByteArrayView bytes, qsizetype i) {
+QByteArrayView RecordAt(QByteArrayView bytes, qsizetype i) {
     return bytes.sliced(i * kRecordSize, kRecordSize);
 }
 
@@ -84,7 +86,7 @@ struct LockedLog {
 std::optional<FileError> openLocked(LockedLog& log, const LockWait& wait) {
     const QString path = log.file.fileName();
     while (!log.file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
-        if (auto fault = lastingOpenFault(path, true)) return fault;
+        if (auto fault = LastingOpenFault(path, true)) return fault;
         WaitBeforeRetry(wait);
     }
     for (;;) {
@@ -96,7 +98,7 @@ std::optional<FileError> openLocked(LockedLog& log, const LockWait& wait) {
             WaitBeforeRetry(wait); // another machine is writing; it holds the lock only briefly
             break;
         case FileLock::Outcome::Failed:
-            return logError(path, QStringLiteral("成績ファイルを%1。").arg(errorText));
+            return LogError(path, QStringLiteral("成績ファイルを%1。").arg(errorText));
         }
     }
 }
@@ -114,7 +116,7 @@ bool writeAt(QFile& file, qint64 offset, QByteArrayView bytes) {
 }
 
 FileError writeError(const QFile& file) {
-    return logError(file.fileName(),
+    return LogError(file.fileName(),
                     QStringLiteral("成績ファイルに書き込めません（%1）。").arg(file.errorString()));
 }
 
@@ -123,7 +125,7 @@ class CopyWatch {
   public:
     explicit CopyWatch(QString logPath) : logPath_(std::move(logPath)) {}
     void look() {
-        const Fingerprint now = fingerprintOf(logPath_);
+        const Fingerprint now = FingerprintOf(logPath_);
         unchanged_ = seen_ && now == last_ ? unchanged_ + 1 : 0;
         seen_ = true;
         last_ = now;
@@ -142,21 +144,21 @@ std::optional<FileError> settleLeftoverCopy(QFile& log) {
     const QString copyPath = DeletionCopyPath(log.fileName());
     QFile copyFile(copyPath);
     if (!copyFile.open(QIODevice::ReadOnly))
-        return logError(copyPath, QStringLiteral("削除の途中で残った控えを読めません（%1）。")
+        return LogError(copyPath, QStringLiteral("削除の途中で残った控えを読めません（%1）。")
                                       .arg(copyFile.errorString()));
     QByteArray copy = copyFile.readAll();
     copyFile.close();
     copy.truncate(copy.size() / kRecordSize * kRecordSize);
     const auto current = wholeRecords(log);
-    if (!current) return readError(log);
+    if (!current) return ReadError(log);
     const QByteArray settled = SettleDeletion(*current, copy);
     if (settled != *current) {
-        if (!writeAt(log, 0, settled) || !log.resize(settled.size()) || !flushToDisk(log))
+        if (!writeAt(log, 0, settled) || !log.resize(settled.size()) || !FlushToDisk(log))
             return writeError(log);
     }
     if (!QFile::remove(copyPath))
-        return logError(copyPath, QStringLiteral("削除の途中で残った控えを消せません。"));
-    flushFolderToDisk(QFileInfo(copyPath).absolutePath());
+        return LogError(copyPath, QStringLiteral("削除の途中で残った控えを消せません。"));
+    FlushFolderToDisk(QFileInfo(copyPath).absolutePath());
     return std::nullopt;
 }
 
@@ -208,18 +210,18 @@ QByteArray SettleDeletion(QByteArrayView log, QByteArrayView copy) {
     const auto rest = [&](qsizetype from) { return log.sliced(from * kRecordSize).toByteArray(); };
     // j: the records the log still shares with the copy from its start.
     qsizetype j = 0;
-    while (j < n && j < m && recordAt(log, j) == recordAt(copy, j))
+    while (j < n && j < m && RecordAt(log, j) == RecordAt(copy, j))
         ++j;
     if (j == n) return log.toByteArray(); // the deletion had changed nothing yet
     // Then the copy without record j + 1, as far as the log holds it.
     qsizetype q = 0;
-    while (j + q < m && j + 1 + q < n && recordAt(log, j + q) == recordAt(copy, j + 1 + q))
+    while (j + q < m && j + 1 + q < n && RecordAt(log, j + q) == RecordAt(copy, j + 1 + q))
         ++q;
     const qsizetype p = j + q; // the end of what the log took from the copy
     if (j + 1 + q == n) {
         // All of the copy but one record. Our deletion moves the records up in
         // place, so until it cuts the log the last record stands twice.
-        if (p < m && recordAt(log, p) == recordAt(copy, n - 1))
+        if (p < m && RecordAt(log, p) == RecordAt(copy, n - 1))
             return copy.toByteArray() + rest(p + 1);
         return log.toByteArray(); // finished; anything after it was appended since
     }
@@ -299,14 +301,14 @@ class ChangedRecord {
         const auto at = place(records);
         if (!at || *at >= records.size() / kRecordSize) return std::nullopt;
         const QByteArray meant =
-            expected_ ? expected_->record.toBytes() : recordAt(*before_, k_ - 1).toByteArray();
-        if (recordAt(records, *at) != meant) return std::nullopt;
+            expected_ ? expected_->record.toBytes() : RecordAt(*before_, k_ - 1).toByteArray();
+        if (RecordAt(records, *at) != meant) return std::nullopt;
         return at;
     }
     // True when records hold bytes where the record stands.
     bool holds(QByteArrayView records, QByteArrayView bytes) const {
         const auto at = place(records);
-        return at && *at < records.size() / kRecordSize && recordAt(records, *at) == bytes;
+        return at && *at < records.size() / kRecordSize && RecordAt(records, *at) == bytes;
     }
     // Tells that the record is not there: through `differs` when the caller
     // expected a record, else as an error.
@@ -316,10 +318,10 @@ class ChangedRecord {
             return std::nullopt;
         }
         if (records != *before_)
-            return logError(logPath, QStringLiteral("ほかのパソコンが成績ファイルを変えたので、"
+            return LogError(logPath, QStringLiteral("ほかのパソコンが成績ファイルを変えたので、"
                                                     "%1 番のレコードは変えていません。")
                                          .arg(k_));
-        return logError(logPath, QStringLiteral("%1 番のレコードはありません（全 %2 件）。")
+        return LogError(logPath, QStringLiteral("%1 番のレコードはありません（全 %2 件）。")
                                      .arg(k_)
                                      .arg(records.size() / kRecordSize));
     }
@@ -332,11 +334,11 @@ class ChangedRecord {
         const qsizetype m = records.size() / kRecordSize;
         if (i < 0 || i >= before_->size() / kRecordSize) return std::nullopt;
         qsizetype j = 0;
-        while (j < i && j < m && recordAt(records, j) == recordAt(*before_, j))
+        while (j < i && j < m && RecordAt(records, j) == RecordAt(*before_, j))
             ++j;
         if (j == i) return i;
         for (qsizetype r = j; r < i - 1; ++r) // record j is gone: the rest moved up
-            if (r >= m || recordAt(records, r) != recordAt(*before_, r + 1)) return std::nullopt;
+            if (r >= m || RecordAt(records, r) != RecordAt(*before_, r + 1)) return std::nullopt;
         return i - 1;
     }
 
@@ -361,10 +363,10 @@ std::optional<FileError> deleteAt(QFile& log, const QByteArray& records, qsizety
     QDateTime ourTime;
     {
         QTemporaryFile copy(copyPath + QStringLiteral(".XXXXXX"));
-        if (!copy.open() || copy.write(records) != records.size() || !flushToDisk(copy) ||
+        if (!copy.open() || copy.write(records) != records.size() || !FlushToDisk(copy) ||
             !copy.rename(copyPath)) {
             if (!QFile::exists(copyPath))
-                return logError(
+                return LogError(
                     copyPath,
                     QStringLiteral("削除のための控えを書けません（%1）。ログは変えていません。")
                         .arg(copy.errorString()));
@@ -372,7 +374,7 @@ std::optional<FileError> deleteAt(QFile& log, const QByteArray& records, qsizety
             return std::nullopt;
         }
         copy.setAutoRemove(false);
-        flushFolderToDisk(QFileInfo(copyPath).absolutePath());
+        FlushFolderToDisk(QFileInfo(copyPath).absolutePath());
         ours.open(QIODevice::ReadOnly);
         ourTime = QFileInfo(copyPath).lastModified();
     }
@@ -393,7 +395,7 @@ std::optional<FileError> deleteAt(QFile& log, const QByteArray& records, qsizety
     // 3. Cut the doubled last record (and any torn bytes) and make it durable.
     if (!log.resize((count - 1) * kRecordSize)) return writeError(log);
     step(DeletionStep::LogCut);
-    if (!flushToDisk(log)) return writeError(log);
+    if (!FlushToDisk(log)) return writeError(log);
     step(DeletionStep::LogOnDisk);
 
     // 4. Only now may the copy go. A copy that another program's deletion put
@@ -401,9 +403,9 @@ std::optional<FileError> deleteAt(QFile& log, const QByteArray& records, qsizety
     if (isStillNamed(ours, copyPath) && QFileInfo(copyPath).lastModified() == ourTime) {
         ours.close();
         if (!QFile::remove(copyPath))
-            return logError(copyPath, QStringLiteral("削除のための控えを消せません。"
+            return LogError(copyPath, QStringLiteral("削除のための控えを消せません。"
                                                      "記録は削除されています。"));
-        flushFolderToDisk(QFileInfo(copyPath).absolutePath());
+        FlushFolderToDisk(QFileInfo(copyPath).absolutePath());
     }
     step(DeletionStep::CopyRemoved);
     return std::nullopt;
@@ -419,14 +421,14 @@ std::optional<FileError> AppendRecord(const QString& logPath, const ResultRecord
         if (writtenBefore) {
             // Their log has our record if their copy was taken after our write.
             const auto records = wholeRecords(log);
-            if (!records) return readError(log);
+            if (!records) return ReadError(log);
             for (qsizetype r = 0; r < records->size() / kRecordSize; ++r)
-                if (recordAt(*records, r) == bytes) return std::nullopt;
+                if (RecordAt(*records, r) == bytes) return std::nullopt;
         }
         if (beforeWrite) beforeWrite();
         // The end is computed under the lock, so two machines never write the same record.
         const qint64 end = log.size() / kRecordSize * kRecordSize;
-        if (!writeAt(log, end, bytes) || !flushToDisk(log)) return writeError(log);
+        if (!writeAt(log, end, bytes) || !FlushToDisk(log)) return writeError(log);
         *outcome = Try::Written;
         return std::nullopt;
     });
@@ -439,14 +441,14 @@ std::optional<FileError> ReplaceResult(const QString& logPath, qint64 k, const R
     ChangedRecord target(k, expected);
     return changeLog(logPath, wait, [&](QFile& log, bool writtenBefore, Try* outcome) -> Fault {
         const auto records = wholeRecords(log);
-        if (!records) return readError(log);
+        if (!records) return ReadError(log);
         const auto at = target.find(*records);
         if (!at) {
             if (writtenBefore && target.holds(*records, bytes)) return std::nullopt;
             return target.missing(logPath, *records);
         }
         if (beforeWrite) beforeWrite();
-        if (!writeAt(log, *at * kRecordSize, bytes) || !flushToDisk(log)) return writeError(log);
+        if (!writeAt(log, *at * kRecordSize, bytes) || !FlushToDisk(log)) return writeError(log);
         *outcome = Try::Written;
         return std::nullopt;
     });
@@ -460,10 +462,12 @@ std::optional<FileError> DeleteResult(const QString& logPath, qint64 k, const Lo
     ChangedRecord target(k, expected);
     return changeLog(logPath, wait, [&](QFile& log, bool writtenBefore, Try* outcome) -> Fault {
         const auto records = wholeRecords(log);
-        if (!records) return readError(log);
+        if (!records) return ReadError(log);
         if (const auto at = target.find(*records))
             return deleteAt(log, *records, *at, step, outcome);
         if (writtenBefore) return std::nullopt; // gone: by our deletion, or by theirs
         return target.missing(logPath, *records);
     });
 }
+
+} // namespace baisuu

@@ -16,6 +16,8 @@
 #include <functional>
 #include <optional>
 
+namespace baisuu {
+
 // Called while the log is busy (another machine holds its lock, or a deletion
 // is under way), before the next try about a second later. The program lets its
 // screen run meanwhile; tools just sleep. An empty LockWait sleeps one second.
@@ -151,3 +153,5 @@ struct LogSurvey {
 };
 std::optional<FileError> SurveyResultsLog(const QString& logPath, LogSurvey* out,
                                           const LockWait& wait = {});
+
+} // namespace baisuu

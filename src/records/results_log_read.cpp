@@ -4,6 +4,8 @@
 
 #include <QMutex>
 
+namespace baisuu {
+
 // The log's readers: they take no lock and write nothing. How they meet a
 // deletion's copy is told in results_log.cpp.
 
@@ -34,14 +36,14 @@ std::optional<FileError> findLogToRead(const QString& logPath, const LockWait& w
                                        LogToRead* out) {
     const QString copyPath = DeletionCopyPath(logPath);
     for (int waits = 0;; ++waits) {
-        const Fingerprint now = fingerprintOf(logPath);
+        const Fingerprint now = FingerprintOf(logPath);
         const bool known = wasWaitedOut(logPath, now);
         if (!now.copyExists) {
             *out = {logPath, now.logExists, false};
             // An older program deletes the log only once its copy exists.
             if (out->exists || !QFile::exists(copyPath)) {
                 if (!out->exists)
-                    if (auto fault = lastingOpenFault(logPath, false)) return fault;
+                    if (auto fault = LastingOpenFault(logPath, false)) return fault;
                 return std::nullopt;
             }
         }
@@ -66,18 +68,18 @@ std::optional<FileError> ReadLog(const QString& logPath, const LockWait& wait,
             if (auto error = read(nullptr)) return error;
             break;
         }
-        const Fingerprint before = fingerprintOf(logPath);
+        const Fingerprint before = FingerprintOf(logPath);
         QFile file(where.path);
         if (!file.open(QIODevice::ReadOnly)) {
             if (!file.exists()) continue; // gone meanwhile: a deletion began
-            if (auto fault = lastingOpenFault(where.path, false)) return fault;
+            if (auto fault = LastingOpenFault(where.path, false)) return fault;
             WaitBeforeRetry(wait);
             continue;
         }
         if (auto error = read(&file)) return error;
         // A deletion may have begun while we read, or begun and ended: either
         // may have shown us half a log. One that ended left the log shorter.
-        if (where.fromCopy || fingerprintOf(logPath) == before) break;
+        if (where.fromCopy || FingerprintOf(logPath) == before) break;
     }
     if (found) *found = where;
     return std::nullopt;
@@ -94,11 +96,11 @@ std::optional<FileError> SurveyResultsLog(const QString& logPath, LogSurvey* out
                 out->records = out->tornBytes = out->outOfRange = out->firstOutOfRange = 0;
                 if (!file) return std::nullopt;
                 const QByteArray bytes = file->readAll();
-                if (file->error() != QFileDevice::NoError) return readError(*file);
+                if (file->error() != QFileDevice::NoError) return ReadError(*file);
                 out->records = bytes.size() / kRecordSize;
                 out->tornBytes = bytes.size() % kRecordSize;
                 for (qint64 r = 0; r < out->records; ++r) {
-                    const ResultRecord rec = ResultRecord::fromBytes(recordAt(bytes, r));
+                    const ResultRecord rec = ResultRecord::fromBytes(RecordAt(bytes, r));
                     if (rec.pupilNumber < 0 || rec.pupilNumber > kHighestPupil || rec.level < 0 ||
                         rec.level > kHighestLevel) {
                         if (out->outOfRange++ == 0) out->firstOutOfRange = r + 1;
@@ -126,7 +128,7 @@ std::optional<FileError> ReadLastRecords(const QString& logPath, qint64 count,
                 bytes = file->read(want);
                 if (file->error() == QFileDevice::NoError) break;
             }
-            if (tries >= kFailedReadTries) return readError(*file);
+            if (tries >= kFailedReadTries) return ReadError(*file);
             file->unsetError();
             WaitBeforeRetry(wait);
         }
@@ -134,8 +136,10 @@ std::optional<FileError> ReadLastRecords(const QString& logPath, qint64 count,
         const qsizetype got = bytes.size() / kRecordSize;
         out->reserve(got);
         for (qsizetype i = 0; i < got; ++i)
-            out->append(recordNumbers(bytes.constData() + i * kRecordSize));
+            out->append(RecordNumbersOf(bytes.constData() + i * kRecordSize));
         return std::nullopt;
     };
     return ReadLog(logPath, wait, read);
 }
+
+} // namespace baisuu

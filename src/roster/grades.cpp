@@ -3,6 +3,8 @@
 #include <optional>
 #include <utility>
 
+namespace baisuu {
+
 int CurrentSchoolYear(QDate today, int schoolYearStartMonth) {
     return today.month() < schoolYearStartMonth ? today.year() - 1 : today.year();
 }
@@ -75,3 +77,5 @@ const QStringList& SelectionGroupTexts() {
         QStringLiteral("小３"),   QStringLiteral("小２"),       QStringLiteral("小１")};
     return texts;
 }
+
+} // namespace baisuu

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace baisuu {
+
 // The school year in force on a day: the calendar year, less one in the months
 // before the school year's start month (January to March for an April start).
 int CurrentSchoolYear(QDate today, int schoolYearStartMonth);
@@ -34,3 +36,5 @@ bool RosterListAdmits(const QString& group, int gradeIndex);
 
 // The group texts the selection screen offers, in the order it offers them.
 const QStringList& SelectionGroupTexts();
+
+} // namespace baisuu

@@ -3,6 +3,8 @@
 #include "core/dates.h"
 #include "records/results.h"
 
+namespace baisuu {
+
 namespace {
 
 const QChar kFullWidthBlank(0x3000);
@@ -25,8 +27,8 @@ QString recordListLine(int recordNumber, const ResultRecord& record, const Stude
     const bool own = record.schoolCode == ownCode;
 
     QString line = rightAligned(recordNumber, 4);
-    line += QLatin1Char(' ') + dateText(dateFromOle(record.runDate)) + kFullWidthBlank;
-    line += timeText(timeFromOle(record.runClock)).rightJustified(9, QLatin1Char(' '));
+    line += QLatin1Char(' ') + DateText(DateFromOle(record.runDate)) + kFullWidthBlank;
+    line += TimeText(TimeFromOle(record.runClock)).rightJustified(9, QLatin1Char(' '));
     line += QStringLiteral("ﾚﾍﾞﾙ") + QString::number(record.level);
     line +=
         kFullWidthBlank + rightAligned(record.runTime, 5) + QStringLiteral("秒 ") + kFullWidthBlank;
@@ -51,7 +53,7 @@ QString CsvField(const QString& text) {
 RecordList RecordListLines(const QList<ResultRecord>& records, const StudentRoster& roster,
                            const OwnSchool& school) {
     RecordList list;
-    const QByteArray ownCode = recordText(school.schoolCode);
+    const QByteArray ownCode = RecordText(school.schoolCode);
     for (qsizetype i = 0; i < records.size(); ++i) {
         if (records[i].level == 0) continue;
         list.lines.append(recordListLine(int(i + 1), records[i], roster, ownCode, school.siteName));
@@ -73,8 +75,8 @@ QByteArray RecordsCsv(const QList<ResultRecord>& records, const StudentRoster& r
         const bool level = r.level >= 1 && r.level < kLevelSlots;
         const QStringList fields = {
             QString::number(i + 1),
-            dateText(dateFromOle(r.runDate)),
-            timeText(timeFromOle(r.runClock)),
+            DateText(DateFromOle(r.runDate)),
+            TimeText(TimeFromOle(r.runClock)),
             QString::number(pupil),
             knownPupil(pupil) ? roster.pupilNames[size_t(pupil)].trimmed() : QString(),
             knownPupil(pupil) ? roster.pupilGradeLabels[size_t(pupil)] : QString(),
@@ -83,7 +85,7 @@ QByteArray RecordsCsv(const QList<ResultRecord>& records, const StudentRoster& r
             QString::number(r.runTime),
             level ? QString::number(RecordPoints(criteria.levels[size_t(r.level)], r.runTime))
                   : QString(),
-            recordTextValue(r.schoolCode),
+            RecordTextValue(r.schoolCode),
         };
         QStringList quoted;
         for (const QString& f : fields)
@@ -92,3 +94,5 @@ QByteArray RecordsCsv(const QList<ResultRecord>& records, const StudentRoster& r
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
+
+} // namespace baisuu

@@ -11,6 +11,8 @@
 #include <QList>
 #include <QStringList>
 
+namespace baisuu {
+
 // Whose records these are: a record is the school's own when its school code
 // field holds the school's code as a record would store it.
 struct OwnSchool {
@@ -40,3 +42,5 @@ QString CsvField(const QString& text);
 // level lies outside 1..35 has no points and no level name.
 QByteArray RecordsCsv(const QList<ResultRecord>& records, const StudentRoster& roster,
                       const CriteriaTable& criteria, const LevelCatalog& catalog);
+
+} // namespace baisuu

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <variant>
 
+namespace baisuu {
+
 namespace {
 
 constexpr int kItemsPerRecord = 8;
@@ -21,7 +23,7 @@ QString skipped(const QString& why) {
 // a 16-bit field cannot hold, gives nullopt.
 std::optional<qint16> int16Item(const Item& item) {
     if (item.isEmpty() || (item.quoted && item.text.trimmed().isEmpty())) return qint16(0);
-    const auto value = parseNumber(item.text);
+    const auto value = ParseNumber(item.text);
     if (!value) return std::nullopt;
     const double whole = std::nearbyint(*value);
     if (whole < -32768 || whole > 32767) return std::nullopt;
@@ -49,7 +51,7 @@ std::variant<StudentEntry, QString> entryOfLine(const QString& lineText) {
     if (items.size() != kItemsPerRecord)
         return QStringLiteral("項目の数が %1 です（8 項目のはずです）。").arg(items.size());
 
-    const auto number = parseNumber(items[0].text);
+    const auto number = ParseNumber(items[0].text);
     if (!number) return QStringLiteral("名簿番号「%1」が数ではありません。").arg(items[0].text);
     if (*number < 0 || *number > kHighestPupil || *number != std::floor(*number))
         return QStringLiteral("名簿番号 %1 は 0～5000 の範囲にありません。")
@@ -67,9 +69,9 @@ std::variant<StudentEntry, QString> entryOfLine(const QString& lineText) {
                 .arg(items[numericItems[i]].text);
         *fields[i] = *v;
     }
-    entry.name = fixedWidthText(items[4].text, kRosterTextWidth);
-    entry.extraText1 = fixedWidthText(items[6].text, kRosterTextWidth);
-    entry.extraText2 = fixedWidthText(items[7].text, kRosterTextWidth);
+    entry.name = FixedWidthText(items[4].text, kRosterTextWidth);
+    entry.extraText1 = FixedWidthText(items[6].text, kRosterTextWidth);
+    entry.extraText2 = FixedWidthText(items[7].text, kRosterTextWidth);
     return entry;
 }
 
@@ -91,14 +93,14 @@ void takeEntry(StudentRoster& roster, StudentEntry entry, int& position, int cur
 
 } // namespace
 
-QString fixedWidthText(const QString& text, int width) {
+QString FixedWidthText(const QString& text, int width) {
     return text.left(width).leftJustified(width, QLatin1Char(' '));
 }
 
 std::optional<FileError> LoadRoster(StudentRoster& roster, const QString& path,
                                     int currentSchoolYear, int includeStatusTwo) {
     FileError error;
-    const auto text = readTextFile(path, &error);
+    const auto text = ReadTextFile(path, &error);
     if (!text) {
         if (error.line == 0 && !QFile::exists(path))
             error.message = QStringLiteral(
@@ -135,3 +137,5 @@ std::optional<FileError> LoadRoster(StudentRoster& roster, const QString& path,
     roster.rosterCount = position;
     return std::nullopt;
 }
+
+} // namespace baisuu

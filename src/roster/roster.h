@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+namespace baisuu {
+
 constexpr int kRosterCapacity = 5000; // listed entries, positions 1..5000
 constexpr int kRosterTextWidth = 20;  // name and the two extra texts
 
@@ -47,7 +49,7 @@ struct StudentRoster {
 };
 
 // Text cut or padded with blanks to width characters.
-QString fixedWidthText(const QString& text, int width);
+QString FixedWidthText(const QString& text, int width);
 
 // Reads the roster file into the tables. Records of status 0 are listed, and
 // those of status 2 as well when includeStatusTwo is 1; the per-number tables
@@ -56,3 +58,5 @@ QString fixedWidthText(const QString& text, int width);
 // the tables as they were.
 std::optional<FileError> LoadRoster(StudentRoster& roster, const QString& path,
                                     int currentSchoolYear, int includeStatusTwo);
+
+} // namespace baisuu

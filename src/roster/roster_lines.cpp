@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+namespace baisuu {
+
 namespace {
 
 const QChar kIdeographicSpace(0x3000);
@@ -171,3 +173,5 @@ int NumberOfListLine(const QString& numberLine) {
     const int number = numberLine.mid(star + 1).toInt(&ok);
     return ok ? number : -1;
 }
+
+} // namespace baisuu

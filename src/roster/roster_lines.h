@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <optional>
 
+namespace baisuu {
+
 // The four tallies a line can show, each summed over levels 1..35.
 struct PupilFigures {
     qint64 todayRuns = 0;
@@ -60,3 +62,5 @@ std::optional<FileError> BuildRosterList(StudentRoster& roster, const QString& r
 // The roster number at the end of a number-list line (the text after its last
 // "*"), or -1 when there is none.
 int NumberOfListLine(const QString& numberLine);
+
+} // namespace baisuu

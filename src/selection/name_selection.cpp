@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace baisuu {
+
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
@@ -70,12 +72,12 @@ NameChoice DoubleClickedName(const RosterList& list, int row) {
 }
 
 bool ConfirmName(AppContext& ctx, const NameChoice& choice, const QString& group) {
-    if (choice.label1.isEmpty() || choice.label1 == QString::fromUtf16(kChooseNamePrompt))
+    if (choice.nameLine.isEmpty() || choice.nameLine == QString::fromUtf16(kChooseNamePrompt))
         return false;
     // A name without a number behind it would sign in a pupil nobody chose.
     if (choice.number < 0 || choice.number >= kPupilSlots) return false;
     Hensuu1& s = ctx.hensuu1;
-    s.pupilStartTime = secondsSinceMidnight(ctx.clock.now().time());
+    s.pupilStartTime = SecondsSinceMidnight(ctx.clock.now().time());
     s.currentPupil = qint16(choice.number);
     s.pupilName = ctx.roster.pupilNames[size_t(choice.number)];
     s.pupilGrade = ctx.roster.pupilGradeLabels[size_t(choice.number)];
@@ -109,3 +111,5 @@ void LeaveToProgramMenu(AppContext& ctx) {
                                          QStringLiteral("このプログラムは終わります。"));
     ctx.navigator.quit(0);
 }
+
+} // namespace baisuu

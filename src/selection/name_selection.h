@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace baisuu {
+
 // Label1 while nobody is chosen.
 constexpr char16_t kChooseNamePrompt[] = u"名前を選びなさい";
 // The title of the box that tells a teacher what could not be read.
@@ -28,7 +30,7 @@ SelectionList BuildSelectionList(AppContext& ctx, int displayMode, const QString
 
 // The chosen pupil as Label1 and Label2 show it.
 struct NameChoice {
-    QString label1 = QString::fromUtf16(kChooseNamePrompt);
+    QString nameLine = QString::fromUtf16(kChooseNamePrompt); // Label1
     int number = -1; // Label2; -1 while nobody is chosen
 };
 
@@ -54,3 +56,5 @@ ProgramMenu ProgramMenuFor(const QString& programDir, bool developmentLayout);
 // Starts the program menu and ends this program. A menu that is missing or
 // does not start is told in a message first; the program ends all the same.
 void LeaveToProgramMenu(AppContext& ctx);
+
+} // namespace baisuu

@@ -1,9 +1,9 @@
 #include "selection/name_selection_screen.h"
 
+#include "roster/grades.h"
+#include "sound/sound_cues.h"
 #include "ui/screen_parts.h"
 #include "ui/startup_screens.h"
-#include "sound/sound_cues.h"
-#include "roster/grades.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+
+namespace baisuu {
 
 namespace {
 
@@ -41,34 +43,34 @@ namesel::namesel(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) 
     setWindowTitle(QStringLiteral("tallmer"));
     setFixedSize(1024, 768);
 
-    Label4 = makeClickableLabel(this, ctx.hensuu1.contentName, QRect(40, 16, 600, 100), {48, true});
+    Label4 = MakeClickableLabel(this, ctx.hensuu1.contentName, QRect(40, 16, 600, 100), {48, true});
     Label4->setCursor(Qt::PointingHandCursor);
     connect(Label4, &ClickableLabel::clicked, this, [this] {
         if (loaded_) Label4_Click();
     });
 
-    Picture8 = makePanel(this, QRect(700, 34, 160, 60), QColor(0xC0, 0x10, 0x10), true);
-    Label8 = makeLabel(Picture8, QStringLiteral("開発中"), QRect(0, 0, 160, 60),
+    Picture8 = MakePanel(this, QRect(700, 34, 160, 60), QColor(0xC0, 0x10, 0x10), true);
+    Label8 = MakeLabel(Picture8, QStringLiteral("開発中"), QRect(0, 0, 160, 60),
                        {22, true, Qt::AlignCenter, Qt::white});
     Picture8->hide();
 
     List1 = new QListWidget(this);
     List1->setGeometry(40, 130, 580, 610);
-    List1->setFont(fixedPitchFont(20));
+    List1->setFont(FixedPitchFont(20));
     List1->setTextElideMode(Qt::ElideNone);
     List1->setUniformItemSizes(true);
 
     Combo1 = new QComboBox(this);
     Combo1->setGeometry(660, 136, 320, 50);
-    Combo1->setFont(fontOf(18));
+    Combo1->setFont(FontOf(18));
     Combo1->setToolTip(QStringLiteral("表示する学年を選びなさい"));
     Combo1->addItem(QStringLiteral("全学年"));
 
-    Picture7 = makePanel(this, QRect(660, 206, 320, 200), kPanel, true);
+    Picture7 = MakePanel(this, QRect(660, 206, 320, 200), kPanel, true);
     for (int i = 0; i < 4; ++i) {
         Option1[i] = new QRadioButton(QString::fromUtf16(kModeCaptions[i]), Picture7);
         Option1[i]->setGeometry(16, 12 + i * 46, 296, 40);
-        Option1[i]->setFont(fontOf(14));
+        Option1[i]->setFont(FontOf(14));
         Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
         connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
     }
@@ -76,25 +78,25 @@ namesel::namesel(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) 
 
     // Wraps: a double click shows the line up to its "/", which for a long
     // name is more than one line of this width holds.
-    Label1 = makeLabel(this, QString::fromUtf16(kChooseNamePrompt), QRect(660, 430, 340, 100),
+    Label1 = MakeLabel(this, QString::fromUtf16(kChooseNamePrompt), QRect(660, 430, 340, 100),
                        {18, true, Qt::AlignCenter});
     Label1->setWordWrap(true);
-    fillBackground(Label1, kPanel);
-    Label2 = makeLabel(this, {}, QRect(840, 560, 140, 40));
+    FillBackground(Label1, kPanel);
+    Label2 = MakeLabel(this, {}, QRect(840, 560, 140, 40));
     Label2->hide();
 
-    Command14 = makeButton(this, QStringLiteral("O.K."), QRect(660, 556, 160, 70), 22);
+    Command14 = MakeButton(this, QStringLiteral("O.K."), QRect(660, 556, 160, 70), 22);
     Command7 =
-        makeButton(this, QStringLiteral("ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)"), QRect(660, 660, 340, 60), 16);
+        MakeButton(this, QStringLiteral("ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)"), QRect(660, 660, 340, 60), 16);
 
     // The wait cover stands until the list is built; it and the screen wear the season's colour.
-    const QColor season = colourOfBgr(ctx.hensuu1.seasonColor);
-    fillBackground(this, season);
+    const QColor season = ColourOfBgr(ctx.hensuu1.seasonColor);
+    FillBackground(this, season);
     Picture5 = new BASEFRM(this);
     Picture5->move(0, 0);
     // BASEFRM's own colour is a style sheet; the cover wears the screen's colour instead.
     Picture5->setStyleSheet({});
-    fillBackground(Picture5, season);
+    FillBackground(Picture5, season);
 
     const std::pair<QWidget*, const char*> names[] = {
         {Label4, "Label4"},     {Picture8, "Picture8"}, {Label8, "Label8"},
@@ -183,7 +185,7 @@ void namesel::名簿表示() {
 
 void namesel::showChoice(const NameChoice& choice) {
     choice_ = choice;
-    Label1->setText(choice.label1);
+    Label1->setText(choice.nameLine);
     Label2->setText(choice.number < 0 ? QString() : QString::number(choice.number));
 }
 
@@ -267,6 +269,8 @@ bool namesel::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-QWidget* makeSelectionScreen(AppContext& ctx) {
+QWidget* MakeSelectionScreen(AppContext& ctx) {
     return new namesel(ctx);
 }
+
+} // namespace baisuu

@@ -4,19 +4,22 @@
 // them on its controls and turns clicks and keys into model calls.
 
 #include "context/app_context.h"
-#include "ui/screen_parts.h"
 #include "selection/name_selection.h"
+#include "ui/screen_parts.h"
 
 #include <QWidget>
 #include <array>
 
-class BASEFRM;
 class QComboBox;
 class QFrame;
 class QLabel;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
+
+namespace baisuu {
+
+class BASEFRM;
 
 class namesel final : public QWidget {
   public:
@@ -40,18 +43,19 @@ class namesel final : public QWidget {
     bool loaded() const { return loaded_; }
     int displayMode() const { return displayMode_; }
 
-    ClickableLabel* Label4;
-    QComboBox* Combo1;
-    QFrame* Picture7;
+    ClickableLabel* Label4; // the content's name, large; a click opens the version box
+    QComboBox* Combo1;      // the grade group the list shows ("全学年", "中３", ...)
+    QFrame* Picture7;       // the panel of the display mode buttons
+    // What each pupil's line shows: runs, points, today's or all-time tallies; 0..3
     std::array<QRadioButton*, 4> Option1{};
-    QListWidget* List1;
-    QLabel* Label1;
-    QLabel* Label2;
-    QPushButton* Command14;
-    QPushButton* Command7;
-    BASEFRM* Picture5;
-    QFrame* Picture8;
-    QLabel* Label8;
+    QListWidget* List1;     // the pupils to choose from, one line each
+    QLabel* Label1;         // the chosen name, or the prompt to choose one
+    QLabel* Label2;         // the chosen pupil's roster number, kept hidden
+    QPushButton* Command14; // "O.K." (key "1"): signs the chosen pupil in, on to the hub
+    QPushButton* Command7;  // back to the program menu (key "0")
+    BASEFRM* Picture5;      // the wait cover while the list is built or the hub loads
+    QFrame* Picture8;       // the red "開発中" badge of the development layout
+    QLabel* Label8;         // the text "開発中" on Picture8
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -72,4 +76,6 @@ class namesel final : public QWidget {
 };
 
 // What the application shell calls to make the selection screen.
-QWidget* makeSelectionScreen(AppContext& ctx);
+QWidget* MakeSelectionScreen(AppContext& ctx);
+
+} // namespace baisuu

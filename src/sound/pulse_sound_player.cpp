@@ -8,6 +8,8 @@
 
 #include <pulse/pulseaudio.h>
 
+namespace baisuu {
+
 namespace {
 
 // How much the server buffers ahead of what is heard: little, so a cue starts
@@ -335,3 +337,5 @@ void PulseSoundPlayer::ended(quint64 id, bool ok, const QString& error) {
     std::unique_ptr<Cue> gone(cue);
     report(cue, ok, error);
 }
+
+} // namespace baisuu

@@ -15,6 +15,8 @@
 
 struct pa_context;
 
+namespace baisuu {
+
 class PulseSoundPlayer final : public QObject, public SoundPlayer {
   public:
     // Connects at once, so that the first cue does not wait for the server.
@@ -45,3 +47,5 @@ class PulseSoundPlayer final : public QObject, public SoundPlayer {
     quint64 nextId_ = 0;
     QHash<quint64, Cue*> cues_;
 };
+
+} // namespace baisuu

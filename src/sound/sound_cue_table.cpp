@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace baisuu {
+
 SoundCueTable::SoundCueTable() {
     static const char16_t* const names[] = {
         u"正解音1", u"正解音2",     u"間違い音1",   u"間違い音2",   u"最高音1",
@@ -19,7 +21,7 @@ SoundCueTable::SoundCueTable() {
 std::optional<FileError> LoadSoundList(SoundCueTable& table, const QString& soundFolder) {
     FileError error;
     const std::optional<QString> text =
-        readTextFile(soundFolder + QStringLiteral("新音ファイル.txt"), &error);
+        ReadTextFile(soundFolder + QStringLiteral("新音ファイル.txt"), &error);
     if (!text) return error;
     ItemReader reader(*text);
     while (!reader.atEnd()) {
@@ -46,8 +48,10 @@ std::optional<FileError> LoadSoundList(SoundCueTable& table, const QString& soun
 }
 
 QString CueFile(const SoundCueTable& table, const QString& soundFolder, SoundCue cue, double r) {
-    const int n = int(leadingNumber(table.cell(21, cue)));
+    const int n = int(LeadingValue(table.cell(21, cue)));
     // A count edited by hand could point outside the table; stay within it.
     const int row = std::clamp(int(std::floor(r * n + 1)), 1, kFilesPerCue);
     return soundFolder + table.cell(row, cue) + QStringLiteral(".wav");
 }
+
+} // namespace baisuu

@@ -9,6 +9,8 @@
 #include <array>
 #include <optional>
 
+namespace baisuu {
+
 // Columns of the cue table; the drill plays only some of them, the others are
 // kept because siblings list them in the same file.
 enum class SoundCue {
@@ -45,3 +47,5 @@ std::optional<FileError> LoadSoundList(SoundCueTable& table, const QString& soun
 // The file a listed cue plays for the draw r in [0, 1): row Int(r × n + 1) of
 // the cue's n files (row 1 when none are listed).
 QString CueFile(const SoundCueTable& table, const QString& soundFolder, SoundCue cue, double r);
+
+} // namespace baisuu

@@ -1,5 +1,7 @@
 #include "sound/sound_cues.h"
 
+namespace baisuu {
+
 namespace {
 
 void finish(const CueDone& done) {
@@ -67,3 +69,5 @@ void PlayGoalClearedCue(const CueDevices& cues, CueDone done) {
     playIgnoringResult(cues, cues.folder + QStringLiteral("合格.wav"),
                        std::move(done));
 }
+
+} // namespace baisuu

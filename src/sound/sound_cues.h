@@ -10,6 +10,8 @@
 
 #include <functional>
 
+namespace baisuu {
+
 using CueDone = std::function<void()>;
 
 // What playing a cue uses: the player, the cue list (which also counts the
@@ -39,3 +41,5 @@ void PlayGoalClearedCue(const CueDevices& cues, CueDone done = {}); // 合格.wa
 // The box that precedes the end of the program after the fourth failure.
 QString SoundErrorTitle();
 QString SoundErrorText(const QString& playerError);
+
+} // namespace baisuu

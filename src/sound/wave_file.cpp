@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+namespace baisuu {
+
 namespace {
 
 constexpr quint16 kPcm = 1;
@@ -137,3 +139,5 @@ QByteArray ToneWave(const QList<double>& frequencies, double secondsEach) {
     out.append(pcm);
     return out;
 }
+
+} // namespace baisuu

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+namespace baisuu {
+
 struct WaveSound {
     enum class Sample { UInt8, Int16, Int24, Int32, Float32 }; // little-endian, interleaved
     Sample sample = Sample::Int16;
@@ -28,3 +30,5 @@ std::optional<WaveSound> ReadWaveFile(const QString& file);
 // A wave file of tones one after the other, each secondsEach long: mono,
 // 16 bits, 22 050 Hz, each tone faded in and out so that it does not click.
 QByteArray ToneWave(const QList<double>& frequencies, double secondsEach);
+
+} // namespace baisuu

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <limits>
 
+namespace baisuu {
+
 namespace {
 
 // Longer than any cell a file can give, so a level the file does not reach is told apart.
@@ -63,7 +65,7 @@ template <typename Int> std::optional<QString> wholeFault(double v, const QStrin
 // told after the cell's name; nullopt when nothing does. Whether the text is
 // the very one the reader gives back is left to the read-back check.
 std::optional<QString> cellFault(int column, const QString& text) {
-    if (!cp932::encode(text))
+    if (!cp932::Encode(text))
         return QStringLiteral("にファイルに書けない文字があります: %1").arg(text);
     // A quote swallows the rest of the file, a comma or a line end shifts
     // every later cell, and 0x1A ends the file for the readers.
@@ -74,7 +76,7 @@ std::optional<QString> cellFault(int column, const QString& text) {
     if (text.startsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char(' ')))
         return QStringLiteral("の前後に空白は入れられません。");
     if (text.isEmpty() || column > CriteriaHeadings().size()) return std::nullopt;
-    const std::optional<double> n = parseNumber(text);
+    const std::optional<double> n = ParseNumber(text);
     if (!n) return QStringLiteral("が数ではありません: %1").arg(text);
     // Columns 1 to 3 are read as int32, column 4 as int16.
     if (column == 4) return wholeFault<qint16>(*n, text);
@@ -223,7 +225,7 @@ std::optional<QString> CriteriaEditor::refusal(int offeredLevels) const {
         // The drill cannot run a level whose target or lowest passing time is not positive.
         if (r <= offeredLevels)
             for (int c = 1; c <= 2; ++c)
-                if (parseNumber(cells_[r][c]).value_or(0) <= 0)
+                if (ParseNumber(cells_[r][c]).value_or(0) <= 0)
                     return cellName(r, c) + QStringLiteral("は 1 以上にしてください。");
     }
     return readBackFault();
@@ -261,3 +263,5 @@ std::optional<QString> CriteriaEditor::save(const QString& path, CriteriaTable& 
     if (auto error = LoadCriteria(criteria, path)) return error->text();
     return std::nullopt;
 }
+
+} // namespace baisuu

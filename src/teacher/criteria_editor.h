@@ -16,6 +16,8 @@
 #include <functional>
 #include <optional>
 
+namespace baisuu {
+
 constexpr int kEditorColumns = kCriteriaColumns + 1; // column 0 holds the level number
 constexpr int kAllRunsBins = 101;                    // 0, 10, …, 1000 seconds and more
 constexpr int kBestTimeBins = 31;                    // 0, 10, …, 300 seconds and more
@@ -92,3 +94,5 @@ class CriteriaEditor {
     bool changed_ = false;
     int row_ = 1, column_ = 1, selectionEnd_ = 1;
 };
+
+} // namespace baisuu

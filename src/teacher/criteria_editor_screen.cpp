@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QTableWidget>
 
+namespace baisuu {
+
 namespace {
 
 const QColor kBackground(0xE4, 0xEC, 0xF4);
@@ -37,39 +39,39 @@ void showCover(QFrame* cover) {
 FrmTimeData::FrmTimeData(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("FrmTimeData"));
     resize(1024, 768);
-    fillBackground(this, kBackground);
+    FillBackground(this, kBackground);
 
     // Made in stacking order: a later control lies over an earlier one.
-    Label2 = makeLabel(this, kIntroText, QRect(24, 6, 580, 60), {14, true});
-    Label1 = makeLabel(this, kKeysText, QRect(610, 30, 390, 36), {12});
+    Label2 = MakeLabel(this, kIntroText, QRect(24, 6, 580, 60), {14, true});
+    Label1 = MakeLabel(this, kKeysText, QRect(610, 30, 390, 36), {12});
     MSFlexGrid1 =
-        makeControl<QTableWidget>(this, QStringLiteral("MSFlexGrid1"), kGridRect, fontOf(10));
+        MakeControl<QTableWidget>(this, QStringLiteral("MSFlexGrid1"), kGridRect, FontOf(10));
     // The cell being typed in: laid over the grid's current cell when shown.
     Gridinputtext =
-        makeControl<QLineEdit>(this, QStringLiteral("Gridinputtext"), QRect(), fontOf(10));
-    Label6 = makeLabel(this, QStringLiteral("列の説明"), QRect(24, 418, 160, 26), {12, true});
-    Label3 = makeLabel(this, QString(), QRect(24, 444, 580, 84), {12, false, kTopLeft});
-    Label4 = makeLabel(this, QString(), QRect(610, 418, 390, 26), {12});
-    Command3 = makeButton(this, QStringLiteral("更新記録"), QRect(610, 456, 124, 56));
-    Command2 = makeButton(this, QStringLiteral("元に戻す"), QRect(743, 456, 124, 56));
-    Command4 = makeButton(this, QStringLiteral("戻る"), QRect(876, 456, 124, 56));
-    Label7 = makeLabel(this, QStringLiteral("現在までの成績度数分布"), QRect(24, 530, 300, 28),
+        MakeControl<QLineEdit>(this, QStringLiteral("Gridinputtext"), QRect(), FontOf(10));
+    Label6 = MakeLabel(this, QStringLiteral("列の説明"), QRect(24, 418, 160, 26), {12, true});
+    Label3 = MakeLabel(this, QString(), QRect(24, 444, 580, 84), {12, false, kTopLeft});
+    Label4 = MakeLabel(this, QString(), QRect(610, 418, 390, 26), {12});
+    Command3 = MakeButton(this, QStringLiteral("更新記録"), QRect(610, 456, 124, 56));
+    Command2 = MakeButton(this, QStringLiteral("元に戻す"), QRect(743, 456, 124, 56));
+    Command4 = MakeButton(this, QStringLiteral("戻る"), QRect(876, 456, 124, 56));
+    Label7 = MakeLabel(this, QStringLiteral("現在までの成績度数分布"), QRect(24, 530, 300, 28),
                        {13, true});
-    Option1[0] = makeControl<QRadioButton>(this, QString(), QRect(340, 530, 130, 28), std::nullopt,
+    Option1[0] = MakeControl<QRadioButton>(this, QString(), QRect(340, 530, 130, 28), std::nullopt,
                                            QStringLiteral("度数非表示"));
-    Option1[1] = makeControl<QRadioButton>(this, QString(), QRect(480, 530, 130, 28), std::nullopt,
+    Option1[1] = MakeControl<QRadioButton>(this, QString(), QRect(480, 530, 130, 28), std::nullopt,
                                            QStringLiteral("度数表示"));
     Picture3 =
-        named(makePanel(this, QRect(24, 560, 976, 200), kBackground), QStringLiteral("Picture3"));
-    Label9 = makeLabel(Picture3, QStringLiteral("全成績"), QRect(0, 0, 200, 24), {12, true});
-    Label10 = makeLabel(Picture3, QStringLiteral("最高タイム"), QRect(494, 0, 200, 24), {12, true});
-    List3 = makeControl<QListWidget>(Picture3, QStringLiteral("List3"), QRect(0, 26, 482, 174),
-                                     fixedPitchFont(11));
-    List4 = makeControl<QListWidget>(Picture3, QStringLiteral("List4"), QRect(494, 26, 482, 174),
-                                     fixedPitchFont(11));
+        Named(MakePanel(this, QRect(24, 560, 976, 200), kBackground), QStringLiteral("Picture3"));
+    Label9 = MakeLabel(Picture3, QStringLiteral("全成績"), QRect(0, 0, 200, 24), {12, true});
+    Label10 = MakeLabel(Picture3, QStringLiteral("最高タイム"), QRect(494, 0, 200, 24), {12, true});
+    List3 = MakeControl<QListWidget>(Picture3, QStringLiteral("List3"), QRect(0, 26, 482, 174),
+                                     FixedPitchFont(11));
+    List4 = MakeControl<QListWidget>(Picture3, QStringLiteral("List4"), QRect(494, 26, 482, 174),
+                                     FixedPitchFont(11));
     for (QPushButton*& b : idleButtons)
-        b = makeButton(this, QStringLiteral("戻る"), QRect(0, 0, 120, 40));
-    Picture6 = named(makeTeacherWaitPanel(this, kBackground, Label8), QStringLiteral("Picture6"));
+        b = MakeButton(this, QStringLiteral("戻る"), QRect(0, 0, 120, 40));
+    Picture6 = Named(MakeTeacherWaitPanel(this, kBackground, Label8), QStringLiteral("Picture6"));
 
     setUpControls();
     connectControls();
@@ -255,6 +257,8 @@ bool FrmTimeData::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-QWidget* makeCriteriaEditorScreen(AppContext& ctx) {
+QWidget* MakeCriteriaEditorScreen(AppContext& ctx) {
     return new FrmTimeData(ctx);
 }
+
+} // namespace baisuu

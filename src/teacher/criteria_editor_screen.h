@@ -18,6 +18,8 @@ class QPushButton;
 class QRadioButton;
 class QTableWidget;
 
+namespace baisuu {
+
 class FrmTimeData final : public QWidget {
   public:
     explicit FrmTimeData(AppContext& ctx, QWidget* parent = nullptr);
@@ -31,25 +33,26 @@ class FrmTimeData final : public QWidget {
 
     const CriteriaEditor& model() const { return model_; }
 
-    QTableWidget* MSFlexGrid1;
-    QLineEdit* Gridinputtext;
-    QPushButton* Command2;
-    QPushButton* Command3;
-    QPushButton* Command4;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label6;
-    QLabel* Label7;
-    QLabel* Label9;
-    QLabel* Label10;
-    QFrame* Picture3;
-    QListWidget* List3;
-    QListWidget* List4;
+    QTableWidget* MSFlexGrid1; // the criteria grid: one row a level, one column a setting
+    QLineEdit* Gridinputtext;  // the cell being typed in, laid over the grid's current cell
+    QPushButton* Command2;     // "元に戻す": reads the grid from the file again
+    QPushButton* Command3;     // "更新記録": saves the grid
+    QPushButton* Command4;     // "戻る": back to the hub, offering to save first
+    QLabel* Label1;            // the key hint: Space clears the cell, Shift + Down copies it
+    QLabel* Label2;            // the introduction at the top
+    QLabel* Label3;            // what the current cell's column means
+    QLabel* Label4;            // a line beside the column help, left empty
+    QLabel* Label6;            // the caption "列の説明" over the column help
+    QLabel* Label7;            // the caption "現在までの成績度数分布" over the charts
+    QLabel* Label9;            // the caption "全成績" over List3
+    QLabel* Label10;           // the caption "最高タイム" over List4
+    QFrame* Picture3;          // the panel of the two charts
+    QListWidget* List3;        // the chart of all runs of the current level
+    QListWidget* List4;        // the chart of the best times of the current level
+    // The chart options "度数非表示" and "度数表示"; either redraws the charts
     std::array<QRadioButton*, 2> Option1{};
-    QFrame* Picture6;
-    QLabel* Label8;
+    QFrame* Picture6; // the wait cover while saving or leaving
+    QLabel* Label8;   // "Just a moment,please." on Picture6
     // Command1 and Command6 ("戻る") of the form do nothing; kept hidden.
     std::array<QPushButton*, 2> idleButtons{};
 
@@ -72,4 +75,6 @@ class FrmTimeData final : public QWidget {
     CriteriaEditor model_;
 };
 
-QWidget* makeCriteriaEditorScreen(AppContext& ctx);
+QWidget* MakeCriteriaEditorScreen(AppContext& ctx);
+
+} // namespace baisuu

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace baisuu {
+
 namespace {
 
 // A roster number a record may carry.
@@ -93,7 +95,7 @@ bool RecordsManager::open(int line) {
     v.recordNumber = k;
     v.numberText = QString::number(k);
     v.levelText = QString::number(r.level) + QStringLiteral("ﾚﾍﾞﾙ");
-    v.dateText = dateText(dateFromOle(r.runDate));
+    v.dateText = DateText(DateFromOle(r.runDate));
     v.runTime = r.runTime;
     for (int i = 0; i < choices_.size(); ++i) {
         if (choices_[i].number != r.pupilNumber) continue;
@@ -181,3 +183,5 @@ QList<QStringList> RecordsManager::printSheets(const QDate& today, int linesPerS
     }
     return out;
 }
+
+} // namespace baisuu

@@ -19,6 +19,8 @@
 #include <memory>
 #include <optional>
 
+namespace baisuu {
+
 // Where the records manager finds its files and how it names the school.
 struct RecordsManagerSettings {
     QString logPath;
@@ -122,3 +124,5 @@ qint64 LeadingNumber(const QString& text);
 // run) in half-width digits, blanks around them allowed; nullopt for anything
 // else, an empty box included, as a run of 0 seconds would beat every run.
 std::optional<qint32> RunTimeOfText(const QString& text);
+
+} // namespace baisuu

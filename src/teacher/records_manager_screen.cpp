@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+namespace baisuu {
+
 namespace {
 
 const QColor kBackground(0xE8, 0xEE, 0xE4);
@@ -40,7 +42,7 @@ bool paintSheets(QPagedPaintDevice& device, const QList<QStringList>& sheets) {
     QPainter painter;
     if (!painter.begin(&device)) return false;
     const double step = double(device.height()) / (kLinesPerSheet + 2);
-    painter.setFont(pageFont(step * 0.8));
+    painter.setFont(PageFont(step * 0.8));
     const int ascent = painter.fontMetrics().ascent();
     for (qsizetype n = 0; n < sheets.size(); ++n) {
         if (n > 0 && !device.newPage()) return false;
@@ -64,38 +66,38 @@ FrmData::FrmData(AppContext& ctx, QWidget* parent)
     : QWidget(parent), ctx_(ctx), model_(settingsOf(ctx)) {
     setObjectName(QStringLiteral("FrmData"));
     resize(1024, 768);
-    fillBackground(this, kBackground);
+    FillBackground(this, kBackground);
 
     // Made in stacking order: a later control lies over an earlier one.
-    makeLabel(this, QStringLiteral("成績データの変更・消去"), QRect(24, 12, 500, 40), {20, true});
-    Label3 = makeLabel(this, QString(), QRect(24, 60, 300, 30), {14});
-    Label5 = makeLabel(this, QStringLiteral("ダブルクリックすると変更、消去できます"),
+    MakeLabel(this, QStringLiteral("成績データの変更・消去"), QRect(24, 12, 500, 40), {20, true});
+    Label3 = MakeLabel(this, QString(), QRect(24, 60, 300, 30), {14});
+    Label5 = MakeLabel(this, QStringLiteral("ダブルクリックすると変更、消去できます"),
                        QRect(330, 60, 420, 30), {14});
-    List1 = makeControl<QListWidget>(this, QStringLiteral("List1"), QRect(24, 96, 976, 420),
-                                     fixedPitchFont(12));
-    Command22 = makeButton(this, QStringLiteral("一覧表示"), QRect(24, 530, 160, 50));
-    Command17 = makeButton(this, QStringLiteral("印刷"), QRect(200, 530, 160, 50));
-    Command4 = makeButton(this, QStringLiteral("戻る"), QRect(840, 690, 160, 56));
+    List1 = MakeControl<QListWidget>(this, QStringLiteral("List1"), QRect(24, 96, 976, 420),
+                                     FixedPitchFont(12));
+    Command22 = MakeButton(this, QStringLiteral("一覧表示"), QRect(24, 530, 160, 50));
+    Command17 = MakeButton(this, QStringLiteral("印刷"), QRect(200, 530, 160, 50));
+    Command4 = MakeButton(this, QStringLiteral("戻る"), QRect(840, 690, 160, 56));
     // The editor of one record, shown by a double click on its line.
-    Picture3 = named(makePanel(this, QRect(24, 596, 800, 150), kEditorFill, true),
+    Picture3 = Named(MakePanel(this, QRect(24, 596, 800, 150), kEditorFill, true),
                      QStringLiteral("Picture3"));
-    makeLabel(Picture3, QStringLiteral("レコード"), QRect(12, 10, 90, 30), {13});
-    Label1 = makeLabel(Picture3, QString(), QRect(100, 10, 90, 30), {13, true});
-    Label2[0] = makeLabel(Picture3, QString(), QRect(200, 10, 110, 30), {13});
-    Label2[2] = makeLabel(Picture3, QString(), QRect(320, 10, 160, 30), {13});
-    Text1 = makeControl<QLineEdit>(Picture3, QStringLiteral("Text1"), QRect(12, 56, 110, 36),
-                                   fontOf(14));
-    VScroll1 = makeControl<QScrollBar>(Picture3, QStringLiteral("VScroll1"), QRect(124, 50, 22, 48),
+    MakeLabel(Picture3, QStringLiteral("レコード"), QRect(12, 10, 90, 30), {13});
+    Label1 = MakeLabel(Picture3, QString(), QRect(100, 10, 90, 30), {13, true});
+    Label2[0] = MakeLabel(Picture3, QString(), QRect(200, 10, 110, 30), {13});
+    Label2[2] = MakeLabel(Picture3, QString(), QRect(320, 10, 160, 30), {13});
+    Text1 = MakeControl<QLineEdit>(Picture3, QStringLiteral("Text1"), QRect(12, 56, 110, 36),
+                                   FontOf(14));
+    VScroll1 = MakeControl<QScrollBar>(Picture3, QStringLiteral("VScroll1"), QRect(124, 50, 22, 48),
                                        std::nullopt, Qt::Vertical);
-    Label2[1] = makeLabel(Picture3, QStringLiteral("秒"), QRect(152, 56, 40, 36), {14});
-    Combo1 = makeControl<QComboBox>(Picture3, QStringLiteral("Combo1"), QRect(200, 56, 280, 36),
-                                    fontOf(13));
-    Label2[3] = makeLabel(Picture3, QString(), QRect(490, 56, 80, 36), {14});
-    Command2 = makeButton(Picture3, QStringLiteral("変更して記録"), QRect(590, 12, 196, 56));
-    Command3 = makeButton(Picture3, QStringLiteral("消去"), QRect(590, 80, 196, 56));
+    Label2[1] = MakeLabel(Picture3, QStringLiteral("秒"), QRect(152, 56, 40, 36), {14});
+    Combo1 = MakeControl<QComboBox>(Picture3, QStringLiteral("Combo1"), QRect(200, 56, 280, 36),
+                                    FontOf(13));
+    Label2[3] = MakeLabel(Picture3, QString(), QRect(490, 56, 80, 36), {14});
+    Command2 = MakeButton(Picture3, QStringLiteral("変更して記録"), QRect(590, 12, 196, 56));
+    Command3 = MakeButton(Picture3, QStringLiteral("消去"), QRect(590, 80, 196, 56));
     makeIdleButtons();
-    Picture1 = makePanel(this, QRect(0, 0, 1024, 768), kBackground);
-    Picture6 = named(makeTeacherWaitPanel(this, kBackground, Label8), QStringLiteral("Picture6"));
+    Picture1 = MakePanel(this, QRect(0, 0, 1024, 768), kBackground);
+    Picture6 = Named(MakeTeacherWaitPanel(this, kBackground, Label8), QStringLiteral("Picture6"));
 
     setUpControls();
     connectControls();
@@ -107,9 +109,9 @@ void FrmData::makeIdleButtons() {
                               QStringLiteral("全科目選択"), QStringLiteral("全員選択"),
                               QStringLiteral("戻る"),       QStringLiteral("ファイル化")};
     for (const QString& caption : idle)
-        idleButtons.append(makeButton(this, caption, QRect(0, 0, 120, 40)));
+        idleButtons.append(MakeButton(this, caption, QRect(0, 0, 120, 40)));
     for (int i = 0; i < 5 + 4 + 3 + 5; ++i) // Command9, 11, 19 and five single ones
-        idleButtons.append(makeButton(this, QString(), QRect(0, 0, 120, 40)));
+        idleButtons.append(MakeButton(this, QString(), QRect(0, 0, 120, 40)));
 }
 
 void FrmData::setUpControls() {
@@ -295,6 +297,8 @@ void FrmData::printOn(QPrinter& printer) {
         ctx_.navigator.message(kPrintTitle, PrintFailedText());
 }
 
-QWidget* makeRecordsManagerScreen(AppContext& ctx) {
+QWidget* MakeRecordsManagerScreen(AppContext& ctx) {
     return new FrmData(ctx);
 }
+
+} // namespace baisuu

@@ -21,6 +21,8 @@ class QPrinter;
 class QPushButton;
 class QScrollBar;
 
+namespace baisuu {
+
 class FrmData final : public QWidget {
   public:
     explicit FrmData(AppContext& ctx, QWidget* parent = nullptr);
@@ -42,23 +44,23 @@ class FrmData final : public QWidget {
 
     const RecordsManager& model() const { return model_; }
 
-    QListWidget* List1;
-    QLabel* Label3;
-    QLabel* Label5;
-    QPushButton* Command22;
-    QFrame* Picture3;
-    QLabel* Label1;
+    QListWidget* List1;     // every record of the results log, one line each
+    QLabel* Label3;         // the record count ("総レコード数:n")
+    QLabel* Label5;         // the hint "ダブルクリックすると変更、消去できます"
+    QPushButton* Command22; // "一覧表示": reads the log and lists every record
+    QFrame* Picture3;       // the editor of one record, opened by a double click
+    QLabel* Label1;         // the edited record's number
     std::array<QLabel*, 4> Label2{}; // level, "秒", date, grade
-    QLineEdit* Text1;
-    QScrollBar* VScroll1;
-    QComboBox* Combo1;
-    QPushButton* Command2;
-    QPushButton* Command3;
-    QPushButton* Command4;
-    QPushButton* Command17;
-    QFrame* Picture1;
-    QFrame* Picture6;
-    QLabel* Label8;
+    QLineEdit* Text1;                // the edited record's time in seconds
+    QScrollBar* VScroll1;            // steps the time in Text1 up and down
+    QComboBox* Combo1;               // the edited record's pupil, chosen from the roster
+    QPushButton* Command2;           // "変更して記録": writes the changed record
+    QPushButton* Command3;           // "消去": deletes the record
+    QPushButton* Command4;           // "戻る": back to the hub
+    QPushButton* Command17;          // "印刷": prints the list of every record
+    QFrame* Picture1;                // a plain cover over the screen as it leaves
+    QFrame* Picture6;                // the wait cover while the list is built
+    QLabel* Label8;                  // "Just a moment,please." on Picture6
     // The buttons of the form that do nothing; kept hidden.
     QList<QPushButton*> idleButtons;
 
@@ -80,4 +82,6 @@ class FrmData final : public QWidget {
     QElapsedTimer sinceDoubleClick_;
 };
 
-QWidget* makeRecordsManagerScreen(AppContext& ctx);
+QWidget* MakeRecordsManagerScreen(AppContext& ctx);
+
+} // namespace baisuu

@@ -5,11 +5,13 @@
 
 #include <algorithm>
 
-QString screenFontFamily() {
+namespace baisuu {
+
+QString ScreenFontFamily() {
     static const QString family = [] {
         const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
         // The proportional face of the font the program installs reads best on
-        // labels; the list font (fixedPitchFont) picks its fixed-pitch twin.
+        // labels; the list font (FixedPitchFont) picks its fixed-pitch twin.
         for (const QString& preferred : {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")})
             if (japanese.contains(preferred)) return preferred;
         return japanese.value(0);
@@ -17,17 +19,17 @@ QString screenFontFamily() {
     return family;
 }
 
-QFont fontOf(double points, bool bold) {
+QFont FontOf(double points, bool bold) {
     QFont font;
-    if (!screenFontFamily().isEmpty()) font.setFamily(screenFontFamily());
+    if (!ScreenFontFamily().isEmpty()) font.setFamily(ScreenFontFamily());
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
 }
 
-QFont fixedPitchFont(double points) {
+QFont FixedPitchFont(double points) {
     static const QString family = [] {
-        QFont font = fontOf(20);
+        QFont font = FontOf(20);
         for (const QString& candidate : QFontDatabase::families(QFontDatabase::Japanese)) {
             font.setFamily(candidate);
             const QFontMetricsF fm(font);
@@ -39,7 +41,7 @@ QFont fixedPitchFont(double points) {
         }
         return QString();
     }();
-    QFont font = fontOf(points);
+    QFont font = FontOf(points);
     if (family.isEmpty())
         font.setStyleHint(QFont::TypeWriter);
     else
@@ -48,14 +50,16 @@ QFont fixedPitchFont(double points) {
     return font;
 }
 
-QFont pageFont(double units, bool bold) {
-    QFont f = fixedPitchFont(10);
+QFont PageFont(double units, bool bold) {
+    QFont f = FixedPitchFont(10);
     f.setPixelSize(std::max(1, qRound(units)));
     f.setBold(bold);
     f.setHintingPreference(QFont::PreferNoHinting);
     return f;
 }
 
-QColor colourOfBgr(qint32 bgr) {
+QColor ColourOfBgr(qint32 bgr) {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
+
+} // namespace baisuu

@@ -7,20 +7,24 @@
 #include <QFont>
 #include <QString>
 
+namespace baisuu {
+
 // The one family every screen writes in: the Japanese font the program
 // installs, which has every glyph the screens show, so no text mixes its
 // figures from one font with its kana from another.
-QString screenFontFamily();
-QFont fontOf(double points, bool bold = false);
+QString ScreenFontFamily();
+QFont FontOf(double points, bool bold = false);
 // The font of the list lines, which line their columns up with full-width
 // names beside half-width figures: the first installed Japanese family whose
 // half-width characters (blanks too) are exactly half as wide as full-width ones.
-QFont fixedPitchFont(double points);
+QFont FixedPitchFont(double points);
 // The same family for a printed page, sized in the page's own units and not
 // hinted: hinting fits glyphs to each device's pixels, and a page must measure
 // the same on the screen, the printer and in a PDF.
-QFont pageFont(double units, bool bold = false);
+QFont PageFont(double units, bool bold = false);
 // The season colour of the configuration (0x00BBGGRR) as a colour.
-QColor colourOfBgr(qint32 bgr);
+QColor ColourOfBgr(qint32 bgr);
 // The blue of headings on the screens and the printed pages.
 inline const QColor kHeadingBlue(0x1A, 0x3A, 0x7A);
+
+} // namespace baisuu

@@ -4,6 +4,8 @@
 
 #include <cups/cups.h>
 
+namespace baisuu {
+
 namespace {
 
 // A print server that takes longer than this to connect or to answer counts
@@ -51,3 +53,5 @@ bool PrintDocument(QPrinter& printer, const std::function<bool()>& paint) {
     // shows there even though the painter ended well.
     return cupsLastError() < IPP_STATUS_REDIRECTION_OTHER_SITE;
 }
+
+} // namespace baisuu

@@ -10,6 +10,8 @@
 
 class QPrinter;
 
+namespace baisuu {
+
 // What the teacher is told when a document did not reach the printer.
 QString PrintFailedText();
 
@@ -19,3 +21,5 @@ QString PrintFailedText();
 // answer is found before anything is painted, and the server's answer to
 // the job is looked at after. Printing to a file is paint's own answer.
 bool PrintDocument(QPrinter& printer, const std::function<bool()>& paint);
+
+} // namespace baisuu

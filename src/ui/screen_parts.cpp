@@ -6,17 +6,19 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-void useScreenFontEverywhere() {
-    if (screenFontFamily().isEmpty()) return;
+namespace baisuu {
+
+void UseScreenFontEverywhere() {
+    if (ScreenFontFamily().isEmpty()) return;
     QFont font = QApplication::font();
-    font.setFamily(screenFontFamily());
+    font.setFamily(ScreenFontFamily());
     QApplication::setFont(font);
 }
 
 namespace {
 void styleLabel(QLabel* l, const QRect& geometry, const TextStyle& style) {
     l->setGeometry(geometry);
-    l->setFont(fontOf(style.points, style.bold));
+    l->setFont(FontOf(style.points, style.bold));
     l->setAlignment(style.align);
     QPalette p = l->palette();
     p.setColor(QPalette::WindowText, style.colour);
@@ -24,7 +26,7 @@ void styleLabel(QLabel* l, const QRect& geometry, const TextStyle& style) {
 }
 } // namespace
 
-QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry,
+QLabel* MakeLabel(QWidget* parent, const QString& text, const QRect& geometry,
                   const TextStyle& style) {
     auto* l = new QLabel(text, parent);
     styleLabel(l, geometry, style);
@@ -40,25 +42,25 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (rect().contains(event->position().toPoint())) Q_EMIT clicked();
 }
 
-ClickableLabel* makeClickableLabel(QWidget* parent, const QString& text, const QRect& geometry,
+ClickableLabel* MakeClickableLabel(QWidget* parent, const QString& text, const QRect& geometry,
                                    const TextStyle& style) {
     auto* l = new ClickableLabel(text, parent);
     styleLabel(l, geometry, style);
     return l;
 }
 
-QPushButton* makeButton(QWidget* parent, const QString& text, const QRect& geometry,
+QPushButton* MakeButton(QWidget* parent, const QString& text, const QRect& geometry,
                         double points) {
     auto* b = new QPushButton(text, parent);
     b->setGeometry(geometry);
-    b->setFont(fontOf(points, true));
+    b->setFont(FontOf(points, true));
     return b;
 }
 
-QFrame* makePanel(QWidget* parent, const QRect& geometry, const QColor& fill, bool bordered) {
+QFrame* MakePanel(QWidget* parent, const QRect& geometry, const QColor& fill, bool bordered) {
     auto* f = new QFrame(parent);
     f->setGeometry(geometry);
-    fillBackground(f, fill);
+    FillBackground(f, fill);
     if (bordered) {
         f->setFrameShape(QFrame::Box);
         f->setLineWidth(1);
@@ -66,16 +68,18 @@ QFrame* makePanel(QWidget* parent, const QRect& geometry, const QColor& fill, bo
     return f;
 }
 
-void fillBackground(QWidget* w, const QColor& colour) {
+void FillBackground(QWidget* w, const QColor& colour) {
     w->setAutoFillBackground(true);
     QPalette p = w->palette();
     p.setColor(QPalette::Window, colour);
     w->setPalette(p);
 }
 
-QFrame* makeTeacherWaitPanel(QWidget* parent, const QColor& fill, QLabel*& caption) {
-    QFrame* panel = makePanel(parent, QRect(0, 0, 1024, 768), fill);
-    caption = makeLabel(panel, QStringLiteral("Just a moment,please."), QRect(0, 330, 1024, 80),
+QFrame* MakeTeacherWaitPanel(QWidget* parent, const QColor& fill, QLabel*& caption) {
+    QFrame* panel = MakePanel(parent, QRect(0, 0, 1024, 768), fill);
+    caption = MakeLabel(panel, QStringLiteral("Just a moment,please."), QRect(0, 330, 1024, 80),
                         {28, false, Qt::AlignCenter});
     return panel;
 }
+
+} // namespace baisuu

@@ -16,6 +16,8 @@
 class QFrame;
 class QPushButton;
 
+namespace baisuu {
+
 struct TextStyle {
     double points = 12;
     bool bold = false;
@@ -25,9 +27,9 @@ struct TextStyle {
 
 // Makes that family the font of every control that names none (lists, combo
 // and text boxes, message boxes), at the size it had.
-void useScreenFontEverywhere();
+void UseScreenFontEverywhere();
 // A label at geometry in the style.
-QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry,
+QLabel* MakeLabel(QWidget* parent, const QString& text, const QRect& geometry,
                   const TextStyle& style = {});
 // A label that takes clicks. Inside the stage a plain label lets the press
 // pass, so the scene never gives it the release; this one takes the press and
@@ -43,19 +45,19 @@ class ClickableLabel final : public QLabel {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
-ClickableLabel* makeClickableLabel(QWidget* parent, const QString& text, const QRect& geometry,
+ClickableLabel* MakeClickableLabel(QWidget* parent, const QString& text, const QRect& geometry,
                                    const TextStyle& style = {});
 // A push button at geometry, its caption in points (bold).
-QPushButton* makeButton(QWidget* parent, const QString& text, const QRect& geometry,
+QPushButton* MakeButton(QWidget* parent, const QString& text, const QRect& geometry,
                         double points = 14);
 // A filled rectangle, with a thin frame when bordered (panels, bars, lamps).
-QFrame* makePanel(QWidget* parent, const QRect& geometry, const QColor& fill,
+QFrame* MakePanel(QWidget* parent, const QRect& geometry, const QColor& fill,
                   bool bordered = false);
 // The teacher's screens' cover while they read or write the log: the whole
 // screen in fill, "Just a moment,please." across its middle (caption).
-QFrame* makeTeacherWaitPanel(QWidget* parent, const QColor& fill, QLabel*& caption);
+QFrame* MakeTeacherWaitPanel(QWidget* parent, const QColor& fill, QLabel*& caption);
 // Gives w a background of colour.
-void fillBackground(QWidget* w, const QColor& colour);
+void FillBackground(QWidget* w, const QColor& colour);
 
 // One row of a screen's control table, for the kinds of control the blocks
 // above do not make (grids, lists, text and combo boxes, scroll bars, option
@@ -65,7 +67,7 @@ void fillBackground(QWidget* w, const QColor& colour);
 // Qt puts it, no font leaves it the parent's; args go to W's constructor
 // ahead of the parent (an option button's caption, a scroll bar's direction).
 template <class W, class... Args>
-W* makeControl(QWidget* parent, const QString& name, const QRect& geometry,
+W* MakeControl(QWidget* parent, const QString& name, const QRect& geometry,
                const std::optional<QFont>& font, Args&&... args) {
     auto* control = new W(std::forward<Args>(args)..., parent);
     if (!name.isEmpty()) control->setObjectName(name);
@@ -75,7 +77,9 @@ W* makeControl(QWidget* parent, const QString& name, const QRect& geometry,
 }
 
 // w, named; for the shared blocks that make a control without a name.
-template <class W> W* named(W* w, const QString& name) {
+template <class W> W* Named(W* w, const QString& name) {
     w->setObjectName(name);
     return w;
 }
+
+} // namespace baisuu

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace baisuu {
+
 namespace {
 const QString kProgramTitle = QStringLiteral("倍数判定");
 }
@@ -26,7 +28,7 @@ QString NoPrinterDialogText() {
         "プリンタを選ぶ画面を出せません。--print-to-pdf でPDFファイルを指定してください。");
 }
 
-bool showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+bool ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
                  bool tour) {
     // Nobody could close a box there: it would wait for ever.
     if (!tour && !NobodyToAsk()) {
@@ -51,7 +53,7 @@ Stage::Stage(Factory factory, QWidget* parent)
     setWindowTitle(kProgramTitle);
     resize(kStageWidth, kStageHeight);
     clock_.start();
-    useScreenFontEverywhere();
+    UseScreenFontEverywhere();
     cover_ = new BASEFRM;
     coverProxy_ = scene()->addWidget(cover_);
     coverProxy_->setZValue(1); // above every screen
@@ -143,7 +145,7 @@ void Stage::message(const QString& title, const QString& text) {
         messageHook(title, text);
         return;
     }
-    if (showMessage(this, QMessageBox::Information, title, text, tour_)) return;
+    if (ShowMessage(this, QMessageBox::Information, title, text, tour_)) return;
     failed_ = true;
     quit(1);
 }
@@ -189,3 +191,5 @@ void Stage::keyPressEvent(QKeyEvent* event) {
     }
     QGraphicsView::keyPressEvent(event);
 }
+
+} // namespace baisuu

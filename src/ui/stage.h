@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <functional>
 
+namespace baisuu {
+
 class BASEFRM;
 
 constexpr int kStageWidth = 1024;
@@ -27,7 +29,7 @@ QString NoPrinterDialogText();
 // screenshot tour, the offscreen platform), its title and text on standard
 // error. Returns false when there was no box: the message has gone unread,
 // and the program must end with a failure.
-bool showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+bool ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
                  bool tour);
 
 class Stage final : public QGraphicsView, public Navigator {
@@ -85,3 +87,5 @@ class Stage final : public QGraphicsView, public Navigator {
     bool tour_ = false;
     bool failed_ = false; // a message went unread
 };
+
+} // namespace baisuu

@@ -10,14 +10,16 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+namespace baisuu {
+
 Firstfrm::Firstfrm(QDate today, std::function<void()> handOver, QWidget* parent)
     : QWidget(parent), handOver_(std::move(handOver)) {
     setFixedSize(1024, 768);
-    dateLabel = makeLabel(this, eraDateText(today), QRect(0, 470, 1024, 60),
+    dateLabel = MakeLabel(this, EraDateText(today), QRect(0, 470, 1024, 60),
                           {.points = 26, .align = Qt::AlignCenter});
-    Label5 = makeLabel(this, QStringLiteral("Bramwell７７"), QRect(0, 560, 1024, 40),
+    Label5 = MakeLabel(this, QStringLiteral("Bramwell７７"), QRect(0, 560, 1024, 40),
                        {.points = 20, .align = Qt::AlignCenter});
-    Label1 = makeLabel(this, QStringLiteral("Just a moment, please."), QRect(0, 640, 1024, 40),
+    Label1 = MakeLabel(this, QStringLiteral("Just a moment, please."), QRect(0, 640, 1024, 40),
                        {.points = 16, .align = Qt::AlignCenter});
     for (QLabel* l : {dateLabel, Label5, Label1})
         l->setStyleSheet(QStringLiteral("color: #203040; background: transparent;"));
@@ -74,9 +76,9 @@ BASEFRM::BASEFRM(QWidget* parent) : QWidget(parent) {
     setFixedSize(1024, 768);
     setAutoFillBackground(true);
     setStyleSheet(QStringLiteral("background: #F4F4F0;"));
-    Label19 = makeLabel(this, QStringLiteral("Just a moment, please."), QRect(0, 330, 1024, 80),
+    Label19 = MakeLabel(this, QStringLiteral("Just a moment, please."), QRect(0, 330, 1024, 80),
                         {.points = 28, .align = Qt::AlignCenter, .colour = Qt::black});
-    note = makeLabel(this, {}, QRect(0, 420, 1024, 40),
+    note = MakeLabel(this, {}, QRect(0, 420, 1024, 40),
                      {.points = 16, .align = Qt::AlignCenter, .colour = Qt::black});
     note->hide();
 }
@@ -107,3 +109,5 @@ frmver::frmver(const QString& contentName, QWidget* parent) : QDialog(parent) {
     connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
     resize(320, 180);
 }
+
+} // namespace baisuu

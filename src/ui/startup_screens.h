@@ -10,16 +10,18 @@
 class QLabel;
 class QTimer;
 
+namespace baisuu {
+
 // Greets with the era date and hands over once, 100 ms after it is shown.
 class Firstfrm final : public QWidget {
     Q_OBJECT
   public:
     Firstfrm(QDate today, std::function<void()> handOver, QWidget* parent = nullptr);
 
-    QLabel* dateLabel;
-    QLabel* Label5;
-    QLabel* Label1;
-    QTimer* Timer1;
+    QLabel* dateLabel; // today's date in the Japanese era
+    QLabel* Label5;    // the maker's name under the date
+    QLabel* Label1;    // "Just a moment, please." at the bottom
+    QTimer* Timer1;    // hands over once, 100 ms after the splash is shown
 
   Q_SIGNALS:
     void firstPainted(); // once, when the splash has reached the screen
@@ -39,8 +41,8 @@ class BASEFRM final : public QWidget {
     Q_OBJECT
   public:
     explicit BASEFRM(QWidget* parent = nullptr);
-    QLabel* Label19;
-    QLabel* note; // why the cover waits, under Label19; hidden while empty
+    QLabel* Label19; // "Just a moment, please." across the middle
+    QLabel* note;    // why the cover waits, under Label19; hidden while empty
 };
 
 // "Version" followed directly by major.minor.revision.
@@ -51,7 +53,9 @@ class frmver final : public QDialog {
     Q_OBJECT
   public:
     frmver(const QString& contentName, QWidget* parent = nullptr);
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label4;
+    QLabel* Label1; // the content's name, large
+    QLabel* Label2; // the program's version ("Version1.2.3")
+    QLabel* Label4; // the maker's name
 };
+
+} // namespace baisuu

@@ -10,6 +10,8 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 
 ProcessResult cli(const QString& programDir, const QStringList& args) {
@@ -63,9 +65,9 @@ TEST(Cli, CheckAndLoadingNameTheBrokenFile) {
     ASSERT_EQ(cli(program, {QStringLiteral("init-demo"), root}).code, 0);
     const QString criteria = root + QStringLiteral("/data/倍数判定/タイム回数データ.txt");
     FileError error;
-    QString text = *readTextFile(criteria, &error);
+    QString text = *ReadTextFile(criteria, &error);
     text.replace(QStringLiteral("\r\n20,30,"), QStringLiteral("\r\n２０,30,"));
-    ASSERT_TRUE(writeTextFile(criteria, text, &error));
+    ASSERT_TRUE(WriteTextFile(criteria, text, &error));
     const ProcessResult check = cli(program, {QStringLiteral("check")});
     EXPECT_EQ(check.code, 1);
     EXPECT_TRUE(check.out.contains(QStringLiteral("タイム回数データ.txt (2行目)")))
@@ -201,3 +203,5 @@ TEST(Program, StartsOnTheSelectionScreenOrTheNamedPupilsHub) {
         EXPECT_TRUE(r.err.contains(road.title)) << r.err.toStdString();
     }
 }
+
+} // namespace baisuu

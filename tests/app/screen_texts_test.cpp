@@ -1,14 +1,14 @@
 // Every text of every screen fits its label or button on the 1024 x 768 stage,
 // with the longest texts each can be given.
 
-#include "ui/screen_parts.h"
-#include "ui/stage.h"
-#include "ui/startup_screens.h"
 #include "drill/drill_fixture.h"
 #include "drill/drill_screen.h"
 #include "drill/finish_screen.h"
 #include "hub/hub_screen.h"
 #include "text_fit.h"
+#include "ui/screen_parts.h"
+#include "ui/stage.h"
+#include "ui/startup_screens.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+
+namespace baisuu {
 
 namespace {
 
@@ -143,7 +145,7 @@ TEST_F(ScreenTexts, FinishScreenWithEveryTextItCanShow) {
 
 TEST_F(ScreenTexts, PlaceholderHub) {
     ctx->hensuu1.seasonColor = 0xC0FFC0;
-    QWidget* hub = onStage([this] { return makeHubScreen(*ctx); });
+    QWidget* hub = onStage([this] { return MakeHubScreen(*ctx); });
     expectTextsFit(*hub);
     snapshot(*hub, QStringLiteral("long_hub"));
 }
@@ -152,7 +154,7 @@ TEST_F(ScreenTexts, PlaceholderHub) {
 // kana came from one font and its figures from another ("獲得ポイント：6点×1→6点"
 // with its first digit a size apart from the rest) is what this catches.
 TEST_F(ScreenTexts, EveryTextInOneFontThatHasItsGlyphs) {
-    ASSERT_FALSE(screenFontFamily().isEmpty());
+    ASSERT_FALSE(ScreenFontFamily().isEmpty());
     ctx->hensuu1.currentLevel = 3;
     ctx->drill.recordedTime = 6;
     ASSERT_TRUE(StartRun(*ctx));
@@ -160,7 +162,7 @@ TEST_F(ScreenTexts, EveryTextInOneFontThatHasItsGlyphs) {
         {"BASEFRM", [] { return new BASEFRM; }},
         {"MainFrm", [this] { return new MainFrm(*ctx, nullptr, defer()); }},
         {"FrmSyuuryou", [this] { return new FrmSyuuryou(*ctx); }},
-        {"seisekitime1", [this] { return makeHubScreen(*ctx); }},
+        {"seisekitime1", [this] { return MakeHubScreen(*ctx); }},
     };
     for (const auto& [name, make] : screens) {
         SCOPED_TRACE(name);
@@ -174,7 +176,7 @@ TEST_F(ScreenTexts, EveryTextInOneFontThatHasItsGlyphs) {
                 text = button->text();
             if (text.isEmpty() || Qt::mightBeRichText(text)) continue;
             SCOPED_TRACE(w->objectName().toStdString() + " " + text.toStdString());
-            EXPECT_EQ(QFontInfo(w->font()).family(), screenFontFamily());
+            EXPECT_EQ(QFontInfo(w->font()).family(), ScreenFontFamily());
             const QFontMetrics fm(w->font());
             for (const QChar c : text)
                 if (c != QLatin1Char('&') && !c.isSpace()) {
@@ -183,3 +185,5 @@ TEST_F(ScreenTexts, EveryTextInOneFontThatHasItsGlyphs) {
         }
     }
 }
+
+} // namespace baisuu

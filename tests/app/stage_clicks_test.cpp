@@ -4,18 +4,18 @@
 // must act. A control the scene does not hand the click to fails here, as it
 // would fail a pupil.
 
-#include "ui/screen_parts.h"
-#include "ui/startup_screens.h"
 #include "drill/drill_fixture.h"
 #include "drill/drill_screen.h"
 #include "drill/finish_screen.h"
 #include "hub/chart_panel_screen.h"
 #include "hub/data_change_panel_screen.h"
 #include "hub/hub_screen.h"
-#include "teacher/criteria_editor_screen.h"
-#include "teacher/records_manager_screen.h"
 #include "selection/name_selection_screen.h"
 #include "stage_input.h"
+#include "teacher/criteria_editor_screen.h"
+#include "teacher/records_manager_screen.h"
+#include "ui/screen_parts.h"
+#include "ui/startup_screens.h"
 
 #include <QAbstractButton>
 #include <QListWidget>
@@ -23,6 +23,8 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+
+namespace baisuu {
 
 namespace {
 
@@ -118,7 +120,7 @@ class StageClicks : public ::testing::TestWithParam<double>, public DrillFixture
 } // namespace
 
 TEST_P(StageClicks, SelectionScreen) {
-    const int clicked = walk([this] { return makeSelectionScreen(*ctx); },
+    const int clicked = walk([this] { return MakeSelectionScreen(*ctx); },
                              [](Stage&, QWidget* screen) {
                                  auto* s = static_cast<namesel*>(screen);
                                  EXPECT_TRUE(QTest::qWaitFor([s] { return s->loaded(); }));
@@ -127,7 +129,7 @@ TEST_P(StageClicks, SelectionScreen) {
 }
 
 TEST_P(StageClicks, HubWithItsPanels) {
-    const Make hub = [this] { return makeHubScreen(*ctx); };
+    const Make hub = [this] { return MakeHubScreen(*ctx); };
     // Level names, start buttons, options, back, data processing.
     EXPECT_GE(walk(hub), 4 + 4 + 6 + 2);
     // The password panel, opened by "データ処理".
@@ -155,8 +157,8 @@ TEST_P(StageClicks, DrillAndFinishScreens) {
 }
 
 TEST_P(StageClicks, TeachersScreens) {
-    EXPECT_GE(walk([this] { return makeCriteriaEditorScreen(*ctx); }), 5);
-    const Make manager = [this] { return makeRecordsManagerScreen(*ctx); };
+    EXPECT_GE(walk([this] { return MakeCriteriaEditorScreen(*ctx); }), 5);
+    const Make manager = [this] { return MakeRecordsManagerScreen(*ctx); };
     EXPECT_GE(walk(manager), 3);
     // With the list built and a record open in the editor.
     EXPECT_GE(walk(manager,
@@ -186,3 +188,5 @@ TEST(StageKeyClock, FollowsTheKeysDeliveredSoonest) {
     typeOnStageStamped(stage, '3', 90000); // typed ten seconds ago, delivered now
     EXPECT_GE(stage.keyTimeNow(), first);
 }
+
+} // namespace baisuu

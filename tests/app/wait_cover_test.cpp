@@ -4,13 +4,13 @@
 // cover takes it all, no screen is destroyed under its waiting handler, and
 // once the log is free the write is done once.
 
-#include "ui/stage.h"
 #include "drill/drill_fixture.h"
 #include "drill/drill_screen.h"
 #include "records/file_lock.h"
-#include "teacher/records_manager_screen.h"
 #include "records/results_log.h"
 #include "stage_input.h"
+#include "teacher/records_manager_screen.h"
+#include "ui/stage.h"
 
 #include <QEventLoop>
 #include <QLineEdit>
@@ -21,6 +21,8 @@
 
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace baisuu {
 
 namespace {
 
@@ -219,3 +221,5 @@ TEST_F(WaitCover, ARunIsRecordedOnceWhileThePupilKeepsPressing) {
     EXPECT_EQ(app->drill.correctCount, 20);
     EXPECT_EQ(stage.currentScreen(), Screen::Wait);
 }
+
+} // namespace baisuu

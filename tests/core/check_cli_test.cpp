@@ -6,6 +6,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 
 class CheckCliTest : public ::testing::Test {
@@ -70,3 +72,5 @@ TEST_F(CheckCliTest, TellsAnOddStartMonthAndFactorsWithFileAndLine) {
     // Quoted numbers are nothing to tell.
     EXPECT_FALSE(r.out.contains(QStringLiteral("レベル1"))) << r.out.toStdString();
 }
+
+} // namespace baisuu

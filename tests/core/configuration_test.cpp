@@ -4,6 +4,8 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 
 // An installation: root/パスデータ.txt, root/data/共通データ.txt, program folder root/倍数判定.
@@ -77,7 +79,7 @@ TEST(Configuration, AddsTheMissingSeparatorAndAcceptsBackslashes) {
     ASSERT_FALSE(LoadConfiguration(s, inst.programDir));
     EXPECT_EQ(s.paths.dataRoot, probe.path() + QStringLiteral("/data/"));
 
-    EXPECT_EQ(normalizedFolder(QStringLiteral("C:\\juku\\data")), QStringLiteral("C:/juku/data/"));
+    EXPECT_EQ(NormalizedFolder(QStringLiteral("C:\\juku\\data")), QStringLiteral("C:/juku/data/"));
 }
 
 TEST(Configuration, MissingOrShortFilesAreNamedAndNothingIsCreated) {
@@ -173,8 +175,10 @@ TEST(SharedState, SeasonColoursGradeMarksAndTheCatalogue) {
     EXPECT_EQ(c.levelNames[20], QStringLiteral("レベル７－1"));
     EXPECT_EQ(c.levelNames[12], QStringLiteral("レベル４－２"));
     EXPECT_TRUE(c.levelNames[25].isEmpty());
-    EXPECT_TRUE(isPracticeLevel(c, 13));
-    EXPECT_FALSE(isPracticeLevel(c, 11));
+    EXPECT_TRUE(IsPracticeLevel(c, 13));
+    EXPECT_FALSE(IsPracticeLevel(c, 11));
     for (int level = 1; level <= 24; ++level)
         EXPECT_EQ(c.levelTimed[level], 1);
 }
+
+} // namespace baisuu

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 QStringList readAll(const QString& text) {
     ItemReader reader(text);
@@ -58,13 +60,15 @@ TEST(Values, ReadNumbersTextAndNothingAsTheyStand) {
     EXPECT_EQ(Value::fromItem({QStringLiteral("12日"), false}).toNumber(), 12);
     EXPECT_EQ(Value().toNumber(), 0);
 
-    EXPECT_FALSE(parseNumber(QStringLiteral("１２"))); // full-width digits are not a number
-    EXPECT_FALSE(parseNumber(QStringLiteral("0x10")));
-    EXPECT_FALSE(parseNumber(QStringLiteral("inf")));
-    EXPECT_EQ(*parseNumber(QStringLiteral(" -3 ")), -3);
-    EXPECT_EQ(leadingNumber(QStringLiteral("12345塾")), 12345);
-    EXPECT_EQ(leadingNumber(QStringLiteral("00000塾")), 0);
-    EXPECT_EQ(leadingNumber(QStringLiteral("ｱ1234")), 0);
-    EXPECT_EQ(numberText(1.5), QStringLiteral("1.5"));
-    EXPECT_EQ(numberText(20), QStringLiteral("20"));
+    EXPECT_FALSE(ParseNumber(QStringLiteral("１２"))); // full-width digits are not a number
+    EXPECT_FALSE(ParseNumber(QStringLiteral("0x10")));
+    EXPECT_FALSE(ParseNumber(QStringLiteral("inf")));
+    EXPECT_EQ(*ParseNumber(QStringLiteral(" -3 ")), -3);
+    EXPECT_EQ(LeadingValue(QStringLiteral("12345塾")), 12345);
+    EXPECT_EQ(LeadingValue(QStringLiteral("00000塾")), 0);
+    EXPECT_EQ(LeadingValue(QStringLiteral("ｱ1234")), 0);
+    EXPECT_EQ(NumberText(1.5), QStringLiteral("1.5"));
+    EXPECT_EQ(NumberText(20), QStringLiteral("20"));
 }
+
+} // namespace baisuu

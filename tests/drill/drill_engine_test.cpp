@@ -14,6 +14,8 @@
 #include <unistd.h>
 #endif
 
+namespace baisuu {
+
 namespace {
 
 class DrillEngineTest : public ::testing::Test, public DrillFixture {
@@ -352,3 +354,5 @@ TEST_F(DrillEngineTest, TheFourthFailedAnswerSoundInARowEndsTheProgram) {
     EXPECT_EQ(run().correctCount, 3);
     EXPECT_EQ(run().keyLock, 1);
 }
+
+} // namespace baisuu

@@ -12,6 +12,8 @@
 #include <deque>
 #include <memory>
 
+namespace baisuu {
+
 class RecordingSoundPlayer final : public SoundPlayer {
   public:
     void play(const QString& file, Done done) override {
@@ -144,3 +146,5 @@ struct DrillFixture {
     QList<int> deferredMs;
     std::vector<std::function<void()>> deferred;
 };
+
+} // namespace baisuu

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 
 class FinishReportTest : public ::testing::Test, public DrillFixture {
@@ -177,3 +179,5 @@ TEST_F(FinishReportTest, ButtonsAtTheOverdoLimit) {
     EXPECT_TRUE(b.retryShown);
     EXPECT_EQ(b.label2, FinishButtons::Label2::EmptyAndHide);
 }
+
+} // namespace baisuu

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 
 Problem make(int level, QList<double> draws) {
@@ -79,3 +81,5 @@ TEST(ProblemSource, NonMultiplesAreRedrawnUntilNotDivisible) {
     EXPECT_FALSE(MultiplesProblemSource().hasRule(0));
     EXPECT_TRUE(MultiplesProblemSource().hasRule(11));
 }
+
+} // namespace baisuu

@@ -1,8 +1,8 @@
 #include "drill/drill_fixture.h"
 
-#include "ui/stage.h"
 #include "drill/drill_screen.h"
 #include "drill/finish_screen.h"
+#include "ui/stage.h"
 
 #include "stage_input.h"
 #include "test_support.h"
@@ -10,6 +10,8 @@
 #include <QPushButton>
 
 #include <gtest/gtest.h>
+
+namespace baisuu {
 
 namespace {
 
@@ -224,3 +226,5 @@ TEST_F(ScreensTest, WindowTitleIsTheCaptionOfTheScreenOnTheStage) {
     stage.show(Screen::Wait);
     EXPECT_EQ(stage.windowTitle(), QStringLiteral("倍数判定"));
 }
+
+} // namespace baisuu

@@ -1,13 +1,15 @@
 // baisuu-cli own-runs and chart: a pupil's own runs per level and the printed
 // chart pages, over the demo school with a log written byte by byte.
 
-#include "records/log_bytes.h"
 #include "cli_school.h"
+#include "records/log_bytes.h"
 #include "test_support.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+
+namespace baisuu {
 
 namespace {
 
@@ -89,3 +91,5 @@ TEST(ChartCli, ChartWritesOneDocumentPerPupil) {
                   .code,
               2);
 }
+
+} // namespace baisuu

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 
 // A device that draws nothing and remembers what was drawn on it: each text
@@ -217,3 +219,5 @@ TEST(ChartPage, NoTextTouchesAnother) {
             }
     }
 }
+
+} // namespace baisuu

@@ -2,12 +2,12 @@
 // the pages, the panels on screen, printing to PDF, the password and the
 // other-pupils list, over a roster file and a log written byte by byte.
 
-#include "records/log_bytes.h"
 #include "drill/drill_fixture.h"
 #include "hub/chart_page.h"
-#include "hub/charts.h"
 #include "hub/chart_panel_screen.h"
+#include "hub/charts.h"
 #include "hub/data_change_panel_screen.h"
+#include "records/log_bytes.h"
 #include "roster/grades.h"
 #include "stage_input.h"
 #include "text_fit.h"
@@ -21,6 +21,8 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
+
+namespace baisuu {
 
 namespace {
 
@@ -97,7 +99,7 @@ class Charts : public ::testing::Test, public DrillFixture {
         EXPECT_FALSE(ComputeLevelStats(ctx->results, ctx->criteria, path, kNow));
         QList<RecordNumbers> records;
         for (qsizetype k = 0; k + kRecordSize <= bytes.size(); k += kRecordSize)
-            records.append(recordNumbers(bytes.constData() + k));
+            records.append(RecordNumbersOf(bytes.constData() + k));
         return records;
     }
 
@@ -385,7 +387,7 @@ TEST_F(Charts, OtherPupilsListHasStatusZeroEntriesWithTheSelectionScreensGrades)
     // In February a pupil who came to school in 2019 is still in the first grade.
     auto line = [](const char16_t* grade, const char16_t* name, int number) {
         return QString::fromUtf16(grade) + QStringLiteral(" /  ") +
-               fixedWidthText(QString::fromUtf16(name), kRosterTextWidth) +
+               FixedWidthText(QString::fromUtf16(name), kRosterTextWidth) +
                QStringLiteral("/%1").arg(number);
     };
     EXPECT_EQ(lines,
@@ -474,3 +476,5 @@ TEST_F(Charts, APupilOutsideTheGroupIsChartedAgainstTheGroup) {
                      QStringLiteral("　　獲得ポイント    8点"),
                      QStringLiteral("　　　　　　　　　　　　/    5 (塾平均)")}));
 }
+
+} // namespace baisuu

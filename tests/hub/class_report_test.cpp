@@ -2,11 +2,11 @@
 // and clearing rule, the target-time marks, the CSV bytes, the pages, and
 // `baisuu-cli class-report` over the demo school with a log written byte by byte.
 
-#include "records/log_bytes.h"
 #include "cli_school.h"
 #include "hub/class_report.h"
 #include "hub/class_report_page.h"
 #include "hub/hub_model.h"
+#include "records/log_bytes.h"
 #include "roster/grades.h"
 #include "test_support.h"
 
@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+namespace baisuu {
 
 namespace {
 
@@ -383,3 +385,5 @@ TEST(ClassReportCli, PdfIsA4LandscapeAndBadRequestsAreRefused) {
     EXPECT_EQ(readAll(out), before) << "a refused request leaves the earlier report as it was";
     EXPECT_FALSE(QFile::exists(school.dir.filePath(QStringLiteral("成績.txt"))));
 }
+
+} // namespace baisuu

@@ -1,18 +1,20 @@
 #include "app/startup.h"
-#include "ui/stage.h"
-#include "ui/startup_screens.h"
 #include "drill/drill_screen.h"
 #include "drill/finish_screen.h"
 #include "hub/hub_screen.h"
 #include "records/result_record.h"
 #include "stage_input.h"
 #include "test_support.h"
+#include "ui/stage.h"
+#include "ui/startup_screens.h"
 
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
+
+namespace baisuu {
 
 // A pupil on the demo school runs every offered level to the finish screen and
 // back to the hub, in a window half as large again as the stage: the level by a
@@ -34,13 +36,13 @@ TEST(EveryLevel, RunsToTheFinishAndBackAndIsRecorded) {
     Stage stage([&](Screen screen) -> QWidget* {
         switch (screen) {
         case Screen::Drill:
-            return makeDrillScreen(*context);
+            return MakeDrillScreen(*context);
         case Screen::Finish:
-            return makeFinishScreen(*context);
+            return MakeFinishScreen(*context);
         case Screen::Wait:
             return new BASEFRM;
         default:
-            return makeHubScreen(*context);
+            return MakeHubScreen(*context);
         }
     });
     QStringList messages;
@@ -113,3 +115,5 @@ TEST(EveryLevel, RunsToTheFinishAndBackAndIsRecorded) {
     }
     EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
 }
+
+} // namespace baisuu

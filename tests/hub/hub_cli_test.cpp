@@ -9,6 +9,8 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 
 constexpr double k20261208 = 46364; // days since 1899-12-30
@@ -80,3 +82,5 @@ TEST(HubCli, ShowsWhatTheHubShowsForAPupil) {
                     QStringLiteral("--group"), QStringLiteral("高１")});
     EXPECT_EQ(bad.code, 2);
 }
+
+} // namespace baisuu

@@ -1,12 +1,14 @@
 // What the hub shows, without a window: level opening, layout, column texts,
 // rankings, keys, and the whole view over a log written byte by byte.
 
-#include "records/log_bytes.h"
 #include "hub/hub_model.h"
 #include "hub/result_lists.h"
+#include "records/log_bytes.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
+
+namespace baisuu {
 
 namespace {
 
@@ -266,11 +268,11 @@ TEST_F(HubModelTest, TheViewOfAPupilAndOfATeacher) {
     state.firstColumn = 20;
     tally({{kToday, 0.5, 1, 1, 30}, {kToday, 0.6, 1, 2, 40}, {kToday - 3, 0.5, 1, 1, 25}}, kNow);
     HubView view = BuildHubView(state, criteria, *results, roster, QStringLiteral("全学年"), kNow);
-    EXPECT_EQ(view.label12, QStringLiteral("青木　さくら 小１"));
-    EXPECT_EQ(view.label13, QStringLiteral("1:本町教室"));
-    EXPECT_EQ(view.label17, QStringLiteral("起動後30分"));
-    EXPECT_EQ(view.label18, QStringLiteral("本日総回数＝2回"));
-    EXPECT_EQ(view.label11PointSize, 24);
+    EXPECT_EQ(view.pupilLine, QStringLiteral("青木　さくら 小１"));
+    EXPECT_EQ(view.numberAndSite, QStringLiteral("1:本町教室"));
+    EXPECT_EQ(view.minutesSinceStart, QStringLiteral("起動後30分"));
+    EXPECT_EQ(view.todayRunCount, QStringLiteral("本日総回数＝2回"));
+    EXPECT_EQ(view.contentNamePoints, 24);
     EXPECT_FALSE(view.teacherMode);
     EXPECT_EQ(view.firstColumn, 1);
     ASSERT_EQ(view.columns.size(), 11);
@@ -323,3 +325,5 @@ TEST(HubOptions, TheTimeModeKeepsTheThirdCaptionItFinds) {
               (Captions{QStringLiteral("合計累計"), QStringLiteral("合計本日"),
                         QStringLiteral("すべて")}));
 }
+
+} // namespace baisuu

@@ -23,6 +23,8 @@
 
 #include <memory>
 
+namespace baisuu {
+
 namespace {
 
 constexpr int kPupil = 7;
@@ -43,7 +45,7 @@ class HubScreen : public ::testing::Test, public DrillFixture {
         StudentRoster& r = ctx->roster;
         ++r.rosterCount;
         r.rosterNumbers[size_t(r.rosterCount)] = qint16(number);
-        r.pupilNames[size_t(number)] = fixedWidthText(name, kRosterTextWidth);
+        r.pupilNames[size_t(number)] = FixedWidthText(name, kRosterTextWidth);
         r.pupilBaseYears[size_t(number)] = qint16(baseYear);
     }
 
@@ -656,3 +658,5 @@ TEST_F(HubScreen, KeysTypedWhileTheHubRefreshedAreDroppedWhenDeliveredLate) {
     EXPECT_EQ(navigator.shown, QList<Screen>{Screen::Drill});
     EXPECT_EQ(ctx->hensuu1.currentLevel, 4);
 }
+
+} // namespace baisuu

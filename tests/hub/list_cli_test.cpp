@@ -1,11 +1,13 @@
 // baisuu-cli ranking, today and period: the hub's lists as a pupil sees them,
 // over the demo school with criteria and a log written byte by byte.
 
-#include "records/log_bytes.h"
 #include "cli_school.h"
+#include "records/log_bytes.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
+
+namespace baisuu {
 
 namespace {
 
@@ -116,3 +118,5 @@ TEST_F(ListCli, BadOptionsAreToldInJapanese) {
         EXPECT_TRUE(r.out.isEmpty());
     }
 }
+
+} // namespace baisuu

@@ -2,13 +2,13 @@
 // temporary folder and listening on a socket there only, with one queue that
 // prints to nothing. What reached the queue is asked of the server.
 
-#include "ui/print_jobs.h"
 #include "hub/chart_panel_screen.h"
 #include "hub/data_change_panel_screen.h"
-#include "teacher/records_manager_screen.h"
 #include "records/results_log.h"
 #include "selection/selection_fixture.h"
+#include "teacher/records_manager_screen.h"
 #include "test_support.h"
+#include "ui/print_jobs.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -29,6 +29,8 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+
+namespace baisuu {
 
 namespace {
 
@@ -272,3 +274,5 @@ TEST_F(PrintCups, AJobRefusedAfterTheQueueWasLookedAtIsTold) {
     EXPECT_FALSE(reached);
     EXPECT_EQ(CupsServer::jobTitles().size(), jobs);
 }
+
+} // namespace baisuu

@@ -2,13 +2,15 @@
 // every view, today's runs and a period's runs over logs written byte by byte,
 // the colour of a time list, and the rank look-ups.
 
-#include "records/log_bytes.h"
 #include "core/dates.h"
 #include "hub/list_lines.h"
 #include "hub/result_lists.h"
+#include "records/log_bytes.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
+
+namespace baisuu {
 
 namespace {
 
@@ -81,12 +83,12 @@ TEST(ListLines, PiecesKeepTheirWidths) {
     // The clock and the date as cut from the time and date texts.
     for (double clock : {0.0, kNineFive, 0.5, 0.99999, 23.0 / 24 + 59.0 / 1440})
         EXPECT_EQ(Clock5(clock),
-                  (QStringLiteral("00") + timeText(timeFromOle(clock))).right(8).left(5))
+                  (QStringLiteral("00") + TimeText(TimeFromOle(clock))).right(8).left(5))
             << clock;
     EXPECT_EQ(Clock5(kNineFive), QStringLiteral("09:05"));
     EXPECT_EQ(Clock5(std::nan("")), QStringLiteral("00"));
     for (double day : {kToday, kToday + 0.7, 2.0, 45000.0})
-        EXPECT_EQ(Date5(day), dateText(dateFromOle(day)).right(5)) << day;
+        EXPECT_EQ(Date5(day), DateText(DateFromOle(day)).right(5)) << day;
 }
 
 TEST_F(ResultListsTest, RankingsShareRanksKeepPositionsAndListTheGroup) {
@@ -98,7 +100,7 @@ TEST_F(ResultListsTest, RankingsShareRanksKeepPositionsAndListTheGroup) {
                                    {kToday, 0.5, 1, 3, 30},        {kToday, 0.5, 2, 3, 99998},
                                    {kToday - 1, 0.5, 2, 3, 99999}, {kToday, 0.5, 2, 1, 40}};
     ListsView view = viewOf(runs, now);
-    EXPECT_EQ(view.label5, QStringLiteral("ベスト成績"));
+    EXPECT_EQ(view.listsCaption, QStringLiteral("ベスト成績"));
     EXPECT_FALSE(view.periodChoice);
     ASSERT_EQ(view.levels.size(), 12u);
     EXPECT_EQ(view.levels[3].lines, (QStringList{QStringLiteral(" 1①青木　さく    23 　"),
@@ -118,14 +120,14 @@ TEST_F(ResultListsTest, RankingsShareRanksKeepPositionsAndListTheGroup) {
     request.group = QStringLiteral("全学年");
     request.mode = ListMode::Points;
     view = viewOf(runs, now);
-    EXPECT_EQ(view.label5, QStringLiteral("獲得ポイント（今まで順位）"));
+    EXPECT_EQ(view.listsCaption, QStringLiteral("獲得ポイント（今まで順位）"));
     EXPECT_EQ(view.levels[3].lines, (QStringList{QStringLiteral(" 1①青木　さく  7/   14"),
                                                  QStringLiteral(" 2⑥上田　ゆい  7/    7"),
                                                  QStringLiteral(" 3●石井　はる  0/    0"),
                                                  QStringLiteral(" 3⑥江口　そう  0/    0")}));
     request.view = ListView::Today; // equal points today share the rank
     view = viewOf(runs, now);
-    EXPECT_EQ(view.label5, QStringLiteral("獲得ポイント（今日の順位）"));
+    EXPECT_EQ(view.listsCaption, QStringLiteral("獲得ポイント（今日の順位）"));
     EXPECT_EQ(view.levels[3].lines, (QStringList{QStringLiteral(" 1①青木　さく  7/   14"),
                                                  QStringLiteral(" 1⑥上田　ゆい  7/    7")}));
     EXPECT_EQ(view.levels[1].lines, (QStringList{QStringLiteral(" 1●石井　はる  6/    6")}));
@@ -162,7 +164,7 @@ TEST_F(ResultListsTest, TodaysRunsWithTheirClockAndPointsBeforeTheFactor) {
         {kToday + 1, 0.1, 1, 2, 20},   // tomorrow's (a clock set wrong)
     };
     ListsView view = viewOf(runs, QDateTime(kTuesday, QTime(16, 0)));
-    EXPECT_EQ(view.label5, QStringLiteral("本日の成績"));
+    EXPECT_EQ(view.listsCaption, QStringLiteral("本日の成績"));
     EXPECT_FALSE(view.periodChoice);
     const QStringList lines = view.levels[2].lines;
     ASSERT_EQ(lines, (QStringList{QStringLiteral("  12秒 09:05①青木　さく①15"),
@@ -199,7 +201,7 @@ TEST_F(ResultListsTest, ThePeriodsOfTheWeekOnASundayAndOnAMonday) {
     // One run a day at level 1, from Sunday the 6th up to today.
     const auto runsUpTo = [](QDate today) {
         QList<RawRecord> runs;
-        for (double day = kToday - 2; day <= oleDate(today); ++day)
+        for (double day = kToday - 2; day <= OleDate(today); ++day)
             runs.append({day, 0.5, 1, 1, 20});
         return runs;
     };
@@ -213,7 +215,7 @@ TEST_F(ResultListsTest, ThePeriodsOfTheWeekOnASundayAndOnAMonday) {
         return out;
     };
     ListsView view = viewOf(runsUpTo(sunday), QDateTime(sunday, QTime(12, 0)));
-    EXPECT_EQ(view.label5, QString());
+    EXPECT_EQ(view.listsCaption, QString());
     EXPECT_TRUE(view.periodChoice);
     EXPECT_EQ(dates(view.levels[1].lines),
               (QStringList{"12/07", "12/08", "12/09", "12/10", "12/11", "12/12", "12/13"}));
@@ -303,3 +305,5 @@ TEST_F(ResultListsTest, RankLookupsReadTheFirstThreeCharacters) {
                   .rankText(),
               QString());
 }
+
+} // namespace baisuu

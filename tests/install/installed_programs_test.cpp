@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 
 class InstalledProgramsTest : public ::testing::Test {
@@ -157,3 +159,5 @@ TEST_F(InstalledProgramsTest, ProgramWithoutAFolderEndsUnattendedAndUsesTheSetti
     EXPECT_TRUE(loaded.err.contains(common)) << loaded.err.toStdString();
     EXPECT_LT(clock.elapsed(), 60000);
 }
+
+} // namespace baisuu

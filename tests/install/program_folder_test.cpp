@@ -10,6 +10,8 @@
 #include <QSettings>
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 
 class ProgramFolderTest : public ::testing::Test {
@@ -137,3 +139,5 @@ TEST_F(ProgramFolderTest, TheCheckedPathDataFileIsTheOneLoaded) {
     const QString problem = ProgramFolderProblem(path("d/倍数判定"));
     EXPECT_TRUE(problem.contains(path("d/パスデータ.txt"))) << problem.toStdString();
 }
+
+} // namespace baisuu

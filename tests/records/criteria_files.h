@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QString>
 
+namespace baisuu {
+
 inline const QString kHeading =
     QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n");
 inline const QString kThreeLevels = kHeading + QStringLiteral("20,30,100,5,1.5,20,,7,1,x,,\r\n"
@@ -15,3 +17,5 @@ inline QByteArray readBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+} // namespace baisuu

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 const QString kHeading =
     QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n");
@@ -156,3 +158,5 @@ TEST(Criteria, FactorsOutsideZeroToAHundredOrBeyondSinglePrecisionAreTold) {
     EXPECT_TRUE(warnings[2].message.contains(QStringLiteral("レベル5の「ﾎﾟｲﾝﾄ倍率」1e39")));
     EXPECT_TRUE(std::isinf(t.levels[5].pointFactor)); // kept as read; points count it as 0
 }
+
+} // namespace baisuu

@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+namespace baisuu {
+
 struct RawRecord {
     double runDate = 0;
     double runClock = 0;
@@ -41,3 +43,5 @@ inline QByteArray rawRecord(const RawRecord& r) {
     std::memcpy(b + 39, r.trailer, 5);
     return QByteArray(reinterpret_cast<const char*>(b), 44);
 }
+
+} // namespace baisuu

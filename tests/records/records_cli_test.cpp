@@ -12,6 +12,8 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 
 constexpr double k20261208 = 46364; // days since 1899-12-30
@@ -219,3 +221,5 @@ TEST_F(RecordsCliTest, HalfWayThroughAnotherProgramsDeletionReadersReadTheCopyAn
     ASSERT_TRUE(copyFile.open(QIODevice::ReadOnly));
     EXPECT_EQ(copyFile.readAll(), whole);
 }
+
+} // namespace baisuu

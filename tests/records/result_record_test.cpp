@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 TEST(ResultRecord, ReadsTheFieldsAtTheirOffsetsAndWritesTheSameBytes) {
     const QByteArray bytes =
         rawRecord({46000.0, 0.5, 4321, 35, 99999, "12345", "     ", "0    ", "ab\x01\xff "});
@@ -14,7 +16,7 @@ TEST(ResultRecord, ReadsTheFieldsAtTheirOffsetsAndWritesTheSameBytes) {
     EXPECT_EQ(r.level, 35);
     EXPECT_EQ(r.runTime, 99999);
     EXPECT_EQ(r.schoolCode, QByteArray("12345"));
-    EXPECT_EQ(recordTextValue(r.pointsText), QStringLiteral("0"));
+    EXPECT_EQ(RecordTextValue(r.pointsText), QStringLiteral("0"));
     EXPECT_EQ(r.toBytes(), bytes);
 
     // Negative numbers keep their two's-complement bytes.
@@ -24,16 +26,16 @@ TEST(ResultRecord, ReadsTheFieldsAtTheirOffsetsAndWritesTheSameBytes) {
 
     // A fresh record carries blanks and the points digit 0, never stray bytes.
     ResultRecord fresh;
-    fresh.schoolCode = recordText(QStringLiteral("123456789"));
+    fresh.schoolCode = RecordText(QStringLiteral("123456789"));
     EXPECT_EQ(fresh.toBytes().mid(24), QByteArray("12345     0         "));
 }
 
 TEST(ResultRecord, TextFieldsAreSingleByteCp932PaddedAndCut) {
-    EXPECT_EQ(recordText(QString()), QByteArray("     "));
-    EXPECT_EQ(recordText(QStringLiteral("ｱｲ")), sjis(QStringLiteral("ｱｲ")) + "   ");
+    EXPECT_EQ(RecordText(QString()), QByteArray("     "));
+    EXPECT_EQ(RecordText(QStringLiteral("ｱｲ")), sjis(QStringLiteral("ｱｲ")) + "   ");
     // A two-byte character ends the field rather than being split.
-    EXPECT_EQ(recordText(QStringLiteral("12本校")), QByteArray("12   "));
-    EXPECT_EQ(recordTextValue(sjis(QStringLiteral("ｱ")) + "    "), QStringLiteral("ｱ"));
+    EXPECT_EQ(RecordText(QStringLiteral("12本校")), QByteArray("12   "));
+    EXPECT_EQ(RecordTextValue(sjis(QStringLiteral("ｱ")) + "    "), QStringLiteral("ｱ"));
 }
 
 TEST(ResultRecord, ReaderTakesEveryWholeRecordAndIgnoresATornTail) {
@@ -52,3 +54,5 @@ TEST(ResultRecord, ReaderTakesEveryWholeRecordAndIgnoresATornTail) {
     EXPECT_EQ(records[2].pupilNumber, 3);
     EXPECT_EQ(records[2].runTime, 33);
 }
+
+} // namespace baisuu

@@ -2,8 +2,8 @@
 // under the lock, and what a deletion cut short leaves for the next start.
 // Concurrency needs separate processes (a process shares its locks with itself).
 
-#include "records/log_bytes.h"
 #include "records/file_lock.h"
+#include "records/log_bytes.h"
 #include "records/results.h"
 #include "test_support.h"
 
@@ -15,6 +15,8 @@
 #include <functional>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace baisuu {
 
 namespace {
 
@@ -87,7 +89,7 @@ ResultRecord appended(int writer, int sequence) {
     r.pupilNumber = qint16(writer + 1);
     r.level = 5;
     r.runTime = sequence;
-    r.schoolCode = recordText(QStringLiteral("12345"));
+    r.schoolCode = RecordText(QStringLiteral("12345"));
     return r;
 }
 
@@ -283,3 +285,5 @@ TEST(ResultsLog, ADeletionKilledAtAnyStepLosesNothingAndTheNextStartSettlesIt) {
     EXPECT_EQ(fileBytes(path).size(), 3001 * 44);
     EXPECT_FALSE(QFile::exists(DeletionCopyPath(path)));
 }
+
+} // namespace baisuu

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 
 // Day counts computed here from the calendar, not through the program's date helpers.
@@ -265,3 +267,5 @@ TEST(Results, AFactorIsShownInItsShortestDecimalForm) {
     EXPECT_EQ(FactorText(1.1f), QStringLiteral("1.1"));
     EXPECT_EQ(FactorText(2.0f), QStringLiteral("2"));
 }
+
+} // namespace baisuu

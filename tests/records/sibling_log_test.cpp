@@ -3,8 +3,8 @@
 // copy) and append under the whole-file lock. The test plays such a program
 // step by step and puts our reads and writes between its steps.
 
-#include "records/log_bytes.h"
 #include "records/file_lock.h"
+#include "records/log_bytes.h"
 #include "records/results.h"
 #include "test_support.h"
 
@@ -17,6 +17,8 @@
 #include <functional>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace baisuu {
 
 namespace {
 
@@ -443,3 +445,5 @@ TEST(SiblingPrograms, ReadersDuringOurDeletionsSeeOnlyWholeLogs) {
     EXPECT_EQ(fileBytes(path), states.last());
     EXPECT_GT(reads, 1);
 }
+
+} // namespace baisuu

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 TEST(Grades, SchoolYearTurnsInTheStartMonth) {
     EXPECT_EQ(CurrentSchoolYear(QDate(2005, 3, 31), 4), 2004);
     EXPECT_EQ(CurrentSchoolYear(QDate(2005, 4, 1), 4), 2005);
@@ -75,3 +77,5 @@ TEST(Grades, GroupsAdmitTheirGradesAndTheListIgnoresFamily) {
         EXPECT_TRUE(any) << group.toStdString();
     }
 }
+
+} // namespace baisuu

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 
 constexpr double k20100215 = 40224;           // days since 1899-12-30
@@ -97,3 +99,5 @@ TEST_F(RecordLinesTest, CsvHoldsEveryRecordQuotedForSpreadsheets) {
     EXPECT_EQ(lines[6], QStringLiteral("6,2010/02/15,9:05:03,15,\"鈴\"\"木\",小３,40,,20,,12345"));
     EXPECT_EQ(lines[7], QString());
 }
+
+} // namespace baisuu

@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 
 using Result = ProcessResult;
@@ -102,3 +104,5 @@ TEST_F(RosterCliTest, CheckReportsTheRecordsTheRosterCannotHold) {
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("名簿"))) << missing.err.toStdString();
 }
+
+} // namespace baisuu

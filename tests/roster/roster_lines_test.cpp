@@ -5,6 +5,8 @@
 
 #include <memory>
 
+namespace baisuu {
+
 namespace {
 
 QString record(int number, int baseYear, const QString& name, int status = 0) {
@@ -19,7 +21,7 @@ StudentEntry entry(int number, int baseYear, const QString& name) {
     StudentEntry e;
     e.number = qint16(number);
     e.gradeBaseYear = qint16(baseYear);
-    e.name = fixedWidthText(name, kRosterTextWidth);
+    e.name = FixedWidthText(name, kRosterTextWidth);
     return e;
 }
 
@@ -179,3 +181,5 @@ TEST_F(RosterListTest, AMissingRosterLeavesTheHeaderAlone) {
     EXPECT_EQ(list.visible, QStringList{QStringLiteral("－－－－－－")});
     EXPECT_TRUE(list.numbers.isEmpty());
 }
+
+} // namespace baisuu

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 
 QString record(int number, int baseYear, const QString& name, int status) {
@@ -150,3 +152,5 @@ TEST(Roster, AMissingRosterIsAClearErrorAndChangesNothing) {
     ASSERT_TRUE(codec);
     EXPECT_EQ(codec->line, 2);
 }
+
+} // namespace baisuu

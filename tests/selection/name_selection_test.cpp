@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 
 const QChar kWide(0x3000);
@@ -83,15 +85,15 @@ TEST(NameSelection, ClickTakesTenCharactersDoubleClickTheLineBeforeItsSlash) {
     const int row = rowOf(list, QStringLiteral("山田"));
 
     const NameChoice click = ClickedName(list, row);
-    EXPECT_EQ(click.label1, QStringLiteral("小3 山田　花子"));
+    EXPECT_EQ(click.nameLine, QStringLiteral("小3 山田　花子"));
     EXPECT_EQ(click.number, 1);
     const NameChoice twice = DoubleClickedName(list, row);
-    EXPECT_EQ(twice.label1, list.visible[row].section(QLatin1Char('/'), 0, 0).trimmed());
-    EXPECT_TRUE(twice.label1.startsWith(QStringLiteral("小3 山田　花子") + kWide));
+    EXPECT_EQ(twice.nameLine, list.visible[row].section(QLatin1Char('/'), 0, 0).trimmed());
+    EXPECT_TRUE(twice.nameLine.startsWith(QStringLiteral("小3 山田　花子") + kWide));
     EXPECT_EQ(twice.number, 1);
 
     for (int nobody : {0, -1, int(list.visible.size())}) {
-        EXPECT_EQ(ClickedName(list, nobody).label1, kPrompt);
+        EXPECT_EQ(ClickedName(list, nobody).nameLine, kPrompt);
         EXPECT_EQ(DoubleClickedName(list, nobody).number, -1);
     }
 }
@@ -112,7 +114,7 @@ TEST(NameSelection, ConfirmingWritesTheSignInAndRefusesWithoutAName) {
     ASSERT_TRUE(ConfirmName(*f.ctx, ClickedName(list, rowOf(list, QStringLiteral("佐藤"))),
                             QStringLiteral("中学生全体")));
     EXPECT_EQ(h.currentPupil, 2);
-    EXPECT_EQ(h.pupilName, fixedWidthText(QStringLiteral("佐藤　健"), kRosterTextWidth));
+    EXPECT_EQ(h.pupilName, FixedWidthText(QStringLiteral("佐藤　健"), kRosterTextWidth));
     EXPECT_EQ(h.pupilGrade, QStringLiteral("中１"));
     EXPECT_EQ(h.selectedGroup, QStringLiteral("中学生全体"));
     EXPECT_EQ(h.pupilStartTime, 36001); // 10:00:00.6, rounded
@@ -147,3 +149,5 @@ TEST(NameSelection, ProgramMenuPathsAndLeaving) {
     EXPECT_TRUE(f.navigator.texts[1].contains(QStringLiteral("起動できませんでした")));
     EXPECT_EQ(f.navigator.quits, (QList<int>{0, 0, 0}));
 }
+
+} // namespace baisuu

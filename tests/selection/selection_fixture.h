@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+namespace baisuu {
+
 class RecordingLauncher final : public Launcher {
   public:
     bool start(const QString& program, const QStringList& arguments) override {
@@ -101,3 +103,5 @@ struct SelectionFixture {
     RecordingNavigator navigator;
     std::unique_ptr<AppContext> ctx;
 };
+
+} // namespace baisuu

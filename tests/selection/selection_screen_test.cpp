@@ -1,10 +1,10 @@
 #include "ui/stage.h"
-#include "ui/startup_screens.h"
 #include "roster/grades.h"
 #include "selection/name_selection_screen.h"
 #include "selection/selection_fixture.h"
 #include "stage_input.h"
 #include "text_fit.h"
+#include "ui/startup_screens.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,6 +15,8 @@
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
+
+namespace baisuu {
 
 namespace {
 
@@ -63,7 +65,7 @@ TEST(SelectionScreen, DoubleClickSignsInOnTheStageAndOpensTheHub) {
     SelectionFixture f;
     f.writeSchool();
     Stage stage([&](Screen screen) -> QWidget* {
-        if (screen == Screen::Selection) return makeSelectionScreen(*f.ctx);
+        if (screen == Screen::Selection) return MakeSelectionScreen(*f.ctx);
         return new QWidget;
     });
     f.useNavigator(stage);
@@ -233,7 +235,7 @@ TEST(SelectionScreen, TextsFitTheirControls) {
     for (int mode = 0; mode < 4; ++mode) {
         const RosterList list = BuildSelectionList(*f.ctx, mode, QStringLiteral("全学年")).lines;
         for (int row = 1; row < list.visible.size(); ++row)
-            chosen << ClickedName(list, row).label1 << DoubleClickedName(list, row).label1;
+            chosen << ClickedName(list, row).nameLine << DoubleClickedName(list, row).nameLine;
     }
     ASSERT_EQ(chosen.size(), 16);
     expectTextsFit(*screen->Label1, chosen);
@@ -311,3 +313,5 @@ TEST(SelectionScreen, UnreadableRosterLinesAreToldOncePerStart) {
     ASSERT_EQ(f.navigator.texts.size(), 1);
     EXPECT_EQ(f.navigator.titles[0], QString::fromUtf16(kSelectionProblemTitle));
 }
+
+} // namespace baisuu

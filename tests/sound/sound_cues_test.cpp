@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 namespace {
 
 class SoundCuesTest : public ::testing::Test, public DrillFixture {
@@ -180,3 +182,5 @@ TEST_F(SoundCuesTest, OutcomeCuesIgnoreFailuresAndFixedCuesPlayTheirFiles) {
     EXPECT_EQ(sound.played.mid(0, 4),
               (QStringList{"yatta.wav", "mouchoi.wav", "最高1.wav", "合格.wav"}));
 }
+
+} // namespace baisuu

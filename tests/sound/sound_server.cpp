@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 
+namespace baisuu {
+
 SoundServer::SoundServer() {
     const QString socket = dir_.filePath(QStringLiteral("native"));
     const QString script = dir_.filePath(QStringLiteral("server.pa"));
@@ -95,3 +97,5 @@ QList<Burst> Bursts(const QList<qint16>& samples, qsizetype gap, int quiet) {
     }
     return bursts;
 }
+
+} // namespace baisuu

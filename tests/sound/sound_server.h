@@ -10,6 +10,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+namespace baisuu {
+
 class SoundServer {
   public:
     static constexpr int kRate = 44100; // what the sink plays and the recording holds
@@ -41,3 +43,5 @@ struct Burst {
     qsizetype length = 0;
 };
 QList<Burst> Bursts(const QList<qint16>& samples, qsizetype gap, int quiet);
+
+} // namespace baisuu

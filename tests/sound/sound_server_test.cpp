@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <iostream>
 
+namespace baisuu {
+
 namespace {
 
 // Two tones of 90 ms: the answer cues of the demo school.
@@ -203,3 +205,5 @@ TEST_F(SoundServerTest, WhatCannotBePlayedFailsAtOnce) {
     EXPECT_LE(p.ms, 200);
     EXPECT_TRUE(p.error.contains(QStringLiteral("サウンドサーバーにつながりません"))) << p.error.toStdString();
 }
+
+} // namespace baisuu

@@ -2,10 +2,10 @@
 
 #include "records/criteria_files.h"
 #include "records/log_bytes.h"
-#include "teacher/criteria_editor.h"
-#include "teacher/criteria_editor_screen.h"
 #include "selection/selection_fixture.h"
 #include "stage_input.h"
+#include "teacher/criteria_editor.h"
+#include "teacher/criteria_editor_screen.h"
 #include "test_support.h"
 #include "text_fit.h"
 
@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <gtest/gtest.h>
+
+namespace baisuu {
 
 namespace {
 
@@ -165,3 +167,5 @@ TEST_F(EditorScreenTest, OnTheStageTheKeysGoStraightToTheCellEditor) {
     typeOnStage(host->stage, '5');
     EXPECT_EQ(screen->model().cell(2, 1), QStringLiteral("405"));
 }
+
+} // namespace baisuu

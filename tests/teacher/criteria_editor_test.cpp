@@ -1,9 +1,9 @@
 #include "records/criteria_files.h"
 #include "records/log_bytes.h"
-#include "teacher/criteria_editor.h"
-#include "teacher/criteria_editor_screen.h"
 #include "selection/selection_fixture.h"
 #include "stage_input.h"
+#include "teacher/criteria_editor.h"
+#include "teacher/criteria_editor_screen.h"
 #include "test_support.h"
 #include "text_fit.h"
 
@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <gtest/gtest.h>
+
+namespace baisuu {
 
 namespace {
 
@@ -342,3 +344,5 @@ TEST(CriteriaChartCommand, PrintsBothListsOfTheLevelSeparatedByAHash) {
 
     EXPECT_EQ(runProgram(QStringLiteral(BAISUU_CLI), args.mid(0, 4) + QStringList{"0"}).code, 2);
 }
+
+} // namespace baisuu

@@ -4,11 +4,11 @@
 // then the screen FrmData on those records.
 
 #include "records/log_bytes.h"
-#include "teacher/records_manager.h"
-#include "teacher/records_manager_screen.h"
 #include "records/results_log.h"
 #include "selection/selection_fixture.h"
 #include "stage_input.h"
+#include "teacher/records_manager.h"
+#include "teacher/records_manager_screen.h"
 #include "test_support.h"
 
 #include <QApplication>
@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <gtest/gtest.h>
+
+namespace baisuu {
 
 namespace {
 
@@ -497,3 +499,5 @@ TEST(RecordsManagerQuestion, OffscreenAnswersCancel) {
     EXPECT_FALSE(stage.ask(QStringLiteral("注意"), QStringLiteral("本当に消去しますか"),
                            Question::OkCancel));
 }
+
+} // namespace baisuu

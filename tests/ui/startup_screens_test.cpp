@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace baisuu {
+
 TEST(StartupScreens, SplashShowsTheEraDateAndHandsOverOnce) {
     int handOvers = 0;
     Firstfrm splash(QDate(2026, 12, 8), [&] { ++handOvers; });
@@ -84,3 +86,5 @@ TEST(StartupScreens, StageDrawsTheScreensAtTheWindowsScaleWithoutMargin) {
     QApplication::processEvents();
     EXPECT_DOUBLE_EQ(stage.transform().m22(), 0.5);
 }
+
+} // namespace baisuu
