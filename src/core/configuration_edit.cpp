@@ -34,12 +34,6 @@ bool isSchoolCode(const QString& code) {
     return true;
 }
 
-// The site line reads its first five characters as the code when they have a
-// value other than 0; a name alone must therefore not begin like a code.
-QString siteLine(const QString& code, const QString& name) {
-    return code + name;
-}
-
 } // namespace
 
 QString SettingsProblem(const SchoolSettings& s) {
@@ -59,17 +53,16 @@ QString SettingsProblem(const SchoolSettings& s) {
 }
 
 QString NewCommonDataText(const SchoolSettings& s) {
-    const QStringList items = {
-        QString::number(s.startMonth.value_or(4)),
-        quoted(siteLine(s.code.value_or(QString()), s.name.value_or(QString()))),
-        QStringLiteral("0"), // pupils of status 2 are not listed
-        QStringLiteral("0"),
-        quoted(QString()),
-        quoted(s.password.value_or(QString())),
-        QStringLiteral("0"),
-        QStringLiteral("0"),
-        QStringLiteral("0"),
-        QStringLiteral("0")};
+    const QStringList items = {QString::number(s.startMonth.value_or(4)),
+                               quoted(s.code.value_or(QString()) + s.name.value_or(QString())),
+                               QStringLiteral("0"), // pupils of status 2 are not listed
+                               QStringLiteral("0"),
+                               quoted(QString()),
+                               quoted(s.password.value_or(QString())),
+                               QStringLiteral("0"),
+                               QStringLiteral("0"),
+                               QStringLiteral("0"),
+                               QStringLiteral("0")};
     return items.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
@@ -96,6 +89,8 @@ std::optional<QByteArray> EditCommonData(const QByteArray& bytes, const SchoolSe
     const bool hasCode = LeadingValue(site.left(5)) != 0;
     const QString code = change.code.value_or(hasCode ? site.left(5) : QString());
     const QString name = change.name.value_or(hasCode ? site.mid(5) : site);
+    // The site line reads its first five characters as the code when they have
+    // a value other than 0, so a name alone must not begin like a code.
     if (code.isEmpty() && LeadingValue(name.left(5)) != 0) {
         *problem = QStringLiteral(
             "塾コードがないので、数字で始まる教室名は塾コードと読まれてしまいます。");
@@ -103,7 +98,7 @@ std::optional<QByteArray> EditCommonData(const QByteArray& bytes, const SchoolSe
     }
     QList<std::pair<int, QString>> edits; // item index, new item text; in file order
     if (change.startMonth) edits.append({0, QString::number(*change.startMonth)});
-    if (change.code || change.name) edits.append({1, quoted(siteLine(code, name))});
+    if (change.code || change.name) edits.append({1, quoted(code + name)});
     if (change.password) edits.append({5, quoted(*change.password)});
 
     // Spliced in bytes, from the last edit back, so the untouched bytes are the
