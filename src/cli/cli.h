@@ -73,6 +73,10 @@ int LoadHubSchool(CliEnv& env, HubSchool& school);
 
 // Every command: returns the process exit code.
 int CmdInitDemo(CliEnv& env);
+int CmdInitSchool(CliEnv& env);
+int CmdSettings(CliEnv& env);
+int CmdRosterImport(CliEnv& env);
+int CmdRosterExport(CliEnv& env);
 int CmdConfig(CliEnv& env);
 int CmdCriteria(CliEnv& env);
 int CmdCheck(CliEnv& env);

@@ -45,6 +45,10 @@ using Command = int (*)(CliEnv&);
 const std::map<QString, Command>& commands() {
     static const std::map<QString, Command> table = {
         {QStringLiteral("init-demo"), CmdInitDemo},
+        {QStringLiteral("init-school"), CmdInitSchool},
+        {QStringLiteral("settings"), CmdSettings},
+        {QStringLiteral("roster-import"), CmdRosterImport},
+        {QStringLiteral("roster-export"), CmdRosterExport},
         {QStringLiteral("config"), CmdConfig},
         {QStringLiteral("criteria"), CmdCriteria},
         {QStringLiteral("check"), CmdCheck},
@@ -70,7 +74,7 @@ const std::map<QString, Command>& commands() {
 
 // Commands that write a school instead of reading one: they run without a program folder.
 bool needsProgramFolder(const QString& command) {
-    return command != QStringLiteral("init-demo");
+    return command != QStringLiteral("init-demo") && command != QStringLiteral("init-school");
 }
 
 void printUsage(QTextStream& s) {

@@ -44,6 +44,7 @@ Item ItemReader::next() {
     Item item;
     skipBlanks();
     item.line = line_;
+    item.begin = pos_;
     if (pos_ < text_.size() && text_[pos_] == QLatin1Char('"')) {
         item.quoted = true;
         ++pos_;
@@ -52,6 +53,7 @@ Item ItemReader::next() {
         item.text = text_.mid(pos_, end - pos_);
         line_ += int(item.text.count(QLatin1Char('\n')));
         pos_ = close < 0 ? end : end + 1;
+        item.end = pos_;
         // Anything between the closing quote and the delimiter is dropped.
         while (pos_ < text_.size() && text_[pos_] != QLatin1Char(',') && !isLineEnd(text_[pos_]))
             ++pos_;
@@ -63,6 +65,7 @@ Item ItemReader::next() {
         while (end > start && isBlank(text_[end - 1]))
             --end;
         item.text = text_.mid(start, end - start);
+        item.end = end;
     }
     if (pos_ < text_.size() && text_[pos_] == QLatin1Char(',')) {
         ++pos_;

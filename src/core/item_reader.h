@@ -14,6 +14,10 @@ struct Item {
     bool quoted = false;
     int line = 0;         // 1-based line on which the item begins
     bool endsLine = true; // ended by a line end or the end of the text, not by a comma
+    // Where the item stands in the text, quotes included and blanks around it
+    // excluded, so an editor can replace one item and keep every other character.
+    qsizetype begin = 0;
+    qsizetype end = 0;
 
     bool isEmpty() const { return !quoted && text.isEmpty(); }
 };

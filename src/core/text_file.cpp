@@ -36,8 +36,12 @@ bool WriteTextFile(const QString& path, const QString& text, FileError* error) {
         if (error) *error = {path, codecError.line, codecError.message};
         return false;
     }
+    return WriteBytesFile(path, *bytes, error);
+}
+
+bool WriteBytesFile(const QString& path, const QByteArray& bytes, FileError* error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)
             *error = {path, 0, QStringLiteral("保存できません（%1）。").arg(file.errorString())};
         return false;

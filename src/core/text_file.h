@@ -17,4 +17,7 @@ std::optional<QString> ReadTextFile(const QString& path, FileError* error);
 // leaves the old file whole. Lines should already end in CR LF.
 bool WriteTextFile(const QString& path, const QString& text, FileError* error);
 
+// Writes bytes as they are, replacing the file atomically like WriteTextFile.
+bool WriteBytesFile(const QString& path, const QByteArray& bytes, FileError* error);
+
 } // namespace baisuu

@@ -6,6 +6,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cmath>
 #include <variant>
 
@@ -93,6 +94,24 @@ void takeEntry(StudentRoster& roster, StudentEntry entry, int& position, int cur
 
 } // namespace
 
+QList<RosterRecord> RosterRecords(const QString& text, const QString& path,
+                                  QList<FileError>* problems) {
+    QList<RosterRecord> records;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (int line = 1; line <= lines.size(); ++line) {
+        QString lineText = lines[line - 1];
+        if (lineText.endsWith(QLatin1Char('\r'))) lineText.chop(1);
+        if (ItemReader(lineText).atEnd()) continue; // a blank line, or the end-of-file mark
+        auto read = entryOfLine(lineText);
+        if (const QString* why = std::get_if<QString>(&read)) {
+            if (problems) problems->append({path, line, *why});
+            continue;
+        }
+        records.append({std::move(std::get<StudentEntry>(read)), line, lineText});
+    }
+    return records;
+}
+
 QString FixedWidthText(const QString& text, int width) {
     return text.left(width).leftJustified(width, QLatin1Char(' '));
 }
@@ -115,25 +134,22 @@ std::optional<FileError> LoadRoster(StudentRoster& roster, const QString& path,
         roster.problems.append({path, line, skipped(why)});
     };
 
-    const QStringList lines = text->split(QLatin1Char('\n'));
+    QList<FileError> faults;
     int position = 0;
-    for (int line = 1; line <= lines.size(); ++line) {
-        QString lineText = lines[line - 1];
-        if (lineText.endsWith(QLatin1Char('\r'))) lineText.chop(1);
-        if (ItemReader(lineText).atEnd()) continue; // a blank line, or the end-of-file mark
-        auto read = entryOfLine(lineText);
-        if (const QString* why = std::get_if<QString>(&read)) {
-            skip(line, *why);
-            continue;
-        }
-        StudentEntry& entry = std::get<StudentEntry>(read);
+    for (RosterRecord& record : RosterRecords(*text, path, &faults)) {
+        StudentEntry& entry = record.entry;
         if (entry.status == 2 && includeStatusTwo == 1) entry.status = 0;
         if (entry.status == 0 && position >= kRosterCapacity) {
-            skip(line, QStringLiteral("名簿に載せられるのは %1 人までです。").arg(kRosterCapacity));
+            skip(record.line,
+                 QStringLiteral("名簿に載せられるのは %1 人までです。").arg(kRosterCapacity));
             continue;
         }
         takeEntry(roster, std::move(entry), position, currentSchoolYear);
     }
+    for (const FileError& fault : faults)
+        skip(fault.line, fault.message);
+    std::stable_sort(roster.problems.begin(), roster.problems.end(),
+                     [](const FileError& a, const FileError& b) { return a.line < b.line; });
     roster.rosterCount = position;
     return std::nullopt;
 }

@@ -51,6 +51,18 @@ struct StudentRoster {
 // Text cut or padded with blanks to width characters.
 QString FixedWidthText(const QString& text, int width);
 
+// One readable record of the roster file, with the line it stands on.
+struct RosterRecord {
+    StudentEntry entry;
+    int line = 0;
+    QString text; // the line as written, without its line end
+};
+
+// The readable records of a roster's text in file order; the faulty lines are
+// told in *problems (with their line) and left out.
+QList<RosterRecord> RosterRecords(const QString& text, const QString& path,
+                                  QList<FileError>* problems);
+
 // Reads the roster file into the tables. Records of status 0 are listed, and
 // those of status 2 as well when includeStatusTwo is 1; the per-number tables
 // take every record. Faulty records are skipped and told in roster.problems

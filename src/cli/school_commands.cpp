@@ -1,0 +1,242 @@
+// Commands a school sets itself up with: init-school writes a new, empty
+// school (or installs beside the family's other programs), settings reads and
+// changes the items of 共通データ.txt, roster-import and roster-export carry
+// the roster to and from a spreadsheet.
+
+#include "cli/cli.h"
+#include "cli/school_files.h"
+
+#include "core/configuration.h"
+#include "core/configuration_edit.h"
+#include "core/item_reader.h"
+#include "core/text_file.h"
+#include "roster/grades.h"
+#include "roster/roster_csv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace baisuu {
+
+namespace {
+
+// --name, --code, --password and --start-month, where given. False (told)
+// when an option lacks its value or the month is no number.
+bool settingsOptions(CliEnv& env, SchoolSettings* s) {
+    const QStringList names = {QStringLiteral("--name"), QStringLiteral("--code"),
+                               QStringLiteral("--password"), QStringLiteral("--start-month")};
+    for (const QString& name : names) {
+        const qsizetype i = env.args.indexOf(name);
+        if (i < 0) continue;
+        if (i + 1 >= env.args.size()) {
+            BadOption(env, QStringLiteral("%1 の後に値を書いてください。").arg(name));
+            return false;
+        }
+        const QString value = env.args[i + 1];
+        if (name == names[0]) s->name = value;
+        if (name == names[1]) s->code = value;
+        if (name == names[2]) s->password = value;
+        if (name == names[3]) {
+            bool ok = false;
+            s->startMonth = value.toInt(&ok);
+            if (!ok) {
+                BadOption(env,
+                          QStringLiteral("年度の始まりの月は 1 から 12 の数で指定してください。"));
+                return false;
+            }
+        }
+    }
+    if (const QString problem = SettingsProblem(*s); !problem.isEmpty()) {
+        BadOption(env, problem);
+        return false;
+    }
+    return true;
+}
+
+QString nativePath(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// The data root a パスデータ.txt names, as a clean absolute folder; empty when unreadable.
+QString pathDataRoot(const QString& pathDataFile) {
+    const auto text = ReadTextFile(pathDataFile, nullptr);
+    if (!text) return {};
+    const QString root = NormalizedFolder(ItemReader(*text).next().text.trimmed());
+    if (root.isEmpty()) return {};
+    const QString base = QFileInfo(pathDataFile).absolutePath() + QLatin1Char('/');
+    return NormalizedFolder(QDir::cleanPath(QDir::isRelativePath(root) ? base + root : root));
+}
+
+using Step = bool (*)(CliEnv&, const SchoolFolders&);
+
+bool runSteps(CliEnv& env, const SchoolFolders& f, std::initializer_list<Step> steps) {
+    for (const Step step : steps)
+        if (!step(env, f)) return false;
+    return true;
+}
+
+// Beside the family's other programs: only what is missing is created.
+int installBeside(CliEnv& env, const QString& base, const SchoolSettings& settings) {
+    const QString dataRoot = QDir(env.option(QStringLiteral("--data-root"))).absolutePath();
+    if (!QFileInfo(dataRoot).isDir())
+        return BadOption(
+            env, QStringLiteral("データのフォルダ %1 がありません。").arg(nativePath(dataRoot)));
+    SchoolFolders f = SchoolFoldersAt(base, dataRoot);
+    f.keepExisting = true;
+    const QString pathData = f.base + QStringLiteral("パスデータ.txt");
+    if (QFile::exists(pathData) &&
+        pathDataRoot(pathData) != NormalizedFolder(QDir::cleanPath(dataRoot)))
+        return BadOption(
+            env, QStringLiteral("%1 は別のデータのフォルダを指しています。変えずに残しました。")
+                     .arg(nativePath(pathData)));
+    const bool haveCommon = QFile::exists(f.data + QStringLiteral("共通データ.txt"));
+    if (!haveCommon && (!settings.name || !settings.code || !settings.password))
+        return BadOption(env, QStringLiteral("データのフォルダに 共通データ.txt がありません。"
+                                             "--name、--code、--password を付けると作ります。"));
+    const bool written = runSteps(env, f,
+                                  {MakeSchoolFolders, WritePathData, WriteEmptyRoster, WriteSounds,
+                                   WriteCriteria}) &&
+                         (haveCommon || WriteCommonData(env, f, settings));
+    if (!written) return 1;
+    env.out << QStringLiteral("%1 のデータのフォルダに入れました。プログラムフォルダ: %2")
+                   .arg(nativePath(f.data), nativePath(f.base + f.content))
+            << Qt::endl;
+    return 0;
+}
+
+} // namespace
+
+int CmdInitSchool(CliEnv& env) {
+    if (env.args.isEmpty() || env.args.first().startsWith(QStringLiteral("--")))
+        return BadOption(
+            env, QStringLiteral("usage: baisuu-cli init-school DIR --name NAME --code NNNNN "
+                                "--password P [--start-month M] [--force]\n"
+                                "       baisuu-cli init-school DIR --data-root EXISTING"));
+    SchoolSettings settings;
+    if (!settingsOptions(env, &settings)) return 2;
+    const QDir root(QDir(env.args.first()).absolutePath());
+    if (env.flag(QStringLiteral("--data-root"))) return installBeside(env, root.path(), settings);
+    if (!settings.name || !settings.code || !settings.password)
+        return BadOption(env, QStringLiteral("--name、--code、--password を指定してください。"));
+    if (root.exists() && !root.isEmpty() && !env.flag(QStringLiteral("--force")))
+        return BadOption(
+            env,
+            QStringLiteral("%1 は空ではありません。上書きするときは --force を付けてください。")
+                .arg(nativePath(root.path())));
+    if (!settings.startMonth) settings.startMonth = 4;
+
+    const SchoolFolders f = SchoolFoldersAt(root.path(), root.path() + QStringLiteral("/data/"));
+    if (!runSteps(
+            env, f,
+            {MakeSchoolFolders, WritePathData, WriteEmptyRoster, WriteSounds, WriteCriteria}) ||
+        !WriteCommonData(env, f, settings))
+        return 1;
+    env.out << QStringLiteral("塾を作りました: %1").arg(nativePath(f.base)) << Qt::endl;
+    env.out << QStringLiteral("プログラムフォルダ: %1").arg(nativePath(f.base + f.content))
+            << Qt::endl;
+    return 0;
+}
+
+int CmdSettings(CliEnv& env) {
+    SchoolSettings change;
+    if (!settingsOptions(env, &change)) return 2;
+    Hensuu1 state;
+    if (!LoadCliInstallation(env, state)) return 1;
+    if (!change.startMonth && !change.code && !change.name && !change.password) {
+        PrintJson(env, QJsonObject{{"startMonth", state.schoolYearStartMonth},
+                                   {"schoolCode", state.schoolCode},
+                                   {"schoolName", state.siteName},
+                                   {"password", state.teacherPassword}});
+        return 0;
+    }
+    const QString path = state.paths.commonDataFile();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        env.err << FileError{path, 0, QStringLiteral("ファイルを開けません。")}.text() << Qt::endl;
+        return 1;
+    }
+    QString problem;
+    const auto edited = EditCommonData(file.readAll(), change, &problem);
+    if (!edited) return BadOption(env, FileError{path, 0, problem}.text());
+    FileError error;
+    if (!WriteBytesFile(path, *edited, &error)) {
+        env.err << error.text() << Qt::endl;
+        return 1;
+    }
+    env.out << QStringLiteral("設定を変えました: %1").arg(nativePath(path)) << Qt::endl;
+    return 0;
+}
+
+namespace {
+
+// The roster's readable records; a missing roster has none. False (told) when
+// the roster is there but cannot be read.
+bool rosterRecords(CliEnv& env, const Hensuu1& state, QList<RosterRecord>* records) {
+    const QString path = state.paths.rosterFile();
+    if (!QFile::exists(path)) return true;
+    FileError error;
+    const auto text = ReadTextFile(path, &error);
+    if (!text) {
+        env.err << error.text() << Qt::endl;
+        return false;
+    }
+    *records = RosterRecords(*text, path, nullptr);
+    return true;
+}
+
+int currentSchoolYear(CliEnv& env, const Hensuu1& state) {
+    return CurrentSchoolYear(env.clock->now().date(), state.schoolYearStartMonth);
+}
+
+} // namespace
+
+int CmdRosterImport(CliEnv& env) {
+    if (env.args.isEmpty() || env.args.first().startsWith(QStringLiteral("--")))
+        return BadOption(env, QStringLiteral("usage: baisuu-cli roster-import FILE.csv"));
+    Hensuu1 state;
+    if (!LoadCliInstallation(env, state)) return 1;
+    const QString csvPath = env.args.first();
+    QFile csv(csvPath);
+    if (!csv.open(QIODevice::ReadOnly)) {
+        env.err << FileError{csvPath, 0, QStringLiteral("ファイルを開けません。")}.text()
+                << Qt::endl;
+        return 1;
+    }
+    const auto read = ReadRosterCsv(csv.readAll(), csvPath, currentSchoolYear(env, state));
+    if (const FileError* refusal = std::get_if<FileError>(&read))
+        return BadOption(env, refusal->text() + QStringLiteral("　名簿は変えていません。"));
+    const QList<CsvPupil>& pupils = std::get<QList<CsvPupil>>(read);
+    QList<RosterRecord> roster;
+    if (!rosterRecords(env, state, &roster)) return 1;
+    FileError error;
+    if (!WriteTextFile(state.paths.rosterFile(), ImportedRosterText(roster, pupils), &error)) {
+        env.err << error.text() << Qt::endl;
+        return 1;
+    }
+    env.out << QStringLiteral("名簿に %1 人を書きました: %2")
+                   .arg(pupils.size())
+                   .arg(nativePath(state.paths.rosterFile()))
+            << Qt::endl;
+    return 0;
+}
+
+int CmdRosterExport(CliEnv& env) {
+    const QString out = env.option(QStringLiteral("--out"));
+    if (out.isEmpty())
+        return BadOption(env, QStringLiteral("usage: baisuu-cli roster-export --out FILE.csv"));
+    Hensuu1 state;
+    if (!LoadCliInstallation(env, state)) return 1;
+    QList<RosterRecord> roster;
+    if (!rosterRecords(env, state, &roster)) return 1;
+    FileError error;
+    if (!WriteBytesFile(out, RosterCsv(roster, currentSchoolYear(env, state)), &error)) {
+        env.err << error.text() << Qt::endl;
+        return 1;
+    }
+    env.out << QStringLiteral("%1 人を書き出しました: %2").arg(roster.size()).arg(nativePath(out))
+            << Qt::endl;
+    return 0;
+}
+
+} // namespace baisuu
