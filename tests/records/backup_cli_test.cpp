@@ -3,6 +3,7 @@
 #include "cli_school.h"
 #include "records/log_bytes.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace baisuu {
@@ -62,6 +63,23 @@ TEST(BackupCli, BackupAndRestoreRoundTripTheLogAndRefuseBadArguments) {
         EXPECT_FALSE(result.err.isEmpty());
         EXPECT_EQ(readAll(log), original);
     }
+}
+
+} // namespace baisuu
+
+namespace baisuu {
+
+TEST(BackupCli, CheckProvesTheLockWithoutLeavingAFileOrMakingALog) {
+    CliDemoSchool school(QStringLiteral("2026-12-09T08:00:00"));
+    const QDir data(school.root() + QStringLiteral("/data/倍数判定"));
+    QFile::remove(data.filePath(QStringLiteral("成績累積データ.dat")));
+    const QStringList before = data.entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const ProcessResult check = school.cli({QStringLiteral("check")});
+    EXPECT_EQ(check.code, 0) << check.out.toStdString();
+    EXPECT_EQ(data.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    // Nothing to copy is told, and makes no log either.
+    EXPECT_EQ(school.cli({QStringLiteral("backup")}).code, 1);
+    EXPECT_EQ(data.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
 }
 
 } // namespace baisuu
