@@ -108,8 +108,8 @@ bool parseOptions(QApplication& app, Options& o) {
     bool ok = true;
     if (parser.isSet(cl.pupil)) o.pupil = parser.value(cl.pupil).toInt(&ok);
     if (ok && parser.isSet(cl.level)) o.level = parser.value(cl.level).toInt(&ok);
-    if (!ok || o.pupil < 0 || o.pupil > kHighestPupil || o.level < 0 || o.level > kHighestNamedLevel ||
-        (o.level > 0 && o.pupil == 0)) {
+    if (!ok || o.pupil < 0 || o.pupil > kHighestPupil || o.level < 0 ||
+        o.level > kHighestNamedLevel || (o.level > 0 && o.pupil == 0)) {
         ShowMessage(nullptr, QMessageBox::Critical, kStartError,
                     QStringLiteral("--pupil は 1〜5000、--level は 1〜24 の数で指定してください"
                                    "（--level には --pupil も要ります）。"),
@@ -221,7 +221,8 @@ QWidget* makeScreen(AppContext& ctx, Screen screen, const std::function<void()>&
 
 // Where the splash hands over: the installation is read, then the tour, the
 // selection screen, or the pupil and level the command line named.
-void afterSplash(AppContext& ctx, Stage& stage, ShiftableClock& clock, const Options& o) {
+void afterSplash(AppContext& ctx, Stage& stage, ShiftableClock& clock, const Options& o,
+                 std::future<void>& dailyBackup) {
     const bool tour = !o.screenshots.isEmpty();
     Hensuu1& s = ctx.hensuu1;
     if (const auto color = SeasonColorFor(ctx.clock.now().date().month())) s.seasonColor = *color;
@@ -239,6 +240,7 @@ void afterSplash(AppContext& ctx, Stage& stage, ShiftableClock& clock, const Opt
         RunTour(ctx, stage, clock, o.screenshots);
         return;
     }
+    dailyBackup = StartDailyBackup(s.paths.resultsLogFile(), ctx.clock.now().date());
     if (o.pupil == 0) { // the ordinary road: the pupil signs in
         stage.show(Screen::Selection);
         return;
@@ -282,6 +284,7 @@ int main(int argc, char** argv) {
     ProcessLauncher launcher;
     // The stage makes the screens, and the screens need the context that
     // names the stage: the factory reaches the context once it exists.
+    std::future<void> dailyBackup; // waited for at the end, after every screen is gone
     AppContext* context = nullptr;
     std::function<void()> handOver;
     Stage stage([&](Screen screen) { return makeScreen(*context, screen, handOver); });
@@ -299,7 +302,7 @@ int main(int argc, char** argv) {
                    .sounds = {},
                    .printToPdf = options.printToPdf};
     context = &ctx;
-    handOver = [&] { afterSplash(ctx, stage, clock, options); };
+    handOver = [&] { afterSplash(ctx, stage, clock, options, dailyBackup); };
 
     stage.show();
     stage.show(Screen::Splash);

@@ -2,8 +2,11 @@
 
 #include "core/configuration.h"
 #include "core/dates.h"
+#include "records/results_backup.h"
 #include "roster/grades.h"
 #include "roster/roster.h"
+
+#include <cstdio>
 
 namespace baisuu {
 
@@ -30,6 +33,19 @@ void SignIn(AppContext& ctx, int pupil) {
     // shows up when the run is recorded.
     ComputeLevelStats(ctx.results, ctx.criteria, s.paths.resultsLogFile(), ctx.clock.now(),
                       ctx.coveredWait());
+}
+
+std::future<void> StartDailyBackup(const QString& logPath, QDate today) {
+    // The copy only reads the log; the program's writers, which wait for and
+    // settle a deletion's copy, are not to be raced by it (DailyBackup leaves
+    // a deletion under way alone).
+    return std::async(std::launch::async, [logPath, today] {
+        if (auto error = DailyBackup(logPath, today)) {
+            const QString text =
+                QStringLiteral("今日のバックアップを作れませんでした: ") + error->text() + u'\n';
+            std::fputs(text.toLocal8Bit().constData(), stderr);
+        }
+    });
 }
 
 } // namespace baisuu

@@ -3,6 +3,9 @@
 
 #include "context/app_context.h"
 
+#include <QDate>
+
+#include <future>
 #include <optional>
 
 namespace baisuu {
@@ -14,5 +17,10 @@ std::optional<FileError> LoadInstallation(AppContext& ctx, const QString& progra
 // Signs a pupil in directly (as the selection screen will): number, name from
 // the roster, the sign-in time, the level catalogue and the tallies.
 void SignIn(AppContext& ctx, int pupil);
+
+// Makes the day's copy of the results log, when no machine has made it yet,
+// on a thread of its own so that the selection screen does not wait for it. A
+// failure is told on stderr only: the program goes on without the copy.
+std::future<void> StartDailyBackup(const QString& logPath, QDate today);
 
 } // namespace baisuu

@@ -96,6 +96,8 @@ int CmdOwnRuns(CliEnv& env);
 int CmdChart(CliEnv& env);
 int CmdCriteriaChart(CliEnv& env);
 int CmdClassReport(CliEnv& env);
+int CmdBackup(CliEnv& env);
+int CmdRestore(CliEnv& env);
 // The application object of the tool: one that can draw for `chart`.
 std::unique_ptr<QCoreApplication> MakeCliApplication(int& argc, char** argv);
 
@@ -106,6 +108,9 @@ void CheckResultsLog(const Hensuu1& state, QList<FileError>& problems);
 // times around targets[level]) into a new log, dated back from the clock.
 bool WriteDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> targets,
                       int pupilCount, const QString& schoolCode);
+
+// Whether the data folder holds the log's lock against a second process.
+void CheckLogLock(const Hensuu1& state, QList<FileError>& problems);
 
 // The roster's records that cannot be read or are left out (numbers outside
 // 0..5000, listed entries beyond the 5000th, missing or bad items).

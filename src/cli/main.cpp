@@ -35,7 +35,7 @@ bool LoadCliInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria) {
 }
 
 QList<CheckFunction> InstallationChecks() {
-    return {CheckRoster, CheckResultsLog, CheckSoundList};
+    return {CheckRoster, CheckResultsLog, CheckLogLock, CheckSoundList};
 }
 
 namespace {
@@ -68,6 +68,8 @@ const std::map<QString, Command>& commands() {
         {QStringLiteral("chart"), CmdChart},
         {QStringLiteral("criteria-chart"), CmdCriteriaChart},
         {QStringLiteral("class-report"), CmdClassReport},
+        {QStringLiteral("backup"), CmdBackup},
+        {QStringLiteral("restore"), CmdRestore},
     };
     return table;
 }

@@ -1,6 +1,7 @@
 #include "records/file_lock.h"
 
 #include <QDir>
+#include <QThread>
 
 #ifdef Q_OS_WIN
 #define NOMINMAX
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -88,5 +90,69 @@ bool FlushFolderToDisk(const QString& folderPath) {
 }
 
 #endif
+
+namespace {
+
+// What the second process finds, told by its exit code.
+enum SecondLook { FoundLocked = 10, LockedToo = 11, CouldNotTry = 12 };
+
+#ifdef Q_OS_WIN
+// A Windows lock is held per handle: a second handle of this process stands
+// for the second process.
+int secondLook(const QString& path, FileLock& lock) {
+    QFile other(path);
+    if (!other.open(QIODevice::ReadWrite)) return CouldNotTry;
+    const FileLock::Outcome outcome = lock.tryLockWhole(other, nullptr);
+    if (outcome == FileLock::Outcome::Locked) lock.unlockWhole(other);
+    return outcome == FileLock::Outcome::Busy     ? FoundLocked
+           : outcome == FileLock::Outcome::Locked ? LockedToo
+                                                  : CouldNotTry;
+}
+#else
+// fcntl locks belong to the process: only a child process can see ours.
+int secondLook(const QString& path, FileLock& lock) {
+    const pid_t child = ::fork();
+    if (child < 0) return CouldNotTry;
+    if (child == 0) {
+        QFile other(path);
+        if (!other.open(QIODevice::ReadWrite)) ::_exit(CouldNotTry);
+        const FileLock::Outcome outcome = lock.tryLockWhole(other, nullptr);
+        ::_exit(outcome == FileLock::Outcome::Busy     ? FoundLocked
+                : outcome == FileLock::Outcome::Locked ? LockedToo
+                                                       : CouldNotTry);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : CouldNotTry;
+}
+#endif
+
+} // namespace
+
+LockProbe ProbeLock(const QString& path, FileLock& lock, QString* errorText) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite)) {
+        if (errorText) *errorText = file.errorString();
+        return LockProbe::Refused;
+    }
+    WholeFileLock held(lock, file);
+    for (int tries = 0;; ++tries) {
+        const FileLock::Outcome outcome = held.tryLock(errorText);
+        if (outcome == FileLock::Outcome::Failed) return LockProbe::Refused;
+        if (outcome == FileLock::Outcome::Locked) break;
+        if (tries == 20) return LockProbe::Busy; // another machine writes for a second or more
+        QThread::msleep(50);
+    }
+    switch (secondLook(path, lock)) {
+    case FoundLocked:
+        return LockProbe::Holds;
+    case LockedToo:
+        return LockProbe::NotSeen;
+    default:
+        if (errorText) *errorText = QStringLiteral("もう一つのプロセスでロックを試せません");
+        return LockProbe::Refused;
+    }
+}
 
 } // namespace baisuu

@@ -51,6 +51,19 @@ class WholeFileLock {
     bool held_ = false;
 };
 
+// Whether a lock taken by this process keeps another process out: what a
+// shared folder must do for the machines sharing the log not to write over
+// each other. A network mount without byte-range locks either refuses them or
+// grants every process its own.
+enum class LockProbe {
+    Holds,   // a second process found the file locked
+    NotSeen, // a second process locked it too
+    Refused, // the file system refuses the lock (errorText tells how)
+    Busy,    // another process held the file's lock through every try
+};
+// Locks path (which must exist) with lock, and has a second process try it.
+LockProbe ProbeLock(const QString& path, FileLock& lock, QString* errorText);
+
 // Writes what the system holds of the file to the disk (fsync / FlushFileBuffers),
 // so a power loss after it cannot take the written bytes back.
 bool FlushToDisk(QFileDevice& file);

@@ -287,6 +287,25 @@ std::optional<FileError> changeLog(const QString& logPath, const LockWait& wait,
     }
 }
 
+} // namespace
+
+std::optional<FileError> ReadLogUnderLock(const QString& logPath, const LockedLogWork& read,
+                                          const LockWait& wait) {
+    return changeLog(logPath, wait, [&](QFile& log, bool, Try* outcome) -> Fault {
+        *outcome = Try::Written; // seen through: checked like a write
+        return read(log);
+    });
+}
+
+std::optional<FileError> WorkUnderLock(const QString& logPath, const LockedLogWork& work,
+                                       const LockWait& wait) {
+    std::optional<LockedLog> log;
+    if (auto error = openForWriting(log, logPath, wait)) return error;
+    return work(log->file);
+}
+
+namespace {
+
 // The record that a replacement or deletion is about: record k of the log as
 // the change first found it, followed through another program's deletion of
 // one record, which moves it up by one when it came before it.

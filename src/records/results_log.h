@@ -84,6 +84,20 @@ std::optional<FileError> ReadLastRecords(const QString& logPath, qint64 count,
 // waits is settled (see SettleDeletion). Every write of ours begins so.
 std::optional<FileError> OpenResultsLog(const QString& logPath, const LockWait& wait = {});
 
+// Work on the log open and locked as a whole, begun once no deletion is under
+// way, exactly as every write of ours begins (a leftover copy is settled first).
+using LockedLogWork = std::function<std::optional<FileError>(QFile& log)>;
+
+// Runs read on the locked log; should another program's deletion (which takes
+// no lock) begin before read is done, read runs again on the log that deletion
+// makes, so what it saw is the log of one moment.
+std::optional<FileError> ReadLogUnderLock(const QString& logPath, const LockedLogWork& read,
+                                          const LockWait& wait = {});
+// Runs work once on the locked log, for work that puts another file in the
+// log's place: the lock is then on a file that is no longer the log.
+std::optional<FileError> WorkUnderLock(const QString& logPath, const LockedLogWork& work,
+                                       const LockWait& wait = {});
+
 // Every change of ours is made under the lock and then checked: should another
 // program's deletion, which takes no lock, begin before our write, it makes the
 // log anew from its copy without our change. Then the change waits for that

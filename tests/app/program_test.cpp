@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -202,6 +203,60 @@ TEST(Program, StartsOnTheSelectionScreenOrTheNamedPupilsHub) {
         EXPECT_EQ(r.code, 1) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(road.title)) << r.err.toStdString();
     }
+}
+
+} // namespace baisuu
+
+namespace baisuu {
+
+// The first start of a day copies the results log for that day; later starts
+// leave the copy alone, and a copy that cannot be made only tells on stderr.
+TEST(Program, TheFirstStartOfADayBacksUpTheLogAndAFailedCopyDoesNotStopIt) {
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("school"));
+    const QString program = root + QStringLiteral("/倍数判定");
+    ASSERT_EQ(cli(program, {QStringLiteral("init-demo"), root}).code, 0);
+    const QString log = root + QStringLiteral("/data/倍数判定/成績累積データ.dat");
+    const QString copy =
+        root + QStringLiteral("/data/倍数判定/バックアップ/成績累積データ-20261209.dat");
+    auto start = [&] { // the drill refuses level 12 and the program ends
+        return runProgram(QStringLiteral(BAISUU_APP),
+                          {QStringLiteral("--program-dir"), program, QStringLiteral("--silent"),
+                           QStringLiteral("--now"), QStringLiteral("2026-12-09T08:00:00"),
+                           QStringLiteral("--pupil"), QStringLiteral("1"),
+                           QStringLiteral("--level"), QStringLiteral("12")},
+                          20000);
+    };
+    QFile logFile(log);
+    ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
+    const QByteArray original = logFile.readAll();
+    logFile.close();
+    ASSERT_FALSE(original.isEmpty());
+
+    EXPECT_GT(start().code, 0);
+    QFile made(copy);
+    ASSERT_TRUE(made.open(QIODevice::ReadOnly));
+    EXPECT_EQ(made.readAll(), original);
+    made.close();
+
+    ASSERT_TRUE(logFile.open(QIODevice::WriteOnly | QIODevice::Append));
+    logFile.write(original.left(44));
+    logFile.close();
+    EXPECT_GT(start().code, 0); // the same day: the copy stays as it was
+    ASSERT_TRUE(made.open(QIODevice::ReadOnly));
+    EXPECT_EQ(made.readAll(), original);
+    made.close();
+
+    const QString folder = QFileInfo(copy).absolutePath(); // no folder for the copies
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const ProcessResult r = start();
+    EXPECT_GT(r.code, 0);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("今日のバックアップを作れませんでした")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("レベルの設定: "))) << r.err.toStdString();
 }
 
 } // namespace baisuu

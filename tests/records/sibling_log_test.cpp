@@ -6,6 +6,7 @@
 #include "records/file_lock.h"
 #include "records/log_bytes.h"
 #include "records/results.h"
+#include "records/sibling_programs.h"
 #include "test_support.h"
 
 #include <QDateTime>
@@ -22,11 +23,6 @@ namespace baisuu {
 
 namespace {
 
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QByteArray record(int i, qint16 pupil = 100) {
     return rawRecord({46000, i / 86400.0, pupil, 3, i});
 }
@@ -41,63 +37,6 @@ QByteArray numbered(int count) {
 QByteArray without(const QByteArray& log, int k) {
     return log.left((k - 1) * 44) + log.mid(k * 44);
 }
-
-// An older program's append: open, lock the whole file, write at record
-// (length / 44) + 1, unlock, close.
-void siblingAppend(const QString& path, const QByteArray& rec) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-    PlatformFileLock lock;
-    QString error;
-    ASSERT_EQ(lock.tryLockWhole(f, &error), FileLock::Outcome::Locked);
-    ASSERT_TRUE(f.seek(f.size() / 44 * 44));
-    ASSERT_EQ(f.write(rec), 44);
-    f.flush();
-    lock.unlockWhole(f);
-}
-
-// An older program's deletion of record k, one step per call of next().
-class SiblingDeletion {
-  public:
-    SiblingDeletion(QString path, int k) : path_(std::move(path)), k_(k) {
-        steps_.append([this] { // copy the log, overwriting
-            QFile::remove(copyPath());
-            ASSERT_TRUE(QFile::copy(path_, copyPath()));
-        });
-        steps_.append([this] { ASSERT_TRUE(QFile::remove(path_)); });
-        steps_.append([this] { // open the copy and a new log (created empty)
-            copy_ = fileBytes(copyPath());
-            log_.setFileName(path_);
-            ASSERT_TRUE(log_.open(QIODevice::ReadWrite));
-        });
-        for (int r = 1; r <= 10; ++r) // one record of the copy at a time (up to ten)
-            steps_.append([this, r] {
-                if (r > copy_.size() / 44 || r == k_) return;
-                ASSERT_TRUE(log_.seek(qint64(written_) * 44)); // the next record number
-                ASSERT_EQ(log_.write(copy_.mid((r - 1) * 44, 44)), 44);
-                log_.flush();
-                ++written_;
-            });
-        steps_.append([this] { log_.close(); });
-        steps_.append([this] { ASSERT_TRUE(QFile::remove(copyPath())); });
-    }
-    QString copyPath() const { return DeletionCopyPath(path_); }
-    bool done() const { return next_ >= steps_.size(); }
-    void next() {
-        if (!done()) steps_[next_++]();
-    }
-    int stepsDone() const { return int(next_); }
-    int stepCount() const { return int(steps_.size()); }
-
-  private:
-    QString path_;
-    int k_;
-    QList<std::function<void()>> steps_;
-    qsizetype next_ = 0;
-    QByteArray copy_;
-    QFile log_;
-    int written_ = 0;
-};
 
 } // namespace
 
