@@ -36,10 +36,10 @@ set(CPACK_PACKAGE_CONTACT "${BAISUU_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "timed drill of odd, even and multiples for cram schools")
 # The summary above is the package's first description line; this is the rest.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "倍数判定 (baisuu): pupils sign in from the school roster and run timed drills
-judging numbers (odd or even, multiple of n) over eleven levels. Results go into
-a log that the machines of a school share on one data folder. Includes the
-headless tool baisuu-cli for teachers and scripts.")
+    "倍数判定 (baisuu): pupils sign in from the school roster and run
+timed drills judging numbers (odd or even, multiple of n) over eleven levels.
+Results go into a log that the machines of a school share on one data folder.
+Includes the headless tool baisuu-cli for teachers and scripts.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${BAISUU_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -71,7 +71,7 @@ done
 grep -q -- '--fullscreen' <<<"$(gzip -dc "$root/usr/share/man/man1/baisuu.1.gz" 2>/dev/null)" ||
   fail "baisuu.1 does not describe --fullscreen"
 if command -v lintian >/dev/null; then
-  lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || true
+  lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || true
   if grep -q '^E: ' "$work/lintian.log"; then
     cat "$work/lintian.log" >&2
     fail "lintian reports errors"
