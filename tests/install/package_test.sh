@@ -63,12 +63,13 @@ top=$(gzip -dc "$doc/changelog.Debian.gz" 2>/dev/null | head -1)
 cmp -s "$doc/README.md" "$(dirname "$0")/../../README.md" || fail "$doc/README.md is not the README"
 for program in baisuu baisuu-cli; do
   page="$root/usr/share/man/man1/$program.1.gz"
-  text=$(gzip -dc "$page" 2>/dev/null) || { fail "no manual page $page"; continue; }
+  # Minus signs are written \- in a manual page's source.
+  text=$(gzip -dc "$page" 2>/dev/null | sed 's/\\-/-/g') || { fail "no manual page $page"; continue; }
   grep -q -- '--program-dir' <<<"$text" || fail "$page does not describe --program-dir"
   grep -q "$version" <<<"$text" || fail "$page does not name version $version"
   if grep -q "$HOME" <<<"$text"; then fail "$page names the builder's home $HOME"; fi
 done
-grep -q -- '--fullscreen' <<<"$(gzip -dc "$root/usr/share/man/man1/baisuu.1.gz" 2>/dev/null)" ||
+gzip -dc "$root/usr/share/man/man1/baisuu.1.gz" 2>/dev/null | sed 's/\\-/-/g' | grep -q -- --fullscreen ||
   fail "baisuu.1 does not describe --fullscreen"
 if command -v lintian >/dev/null; then
   lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || true
