@@ -20,11 +20,13 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileDialog>
+#include <QIcon>
 #include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 namespace baisuu {
 
@@ -38,6 +40,7 @@ struct Options {
     QString screenshots;
     int pupil = 0; // 0: the pupil signs in on the selection screen
     int level = 0;
+    bool fullScreen = false;
 };
 
 const QString kStartError = QStringLiteral("起動エラー");
@@ -50,7 +53,7 @@ struct CommandLine {
         QStringLiteral("program-dir"),
         QStringLiteral("program folder (default: the executable's folder when ../パスデータ.txt "
                        "is beside it, else the setting %1 in %2 or %3)")
-            .arg(QLatin1String(kProgramFolderKey), UserSettingsFile(), SystemSettingsFile()),
+            .arg(QLatin1String(kProgramFolderKey), UserSettingsFileForHelp(), SystemSettingsFile()),
         QStringLiteral("DIR")};
     const QCommandLineOption now{QStringLiteral("now"), QStringLiteral("start of wall time"),
                                  QStringLiteral("YYYY-MM-DDTHH:MM:SS")};
@@ -64,26 +67,42 @@ struct CommandLine {
                                    QStringLiteral("N")};
     const QCommandLineOption level{QStringLiteral("level"), QStringLiteral("level to start"),
                                    QStringLiteral("L")};
+    const QCommandLineOption fullScreen{
+        QStringLiteral("fullscreen"),
+        QStringLiteral("start in full screen (also the setting %1=true in the same files; "
+                       "F11 switches). Otherwise the window opens as large as the screen "
+                       "lets it be")
+            .arg(QLatin1String(kFullScreenKey))};
 
     CommandLine() {
         parser.setApplicationDescription(
             QStringLiteral("倍数判定: timed drill of odd, even and multiples"));
         parser.addHelpOption();
         parser.addVersionOption();
-        parser.addOptions({dir, now, silent, pdf, shots, pupil, level});
+        parser.addOptions({dir, now, silent, pdf, shots, pupil, level, fullScreen});
     }
 };
 
-// --help and --version only print: they must work where no display is (a
-// terminal over ssh, a package check), and QApplication cannot start there.
-bool onlyPrints(int argc, char** argv) {
+// The options are read before the display is opened: --help and --version
+// only print, and an unknown option is told, where no display is (a terminal
+// over ssh, a package check) and QApplication cannot start. Returns the exit
+// code when the program ends here.
+std::optional<int> firstLook(int argc, char** argv) {
     QStringList args;
     for (int i = 0; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
     CommandLine cl;
-    cl.parser.parse(args); // errors are told by process() later
-    return cl.parser.isSet(QStringLiteral("help")) || cl.parser.isSet(QStringLiteral("help-all")) ||
-           cl.parser.isSet(QStringLiteral("version"));
+    if (!cl.parser.parse(args)) {
+        std::fprintf(stderr, "baisuu: %s\n%s\n", qPrintable(cl.parser.errorText()),
+                     qPrintable(QStringLiteral("使えるオプションは baisuu --help で見られます。")));
+        return 2;
+    }
+    if (!cl.parser.isSet(QStringLiteral("help")) && !cl.parser.isSet(QStringLiteral("help-all")) &&
+        !cl.parser.isSet(QStringLiteral("version")))
+        return std::nullopt;
+    QCoreApplication printer(argc, argv);
+    CommandLine().parser.process(printer); // prints and exits
+    return 0;
 }
 
 bool parseOptions(QApplication& app, Options& o) {
@@ -94,6 +113,7 @@ bool parseOptions(QApplication& app, Options& o) {
     o.silent = parser.isSet(cl.silent);
     o.printToPdf = parser.value(cl.pdf);
     o.screenshots = parser.value(cl.shots);
+    o.fullScreen = parser.isSet(cl.fullScreen) || FullScreenSetting();
     const bool tour = !o.screenshots.isEmpty();
     if (parser.isSet(cl.now)) {
         o.now = QDateTime::fromString(parser.value(cl.now), Qt::ISODate);
@@ -167,6 +187,17 @@ void nameTheApplication() {
                                                 .arg(BAISUU_VERSION_MAJOR)
                                                 .arg(BAISUU_VERSION_MINOR)
                                                 .arg(BAISUU_VERSION_PATCH));
+}
+
+// The desktop matches the window to its menu entry by the desktop file's
+// name (Wayland) and by the window's class (X11, StartupWMClass), which Qt
+// takes from the application's name: --version has said 倍数判定 already, the
+// window system gets a plain ASCII name.
+void settleOnDesktop() {
+    QGuiApplication::setDesktopFileName(QStringLiteral(BAISUU_APP_ID));
+    QCoreApplication::setApplicationName(QStringLiteral(BAISUU_WINDOW_CLASS));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/" BAISUU_APP_ID ".png")));
+    LoadQtJapanese();
 }
 
 // The tour works on a copy in tempRoot, so it never writes the school's own files.
@@ -262,14 +293,9 @@ using namespace baisuu;
 
 int main(int argc, char** argv) {
     nameTheApplication();
-    if (onlyPrints(argc, argv)) {
-        QCoreApplication printer(argc, argv);
-        CommandLine().parser.process(printer); // prints and exits
-        return 0;
-    }
+    if (const std::optional<int> code = firstLook(argc, argv)) return *code;
     QApplication app(argc, argv);
-    // The desktop matches the window to its menu entry and icon by this name.
-    QGuiApplication::setDesktopFileName(QStringLiteral(BAISUU_APP_ID));
+    settleOnDesktop();
     Options options;
     if (!parseOptions(app, options)) return 2;
     const bool tour = !options.screenshots.isEmpty();
@@ -304,7 +330,7 @@ int main(int argc, char** argv) {
     context = &ctx;
     handOver = [&] { afterSplash(ctx, stage, clock, options, dailyBackup); };
 
-    stage.show();
+    stage.showOnDesktop(options.fullScreen);
     stage.show(Screen::Splash);
     if (tour) SaveScreenshot(stage, options.screenshots, QStringLiteral("01_splash"));
     return app.exec();

@@ -9,7 +9,7 @@
 #include <QDir>
 
 #include <cstdio>
-#include <map>
+#include <vector>
 
 namespace baisuu {
 
@@ -42,36 +42,56 @@ namespace {
 
 using Command = int (*)(CliEnv&);
 
-const std::map<QString, Command>& commands() {
-    static const std::map<QString, Command> table = {
-        {QStringLiteral("init-demo"), CmdInitDemo},
-        {QStringLiteral("init-school"), CmdInitSchool},
-        {QStringLiteral("settings"), CmdSettings},
-        {QStringLiteral("roster-import"), CmdRosterImport},
-        {QStringLiteral("roster-export"), CmdRosterExport},
-        {QStringLiteral("config"), CmdConfig},
-        {QStringLiteral("criteria"), CmdCriteria},
-        {QStringLiteral("check"), CmdCheck},
-        {QStringLiteral("roster"), CmdRoster},
-        {QStringLiteral("records"), CmdRecords},
-        {QStringLiteral("export-csv"), CmdExportCsv},
-        {QStringLiteral("stats"), CmdStats},
-        {QStringLiteral("points"), CmdPoints},
-        {QStringLiteral("append"), CmdAppend},
-        {QStringLiteral("replace"), CmdReplace},
-        {QStringLiteral("delete"), CmdDelete},
-        {QStringLiteral("hub"), CmdHub},
-        {QStringLiteral("ranking"), CmdRanking},
-        {QStringLiteral("today"), CmdToday},
-        {QStringLiteral("period"), CmdPeriod},
-        {QStringLiteral("own-runs"), CmdOwnRuns},
-        {QStringLiteral("chart"), CmdChart},
-        {QStringLiteral("criteria-chart"), CmdCriteriaChart},
-        {QStringLiteral("class-report"), CmdClassReport},
-        {QStringLiteral("backup"), CmdBackup},
-        {QStringLiteral("restore"), CmdRestore},
+// One row per command, in the order --help lists them: its name, what runs
+// it, and its usage after "baisuu-cli", which `baisuu-cli COMMAND --help` prints.
+struct CommandRow {
+    const char* name;
+    Command run;
+    const char* usage;
+};
+
+const std::vector<CommandRow>& commands() {
+    static const std::vector<CommandRow> table = {
+        {"append", CmdAppend, "append --pupil N --level L --time T"},
+        {"backup", CmdBackup, "backup [--keep N]"},
+        {"chart", CmdChart,
+         "chart --out FILE.pdf --pupil N[,N...] --levels L[,L...] [--group GROUP]"},
+        {"check", CmdCheck, "check"},
+        {"class-report", CmdClassReport,
+         "class-report --out FILE.pdf|FILE.csv [--group GROUP] [--levels L[,L...]]"},
+        {"config", CmdConfig, "config"},
+        {"criteria", CmdCriteria, "criteria"},
+        {"criteria-chart", CmdCriteriaChart, "criteria-chart --level L"},
+        {"delete", CmdDelete, "delete K"},
+        {"export-csv", CmdExportCsv, "export-csv [--out FILE.csv]"},
+        {"hub", CmdHub, "hub --pupil N [--group GROUP]"},
+        {"init-demo", CmdInitDemo, "init-demo DIR [--force]"},
+        {"init-school", CmdInitSchool,
+         "init-school DIR --name NAME --code NNNNN --password P [--start-month M] [--force]\n"
+         "       baisuu-cli init-school DIR --data-root ROOT [--name NAME --code NNNNN --password P]"},
+        {"own-runs", CmdOwnRuns, "own-runs --pupil N [--group GROUP]"},
+        {"period", CmdPeriod, "period --days 1-5 [--mode time|points] [--group GROUP] [--pupil N]"},
+        {"points", CmdPoints, "points --level L --time T"},
+        {"ranking", CmdRanking,
+         "ranking --level L [--mode time|points] [--order 1|2] [--group GROUP] [--pupil N]"},
+        {"records", CmdRecords, "records"},
+        {"replace", CmdReplace, "replace K [--time T] [--pupil N]"},
+        {"restore", CmdRestore, "restore FILE"},
+        {"roster", CmdRoster, "roster [--mode 0-3] [--group GROUP]"},
+        {"roster-export", CmdRosterExport, "roster-export --out FILE.csv"},
+        {"roster-import", CmdRosterImport, "roster-import FILE.csv"},
+        {"settings", CmdSettings,
+         "settings [--password P] [--name NAME] [--code NNNNN] [--start-month M]"},
+        {"stats", CmdStats, "stats [--pupil N]"},
+        {"today", CmdToday, "today [--group GROUP] [--pupil N]"},
     };
     return table;
+}
+
+const CommandRow* findCommand(const QString& name) {
+    for (const CommandRow& row : commands())
+        if (name == QLatin1String(row.name)) return &row;
+    return nullptr;
 }
 
 // Commands that write a school instead of reading one: they run without a program folder.
@@ -83,12 +103,13 @@ void printUsage(QTextStream& s) {
     s << "usage: baisuu-cli [--program-dir DIR] [--now YYYY-MM-DDTHH:MM:SS] COMMAND ...\n"
          "       baisuu-cli --help | --version\n"
          "commands:";
-    for (const auto& [name, command] : commands())
-        s << ' ' << name;
+    for (const CommandRow& row : commands())
+        s << ' ' << row.name;
     s << "\nWithout --program-dir the program folder is the executable's own folder when "
          "../パスデータ.txt is beside it, else the setting "
-      << kProgramFolderKey << " in " << UserSettingsFile() << " (one user) or "
-      << SystemSettingsFile() << " (every user)." << Qt::endl;
+      << kProgramFolderKey << " in " << UserSettingsFileForHelp() << " (one user) or "
+      << SystemSettingsFile() << " (every user).\n"
+      << "baisuu-cli COMMAND --help prints the usage of one command." << Qt::endl;
 }
 
 int usage(QTextStream& err) {
@@ -138,8 +159,13 @@ int main(int argc, char** argv) {
     }
     if (args.isEmpty()) return usage(err);
     const QString command = args.takeFirst();
-    const auto found = commands().find(command);
-    if (found == commands().end()) return usage(err);
+    const CommandRow* found = findCommand(command);
+    if (!found) return usage(err);
+    if (args.contains(QStringLiteral("--help"))) {
+        out << "usage: baisuu-cli [--program-dir DIR] [--now YYYY-MM-DDTHH:MM:SS] " << found->usage
+            << Qt::endl;
+        return 0;
+    }
     const ProgramFolder folder =
         ResolveProgramFolder(env.programDir, QCoreApplication::applicationDirPath());
     if (needsProgramFolder(command) && (folder.folder.isEmpty() || !folder.problem.isEmpty())) {
@@ -150,7 +176,7 @@ int main(int argc, char** argv) {
     env.clock =
         start.isValid() ? std::make_unique<SystemClock>(start) : std::make_unique<SystemClock>();
     env.args = args;
-    const int code = found->second(env);
+    const int code = found->run(env);
     out.flush();
     err.flush();
     return code;

@@ -38,6 +38,14 @@ QString SystemSettingsFile() {
     return settingsFile(QSettings::SystemScope);
 }
 
+QString UserSettingsFileForHelp() {
+    const QString file = UserSettingsFile();
+    const QString home = QDir::homePath() + QLatin1Char('/');
+    return file.startsWith(home) && home != QLatin1String("//")
+               ? QStringLiteral("~/") + file.mid(home.size())
+               : file;
+}
+
 QString ProgramFolderProblem(const QString& dir) {
     const QString pathData = PathDataFileFor(dir);
     if (QFileInfo(pathData).isFile()) return {};
@@ -64,6 +72,15 @@ ProgramFolder ResolveProgramFolder(const QString& option, const QString& executa
                 .arg(QLatin1String(kProgramFolderKey), UserSettingsFile(), SystemSettingsFile()) +
             problem;
     return found;
+}
+
+bool FullScreenSetting() {
+    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
+                             QLatin1String(kSettingsOrganization),
+                             QLatin1String(kSettingsApplication));
+    const QString text = settings.value(QLatin1String(kFullScreenKey)).toString().trimmed();
+    return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
+           text == QLatin1String("1");
 }
 
 QString RememberProgramFolder(const QString& dir) {

@@ -17,6 +17,8 @@ inline constexpr char kSettingsOrganization[] = "baisuu";
 inline constexpr char kSettingsApplication[] = "baisuu";
 // The key, in the [General] group of the files.
 inline constexpr char kProgramFolderKey[] = "programDir";
+// fullScreen=true in the same group starts the program in full screen.
+inline constexpr char kFullScreenKey[] = "fullScreen";
 
 struct ProgramFolder {
     enum class Source { Option, BesideExecutable, Settings, None };
@@ -44,8 +46,14 @@ QString RememberProgramFolder(const QString& dir);
 // both settings files.
 QString NoProgramFolderText();
 
+// The setting fullScreen (the user's file over the machine's); false when not set.
+bool FullScreenSetting();
+
 // The two settings files, for messages and tests.
 QString UserSettingsFile();
 QString SystemSettingsFile();
+// The user's file as --help names it: ~/ for the home folder, so that the
+// manual pages made from --help describe every user's file.
+QString UserSettingsFileForHelp();
 
 } // namespace baisuu

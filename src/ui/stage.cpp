@@ -7,7 +7,10 @@
 #include <QGraphicsProxyWidget>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 
 #include <algorithm>
 #include <cstdio>
@@ -26,6 +29,29 @@ bool NobodyToAsk() {
 QString NoPrinterDialogText() {
     return QStringLiteral(
         "プリンタを選ぶ画面を出せません。--print-to-pdf でPDFファイルを指定してください。");
+}
+
+bool LoadQtJapanese() {
+    // The program speaks Japanese whatever the machine's language is set to.
+    static QTranslator* translator = nullptr;
+    if (translator) return true;
+    auto* loaded = new QTranslator(QCoreApplication::instance());
+    if (!loaded->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete loaded;
+        return false;
+    }
+    QCoreApplication::installTranslator(loaded);
+    translator = loaded;
+    return true;
+}
+
+QSize StageWindowSize(const QSize& available, const QMargins& frame) {
+    const int width = available.width() - frame.left() - frame.right();
+    const int height = available.height() - frame.top() - frame.bottom();
+    // Whole multiples of 4 × 3, so the stage fills the window without a letterbox.
+    const int unit = std::max(1, std::min(width / 4, height / 3));
+    return {unit * 4, unit * 3};
 }
 
 bool ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
@@ -48,8 +74,11 @@ Stage::Stage(Factory factory, QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFrameShape(QFrame::NoFrame);
     setBackgroundBrush(Qt::black);
-    setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
-                   QPainter::SmoothPixmapTransform);
+    // No antialiasing of shapes: at a scale that is no whole number, the edge
+    // of each filled control would cover its last pixel only in part, and the
+    // window's black would show through as a faint line between neighbours.
+    // Text stays smooth.
+    setRenderHints(QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     setWindowTitle(kProgramTitle);
     resize(kStageWidth, kStageHeight);
     clock_.start();
@@ -61,6 +90,41 @@ Stage::Stage(Factory factory, QWidget* parent)
     // Every click and key of the window passes the view or its viewport first.
     installEventFilter(this);
     viewport()->installEventFilter(this);
+}
+
+namespace {
+// What a window manager's title bar and borders usually take, until the real
+// frame is known: a guess on the large side only makes the window a little smaller.
+const QMargins kLikelyFrame(8, 40, 8, 8);
+} // namespace
+
+void Stage::showOnDesktop(bool fullScreen) {
+    if (fullScreen) {
+        showFullScreen();
+        return;
+    }
+    fitToScreen(kLikelyFrame);
+    show();
+    // The frame is known once the window manager has put the window up.
+    QTimer::singleShot(400, this, [this] {
+        const QRect outer = frameGeometry();
+        const QRect inner = geometry();
+        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        if (windowState() == Qt::WindowNoState && frame != kLikelyFrame) fitToScreen(frame);
+    });
+}
+
+void Stage::fitToScreen(const QMargins& frame) {
+    const QScreen* place = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!place) return;
+    const QRect area = place->availableGeometry();
+    const QSize size = StageWindowSize(area.size(), frame);
+    resize(size);
+    // Centred in the available area; a window's position is that of its frame.
+    const QSize outer = size.grownBy(frame);
+    move(area.left() + (area.width() - outer.width()) / 2,
+         area.top() + (area.height() - outer.height()) / 2);
 }
 
 void Stage::coverWhile(const std::function<void()>& wait) {

@@ -5,8 +5,8 @@
 
 #include "core/navigator.h"
 
-#include <QGraphicsProxyWidget>
 #include <QElapsedTimer>
+#include <QGraphicsProxyWidget>
 #include <QGraphicsView>
 #include <QMessageBox>
 #include <QPointer>
@@ -25,6 +25,14 @@ bool NobodyToAsk();
 // Why printing cannot ask for a printer there.
 QString NoPrinterDialogText();
 
+// Qt's own texts (the file and print dialogs, the boxes' buttons) in
+// Japanese, from Qt's translations when they are installed; false when not.
+bool LoadQtJapanese();
+
+// The largest window of the stage's proportions whose frame, added around it,
+// still fits the available area of the screen.
+QSize StageWindowSize(const QSize& available, const QMargins& frame);
+
 // A message box (OK only), or, when nobody is there to close one (the
 // screenshot tour, the offscreen platform), its title and text on standard
 // error. Returns false when there was no box: the message has gone unread,
@@ -38,6 +46,9 @@ class Stage final : public QGraphicsView, public Navigator {
     using Factory = std::function<QWidget*(Screen)>;
     explicit Stage(Factory factory, QWidget* parent = nullptr);
     using QGraphicsView::show;
+    // Opens the window on its screen: full screen, or as large as the screen
+    // lets it be with the stage's proportions.
+    void showOnDesktop(bool fullScreen);
 
     // Shows the screen and takes its caption as the window's title.
     void show(Screen screen) override;
@@ -69,6 +80,8 @@ class Stage final : public QGraphicsView, public Navigator {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void fitToScreen(const QMargins& frame);
+
     BASEFRM* cover_ = nullptr;
     QGraphicsProxyWidget* coverProxy_ = nullptr;
     int waits_ = 0; // waits running behind the cover, nested

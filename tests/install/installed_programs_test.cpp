@@ -88,6 +88,36 @@ TEST_F(InstalledProgramsTest, HelpAndVersionPrintWithoutADisplay) {
     }
 }
 
+// Options are read before a display is looked for, and every command tells
+// its usage without a school.
+TEST_F(InstalledProgramsTest, OptionsAreCheckedAndCommandsExplainedWithoutADisplayOrSchool) {
+    for (const QStringList& bad : {QStringList{QStringLiteral("--bogus")},
+                                   QStringList{QStringLiteral("--silent"), QStringLiteral("-x")},
+                                   QStringList{QStringLiteral("--program-dir")}}) {
+        const ProcessResult r = run(QStringLiteral(BAISUU_APP), bad);
+        EXPECT_EQ(r.code, 2) << bad.join(' ').toStdString() << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(bad.last().mid(bad.last().lastIndexOf('-') + 1)))
+            << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("baisuu --help"))) << r.err.toStdString();
+    }
+
+    const QString help = cli({QStringLiteral("--help")}).out;
+    const QRegularExpression list(QStringLiteral("commands:([^\n]*)"));
+    const QStringList commands =
+        list.match(help).captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    EXPECT_GE(commands.size(), 20) << help.toStdString();
+    for (const QString& command : commands) {
+        const ProcessResult r = cli({command, QStringLiteral("--help")});
+        EXPECT_EQ(r.code, 0) << command.toStdString() << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.out.startsWith(QStringLiteral("usage: baisuu-cli ")) &&
+                    r.out.contains(QStringLiteral(" ") + command))
+            << r.out.toStdString();
+        EXPECT_FALSE(r.err.contains(QStringLiteral("programDir"))) << r.err.toStdString();
+    }
+    const ProcessResult chart = cli({QStringLiteral("chart"), QStringLiteral("--help")});
+    EXPECT_TRUE(chart.out.contains(QStringLiteral("--out FILE.pdf"))) << chart.out.toStdString();
+}
+
 TEST_F(InstalledProgramsTest, CliTakesTheProgramFolderFromTheSettings) {
     const ProcessResult none = cli({QStringLiteral("config")});
     EXPECT_EQ(none.code, 1);

@@ -41,7 +41,7 @@ for f in "$desktop" "$metainfo" "$icon"; do
 done
 
 desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
-for line in "Name=倍数判定" "Exec=baisuu" "Icon=$id" "Categories=Education;"; do
+for line in "Name=倍数判定" "Exec=baisuu" "Icon=$id" "Categories=Education;" "StartupWMClass=baisuu"; do
   grep -qx "$line" "$desktop" || fail "$desktop lacks $line"
 done
 grep -q '^Comment=.*[倍数奇偶]' "$desktop" || fail "$desktop has no Japanese Comment"
@@ -50,6 +50,36 @@ grep -q "<release version=\"$version\"" "$metainfo" || fail "$metainfo names no 
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
   fail "$metainfo does not launch $id.desktop"
 rsvg-convert -w 64 -h 64 "$icon" -o "$work/icon.png" || fail "the icon does not render"
+
+# What Debian asks of every package: a machine-readable copyright file, the
+# changelog, a manual page for each program, and here the README.
+doc="$root/usr/share/doc/baisuu"
+head -1 "$doc/copyright" 2>/dev/null |
+  grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "$doc/copyright is not in the machine-readable format"
+grep -q '^Files: \*$' "$doc/copyright" 2>/dev/null || fail "$doc/copyright covers no Files: *"
+top=$(gzip -dc "$doc/changelog.Debian.gz" 2>/dev/null | head -1)
+[ "$top" = "baisuu ($version) unstable; urgency=medium" ] || fail "changelog.Debian.gz begins: $top"
+cmp -s "$doc/README.md" "$(dirname "$0")/../../README.md" || fail "$doc/README.md is not the README"
+for program in baisuu baisuu-cli; do
+  page="$root/usr/share/man/man1/$program.1.gz"
+  # Minus signs are written \- in a manual page's source.
+  text=$(gzip -dc "$page" 2>/dev/null | sed 's/\\-/-/g') || { fail "no manual page $page"; continue; }
+  grep -q -- '--program-dir' <<<"$text" || fail "$page does not describe --program-dir"
+  grep -q "$version" <<<"$text" || fail "$page does not name version $version"
+  if grep -q "$HOME" <<<"$text"; then fail "$page names the builder's home $HOME"; fi
+done
+gzip -dc "$root/usr/share/man/man1/baisuu.1.gz" 2>/dev/null | sed 's/\\-/-/g' | grep -q -- --fullscreen ||
+  fail "baisuu.1 does not describe --fullscreen"
+if command -v lintian >/dev/null; then
+  lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || true
+  if grep -q '^E: ' "$work/lintian.log"; then
+    cat "$work/lintian.log" >&2
+    fail "lintian reports errors"
+  fi
+else
+  echo "lintian is not installed: the package's lint is not checked" >&2
+fi
 
 # As a person's terminal without a desktop: no display, no platform chosen,
 # nothing of the build tree, settings in an empty home.
@@ -64,6 +94,11 @@ out=$(run "$root/usr/bin/baisuu" --version 2>&1) || fail "baisuu --version exits
 grep -q "$version" <<<"$out" || fail "baisuu --version printed: $out"
 out=$(run "$root/usr/bin/baisuu" --help) || fail "baisuu --help exits $?"
 grep -q -- --program-dir <<<"$out" || fail "baisuu --help printed: $out"
+# Options are read before any display is looked for.
+if out=$(run "$root/usr/bin/baisuu" --bogus 2>&1); then fail "baisuu --bogus succeeded: $out"; fi
+code=$(run "$root/usr/bin/baisuu" --bogus >/dev/null 2>&1; echo $?)
+[ "$code" = 2 ] || fail "baisuu --bogus exits $code"
+grep -q bogus <<<"$out" || fail "baisuu --bogus printed: $out"
 
 # Installed, there is no school beside the program: the machine's settings
 # file names it, and without one the tool says what to set.

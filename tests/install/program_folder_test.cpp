@@ -140,4 +140,44 @@ TEST_F(ProgramFolderTest, TheCheckedPathDataFileIsTheOneLoaded) {
     EXPECT_TRUE(problem.contains(path("d/パスデータ.txt"))) << problem.toStdString();
 }
 
+// fullScreen in the user's file, else in the machine's, as a person writes it.
+TEST_F(ProgramFolderTest, FullScreenIsReadFromEitherSettingsFile) {
+    EXPECT_FALSE(FullScreenSetting());
+    const struct {
+        const char* machine;
+        const char* user;
+        bool fullScreen;
+    } cases[] = {
+        {"fullScreen=true", "", true},
+        {"fullScreen=TRUE", "", true},
+        {"fullScreen=1", "", true},
+        {"fullScreen=false", "", false},
+        {"fullScreen=yes?", "", false},
+        {"fullscreen=true", "", false},
+        {"fullScreen=true", "fullScreen=false", false},
+        {"", "fullScreen=true", true},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        // Files of their own: QSettings keeps a file it has read in memory.
+        const QString machine = QStringLiteral("system%1").arg(++n);
+        const QString user = QStringLiteral("user%1").arg(n);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, dir.filePath(machine));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(user));
+        writeFile(dir, machine + QStringLiteral("/baisuu/baisuu.conf"),
+                  QByteArray("[General]\n") + c.machine + "\n");
+        writeFile(dir, user + QStringLiteral("/baisuu/baisuu.conf"),
+                  QByteArray("[General]\n") + c.user + "\n");
+        EXPECT_EQ(FullScreenSetting(), c.fullScreen) << c.machine << " / " << c.user;
+    }
+}
+
+// --help, and the manual pages made from it, name the user's file as every user has it.
+TEST_F(ProgramFolderTest, HelpNamesTheUsersFileFromTheHomeFolder) {
+    EXPECT_EQ(UserSettingsFileForHelp(), UserSettingsFile()); // a folder outside the home
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QDir::homePath() + QStringLiteral("/.config"));
+    EXPECT_EQ(UserSettingsFileForHelp(), QStringLiteral("~/.config/baisuu/baisuu.conf"));
+}
+
 } // namespace baisuu
