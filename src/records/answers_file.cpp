@@ -1,0 +1,156 @@
+#include "records/answers_file.h"
+
+#include "records/file_lock.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace baisuu {
+
+namespace {
+
+FileError answersError(const QString& path, const QString& message, int line = 0) {
+    return FileError{path, line, message};
+}
+
+// Reads exactly `width` digits (width 0: one or more) from text at pos.
+bool readNumber(QByteArrayView text, qsizetype& pos, int width, qint64* value) {
+    const qsizetype start = pos;
+    qint64 v = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && pos - start < 10)
+        v = v * 10 + (text[pos++] - '0');
+    const qsizetype n = pos - start;
+    *value = v;
+    return n > 0 && (width == 0 || n == width);
+}
+
+bool expect(QByteArrayView text, qsizetype& pos, char c) {
+    if (pos >= text.size() || text[pos] != c) return false;
+    ++pos;
+    return true;
+}
+
+QByteArray twoDigits(int v) {
+    return QByteArray::number(v).rightJustified(2, '0');
+}
+
+} // namespace
+
+QString AnswersFolder(const QString& dataFolder) {
+    return dataFolder + QStringLiteral("解答記録/");
+}
+
+QString AnswersFilePath(const QString& dataFolder, int pupil) {
+    return AnswersFolder(dataFolder) + QStringLiteral("%1.txt").arg(pupil, 4, 10, QChar('0'));
+}
+
+QByteArray AnswerLine(const Answer& a) {
+    QByteArray line = QByteArray::number(a.date.year()).rightJustified(4, '0');
+    line += '/' + twoDigits(a.date.month()) + '/' + twoDigits(a.date.day()) + ',';
+    line += twoDigits(a.seconds / 3600) + ':' + twoDigits(a.seconds / 60 % 60) + ':' +
+            twoDigits(a.seconds % 60) + ',';
+    for (const qint64 v : {qint64(a.level), qint64(a.divisor), qint64(a.number), qint64(a.key),
+                           qint64(a.correct ? 1 : 0), qint64(a.ms)})
+        line += QByteArray::number(v) + ',';
+    line.back() = '\r';
+    return line + '\n';
+}
+
+std::optional<Answer> ParseAnswerLine(QByteArrayView text) {
+    qsizetype pos = 0;
+    qint64 y, mo, d, h, mi, s;
+    if (!(readNumber(text, pos, 4, &y) && expect(text, pos, '/') && readNumber(text, pos, 2, &mo) &&
+          expect(text, pos, '/') && readNumber(text, pos, 2, &d) && expect(text, pos, ',') &&
+          readNumber(text, pos, 2, &h) && expect(text, pos, ':') && readNumber(text, pos, 2, &mi) &&
+          expect(text, pos, ':') && readNumber(text, pos, 2, &s)))
+        return std::nullopt;
+    qint64 f[6];
+    for (qint64& v : f)
+        if (!expect(text, pos, ',') || !readNumber(text, pos, 0, &v)) return std::nullopt;
+    Answer a;
+    a.date = QDate(int(y), int(mo), int(d));
+    if (!a.date.isValid() || h > 23 || mi > 59 || s > 59 || pos != text.size()) return std::nullopt;
+    if (f[3] != 1 && f[3] != 3) return std::nullopt;
+    if (f[4] > 1 || f[0] > 99 || f[1] > 99 || f[2] > 0x7fffffff || f[5] > 0x7fffffff)
+        return std::nullopt;
+    a.seconds = int(h * 3600 + mi * 60 + s);
+    a.level = int(f[0]);
+    a.divisor = int(f[1]);
+    a.number = qint32(f[2]);
+    a.key = int(f[3]);
+    a.correct = f[4] == 1;
+    a.ms = qint32(f[5]);
+    return a;
+}
+
+std::optional<FileError> AppendAnswers(const QString& path, const QList<Answer>& answers,
+                                       const LockWait& wait) {
+    if (answers.isEmpty()) return std::nullopt;
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return answersError(folder, QStringLiteral("解答記録のフォルダーを作れません。"));
+    QByteArray bytes;
+    for (const Answer& a : answers)
+        bytes += AnswerLine(a);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return answersError(path,
+                            QStringLiteral("解答記録を開けません（%1）。").arg(file.errorString()));
+    PlatformFileLock platform;
+    WholeFileLock lock(platform, file);
+    for (;;) {
+        QString errorText;
+        const FileLock::Outcome outcome = lock.tryLock(&errorText);
+        if (outcome == FileLock::Outcome::Locked) break;
+        if (outcome == FileLock::Outcome::Failed)
+            return answersError(path, QStringLiteral("解答記録を%1。").arg(errorText));
+        WaitBeforeRetry(wait);
+    }
+    // An append cut short left a line without its end: it is ended here, so
+    // that it stays one bad line and the run's first line stays whole.
+    const qint64 size = file.size();
+    if (size > 0) {
+        char last[2] = {0, 0};
+        const qint64 from = std::max<qint64>(size - 2, 0);
+        if (!file.seek(from) || file.read(last, size - from) != size - from)
+            return answersError(path, QStringLiteral("解答記録を読めません。"));
+        if (!(size >= 2 && last[0] == '\r' && last[1] == '\n')) bytes.prepend("\r\n");
+    }
+    if (!file.seek(size) || file.write(bytes) != bytes.size())
+        return answersError(
+            path, QStringLiteral("解答記録に書き込めません（%1）。").arg(file.errorString()));
+    return std::nullopt;
+}
+
+std::optional<FileError> ReadAnswers(const QString& path, AnswersRead* out) {
+    QFile file(path);
+    if (!file.exists()) return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly))
+        return answersError(path,
+                            QStringLiteral("解答記録を開けません（%1）。").arg(file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return answersError(path,
+                            QStringLiteral("解答記録を読めません（%1）。").arg(file.errorString()));
+    const QByteArrayView all(bytes);
+    qsizetype pos = 0;
+    int lineNumber = 0;
+    while (pos < all.size()) {
+        ++lineNumber;
+        const qsizetype end = all.indexOf("\r\n", pos);
+        if (end < 0) {
+            out->skipped.append(
+                answersError(path, QStringLiteral("最後の行が途中で切れています。"), lineNumber));
+            break;
+        }
+        if (auto a = ParseAnswerLine(all.sliced(pos, end - pos)))
+            out->answers.append(*a);
+        else
+            out->skipped.append(answersError(path, QStringLiteral("読めない行です。"), lineNumber));
+        pos = end + 2;
+    }
+    return std::nullopt;
+}
+
+} // namespace baisuu

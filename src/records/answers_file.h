@@ -1,0 +1,57 @@
+#pragma once
+// A pupil's answers file, "解答記録/NNNN.txt" in the data folder: one line per
+// answered problem of every recorded run, so the numbers a pupil gets wrong
+// can be told. Only this program writes or reads it; older programs of the
+// family never look at the folder.
+//
+// A line: yyyy/MM/dd,HH:mm:ss,level,divisor,number,key,correct,ms CR LF.
+
+#include "core/file_error.h"
+#include "records/results_log.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace baisuu {
+
+struct Answer {
+    QDate date;      // the day of the answer, by the program's clock
+    int seconds = 0; // its time of day in seconds since midnight
+    int level = 0;
+    int divisor = 0;   // 1 and 2: odd and even; 3..10: multiples
+    qint32 number = 0; // the number shown
+    int key = 0;       // 1 or 3, the key the answer stands for
+    bool correct = false;
+    qint32 ms = 0; // from the number being shown to the answer
+    bool operator==(const Answer&) const = default;
+};
+
+QString AnswersFolder(const QString& dataFolder);
+QString AnswersFilePath(const QString& dataFolder, int pupil);
+
+// One line, CR LF included.
+QByteArray AnswerLine(const Answer& answer);
+// One line without its CR LF; nullopt when it does not parse.
+std::optional<Answer> ParseAnswerLine(QByteArrayView line);
+
+// Appends the lines of one run in a single write under the file's whole-file
+// lock, creating the folder and the file when missing. A busy lock is waited
+// for with wait.
+std::optional<FileError> AppendAnswers(const QString& path, const QList<Answer>& answers,
+                                       const LockWait& wait = {});
+
+// What a file held: its answers in file order, and a FileError with the line
+// for each line left out (one that does not parse, or a last line without CR
+// LF, which an append cut short leaves).
+struct AnswersRead {
+    QList<Answer> answers;
+    QList<FileError> skipped;
+};
+// A missing file reads as empty; an unreadable one is an error.
+std::optional<FileError> ReadAnswers(const QString& path, AnswersRead* out);
+
+} // namespace baisuu

@@ -1,0 +1,147 @@
+// The answers file: its lines, what a reader leaves out, and the append of a
+// run as one write under the lock while another process holds it.
+
+#include "records/answers_file.h"
+#include "records/file_lock.h"
+#include "test_support.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace baisuu {
+
+namespace {
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+Answer answer(int day, int seconds, int level, int divisor, int number, int key, bool correct,
+              int ms) {
+    return Answer{QDate(2026, 12, day), seconds, level, divisor, number, key, correct, ms};
+}
+
+} // namespace
+
+TEST(AnswersFile, LinesAreWrittenAndReadBack) {
+    const Answer a = answer(9, 9 * 3600 + 5 * 60 + 7, 11, 7, 91, 3, false, 2417);
+    EXPECT_EQ(AnswerLine(a), "2026/12/09,09:05:07,11,7,91,3,0,2417\r\n");
+    const Answer cases[] = {a, answer(1, 0, 1, 1, 0, 1, true, 0),
+                            answer(31, 86399, 2, 2, 99, 3, true, 600000),
+                            answer(5, 3600, 10, 10, 110, 1, false, 15)};
+    for (const Answer& c : cases) {
+        const QByteArray line = AnswerLine(c);
+        ASSERT_TRUE(line.endsWith("\r\n"));
+        EXPECT_EQ(ParseAnswerLine(line.chopped(2)), c) << line.constData();
+    }
+    EXPECT_EQ(AnswersFilePath("/d/倍数判定/", 42), "/d/倍数判定/解答記録/0042.txt");
+}
+
+TEST(AnswersFile, LinesThatDoNotParseAreRefused) {
+    const char* bad[] = {
+        "",
+        "2026/12/09,09:05:07,11,7,91,3,0",       // a field missing
+        "2026/12/09,09:05:07,11,7,91,3,0,24,1",  // one too many
+        "2026/12/09,09:05:07,11,7,91,2,0,2417",  // key 2
+        "2026/12/09,09:05:07,11,7,91,3,2,2417",  // correct 2
+        "2026/13/09,09:05:07,11,7,91,3,0,2417",  // month 13
+        "2026/12/9,09:05:07,11,7,91,3,0,2417",   // one-digit day
+        "2026/12/09,24:05:07,11,7,91,3,0,2417",  // hour 24
+        "2026/12/09,09:05:07,11,7,-91,3,0,2417", // a sign
+        "2026/12/09,09:05:07,11,7,91,3,0,2417 ", // trailing space
+        "2026/12/09 09:05:07,11,7,91,3,0,2417",  // wrong separator
+    };
+    for (const char* line : bad)
+        EXPECT_FALSE(ParseAnswerLine(QByteArrayView(line))) << line;
+}
+
+TEST(AnswersFile, ReaderSkipsBadLinesAndATornLastLineAndTellsWhere) {
+    QTemporaryDir dir;
+    const QByteArray good1 = AnswerLine(answer(9, 100, 3, 3, 12, 1, true, 800));
+    const QByteArray good2 = AnswerLine(answer(9, 101, 3, 3, 13, 3, true, 900));
+    const QString path =
+        writeFile(dir, "解答記録/0001.txt", good1 + "garbage\r\n" + good2 + "2026/12/09,00:0");
+    AnswersRead read;
+    ASSERT_FALSE(ReadAnswers(path, &read));
+    ASSERT_EQ(read.answers.size(), 2);
+    EXPECT_EQ(read.answers[1].number, 13);
+    ASSERT_EQ(read.skipped.size(), 2);
+    EXPECT_EQ(read.skipped[0].line, 2);
+    EXPECT_EQ(read.skipped[1].line, 4);
+    EXPECT_EQ(read.skipped[1].file, path);
+
+    AnswersRead none;
+    EXPECT_FALSE(ReadAnswers(dir.filePath("解答記録/0002.txt"), &none));
+    EXPECT_TRUE(none.answers.isEmpty() && none.skipped.isEmpty());
+}
+
+TEST(AnswersFile, AppendCreatesTheFolderAndKeepsATornLineApart) {
+    QTemporaryDir dir;
+    const QString path = AnswersFilePath(dir.path() + "/", 7);
+    const QList<Answer> run = {answer(9, 100, 3, 3, 12, 1, true, 800),
+                               answer(9, 102, 3, 3, 14, 1, false, 1200)};
+    ASSERT_FALSE(AppendAnswers(path, run));
+    EXPECT_EQ(bytesOf(path), AnswerLine(run[0]) + AnswerLine(run[1]));
+
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write("2026/12/09,00:0"); // an append cut short
+    f.close();
+    ASSERT_FALSE(AppendAnswers(path, run));
+    AnswersRead read;
+    ASSERT_FALSE(ReadAnswers(path, &read));
+    EXPECT_EQ(read.answers, run + run);
+    ASSERT_EQ(read.skipped.size(), 1);
+    EXPECT_EQ(read.skipped[0].line, 3);
+}
+
+TEST(AnswersFile, AppendWaitsForAnotherProcessHoldingTheLock) {
+    QTemporaryDir dir;
+    const QString path = AnswersFilePath(dir.path() + "/", 3);
+    const QList<Answer> first = {answer(9, 100, 3, 3, 12, 1, true, 800)};
+    ASSERT_FALSE(AppendAnswers(path, first));
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        QFile f(path);
+        PlatformFileLock platform;
+        WholeFileLock lock(platform, f);
+        const bool ok =
+            f.open(QIODevice::ReadWrite) && lock.tryLock(nullptr) == FileLock::Outcome::Locked;
+        const char c = ok ? 'y' : 'n';
+        (void)!::write(ready[1], &c, 1);
+        ::usleep(300 * 1000);
+        // Written while holding the lock: it must come before the run's lines.
+        if (ok && f.seek(f.size())) f.write(AnswerLine(first[0]));
+        f.flush();
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    ASSERT_EQ(c, 'y');
+    QList<Answer> run;
+    for (int i = 0; i < 25; ++i)
+        run.append(answer(9, 200 + i, 5, 5, 10 + i, i % 2 ? 1 : 3, i % 3 != 0, 700 + i));
+    int waits = 0;
+    EXPECT_FALSE(AppendAnswers(path, run, [&] {
+        ++waits;
+        ::usleep(20 * 1000);
+    }));
+    int status = 0;
+    ::waitpid(holder, &status, 0);
+    EXPECT_GE(waits, 3);
+    AnswersRead read;
+    ASSERT_FALSE(ReadAnswers(path, &read));
+    EXPECT_EQ(read.answers, first + first + run);
+    EXPECT_TRUE(read.skipped.isEmpty());
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
+
+} // namespace baisuu
