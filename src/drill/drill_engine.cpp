@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace baisuu {
 
@@ -135,6 +136,7 @@ void DrillEngine::問題作成表示() {
     if (run.timeUp || run.stopped || run.keyLock) return;
     problem_ = problems_.make(level(), ctx_.random);
     view_.problemChanged();
+    shownMs_ = ctx_.clock.monotonicMs();
 }
 
 void DrillEngine::Form_KeyPress(int charCode) {
@@ -165,6 +167,10 @@ void DrillEngine::judge(int index) {
         return;
     }
     run.judgeResult = index == problem_.correctKey ? 1 : 2;
+    const QDateTime now = ctx_.clock.now();
+    answers_.append(Answer{now.date(), now.time().msecsSinceStartOfDay() / 1000, level(),
+                           problem_.divisor, problem_.number, index == 1 ? 1 : 3,
+                           run.judgeResult == 1, qint32(ctx_.clock.monotonicMs() - shownMs_)});
     判定後処理();
 }
 
@@ -309,7 +315,16 @@ void DrillEngine::FinishRun() {
         return;
     }
     navigator.show(Screen::Wait);
+    keepAnswers();
     defer_(1000, [&ctx] { ctx.navigator.show(Screen::Finish); });
+}
+
+void DrillEngine::keepAnswers() const {
+    // The run is safe in the results log by now: trouble with its answers is
+    // only told, on standard error, and check finds the file's bad lines.
+    const QString path = AnswersFilePath(ctx_.hensuu1.paths.dataFolder, ctx_.hensuu1.currentPupil);
+    if (const auto error = AppendAnswers(path, answers_))
+        std::fprintf(stderr, "baisuu: %s\n", qPrintable(error->text()));
 }
 
 QString DrillEngine::contentNameText() const {

@@ -6,6 +6,7 @@
 
 #include "context/app_context.h"
 #include "drill/problem_source.h"
+#include "records/answers_file.h"
 
 #include <array>
 #include <functional>
@@ -81,6 +82,9 @@ class DrillEngine {
     bool runClockOn() const { return runClockOn_; }
     bool lampVisible(int lamp) const { return lamps_[lamp]; }
     const TimeBar& timeBar() const { return bar_; }
+    // The answers judged so far, in order; kept in the answers file once the
+    // run is in the results log.
+    const QList<Answer>& answers() const { return answers_; }
 
     // Texts of the status strip and the overlay.
     QString contentNameText() const;
@@ -99,6 +103,7 @@ class DrillEngine {
 
   private:
     void judge(int index);
+    void keepAnswers() const;
     void setRunClock(bool on);
     qint32 elapsedNow() const;
     QString minutesSinceSignIn() const;
@@ -114,6 +119,8 @@ class DrillEngine {
     TimeBar bar_;
     QString minutes_, todayLevel_, todayTotal_, overlay_, overlayNote_;
     qint32 finalElapsed_ = 0; // the run's time when its last answer was judged
+    qint64 shownMs_ = 0;      // monotonic ms when the current number was shown
+    QList<Answer> answers_;
     // Sound callbacks may arrive after the screen (and this engine) is gone.
     std::shared_ptr<char> alive_ = std::make_shared<char>();
 };

@@ -4,6 +4,7 @@
 
 #include "test_support.h"
 
+#include "records/answers_file.h"
 #include "records/file_lock.h"
 
 #include <QFile>
@@ -353,6 +354,87 @@ TEST_F(DrillEngineTest, TheFourthFailedAnswerSoundInARowEndsTheProgram) {
     EXPECT_EQ(navigator.quits, QList<int>{1});
     EXPECT_EQ(run().correctCount, 3);
     EXPECT_EQ(run().keyLock, 1);
+}
+
+} // namespace baisuu
+
+namespace baisuu {
+
+namespace {
+
+QList<Answer> answersFile(const AppContext& ctx) {
+    AnswersRead read;
+    EXPECT_FALSE(ReadAnswers(AnswersFilePath(ctx.hensuu1.paths.dataFolder, 7), &read));
+    EXPECT_TRUE(read.skipped.isEmpty());
+    return read.answers;
+}
+
+} // namespace
+
+// Level 11 draws a divisor per problem; keys and clicks, right and wrong,
+// each after its own thinking time, are kept exactly as played.
+TEST_F(DrillEngineTest, TheAnswersFileHoldsEveryAnswerAsPlayed) {
+    QList<double> draws;
+    for (int i = 0; i < 400; ++i)
+        draws << (i * 0.137 - int(i * 0.137));
+    random.script(draws);
+    start(11);
+    QList<Answer> played;
+    for (int i = 0; !run().finishing; ++i) {
+        clock.advanceMs(300 + 37 * i);
+        const Problem p = engine->problem();
+        const bool right = i % 4 != 1;
+        const int index = (p.correctKey == 1) == right ? 1 : 2;
+        const QDateTime now = clock.now();
+        played.append({now.date(), now.time().msecsSinceStartOfDay() / 1000, 11, p.divisor,
+                       p.number, index == 1 ? 1 : 3, right, 300 + 37 * i});
+        if (i % 3 == 0)
+            engine->Command2_Click(index);
+        else
+            engine->Form_KeyPress(index == 1 ? '1' : '3');
+    }
+    EXPECT_EQ(logSize(), 44);
+    EXPECT_EQ(engine->answers(), played);
+    EXPECT_EQ(answersFile(*ctx), played);
+    QSet<int> divisors;
+    for (const Answer& a : played)
+        divisors << a.divisor;
+    EXPECT_GT(divisors.size(), 3);
+}
+
+TEST_F(DrillEngineTest, ATimedOutRunKeepsItsAnswersAndPracticeKeepsNone) {
+    setCriteria(3, 1, 2); // limit 10 s
+    start(3);
+    answers(2, true);
+    answer(false);
+    tickAt(11000);
+    ASSERT_EQ(run().timeUp, 1);
+    answer(true); // after the end: not an answer
+    const QList<Answer> kept = answersFile(*ctx);
+    ASSERT_EQ(kept.size(), 3);
+    EXPECT_EQ(kept[2].correct, false);
+    EXPECT_EQ(kept, engine->answers());
+
+    QFile::remove(AnswersFilePath(ctx->hensuu1.paths.dataFolder, 7));
+    ctx->hensuu1.catalog.levelNames[4] = QStringLiteral("４の倍数練習");
+    start(4);
+    answers(20, true);
+    EXPECT_EQ(run().finishing, 1);
+    EXPECT_FALSE(QFile::exists(AnswersFilePath(ctx->hensuu1.paths.dataFolder, 7)));
+}
+
+TEST_F(DrillEngineTest, AnAnswersFileThatCannotBeWrittenCostsNothing) {
+    // A file where the folder should be.
+    QFile blocker(AnswersFolder(ctx->hensuu1.paths.dataFolder).chopped(1));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    start(3);
+    answers(20, true);
+    EXPECT_EQ(logSize(), 44);
+    EXPECT_EQ(navigator.shown, (QList<Screen>{Screen::Drill, Screen::Wait}));
+    EXPECT_TRUE(navigator.titles.isEmpty());
+    runDeferred();
+    EXPECT_EQ(navigator.shown.last(), Screen::Finish);
 }
 
 } // namespace baisuu
