@@ -98,6 +98,7 @@ int CmdCriteriaChart(CliEnv& env);
 int CmdClassReport(CliEnv& env);
 int CmdBackup(CliEnv& env);
 int CmdRestore(CliEnv& env);
+int CmdMistakes(CliEnv& env);
 // The application object of the tool: one that can draw for `chart`.
 std::unique_ptr<QCoreApplication> MakeCliApplication(int& argc, char** argv);
 
@@ -117,5 +118,7 @@ void CheckLogLock(const Hensuu1& state, QList<FileError>& problems);
 void CheckRoster(const Hensuu1& state, QList<FileError>& problems);
 // The sound list, the files it names and the two fixed sounds.
 void CheckSoundList(const Hensuu1& state, QList<FileError>& problems);
+// The answers files' lines that cannot be read, with file and line.
+void CheckAnswersFiles(const Hensuu1& state, QList<FileError>& problems);
 
 } // namespace baisuu

@@ -35,7 +35,7 @@ bool LoadCliInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria) {
 }
 
 QList<CheckFunction> InstallationChecks() {
-    return {CheckRoster, CheckResultsLog, CheckLogLock, CheckSoundList};
+    return {CheckRoster, CheckResultsLog, CheckLogLock, CheckSoundList, CheckAnswersFiles};
 }
 
 namespace {
@@ -68,7 +68,9 @@ const std::vector<CommandRow>& commands() {
         {"init-demo", CmdInitDemo, "init-demo DIR [--force]"},
         {"init-school", CmdInitSchool,
          "init-school DIR --name NAME --code NNNNN --password P [--start-month M] [--force]\n"
-         "       baisuu-cli init-school DIR --data-root ROOT [--name NAME --code NNNNN --password P]"},
+         "       baisuu-cli init-school DIR --data-root ROOT [--name NAME --code NNNNN --password "
+         "P]"},
+        {"mistakes", CmdMistakes, "mistakes (--pupil N | --group GROUP) [--level L] [--days D]"},
         {"own-runs", CmdOwnRuns, "own-runs --pupil N [--group GROUP]"},
         {"period", CmdPeriod, "period --days 1-5 [--mode time|points] [--group GROUP] [--pupil N]"},
         {"points", CmdPoints, "points --level L --time T"},

@@ -1,0 +1,92 @@
+// `mistakes`: which numbers a pupil, or a grade group together, gets wrong,
+// from the answers files; and `check`'s look at those files.
+
+#include "cli/cli.h"
+
+#include "hub/class_report.h"
+#include "records/mistakes.h"
+#include "roster/roster_lines.h"
+
+#include <QDir>
+
+namespace baisuu {
+
+namespace {
+
+constexpr int kMostDays = 36500;
+
+// The pupils of the group as the selection screen lists them at --now (the
+// pupils on the roster now, status 0); nullopt when told why not.
+std::optional<QList<int>> groupPupils(CliEnv& env, const QString& group) {
+    HubSchool school;
+    if (LoadHubSchool(env, school)) return std::nullopt;
+    RosterListSettings settings;
+    settings.group = group;
+    settings.schoolYearStartMonth = school.state.schoolYearStartMonth;
+    settings.includeStatusTwo = 0;
+    settings.today = school.now.date();
+    RosterList list;
+    if (Failed(env, BuildRosterList(*school.roster, school.state.paths.rosterFile(), settings,
+                                    *school.results, list)))
+        return std::nullopt;
+    return ListedPupils(list);
+}
+
+// The options; 0, or the exit code of a refusal (told).
+int readOptions(CliEnv& env, const Hensuu1& state, MistakesFilter* filter, qint64* pupil,
+                QString* group) {
+    const bool byPupil = env.args.contains(QStringLiteral("--pupil"));
+    if (byPupil && env.args.contains(QStringLiteral("--group")))
+        return BadOption(env, QStringLiteral("--pupil と --group はどちらか一つだけを"
+                                             "指定してください。"));
+    if (byPupil && !IntOption(env, QStringLiteral("--pupil"), 0, kHighestPupil, pupil)) return 2;
+    if (!byPupil && !GroupOption(env, group)) return 2;
+    qint64 v = 0;
+    if (env.args.contains(QStringLiteral("--level"))) {
+        if (!IntOption(env, QStringLiteral("--level"), 1, state.catalog.levelCount, &v)) return 2;
+        filter->level = int(v);
+    }
+    if (env.args.contains(QStringLiteral("--days"))) {
+        if (!IntOption(env, QStringLiteral("--days"), 1, kMostDays, &v)) return 2;
+        filter->days = int(v);
+    }
+    filter->today = env.clock->now().date();
+    return 0;
+}
+
+} // namespace
+
+int CmdMistakes(CliEnv& env) {
+    Hensuu1 state;
+    if (!LoadCliInstallation(env, state)) return 1;
+    MistakesFilter filter;
+    qint64 pupil = 0;
+    QString group;
+    if (const int code = readOptions(env, state, &filter, &pupil, &group)) return code;
+    QList<int> pupils{int(pupil)};
+    if (!group.isEmpty()) { // a group, not one pupil
+        const auto members = groupPupils(env, group);
+        if (!members) return 1;
+        pupils = *members;
+    }
+    MistakesTally tally(filter);
+    for (const int p : pupils) {
+        AnswersRead read;
+        if (Failed(env, ReadAnswers(AnswersFilePath(state.paths.dataFolder, p), &read))) return 1;
+        tally.add(read.answers);
+    }
+    env.out << QString::fromLatin1(MistakesJson(tally.result())) << Qt::endl;
+    return 0;
+}
+
+void CheckAnswersFiles(const Hensuu1& state, QList<FileError>& problems) {
+    const QDir folder(AnswersFolder(state.paths.dataFolder));
+    const QStringList names = folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
+    for (const QString& name : names) {
+        AnswersRead read;
+        if (auto error = ReadAnswers(folder.filePath(name), &read)) problems.append(*error);
+        problems.append(read.skipped);
+    }
+}
+
+} // namespace baisuu
