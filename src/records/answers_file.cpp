@@ -134,6 +134,7 @@ std::optional<FileError> ReadAnswers(const QString& path, AnswersRead* out) {
         return answersError(path,
                             QStringLiteral("解答記録を読めません（%1）。").arg(file.errorString()));
     const QByteArrayView all(bytes);
+    out->answers.reserve(out->answers.size() + bytes.size() / 32); // a line is 30 to 45 bytes
     qsizetype pos = 0;
     int lineNumber = 0;
     while (pos < all.size()) {

@@ -1,0 +1,125 @@
+// The answers files: one run's answers appended (what the finish adds), and
+// `baisuu-cli mistakes` for a keen pupil's three years (3 000 runs, 72 000
+// answers) and for a school of 200 pupils with 200 runs each (about a million
+// answers), each a whole run of the tool.
+
+#include "core/text_file.h"
+#include "records/answers_file.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+using namespace baisuu;
+
+namespace {
+
+const QDate kNow(2026, 12, 9);
+
+bool runCli(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(BAISUU_CLI), args);
+    return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// runs runs of 24 answers (20 right, 4 wrong) spread over the days before kNow.
+QList<Answer> benchRuns(int runs, int days, unsigned seed) {
+    std::mt19937 draw{seed};
+    QList<Answer> out;
+    out.reserve(runs * 24);
+    for (int r = 0; r < runs; ++r) {
+        const QDate day = kNow.addDays(-qint64(r) * days / runs);
+        const int level = 1 + int(draw() % 11);
+        for (int i = 0; i < 24; ++i) {
+            const int divisor = level == 11 ? 1 + int(draw() % 10) : level;
+            out.append({day, 16 * 3600 + r % 3600 + i, level, divisor, qint32(1 + draw() % 110),
+                        draw() % 2 ? 1 : 3, i % 6 != 5, qint32(400 + draw() % 3000)});
+        }
+    }
+    return out;
+}
+
+// The demo school with a roster of `pupils` pupils on the lists and their answers files.
+struct BenchSchool {
+    BenchSchool(int pupils, int runsEach) {
+        runCli({QStringLiteral("init-demo"), root()});
+        QString roster;
+        for (int n = 1; n <= pupils; ++n)
+            roster +=
+                QStringLiteral("%1,%2,0,0,\"生徒　%1\",0,\"\",\"\"\r\n").arg(n).arg(2012 + n % 9);
+        FileError error;
+        WriteTextFile(root() + QStringLiteral("/data/新名簿.txt"), roster, &error);
+        for (int n = 1; n <= pupils; ++n)
+            AppendAnswers(AnswersFilePath(dataFolder(), n), benchRuns(runsEach, 1095, n));
+    }
+    QString root() const { return dir.filePath(QStringLiteral("school")); }
+    QString dataFolder() const { return root() + QStringLiteral("/data/倍数判定/"); }
+    QStringList mistakes(const QStringList& args) const {
+        return QStringList{QStringLiteral("--program-dir"), root() + QStringLiteral("/倍数判定"),
+                           QStringLiteral("--now"), QStringLiteral("2026-12-09T15:30:00"),
+                           QStringLiteral("mistakes")} +
+               args;
+    }
+    QTemporaryDir dir;
+};
+
+void BM_AppendOneRun(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = AnswersFilePath(dir.path() + QStringLiteral("/"), 1);
+    AppendAnswers(path, benchRuns(3000, 1095, 1)); // a file of three years before it
+    const QList<Answer> run = benchRuns(1, 1, 2);
+    for (auto _ : state)
+        if (AppendAnswers(path, run)) state.SkipWithError("the append failed");
+}
+BENCHMARK(BM_AppendOneRun)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void timeCli(benchmark::State& state, const QStringList& args) {
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!runCli(args)) {
+            state.SkipWithError("mistakes failed");
+            break;
+        }
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+    }
+}
+
+void BM_MistakesPupil72000(benchmark::State& state) {
+    const BenchSchool school(1, 3000);
+    timeCli(state, school.mistakes({QStringLiteral("--pupil"), QStringLiteral("1")}));
+}
+BENCHMARK(BM_MistakesPupil72000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+void BM_MistakesSchoolMillion(benchmark::State& state) {
+    const BenchSchool school(200, 200);
+    timeCli(state, school.mistakes({QStringLiteral("--group"), QStringLiteral("全学年")}));
+}
+BENCHMARK(BM_MistakesSchoolMillion)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
