@@ -323,7 +323,7 @@ void DrillEngine::keepAnswers() const {
     // The run is safe in the results log by now: trouble with its answers is
     // only told, on standard error, and check finds the file's bad lines.
     const QString path = AnswersFilePath(ctx_.hensuu1.paths.dataFolder, ctx_.hensuu1.currentPupil);
-    if (const auto error = AppendAnswers(path, answers_))
+    if (const auto error = AppendAnswers(path, answers_, ctx_.coveredWait()))
         std::fprintf(stderr, "baisuu: %s\n", qPrintable(error->text()));
 }
 
