@@ -3,6 +3,7 @@
 
 #include "records/answers_file.h"
 #include "records/file_lock.h"
+#include "records/sibling_programs.h"
 #include "test_support.h"
 
 #include <QFile>
@@ -105,26 +106,12 @@ TEST(AnswersFile, AppendWaitsForAnotherProcessHoldingTheLock) {
     const QString path = AnswersFilePath(dir.path() + "/", 3);
     const QList<Answer> first = {answer(9, 100, 3, 3, 12, 1, true, 800)};
     ASSERT_FALSE(AppendAnswers(path, first));
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t holder = ::fork();
-    if (holder == 0) {
-        QFile f(path);
-        PlatformFileLock platform;
-        WholeFileLock lock(platform, f);
-        const bool ok =
-            f.open(QIODevice::ReadWrite) && lock.tryLock(nullptr) == FileLock::Outcome::Locked;
-        const char c = ok ? 'y' : 'n';
-        (void)!::write(ready[1], &c, 1);
-        ::usleep(300 * 1000);
+    const pid_t holder = forkLockHolder(path, [&](QFile& f) {
         // Written while holding the lock: it must come before the run's lines.
-        if (ok && f.seek(f.size())) f.write(AnswerLine(first[0]));
+        if (f.seek(f.size())) f.write(AnswerLine(first[0]));
         f.flush();
-        ::_exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ASSERT_EQ(c, 'y');
+    });
+    ASSERT_GT(holder, 0);
     QList<Answer> run;
     for (int i = 0; i < 25; ++i)
         run.append(answer(9, 200 + i, 5, 5, 10 + i, i % 2 ? 1 : 3, i % 3 != 0, 700 + i));
@@ -140,8 +127,6 @@ TEST(AnswersFile, AppendWaitsForAnotherProcessHoldingTheLock) {
     ASSERT_FALSE(ReadAnswers(path, &read));
     EXPECT_EQ(read.answers, first + first + run);
     EXPECT_TRUE(read.skipped.isEmpty());
-    ::close(ready[0]);
-    ::close(ready[1]);
 }
 
 } // namespace baisuu

@@ -5,6 +5,7 @@
 #include "records/file_lock.h"
 #include "records/log_bytes.h"
 #include "records/results.h"
+#include "records/sibling_programs.h"
 #include "test_support.h"
 
 #include <QFile>
@@ -21,11 +22,6 @@ namespace baisuu {
 namespace {
 
 const LockWait kShortWait = [] { ::usleep(2000); };
-
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QList<ResultRecord> records(const QString& path) {
     QList<ResultRecord> out;
@@ -129,23 +125,8 @@ TEST(ResultsLog, EightProcessesAppendingAtOnceLoseAndDoubleNothing) {
 TEST(ResultsLog, AnAppendWaitsWhileAnotherProcessHoldsTheLock) {
     QTemporaryDir dir;
     const QString path = writeFile(dir, QStringLiteral("成績累積データ.dat"), numbered(2));
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t holder = ::fork();
-    if (holder == 0) {
-        QFile f(path);
-        PlatformFileLock platform;
-        WholeFileLock lock(platform, f);
-        const bool ok =
-            f.open(QIODevice::ReadWrite) && lock.tryLock(nullptr) == FileLock::Outcome::Locked;
-        const char c = ok ? 'y' : 'n';
-        (void)!::write(ready[1], &c, 1);
-        ::usleep(300 * 1000);
-        ::_exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ASSERT_EQ(c, 'y');
+    const pid_t holder = forkLockHolder(path);
+    ASSERT_GT(holder, 0);
     int waits = 0;
     EXPECT_FALSE(AppendRecord(path, appended(0, 0), [&] {
         ++waits;
@@ -155,8 +136,6 @@ TEST(ResultsLog, AnAppendWaitsWhileAnotherProcessHoldsTheLock) {
     ::waitpid(holder, &status, 0);
     EXPECT_GE(waits, 3);
     EXPECT_EQ(fileBytes(path).size(), 3 * 44);
-    ::close(ready[0]);
-    ::close(ready[1]);
 }
 
 TEST(ResultsLog, ReplaceAndDeleteChangeOnlyTheirRecord) {

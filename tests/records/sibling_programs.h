@@ -11,8 +11,36 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <unistd.h>
 
 namespace baisuu {
+
+// Another process holding the whole-file lock on path for 300 ms; whileHeld
+// runs in it just before it lets go. Returns once the lock is held, with the
+// process id to wait for, or -1 when it could not take the lock.
+inline pid_t forkLockHolder(const QString& path,
+                            const std::function<void(QFile&)>& whileHeld = {}) {
+    int ready[2];
+    if (::pipe(ready) != 0) return -1;
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        QFile f(path);
+        PlatformFileLock platform;
+        WholeFileLock lock(platform, f);
+        const bool ok =
+            f.open(QIODevice::ReadWrite) && lock.tryLock(nullptr) == FileLock::Outcome::Locked;
+        const char c = ok ? 'y' : 'n';
+        (void)!::write(ready[1], &c, 1);
+        ::usleep(300 * 1000);
+        if (ok && whileHeld) whileHeld(f);
+        ::_exit(0);
+    }
+    char c = 0;
+    const bool held = holder > 0 && ::read(ready[0], &c, 1) == 1 && c == 'y';
+    ::close(ready[0]);
+    ::close(ready[1]);
+    return held ? holder : -1;
+}
 
 inline QByteArray fileBytes(const QString& path) {
     QFile f(path);
