@@ -7,6 +7,7 @@
 #include "records/answers_file.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -48,6 +49,7 @@ QList<Answer> benchRuns(int runs, int days, unsigned seed) {
 struct BenchSchool {
     BenchSchool(int pupils, int runsEach) {
         runCli({QStringLiteral("init-demo"), root()});
+        QDir(AnswersFolder(dataFolder())).removeRecursively(); // the demo's own
         QString roster;
         for (int n = 1; n <= pupils; ++n)
             roster +=

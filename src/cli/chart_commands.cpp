@@ -126,7 +126,8 @@ std::unique_ptr<QCoreApplication> MakeCliApplication(int& argc, char** argv) {
     int i = 1;
     while (i < argc && QByteArray(argv[i]).startsWith("--"))
         i += 2;
-    if (i < argc && (QByteArray(argv[i]) == "chart" || QByteArray(argv[i]) == "class-report")) {
+    const QByteArray command = i < argc ? QByteArray(argv[i]) : QByteArray();
+    if (command == "chart" || command == "class-report" || command == "mistakes-chart") {
         // Drawing needs fonts, and fonts need a platform: one without a display.
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));

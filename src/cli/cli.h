@@ -99,6 +99,7 @@ int CmdClassReport(CliEnv& env);
 int CmdBackup(CliEnv& env);
 int CmdRestore(CliEnv& env);
 int CmdMistakes(CliEnv& env);
+int CmdMistakesChart(CliEnv& env);
 // The application object of the tool: one that can draw for `chart`.
 std::unique_ptr<QCoreApplication> MakeCliApplication(int& argc, char** argv);
 
@@ -109,6 +110,10 @@ void CheckResultsLog(const Hensuu1& state, QList<FileError>& problems);
 // times around targets[level]) into a new log, dated back from the clock.
 bool WriteDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> targets,
                       int pupilCount, const QString& schoolCode);
+
+// The answers of every demo run, played with the drill's problem rule, into
+// the answers files of the data folder (emptied first).
+bool WriteDemoAnswers(CliEnv& env, const QString& dataFolder, const QList<ResultRecord>& runs);
 
 // Whether the data folder holds the log's lock against a second process.
 void CheckLogLock(const Hensuu1& state, QList<FileError>& problems);

@@ -71,6 +71,8 @@ const std::vector<CommandRow>& commands() {
          "       baisuu-cli init-school DIR --data-root ROOT [--name NAME --code NNNNN --password "
          "P]"},
         {"mistakes", CmdMistakes, "mistakes (--pupil N | --group GROUP) [--level L] [--days D]"},
+        {"mistakes-chart", CmdMistakesChart,
+         "mistakes-chart --out FILE.pdf --pupil N[,N...] --levels L[,L...] [--days D]"},
         {"own-runs", CmdOwnRuns, "own-runs --pupil N [--group GROUP]"},
         {"period", CmdPeriod, "period --days 1-5 [--mode time|points] [--group GROUP] [--pupil N]"},
         {"points", CmdPoints, "points --level L --time T"},

@@ -1,13 +1,17 @@
 // `mistakes`: which numbers a pupil, or a grade group together, gets wrong,
-// from the answers files; and `check`'s look at those files.
+// from the answers files; `mistakes-chart`: the 苦手な数 pages of pupils, as
+// the hub prints them; and `check`'s look at those files.
 
 #include "cli/cli.h"
 
+#include "hub/charts.h"
 #include "hub/class_report.h"
+#include "hub/weak_numbers_page.h"
 #include "records/mistakes.h"
 #include "roster/roster_lines.h"
 
 #include <QDir>
+#include <QGuiApplication>
 
 namespace baisuu {
 
@@ -76,6 +80,46 @@ int CmdMistakes(CliEnv& env) {
         tally.add(read.answers);
     }
     env.out << QString::fromLatin1(MistakesJson(tally.result())) << Qt::endl;
+    return 0;
+}
+
+int CmdMistakesChart(CliEnv& env) {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return BadOption(env, QStringLiteral("mistakes-chart は描画のできる起動でしか使えません。"));
+    const QString out = env.option(QStringLiteral("--out"));
+    if (out.isEmpty())
+        return BadOption(env, QStringLiteral("--out に書き出すPDFファイルを指定してください。"));
+    QList<int> pupils;
+    if (!NumberList(env, QStringLiteral("--pupil"), 0, kHighestPupil, &pupils)) return 2;
+    WeakNumbersRequest request;
+    if (env.args.contains(QStringLiteral("--days"))) {
+        qint64 days = 0;
+        if (!IntOption(env, QStringLiteral("--days"), 1, kMostDays, &days)) return 2;
+        request.days = int(days);
+    }
+    HubSchool school;
+    if (const int code = LoadHubSchool(env, school)) return code;
+    if (!NumberList(env, QStringLiteral("--levels"), 1, school.state.catalog.levelCount,
+                    &request.levels))
+        return 2;
+    request.today = school.now.date();
+    const MultiplesProblemSource problems;
+    QList<PagedDocument> docs;
+    for (const int pupil : pupils) {
+        AnswersRead read;
+        if (Failed(env, ReadAnswers(AnswersFilePath(school.state.paths.dataFolder, pupil), &read)))
+            return 1;
+        const PupilHeading heading = HeadingOf(*school.roster, pupil, school.schoolYear);
+        request.pupil = pupil;
+        request.pupilName = heading.name;
+        request.grade = heading.grade;
+        docs.append(PagedWeakNumbers(BuildWeakNumbersDocument(
+            request, read.answers, school.state.catalog, problems)));
+    }
+    QStringList written;
+    if (Failed(env, WritePdfs(docs, out, &written))) return 1;
+    for (const QString& file : written)
+        env.out << file << '\n';
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "core/dates.h"
 #include "records/results.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -73,7 +74,8 @@ bool WriteDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> 
         env.err << QStringLiteral("書けません: %1").arg(logPath) << Qt::endl;
         return false;
     }
-    return true;
+    // The log lies in the data folder, beside the answers files.
+    return WriteDemoAnswers(env, QFileInfo(logPath).absolutePath() + QLatin1Char('/'), runs);
 }
 
 } // namespace baisuu

@@ -45,4 +45,20 @@ Problem MultiplesProblemSource::make(int level, Random& random) const {
     return p;
 }
 
+QList<NumberGrid> MultiplesProblemSource::gridsOf(int level) const {
+    const auto grid = [](int n) {
+        // Odd or even: one digit for n = 1, two for n = 2. A multiple of n is
+        // n·(k + 1) with k up to 100 / n, so at most 110; any other number 1..100.
+        if (n == 1) return NumberGrid{n, 0, 9, QStringLiteral("偶数か奇数か（1けた）")};
+        if (n == 2) return NumberGrid{n, 10, 99, QStringLiteral("偶数か奇数か（2けた）")};
+        return NumberGrid{n, 1, 110, QString::number(n) + QStringLiteral("の倍数か")};
+    };
+    QList<NumberGrid> grids;
+    if (level >= 1 && level <= 10) grids.append(grid(level));
+    if (level == 11)
+        for (int n = 1; n <= 10; ++n)
+            grids.append(grid(n));
+    return grids;
+}
+
 } // namespace baisuu

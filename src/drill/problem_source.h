@@ -5,6 +5,7 @@
 
 #include "core/services.h"
 
+#include <QList>
 #include <QString>
 
 namespace baisuu {
@@ -18,6 +19,15 @@ struct Problem {
     QString secondAnswer;  // Command2(2)
 };
 
+// The numbers one divisor of a level asks, first to last: the weak-numbers
+// view draws one grid of them per divisor.
+struct NumberGrid {
+    int divisor = 0;
+    qint32 first = 0;
+    qint32 last = 0;
+    QString name; // what is asked, as a heading: "７の倍数"
+};
+
 class ProblemSource {
   public:
     virtual ~ProblemSource() = default;
@@ -25,6 +35,8 @@ class ProblemSource {
     virtual bool hasRule(int level) const = 0;
     // A new problem for level (which must have a rule), drawing from random.
     virtual Problem make(int level, Random& random) const = 0;
+    // Every number level can ask, one grid per divisor; none without a rule.
+    virtual QList<NumberGrid> gridsOf(int level) const = 0;
 };
 
 // 倍数判定: odd or even at levels 1 and 2, multiples of 3..10 at levels 3..10,
@@ -33,6 +45,7 @@ class MultiplesProblemSource final : public ProblemSource {
   public:
     bool hasRule(int level) const override { return level >= 1 && level <= 11; }
     Problem make(int level, Random& random) const override;
+    QList<NumberGrid> gridsOf(int level) const override;
 };
 
 } // namespace baisuu

@@ -3,12 +3,8 @@
 #include "core/dates.h"
 #include "ui/look.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QPageLayout>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPdfWriter>
 
 #include <algorithm>
 #include <cmath>
@@ -407,33 +403,23 @@ void DrawChartPage(QPainter& painter, const QRectF& area, const ChartDocument& d
     painter.restore();
 }
 
-bool PaintChartDocument(QPagedPaintDevice& device, const ChartDocument& doc) {
-    QPainter painter;
-    if (!painter.begin(&device)) return false;
-    for (int page = 0; page < doc.pages.size(); ++page) {
-        if (page > 0) device.newPage();
-        DrawChartPage(painter, QRectF(0, 0, device.width(), device.height()), doc, page);
-    }
-    return painter.end();
+PagedDocument PagedChart(ChartDocument doc) {
+    PagedDocument paged;
+    paged.name = doc.pupilName;
+    paged.today = doc.today;
+    paged.pageCount = int(doc.pages.size());
+    paged.draw = [doc = std::move(doc)](QPainter& p, const QRectF& area, int page) {
+        DrawChartPage(p, area, doc, page);
+    };
+    return paged;
 }
 
 std::optional<FileError> WriteChartPdfs(const QList<ChartDocument>& docs, const QString& path,
                                         QStringList* written) {
-    for (int k = 0; k < docs.size(); ++k) {
-        const QString file = NumberedPdfPath(path, k);
-        QPdfWriter pdf(file);
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-        pdf.setResolution(600);
-        pdf.setTitle(QStringLiteral("%1 %2").arg(docs[k].pupilName, DateText(docs[k].today)));
-        pdf.setCreator(QStringLiteral("倍数判定"));
-        if (!PaintChartDocument(pdf, docs[k]))
-            return FileError{QDir::cleanPath(file), 0,
-                             QStringLiteral("PDFファイルを書けません。フォルダと書き込みの権利を"
-                                            "確かめてください。")};
-        if (written) written->append(file);
-    }
-    return std::nullopt;
+    QList<PagedDocument> paged;
+    for (const ChartDocument& doc : docs)
+        paged.append(PagedChart(doc));
+    return WritePdfs(paged, path, written);
 }
 
 } // namespace baisuu

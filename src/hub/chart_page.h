@@ -7,11 +7,11 @@
 
 #include "core/file_error.h"
 #include "hub/charts.h"
+#include "hub/paged_document.h"
 
 #include <QRectF>
 #include <optional>
 
-class QPagedPaintDevice;
 class QPainter;
 
 namespace baisuu {
@@ -21,10 +21,8 @@ namespace baisuu {
 // an A4 sheet show the same page.
 void DrawChartPage(QPainter& painter, const QRectF& area, const ChartDocument& doc, int pageIndex);
 
-// Every page of doc on a paged device (a printer or a PDF writer), with a new
-// page between pages; the device's job ends when the painter does. False when
-// the device cannot be painted on.
-bool PaintChartDocument(QPagedPaintDevice& device, const ChartDocument& doc);
+// The document for the panel's picture, a printer or a PDF file.
+PagedDocument PagedChart(ChartDocument doc);
 
 // Each document into a PDF file of its own, A4 portrait: the first to path,
 // the others as NumberedPdfPath names them. written gets the paths in order.

@@ -1,7 +1,8 @@
 #include "hub/chart_panel_screen.h"
 
-#include "hub/chart_page.h"
 #include "hub/result_lists.h"
+#include "records/answers_file.h"
+#include "hub/weak_numbers_page.h"
 #include "roster/grades.h"
 #include "ui/print_jobs.h"
 #include "ui/screen_parts.h"
@@ -53,13 +54,24 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent) {
 
 void ChartView::clear() {
     doc_ = {};
+    weak_ = {};
+    shown_ = {};
     page_ = 0;
     update();
 }
 
 void ChartView::showDocument(ChartDocument doc) {
+    clear();
     doc_ = std::move(doc);
-    page_ = std::max(0, int(doc_.pages.size()) - 1);
+    shown_ = PagedChart(doc_);
+    page_ = std::max(0, pageCount() - 1);
+    update();
+}
+
+void ChartView::showDocument(WeakNumbersDocument doc) {
+    clear();
+    weak_ = std::move(doc);
+    shown_ = PagedWeakNumbers(weak_);
     update();
 }
 
@@ -71,7 +83,7 @@ void ChartView::showPage(int page) {
 void ChartView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
-    DrawChartPage(p, QRectF(rect()), doc_, page_);
+    if (shown_.draw) shown_.draw(p, QRectF(rect()), page_);
     p.setPen(QColor(0x8C, 0x96, 0xA8));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
@@ -88,13 +100,14 @@ ChartPanel::ChartPanel(AppContext& ctx, QWidget* parent)
     buildControls();
     connectControls();
     Command24[1]->hide();
+    showSideControls();
     fillLevelList();
     showPageButtons();
     hide();
 }
 
 // The chart on the left; beside it, top to bottom: the other pupils, the
-// levels, the page buttons, show and print, back.
+// levels, the page buttons, which pages and their period, show and print, back.
 void ChartPanel::buildControls() {
     const int x = kSideLeft, w = kSideWidth, half = (kSideWidth - 8) / 2;
     const auto button = [this](const char* name, const QString& text, const QRect& place,
@@ -104,19 +117,29 @@ void ChartPanel::buildControls() {
     Picture12 = Named(new ChartView(this), QStringLiteral("Picture12"));
     Picture12->setGeometry(6, 6, kSideLeft - 14, height() - 12);
     Command25 = button("Command25", QStringLiteral("他の人のデータを見る"), {x, 6, w, 44}, 13);
-    List2 = Named(pickList(this, {x, 6, w, 300}, FixedPitchFont(9.5)), QStringLiteral("List2"));
-    MakeLabel(this, QStringLiteral("レベル"), {x, 314, w, 24},
+    List2 = Named(pickList(this, {x, 6, w, 232}, FixedPitchFont(9.5)), QStringLiteral("List2"));
+    MakeLabel(this, QStringLiteral("レベル"), {x, 244, w, 24},
               {12, true, Qt::AlignLeft | Qt::AlignVCenter, kHeadingBlue});
-    List3 = Named(pickList(this, {x, 340, w, 94}, FontOf(13, true)), QStringLiteral("List3"));
-    previousPage = button("previousPage", QStringLiteral("前へ"), {x, 442, 80, 36}, 12);
-    pageLabel = Named(MakeLabel(this, {}, {x + 84, 442, w - 168, 36}, {12, false, Qt::AlignCenter}),
+    List3 = Named(pickList(this, {x, 270, w, 94}, FontOf(13, true)), QStringLiteral("List3"));
+    previousPage = button("previousPage", QStringLiteral("前へ"), {x, 372, 80, 34}, 12);
+    pageLabel = Named(MakeLabel(this, {}, {x + 84, 372, w - 168, 34}, {12, false, Qt::AlignCenter}),
                       QStringLiteral("pageLabel"));
-    nextPage = button("nextPage", QStringLiteral("次へ"), {x + w - 80, 442, 80, 36}, 12);
-    Command24[0] = button("Command24_0", QStringLiteral("表示"), {x, 488, half, 56}, 14);
-    Command24[1] = button("Command24_1", QStringLiteral("印刷"), {x + half + 8, 488, half, 56}, 14);
-    Command21[0] = button("Command21_0", QStringLiteral("表示"), {x, 488, half, 56}, 14);
-    Command21[1] = button("Command21_1", QStringLiteral("印刷"), {x + half + 8, 488, half, 56}, 14);
-    Command18 = button("Command18", QStringLiteral("戻る"), {x, 556, w, 56}, 14);
+    nextPage = button("nextPage", QStringLiteral("次へ"), {x + w - 80, 372, 80, 34}, 12);
+    chartButton = button("chartButton", QStringLiteral("グラフ"), {x, 414, half, 40}, 13);
+    weakButton = button("weakButton", QStringLiteral("苦手な数"), {x + half + 8, 414, half, 40}, 13);
+    allDaysButton = button("allDaysButton", QStringLiteral("全期間"), {x, 460, half, 34}, 12);
+    recentDaysButton = button("recentDaysButton", QStringLiteral("最近30日"),
+                              {x + half + 8, 460, half, 34}, 12);
+    Command24[0] = button("Command24_0", QStringLiteral("表示"), {x, 502, half, 52}, 14);
+    Command24[1] = button("Command24_1", QStringLiteral("印刷"), {x + half + 8, 502, half, 52}, 14);
+    Command21[0] = button("Command21_0", QStringLiteral("表示"), {x, 502, half, 52}, 14);
+    Command21[1] = button("Command21_1", QStringLiteral("印刷"), {x + half + 8, 502, half, 52}, 14);
+    Command18 = button("Command18", QStringLiteral("戻る"), {x, 562, w, 52}, 14);
+    // Two pairs of switches: one of each pair is down.
+    for (QPushButton* b : {chartButton, weakButton, allDaysButton, recentDaysButton})
+        b->setCheckable(true);
+    chartButton->setChecked(true);
+    allDaysButton->setChecked(true);
 
     List2->hide();
     // The level numbers as a block of keys rather than a long column.
@@ -136,6 +159,11 @@ void ChartPanel::connectControls() {
         connect(Command21[size_t(k)], &QPushButton::clicked, this,
                 [this, k] { Command21_Click(k); });
     }
+    connect(chartButton, &QPushButton::clicked, this, [this] { showWeakNumbers(false); });
+    connect(weakButton, &QPushButton::clicked, this, [this] { showWeakNumbers(true); });
+    connect(allDaysButton, &QPushButton::clicked, this, [this] { setWeakNumbersDays(0); });
+    connect(recentDaysButton, &QPushButton::clicked, this,
+            [this] { setWeakNumbersDays(kWeakNumbersRecentDays); });
     connect(List2, &QListWidget::itemClicked, this, [this] { List2_Click(); });
     connect(List3, &QListWidget::itemClicked, this, [this] { List3_Click(); });
     connect(previousPage, &QPushButton::clicked, this, [this] {
@@ -149,7 +177,9 @@ void ChartPanel::connectControls() {
 }
 
 void ChartPanel::setTeacherMode(bool teacher) {
+    teacher_ = teacher;
     Command24[1]->setVisible(teacher);
+    showSideControls();
 }
 
 void ChartPanel::fillPupilList() {
@@ -193,8 +223,9 @@ std::optional<std::vector<QStringList>> ChartPanel::Command16_Click(const QStrin
 
 void ChartPanel::Command17_Click() {
     chartedPupil_ = ctx_.hensuu1.currentPupil;
-    List2->hide();
-    Command25->show();
+    listOpen_ = false;
+    weak_ = false;
+    showSideControls();
     List2->clearSelection();
     if (List3->count() == 0) fillLevelList();
     List3->selectAll();
@@ -233,27 +264,68 @@ std::optional<ChartDocument> ChartPanel::chartOf(int pupil) {
                               ctx_.hensuu1.catalog);
 }
 
+std::optional<WeakNumbersDocument> ChartPanel::weakNumbersOf(int pupil) {
+    AnswersRead read;
+    if (auto error = ReadAnswers(AnswersFilePath(ctx_.hensuu1.paths.dataFolder, pupil), &read)) {
+        ctx_.navigator.message(kReadTitle, error->text());
+        return std::nullopt;
+    }
+    WeakNumbersRequest request;
+    request.pupil = pupil;
+    request.today = ctx_.clock.now().date();
+    const int schoolYear = CurrentSchoolYear(request.today, ctx_.hensuu1.schoolYearStartMonth);
+    const PupilHeading heading = HeadingOf(ctx_.roster, pupil, schoolYear);
+    request.pupilName = heading.name;
+    request.grade = heading.grade;
+    request.days = weakDays_;
+    request.levels = selectedLevels();
+    return BuildWeakNumbersDocument(request, read.answers, ctx_.hensuu1.catalog,
+                                    MultiplesProblemSource{});
+}
+
+std::optional<PagedDocument> ChartPanel::pagesOf(int pupil) {
+    if (weak_) {
+        if (auto doc = weakNumbersOf(pupil)) return PagedWeakNumbers(std::move(*doc));
+    } else if (auto doc = chartOf(pupil)) {
+        return PagedChart(std::move(*doc));
+    }
+    return std::nullopt;
+}
+
 void ChartPanel::Command21_Click(int index) {
     if (index == 1) {
-        if (auto doc = chartOf(chartedPupil_)) print({*doc});
+        if (auto doc = pagesOf(chartedPupil_)) print({*doc});
         return;
     }
     move(kChartPanelGeometry.topLeft());
     show();
     raise();
     Picture12->clear();
-    if (auto doc = chartOf(chartedPupil_)) Picture12->showDocument(std::move(*doc));
+    if (weak_) {
+        if (auto doc = weakNumbersOf(chartedPupil_)) Picture12->showDocument(std::move(*doc));
+    } else if (auto doc = chartOf(chartedPupil_)) {
+        Picture12->showDocument(std::move(*doc));
+    }
     showPageButtons();
 }
 
-void ChartPanel::Command24_Click(int index) {
+// The pupils selected in List2. The 苦手な数 pages of other pupils are the
+// teacher's: anybody else sees their own.
+QList<int> ChartPanel::pupilsToShow() const {
     QList<int> pupils;
+    if (weak_ && !teacher_) return pupils;
     for (int row = 0; row < List2->count(); ++row)
         if (List2->item(row)->isSelected()) {
             const int pupil = PupilOfLine(List2->item(row)->text());
             if (pupil >= 0) pupils.append(pupil);
         }
+    return pupils;
+}
+
+void ChartPanel::Command24_Click(int index) {
+    const QList<int> pupils = pupilsToShow();
     if (pupils.isEmpty()) {
+        if (weak_ && !teacher_) chartedPupil_ = ctx_.hensuu1.currentPupil;
         Command21_Click(index);
         return;
     }
@@ -266,17 +338,17 @@ void ChartPanel::Command24_Click(int index) {
         return;
     }
     // Every selected pupil gets a document of their own, from one printer choice.
-    QList<ChartDocument> docs;
+    QList<PagedDocument> docs;
     for (int pupil : pupils) {
         chartedPupil_ = pupil;
-        auto doc = chartOf(pupil);
+        auto doc = pagesOf(pupil);
         if (!doc) return;
         docs.append(std::move(*doc));
     }
     print(docs);
 }
 
-void ChartPanel::print(const QList<ChartDocument>& docs) {
+void ChartPanel::print(const QList<PagedDocument>& docs) {
     printed_.clear();
     // Without a level there is nothing to chart: blank sheets would say nothing.
     if (selectedLevels().isEmpty()) {
@@ -286,7 +358,7 @@ void ChartPanel::print(const QList<ChartDocument>& docs) {
         return;
     }
     if (!printToPdf_.isEmpty()) {
-        if (auto error = WriteChartPdfs(docs, printToPdf_, &printed_))
+        if (auto error = WritePdfs(docs, printToPdf_, &printed_))
             ctx_.navigator.message(kPrintTitle, error->text());
         return;
     }
@@ -305,17 +377,17 @@ void ChartPanel::print(const QList<ChartDocument>& docs) {
     printOn(printer, docs);
 }
 
-void ChartPanel::printOn(QPrinter& printer, const QList<ChartDocument>& docs) {
+void ChartPanel::printOn(QPrinter& printer, const QList<PagedDocument>& docs) {
     // To a file, one printer would write each pupil's document over the one
     // before: every pupil gets a file, named as --print-to-pdf names them.
     if (!printer.outputFileName().isEmpty()) {
-        if (auto error = WriteChartPdfs(docs, printer.outputFileName(), &printed_))
+        if (auto error = WritePdfs(docs, printer.outputFileName(), &printed_))
             ctx_.navigator.message(kPrintTitle, error->text());
         return;
     }
-    for (const ChartDocument& doc : docs) {
-        printer.setDocName(doc.pupilName);
-        if (!PrintDocument(printer, [&] { return PaintChartDocument(printer, doc); })) {
+    for (const PagedDocument& doc : docs) {
+        printer.setDocName(doc.name);
+        if (!PrintDocument(printer, [&] { return PaintDocument(printer, doc); })) {
             ctx_.navigator.message(kPrintTitle, PrintFailedText());
             return;
         }
@@ -323,8 +395,33 @@ void ChartPanel::printOn(QPrinter& printer, const QList<ChartDocument>& docs) {
 }
 
 void ChartPanel::Command25_Click() {
-    Command25->hide();
-    List2->show();
+    listOpen_ = true;
+    showSideControls();
+}
+
+void ChartPanel::showWeakNumbers(bool weak) {
+    weak_ = weak;
+    showSideControls();
+    Command24_Click(0);
+}
+
+void ChartPanel::setWeakNumbersDays(int days) {
+    weakDays_ = days;
+    showSideControls();
+    if (weak_) Command24_Click(0);
+}
+
+// The switches show what is in view; the other pupils are offered where they can be seen.
+void ChartPanel::showSideControls() {
+    chartButton->setChecked(!weak_);
+    weakButton->setChecked(weak_);
+    allDaysButton->setChecked(weakDays_ == 0);
+    recentDaysButton->setChecked(weakDays_ != 0);
+    allDaysButton->setVisible(weak_);
+    recentDaysButton->setVisible(weak_);
+    const bool others = !weak_ || teacher_;
+    Command25->setVisible(others && !listOpen_);
+    List2->setVisible(others && listOpen_);
 }
 
 void ChartPanel::Command18_Click() {

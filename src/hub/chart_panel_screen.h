@@ -4,7 +4,8 @@
 // places it and calls the handlers below; what it shows comes from charts.h.
 
 #include "context/app_context.h"
-#include "hub/charts.h"
+#include "hub/chart_page.h"
+#include "hub/weak_numbers.h"
 
 #include <QFrame>
 #include <QWidget>
@@ -20,24 +21,29 @@ class QPushButton;
 
 namespace baisuu {
 
-// Picture12: one chart page on screen. Drawing a new chart clears it first,
-// and of several pages it keeps the last in view, as a new page clears the
-// picture; the page buttons of the panel look at the others again.
+// Picture12: one chart page, or one 苦手な数 page, on screen. Drawing a new
+// chart clears it first, and of several pages it keeps the last in view, as a
+// new page clears the picture; the 苦手な数 pages start at their first. The
+// page buttons of the panel look at the others.
 class ChartView final : public QWidget {
   public:
     explicit ChartView(QWidget* parent = nullptr);
     void clear();
     void showDocument(ChartDocument doc);
+    void showDocument(WeakNumbersDocument doc);
     void showPage(int page);
     const ChartDocument& document() const { return doc_; }
+    const WeakNumbersDocument& weakNumbers() const { return weak_; }
     int page() const { return page_; }
-    int pageCount() const { return int(doc_.pages.size()); }
+    int pageCount() const { return shown_.pageCount; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
     ChartDocument doc_;
+    WeakNumbersDocument weak_;
+    PagedDocument shown_;
     int page_ = 0;
 };
 
@@ -60,6 +66,12 @@ class ChartPanel final : public QFrame {
     // on screen (0), one after the other, or printed (1), one document each.
     void Command24_Click(int index);
     void Command25_Click(); // hides itself and shows List2
+    // "グラフ" (false) and "苦手な数" (true): which pages the panel shows,
+    // shown at once for the pupils it would chart.
+    void showWeakNumbers(bool weak);
+    // "全期間" (0) and "最近30日" (30): the period of the 苦手な数 pages.
+    void setWeakNumbersDays(int days);
+    bool showsWeakNumbers() const { return weak_; }
     void Command18_Click(); // hides the panel
     void List2_Click();
     void List3_Click();
@@ -74,7 +86,7 @@ class ChartPanel final : public QFrame {
     const QStringList& printedFiles() const { return printed_; }
     // Printing once the printer is chosen: to the printer one document a pupil,
     // or to the dialog's file one file a pupil.
-    void printOn(QPrinter& printer, const QList<ChartDocument>& docs);
+    void printOn(QPrinter& printer, const QList<PagedDocument>& docs);
 
     ChartView* Picture12 = nullptr;   // the chart page, left of the side controls
     QPushButton* Command25 = nullptr; // "他の人のデータを見る": opens the pupil list
@@ -86,6 +98,10 @@ class ChartPanel final : public QFrame {
     QPushButton* previousPage = nullptr;     // "前へ": the chart's previous page
     QPushButton* nextPage = nullptr;         // "次へ": the chart's next page
     QLabel* pageLabel = nullptr;             // which page of how many is in view
+    QPushButton* chartButton = nullptr;      // "グラフ": the chart pages
+    QPushButton* weakButton = nullptr;       // "苦手な数": the weak-numbers pages
+    QPushButton* allDaysButton = nullptr;    // "全期間": every answer on the 苦手な数 pages
+    QPushButton* recentDaysButton = nullptr; // "最近30日": the last 30 days' answers
 
   private:
     void buildControls();
@@ -95,14 +111,22 @@ class ChartPanel final : public QFrame {
     bool readRecords(qint64 count, QList<RecordNumbers>& records);
     QList<int> selectedLevels() const;
     std::optional<ChartDocument> chartOf(int pupil);
-    void print(const QList<ChartDocument>& docs);
+    std::optional<WeakNumbersDocument> weakNumbersOf(int pupil);
+    std::optional<PagedDocument> pagesOf(int pupil);
+    QList<int> pupilsToShow() const;
+    void print(const QList<PagedDocument>& docs);
     void showPageButtons();
+    void showSideControls();
 
     AppContext& ctx_;
     QString group_;
     int chartedPupil_ = 0;
     QString printToPdf_;
     QStringList printed_;
+    bool teacher_ = false;
+    bool weak_ = false;      // the 苦手な数 pages instead of the charts
+    int weakDays_ = 0;       // their period: 0 for every answer
+    bool listOpen_ = false;  // List2 in place of Command25
 };
 
 } // namespace baisuu

@@ -220,17 +220,21 @@ ChartBand buildBand(int level, const ChartRequest& request, const QList<RecordNu
 
 } // namespace
 
+PupilHeading HeadingOf(const StudentRoster& roster, int pupil, int schoolYear) {
+    if (!inPupilRange(pupil)) return {};
+    return {roster.pupilNames[size_t(pupil)].trimmed(),
+            GradeLabelFull(GradeIndex(roster.pupilBaseYears[size_t(pupil)], schoolYear))};
+}
+
 ChartDocument BuildChartDocument(const ChartRequest& request, const QList<RecordNumbers>& records,
                                  const ResultsState& results, const StudentRoster& roster,
                                  const CriteriaTable& criteria, const LevelCatalog& catalog) {
     ChartDocument doc;
     doc.pupil = request.pupil;
     doc.today = request.today;
-    if (inPupilRange(request.pupil)) {
-        doc.pupilName = roster.pupilNames[size_t(request.pupil)].trimmed();
-        doc.grade = GradeLabelFull(
-            GradeIndex(roster.pupilBaseYears[size_t(request.pupil)], request.schoolYear));
-    }
+    const PupilHeading heading = HeadingOf(roster, request.pupil, request.schoolYear);
+    doc.pupilName = heading.name;
+    doc.grade = heading.grade;
     const std::vector<char> admitted = admittedPupils(request, roster);
     const QList<BandPlace> places = PlaceBands(int(request.levels.size()));
     for (qsizetype k = 0; k < request.levels.size(); ++k) {

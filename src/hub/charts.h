@@ -113,6 +113,14 @@ struct ChartRequest : HistoryRequest {
     QString contentName;
 };
 
+// Whose pages: the roster's name (trimmed) and the pupil's grade label in
+// the school year; empty for a number outside the roster.
+struct PupilHeading {
+    QString name;
+    QString grade;
+};
+PupilHeading HeadingOf(const StudentRoster& roster, int pupil, int schoolYear);
+
 // One pupil's chart pages: a document of its own when printed.
 struct ChartDocument {
     int pupil = 0;

@@ -40,6 +40,11 @@ Mistakes MistakesTally::result() const {
                                           int(ms.size()), it->wrong, LowerMedian(ms)});
         }
         lt.medianMs = LowerMedian(all);
+        if (!all.empty()) {
+            const auto slow = all.end() - qsizetype((all.size() + 4) / 5);
+            std::nth_element(all.begin(), slow, all.end());
+            lt.slowFromMs = *slow;
+        }
         std::sort(lt.numbers.begin(), lt.numbers.end(), [](const auto& a, const auto& b) {
             if (a.wrong != b.wrong) return a.wrong > b.wrong;
             if (a.medianMs != b.medianMs) return a.medianMs > b.medianMs;

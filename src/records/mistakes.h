@@ -27,6 +27,8 @@ struct LevelTally {
     int answers = 0;
     int wrong = 0;
     qint32 medianMs = 0;
+    // The fastest of the slowest fifth of the level's answer times (0 for none).
+    qint32 slowFromMs = 0;
     // Most wrong first, then slowest first, then by divisor and number.
     QList<NumberTally> numbers;
 };

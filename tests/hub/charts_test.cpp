@@ -9,6 +9,7 @@
 #include "hub/data_change_panel_screen.h"
 #include "records/log_bytes.h"
 #include "roster/grades.h"
+#include "shown_panel.h"
 #include "stage_input.h"
 #include "text_fit.h"
 
@@ -44,32 +45,6 @@ int pdfPages(const QString& path) {
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
     return int(QString::fromLatin1(f.readAll()).count(page));
 }
-
-// The panel in its place on a screen of the stage's size, as the hub holds it,
-// clicked and typed at through the window. What the hub's own controls do to
-// it (the own-runs option, "グラフ", "データ処理", a teacher signed in) the
-// tests call directly: the panel alone has no control for them.
-template <typename Panel> struct ShownPanel {
-    explicit ShownPanel(AppContext& ctx, double scale = 1.0)
-        : host(
-              [&ctx](Screen) {
-                  auto* screen = new QWidget;
-                  new Panel(ctx, screen);
-                  return screen;
-              },
-              scale) {
-        host.stage.show(Screen::Hub);
-        panel = host.stage.current()->findChild<Panel*>();
-    }
-    Panel* operator->() const { return panel; }
-    Panel& operator*() const { return *panel; }
-    void click(const QWidget* control) { clickOnStage(host.stage, control); }
-    void clickLine(const QListWidget* list, int row) {
-        clickOnStage(host.stage, list->viewport(), list->visualItemRect(list->item(row)).center());
-    }
-    StageHost host;
-    Panel* panel = nullptr;
-};
 
 class Charts : public ::testing::Test, public DrillFixture {
   protected:
@@ -309,9 +284,9 @@ TEST_F(Charts, ThreeSelectedPupilsPrintThreeDocuments) {
 TEST_F(Charts, PrintingToTheDialogsFileKeepsEveryPupilsDocument) {
     const QList<RecordNumbers> records =
         log({{kToday, 0.5, 7, 1, 33}, {kToday, 0.5, 3, 1, 28}, {kToday, 0.5, 1, 1, 40}});
-    QList<ChartDocument> docs;
+    QList<PagedDocument> docs;
     for (int pupil : {7, 3, 1})
-        docs.append(chart(pupil, {1}, records));
+        docs.append(PagedChart(chart(pupil, {1}, records)));
     ShownPanel<ChartPanel> panel(*ctx);
     // What the print dialog gives when it sends the print to a file.
     QPrinter printer(QPrinter::HighResolution);

@@ -184,9 +184,9 @@ class PrintCups : public ::testing::Test {
     }
     void printCharts(const QStringList& names) {
         ChartPanel panel(*school.ctx);
-        QList<ChartDocument> docs;
+        QList<PagedDocument> docs;
         for (const QString& name : names)
-            docs.append(chart(int(docs.size()) + 1, name));
+            docs.append(PagedChart(chart(int(docs.size()) + 1, name)));
         panel.printOn(printer, docs);
     }
     void printRecords() {

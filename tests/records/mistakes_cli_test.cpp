@@ -2,9 +2,14 @@
 // the plain tally of the same answers; and the refusals.
 
 #include "cli_school.h"
+#include "core/level_catalog.h"
+#include "hub/weak_numbers.h"
 #include "records/mistakes_reference.h"
 #include "test_support.h"
 
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace baisuu {
@@ -21,6 +26,8 @@ class MistakesCli : public ::testing::Test, protected CliDemoSchool {
             "1,2017,0,0,\"山田　花子\",0,\"\",\"\"\r\n2,2013,0,0,\"佐藤　健\",0,\"\",\"\"\r\n"
             "3,2019,0,0,\"鈴木　一郎\",0,\"\",\"\"\r\n4,2019,0,0,\"休会中\",1,\"\",\"\"\r\n");
         writeFile(dir, QStringLiteral("school/data/新名簿.txt"), sjis(roster));
+        // The demo's own answers give way to the ones written here.
+        QDir(AnswersFolder(root() + QStringLiteral("/data/倍数判定/"))).removeRecursively();
         for (int p = 1; p <= 4; ++p) {
             answers[p] = randomAnswers(600, p, kNow);
             EXPECT_FALSE(AppendAnswers(path(p), answers[p]));
@@ -91,6 +98,54 @@ TEST_F(MistakesCli, BadArgumentsAreRefused) {
         EXPECT_EQ(r.code, 2) << c.args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.told))) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
+    }
+}
+
+namespace {
+
+int pdfPages(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
+    return int(QString::fromLatin1(f.readAll()).count(page));
+}
+
+} // namespace
+
+TEST_F(MistakesCli, MistakesChartWritesEachPupilsPagesAsTheViewBuildsThem) {
+    const QString out = dir.filePath(QStringLiteral("苦手.pdf"));
+    const ProcessResult r = cli({QStringLiteral("mistakes-chart"), QStringLiteral("--pupil"),
+                                 QStringLiteral("1,3"), QStringLiteral("--levels"),
+                                 QStringLiteral("1,7,11"), QStringLiteral("--out"), out});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QString second = dir.filePath(QStringLiteral("苦手-2.pdf"));
+    EXPECT_EQ(r.out, out + QStringLiteral("\n") + second + QStringLiteral("\n"));
+    LevelCatalog catalog;
+    BuildLevelCatalog(catalog);
+    WeakNumbersRequest request;
+    request.today = kNow;
+    request.levels = {1, 7, 11};
+    for (const auto& [pupil, file] : {std::pair(1, out), std::pair(3, second)}) {
+        const WeakNumbersDocument doc =
+            BuildWeakNumbersDocument(request, answers[pupil], catalog, MultiplesProblemSource{});
+        EXPECT_GE(doc.pages.size(), 5); // level 11's ten grids take five pages
+        EXPECT_EQ(pdfPages(file), doc.pages.size()) << file.toStdString();
+    }
+
+    const struct {
+        QStringList args;
+        const char* told;
+    } refused[] = {
+        {{"--pupil", "1", "--levels", "1"}, "--out に"},
+        {{"--out", out, "--levels", "1"}, "--pupil に"},
+        {{"--out", out, "--pupil", "1", "--levels", "0"}, "--levels の値は 1〜11"},
+        {{"--out", out, "--pupil", "1", "--levels", "3,12"}, "--levels の値は 1〜11"},
+        {{"--out", out, "--pupil", "1", "--levels", "3", "--days", "0"}, "--days には 1 から"},
+    };
+    for (const auto& c : refused) {
+        const ProcessResult bad = cli(QStringList{QStringLiteral("mistakes-chart")} + c.args);
+        EXPECT_EQ(bad.code, 2) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(bad.err.contains(QString::fromUtf8(c.told))) << bad.err.toStdString();
     }
 }
 

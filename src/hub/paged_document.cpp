@@ -1,0 +1,42 @@
+#include "hub/paged_document.h"
+
+#include "core/dates.h"
+#include "hub/charts.h"
+
+#include <QDir>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+
+namespace baisuu {
+
+bool PaintDocument(QPagedPaintDevice& device, const PagedDocument& doc) {
+    QPainter painter;
+    if (!painter.begin(&device)) return false;
+    for (int page = 0; page < doc.pageCount; ++page) {
+        if (page > 0) device.newPage();
+        doc.draw(painter, QRectF(0, 0, device.width(), device.height()), page);
+    }
+    return painter.end();
+}
+
+std::optional<FileError> WritePdfs(const QList<PagedDocument>& docs, const QString& path,
+                                   QStringList* written) {
+    for (int k = 0; k < docs.size(); ++k) {
+        const QString file = NumberedPdfPath(path, k);
+        QPdfWriter pdf(file);
+        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        pdf.setResolution(600);
+        pdf.setTitle(QStringLiteral("%1 %2").arg(docs[k].name, DateText(docs[k].today)));
+        pdf.setCreator(QStringLiteral("倍数判定"));
+        if (!PaintDocument(pdf, docs[k]))
+            return FileError{QDir::cleanPath(file), 0,
+                             QStringLiteral("PDFファイルを書けません。フォルダと書き込みの権利を"
+                                            "確かめてください。")};
+        if (written) written->append(file);
+    }
+    return std::nullopt;
+}
+
+} // namespace baisuu

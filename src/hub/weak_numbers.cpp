@@ -1,0 +1,178 @@
+#include "hub/weak_numbers.h"
+
+#include "core/dates.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace baisuu {
+
+namespace {
+
+constexpr int kMostMissedLines = 10;
+
+qint64 keyOf(int divisor, qint32 number) {
+    return (qint64(divisor) << 32) | quint32(number);
+}
+
+QString figuresText(int answers, int wrong, qint32 medianMs) {
+    if (answers == 0) return QStringLiteral("まだ解答がありません");
+    return QStringLiteral("解答 %1回　まちがい %2回　中央 %3")
+        .arg(answers)
+        .arg(wrong)
+        .arg(SecondsText(medianMs));
+}
+
+// The grid's figures from its numbers' tallies: the median over every answer
+// is not the median of the medians, so the level's answers are tallied again
+// with the grid's divisor alone when the level has several grids.
+struct GridFigures {
+    int answers = 0;
+    int wrong = 0;
+    qint32 medianMs = 0;
+};
+
+GridFigures gridFigures(const QList<Answer>& answers, const MistakesFilter& filter, int level,
+                        int divisor) {
+    GridFigures f;
+    std::vector<qint32> times;
+    for (const Answer& a : answers)
+        if (a.level == level && a.divisor == divisor && filter.takes(a)) {
+            times.push_back(a.ms);
+            if (!a.correct) ++f.wrong;
+        }
+    f.answers = int(times.size());
+    f.medianMs = LowerMedian(times);
+    return f;
+}
+
+WeakSection buildSection(const LevelTally& tally, const NumberGrid& grid, bool severalGrids) {
+    WeakSection s;
+    s.level = tally.level;
+    QHash<qint64, const NumberTally*> byNumber;
+    for (const NumberTally& n : tally.numbers)
+        if (n.divisor == grid.divisor) byNumber.insert(keyOf(n.divisor, n.number), &n);
+    for (qint32 number = grid.first; number <= grid.last; ++number) {
+        WeakCell cell;
+        cell.number = number;
+        if (const NumberTally* n = byNumber.value(keyOf(grid.divisor, number))) {
+            cell.shown = n->shown;
+            cell.wrong = n->wrong;
+            cell.medianMs = n->medianMs;
+            // Every time of a level alike would mark every number: a mark
+            // stands only above the level's middle.
+            cell.slow = n->medianMs >= tally.slowFromMs && n->medianMs > tally.medianMs;
+        }
+        cell.step = MissStepOf(cell.shown, cell.wrong);
+        s.cells.append(cell);
+    }
+    // tally.numbers is in most-missed order already.
+    for (const NumberTally& n : tally.numbers) {
+        if (s.mostMissed.size() == kMostMissedLines) break;
+        if (n.divisor != grid.divisor || n.wrong == 0) continue;
+        s.mostMissed.append(QStringLiteral("%1　まちがい %2回 / %3回　中央 %4")
+                                .arg(n.number)
+                                .arg(n.wrong)
+                                .arg(n.shown)
+                                .arg(SecondsText(n.medianMs)));
+    }
+    if (severalGrids) s.levelFigures = figuresText(tally.answers, tally.wrong, tally.medianMs);
+    return s;
+}
+
+QString periodText(const WeakNumbersRequest& request) {
+    if (request.days <= 0) return QStringLiteral("全期間");
+    return QStringLiteral("最近%1日（%2〜%3）")
+        .arg(request.days)
+        .arg(DateText(request.today.addDays(1 - request.days)), DateText(request.today));
+}
+
+// Sections go down the page in order; one that does not fit starts a new page.
+QList<WeakPage> placeSections(const QList<WeakSection>& sections) {
+    QList<WeakPage> pages;
+    const double room = 1000 - kWeakHeader - kWeakLegend;
+    double used = room;
+    for (const WeakSection& s : sections) {
+        const double h = WeakSectionHeight(s);
+        if (used > 0 && used + kWeakSectionGap + h > room) {
+            pages.append(WeakPage{});
+            used = 0;
+        }
+        used += (used > 0 ? kWeakSectionGap : 0) + h;
+        pages.last().sections.append(s);
+    }
+    return pages;
+}
+
+} // namespace
+
+MissStep MissStepOf(int shown, int wrong) {
+    if (shown <= 0) return MissStep::NotShown;
+    if (wrong <= 0) return MissStep::None;
+    if (4 * wrong <= shown) return MissStep::Few;
+    if (2 * wrong <= shown) return MissStep::Some;
+    return MissStep::Many;
+}
+
+QStringList MissStepLabels() {
+    return {QStringLiteral("まちがいなし"), QStringLiteral("4回に1回まで"),
+            QStringLiteral("2回に1回まで"), QStringLiteral("2回に1回より多い")};
+}
+
+QString SecondsText(qint32 ms) {
+    return QString::number(double(ms) / 1000.0, 'f', 1) + QStringLiteral("秒");
+}
+
+double WeakSectionHeight(const WeakSection& section) {
+    // The heading, the lines (or that there are none), the level's figures under a heading of their own.
+    const qsizetype side = 1 + std::max<qsizetype>(section.mostMissed.size(), 1) +
+                           (section.levelFigures.isEmpty() ? 0 : 2);
+    return kWeakTitle + 2 * kWeakSectionPad +
+           std::max(section.rows() * kWeakRow, double(side) * kWeakLine);
+}
+
+WeakNumbersDocument BuildWeakNumbersDocument(const WeakNumbersRequest& request,
+                                             const QList<Answer>& answers,
+                                             const LevelCatalog& catalog,
+                                             const ProblemSource& problems) {
+    WeakNumbersDocument doc;
+    doc.pupil = request.pupil;
+    doc.pupilName = request.pupilName;
+    doc.grade = request.grade;
+    doc.today = request.today;
+    doc.period = periodText(request);
+    MistakesFilter filter;
+    filter.days = std::max(0, request.days);
+    filter.today = request.today;
+    MistakesTally tally(filter);
+    tally.add(answers);
+    const Mistakes mistakes = tally.result();
+
+    QList<WeakSection> sections;
+    for (const int level : request.levels) {
+        const QList<NumberGrid> grids = problems.gridsOf(level);
+        LevelTally levelTally;
+        levelTally.level = level;
+        for (const LevelTally& lt : mistakes.levels)
+            if (lt.level == level) levelTally = lt;
+        const QString name = level >= 0 && level < int(catalog.levelNames.size())
+                                 ? catalog.levelNames[size_t(level)].trimmed()
+                                 : QString();
+        for (const NumberGrid& grid : grids) {
+            const bool several = grids.size() > 1;
+            WeakSection s = buildSection(levelTally, grid, several);
+            s.title = QStringLiteral("%1. %2").arg(level).arg(name);
+            if (several) s.title += QStringLiteral("　") + grid.name;
+            const GridFigures f = several ? gridFigures(answers, filter, level, grid.divisor)
+                                          : GridFigures{levelTally.answers, levelTally.wrong,
+                                                        levelTally.medianMs};
+            s.figures = figuresText(f.answers, f.wrong, f.medianMs);
+            sections.append(s);
+        }
+    }
+    doc.pages = placeSections(sections);
+    return doc;
+}
+
+} // namespace baisuu

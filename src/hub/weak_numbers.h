@@ -1,0 +1,93 @@
+#pragma once
+// The 苦手な数 pages, computed without widgets: for one pupil and the chosen
+// levels, a grid of every number each divisor of the level asks, coloured by
+// the share of wrong answers, the slowest numbers marked, and beside each grid
+// its most-missed numbers. The chart panel and `baisuu-cli mistakes-chart`
+// show these answers; weak_numbers_page.h draws them.
+
+#include "core/level_catalog.h"
+#include "drill/problem_source.h"
+#include "records/mistakes.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace baisuu {
+
+// The period the view looks at: everything, or the last 30 days.
+constexpr int kWeakNumbersRecentDays = 30;
+
+// A cell's colour step by its share of wrong answers: none, up to a quarter,
+// up to a half, more than a half. kNotShown: the number was never asked.
+enum class MissStep { NotShown, None, Few, Some, Many };
+MissStep MissStepOf(int shown, int wrong);
+// The legend's words for the steps None..Many, in order.
+QStringList MissStepLabels();
+
+struct WeakCell {
+    qint32 number = 0;
+    int shown = 0;
+    int wrong = 0;
+    qint32 medianMs = 0;
+    MissStep step = MissStep::NotShown;
+    bool slow = false; // among the slowest fifth of the pupil's answers on the level
+};
+
+// One grid (one divisor of a level) with its figures and its most-missed lines.
+struct WeakSection {
+    int level = 0;
+    QString title;       // "7. レベル名", with the grid's name when the level has several
+    QString figures;     // "解答 240回　まちがい 12回　中央 1.8秒", or that there are none
+    QList<WeakCell> cells; // first..last of the grid, ten to a row
+    QStringList mostMissed; // "91　まちがい 3回 / 4回　中央 2.4秒", at most ten
+    QString levelFigures;   // the whole level's figures, for a level of several grids
+    int rows() const { return int((cells.size() + 9) / 10); }
+};
+
+struct WeakPage {
+    QList<WeakSection> sections;
+};
+
+struct WeakNumbersRequest {
+    int pupil = 0;
+    QString pupilName; // trimmed
+    QString grade;     // the grade label
+    QDate today;
+    int days = 0;      // 0: every answer; else the last `days` days up to today
+    QList<int> levels; // in the level list's order
+};
+
+// One pupil's pages: a document of its own when printed.
+struct WeakNumbersDocument {
+    int pupil = 0;
+    QString pupilName;
+    QString grade;
+    QDate today;
+    QString period; // "全期間", or "最近30日（2026/11/10〜2026/12/09）"
+    QList<WeakPage> pages;
+};
+
+// answers: the pupil's answers file as read. Levels without a rule keep no
+// place; a level without answers shows its grid blank.
+WeakNumbersDocument BuildWeakNumbersDocument(const WeakNumbersRequest& request,
+                                             const QList<Answer>& answers,
+                                             const LevelCatalog& catalog,
+                                             const ProblemSource& problems);
+
+// "2.4秒": whole milliseconds in seconds to one decimal.
+QString SecondsText(qint32 ms);
+
+// The page's parts, in thousandths of its height, for the layout and the drawing alike.
+constexpr double kWeakHeader = 56;       // the name, the date and the period
+constexpr double kWeakLegend = 40;       // the colour legend at the foot
+constexpr double kWeakTitle = 34;        // a section's title strip
+constexpr double kWeakRow = 30;          // a grid row
+constexpr double kWeakLine = 27;         // a line beside the grid
+constexpr double kWeakSectionPad = 10;   // inside a section's frame, top and bottom
+constexpr double kWeakSectionGap = 14;   // between sections
+// A section's height: its title, its grid or its side lines, whichever is taller.
+double WeakSectionHeight(const WeakSection& section);
+
+} // namespace baisuu

@@ -1,0 +1,258 @@
+// The 苦手な数 pages: which numbers each grid shows, the colour steps, the
+// slow marks, the most-missed lines and the period, over answers built by
+// hand; and the page as drawn, on the screen's picture and on an A4 sheet.
+
+#include "core/level_catalog.h"
+#include "hub/weak_numbers_page.h"
+#include "page_recorder.h"
+
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+namespace baisuu {
+
+namespace {
+
+const QDate kToday(2026, 12, 9);
+
+Answer answer(int level, int divisor, qint32 number, bool correct, qint32 ms,
+              QDate date = kToday) {
+    return Answer{date, 15 * 3600, level, divisor, number, correct ? 1 : 3, correct, ms};
+}
+
+// shown answers of number, wrong of them wrong, each taking ms.
+void add(QList<Answer>& out, int level, int divisor, qint32 number, int shown, int wrong,
+         qint32 ms) {
+    for (int k = 0; k < shown; ++k)
+        out.append(answer(level, divisor, number, k >= wrong, ms));
+}
+
+LevelCatalog catalog() {
+    LevelCatalog c;
+    BuildLevelCatalog(c);
+    return c;
+}
+
+WeakNumbersDocument build(const QList<Answer>& answers, QList<int> levels, int days = 0) {
+    WeakNumbersRequest r;
+    r.pupil = 7;
+    r.pupilName = QStringLiteral("山田　花子");
+    r.grade = QStringLiteral("小３");
+    r.today = kToday;
+    r.days = days;
+    r.levels = std::move(levels);
+    return BuildWeakNumbersDocument(r, answers, catalog(), MultiplesProblemSource{});
+}
+
+QList<WeakSection> sections(const WeakNumbersDocument& doc) {
+    QList<WeakSection> out;
+    for (const WeakPage& page : doc.pages)
+        out += page.sections;
+    return out;
+}
+
+const WeakCell& cell(const WeakSection& s, qint32 number) {
+    for (const WeakCell& c : s.cells)
+        if (c.number == number) return c;
+    static const WeakCell none{-1};
+    return none;
+}
+
+} // namespace
+
+TEST(WeakNumbers, EveryLevelShowsEveryNumberItAsksAndNothingElse) {
+    const WeakNumbersDocument doc = build({}, {1, 2, 7, 11});
+    const QList<WeakSection> all = sections(doc);
+    ASSERT_EQ(all.size(), 3 + 10); // level 11: one grid per divisor
+    const auto range = [](const WeakSection& s) {
+        return std::pair(s.cells.first().number, s.cells.last().number);
+    };
+    EXPECT_EQ(range(all[0]), std::pair(0, 9));
+    EXPECT_EQ(all[0].rows(), 1);
+    EXPECT_EQ(range(all[1]), std::pair(10, 99));
+    EXPECT_EQ(all[1].rows(), 9);
+    EXPECT_EQ(range(all[2]), std::pair(1, 110));
+    EXPECT_EQ(all[2].rows(), 11);
+    for (int n = 1; n <= 10; ++n) {
+        const WeakSection& s = all[2 + n];
+        EXPECT_EQ(s.level, 11);
+        EXPECT_EQ(range(s), n == 1 ? std::pair(0, 9) : n == 2 ? std::pair(10, 99)
+                                                               : std::pair(1, 110));
+        EXPECT_TRUE(s.title.startsWith(QStringLiteral("11. "))) << s.title.toStdString();
+        EXPECT_FALSE(s.levelFigures.isEmpty());
+    }
+    EXPECT_TRUE(all[2 + 7].title.endsWith(QStringLiteral("7の倍数か")));
+    EXPECT_TRUE(all[2].title.startsWith(QStringLiteral("7. ")));
+    EXPECT_TRUE(all[2].levelFigures.isEmpty()); // one grid: its figures are the level's
+    for (const WeakSection& s : all) {
+        EXPECT_EQ(s.figures, QStringLiteral("まだ解答がありません"));
+        EXPECT_TRUE(s.mostMissed.isEmpty());
+        for (const WeakCell& c : s.cells)
+            EXPECT_EQ(c.step, MissStep::NotShown);
+    }
+    // The sections fill the pages in order and never run into the legend.
+    const double room = 1000 - kWeakHeader - kWeakLegend;
+    for (const WeakPage& page : doc.pages) {
+        double used = -kWeakSectionGap;
+        for (const WeakSection& s : page.sections)
+            used += kWeakSectionGap + WeakSectionHeight(s);
+        EXPECT_LE(used, room);
+    }
+    EXPECT_TRUE(build({}, {12}).pages.isEmpty()); // no rule, no grid
+}
+
+TEST(WeakNumbers, CellsTakeTheStepOfTheirShareOfWrongAnswersAndTheSlowestAreMarked) {
+    EXPECT_EQ(MissStepOf(0, 0), MissStep::NotShown);
+    EXPECT_EQ(MissStepOf(4, 0), MissStep::None);
+    EXPECT_EQ(MissStepOf(4, 1), MissStep::Few);
+    EXPECT_EQ(MissStepOf(5, 2), MissStep::Some);
+    EXPECT_EQ(MissStepOf(4, 2), MissStep::Some);
+    EXPECT_EQ(MissStepOf(4, 3), MissStep::Many);
+    EXPECT_EQ(MissStepOf(1, 1), MissStep::Many);
+
+    QList<Answer> answers;
+    add(answers, 7, 7, 14, 4, 0, 500);
+    add(answers, 7, 7, 91, 4, 3, 3000); // the four slowest of sixteen: the slowest fifth
+    add(answers, 7, 7, 20, 4, 1, 900);
+    add(answers, 7, 7, 50, 4, 2, 1000);
+    const WeakSection s = sections(build(answers, {7})).first();
+    EXPECT_EQ(cell(s, 14).step, MissStep::None);
+    EXPECT_EQ(cell(s, 20).step, MissStep::Few);
+    EXPECT_EQ(cell(s, 50).step, MissStep::Some);
+    EXPECT_EQ(cell(s, 91).step, MissStep::Many);
+    EXPECT_EQ(cell(s, 13).step, MissStep::NotShown);
+    EXPECT_TRUE(cell(s, 91).slow);
+    for (qint32 n : {14, 20, 50})
+        EXPECT_FALSE(cell(s, n).slow) << n;
+    EXPECT_EQ(s.figures, QStringLiteral("解答 16回　まちがい 6回　中央 0.9秒"));
+
+    // Every answer as slow as the others: none stands out.
+    QList<Answer> even;
+    for (qint32 n = 1; n <= 20; ++n)
+        add(even, 3, 3, n, 2, 0, 800);
+    const WeakSection evenSection = sections(build(even, {3})).first();
+    for (const WeakCell& c : evenSection.cells)
+        EXPECT_FALSE(c.slow) << c.number;
+}
+
+TEST(WeakNumbers, BesideAGridStandItsTenMostMissedNumbers) {
+    QList<Answer> answers;
+    for (qint32 n = 1; n <= 12; ++n)
+        add(answers, 7, 7, 7 * n, 6, n <= 6 ? 1 : 2, 1000 + 100 * n);
+    add(answers, 7, 7, 5, 3, 0, 9000); // slow but never wrong: not listed
+    const WeakSection s = sections(build(answers, {7})).first();
+    ASSERT_EQ(s.mostMissed.size(), 10);
+    // Most wrong first, the slower first among equals.
+    EXPECT_EQ(s.mostMissed[0], QStringLiteral("84　まちがい 2回 / 6回　中央 2.2秒"));
+    EXPECT_EQ(s.mostMissed[5], QStringLiteral("49　まちがい 2回 / 6回　中央 1.7秒"));
+    EXPECT_EQ(s.mostMissed[6], QStringLiteral("42　まちがい 1回 / 6回　中央 1.6秒"));
+    EXPECT_EQ(s.mostMissed[9], QStringLiteral("21　まちがい 1回 / 6回　中央 1.3秒"));
+
+    // Level 11: each grid lists its own divisor's numbers, with its own
+    // figures, and the whole level's beside them.
+    QList<Answer> mixed;
+    add(mixed, 11, 7, 91, 2, 2, 2000);
+    add(mixed, 11, 3, 51, 3, 1, 1500);
+    add(mixed, 11, 3, 9, 2, 0, 400);
+    const QList<WeakSection> grids = sections(build(mixed, {11}));
+    const WeakSection& three = grids[2];
+    const WeakSection& seven = grids[6];
+    EXPECT_EQ(three.mostMissed, QStringList{QStringLiteral("51　まちがい 1回 / 3回　中央 1.5秒")});
+    EXPECT_EQ(three.figures, QStringLiteral("解答 5回　まちがい 1回　中央 1.5秒"));
+    EXPECT_EQ(seven.mostMissed, QStringList{QStringLiteral("91　まちがい 2回 / 2回　中央 2.0秒")});
+    EXPECT_EQ(seven.levelFigures, QStringLiteral("解答 7回　まちがい 3回　中央 1.5秒"));
+    EXPECT_EQ(cell(seven, 91).step, MissStep::Many);
+    EXPECT_EQ(cell(three, 91).step, MissStep::NotShown);
+}
+
+TEST(WeakNumbers, TheLastThirtyDaysLeaveOlderAnswersOut) {
+    QList<Answer> answers{answer(3, 3, 51, false, 2000, kToday.addDays(-30)),
+                          answer(3, 3, 57, false, 2000, kToday.addDays(-29)),
+                          answer(3, 3, 9, true, 500, kToday)};
+    const WeakNumbersDocument all = build(answers, {3});
+    EXPECT_EQ(all.period, QStringLiteral("全期間"));
+    EXPECT_EQ(cell(sections(all).first(), 51).step, MissStep::Many);
+    const WeakNumbersDocument recent = build(answers, {3}, kWeakNumbersRecentDays);
+    EXPECT_EQ(recent.period, QStringLiteral("最近30日（2026/11/10〜2026/12/09）"));
+    const WeakSection s = sections(recent).first();
+    EXPECT_EQ(cell(s, 51).step, MissStep::NotShown);
+    EXPECT_EQ(cell(s, 57).step, MissStep::Many);
+    EXPECT_EQ(s.figures, QStringLiteral("解答 2回　まちがい 1回　中央 0.5秒"));
+}
+
+// A busy page: a level with every number missed, level 11 and an empty level.
+WeakNumbersDocument busyDocument() {
+    QList<Answer> answers;
+    for (qint32 n = 1; n <= 110; ++n)
+        add(answers, 7, 7, n, 30 + n % 7, n % 5 + 10, 400 + 97 * (n % 31));
+    for (int d = 1; d <= 10; ++d)
+        add(answers, 11, d, d == 1 ? 8 : 100 - d, 300, 150, 2500);
+    return build(answers, {7, 11, 1});
+}
+
+TEST(WeakNumbersPage, NoTextTouchesAnotherOrLeavesThePage) {
+    const WeakNumbersDocument doc = busyDocument();
+    // The picture on screen and an A4 sheet at 600 dpi.
+    for (const QSize size : {QSize(702, 614), QSize(4725, 6778)})
+        for (int pageIndex : {0, 1, int(doc.pages.size()) - 1}) {
+            Recorder page(size);
+            {
+                QPainter p(&page);
+                DrawWeakNumbersPage(p, QRectF(QPointF(0, 0), size), doc, pageIndex);
+            }
+            ASSERT_GT(page.texts.size(), 20);
+            const double gap = size.height() / 2000.0;
+            const QRectF sheet(QPointF(0, 0), size);
+            for (qsizetype i = 0; i < page.texts.size(); ++i) {
+                const Recorder::Text& a = page.texts[i];
+                EXPECT_TRUE(sheet.contains(a.ink)) << a.text.toStdString() << " at " << size.width();
+                for (qsizetype j = i + 1; j < page.texts.size(); ++j) {
+                    const Recorder::Text& b = page.texts[j];
+                    EXPECT_FALSE(a.ink.adjusted(-gap, -gap, gap, gap).intersects(b.ink))
+                        << a.text.toStdString() << " / " << b.text.toStdString() << " at "
+                        << size.width() << ", page " << pageIndex;
+                }
+            }
+        }
+}
+
+TEST(WeakNumbersPage, CellsShowTheirStepsColourAndTheLegendAndMarksAreDrawn) {
+    QList<Answer> answers;
+    add(answers, 7, 7, 14, 4, 0, 500);
+    add(answers, 7, 7, 20, 4, 1, 900);
+    add(answers, 7, 7, 50, 4, 2, 1000);
+    add(answers, 7, 7, 91, 4, 3, 3000);
+    const WeakNumbersDocument doc = build(answers, {7});
+    const QSize size(1000, 1414);
+    Recorder recorder(size);
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (QPaintDevice* device : {static_cast<QPaintDevice*>(&recorder),
+                                 static_cast<QPaintDevice*>(&image)}) {
+        QPainter p(device);
+        DrawWeakNumbersPage(p, QRectF(QPointF(0, 0), size), doc, 0);
+    }
+    // One slow number and the legend's mark.
+    EXPECT_EQ(recorder.triangles, 2);
+    const auto fillBeside = [&](const QString& number) {
+        for (const Recorder::Text& t : recorder.texts)
+            if (t.text == number) // the cell's number comes before the lines beside the grid
+                return image.pixelColor(QPoint(int(t.ink.left()) - 4, int(t.ink.center().y())));
+        return QColor();
+    };
+    EXPECT_EQ(fillBeside(QStringLiteral("14")), MissStepColour(MissStep::None));
+    EXPECT_EQ(fillBeside(QStringLiteral("20")), MissStepColour(MissStep::Few));
+    EXPECT_EQ(fillBeside(QStringLiteral("50")), MissStepColour(MissStep::Some));
+    EXPECT_EQ(fillBeside(QStringLiteral("91")), MissStepColour(MissStep::Many));
+    EXPECT_EQ(fillBeside(QStringLiteral("13")), MissStepColour(MissStep::NotShown));
+    QStringList texts;
+    for (const Recorder::Text& t : recorder.texts)
+        texts.append(t.text);
+    for (const QString& label : MissStepLabels())
+        EXPECT_TRUE(texts.contains(label)) << label.toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("山田　花子　小３")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("全期間")));
+}
+
+} // namespace baisuu
