@@ -294,6 +294,10 @@ bool otherPupilOnTheChart(TourState& t) {
         }
     panel->List2_Click();
     t.shot(QStringLiteral("24_hub_other_pupils"));
+    // The same pupil's weak numbers, which only a teacher sees of another pupil.
+    panel->showWeakNumbers(true);
+    t.shot(QStringLiteral("25_hub_weak_numbers"));
+    panel->showWeakNumbers(false);
     panel->Command18_Click();
     return true;
 }
@@ -303,7 +307,7 @@ bool otherPupilOnTheChart(TourState& t) {
 bool passwordPanelThenCriteriaEditor(TourState& t) {
     seisekitime1* hub = hubScreen(t.stage);
     hub->Command8_Click();
-    t.shot(QStringLiteral("25_hub_password_panel"));
+    t.shot(QStringLiteral("26_hub_password_panel"));
     DataChangePanel* panel = hub->dataChangePanel();
     panel->Text3->setText(t.ctx.hensuu1.teacherPassword);
     panel->Command10_Click(1);
@@ -316,7 +320,7 @@ bool criteriaCellChanged(TourState& t) {
     editor->MSFlexGrid1_Click(2, 1);
     editor->Gridinputtext->setText(editor->model().cell(2, 1) + QStringLiteral("5"));
     editor->MSFlexGrid1_Click(2, 2); // the editor moves on and shows the mark
-    t.shot(QStringLiteral("26_criteria_editor_changed"));
+    t.shot(QStringLiteral("27_criteria_editor_changed"));
     editor->Command2_Click(); // the tour changes no file
     editor->Command4_Click();
     return true;
@@ -336,7 +340,7 @@ bool recordEditorThenQuit(TourState& t) {
     const int row = std::max(0, manager->List1->count() - 3);
     manager->List1->setCurrentRow(row);
     manager->List1_DblClick(row);
-    t.shot(QStringLiteral("27_records_manager_editor"));
+    t.shot(QStringLiteral("28_records_manager_editor"));
     manager->Command4_Click();
     t.stage.quit(0);
     return true;

@@ -81,7 +81,7 @@ QString SecondsText(qint32 ms);
 
 // The page's parts, in thousandths of its height, for the layout and the drawing alike.
 constexpr double kWeakHeader = 56;       // the name, the date and the period
-constexpr double kWeakLegend = 40;       // the colour legend at the foot
+constexpr double kWeakLegend = 52;       // the colour legend at the foot
 constexpr double kWeakTitle = 34;        // a section's title strip
 constexpr double kWeakRow = 30;          // a grid row
 constexpr double kWeakLine = 27;         // a line beside the grid
