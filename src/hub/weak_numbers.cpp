@@ -116,7 +116,7 @@ MissStep MissStepOf(int shown, int wrong) {
 }
 
 QStringList MissStepLabels() {
-    return {QStringLiteral("まちがいなし"), QStringLiteral("4回に1回まで"),
+    return {QStringLiteral("なし"), QStringLiteral("4回に1回まで"),
             QStringLiteral("2回に1回まで"), QStringLiteral("2回に1回より多い")};
 }
 

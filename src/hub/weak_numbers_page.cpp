@@ -159,7 +159,7 @@ void drawSwatch(QPainter& p, const QRectF& box, MissStep step) {
 
 // Two lines at the foot: the colour steps; the blank cell and the slow mark.
 void drawLegend(QPainter& p, double width, double top) {
-    const double row = kWeakLegend / 2, size = row * 0.62, box = row * 0.7;
+    const double row = kWeakLegend / 2, size = row * 0.54, box = row * 0.7;
     const QFont font = PageFont(size);
     const QFontMetricsF fm(font);
     const auto label = [&](double& x, double y, const QString& s, const QColor& colour) {

@@ -224,7 +224,7 @@ TEST(WeakNumbersPage, CellsShowTheirStepsColourAndTheLegendAndMarksAreDrawn) {
     add(answers, 7, 7, 50, 4, 2, 1000);
     add(answers, 7, 7, 91, 4, 3, 3000);
     const WeakNumbersDocument doc = build(answers, {7});
-    const QSize size(1000, 1414);
+    const QSize size(1372, 2000); // an A4 sheet inside its margins
     Recorder recorder(size);
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -251,6 +251,14 @@ TEST(WeakNumbersPage, CellsShowTheirStepsColourAndTheLegendAndMarksAreDrawn) {
         texts.append(t.text);
     for (const QString& label : MissStepLabels())
         EXPECT_TRUE(texts.contains(label)) << label.toStdString();
+    // The legend's words stand at one size: none is squeezed to fit the sheet's width.
+    const auto inkHeight = [&](const QString& s) {
+        for (const Recorder::Text& t : recorder.texts)
+            if (t.text == s) return t.ink.height();
+        return 0.0;
+    };
+    EXPECT_NEAR(inkHeight(MissStepLabels()[3]), inkHeight(MissStepLabels()[2]),
+                inkHeight(MissStepLabels()[2]) * 0.05);
     EXPECT_TRUE(texts.contains(QStringLiteral("山田　花子　小３")));
     EXPECT_TRUE(texts.contains(QStringLiteral("全期間")));
 }
