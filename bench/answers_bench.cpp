@@ -4,17 +4,17 @@
 // answers), each a whole run of the tool; and the 苦手な数 view's page of three
 // levels for the keen pupil, from reading the file to the drawn picture.
 
-#include "core/text_file.h"
 #include "core/level_catalog.h"
+#include "core/text_file.h"
 #include "hub/weak_numbers_page.h"
 #include "records/answers_file.h"
 
-#include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

@@ -48,7 +48,8 @@ DemoPupilHabits habitsOf(int pupil, const ProblemSource& problems) {
             // Multiples beyond the times table are the usual traps.
             qint32 n = grid.first + qint32(draw() % quint32(span));
             if (grid.divisor >= 3 && k % 2 == 0)
-                n = grid.divisor * (11 + qint32(draw() % quint32(std::max(1, 110 / grid.divisor - 10))));
+                n = grid.divisor *
+                    (11 + qint32(draw() % quint32(std::max(1, 110 / grid.divisor - 10))));
             h.traps[grid.divisor].insert(std::min(n, grid.last));
         }
     }

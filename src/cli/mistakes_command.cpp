@@ -85,7 +85,8 @@ int CmdMistakes(CliEnv& env) {
 
 int CmdMistakesChart(CliEnv& env) {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return BadOption(env, QStringLiteral("mistakes-chart は描画のできる起動でしか使えません。"));
+        return BadOption(env,
+                         QStringLiteral("mistakes-chart は描画のできる起動でしか使えません。"));
     const QString out = env.option(QStringLiteral("--out"));
     if (out.isEmpty())
         return BadOption(env, QStringLiteral("--out に書き出すPDFファイルを指定してください。"));
@@ -113,8 +114,8 @@ int CmdMistakesChart(CliEnv& env) {
         request.pupil = pupil;
         request.pupilName = heading.name;
         request.grade = heading.grade;
-        docs.append(PagedWeakNumbers(BuildWeakNumbersDocument(
-            request, read.answers, school.state.catalog, problems)));
+        docs.append(PagedWeakNumbers(
+            BuildWeakNumbersDocument(request, read.answers, school.state.catalog, problems)));
     }
     QStringList written;
     if (Failed(env, WritePdfs(docs, out, &written))) return 1;

@@ -1,8 +1,8 @@
 #include "hub/chart_panel_screen.h"
 
 #include "hub/result_lists.h"
-#include "records/answers_file.h"
 #include "hub/weak_numbers_page.h"
+#include "records/answers_file.h"
 #include "roster/grades.h"
 #include "ui/print_jobs.h"
 #include "ui/screen_parts.h"
@@ -126,10 +126,11 @@ void ChartPanel::buildControls() {
                       QStringLiteral("pageLabel"));
     nextPage = button("nextPage", QStringLiteral("次へ"), {x + w - 80, 372, 80, 34}, 12);
     chartButton = button("chartButton", QStringLiteral("グラフ"), {x, 414, half, 40}, 13);
-    weakButton = button("weakButton", QStringLiteral("苦手な数"), {x + half + 8, 414, half, 40}, 13);
+    weakButton =
+        button("weakButton", QStringLiteral("苦手な数"), {x + half + 8, 414, half, 40}, 13);
     allDaysButton = button("allDaysButton", QStringLiteral("全期間"), {x, 460, half, 34}, 12);
-    recentDaysButton = button("recentDaysButton", QStringLiteral("最近30日"),
-                              {x + half + 8, 460, half, 34}, 12);
+    recentDaysButton =
+        button("recentDaysButton", QStringLiteral("最近30日"), {x + half + 8, 460, half, 34}, 12);
     Command24[0] = button("Command24_0", QStringLiteral("表示"), {x, 502, half, 52}, 14);
     Command24[1] = button("Command24_1", QStringLiteral("印刷"), {x + half + 8, 502, half, 52}, 14);
     Command21[0] = button("Command21_0", QStringLiteral("表示"), {x, 502, half, 52}, 14);

@@ -124,9 +124,9 @@ class ChartPanel final : public QFrame {
     QString printToPdf_;
     QStringList printed_;
     bool teacher_ = false;
-    bool weak_ = false;      // the 苦手な数 pages instead of the charts
-    int weakDays_ = 0;       // their period: 0 for every answer
-    bool listOpen_ = false;  // List2 in place of Command25
+    bool weak_ = false;     // the 苦手な数 pages instead of the charts
+    int weakDays_ = 0;      // their period: 0 for every answer
+    bool listOpen_ = false; // List2 in place of Command25
 };
 
 } // namespace baisuu

@@ -116,8 +116,8 @@ MissStep MissStepOf(int shown, int wrong) {
 }
 
 QStringList MissStepLabels() {
-    return {QStringLiteral("なし"), QStringLiteral("4回に1回まで"),
-            QStringLiteral("2回に1回まで"), QStringLiteral("2回に1回より多い")};
+    return {QStringLiteral("なし"), QStringLiteral("4回に1回まで"), QStringLiteral("2回に1回まで"),
+            QStringLiteral("2回に1回より多い")};
 }
 
 QString SecondsText(qint32 ms) {
@@ -125,7 +125,8 @@ QString SecondsText(qint32 ms) {
 }
 
 double WeakSectionHeight(const WeakSection& section) {
-    // The heading, the lines (or that there are none), the level's figures under a heading of their own.
+    // The heading, the lines (or that there are none), the level's figures under a heading of their
+    // own.
     const qsizetype side = 1 + std::max<qsizetype>(section.mostMissed.size(), 1) +
                            (section.levelFigures.isEmpty() ? 0 : 2);
     return kWeakTitle + 2 * kWeakSectionPad +
@@ -164,9 +165,9 @@ WeakNumbersDocument BuildWeakNumbersDocument(const WeakNumbersRequest& request,
             WeakSection s = buildSection(levelTally, grid, several);
             s.title = QStringLiteral("%1. %2").arg(level).arg(name);
             if (several) s.title += QStringLiteral("　") + grid.name;
-            const GridFigures f = several ? gridFigures(answers, filter, level, grid.divisor)
-                                          : GridFigures{levelTally.answers, levelTally.wrong,
-                                                        levelTally.medianMs};
+            const GridFigures f =
+                several ? gridFigures(answers, filter, level, grid.divisor)
+                        : GridFigures{levelTally.answers, levelTally.wrong, levelTally.medianMs};
             s.figures = figuresText(f.answers, f.wrong, f.medianMs);
             sections.append(s);
         }

@@ -38,9 +38,9 @@ struct WeakCell {
 // One grid (one divisor of a level) with its figures and its most-missed lines.
 struct WeakSection {
     int level = 0;
-    QString title;       // "7. レベル名", with the grid's name when the level has several
-    QString figures;     // "解答 240回　まちがい 12回　中央 1.8秒", or that there are none
-    QList<WeakCell> cells; // first..last of the grid, ten to a row
+    QString title;   // "7. レベル名", with the grid's name when the level has several
+    QString figures; // "解答 240回　まちがい 12回　中央 1.8秒", or that there are none
+    QList<WeakCell> cells;  // first..last of the grid, ten to a row
     QStringList mostMissed; // "91　まちがい 3回 / 4回　中央 2.4秒", at most ten
     QString levelFigures;   // the whole level's figures, for a level of several grids
     int rows() const { return int((cells.size() + 9) / 10); }
@@ -80,13 +80,13 @@ WeakNumbersDocument BuildWeakNumbersDocument(const WeakNumbersRequest& request,
 QString SecondsText(qint32 ms);
 
 // The page's parts, in thousandths of its height, for the layout and the drawing alike.
-constexpr double kWeakHeader = 56;       // the name, the date and the period
-constexpr double kWeakLegend = 52;       // the colour legend at the foot
-constexpr double kWeakTitle = 34;        // a section's title strip
-constexpr double kWeakRow = 30;          // a grid row
-constexpr double kWeakLine = 27;         // a line beside the grid
-constexpr double kWeakSectionPad = 10;   // inside a section's frame, top and bottom
-constexpr double kWeakSectionGap = 14;   // between sections
+constexpr double kWeakHeader = 56;     // the name, the date and the period
+constexpr double kWeakLegend = 52;     // the colour legend at the foot
+constexpr double kWeakTitle = 34;      // a section's title strip
+constexpr double kWeakRow = 30;        // a grid row
+constexpr double kWeakLine = 27;       // a line beside the grid
+constexpr double kWeakSectionPad = 10; // inside a section's frame, top and bottom
+constexpr double kWeakSectionGap = 14; // between sections
 // A section's height: its title, its grid or its side lines, whichever is taller.
 double WeakSectionHeight(const WeakSection& section);
 

@@ -32,8 +32,7 @@ QFont fitted(double units, bool bold, const QString& s, double width) {
     QFont font = PageFont(units, bold);
     const double w = QFontMetricsF(font).horizontalAdvance(s);
     // Floored: the font's size is whole units, and rounding up would overflow.
-    if (w > width && width > 0)
-        font = PageFont(std::max(4.0, std::floor(units * width / w)), bold);
+    if (w > width && width > 0) font = PageFont(std::max(4.0, std::floor(units * width / w)), bold);
     return font;
 }
 
@@ -48,7 +47,8 @@ void text(QPainter& p, const QRectF& box, int flags, const QString& s, double un
 void drawSlowMark(QPainter& p, const QRectF& cell) {
     const double s = cell.height() * 0.34;
     QPolygonF corner;
-    corner << cell.topRight() << cell.topRight() + QPointF(-s, 0) << cell.topRight() + QPointF(0, s);
+    corner << cell.topRight() << cell.topRight() + QPointF(-s, 0)
+           << cell.topRight() + QPointF(0, s);
     p.setPen(Qt::NoPen);
     p.setBrush(kSlowMark);
     p.drawPolygon(corner);
@@ -64,8 +64,8 @@ void drawCell(QPainter& p, const QRectF& box, const WeakCell& cell) {
     const QColor ink = !shown                        ? kNotShownText
                        : cell.step == MissStep::Many ? QColor(Qt::white)
                                                      : kTextColour;
-    text(p, box, Qt::AlignCenter, QString::number(cell.number), box.height() * 0.52,
-         cell.wrong > 0, ink);
+    text(p, box, Qt::AlignCenter, QString::number(cell.number), box.height() * 0.52, cell.wrong > 0,
+         ink);
     if (cell.slow) drawSlowMark(p, box);
 }
 
@@ -144,8 +144,8 @@ double drawSection(QPainter& p, double width, double top, const WeakSection& s) 
         drawCell(p, cell, s.cells[i]);
     }
     const double sideLeft = kPad * 3 + 10 * kCellWidth;
-    const bool anyAnswers = std::any_of(s.cells.begin(), s.cells.end(),
-                                        [](const WeakCell& c) { return c.shown > 0; });
+    const bool anyAnswers =
+        std::any_of(s.cells.begin(), s.cells.end(), [](const WeakCell& c) { return c.shown > 0; });
     drawSide(p, QRectF(sideLeft, gridTop, width - sideLeft - kPad, h), s, anyAnswers);
     return h;
 }
@@ -191,8 +191,8 @@ void drawLegend(QPainter& p, double width, double top) {
 void drawHeader(QPainter& p, double width, const WeakNumbersDocument& doc, int pageIndex) {
     QString who = doc.pupilName;
     if (!doc.grade.isEmpty()) who += QStringLiteral("　") + doc.grade;
-    text(p, QRectF(kPad, 0, width * 0.55, kWeakHeader * 0.62), Qt::AlignLeft | Qt::AlignBottom,
-         who, kWeakHeader * 0.42, true);
+    text(p, QRectF(kPad, 0, width * 0.55, kWeakHeader * 0.62), Qt::AlignLeft | Qt::AlignBottom, who,
+         kWeakHeader * 0.42, true);
     text(p, QRectF(kPad, kWeakHeader * 0.62, width * 0.55, kWeakHeader * 0.38),
          Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("苦手な数"), kWeakHeader * 0.3, true,
          kHeadingBlue);
@@ -210,11 +210,16 @@ void drawHeader(QPainter& p, double width, const WeakNumbersDocument& doc, int p
 
 QColor MissStepColour(MissStep step) {
     switch (step) {
-    case MissStep::NotShown: return Qt::white;
-    case MissStep::None: return QColor(0xDC, 0xF0, 0xDC);
-    case MissStep::Few: return QColor(0xFF, 0xE8, 0x8C);
-    case MissStep::Some: return QColor(0xFF, 0xA8, 0x4C);
-    case MissStep::Many: return QColor(0xD8, 0x32, 0x2C);
+    case MissStep::NotShown:
+        return Qt::white;
+    case MissStep::None:
+        return QColor(0xDC, 0xF0, 0xDC);
+    case MissStep::Few:
+        return QColor(0xFF, 0xE8, 0x8C);
+    case MissStep::Some:
+        return QColor(0xFF, 0xA8, 0x4C);
+    case MissStep::Many:
+        return QColor(0xD8, 0x32, 0x2C);
     }
     return Qt::white;
 }

@@ -16,8 +16,8 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPrinter>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>

@@ -31,10 +31,11 @@ class WeakNumbersPanel : public ::testing::Test, public DrillFixture {
         writeFile(dir, QStringLiteral("新名簿.txt"),
                   sjis(QStringLiteral("3,2014,0,0,\"上田　ゆい\",0,\"\",\"\"\r\n"
                                       "7,2017,0,0,\"山田　花子\",0,\"\",\"\"\r\n")));
-        EXPECT_FALSE(LoadRoster(ctx->roster, h.paths.rosterFile(),
-                                CurrentSchoolYear(kNow.date(), 4), 0));
+        EXPECT_FALSE(
+            LoadRoster(ctx->roster, h.paths.rosterFile(), CurrentSchoolYear(kNow.date(), 4), 0));
         // Pupil 7 (signed in) misses 91 today and 51 long ago; pupil 3 misses 57.
-        answers(7, {{kNow.date(), 3, 9, true}, {kNow.date(), 7, 91, false},
+        answers(7, {{kNow.date(), 3, 9, true},
+                    {kNow.date(), 7, 91, false},
                     {kNow.date().addDays(-60), 3, 51, false}});
         answers(3, {{kNow.date(), 3, 57, false}});
     }
@@ -108,7 +109,8 @@ TEST_F(WeakNumbersPanel, APupilSeesTheirOwnAndSwitchesThePeriod) {
     panel.click(panel->recentDaysButton);
     EXPECT_TRUE(panel->recentDaysButton->isChecked());
     const WeakNumbersDocument& recent = panel->Picture12->weakNumbers();
-    EXPECT_TRUE(recent.period.startsWith(QStringLiteral("最近30日"))) << recent.period.toStdString();
+    EXPECT_TRUE(recent.period.startsWith(QStringLiteral("最近30日")))
+        << recent.period.toStdString();
     EXPECT_TRUE(missed(recent, 7, 91));
     EXPECT_FALSE(missed(recent, 3, 51));
 
@@ -120,8 +122,8 @@ TEST_F(WeakNumbersPanel, APupilSeesTheirOwnAndSwitchesThePeriod) {
     EXPECT_EQ(panel->Picture12->document().pupil, 3);
     EXPECT_TRUE(navigator.texts.isEmpty()) << navigator.texts.join(u'\n').toStdString();
 
-    for (const QPushButton* b : {panel->chartButton, panel->weakButton, panel->allDaysButton,
-                                 panel->recentDaysButton})
+    for (const QPushButton* b :
+         {panel->chartButton, panel->weakButton, panel->allDaysButton, panel->recentDaysButton})
         EXPECT_EQ(textFitProblem(*b, b->text()), QString()) << b->text().toStdString();
 }
 

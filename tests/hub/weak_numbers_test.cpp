@@ -16,8 +16,7 @@ namespace {
 
 const QDate kToday(2026, 12, 9);
 
-Answer answer(int level, int divisor, qint32 number, bool correct, qint32 ms,
-              QDate date = kToday) {
+Answer answer(int level, int divisor, qint32 number, bool correct, qint32 ms, QDate date = kToday) {
     return Answer{date, 15 * 3600, level, divisor, number, correct ? 1 : 3, correct, ms};
 }
 
@@ -77,8 +76,9 @@ TEST(WeakNumbers, EveryLevelShowsEveryNumberItAsksAndNothingElse) {
     for (int n = 1; n <= 10; ++n) {
         const WeakSection& s = all[2 + n];
         EXPECT_EQ(s.level, 11);
-        EXPECT_EQ(range(s), n == 1 ? std::pair(0, 9) : n == 2 ? std::pair(10, 99)
-                                                               : std::pair(1, 110));
+        EXPECT_EQ(range(s), n == 1   ? std::pair(0, 9)
+                            : n == 2 ? std::pair(10, 99)
+                                     : std::pair(1, 110));
         EXPECT_TRUE(s.title.startsWith(QStringLiteral("11. "))) << s.title.toStdString();
         EXPECT_FALSE(s.levelFigures.isEmpty());
     }
@@ -206,7 +206,8 @@ TEST(WeakNumbersPage, NoTextTouchesAnotherOrLeavesThePage) {
             const QRectF sheet(QPointF(0, 0), size);
             for (qsizetype i = 0; i < page.texts.size(); ++i) {
                 const Recorder::Text& a = page.texts[i];
-                EXPECT_TRUE(sheet.contains(a.ink)) << a.text.toStdString() << " at " << size.width();
+                EXPECT_TRUE(sheet.contains(a.ink))
+                    << a.text.toStdString() << " at " << size.width();
                 for (qsizetype j = i + 1; j < page.texts.size(); ++j) {
                     const Recorder::Text& b = page.texts[j];
                     EXPECT_FALSE(a.ink.adjusted(-gap, -gap, gap, gap).intersects(b.ink))
@@ -228,8 +229,8 @@ TEST(WeakNumbersPage, CellsShowTheirStepsColourAndTheLegendAndMarksAreDrawn) {
     Recorder recorder(size);
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
-    for (QPaintDevice* device : {static_cast<QPaintDevice*>(&recorder),
-                                 static_cast<QPaintDevice*>(&image)}) {
+    for (QPaintDevice* device :
+         {static_cast<QPaintDevice*>(&recorder), static_cast<QPaintDevice*>(&image)}) {
         QPainter p(device);
         DrawWeakNumbersPage(p, QRectF(QPointF(0, 0), size), doc, 0);
     }

@@ -114,9 +114,9 @@ int pdfPages(const QString& path) {
 
 TEST_F(MistakesCli, MistakesChartWritesEachPupilsPagesAsTheViewBuildsThem) {
     const QString out = dir.filePath(QStringLiteral("苦手.pdf"));
-    const ProcessResult r = cli({QStringLiteral("mistakes-chart"), QStringLiteral("--pupil"),
-                                 QStringLiteral("1,3"), QStringLiteral("--levels"),
-                                 QStringLiteral("1,7,11"), QStringLiteral("--out"), out});
+    const ProcessResult r =
+        cli({QStringLiteral("mistakes-chart"), QStringLiteral("--pupil"), QStringLiteral("1,3"),
+             QStringLiteral("--levels"), QStringLiteral("1,7,11"), QStringLiteral("--out"), out});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QString second = dir.filePath(QStringLiteral("苦手-2.pdf"));
     EXPECT_EQ(r.out, out + QStringLiteral("\n") + second + QStringLiteral("\n"));
