@@ -99,14 +99,9 @@ std::optional<FileError> AppendAnswers(const QString& path, const QList<Answer>&
                             QStringLiteral("解答記録を開けません（%1）。").arg(file.errorString()));
     PlatformFileLock platform;
     WholeFileLock lock(platform, file);
-    for (;;) {
-        QString errorText;
-        const FileLock::Outcome outcome = lock.tryLock(&errorText);
-        if (outcome == FileLock::Outcome::Locked) break;
-        if (outcome == FileLock::Outcome::Failed)
-            return answersError(path, QStringLiteral("解答記録を%1。").arg(errorText));
-        WaitBeforeRetry(wait);
-    }
+    QString errorText;
+    if (!LockWaiting(lock, wait, &errorText))
+        return answersError(path, QStringLiteral("解答記録を%1。").arg(errorText));
     // An append cut short left a line without its end: it is ended here, so
     // that it stays one bad line and the run's first line stays whole.
     const qint64 size = file.size();

@@ -89,18 +89,10 @@ std::optional<FileError> openLocked(LockedLog& log, const LockWait& wait) {
         if (auto fault = LastingOpenFault(path, true)) return fault;
         WaitBeforeRetry(wait);
     }
-    for (;;) {
-        QString errorText;
-        switch (log.lock.tryLock(&errorText)) {
-        case FileLock::Outcome::Locked:
-            return std::nullopt;
-        case FileLock::Outcome::Busy:
-            WaitBeforeRetry(wait); // another machine is writing; it holds the lock only briefly
-            break;
-        case FileLock::Outcome::Failed:
-            return LogError(path, QStringLiteral("成績ファイルを%1。").arg(errorText));
-        }
-    }
+    QString errorText;
+    if (!LockWaiting(log.lock, wait, &errorText))
+        return LogError(path, QStringLiteral("成績ファイルを%1。").arg(errorText));
+    return std::nullopt;
 }
 
 std::optional<QByteArray> wholeRecords(QFile& file) {
@@ -239,6 +231,20 @@ void WaitBeforeRetry(const LockWait& wait) {
         wait();
     else
         QThread::sleep(1);
+}
+
+bool LockWaiting(WholeFileLock& lock, const LockWait& wait, QString* errorText) {
+    for (;;) {
+        switch (lock.tryLock(errorText)) {
+        case FileLock::Outcome::Locked:
+            return true;
+        case FileLock::Outcome::Busy:
+            WaitBeforeRetry(wait);
+            break;
+        case FileLock::Outcome::Failed:
+            return false;
+        }
+    }
 }
 
 QString LogUnreadableText(const FileError& error) {

@@ -9,6 +9,7 @@
 // while that copy exists the log is not to be trusted, by readers or writers.
 
 #include "core/file_error.h"
+#include "records/file_lock.h"
 #include "records/result_record.h"
 
 #include <QFile>
@@ -24,6 +25,9 @@ namespace baisuu {
 using LockWait = std::function<void()>;
 // Runs wait, or sleeps one second when it is empty.
 void WaitBeforeRetry(const LockWait& wait);
+// Takes the whole-file lock, waiting with wait while another holder has it
+// (it holds the lock only briefly). False, with errorText, when locking fails.
+bool LockWaiting(WholeFileLock& lock, const LockWait& wait, QString* errorText);
 
 // How many waits a reader gives a deletion's copy to go before it reads the copy.
 // A copy that a reader of this program has waited out already is read at once,
