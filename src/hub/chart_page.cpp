@@ -13,9 +13,7 @@ namespace baisuu {
 
 namespace {
 
-// The page is drawn in units of a thousandth of its height on every device,
-// so the picture box and a sheet of paper get the same page.
-constexpr double kPageUnits = 1000;
+// In page units (paged_document.h): the picture box and a sheet of paper get the same page.
 constexpr double kBandGap = 12;         // between one band's frame and the next band
 constexpr double kTitleHeight = 34;     // the band's title strip
 constexpr double kFigureRows = 9;       // the most rows the figures block has
@@ -28,12 +26,8 @@ const QColor kTargetColour(0x1E, 0x8C, 0x3C);
 const QColor kPassColour(0xE0, 0x7A, 0x00);
 const QColor kSchoolBestColour(0x8A, 0x2B, 0xB0);
 const QColor kSchoolAverageColour(0x55, 0x5F, 0x6E);
-const QColor kFrameColour(0x8C, 0x96, 0xA8);
 const QColor kGridColour(0xE1, 0xE5, 0xEB);
-const QColor kTitleStrip(0xE8, 0xEF, 0xF8);
 const QColor kFiguresFill(0xF7, 0xF9, 0xFC);
-const QColor kTextColour(0x20, 0x20, 0x20);
-const QColor kQuietText(0x5A, 0x62, 0x70);
 
 QPen pen(const QColor& colour, double width, Qt::PenStyle style = Qt::SolidLine) {
     QPen p(colour, width, style, Qt::FlatCap, Qt::MiterJoin);
@@ -42,7 +36,7 @@ QPen pen(const QColor& colour, double width, Qt::PenStyle style = Qt::SolidLine)
 }
 
 void text(QPainter& p, const QRectF& box, int flags, const QString& s, const QFont& font,
-          const QColor& colour = kTextColour) {
+          const QColor& colour = kPageText) {
     p.setFont(font);
     p.setPen(colour);
     p.drawText(box, flags | Qt::TextSingleLine, s);
@@ -145,7 +139,7 @@ void drawLegend(QPainter& p, double right, double y, double h, double size, bool
         const double w = fm.horizontalAdvance(items[i].label);
         x -= w;
         text(p, QRectF(x, y, w + 2, h), Qt::AlignLeft | Qt::AlignVCenter, items[i].label, font,
-             kQuietText);
+             kPageQuietText);
         x -= r * 2.4;
         const QPointF at(x + r, y + h / 2);
         if (items[i].mark == Mark::Cross)
@@ -210,10 +204,10 @@ struct TimeScale {
 void drawFrame(QPainter& p, const BandLayout& l, const ChartBand& band, const TimeScale& scale) {
     const QRectF frame(1, l.y0, l.width - 2, l.h);
     p.setPen(Qt::NoPen);
-    p.setBrush(kTitleStrip);
+    p.setBrush(kPageHeadingFill);
     p.drawRect(QRectF(frame.left(), l.y0, frame.width(), kTitleHeight));
     p.setBrush(Qt::NoBrush);
-    p.setPen(pen(kFrameColour, 1.4));
+    p.setPen(pen(kPageFrame, 1.4));
     p.drawRect(frame);
     const QFont titleFont = PageFont(kTitleHeight * 0.56, true);
     text(p, QRectF(l.pad, l.y0, l.width, kTitleHeight), Qt::AlignLeft | Qt::AlignVCenter,
@@ -250,16 +244,16 @@ void drawFigures(QPainter& p, const BandLayout& l, const QStringList& rows) {
 void drawAxis(QPainter& p, const BandLayout& l, const TimeScale& scale) {
     const QFont small = PageFont(l.smallText);
     text(p, l.caption, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("（秒）下ほど速い"), small,
-         kQuietText);
+         kPageQuietText);
     const double step = niceStep(scale.top, 5);
     for (double v = 0; v <= scale.top + step * 0.01; v += step) {
         const double y = scale.y(v);
-        p.setPen(pen(v == 0 ? kFrameColour : kGridColour, v == 0 ? 1.4 : 1));
+        p.setPen(pen(v == 0 ? kPageFrame : kGridColour, v == 0 ? 1.4 : 1));
         p.drawLine(QPointF(l.area.left(), y), QPointF(l.area.right(), y));
         text(p, QRectF(l.pad, y - l.smallText, l.area.left() - l.pad - 6, l.smallText * 2),
-             Qt::AlignRight | Qt::AlignVCenter, QString::number(qint64(v)), small, kQuietText);
+             Qt::AlignRight | Qt::AlignVCenter, QString::number(qint64(v)), small, kPageQuietText);
     }
-    p.setPen(pen(kFrameColour, 1.4));
+    p.setPen(pen(kPageFrame, 1.4));
     p.drawLine(l.area.bottomLeft(), l.area.topLeft());
 }
 
@@ -305,7 +299,7 @@ void drawNoRuns(QPainter& p, const BandLayout& l) {
     const QRectF box(l.area.center().x() - w / 2, l.area.center().y() - l.smallText, w,
                      l.smallText * 2);
     p.fillRect(box, Qt::white);
-    text(p, box, Qt::AlignCenter, none, font, kQuietText);
+    text(p, box, Qt::AlignCenter, none, font, kPageQuietText);
 }
 
 // The runs: red where the pupil beat every run before, blue otherwise, and
@@ -353,11 +347,11 @@ void drawRuns(QPainter& p, const BandLayout& l, const ChartBand& band, const Tim
     const QFont small = PageFont(l.smallText);
     const QRectF dates(l.area.left(), l.area.bottom() + 2, l.area.width(), l.smallText * 1.6);
     text(p, dates, Qt::AlignLeft | Qt::AlignVCenter, DateText(DateFromOle(first)), small,
-         kQuietText);
+         kPageQuietText);
     text(p, dates, Qt::AlignRight | Qt::AlignVCenter, DateText(DateFromOle(last)), small,
-         kQuietText);
+         kPageQuietText);
     if (l.area.width() > l.smallText * 20)
-        text(p, dates, Qt::AlignCenter, QStringLiteral("記録の順 →"), small, kQuietText);
+        text(p, dates, Qt::AlignCenter, QStringLiteral("記録の順 →"), small, kPageQuietText);
 }
 
 void drawBand(QPainter& p, double width, const ChartBand& band) {
@@ -379,12 +373,7 @@ void drawBand(QPainter& p, double width, const ChartBand& band) {
 void DrawChartPage(QPainter& painter, const QRectF& area, const ChartDocument& doc, int pageIndex) {
     if (area.height() <= 0 || pageIndex < 0 || pageIndex >= doc.pages.size()) return;
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.translate(area.topLeft());
-    const double scale = area.height() / kPageUnits;
-    painter.scale(scale, scale);
-    const double width = area.width() / scale;
+    const double width = UsePageUnits(painter, area);
 
     // Whose chart, above the first band.
     const double header = kFirstBandTop * kPageUnits;
@@ -396,7 +385,7 @@ void DrawChartPage(QPainter& painter, const QRectF& area, const ChartDocument& d
     if (doc.pages.size() > 1)
         stamp += QStringLiteral("　%1 / %2").arg(pageIndex + 1).arg(doc.pages.size());
     text(painter, QRectF(width * 0.5, 0, width * 0.5 - 8, header),
-         Qt::AlignRight | Qt::AlignVCenter, stamp, PageFont(header * 0.34), kQuietText);
+         Qt::AlignRight | Qt::AlignVCenter, stamp, PageFont(header * 0.34), kPageQuietText);
 
     for (const ChartBand& band : doc.pages[pageIndex].bands)
         drawBand(painter, width, band);
@@ -404,14 +393,7 @@ void DrawChartPage(QPainter& painter, const QRectF& area, const ChartDocument& d
 }
 
 PagedDocument PagedChart(ChartDocument doc) {
-    PagedDocument paged;
-    paged.name = doc.pupilName;
-    paged.today = doc.today;
-    paged.pageCount = int(doc.pages.size());
-    paged.draw = [doc = std::move(doc)](QPainter& p, const QRectF& area, int page) {
-        DrawChartPage(p, area, doc, page);
-    };
-    return paged;
+    return PagedOf(std::move(doc), DrawChartPage);
 }
 
 std::optional<FileError> WriteChartPdfs(const QList<ChartDocument>& docs, const QString& path,

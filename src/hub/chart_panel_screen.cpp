@@ -84,7 +84,7 @@ void ChartView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
     if (shown_.draw) shown_.draw(p, QRectF(rect()), page_);
-    p.setPen(QColor(0x8C, 0x96, 0xA8));
+    p.setPen(kPageFrame);
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 

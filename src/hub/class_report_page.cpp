@@ -45,12 +45,8 @@ constexpr int kBodyText = 34;
 constexpr int kHeadText = 28;
 constexpr int kSmallText = 24;
 
-const QColor kText(0x20, 0x20, 0x20);
-const QColor kQuietText(0x5A, 0x62, 0x70);
-const QColor kHeadFill(0xE8, 0xEF, 0xF8);
 const QColor kStripe(0xF4, 0xF6, 0xF9);
 const QColor kGrid(0xD5, 0xDA, 0xE1);
-const QColor kFrame(0x8C, 0x96, 0xA8);
 const QColor kMarkRed(0xB0, 0x10, 0x10);
 
 enum class Lines { One, UpToTwo };
@@ -59,7 +55,7 @@ enum class Lines { One, UpToTwo };
 // smaller, down to six tenths of its size; beyond that it goes on two lines
 // where the cell allows it (a long name), and is cut with "…" where not.
 void cellText(QPainter& p, const QRectF& box, Qt::Alignment align, QString s, const QFont& font,
-              const QColor& colour = kText, Lines lines = Lines::One) {
+              const QColor& colour = kPageText, Lines lines = Lines::One) {
     if (s.isEmpty()) return;
     const QRectF inner = box.adjusted(kPad, 0, -kPad, 0);
     const int size = font.pixelSize();
@@ -123,7 +119,7 @@ void drawTitle(QPainter& p, const ClassReport& report) {
     cellText(p, QRectF(x - kPad, 0, kWidth - dateWidth - x, kTitleHeight), Qt::AlignLeft, title,
              titleFont);
     cellText(p, QRectF(kWidth - dateWidth, 0, dateWidth + kPad, kTitleHeight), Qt::AlignRight,
-             DateText(report.today), PageFont(34), kQuietText);
+             DateText(report.today), PageFont(34), kPageQuietText);
     p.setPen(line(kHeadingBlue, 5));
     p.drawLine(QPointF(0, kTitleHeight - 6), QPointF(kWidth, kTitleHeight - 6));
 }
@@ -131,7 +127,7 @@ void drawTitle(QPainter& p, const ClassReport& report) {
 void drawHeadings(QPainter& p, const ClassReport& report, const ClassReportPage& page) {
     const double headHeight = kLevelHeadHeight + kColumnHeadHeight;
     const double tableRight = kGradeWidth + kNameWidth + page.levelCount * kLevelWidth;
-    p.fillRect(QRectF(0, kTableTop, tableRight, headHeight), kHeadFill);
+    p.fillRect(QRectF(0, kTableTop, tableRight, headHeight), kPageHeadingFill);
     const QFont head = PageFont(kHeadText, true);
     cellText(p, QRectF(0, kTableTop, kGradeWidth, headHeight), Qt::AlignHCenter,
              QStringLiteral("学年"), head);
@@ -147,7 +143,7 @@ void drawHeadings(QPainter& p, const ClassReport& report, const ClassReportPage&
                      QRectF(left, kTableTop + kLevelHeadHeight * 0.55, kLevelWidth,
                             kLevelHeadHeight * 0.4),
                      Qt::AlignHCenter, QStringLiteral("目標 %1秒").arg(level.targetTime),
-                     PageFont(kSmallText), kQuietText);
+                     PageFont(kSmallText), kPageQuietText);
         double x = left;
         for (int c = 0; c < 4; ++c) {
             cellText(p,
@@ -169,7 +165,7 @@ void drawRows(QPainter& p, const ClassReport& report, const ClassReportPage& pag
         if (r % 2 == 1) p.fillRect(QRectF(0, top, right, kRowHeight), kStripe);
         cellText(p, QRectF(0, top, kGradeWidth, kRowHeight), Qt::AlignHCenter, row.grade, body);
         cellText(p, QRectF(kGradeWidth, top, kNameWidth, kRowHeight), Qt::AlignLeft, row.name, body,
-                 kText, Lines::UpToTwo);
+                 kPageText, Lines::UpToTwo);
         double x = kGradeWidth + kNameWidth;
         for (int k = 0; k < page.levelCount; ++k) {
             const ClassReportCell& cell = row.cells[page.firstLevel + k];
@@ -204,7 +200,7 @@ void drawGrid(QPainter& p, const ClassReportPage& page) {
             p.drawLine(QPointF(x, kTableTop + kLevelHeadHeight), QPointF(x, bottom));
         }
     }
-    p.setPen(line(kFrame, 3));
+    p.setPen(line(kPageFrame, 3));
     p.drawLine(QPointF(kGradeWidth, kTableTop), QPointF(kGradeWidth, bottom));
     for (int k = 0; k <= page.levelCount; ++k)
         p.drawLine(QPointF(levelsLeft + k * kLevelWidth, kTableTop),
@@ -219,7 +215,7 @@ void drawFoot(QPainter& p, int pageNumber, int pageCount) {
     double x = 0;
     const auto legend = [&](const QString& s) {
         const double w = QFontMetricsF(small).horizontalAdvance(s) + 2 * kPad;
-        cellText(p, QRectF(x, top, w, kFootHeight), Qt::AlignLeft, s, small, kQuietText);
+        cellText(p, QRectF(x, top, w, kFootHeight), Qt::AlignLeft, s, small, kPageQuietText);
         x += w + 30;
     };
     cellText(p, QRectF(x, top, 60, kFootHeight), Qt::AlignHCenter, QString::fromUtf16(kClearedMark),
@@ -228,7 +224,7 @@ void drawFoot(QPainter& p, int pageNumber, int pageCount) {
     legend(QStringLiteral("判定期間内にクリア"));
     const QRectF swatch(x, top + 15, 60, kFootHeight - 30);
     p.fillRect(swatch, kWithinTarget);
-    p.setPen(line(kFrame, 1.5));
+    p.setPen(line(kPageFrame, 1.5));
     p.drawRect(swatch);
     x += 70;
     legend(QStringLiteral("最高タイムが目標タイム以内"));
@@ -260,7 +256,7 @@ void DrawClassReportPage(QPainter& painter, const QRectF& area, const ClassRepor
     drawRows(painter, report, page);
     if (report.rows.isEmpty())
         cellText(painter, QRectF(0, kBodyTop, kGradeWidth + kNameWidth, kRowHeight), Qt::AlignLeft,
-                 QStringLiteral("この学年の生徒はいません。"), PageFont(kBodyText), kQuietText);
+                 QStringLiteral("この学年の生徒はいません。"), PageFont(kBodyText), kPageQuietText);
     drawGrid(painter, page);
     drawFoot(painter, pageNumber, pageCount);
     painter.restore();

@@ -10,6 +10,15 @@
 
 namespace baisuu {
 
+double UsePageUnits(QPainter& painter, const QRectF& area) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.translate(area.topLeft());
+    const double scale = area.height() / kPageUnits;
+    painter.scale(scale, scale);
+    return area.width() / scale;
+}
+
 bool PaintDocument(QPagedPaintDevice& device, const PagedDocument& doc) {
     QPainter painter;
     if (!painter.begin(&device)) return false;

@@ -25,6 +25,25 @@ struct PagedDocument {
     std::function<void(QPainter&, const QRectF&, int)> draw;
 };
 
+// A document of pages (with pupilName, today and pages) for paper, drawn page
+// by page with draw(painter, area, doc, page).
+template <typename Doc>
+PagedDocument PagedOf(Doc doc, void (*draw)(QPainter&, const QRectF&, const Doc&, int)) {
+    PagedDocument paged{doc.pupilName, doc.today, int(doc.pages.size()), {}};
+    paged.draw = [doc = std::move(doc), draw](QPainter& p, const QRectF& area, int page) {
+        draw(p, area, doc, page);
+    };
+    return paged;
+}
+
+// A page's height in the units it is drawn in, whatever the device.
+constexpr double kPageUnits = 1000;
+
+// Makes painter draw into area in units of a thousandth of its height, so a
+// page looks the same on every device, antialiased; returns the page's width
+// in those units. The caller saves the painter before and restores it after.
+double UsePageUnits(QPainter& painter, const QRectF& area);
+
 // Every page on a paged device (a printer or a PDF writer), with a new page
 // between pages; the device's job ends when the painter does. False when the
 // device cannot be painted on.

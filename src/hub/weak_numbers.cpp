@@ -1,6 +1,7 @@
 #include "hub/weak_numbers.h"
 
 #include "core/dates.h"
+#include "hub/paged_document.h"
 
 #include <QHash>
 
@@ -91,7 +92,7 @@ QString periodText(const WeakNumbersRequest& request) {
 // Sections go down the page in order; one that does not fit starts a new page.
 QList<WeakPage> placeSections(const QList<WeakSection>& sections) {
     QList<WeakPage> pages;
-    const double room = 1000 - kWeakHeader - kWeakLegend;
+    const double room = kPageUnits - kWeakHeader - kWeakLegend;
     double used = room;
     for (const WeakSection& s : sections) {
         const double h = WeakSectionHeight(s);

@@ -14,16 +14,10 @@ namespace baisuu {
 
 namespace {
 
-// Units of a thousandth of the page's height, as on the chart pages.
-constexpr double kPageUnits = 1000;
 constexpr double kPad = 8;
 constexpr double kCellWidth = 38;
 
-const QColor kFrameColour(0x8C, 0x96, 0xA8);
 const QColor kCellLine(0xC8, 0xCE, 0xD8);
-const QColor kTitleStrip(0xE8, 0xEF, 0xF8);
-const QColor kTextColour(0x20, 0x20, 0x20);
-const QColor kQuietText(0x5A, 0x62, 0x70);
 const QColor kNotShownText(0xB4, 0xBA, 0xC4);
 const QColor kSlowMark(0x1A, 0x3A, 0x7A);
 
@@ -37,7 +31,7 @@ QFont fitted(double units, bool bold, const QString& s, double width) {
 }
 
 void text(QPainter& p, const QRectF& box, int flags, const QString& s, double units,
-          bool bold = false, const QColor& colour = kTextColour) {
+          bool bold = false, const QColor& colour = kPageText) {
     p.setFont(fitted(units, bold, s, box.width()));
     p.setPen(colour);
     p.drawText(box, flags | Qt::TextSingleLine, s);
@@ -63,7 +57,7 @@ void drawCell(QPainter& p, const QRectF& box, const WeakCell& cell) {
     const bool shown = cell.step != MissStep::NotShown;
     const QColor ink = !shown                        ? kNotShownText
                        : cell.step == MissStep::Many ? QColor(Qt::white)
-                                                     : kTextColour;
+                                                     : kPageText;
     text(p, box, Qt::AlignCenter, QString::number(cell.number), box.height() * 0.52, cell.wrong > 0,
          ink);
     if (cell.slow) drawSlowMark(p, box);
@@ -114,10 +108,10 @@ void drawSide(QPainter& p, const QRectF& box, const WeakSection& s, bool anyAnsw
     y += double(s.mostMissed.size()) * kWeakLine;
     if (s.mostMissed.isEmpty())
         line(anyAnswers ? QStringLiteral("まちがいはありません") : QStringLiteral("―"), false,
-             kQuietText);
+             kPageQuietText);
     if (!s.levelFigures.isEmpty()) {
-        line(QStringLiteral("レベル%1全体").arg(s.level), true, kQuietText);
-        line(s.levelFigures, false, kQuietText);
+        line(QStringLiteral("レベル%1全体").arg(s.level), true, kPageQuietText);
+        line(s.levelFigures, false, kPageQuietText);
     }
 }
 
@@ -126,16 +120,16 @@ double drawSection(QPainter& p, double width, double top, const WeakSection& s) 
     const double h = WeakSectionHeight(s);
     const QRectF frame(1, top, width - 2, h);
     p.setPen(Qt::NoPen);
-    p.setBrush(kTitleStrip);
+    p.setBrush(kPageHeadingFill);
     p.drawRect(QRectF(frame.left(), top, frame.width(), kWeakTitle));
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(kFrameColour, 1.4));
+    p.setPen(QPen(kPageFrame, 1.4));
     p.drawRect(frame);
     const double half = (width - 4 * kPad) / 2;
     text(p, QRectF(kPad, top, half * 1.1, kWeakTitle), Qt::AlignLeft | Qt::AlignVCenter, s.title,
          kWeakTitle * 0.55, true, kHeadingBlue);
     text(p, QRectF(width - kPad - half * 0.9, top, half * 0.9, kWeakTitle),
-         Qt::AlignRight | Qt::AlignVCenter, s.figures, kWeakTitle * 0.46, false, kTextColour);
+         Qt::AlignRight | Qt::AlignVCenter, s.figures, kWeakTitle * 0.46, false, kPageText);
 
     const double gridTop = top + kWeakTitle + kWeakSectionPad;
     for (qsizetype i = 0; i < s.cells.size(); ++i) {
@@ -174,18 +168,18 @@ void drawLegend(QPainter& p, double width, double top) {
         return b;
     };
     double x = kPad;
-    label(x, top, QStringLiteral("まちがいの割合"), kQuietText);
+    label(x, top, QStringLiteral("まちがいの割合"), kPageQuietText);
     const QStringList labels = MissStepLabels();
     const MissStep steps[] = {MissStep::None, MissStep::Few, MissStep::Some, MissStep::Many};
     for (int i = 0; i < 4; ++i) {
         swatch(x, top, steps[i]);
-        label(x, top, labels[i], kTextColour);
+        label(x, top, labels[i], kPageText);
     }
     x = kPad;
     swatch(x, top + row, MissStep::NotShown);
-    label(x, top + row, QStringLiteral("まだ出ていない数"), kTextColour);
+    label(x, top + row, QStringLiteral("まだ出ていない数"), kPageText);
     drawSlowMark(p, swatch(x, top + row, MissStep::NotShown));
-    label(x, top + row, QStringLiteral("答えるのに時間のかかる数（遅い方の5分の1）"), kTextColour);
+    label(x, top + row, QStringLiteral("答えるのに時間のかかる数（遅い方の5分の1）"), kPageText);
 }
 
 void drawHeader(QPainter& p, double width, const WeakNumbersDocument& doc, int pageIndex) {
@@ -201,9 +195,9 @@ void drawHeader(QPainter& p, double width, const WeakNumbersDocument& doc, int p
         stamp += QStringLiteral("　%1 / %2").arg(pageIndex + 1).arg(doc.pages.size());
     const double right = width * 0.42;
     text(p, QRectF(width - kPad - right, 0, right, kWeakHeader * 0.5),
-         Qt::AlignRight | Qt::AlignBottom, stamp, kWeakHeader * 0.3, false, kQuietText);
+         Qt::AlignRight | Qt::AlignBottom, stamp, kWeakHeader * 0.3, false, kPageQuietText);
     text(p, QRectF(width - kPad - right, kWeakHeader * 0.5, right, kWeakHeader * 0.45),
-         Qt::AlignRight | Qt::AlignVCenter, doc.period, kWeakHeader * 0.3, true, kTextColour);
+         Qt::AlignRight | Qt::AlignVCenter, doc.period, kWeakHeader * 0.3, true, kPageText);
 }
 
 } // namespace
@@ -228,12 +222,7 @@ void DrawWeakNumbersPage(QPainter& painter, const QRectF& area, const WeakNumber
                          int pageIndex) {
     if (area.height() <= 0 || pageIndex < 0 || pageIndex >= doc.pages.size()) return;
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.translate(area.topLeft());
-    const double scale = area.height() / kPageUnits;
-    painter.scale(scale, scale);
-    const double width = area.width() / scale;
+    const double width = UsePageUnits(painter, area);
     drawHeader(painter, width, doc, pageIndex);
     double y = kWeakHeader;
     for (const WeakSection& s : doc.pages[pageIndex].sections)
@@ -243,14 +232,7 @@ void DrawWeakNumbersPage(QPainter& painter, const QRectF& area, const WeakNumber
 }
 
 PagedDocument PagedWeakNumbers(WeakNumbersDocument doc) {
-    PagedDocument paged;
-    paged.name = doc.pupilName;
-    paged.today = doc.today;
-    paged.pageCount = int(doc.pages.size());
-    paged.draw = [doc = std::move(doc)](QPainter& p, const QRectF& area, int page) {
-        DrawWeakNumbersPage(p, area, doc, page);
-    };
-    return paged;
+    return PagedOf(std::move(doc), DrawWeakNumbersPage);
 }
 
 } // namespace baisuu

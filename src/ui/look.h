@@ -26,5 +26,11 @@ QFont PageFont(double units, bool bold = false);
 QColor ColourOfBgr(qint32 bgr);
 // The blue of headings on the screens and the printed pages.
 inline const QColor kHeadingBlue(0x1A, 0x3A, 0x7A);
+// The ink of the printed pages, and of their pictures on screen: text,
+// quieter text, frames, and the fill behind headings.
+inline const QColor kPageText(0x20, 0x20, 0x20);
+inline const QColor kPageQuietText(0x5A, 0x62, 0x70);
+inline const QColor kPageFrame(0x8C, 0x96, 0xA8);
+inline const QColor kPageHeadingFill(0xE8, 0xEF, 0xF8);
 
 } // namespace baisuu
