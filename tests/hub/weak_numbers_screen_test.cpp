@@ -130,7 +130,7 @@ TEST_F(WeakNumbersPanel, APupilSeesTheirOwnAndSwitchesThePeriod) {
 TEST_F(WeakNumbersPanel, ATeacherSeesAndPrintsAnyPupils) {
     const QString pdf = dir.filePath(QStringLiteral("印刷/weak.pdf"));
     QDir().mkpath(dir.filePath(QStringLiteral("印刷")));
-    ShownPanel<ChartPanel> panel(*ctx, 1.3);
+    ShownPanel<ChartPanel> panel(*ctx); // the stage at its own size
     panel->setPrintToPdf(pdf);
     panel->setTeacherMode(true);
     open(panel);
