@@ -4,7 +4,9 @@
 #include "core/services.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QList>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -62,6 +64,14 @@ QByteArray sjis(const QString& text);
 QString writeFile(const QTemporaryDir& dir, const QString& relativePath, const QByteArray& bytes);
 
 // Failures show texts as text, not as lists of 2-byte objects.
+// The pages of a PDF file as the writer counts them; -1 when it cannot be read.
+inline int pdfPages(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
+    return int(QString::fromLatin1(f.readAll()).count(page));
+}
+
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }

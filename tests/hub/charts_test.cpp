@@ -39,13 +39,6 @@ void snapshot(QWidget& widget, const QString& name) {
         widget.grab().save(folder + QStringLiteral("/") + name + QStringLiteral(".png"));
 }
 
-int pdfPages(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
-    return int(QString::fromLatin1(f.readAll()).count(page));
-}
-
 class Charts : public ::testing::Test, public DrillFixture {
   protected:
     Charts() {

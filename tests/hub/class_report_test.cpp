@@ -25,13 +25,6 @@ namespace {
 const QDateTime kNow(QDate(2027, 2, 10), QTime(16, 0));
 const double kToday = double(QDate(1899, 12, 30).daysTo(kNow.date()));
 
-int pdfPages(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
-    return int(QString::fromLatin1(f.readAll()).count(page));
-}
-
 // The page sizes a PDF declares, "842x595" each.
 QStringList pdfMediaBoxes(const QString& path) {
     QFile f(path);

@@ -72,13 +72,6 @@ class WeakNumbersPanel : public ::testing::Test, public DrillFixture {
     }
 };
 
-int pdfPages(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
-    return int(QString::fromLatin1(f.readAll()).count(page));
-}
-
 } // namespace
 
 TEST_F(WeakNumbersPanel, APupilSeesTheirOwnAndSwitchesThePeriod) {

@@ -101,17 +101,6 @@ TEST_F(MistakesCli, BadArgumentsAreRefused) {
     }
 }
 
-namespace {
-
-int pdfPages(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
-    return int(QString::fromLatin1(f.readAll()).count(page));
-}
-
-} // namespace
-
 TEST_F(MistakesCli, MistakesChartWritesEachPupilsPagesAsTheViewBuildsThem) {
     const QString out = dir.filePath(QStringLiteral("苦手.pdf"));
     const ProcessResult r =
