@@ -1,9 +1,9 @@
 #include "core/text_file.h"
 
 #include "core/cp932.h"
+#include "core/durable_file.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace baisuu {
 
@@ -40,13 +40,9 @@ bool WriteTextFile(const QString& path, const QString& text, FileError* error) {
 }
 
 bool WriteBytesFile(const QString& path, const QByteArray& bytes, FileError* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = {path, 0, QStringLiteral("保存できません（%1）。").arg(file.errorString())};
-        return false;
-    }
-    return true;
+    auto fault = WriteFileDurably(path, bytes);
+    if (fault && error) *error = *fault;
+    return !fault;
 }
 
 } // namespace baisuu

@@ -13,11 +13,12 @@ namespace baisuu {
 // text ends at an end-of-file mark (0x1A), as older programs wrote one.
 std::optional<QString> ReadTextFile(const QString& path, FileError* error);
 
-// Writes text as CP932, replacing the file atomically: a crash while saving
-// leaves the old file whole. Lines should already end in CR LF.
+// Writes text as CP932 through the one durable write (core/durable_file.h): a
+// crash or a full disk while saving leaves the old file whole. Lines should
+// already end in CR LF.
 bool WriteTextFile(const QString& path, const QString& text, FileError* error);
 
-// Writes bytes as they are, replacing the file atomically like WriteTextFile.
+// Writes bytes as they are, durably like WriteTextFile.
 bool WriteBytesFile(const QString& path, const QByteArray& bytes, FileError* error);
 
 } // namespace baisuu
