@@ -60,15 +60,10 @@ bool writeCommonData(CliEnv& env, const SchoolFolders& f) {
     return WriteCommonData(env, f, settings);
 }
 
-// The results log, emptied and then filled with months of demo runs.
+// The results log, written whole with months of demo runs.
 bool writeResultsLog(CliEnv& env, const SchoolFolders& f) {
-    QFile log(f.data + f.content + QStringLiteral("/成績累積データ.dat"));
-    if (!log.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        env.err << QStringLiteral("書けません: %1").arg(log.fileName()) << Qt::endl;
-        return false;
-    }
-    log.close();
-    return WriteDemoHistory(env, log.fileName(), DemoTargets(), int(std::size(kPupils)),
+    const QString log = f.data + f.content + QStringLiteral("/成績累積データ.dat");
+    return WriteDemoHistory(env, log, DemoTargets(), int(std::size(kPupils)),
                             kSchoolCode);
 }
 

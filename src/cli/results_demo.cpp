@@ -4,10 +4,10 @@
 #include "cli/cli.h"
 
 #include "core/dates.h"
+#include "core/durable_file.h"
 #include "records/results.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -69,11 +69,7 @@ bool WriteDemoHistory(CliEnv& env, const QString& logPath, std::span<const int> 
     bytes.reserve(runs.size() * kRecordSize);
     for (const ResultRecord& r : std::as_const(runs))
         bytes += r.toBytes();
-    QSaveFile file(logPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        env.err << QStringLiteral("書けません: %1").arg(logPath) << Qt::endl;
-        return false;
-    }
+    if (Failed(env, WriteFileDurably(logPath, bytes))) return false;
     // The log lies in the data folder, beside the answers files.
     return WriteDemoAnswers(env, QFileInfo(logPath).absolutePath() + QLatin1Char('/'), runs);
 }

@@ -4,12 +4,12 @@
 
 #include "cli/cli.h"
 
+#include "core/durable_file.h"
 #include "records/results.h"
 #include "roster/grades.h"
 #include "roster/record_lines.h"
 #include "roster/roster_lines.h"
 
-#include <QSaveFile>
 
 #include <cstdio>
 #include <memory>
@@ -102,14 +102,7 @@ int CmdExportCsv(CliEnv& env) {
         std::fflush(stdout);
         return 0;
     }
-    QSaveFile file(outPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
-        env.err << FileError{outPath, 0,
-                             QStringLiteral("書き出せません（%1）。").arg(file.errorString())}
-                       .text()
-                << Qt::endl;
-        return 1;
-    }
+    if (Failed(env, WriteFileDurably(outPath, csv))) return 1;
     env.out << QStringLiteral("%1 件の記録を書き出しました: %2")
                    .arg(records.size())
                    .arg(QDir::toNativeSeparators(outPath))

@@ -74,17 +74,6 @@ std::optional<FileError> WriteFileDurably(const QString& path, QByteArrayView by
     return std::nullopt;
 }
 
-std::optional<FileError> ProduceFileDurably(const QString& path, const FileProducer& produce) {
-    const QString temporary = path + QStringLiteral(".tmp");
-    if (const QString why = produce(temporary); !why.isEmpty()) {
-        QFile::remove(temporary);
-        return FileError{path, 0, why};
-    }
-    QFile::remove(path);
-    if (!QFile::rename(temporary, path)) return FileError{path, 0, QStringLiteral("保存できません。")};
-    return std::nullopt;
-}
-
 std::optional<FileError> EditFileLocked(const QString& path, const FileEdit& edit) {
     QFile file(path);
     const bool exists = file.open(QIODevice::ReadOnly);
@@ -93,6 +82,11 @@ std::optional<FileError> EditFileLocked(const QString& path, const FileEdit& edi
     QByteArray replacement;
     if (auto refused = edit(exists ? &current : nullptr, &replacement)) return refused;
     return WriteFileDurably(path, replacement);
+}
+
+std::optional<FileError> CreateFileDurably(const QString& path) {
+    if (QFile::exists(path)) return std::nullopt;
+    return WriteFileDurably(path, {});
 }
 
 int TryWholeFileLock(int) {
@@ -159,14 +153,13 @@ class Replacement {
     Replacement(const Replacement&) = delete;
     Replacement& operator=(const Replacement&) = delete;
 
-    QString temporaryPath() const { return QFile::decodeName(temporary_); }
-    int fd() const { return fd_; }
     int error() const { return error_; }
 
     bool write(QByteArrayView bytes) { return keep(fd_ >= 0 && writeAll(fd_, bytes)); }
 
-    // Flushes, checks the size on disk against expected, closes and renames.
-    bool commit(qint64 expected) {
+    // Flushes, checks the size on disk against expected, closes and renames;
+    // without replace, a file that has the name already stays (link refuses it).
+    bool commit(qint64 expected, bool replace = true) {
         if (fd_ < 0) return false;
         if (!keep(::fsync(fd_) == 0)) return false;
         struct stat written {};
@@ -177,9 +170,13 @@ class Replacement {
         }
         const int fd = std::exchange(fd_, -1);
         if (!keep(::close(fd) == 0)) return false;
-        if (!keep(::rename(temporary_.constData(), nativePath(path_).constData()) == 0))
-            return false;
-        temporary_.clear();
+        const QByteArray target = nativePath(path_);
+        if (replace) {
+            if (!keep(::rename(temporary_.constData(), target.constData()) == 0)) return false;
+            temporary_.clear();
+        } else if (::link(temporary_.constData(), target.constData()) != 0 && errno != EEXIST) {
+            return keep(false);
+        }
         FlushFolder(QFileInfo(path_).absolutePath());
         return true;
     }
@@ -204,15 +201,9 @@ std::optional<FileError> WriteFileDurably(const QString& path, QByteArrayView by
     return std::nullopt;
 }
 
-std::optional<FileError> ProduceFileDurably(const QString& path, const FileProducer& produce) {
+std::optional<FileError> CreateFileDurably(const QString& path) {
     Replacement file(path);
-    if (file.fd() < 0) return faultOf(path, file.error());
-    if (const QString why = produce(file.temporaryPath()); !why.isEmpty())
-        return FileError{path, 0, why};
-    // The producer wrote through its own descriptor; ours sees the same file.
-    struct stat written {};
-    if (::fstat(file.fd(), &written) != 0 || !file.commit(written.st_size))
-        return faultOf(path, file.error() ? file.error() : errno);
+    if (!file.commit(0, false)) return faultOf(path, file.error());
     return std::nullopt;
 }
 

@@ -24,12 +24,9 @@ QString FileFaultText(int systemError);
 // Replaces path with bytes durably (see above).
 std::optional<FileError> WriteFileDurably(const QString& path, QByteArrayView bytes);
 
-// For writers that can only write a file by its name (the printer's PDFs):
-// produce writes the whole file at the temporary path it is given and returns
-// why it could not (empty when it could); the file is then checked, flushed
-// and renamed over path like any other write.
-using FileProducer = std::function<QString(const QString& temporaryPath)>;
-std::optional<FileError> ProduceFileDurably(const QString& path, const FileProducer& produce);
+// Makes an empty file at path, durably, unless a file has that name already
+// (made by someone else meanwhile: it is left as it is, never replaced).
+std::optional<FileError> CreateFileDurably(const QString& path);
 
 // Reads, changes and replaces a file under a lock of that file, so that two
 // changes made at the same moment (two machines, two commands) are both kept:

@@ -29,14 +29,17 @@ std::optional<QString> ReadTextFile(const QString& path, FileError* error) {
     return text;
 }
 
-bool WriteTextFile(const QString& path, const QString& text, FileError* error) {
+std::optional<QByteArray> EncodeTextFile(const QString& path, const QString& text,
+                                         FileError* error) {
     cp932::CodecError codecError;
-    const auto bytes = cp932::Encode(text, &codecError);
-    if (!bytes) {
-        if (error) *error = {path, codecError.line, codecError.message};
-        return false;
-    }
-    return WriteBytesFile(path, *bytes, error);
+    auto bytes = cp932::Encode(text, &codecError);
+    if (!bytes && error) *error = {path, codecError.line, codecError.message};
+    return bytes;
+}
+
+bool WriteTextFile(const QString& path, const QString& text, FileError* error) {
+    const auto bytes = EncodeTextFile(path, text, error);
+    return bytes && WriteBytesFile(path, *bytes, error);
 }
 
 bool WriteBytesFile(const QString& path, const QByteArray& bytes, FileError* error) {

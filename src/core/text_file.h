@@ -13,6 +13,11 @@ namespace baisuu {
 // text ends at an end-of-file mark (0x1A), as older programs wrote one.
 std::optional<QString> ReadTextFile(const QString& path, FileError* error);
 
+// The CP932 bytes of a text file's text; nullopt and a FileError naming the
+// file and line when a character has no CP932 form.
+std::optional<QByteArray> EncodeTextFile(const QString& path, const QString& text,
+                                         FileError* error);
+
 // Writes text as CP932 through the one durable write (core/durable_file.h): a
 // crash or a full disk while saving leaves the old file whole. Lines should
 // already end in CR LF.

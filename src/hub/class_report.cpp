@@ -1,10 +1,9 @@
 #include "hub/class_report.h"
 
+#include "core/durable_file.h"
 #include "hub/hub_model.h"
 #include "roster/grades.h"
 #include "roster/record_lines.h"
-
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -155,14 +154,7 @@ QByteArray ClassReportCsv(const ClassReport& report) {
 }
 
 std::optional<FileError> WriteClassReportCsv(const ClassReport& report, const QString& path) {
-    const QByteArray csv = ClassReportCsv(report);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit())
-        return FileError{path, 0,
-                         QStringLiteral("書き出せません（%1）。フォルダと書き込みの権利を"
-                                        "確かめてください。")
-                             .arg(file.errorString())};
-    return std::nullopt;
+    return WriteFileDurably(path, ClassReportCsv(report));
 }
 
 } // namespace baisuu

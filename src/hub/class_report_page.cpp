@@ -3,12 +3,12 @@
 #include "core/dates.h"
 #include "hub/result_lists.h"
 #include "ui/look.h"
+#include "ui/pdf_file.h"
 
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -275,17 +275,7 @@ bool PaintClassReport(QPagedPaintDevice& device, const ClassReport& report) {
 }
 
 std::optional<FileError> WriteClassReportPdf(const ClassReport& report, const QString& path) {
-    QSaveFile file(path);
-    const auto failure = [&](const QString& why) {
-        file.cancelWriting();
-        return FileError{path, 0,
-                         QStringLiteral("PDFファイルを書けません（%1）。フォルダと書き込みの"
-                                        "権利を確かめてください。")
-                             .arg(why)};
-    };
-    if (!file.open(QIODevice::WriteOnly)) return failure(file.errorString());
-    {
-        QPdfWriter pdf(&file);
+    return WritePdfFile(path, [&](QPdfWriter& pdf) {
         pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                       QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
                                       QPageLayout::Millimeter));
@@ -293,10 +283,8 @@ std::optional<FileError> WriteClassReportPdf(const ClassReport& report, const QS
         pdf.setTitle(QStringLiteral("%1 成績一覧 %2 %3")
                          .arg(report.schoolName, report.group, DateText(report.today)));
         pdf.setCreator(report.contentName);
-        if (!PaintClassReport(pdf, report)) return failure(file.errorString());
-    }
-    if (!file.commit()) return failure(file.errorString());
-    return std::nullopt;
+        return PaintClassReport(pdf, report);
+    });
 }
 
 } // namespace baisuu

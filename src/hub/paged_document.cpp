@@ -2,11 +2,11 @@
 
 #include "core/dates.h"
 #include "hub/charts.h"
+#include "ui/pdf_file.h"
 
 #include <QDir>
 #include <QPageLayout>
 #include <QPainter>
-#include <QPdfWriter>
 
 namespace baisuu {
 
@@ -33,16 +33,15 @@ std::optional<FileError> WritePdfs(const QList<PagedDocument>& docs, const QStri
                                    QStringList* written) {
     for (int k = 0; k < docs.size(); ++k) {
         const QString file = NumberedPdfPath(path, k);
-        QPdfWriter pdf(file);
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-        pdf.setResolution(600);
-        pdf.setTitle(QStringLiteral("%1 %2").arg(docs[k].name, DateText(docs[k].today)));
-        pdf.setCreator(QStringLiteral("倍数判定"));
-        if (!PaintDocument(pdf, docs[k]))
-            return FileError{QDir::cleanPath(file), 0,
-                             QStringLiteral("PDFファイルを書けません。フォルダと書き込みの権利を"
-                                            "確かめてください。")};
+        auto error = WritePdfFile(file, [&](QPdfWriter& pdf) {
+            pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                          QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+            pdf.setResolution(600);
+            pdf.setTitle(QStringLiteral("%1 %2").arg(docs[k].name, DateText(docs[k].today)));
+            pdf.setCreator(QStringLiteral("倍数判定"));
+            return PaintDocument(pdf, docs[k]);
+        });
+        if (error) return error;
         if (written) written->append(file);
     }
     return std::nullopt;

@@ -1,6 +1,9 @@
 #include "records/answers_file.h"
 
+#include "core/durable_file.h"
 #include "records/file_lock.h"
+
+#include <cerrno>
 
 #include <QDir>
 #include <QFile>
@@ -93,6 +96,7 @@ std::optional<FileError> AppendAnswers(const QString& path, const QList<Answer>&
     QByteArray bytes;
     for (const Answer& a : answers)
         bytes += AnswerLine(a);
+    if (auto error = CreateFileDurably(path)) return error;
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return answersError(path,
@@ -112,9 +116,12 @@ std::optional<FileError> AppendAnswers(const QString& path, const QList<Answer>&
             return answersError(path, QStringLiteral("解答記録を読めません。"));
         if (!(size >= 2 && last[0] == '\r' && last[1] == '\n')) bytes.prepend("\r\n");
     }
-    if (!file.seek(size) || file.write(bytes) != bytes.size())
-        return answersError(
-            path, QStringLiteral("解答記録に書き込めません（%1）。").arg(file.errorString()));
+    if (!file.seek(size) || file.write(bytes) != bytes.size() || !FlushToDisk(file)) {
+        const int fault = errno;
+        // A torn line is read as one bad line; what was there stays.
+        file.resize(size);
+        return answersError(path, QStringLiteral("解答記録に書き込めません。") + FileFaultText(fault));
+    }
     return std::nullopt;
 }
 

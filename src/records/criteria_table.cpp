@@ -1,5 +1,6 @@
 #include "records/criteria_table.h"
 
+#include "core/durable_file.h"
 #include "core/text_file.h"
 
 #include <cmath>
@@ -139,8 +140,13 @@ QList<QStringList> CriteriaRows(const CriteriaTable& table, int levelRows) {
 
 std::optional<FileError> SaveCriteria(const QString& path, const QList<QStringList>& rows) {
     FileError error;
-    if (!WriteTextFile(path, CriteriaFileText(rows), &error)) return error;
-    return std::nullopt;
+    const auto bytes = EncodeTextFile(path, CriteriaFileText(rows), &error);
+    if (!bytes) return error;
+    // Under the file's lock: another machine's save waits for ours, never mixes with it.
+    return EditFileLocked(path, [&](const QByteArray*, QByteArray* replacement) {
+        *replacement = *bytes;
+        return std::optional<FileError>();
+    });
 }
 
 } // namespace baisuu

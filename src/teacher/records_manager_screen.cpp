@@ -1,5 +1,6 @@
 #include "teacher/records_manager_screen.h"
 
+#include "ui/pdf_file.h"
 #include "ui/print_jobs.h"
 #include "ui/screen_parts.h"
 #include "ui/stage.h"
@@ -261,14 +262,14 @@ void FrmData::Command4_Click() {
 
 void FrmData::Command17_Click() {
     if (!ctx_.printToPdf.isEmpty()) {
-        QPdfWriter pdf(ctx_.printToPdf);
-        setA4(pdf);
-        pdf.setResolution(600);
-        pdf.setCreator(QStringLiteral("倍数判定"));
-        if (!paintSheets(pdf, sheets()))
-            ctx_.navigator.message(kPrintTitle,
-                                   QStringLiteral("PDFファイルを書けません。フォルダと書き込みの"
-                                                  "権利を確かめてください。"));
+        const QList<QStringList> pages = sheets();
+        const auto error = WritePdfFile(ctx_.printToPdf, [&](QPdfWriter& pdf) {
+            setA4(pdf);
+            pdf.setResolution(600);
+            pdf.setCreator(QStringLiteral("倍数判定"));
+            return paintSheets(pdf, pages);
+        });
+        if (error) ctx_.navigator.message(kPrintTitle, error->text());
         return;
     }
     if (NobodyToAsk()) {

@@ -1,0 +1,133 @@
+// A school on a full disk and on a share that turned read-only, as an IT
+// person meets them: every command that would write fails with a Japanese
+// message and a non-zero exit, and every file of the school stays byte for byte.
+
+#include "test_support.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QMap>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace baisuu {
+namespace {
+
+// Every file below root, by relative path, with its bytes.
+QMap<QString, QByteArray> filesBelow(const QString& root) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        if (f.open(QIODevice::ReadOnly)) files.insert(QDir(root).relativeFilePath(path), f.readAll());
+    }
+    return files;
+}
+
+// Fills the file system that holds folder until it has no byte left.
+void fillUp(const QString& folder) {
+    QFile filler(folder + QStringLiteral("/filler"));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    const QByteArray block(4096, 'f');
+    while (filler.write(block) == block.size()) {
+    }
+    filler.write(block.left(1));
+}
+
+struct MountedSchool {
+    MountedSchool() {
+        at = QFile::encodeName(dir.path());
+        mounted = ::geteuid() == 0 &&
+                  ::mount("tmpfs", at.constData(), "tmpfs", 0, "size=2m") == 0;
+    }
+    ~MountedSchool() {
+        if (mounted) ::umount2(at.constData(), MNT_DETACH);
+    }
+    QString root() const { return dir.filePath(QStringLiteral("juku")); }
+    ProcessResult cli(const QStringList& args) const {
+        return runProgram(QStringLiteral(BAISUU_CLI),
+                          QStringList{QStringLiteral("--program-dir"),
+                                      root() + QStringLiteral("/倍数判定"), QStringLiteral("--now"),
+                                      QStringLiteral("2026-12-10T10:00:00")} +
+                              args);
+    }
+    QTemporaryDir dir;
+    QByteArray at;
+    bool mounted = false;
+};
+
+TEST(FaultyDiskCli, EveryWriteIsToldAndNoFileChanges) {
+    if (::geteuid() != 0) GTEST_SKIP() << "a small file system of its own needs root";
+    MountedSchool school;
+    ASSERT_TRUE(school.mounted);
+    ASSERT_EQ(runProgram(QStringLiteral(BAISUU_CLI),
+                         {QStringLiteral("init-school"), school.root(), QStringLiteral("--name"),
+                          QStringLiteral("駅前教室"), QStringLiteral("--code"),
+                          QStringLiteral("24680"), QStringLiteral("--password"),
+                          QStringLiteral("7391")})
+                  .code,
+              0);
+    const QString csv = school.dir.filePath(QStringLiteral("juku/名簿.csv"));
+    {
+        QFile f(csv);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("番号,名前,学年,状態\r\n1,山田　花子,小１,0\r\n2,佐藤先生,中３,0\r\n")
+                    .toUtf8());
+    }
+    ASSERT_EQ(school.cli({QStringLiteral("roster-import"), csv}).code, 0);
+    ASSERT_EQ(school.cli({QStringLiteral("append"), QStringLiteral("--pupil"), QStringLiteral("1"),
+                          QStringLiteral("--level"), QStringLiteral("1"), QStringLiteral("--time"),
+                          QStringLiteral("30")})
+                  .code,
+              0);
+    {
+        QFile f(csv);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("番号,名前,学年,状態\r\n3,鈴木　一郎,小２,0\r\n").toUtf8());
+    }
+
+    struct Step {
+        const char* mount; // how the school's file system is broken
+        const char* told;
+    };
+    const Step steps[] = {{"full", "ディスクがいっぱいです"}, {"ro", "読み取り専用です"}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.mount);
+        if (QByteArray(step.mount) == "full") {
+            fillUp(school.dir.path());
+        } else {
+            QFile::remove(school.dir.filePath(QStringLiteral("filler")));
+            ASSERT_EQ(::mount(nullptr, school.at.constData(), nullptr, MS_REMOUNT | MS_RDONLY,
+                              nullptr),
+                      0);
+        }
+        const auto before = filesBelow(school.root());
+        const QList<QStringList> writes = {
+            {QStringLiteral("settings"), QStringLiteral("--password"), QStringLiteral("5555")},
+            {QStringLiteral("roster-import"), csv},
+            {QStringLiteral("backup")},
+            {QStringLiteral("export-csv"), QStringLiteral("--out"),
+             school.root() + QStringLiteral("/記録.csv")},
+        };
+        for (const QStringList& args : writes) {
+            SCOPED_TRACE(args.first().toStdString());
+            const ProcessResult r = school.cli(args);
+            EXPECT_NE(r.code, 0);
+            EXPECT_TRUE(r.err.contains(QString::fromUtf8(step.told))) << r.err.toStdString();
+        }
+        EXPECT_EQ(filesBelow(school.root()), before);
+        // The school still reads as it was.
+        const ProcessResult settings = school.cli({QStringLiteral("settings")});
+        EXPECT_EQ(settings.code, 0);
+        EXPECT_TRUE(settings.out.contains(QStringLiteral("\"7391\""))) << settings.out.toStdString();
+    }
+}
+
+} // namespace
+} // namespace baisuu

@@ -1,0 +1,161 @@
+// The one durable write under real faults: a full file system, a file size
+// limit, a read-only folder. Whatever fails, the old file stays byte for byte,
+// no temporary file is left, and the person is told in Japanese.
+
+#include "core/durable_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace baisuu {
+namespace {
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void putFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+// A small file system of its own, mounted for the test (root only).
+class SmallMount {
+  public:
+    explicit SmallMount(const QString& at) : at_(QFile::encodeName(at)) {
+        mounted_ = ::mount("tmpfs", at_.constData(), "tmpfs", 0, "size=256k") == 0;
+    }
+    ~SmallMount() {
+        if (mounted_) ::umount2(at_.constData(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+    bool makeReadOnly() {
+        return ::mount(nullptr, at_.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
+  private:
+    QByteArray at_;
+    bool mounted_ = false;
+};
+
+enum class Fault { FullDisk, FileSizeLimit, ReadOnly };
+
+struct FaultCase {
+    Fault fault;
+    const char* told; // what the message must say
+};
+
+// Runs the write in a child process, so a lowered file size limit stays there;
+// exit 0 when it failed with the expected words.
+int writeInChild(const QString& path, const QByteArray& bytes, const FaultCase& c) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (c.fault == Fault::FileSizeLimit) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{1000, 1000};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        const auto error = WriteFileDurably(path, bytes);
+        ::_exit(error && error->text().contains(QString::fromUtf8(c.told)) ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
+
+TEST(DurableFile, AFailedWriteLeavesTheOldFileAndTellsWhy) {
+    const FaultCase cases[] = {
+        {Fault::FullDisk, "ディスクがいっぱいです"},
+        {Fault::FileSizeLimit, "ファイルの大きさの上限を超えます"},
+        {Fault::ReadOnly, "読み取り専用です"},
+    };
+    const QByteArray old = "1,2019,0,0,\"山田\",0,\"\",\"\"\r\n";
+    const QByteArray replacement(200 * 1024, 'x');
+    for (const FaultCase& c : cases) {
+        SCOPED_TRACE(int(c.fault));
+        QTemporaryDir dir;
+        std::optional<SmallMount> mount;
+        if (c.fault != Fault::FileSizeLimit) {
+            if (::geteuid() != 0) {
+                ADD_FAILURE() << "mounting a small file system needs root";
+                continue;
+            }
+            mount.emplace(dir.path());
+            ASSERT_TRUE(mount->mounted());
+        }
+        const QString path = dir.filePath(QStringLiteral("新名簿.txt"));
+        putFile(path, old);
+        if (c.fault == Fault::FullDisk)
+            putFile(dir.filePath(QStringLiteral("filler")), QByteArray(250 * 1024, 'f'));
+        if (c.fault == Fault::ReadOnly) ASSERT_TRUE(mount->makeReadOnly());
+
+        EXPECT_EQ(writeInChild(path, replacement, c), 0);
+        EXPECT_EQ(fileBytes(path), old);
+        const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        EXPECT_EQ(left.filter(QStringLiteral(".新名簿.txt.")), QStringList());
+    }
+}
+
+TEST(DurableFile, WritesWholeAndKeepsTheFilesMode) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("共通データ.txt"));
+    putFile(path, "old");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                    QFile::ReadOther);
+    ASSERT_FALSE(WriteFileDurably(path, "new\r\n"));
+    EXPECT_EQ(fileBytes(path), "new\r\n");
+    EXPECT_TRUE(QFile::permissions(path) & QFile::ReadOther);
+    // A missing folder is told, not created.
+    const auto error = WriteFileDurably(dir.filePath(QStringLiteral("no/such.txt")), "x");
+    ASSERT_TRUE(error);
+    EXPECT_TRUE(error->text().contains(QStringLiteral("フォルダがありません")));
+    // Creating never replaces a file that is there.
+    ASSERT_FALSE(CreateFileDurably(path));
+    EXPECT_EQ(fileBytes(path), "new\r\n");
+    const QString fresh = dir.filePath(QStringLiteral("0001.txt"));
+    ASSERT_FALSE(CreateFileDurably(fresh));
+    EXPECT_EQ(fileBytes(fresh), QByteArray());
+}
+
+// Two threads (standing for two machines) change the same file at once: every
+// change is kept, since each reads what the other wrote before it.
+TEST(DurableFile, ChangesUnderTheLockAreAllKept) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("共通データ.txt"));
+    putFile(path, "");
+    const auto addLines = [&](char who) {
+        for (int i = 0; i < 40; ++i)
+            EditFileLocked(path, [&](const QByteArray* current, QByteArray* replacement) {
+                *replacement = *current + who + QByteArray::number(i) + "\r\n";
+                return std::optional<FileError>();
+            });
+    };
+    std::thread a(addLines, 'a');
+    std::thread b(addLines, 'b');
+    a.join();
+    b.join();
+    EXPECT_EQ(fileBytes(path).count("\r\n"), 80);
+    // A refusal leaves the file alone.
+    const QByteArray before = fileBytes(path);
+    const auto refused = EditFileLocked(path, [&](const QByteArray*, QByteArray* replacement) {
+        *replacement = "lost";
+        return std::optional<FileError>(FileError{path, 1, QStringLiteral("だめ")});
+    });
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(fileBytes(path), before);
+}
+
+} // namespace
+} // namespace baisuu
