@@ -232,8 +232,10 @@ TEST_F(RosterCliTest, ImportKeepsWhatTheCsvDoesNotSayAndRefusesWhatItCannotRead)
         const QRegularExpressionMatch copy = copyLine.match(r.out);
         EXPECT_EQ(copy.hasMatch(), c.roster.has_value()) << c.what;
         QFile copyFile(QDir::fromNativeSeparators(copy.captured(1)));
-        if (copy.hasMatch() && copyFile.open(QIODevice::ReadOnly))
+        if (copy.hasMatch()) {
+            ASSERT_TRUE(copyFile.open(QIODevice::ReadOnly)) << c.what;
             EXPECT_EQ(copyFile.readAll(), before) << c.what;
+        }
     }
 }
 
