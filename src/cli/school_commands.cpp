@@ -6,8 +6,11 @@
 #include "cli/cli.h"
 #include "cli/school_files.h"
 
+#include "core/backup_copies.h"
 #include "core/configuration.h"
 #include "core/configuration_edit.h"
+#include "core/cp932.h"
+#include "core/durable_file.h"
 #include "core/item_reader.h"
 #include "core/text_file.h"
 #include "roster/grades.h"
@@ -16,6 +19,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace baisuu {
 
@@ -66,6 +71,17 @@ QString pathDataRoot(const QString& pathDataFile) {
     if (root.isEmpty()) return {};
     const QString base = QFileInfo(pathDataFile).absolutePath() + QLatin1Char('/');
     return NormalizedFolder(QDir::cleanPath(QDir::isRelativePath(root) ? base + root : root));
+}
+
+// What shows that the school at base is in use, in the data root its
+// パスデータ.txt names and in the one init-school writes: --force overwrites
+// only an empty school, never a school's results, pupils and code.
+QString schoolInUse(const QString& base) {
+    QString inUse = FileOfSchoolInUse(base + QStringLiteral("/data"));
+    if (const QString named = pathDataRoot(base + QStringLiteral("/パスデータ.txt"));
+        inUse.isEmpty() && !named.isEmpty())
+        inUse = FileOfSchoolInUse(named);
+    return inUse;
 }
 
 using Step = bool (*)(CliEnv&, const SchoolFolders&);
@@ -124,6 +140,11 @@ int CmdInitSchool(CliEnv& env) {
             env,
             QStringLiteral("%1 は空ではありません。上書きするときは --force を付けてください。")
                 .arg(nativePath(root.path())));
+    if (const QString inUse = schoolInUse(root.path()); !inUse.isEmpty())
+        return BadOption(env, QStringLiteral("%1 は使っている塾です（%2 があります）。--force "
+                                             "でも上書きしません。新しい塾は空のフォルダに"
+                                             "作ってください。")
+                                  .arg(nativePath(root.path()), nativePath(inUse)));
     if (!settings.startMonth) settings.startMonth = 4;
 
     const SchoolFolders f = SchoolFoldersAt(root.path(), root.path() + QStringLiteral("/data/"));
@@ -150,20 +171,23 @@ int CmdSettings(CliEnv& env) {
                                    {"password", state.teacherPassword}});
         return 0;
     }
+    // Under the file's lock, so that a change made at the same moment on
+    // another machine or by another command is read here and kept.
     const QString path = state.paths.commonDataFile();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        env.err << FileError{path, 0, QStringLiteral("ファイルを開けません。")}.text() << Qt::endl;
-        return 1;
-    }
-    QString problem;
-    const auto edited = EditCommonData(file.readAll(), change, &problem);
-    if (!edited) return BadOption(env, FileError{path, 0, problem}.text());
-    FileError error;
-    if (!WriteBytesFile(path, *edited, &error)) {
-        env.err << error.text() << Qt::endl;
-        return 1;
-    }
+    bool refused = false;
+    const auto error =
+        EditFileLocked(path, [&](const QByteArray* current, QByteArray* replacement) {
+            if (!current)
+                return std::optional(FileError{path, 0, QStringLiteral("ファイルがありません。")});
+            QString problem;
+            const auto edited = EditCommonData(*current, change, &problem);
+            refused = !edited;
+            if (refused) return std::optional(FileError{path, 0, problem});
+            *replacement = *edited;
+            return std::optional<FileError>();
+        });
+    if (error && refused) return BadOption(env, error->text());
+    if (Failed(env, error)) return 1;
     env.out << QStringLiteral("設定を変えました: %1").arg(nativePath(path)) << Qt::endl;
     return 0;
 }
@@ -189,11 +213,55 @@ int currentSchoolYear(CliEnv& env, const Hensuu1& state) {
     return CurrentSchoolYear(env.clock->now().date(), state.schoolYearStartMonth);
 }
 
+// What one import did, for its report.
+struct ImportDone {
+    RosterImport import;
+    QString copy;           // the roster as it was, kept before the change
+    bool unchanged = false; // the CSV changes nothing: nothing was written
+};
+
+// The roster's change by an import, made under the roster's lock: the roster
+// as it was is kept as a copy first, so no import loses a pupil for good.
+FileEdit importEdit(CliEnv& env, const Hensuu1& state, const QList<CsvPupil>& pupils,
+                    ImportDone* done) {
+    return [&env, &state, &pupils, done](const QByteArray* current, QByteArray* replacement) {
+        const QString path = state.paths.rosterFile();
+        QByteArray body = current ? *current : QByteArray();
+        if (const qsizetype mark = body.indexOf('\x1A'); mark >= 0) body.truncate(mark);
+        cp932::CodecError codecError;
+        const auto old = cp932::Decode(body, &codecError);
+        if (!old) return std::optional(FileError{path, codecError.line, codecError.message});
+        done->import = ImportRoster(*old, pupils, env.flag(QStringLiteral("--remove-missing")));
+        const auto bytes = cp932::Encode(done->import.text, &codecError);
+        if (!bytes) return std::optional(FileError{path, codecError.line, codecError.message});
+        done->unchanged = current && *bytes == *current;
+        if (done->unchanged) return std::optional(FileError{}); // leaves the file alone
+        if (current && !current->isEmpty())
+            if (auto kept = KeepCopy(state.paths.dataFolder + QStringLiteral("バックアップ"),
+                                     QStringLiteral("新名簿"), QStringLiteral(".txt"), *current,
+                                     env.clock->now(), {}, &done->copy))
+                return kept;
+        *replacement = *bytes;
+        return std::optional<FileError>();
+    };
+}
+
+// The import's own options: the CSV's path first, then --remove-missing at most.
+bool importOptions(CliEnv& env) {
+    const bool known = !env.args.isEmpty() && !env.args.first().startsWith(QStringLiteral("--")) &&
+                       std::all_of(env.args.begin() + 1, env.args.end(), [](const QString& a) {
+                           return a == QStringLiteral("--remove-missing");
+                       });
+    if (!known)
+        BadOption(env,
+                  QStringLiteral("usage: baisuu-cli roster-import FILE.csv [--remove-missing]"));
+    return known;
+}
+
 } // namespace
 
 int CmdRosterImport(CliEnv& env) {
-    if (env.args.isEmpty() || env.args.first().startsWith(QStringLiteral("--")))
-        return BadOption(env, QStringLiteral("usage: baisuu-cli roster-import FILE.csv"));
+    if (!importOptions(env)) return 2;
     Hensuu1 state;
     if (!LoadCliInstallation(env, state)) return 1;
     const QString csvPath = env.args.first();
@@ -203,20 +271,45 @@ int CmdRosterImport(CliEnv& env) {
                 << Qt::endl;
         return 1;
     }
-    const auto read = ReadRosterCsv(csv.readAll(), csvPath, currentSchoolYear(env, state));
+    const int schoolYear = currentSchoolYear(env, state);
+    const auto read = ReadRosterCsv(csv.readAll(), csvPath, schoolYear);
     if (const FileError* refusal = std::get_if<FileError>(&read))
         return BadOption(env, refusal->text() + QStringLiteral("　名簿は変えていません。"));
-    const QList<CsvPupil>& pupils = std::get<QList<CsvPupil>>(read);
-    QList<RosterRecord> roster;
-    if (!rosterRecords(env, state, &roster)) return 1;
-    FileError error;
-    if (!WriteTextFile(state.paths.rosterFile(), ImportedRosterText(roster, pupils), &error)) {
-        env.err << error.text() << Qt::endl;
-        return 1;
+    const RosterCsvRows& rows = std::get<RosterCsvRows>(read);
+    if (!rows.yearFromFile)
+        env.out << QStringLiteral("CSV に「年度,」の行がないので、学年は今の年度（%1 年度）の"
+                                  "ものとして読みました。")
+                       .arg(schoolYear)
+                << Qt::endl;
+    else if (rows.schoolYear != schoolYear)
+        env.out << QStringLiteral("学年は CSV の年度（%1 年度）のものとして読みました。")
+                       .arg(rows.schoolYear)
+                << Qt::endl;
+
+    const QString rosterPath = nativePath(state.paths.rosterFile());
+    ImportDone done;
+    const auto error =
+        EditFileLocked(state.paths.rosterFile(), importEdit(env, state, rows.pupils, &done));
+    if (done.unchanged) {
+        env.out << QStringLiteral("名簿は変わりません（CSV の %1 人はみな名簿のとおりです）: %2")
+                       .arg(rows.pupils.size())
+                       .arg(rosterPath)
+                << Qt::endl;
+        return 0;
     }
-    env.out << QStringLiteral("名簿に %1 人を書きました: %2")
-                   .arg(pupils.size())
-                   .arg(nativePath(state.paths.rosterFile()))
+    if (Failed(env, error)) return 1;
+    for (const QString& line : ImportReport(done.import, schoolYear))
+        env.out << line << Qt::endl;
+    if (!done.copy.isEmpty())
+        env.out << QStringLiteral("前の名簿を残しました: %1").arg(nativePath(done.copy))
+                << Qt::endl;
+    env.out << QStringLiteral("名簿を書きました（追加 %1 人、変更 %2 人、削除 %3 人。名簿は %4 "
+                              "人です）: %5")
+                   .arg(done.import.added.size())
+                   .arg(done.import.changed.size())
+                   .arg(done.import.removed.size())
+                   .arg(done.import.pupils)
+                   .arg(rosterPath)
             << Qt::endl;
     return 0;
 }
@@ -229,12 +322,16 @@ int CmdRosterExport(CliEnv& env) {
     if (!LoadCliInstallation(env, state)) return 1;
     QList<RosterRecord> roster;
     if (!rosterRecords(env, state, &roster)) return 1;
+    const int schoolYear = currentSchoolYear(env, state);
     FileError error;
-    if (!WriteBytesFile(out, RosterCsv(roster, currentSchoolYear(env, state)), &error)) {
+    if (!WriteBytesFile(out, RosterCsv(roster, schoolYear), &error)) {
         env.err << error.text() << Qt::endl;
         return 1;
     }
-    env.out << QStringLiteral("%1 人を書き出しました: %2").arg(roster.size()).arg(nativePath(out))
+    env.out << QStringLiteral("%1 人を書き出しました（学年は %2 年度のもの）: %3")
+                   .arg(roster.size())
+                   .arg(schoolYear)
+                   .arg(nativePath(out))
             << Qt::endl;
     return 0;
 }

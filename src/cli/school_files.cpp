@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace baisuu {
 
@@ -104,6 +105,21 @@ bool WriteSchoolText(CliEnv& env, const SchoolFolders& f, const QString& path,
 
 QString QuotedItem(const QString& s) {
     return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+QString FileOfSchoolInUse(const QString& dataRoot) {
+    const QDir root(dataRoot);
+    for (const QString& program : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QFileInfo log(root.filePath(program + QStringLiteral("/成績累積データ.dat")));
+        if (log.size() > 0) return log.filePath();
+    }
+    QFile roster(root.filePath(QStringLiteral("新名簿.txt")));
+    if (roster.open(QIODevice::ReadOnly)) {
+        QByteArray bytes = roster.readAll();
+        if (const qsizetype mark = bytes.indexOf('\x1A'); mark >= 0) bytes.truncate(mark);
+        if (!bytes.trimmed().isEmpty()) return roster.fileName();
+    }
+    return {};
 }
 
 bool MakeSchoolFolders(CliEnv& env, const SchoolFolders& f) {

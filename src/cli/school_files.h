@@ -32,6 +32,12 @@ bool WriteSchoolText(CliEnv& env, const SchoolFolders& f, const QString& path,
                      const QStringList& lines);
 QString QuotedItem(const QString& s);
 
+// A file of dataRoot that shows a school in use, which only an earlier
+// init-school's empty school lacks: a results log with records (of this or
+// any other program of the family) or a roster with anything in it. Empty
+// when there is none.
+QString FileOfSchoolInUse(const QString& dataRoot);
+
 // Each writer tells its failure on stderr and returns false.
 bool MakeSchoolFolders(CliEnv& env, const SchoolFolders& f);
 bool WritePathData(CliEnv& env, const SchoolFolders& f);

@@ -2,6 +2,7 @@
 
 #include "core/cp932.h"
 #include "core/item_reader.h"
+#include "core/text_item.h"
 
 #include <QList>
 
@@ -15,16 +16,6 @@ constexpr int kCommonItems = 10;
 
 QString quoted(const QString& s) {
     return QLatin1Char('"') + s + QLatin1Char('"');
-}
-
-// A name or password goes between double quotes on one line of a Shift-JIS file.
-QString textProblem(const QString& what, const QString& text) {
-    if (text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\r')) ||
-        text.contains(QLatin1Char('\n')))
-        return QStringLiteral("%1に「\"」や改行は使えません。").arg(what);
-    if (!cp932::Encode(text))
-        return QStringLiteral("%1に Shift-JIS で書けない文字があります。").arg(what);
-    return {};
 }
 
 bool isSchoolCode(const QString& code) {
@@ -43,10 +34,10 @@ QString SettingsProblem(const SchoolSettings& s) {
         return QStringLiteral("塾コード「%1」は 5 桁の数字ではありません（00000 は使えません）。")
             .arg(*s.code);
     if (s.name)
-        if (QString p = textProblem(QStringLiteral("教室名"), *s.name); !p.isEmpty()) return p;
+        if (QString p = TextItemProblem(QStringLiteral("教室名"), *s.name); !p.isEmpty()) return p;
     if (s.password) {
         if (s.password->isEmpty()) return QStringLiteral("パスワードを空にはできません。");
-        if (QString p = textProblem(QStringLiteral("パスワード"), *s.password); !p.isEmpty())
+        if (QString p = TextItemProblem(QStringLiteral("パスワード"), *s.password); !p.isEmpty())
             return p;
     }
     return {};

@@ -19,8 +19,9 @@ struct SchoolSettings {
 
 // Why one of the given values cannot be written, in Japanese; empty when all can.
 // A code is five digits other than 00000 (which reads as no code), a month
-// 1..12, a name or password holds no double quote or line end and only
-// characters Shift-JIS can hold; a password is not empty.
+// 1..12, a name or password is a text item the family's files can hold
+// (TextItemProblem: no double quote, line end or other control character, only
+// characters Shift-JIS can hold); a password is not empty.
 QString SettingsProblem(const SchoolSettings& settings);
 
 // 共通データ.txt of a new school, one item per line (CR LF): the start month,

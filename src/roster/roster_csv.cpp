@@ -1,15 +1,18 @@
 #include "roster/roster_csv.h"
 
 #include "core/cp932.h"
+#include "core/text_item.h"
 #include "roster/grades.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 
 namespace baisuu {
 
 namespace {
 
+const QString kYearItem = QStringLiteral("年度");
 const QStringList kHeading = {QStringLiteral("番号"), QStringLiteral("名前"),
                               QStringLiteral("学年"), QStringLiteral("状態")};
 
@@ -71,20 +74,14 @@ QList<CsvRow> csvRows(const QString& text) {
 
 QString nameProblem(const QString& name) {
     if (name.trimmed().isEmpty()) return QStringLiteral("名前が空です。");
-    if (name.contains(QLatin1Char('"')) || name.contains(QLatin1Char('\n')) ||
-        name.contains(QLatin1Char('\r')))
-        return QStringLiteral("名前に「\"」や改行は使えません。");
-    cp932::CodecError error;
-    if (!cp932::Encode(name, &error))
-        return QStringLiteral("名前の「%1」は Shift-JIS で書けない文字です。")
-            .arg(name.mid(error.offset, 1));
+    if (QString why = TextItemProblem(QStringLiteral("名前"), name); !why.isEmpty()) return why;
     if (name.size() > kRosterTextWidth)
         return QStringLiteral("名前が %1 文字を超えています。").arg(kRosterTextWidth);
     return {};
 }
 
 // One data row as a pupil, or why it is refused.
-std::variant<CsvPupil, QString> pupilOfRow(const CsvRow& row, int currentSchoolYear) {
+std::variant<CsvPupil, QString> pupilOfRow(const CsvRow& row, int schoolYear) {
     if (row.cells.size() < 4)
         return QStringLiteral("列が %1 つしかありません（番号,名前,学年,状態 の 4 列です）。")
             .arg(row.cells.size());
@@ -96,7 +93,7 @@ std::variant<CsvPupil, QString> pupilOfRow(const CsvRow& row, int currentSchoolY
     pupil.number = qint16(*number);
     pupil.name = row.cells[1];
     if (QString why = nameProblem(pupil.name); !why.isEmpty()) return why;
-    const auto baseYear = BaseYearOfGrade(row.cells[2], currentSchoolYear);
+    const auto baseYear = BaseYearOfGrade(row.cells[2], schoolYear);
     if (!baseYear)
         return QStringLiteral(
                    "学年「%1」がわかりません（小１ などの学年か、4 桁の年で書いてください）。")
@@ -134,86 +131,199 @@ QString csvCell(const QString& text) {
            QLatin1Char('"');
 }
 
+QString trimmedName(QString name) {
+    while (name.endsWith(QLatin1Char(' ')))
+        name.chop(1);
+    return name;
+}
+
+// A row's cells trimmed, without the empty cells a spreadsheet adds at the
+// end of a row shorter than the widest one ("年度,2026,,").
+QStringList cellsOf(const CsvRow& row) {
+    QStringList cells = row.cells;
+    for (QString& cell : cells)
+        cell = cell.trimmed();
+    while (!cells.isEmpty() && cells.last().isEmpty())
+        cells.removeLast();
+    return cells;
+}
+
+// The CSV as text: UTF-8 (with or without a byte order mark) or else
+// Shift-JIS, which is what Excel in Japan saves as "CSV". A last byte 0x1A is
+// the end-of-file mark of older tools.
+std::optional<QString> csvText(QByteArray bytes) {
+    if (bytes.endsWith('\x1A')) bytes.chop(1);
+    const QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    const QString text = QString::fromUtf8(body);
+    if (text.toUtf8() == body) return text;
+    return cp932::Decode(bytes);
+}
+
+// An entry with the items the CSV carries taken from it; the others stay.
+StudentEntry withCsvItems(StudentEntry entry, const CsvPupil& pupil) {
+    entry.number = pupil.number;
+    entry.name = FixedWidthText(pupil.name, kRosterTextWidth);
+    entry.gradeBaseYear = pupil.gradeBaseYear;
+    entry.status = pupil.status;
+    return entry;
+}
+
+bool sameCsvItems(const StudentEntry& a, const StudentEntry& b) {
+    return a.name == b.name && a.gradeBaseYear == b.gradeBaseYear && a.status == b.status;
+}
+
 } // namespace
 
-std::optional<int> BaseYearOfGrade(const QString& cell, int currentSchoolYear) {
+std::optional<int> BaseYearOfGrade(const QString& cell, int schoolYear) {
     const QString text = halfWidthDigits(cell.trimmed());
     if (text.isEmpty()) return std::nullopt;
     if (text.size() == 4 && wholeNumber(text)) return text.toInt();
     // "幼-" and "大+" stand for several grades and name no base year.
     for (int index = -2; index <= 12; ++index)
         if (text == halfWidthDigits(GradeLabelFull(index)) || text == GradeLabelShort(index))
-            return currentSchoolYear - 6 - index;
+            return schoolYear - 6 - index;
     return std::nullopt;
 }
 
-std::variant<QList<CsvPupil>, FileError> ReadRosterCsv(const QByteArray& bytes, const QString& path,
-                                                       int currentSchoolYear) {
-    QByteArray body = bytes;
-    if (body.startsWith("\xEF\xBB\xBF")) body.remove(0, 3);
-    const QString text = QString::fromUtf8(body);
-    if (text.toUtf8() != body)
-        return FileError{path, 0, QStringLiteral("UTF-8 の CSV ではありません。")};
-    const QList<CsvRow> rows = csvRows(text);
-    QStringList heading = rows.isEmpty() ? QStringList() : rows.first().cells;
-    for (QString& cell : heading)
-        cell = cell.trimmed();
-    while (heading.size() > kHeading.size() && heading.last().isEmpty())
-        heading.removeLast();
-    if (heading != kHeading)
-        return FileError{path, 1, QStringLiteral("1 行目は「番号,名前,学年,状態」のはずです。")};
-
-    QList<CsvPupil> pupils;
+std::variant<RosterCsvRows, FileError> ReadRosterCsv(const QByteArray& bytes, const QString& path,
+                                                     int currentSchoolYear) {
+    const auto text = csvText(bytes);
+    if (!text)
+        return FileError{path, 0,
+                         QStringLiteral("UTF-8 としても Shift-JIS としても読めません。CSV は "
+                                        "UTF-8 か Shift-JIS（Excel の「CSV (コンマ区切り)」）"
+                                        "で保存してください。")};
+    // An empty roster is never what a school means to import: a CSV cut short
+    // or saved from the wrong sheet would otherwise take every pupil away.
+    const FileError noPupil{path, 0, QStringLiteral("生徒の行が 1 行もありません。")};
+    if (text->trimmed().isEmpty()) return noPupil;
+    QList<CsvRow> rows = csvRows(*text);
+    RosterCsvRows read{{}, currentSchoolYear, false};
+    if (!rows.isEmpty() && cellsOf(rows.first()).value(0) == kYearItem) {
+        const QStringList year = cellsOf(rows.takeFirst());
+        const auto value = wholeNumber(year.value(1));
+        if (year.size() != 2 || !value || *value < 1900 || *value > 2999)
+            return FileError{
+                path, 1, QStringLiteral("「年度,2026」のように年度を 4 桁の年で書いてください。")};
+        read.schoolYear = *value;
+        read.yearFromFile = true;
+    }
+    if (rows.isEmpty() || cellsOf(rows.first()) != kHeading)
+        return FileError{path, rows.isEmpty() ? 1 : rows.first().line,
+                         QStringLiteral("この行は「番号,名前,学年,状態」の見出しのはずです。")};
     QHash<int, int> lineOfNumber;
     for (qsizetype i = 1; i < rows.size(); ++i) {
         const CsvRow& row = rows[i];
         if (row.cells.join(QString()).trimmed().isEmpty()) continue; // a blank row
-        auto read = pupilOfRow(row, currentSchoolYear);
-        if (const QString* why = std::get_if<QString>(&read))
+        auto pupil = pupilOfRow(row, read.schoolYear);
+        if (const QString* why = std::get_if<QString>(&pupil))
             return FileError{path, row.line, *why};
-        const CsvPupil& pupil = std::get<CsvPupil>(read);
-        if (const int earlier = lineOfNumber.value(pupil.number); earlier > 0)
+        const qint16 number = std::get<CsvPupil>(pupil).number;
+        if (const int earlier = lineOfNumber.value(number); earlier > 0)
             return FileError{
                 path, row.line,
-                QStringLiteral("番号 %1 は %2 行目にもあります。").arg(pupil.number).arg(earlier)};
-        lineOfNumber.insert(pupil.number, row.line);
-        pupils.append(pupil);
+                QStringLiteral("番号 %1 は %2 行目にもあります。").arg(number).arg(earlier)};
+        lineOfNumber.insert(number, row.line);
+        read.pupils.append(std::get<CsvPupil>(pupil));
     }
-    return pupils;
+    if (read.pupils.isEmpty()) return noPupil;
+    return read;
 }
 
-QString ImportedRosterText(const QList<RosterRecord>& roster, const QList<CsvPupil>& pupils) {
-    QHash<int, const RosterRecord*> byNumber;
-    for (const RosterRecord& record : roster)
-        if (!byNumber.contains(record.entry.number)) byNumber.insert(record.entry.number, &record);
-    QString text;
-    for (const CsvPupil& pupil : pupils) {
-        const RosterRecord* old = byNumber.value(pupil.number);
-        StudentEntry entry = old ? old->entry : StudentEntry{};
-        const StudentEntry before = entry;
-        entry.number = pupil.number;
-        entry.name = FixedWidthText(pupil.name, kRosterTextWidth);
-        entry.gradeBaseYear = pupil.gradeBaseYear;
-        entry.status = pupil.status;
-        const bool unchanged = old && entry.name == before.name &&
-                               entry.gradeBaseYear == before.gradeBaseYear &&
-                               entry.status == before.status;
-        text += (unchanged ? old->text : rosterLine(entry)) + QStringLiteral("\r\n");
+RosterImport ImportRoster(const QString& rosterText, const QList<CsvPupil>& pupils,
+                          bool removeMissing) {
+    QHash<int, const CsvPupil*> pupilOfNumber;
+    for (const CsvPupil& pupil : pupils)
+        pupilOfNumber.insert(pupil.number, &pupil);
+    const QList<RosterRecord> records = RosterRecords(rosterText, {}, nullptr);
+    QHash<int, const RosterRecord*> recordOfLine;
+    for (const RosterRecord& record : records)
+        recordOfLine.insert(record.line, &record);
+
+    RosterImport result;
+    QStringList lines = rosterText.split(QLatin1Char('\n'));
+    if (lines.last().isEmpty()) lines.removeLast();
+    QStringList out;
+    QSet<int> inRoster;
+    for (int line = 1; line <= lines.size(); ++line) {
+        const RosterRecord* record = recordOfLine.value(line);
+        if (!record) { // a line no reader takes is kept as it was, for check to show
+            QString text = lines[line - 1];
+            if (text.endsWith(QLatin1Char('\r'))) text.chop(1);
+            out.append(text);
+            continue;
+        }
+        const StudentEntry& before = record->entry;
+        const CsvPupil* pupil = pupilOfNumber.value(before.number);
+        if (!pupil && removeMissing) {
+            result.removed.append(before);
+            continue;
+        }
+        ++result.pupils;
+        const StudentEntry after = pupil ? withCsvItems(before, *pupil) : before;
+        if (!pupil || sameCsvItems(before, after)) {
+            out.append(record->text);
+        } else {
+            out.append(rosterLine(after));
+            if (!inRoster.contains(before.number)) result.changed.append({before, after});
+        }
+        inRoster.insert(before.number);
     }
-    return text;
+    for (const CsvPupil& pupil : pupils) {
+        if (inRoster.contains(pupil.number)) continue;
+        const StudentEntry entry = withCsvItems(StudentEntry{}, pupil);
+        out.append(rosterLine(entry));
+        result.added.append(entry);
+        ++result.pupils;
+    }
+    for (const QString& line : out)
+        result.text += line + QStringLiteral("\r\n");
+    return result;
+}
+
+QStringList ImportReport(const RosterImport& import, int currentSchoolYear) {
+    auto grade = [&](const StudentEntry& e) {
+        const QString label = GradeLabelFull(GradeIndex(e.gradeBaseYear, currentSchoolYear));
+        return label.isEmpty() ? QString::number(e.gradeBaseYear) : label;
+    };
+    auto pupil = [&](const char16_t* what, const StudentEntry& e, const QString& detail) {
+        return QStringLiteral("%1: %2 %3（%4）")
+            .arg(QString::fromUtf16(what))
+            .arg(e.number)
+            .arg(trimmedName(e.name), detail);
+    };
+    QStringList lines;
+    for (const StudentEntry& e : import.added)
+        lines.append(pupil(u"追加", e, grade(e)));
+    for (const auto& [before, after] : import.changed) {
+        QStringList what;
+        auto change = [&](const char16_t* item, const QString& was, const QString& is) {
+            if (was != is)
+                what.append(QStringLiteral("%1 %2 → %3").arg(QString::fromUtf16(item), was, is));
+        };
+        change(u"名前", trimmedName(before.name), trimmedName(after.name));
+        change(u"学年", grade(before), grade(after));
+        change(u"状態", QString::number(before.status), QString::number(after.status));
+        lines.append(pupil(u"変更", after, what.join(QStringLiteral("、"))));
+    }
+    for (const StudentEntry& e : import.removed)
+        lines.append(pupil(u"削除", e, grade(e)));
+    return lines;
 }
 
 QByteArray RosterCsv(const QList<RosterRecord>& roster, int currentSchoolYear) {
-    QString text = kHeading.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    // The labels mean grades of one school year; the year travels with them,
+    // so a file exported in March and imported in April keeps every base year.
+    QString text = QStringLiteral("%1,%2\r\n").arg(kYearItem).arg(currentSchoolYear) +
+                   kHeading.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     for (const RosterRecord& record : roster) {
         const StudentEntry& e = record.entry;
         QString grade = GradeLabelFull(GradeIndex(e.gradeBaseYear, currentSchoolYear));
         if (grade.isEmpty()) grade = QString::number(e.gradeBaseYear);
-        QString name = e.name;
-        while (name.endsWith(QLatin1Char(' ')))
-            name.chop(1);
-        text +=
-            QStringLiteral("%1,%2,%3,%4\r\n").arg(e.number).arg(csvCell(name), grade).arg(e.status);
+        text += QStringLiteral("%1,%2,%3,%4\r\n")
+                    .arg(e.number)
+                    .arg(csvCell(trimmedName(e.name)), grade)
+                    .arg(e.status);
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }

@@ -8,7 +8,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
+#include <QProcess>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <tuple>
 
 namespace baisuu {
 
@@ -193,12 +198,18 @@ TEST(SchoolCli, SettingsRefusalsLeaveTheFileAsItWas) {
         {QStringLiteral("--password"), QStringLiteral("a\r\nb")},
         {QStringLiteral("--start-month"), QStringLiteral("0")},
         {QStringLiteral("--password")},
+        {QStringLiteral("--name"), QStringLiteral("駅前\x1A教室")},
+        {QStringLiteral("--password"), QStringLiteral("p\x7F")},
     };
     for (const QStringList& args : refused) {
         EXPECT_EQ(s.run(QStringList{QStringLiteral("settings")} + args).code, 2)
             << args.join(' ').toStdString();
         EXPECT_EQ(bytesOf(s.common), before);
     }
+    // The end-of-file mark made the file unreadable to every program of the family.
+    EXPECT_TRUE(
+        s.run({QStringLiteral("settings"), QStringLiteral("--name"), QStringLiteral("a\x1A")})
+            .err.contains(QStringLiteral("制御文字 U+001A")));
     ASSERT_EQ(s.run({QStringLiteral("settings"), QStringLiteral("--start-month"),
                      QStringLiteral("3"), QStringLiteral("--code"), QStringLiteral("11111")})
                   .code,
@@ -228,10 +239,101 @@ TEST(SchoolCli, RosterImportRefusesABadLineAndExportRoundTripsTheDemo) {
 
     const QString out = dir.filePath(QStringLiteral("roster.csv"));
     ASSERT_EQ(run({QStringLiteral("roster-export"), QStringLiteral("--out"), out}).code, 0);
-    EXPECT_TRUE(bytesOf(out).startsWith("\xEF\xBB\xBF番号,名前,学年,状態\r\n1,"));
+    EXPECT_TRUE(bytesOf(out).startsWith("\xEF\xBB\xBF年度,2026\r\n番号,名前,学年,状態\r\n1,"));
     const Result import = run({QStringLiteral("roster-import"), out});
     ASSERT_EQ(import.code, 0) << import.err.toStdString();
     EXPECT_EQ(bytesOf(roster), before);
+}
+
+TEST(SchoolCli, SettingsAtTheSameMomentAreBothKept) {
+    School s;
+    ASSERT_EQ(s.init().code, 0);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (int round = 0; round < 30; ++round) {
+        const QString name = QStringLiteral("教室%1").arg(round);
+        const QString password = QStringLiteral("pw%1").arg(round);
+        QProcess byName, byPassword;
+        for (auto [process, option, value] : {std::tuple(&byName, "--name", name),
+                                              std::tuple(&byPassword, "--password", password)}) {
+            process->setProcessEnvironment(environment);
+            process->start(QStringLiteral(BAISUU_CLI),
+                           {QStringLiteral("--program-dir"), s.program, QStringLiteral("settings"),
+                            QString::fromLatin1(option), value});
+        }
+        ASSERT_TRUE(byName.waitForFinished(30000) && byPassword.waitForFinished(30000));
+        EXPECT_EQ(byName.exitCode(), 0);
+        EXPECT_EQ(byPassword.exitCode(), 0);
+        const QByteArray common = bytesOf(s.common);
+        EXPECT_TRUE(common.contains(sjis(QStringLiteral("\"24680") + name + QLatin1Char('"'))) &&
+                    common.contains(sjis(QLatin1Char('"') + password + QLatin1Char('"'))))
+            << "round " << round << ": " << common.toStdString();
+    }
+}
+
+TEST(SchoolCli, SettingsThatCannotBeWrittenSayWhyAndLeaveTheFile) {
+    School s;
+    ASSERT_EQ(s.init().code, 0);
+    const QByteArray before = bytesOf(s.common);
+    // Files of more than 16 bytes cannot be written, as on a disk that is full.
+    QProcess p;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(environment);
+    p.setChildProcessModifier([] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{16, 16};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    p.start(QStringLiteral(BAISUU_CLI),
+            {QStringLiteral("--program-dir"), s.program, QStringLiteral("settings"),
+             QStringLiteral("--password"), QStringLiteral("8402")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 1);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_TRUE(err.contains(QStringLiteral("元のファイルは変えていません"))) << err.toStdString();
+    EXPECT_EQ(bytesOf(s.common), before);
+    EXPECT_EQ(QDir(s.root + QStringLiteral("/data")).entryList(QDir::Files | QDir::Hidden).size(),
+              2); // no temporary file is left behind
+}
+
+// --force overwrites an empty school an earlier init-school wrote, never one
+// in use: its runs, its pupils and its code stay.
+TEST(SchoolCli, InitSchoolForceRefusesASchoolInUse) {
+    const QByteArray record(44, '\x01');
+    const QByteArray pupil = sjis(QStringLiteral("1,2019,0,0,\"一年生\",0,\"\",\"\"\r\n"));
+    struct Case {
+        const char* what;
+        QList<std::pair<QString, QByteArray>> files;
+    };
+    const Case cases[] = {
+        {"a results log", {{QStringLiteral("school/data/倍数判定/成績累積データ.dat"), record}}},
+        {"another program's log",
+         {{QStringLiteral("school/data/漢字/成績累積データ.dat"), record}}},
+        {"a roster with a pupil", {{QStringLiteral("school/data/新名簿.txt"), pupil}}},
+        {"the data root パスデータ.txt names",
+         {{QStringLiteral("school/パスデータ.txt"),
+           QByteArray("\"../elsewhere/\",0,0,0,0,0,0,0,0,0\r\n")},
+          {QStringLiteral("elsewhere/倍数判定/成績累積データ.dat"), record}}},
+    };
+    for (const Case& c : cases) {
+        School s;
+        ASSERT_EQ(s.init().code, 0);
+        for (const auto& [file, bytes] : c.files)
+            writeFile(s.dir, file, bytes);
+        const QMap<QString, QByteArray> before = snapshot(s.dir.path());
+        const Result r =
+            s.init({QStringLiteral("--force"), QStringLiteral("--code"), QStringLiteral("13579")});
+        EXPECT_EQ(r.code, 2) << c.what;
+        EXPECT_TRUE(r.err.contains(QStringLiteral("上書きしません"))) << r.err.toStdString();
+        EXPECT_EQ(snapshot(s.dir.path()), before) << c.what;
+    }
+    // An empty log and a roster holding only an end-of-file mark are an empty school.
+    School empty;
+    ASSERT_EQ(empty.init().code, 0);
+    writeFile(empty.dir, QStringLiteral("school/data/倍数判定/成績累積データ.dat"), {});
+    writeFile(empty.dir, QStringLiteral("school/data/新名簿.txt"), "\r\n\x1A");
+    EXPECT_EQ(empty.init({QStringLiteral("--force")}).code, 0);
 }
 
 } // namespace baisuu

@@ -106,6 +106,11 @@ TEST(ConfigurationEdit, RefusesValuesTheFileCannotHoldOrReadBack) {
         {{}, {}, {}, QStringLiteral("p\""), "改行"},
         {{}, {}, {}, QString(), "空"},
         {{}, {}, QStringLiteral("塾\U0001F600"), {}, "Shift-JIS"},
+        {{}, {}, QStringLiteral("駅前\x1A教室"), {}, "教室名の 3 文字目は制御文字 U+001A"},
+        {{}, {}, QStringLiteral("a\0b"), {}, "U+0000"},
+        {{}, {}, {}, QStringLiteral("p\tq"), "U+0009"},
+        {{}, {}, {}, QStringLiteral("\x07"), "U+0007"},
+        {{}, {}, {}, QStringLiteral("p\x7F"), "U+007F"},
     };
     for (const Case& c : cases) {
         const QString problem = SettingsProblem({c.month, c.code, c.name, c.password});

@@ -14,13 +14,17 @@ QByteArray csv(const QString& rows, bool bom = true) {
     return bom ? QByteArray("\xEF\xBB\xBF") + body : body;
 }
 
-QList<CsvPupil> pupilsOf(const QByteArray& bytes) {
-    auto read = ReadRosterCsv(bytes, QStringLiteral("a.csv"), kSchoolYear);
+RosterCsvRows rowsOf(const QByteArray& bytes, int schoolYear = kSchoolYear) {
+    auto read = ReadRosterCsv(bytes, QStringLiteral("a.csv"), schoolYear);
     if (const FileError* e = std::get_if<FileError>(&read)) {
         ADD_FAILURE() << e->text().toStdString();
         return {};
     }
-    return std::get<QList<CsvPupil>>(read);
+    return std::get<RosterCsvRows>(read);
+}
+
+QList<CsvPupil> pupilsOf(const QByteArray& bytes) {
+    return rowsOf(bytes).pupils;
 }
 
 QList<RosterRecord> records(const QString& text) {
@@ -96,27 +100,41 @@ TEST(RosterCsv, RefusesABadRowWithItsLineAndReason) {
         EXPECT_TRUE(e->message.contains(QString::fromUtf8(c.reasonHas)))
             << c.rows.toStdString() << " / " << e->message.toStdString();
     }
-    auto heading = ReadRosterCsv(QByteArray("No,Name,Grade,State\r\n"), {}, kSchoolYear);
+    auto heading = ReadRosterCsv(QByteArray("No,Name,Grade,State\r\n1,a,1,0\r\n"), {}, kSchoolYear);
     ASSERT_TRUE(std::holds_alternative<FileError>(heading));
     EXPECT_EQ(std::get<FileError>(heading).line, 1);
-    auto notUtf8 = ReadRosterCsv(sjis(QStringLiteral("番号,名前,学年,状態\r\n")), {}, kSchoolYear);
-    EXPECT_TRUE(std::holds_alternative<FileError>(notUtf8));
 }
 
-TEST(RosterCsv, ImportKeepsWhatTheCsvDoesNotCarryAndDropsWhoIsNotInIt) {
-    // Pupil 7 is written as a sibling would, with blanks and extra values.
+TEST(RosterCsv, ImportKeepsWhatTheCsvDoesNotSay) {
+    // Pupil 7 is written as a sibling would, with blanks and extra values; the
+    // line after pupil 8 no reader takes.
     const QString roster = QStringLiteral("7, 2019 ,3,4,\"七\",0,\"メモ\",\"x\"\r\n"
                                           "8,2018,0,0,\"八\",0,\"\",\"\"\r\n"
+                                          "壊れた行\r\n"
                                           "9,2017,5,6,\"九\",1,\"a\",\"b\"\r\n");
     const QList<CsvPupil> pupils =
         pupilsOf(csv(QStringLiteral("9,九さん,小４,0\r\n7,七,小１,0\r\n12,十二,2014,2\r\n")));
-    EXPECT_EQ(ImportedRosterText(records(roster), pupils),
-              QStringLiteral("9,2016,5,6,\"九さん\",0,\"a\",\"b\"\r\n"
-                             "7, 2019 ,3,4,\"七\",0,\"メモ\",\"x\"\r\n"
-                             "12,2014,0,0,\"十二\",2,\"\",\"\"\r\n"));
+    const QString nine = QStringLiteral("9,2016,5,6,\"九さん\",0,\"a\",\"b\"\r\n");
+    const QString twelve = QStringLiteral("12,2014,0,0,\"十二\",2,\"\",\"\"\r\n");
+
+    const RosterImport kept = ImportRoster(roster, pupils, false);
+    EXPECT_EQ(kept.text,
+              QString(roster).replace(QStringLiteral("9,2017,5,6,\"九\",1,\"a\",\"b\"\r\n"), nine) +
+                  twelve);
+    EXPECT_EQ(kept.pupils, 4);
+    EXPECT_EQ(ImportReport(kept, kSchoolYear),
+              (QStringList{QStringLiteral("追加: 12 十二（小６）"),
+                           QStringLiteral("変更: 9 九さん（名前 九 → 九さん、学年 小３ → 小４、"
+                                          "状態 1 → 0）")}));
+
+    const RosterImport removed = ImportRoster(roster, pupils, true);
+    EXPECT_EQ(removed.text, QStringLiteral("7, 2019 ,3,4,\"七\",0,\"メモ\",\"x\"\r\n壊れた行\r\n") +
+                                nine + twelve);
+    EXPECT_EQ(removed.pupils, 3);
+    EXPECT_EQ(ImportReport(removed, kSchoolYear).last(), QStringLiteral("削除: 8 八（小２）"));
 }
 
-TEST(RosterCsv, ExportThenImportGivesTheSameRoster) {
+TEST(RosterCsv, ExportThenImportGivesTheSameRosterInTheNextSchoolYearToo) {
     // Kindergarten and beyond high school have no label of one grade: they
     // travel as base years. A name with a comma travels quoted.
     const QString roster = QStringLiteral("1,2019,0,0,\"一年, 生\",0,\"\",\"\"\r\n"
@@ -124,9 +142,19 @@ TEST(RosterCsv, ExportThenImportGivesTheSameRoster) {
                                           "2,2000,1,1,\"大人\",1,\"k\",\"\"\r\n"
                                           "4,2011,0,0,\"中三先生\",0,\"\",\"\"\r\n");
     const QByteArray exported = RosterCsv(records(roster), kSchoolYear);
-    EXPECT_EQ(exported, csv(QStringLiteral("1,\"一年, 生\",小１,0\r\n3,幼い,2025,2\r\n"
-                                           "2,大人,2000,1\r\n4,中三先生,中３,0\r\n")));
-    EXPECT_EQ(ImportedRosterText(records(roster), pupilsOf(exported)), roster);
+    EXPECT_EQ(exported, QByteArray("\xEF\xBB\xBF") + "年度,2026\r\n" +
+                            csv(QStringLiteral("1,\"一年, 生\",小１,0\r\n3,幼い,2025,2\r\n"
+                                               "2,大人,2000,1\r\n4,中三先生,中３,0\r\n"),
+                                false));
+    // Read in March of that school year and in April of the next one alike.
+    for (const int importYear : {kSchoolYear, kSchoolYear + 1}) {
+        const RosterCsvRows rows = rowsOf(exported, importYear);
+        EXPECT_TRUE(rows.yearFromFile);
+        EXPECT_EQ(rows.schoolYear, kSchoolYear);
+        const RosterImport again = ImportRoster(roster, rows.pupils, true);
+        EXPECT_EQ(again.text, roster);
+        EXPECT_TRUE(again.added.isEmpty() && again.changed.isEmpty() && again.removed.isEmpty());
+    }
 }
 
 } // namespace baisuu
