@@ -83,7 +83,7 @@ const std::vector<CommandRow>& commands() {
         {"restore", CmdRestore, "restore FILE"},
         {"roster", CmdRoster, "roster [--mode 0-3] [--group GROUP]"},
         {"roster-export", CmdRosterExport, "roster-export --out FILE.csv"},
-        {"roster-import", CmdRosterImport, "roster-import FILE.csv"},
+        {"roster-import", CmdRosterImport, "roster-import FILE.csv [--remove-missing]"},
         {"settings", CmdSettings,
          "settings [--password P] [--name NAME] [--code NNNNN] [--start-month M]"},
         {"stats", CmdStats, "stats [--pupil N]"},

@@ -1,6 +1,7 @@
 #include "cli/school_files.h"
 
 #include "core/configuration.h"
+#include "core/durable_file.h"
 #include "core/text_file.h"
 #include "sound/wave_file.h"
 
@@ -28,12 +29,7 @@ bool writeSchoolFile(CliEnv& env, const SchoolFolders& f, const QString& path,
 bool writeWave(CliEnv& env, const SchoolFolders& f, const QString& path, const QList<double>& tones,
                double seconds) {
     if (f.keepExisting && QFile::exists(path)) return true;
-    QFile wav(path);
-    if (!wav.open(QIODevice::WriteOnly) || wav.write(ToneWave(tones, seconds)) < 0) {
-        env.err << QStringLiteral("書けません: %1").arg(wav.fileName()) << Qt::endl;
-        return false;
-    }
-    return true;
+    return !Failed(env, WriteFileDurably(path, ToneWave(tones, seconds)));
 }
 
 // Every cue gets distinct tones; the answer cues two files each, so the
