@@ -64,6 +64,7 @@ TEST_F(UnrecordedRunTest, TheFinishScreenKeepsTheRunAndRecordsItOnceTheFolderTak
 
     // The finish screen, in a window 1.37 times the stage, says what is wrong
     // and offers the teacher the retry; no cue cheers a run that is not kept.
+    sound.played.clear();
     auto shown = showOnStage<FrmSyuuryou>([this] { return new FrmSyuuryou(*ctx); },
                                           Screen::Finish, 1.37);
     FrmSyuuryou& screen = *shown;
