@@ -118,8 +118,17 @@ bool WriteDemoAnswers(CliEnv& env, const QString& dataFolder, const QList<Result
 // Whether the data folder holds the log's lock against a second process.
 void CheckLogLock(const Hensuu1& state, QList<FileError>& problems);
 
+// That the data root and the data folder take new files (a probe file made
+// and removed in each) and that the log opens for writing; a missing folder
+// is told as MissingDataFolder.
+void CheckWritable(const Hensuu1& state, QList<FileError>& problems);
+// A folder of the data root that is not there, most often a share that is not
+// connected: told without a file, as "…: PATH".
+FileError MissingDataFolder(const QString& folder);
+
 // The roster's records that cannot be read or are left out (numbers outside
-// 0..5000, listed entries beyond the 5000th, missing or bad items).
+// 0..5000, listed entries beyond the 5000th, missing or bad items), and a
+// roster without a pupil to choose.
 void CheckRoster(const Hensuu1& state, QList<FileError>& problems);
 // The sound list, the files it names and the two fixed sounds.
 void CheckSoundList(const Hensuu1& state, QList<FileError>& problems);

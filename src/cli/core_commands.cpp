@@ -3,11 +3,17 @@
 #include "cli/cli.h"
 
 #include "core/configuration.h"
+#include "core/durable_file.h"
 #include "core/table_sizes.h"
 #include "core/text_file.h"
+#include "records/file_lock.h"
+#include "records/results_log.h"
 #include "sound/sound_cue_table.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -82,23 +88,67 @@ int CmdCriteria(CliEnv& env) {
     return 0;
 }
 
+namespace {
+
+// What stands in the way of reading a configuration file whose folder is not
+// there: the folder, not the file.
+FileError withMissingFolder(const FileError& error) {
+    const QFileInfo file(error.file);
+    if (error.file.isEmpty() || file.absoluteDir().exists()) return error;
+    return MissingDataFolder(file.absolutePath());
+}
+
+} // namespace
+
+FileError MissingDataFolder(const QString& folder) {
+    return {QString(), 0,
+            QStringLiteral("データのフォルダが見つかりません。共有フォルダがつながっているか"
+                           "確かめてください: ") +
+                QDir::toNativeSeparators(QDir::cleanPath(folder))};
+}
+
 int CmdCheck(CliEnv& env) {
     QList<FileError> problems;
     Hensuu1 state;
     state.developmentLayout = qint16(DevelopmentLayoutFor(env.programDir));
     if (auto error = LoadConfiguration(state, env.programDir, &problems)) {
-        problems.append(*error);
+        problems.append(withMissingFolder(*error));
     } else {
         CriteriaTable table;
         if (auto error = LoadCriteria(table, state.paths.criteriaFile(), &problems))
-            problems.append(*error);
+            problems.append(withMissingFolder(*error));
         for (const CheckFunction check : InstallationChecks())
             check(state, problems);
     }
-    for (const FileError& p : problems)
-        env.out << p.text() << Qt::endl;
+    QStringList told; // a missing folder is found by more than one check
+    for (const FileError& p : problems) {
+        const QString line = p.file.isEmpty() ? p.message : p.text();
+        if (told.contains(line)) continue;
+        told << line;
+        env.out << line << Qt::endl;
+    }
     if (problems.isEmpty()) env.out << QStringLiteral("問題はありません。") << Qt::endl;
     return problems.isEmpty() ? 0 : 1;
+}
+
+void CheckWritable(const Hensuu1& state, QList<FileError>& problems) {
+    const AppPaths& p = state.paths;
+    QStringList folders{p.dataRoot};
+    if (QDir(p.dataFolder) != QDir(p.dataRoot)) folders << p.dataFolder;
+    for (const QString& folder : folders) {
+        if (!QFileInfo(folder).isDir()) {
+            problems.append(MissingDataFolder(folder));
+            continue;
+        }
+        const QString probe =
+            QDir(folder).filePath(QStringLiteral(".書き込み確認-%1.tmp").arg(QCoreApplication::applicationPid()));
+        if (const int fault = ProbeWrite(probe))
+            problems.append({folder, 0,
+                             QStringLiteral("このフォルダに書き込めません。") +
+                                 FileFaultText(fault) +
+                                 QStringLiteral("成績や名簿を残せません。")});
+    }
+    if (auto fault = LogWriteFault(p.resultsLogFile())) problems.append(*fault);
 }
 
 void CheckSoundList(const Hensuu1& state, QList<FileError>& problems) {

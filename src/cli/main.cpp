@@ -35,7 +35,8 @@ bool LoadCliInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria) {
 }
 
 QList<CheckFunction> InstallationChecks() {
-    return {CheckRoster, CheckResultsLog, CheckLogLock, CheckSoundList, CheckAnswersFiles};
+    return {CheckWritable,  CheckRoster,       CheckResultsLog,
+            CheckLogLock,   CheckSoundList,    CheckAnswersFiles};
 }
 
 namespace {

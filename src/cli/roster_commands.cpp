@@ -119,6 +119,10 @@ void CheckRoster(const Hensuu1& state, QList<FileError>& problems) {
         return;
     }
     problems.append(roster.problems);
+    if (roster.rosterCount == 0)
+        problems.append({state.paths.rosterFile(), 0,
+                         QStringLiteral("名簿に生徒がいません。名前を選ぶ画面に誰も出ません。"
+                                        "名簿を入れ直してください。")});
 }
 
 } // namespace baisuu

@@ -2,9 +2,22 @@
 // The state of one timed run, shared by StartRun, the drill screen, FinishRun
 // and the finish screen (it lives in the AppContext for the program's life).
 
+#include "records/answers_file.h"
+#include "records/results.h"
+
 #include <QtGlobal>
 
+#include <optional>
+
 namespace baisuu {
+
+// A finished run that the results log did not take (no right to write, a full
+// disk): kept with its answers, so the finish screen can record it once the
+// trouble is mended.
+struct UnrecordedRun {
+    RunToRecord record;
+    QList<Answer> answers;
+};
 
 struct DrillRun {
     qint16 problemCount = 20; // net correct answers needed
@@ -21,6 +34,7 @@ struct DrillRun {
     qint32 timeLimit = 0;    // 5 × passTime
     double barScale = 0;     // time-bar pixels per second
     qint32 recordedTime = 0; // elapsedSeconds, or 99999 after a time-out
+    std::optional<UnrecordedRun> unrecorded; // set while the finished run is not in the log
 };
 
 } // namespace baisuu

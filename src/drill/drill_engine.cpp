@@ -1,6 +1,7 @@
 #include "drill/drill_engine.h"
 
 #include "core/dates.h"
+#include "drill/finish_report.h"
 #include "sound/sound_cues.h"
 
 #include <QCoreApplication>
@@ -25,7 +26,38 @@ int barWidth(double seconds, double scale) {
     return std::min(int(std::lround(seconds * scale)), kTimeBarWidth);
 }
 
+// The run is safe in the results log by now: trouble with its answers is
+// only told, on standard error, and check finds the file's bad lines.
+void keepAnswers(const AppContext& ctx, const QList<Answer>& answers) {
+    const QString path = AnswersFilePath(ctx.hensuu1.paths.dataFolder, ctx.hensuu1.currentPupil);
+    if (const auto error = AppendAnswers(path, answers, ctx.coveredWait()))
+        std::fprintf(stderr, "baisuu: %s\n", qPrintable(error->text()));
+}
+
 } // namespace
+
+bool RecordRun(AppContext& ctx, UnrecordedRun run, const LockWait& wait) {
+    // The outcome flags compare this run with the tallies. Those the hub loaded
+    // may be old by now (another machine may have set a better time since), and
+    // a run started directly has none; so they are read afresh. If the log
+    // cannot be read here, the append below reports the trouble.
+    const QString logFile = ctx.hensuu1.paths.resultsLogFile();
+    ComputeLevelStats(ctx.results, ctx.criteria, logFile, ctx.clock.now(), wait);
+    if (const auto error = Seisekikiroku(ctx.results, ctx.criteria, logFile, run.record, wait)) {
+        ctx.drill.unrecorded = std::move(run);
+        ctx.navigator.message(
+            QStringLiteral("成績記録エラー"),
+            QStringLiteral("成績を記録できませんでした。先生を呼んでください。\r\n"
+                           "この回の成績は終わりの画面に残してあります。原因を直してから"
+                           "「%1」を押してください。\r\n")
+                    .arg(RecordAgainText()) +
+                error->text());
+        return false;
+    }
+    ctx.drill.unrecorded.reset();
+    keepAnswers(ctx, run.answers);
+    return true;
+}
 
 void WaitSeconds(double seconds, std::function<void()> then) {
     QTimer::singleShot(int(std::lround(seconds * 1000)), QCoreApplication::instance(),
@@ -59,6 +91,7 @@ bool StartRun(AppContext& ctx, const ProblemSource& problems) {
     run.keyLock = 0;
     run.correctCount = 0;
     run.timeUp = 0;
+    run.unrecorded.reset();
     ctx.navigator.show(Screen::Drill);
     return true;
 }
@@ -291,40 +324,20 @@ void DrillEngine::FinishRun() {
         }
         ctx_.navigator.coverWhile(ctx_.waitWhileBusy);
     };
-    // The outcome flags compare this run with the tallies. Those the hub loaded
-    // may be old by now (another machine may have set a better time since), and
-    // a run started directly has none; so they are read afresh. If the log
-    // cannot be read here, the append below reports the trouble.
-    const QString logFile = ctx.hensuu1.paths.resultsLogFile();
-    ComputeLevelStats(ctx.results, ctx.criteria, logFile, ctx.clock.now(), wait);
     RunToRecord record;
     record.pupil = ctx.hensuu1.currentPupil;
     record.level = qint16(level());
     record.runTime = run.recordedTime;
     record.schoolCode = ctx.hensuu1.schoolCode;
     record.when = ctx.clock.now();
-    const auto error = Seisekikiroku(ctx.results, ctx.criteria, logFile, record, wait);
+    const bool recorded = RecordRun(ctx, {record, answers_}, wait);
     if (waits >= kBusyNoticeWaits) navigator.setWaitNote({});
-    if (error) {
-        navigator.message(
-            QStringLiteral("成績記録エラー"),
-            QStringLiteral("成績を記録できませんでした。この回の成績は残っていません。"
-                           "先生を呼んでください。\r\n") +
-                error->text());
-        navigator.show(Screen::Hub);
+    if (!recorded) {
+        navigator.show(Screen::Finish); // which offers to record it again
         return;
     }
     navigator.show(Screen::Wait);
-    keepAnswers();
     defer_(1000, [&ctx] { ctx.navigator.show(Screen::Finish); });
-}
-
-void DrillEngine::keepAnswers() const {
-    // The run is safe in the results log by now: trouble with its answers is
-    // only told, on standard error, and check finds the file's bad lines.
-    const QString path = AnswersFilePath(ctx_.hensuu1.paths.dataFolder, ctx_.hensuu1.currentPupil);
-    if (const auto error = AppendAnswers(path, answers_, ctx_.coveredWait()))
-        std::fprintf(stderr, "baisuu: %s\n", qPrintable(error->text()));
 }
 
 QString DrillEngine::contentNameText() const {

@@ -46,6 +46,12 @@ QString RunRefusal(const AppContext& ctx, const ProblemSource& problems, int lev
 bool StartRun(AppContext& ctx, const ProblemSource& problems);
 bool StartRun(AppContext& ctx); // with this drill's own problems
 
+// Appends a finished run to the results log and then keeps its answers. When
+// the log does not take it (no right to write, a full disk), the teacher is
+// told, the run is kept in ctx.drill.unrecorded for the finish screen to
+// record again, and false is returned; the outcome flags are then left clear.
+bool RecordRun(AppContext& ctx, UnrecordedRun run, const LockWait& wait);
+
 // Widths of the time bar's parts in pixels.
 struct TimeBar {
     int frame = kTimeBarWidth; // sShape5
@@ -103,7 +109,6 @@ class DrillEngine {
 
   private:
     void judge(int index);
-    void keepAnswers() const;
     void setRunClock(bool on);
     qint32 elapsedNow() const;
     QString minutesSinceSignIn() const;

@@ -25,6 +25,18 @@ int validLevel(int level) {
     return level >= 1 && level < kLevelSlots ? level : 0;
 }
 
+// The run's own lines: whose run, at which level, its time and points.
+void setRunTexts(const AppContext& ctx, int level, FinishReport& r) {
+    const Hensuu1& h = ctx.hensuu1;
+    const qint32 t = ctx.drill.recordedTime;
+    r.pointsText = PointsLine(ctx.criteria.levels[level], t);
+    r.timeText =
+        t > kNoTime - 2 ? QStringLiteral("記録なし") : QStringLiteral("今の成績：%1秒").arg(t);
+    r.pupilName = h.pupilName.trimmed();
+    r.contentName = h.contentName;
+    r.levelName = h.catalog.levelNames[level];
+}
+
 } // namespace
 
 QString PointsLine(const LevelCriteria& criteria, qint32 recordedTime) {
@@ -48,12 +60,7 @@ FinishReport PrepareFinish(AppContext& ctx) {
 
     const LevelCriteria& c = ctx.criteria.levels[level];
     const qint32 t = ctx.drill.recordedTime;
-    r.pointsText = PointsLine(c, t);
-    r.timeText =
-        t > kNoTime - 2 ? QStringLiteral("記録なし") : QStringLiteral("今の成績：%1秒").arg(t);
-    r.pupilName = h.pupilName.trimmed();
-    r.contentName = h.contentName;
-    r.levelName = h.catalog.levelNames[level];
+    setRunTexts(ctx, level, r);
     const int pupil = h.currentPupil;
     r.levelCountText = QStringLiteral(" (このレベル　%1回目)")
                            .arg(QString::number(ctx.results.at(pupil, level).todayAttempts));
@@ -78,6 +85,18 @@ FinishReport PrepareFinish(AppContext& ctx) {
     res.newPersonalBest = 0;
     res.newSchoolBest = 0;
     return r;
+}
+
+FinishReport UnrecordedFinish(const AppContext& ctx) {
+    FinishReport r;
+    setRunTexts(ctx, validLevel(ctx.hensuu1.currentLevel), r);
+    // Today's counts and the outcome would count a run the log does not hold.
+    r.outcomeText = QStringLiteral("成績はまだ記録されていません");
+    return r;
+}
+
+QString RecordAgainText() {
+    return QStringLiteral("もう一度記録する");
 }
 
 void PlayFinishCues(AppContext& ctx, const FinishReport& report, std::function<void()> done) {
@@ -105,6 +124,11 @@ QString MoveOnText() {
 
 FinishButtons Timer1Buttons(const AppContext& ctx, const FinishReport& report) {
     FinishButtons b;
+    if (ctx.drill.unrecorded) {
+        b.retryShown = false; // a new run would leave this one behind unrecorded
+        b.recordAgainShown = true;
+        return b;
+    }
     const int level = validLevel(ctx.hensuu1.currentLevel);
     const PupilLevelStats& s = ctx.results.at(ctx.hensuu1.currentPupil, level);
     const LevelCriteria& c = ctx.criteria.levels[level];

@@ -1,7 +1,8 @@
 #pragma once
 // What the finish screen tells about a recorded run: time, points, counts,
 // the outcome (time-out, school best, personal best) with its sound, the
-// level and goal clearing, and which buttons the pupil gets afterwards.
+// level and goal clearing, and which buttons the pupil gets afterwards; or,
+// for a run the log did not take, that it is not recorded yet.
 
 #include "context/app_context.h"
 
@@ -33,6 +34,11 @@ struct FinishReport {
 // new run started while a cue still plays begins with clear flags.
 FinishReport PrepareFinish(AppContext& ctx);
 
+// What the finish screen tells about a finished run the results log did not
+// take (ctx.drill.unrecorded): its time and points, and that it is not
+// recorded; no counts, no outcome, no cue.
+FinishReport UnrecordedFinish(const AppContext& ctx);
+
 // The points line: "獲得ポイント：" base "点×" factor "→" total "点".
 QString PointsLine(const LevelCriteria& criteria, qint32 recordedTime);
 
@@ -43,9 +49,11 @@ void PlayFinishCues(AppContext& ctx, const FinishReport& report, std::function<v
 // What Timer1 does with the buttons, half a second after the screen opened.
 struct FinishButtons {
     bool retryShown = true; // Command5 "もう一度"
+    bool recordAgainShown = false; // "もう一度記録する", while the run is not recorded
     enum class Label2 { Keep, EmptyAndHide, MoveOn } label2 = Label2::Keep;
 };
 FinishButtons Timer1Buttons(const AppContext& ctx, const FinishReport& report);
 QString MoveOnText(); // "次のレベルへ進みましょう"
+QString RecordAgainText(); // "もう一度記録する"
 
 } // namespace baisuu

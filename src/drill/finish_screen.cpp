@@ -62,11 +62,15 @@ FrmSyuuryou::FrmSyuuryou(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
                      QStringLiteral("Command4"));
     Command5 = Named(MakeButton(this, QStringLiteral("もう一度"), QRect(534, 600, 260, 90), 20),
                      QStringLiteral("Command5"));
+    recordAgain_ = Named(MakeButton(this, RecordAgainText(), QRect(534, 600, 260, 90), 20),
+                         QStringLiteral("RecordAgain"));
     // Timer1 shows them, once the outcome has been seen.
     Command4->hide();
     Command5->hide();
+    recordAgain_->hide();
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    connect(recordAgain_, &QPushButton::clicked, this, [this] { recordAgainClicked(); });
 
     Timer1.setInterval(500);
     Timer1.setSingleShot(true);
@@ -103,7 +107,7 @@ void FrmSyuuryou::paintEvent(QPaintEvent*) {
 void FrmSyuuryou::Form_Activate() {
     if (activated_) return;
     activated_ = true;
-    report_ = PrepareFinish(ctx_);
+    report_ = ctx_.drill.unrecorded ? UnrecordedFinish(ctx_) : PrepareFinish(ctx_);
     if (report_.error)
         ctx_.navigator.message(QStringLiteral("成績の読み込み"), LogUnreadableText(*report_.error));
     Label2->setVisible(report_.levelCleared);
@@ -139,11 +143,32 @@ void FrmSyuuryou::Timer1_Timer() {
         break;
     }
     Command5->setVisible(buttons.retryShown);
+    recordAgain_->setVisible(buttons.recordAgainShown);
 }
 
 void FrmSyuuryou::Command4_Click() {
+    if (ctx_.drill.unrecorded) {
+        if (!ctx_.navigator.ask(QStringLiteral("成績の記録"),
+                                QStringLiteral("この回の成績はまだ記録されていません。"
+                                               "記録しないでメニューへ戻りますか？"),
+                                Question::YesNo))
+            return;
+        ctx_.drill.unrecorded.reset();
+    }
     Command4->setEnabled(false);
     ctx_.navigator.show(Screen::Hub);
+}
+
+void FrmSyuuryou::recordAgainClicked() {
+    if (!ctx_.drill.unrecorded) return;
+    Command4->setEnabled(false);
+    recordAgain_->setEnabled(false);
+    if (RecordRun(ctx_, *ctx_.drill.unrecorded, ctx_.coveredWait())) {
+        ctx_.navigator.show(Screen::Finish); // this run's finish screen, as after any run
+        return;
+    }
+    Command4->setEnabled(true);
+    recordAgain_->setEnabled(true);
 }
 
 void FrmSyuuryou::Command5_Click() {

@@ -1,7 +1,8 @@
 #pragma once
-// FrmSyuuryou: the finish screen after a recorded run. The decisions are the
+// FrmSyuuryou: the finish screen after a finished run. The decisions are the
 // FinishReport's; this screen puts them on labels, plays the cues and offers
-// "メニューへ" and "もう一度".
+// "メニューへ" and "もう一度"; for a run the log did not take, "メニューへ" and
+// "もう一度記録する".
 
 #include "context/app_context.h"
 #include "drill/finish_report.h"
@@ -24,6 +25,7 @@ class FrmSyuuryou final : public QWidget {
     void Timer1_Timer();
     void Command4_Click();
     void Command5_Click();
+    void recordAgainClicked();
 
     static constexpr int kWidth = 1024;
     static constexpr int kHeight = 768;
@@ -50,6 +52,7 @@ class FrmSyuuryou final : public QWidget {
     QLabel* Label1;        // "目標レベルクリア。おめでとう！" on the banner
     QPushButton* Command4; // "メニューへ": back to the hub
     QPushButton* Command5; // "もう一度": the same level again
+    QPushButton* recordAgain_; // "もう一度記録する": in Command5's place while the run is not recorded
     QTimer Timer1;         // half a second after opening: the banner goes, the buttons come
 };
 

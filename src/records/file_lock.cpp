@@ -1,14 +1,18 @@
 #include "records/file_lock.h"
 
+#include "core/durable_file.h"
+
 #include <QDir>
+#include <QFileInfo>
 #include <QThread>
+
+#include <cerrno>
 
 #ifdef Q_OS_WIN
 #define NOMINMAX
 #include <io.h>
 #include <windows.h>
 #else
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -50,30 +54,66 @@ bool FlushFolderToDisk(const QString&) {
     return true;
 }
 
+int ProbeWrite(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return EACCES;
+    const bool written = file.write(QByteArray(4096, '\0')) == 4096 && FlushToDisk(file);
+    file.close();
+    return file.remove() && written ? 0 : EACCES;
+}
+
+int LastingWriteOpenFault(const QString& path) {
+    // Only a file that exists can be held open by another program; a file that
+    // could not be made, or one marked read-only, stays so.
+    const QFileInfo file(path);
+    return file.exists() && file.isWritable() ? 0 : EACCES;
+}
+
 #else
 
-namespace {
-bool setWholeFileLock(int fd, short type) {
-    struct flock region {};
-    region.l_type = type;
-    region.l_whence = SEEK_SET;
-    region.l_start = 0;
-    region.l_len = 0; // to the end of the file, however long it grows
-    return ::fcntl(fd, F_SETLK, &region) == 0;
-}
-} // namespace
-
 FileLock::Outcome PlatformFileLock::tryLockWhole(QFile& file, QString* errorText) {
-    if (setWholeFileLock(file.handle(), F_WRLCK)) return Outcome::Locked;
-    if (errno == EACCES || errno == EAGAIN || errno == EINTR) return Outcome::Busy;
+    const int fault = TryWholeFileLock(file.handle());
+    if (fault == 0) return Outcome::Locked;
+    if (fault == EACCES || fault == EAGAIN || fault == EINTR) return Outcome::Busy;
     if (errorText)
         *errorText = QStringLiteral("ロックできません（%1）")
-                         .arg(QString::fromLocal8Bit(std::strerror(errno)));
+                         .arg(QString::fromLocal8Bit(std::strerror(fault)));
     return Outcome::Failed;
 }
 
 void PlatformFileLock::unlockWhole(QFile& file) {
-    setWholeFileLock(file.handle(), F_UNLCK);
+    ReleaseWholeFileLock(file.handle());
+}
+
+int LastingWriteOpenFault(const QString& path) {
+    // Nothing but a lock keeps a POSIX open out, and locks never refuse an open:
+    // whatever the system says now is the reason, unless it opens this time.
+    for (;;) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC,
+                              0666);
+        if (fd >= 0) {
+            ::close(fd);
+            return 0;
+        }
+        if (errno != EINTR) return errno;
+    }
+}
+
+int ProbeWrite(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return errno;
+    // A whole block, flushed: a full disk may take an empty file, not its bytes.
+    const QByteArray block(4096, '\0');
+    ssize_t written = 0;
+    do {
+        written = ::write(fd, block.constData(), size_t(block.size()));
+    } while (written < 0 && errno == EINTR);
+    int fault = written == block.size() ? 0 : written < 0 ? errno : ENOSPC;
+    if (fault == 0 && ::fsync(fd) != 0) fault = errno;
+    ::close(fd);
+    if (::unlink(name.constData()) != 0 && fault == 0) fault = errno;
+    return fault;
 }
 
 bool FlushToDisk(QFileDevice& file) {
@@ -81,12 +121,7 @@ bool FlushToDisk(QFileDevice& file) {
 }
 
 bool FlushFolderToDisk(const QString& folderPath) {
-    const int fd = ::open(QFile::encodeName(QDir(folderPath).absolutePath()).constData(),
-                          O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
+    return FlushFolder(folderPath);
 }
 
 #endif
@@ -109,7 +144,9 @@ int secondLook(const QString& path, FileLock& lock) {
                                                   : CouldNotTry;
 }
 #else
-// fcntl locks belong to the process: only a child process can see ours.
+// The question is whether another process, like the program on another
+// machine, is kept out: a network mount may grant each process a lock of its
+// own, so a child process tries.
 int secondLook(const QString& path, FileLock& lock) {
     const pid_t child = ::fork();
     if (child < 0) return CouldNotTry;

@@ -3,9 +3,13 @@
 // taken on the log itself so that every program of the family sharing the data
 // root, on any machine, excludes the others (POSIX fcntl, Windows LockFileEx).
 //
-// Pitfall on POSIX: an fcntl lock belongs to the process and is dropped when
-// ANY descriptor of the file in that process is closed. While the lock is held,
-// read and write the log only through the locked QFile.
+// Where the system has them (Linux), the lock is an open-file-description lock
+// (core's TryWholeFileLock): it belongs to the QFile that took it, so another
+// QFile of the same file finds it busy, in this thread or any other, and closing
+// another descriptor of the file leaves it held. Other machines' fcntl locks see
+// it like any other. Where only process-wide fcntl locks exist, closing any
+// descriptor of the file drops the lock: while it is held, read and write the
+// file only through the locked QFile.
 
 #include <QFile>
 #include <QFileDevice>
@@ -17,7 +21,8 @@ class FileLock {
   public:
     enum class Outcome { Locked, Busy, Failed };
     virtual ~FileLock() = default;
-    // One try, without waiting. Busy: another process holds a lock on the file.
+    // One try, without waiting. Busy: another holder (another process, or
+    // another open of the file in this one) has a lock on the file.
     virtual Outcome tryLockWhole(QFile& file, QString* errorText) = 0;
     virtual void unlockWhole(QFile& file) = 0;
 };
@@ -63,6 +68,17 @@ enum class LockProbe {
 };
 // Locks path (which must exist) with lock, and has a second process try it.
 LockProbe ProbeLock(const QString& path, FileLock& lock, QString* errorText);
+
+// Called after opening path for reading and writing failed: the system's error
+// number when the failure lasts (no right to write, a read-only or full disk,
+// no such folder), to be told at once; 0 when it may pass and is worth waiting
+// for (on Windows, another program holding the file open without sharing it).
+int LastingWriteOpenFault(const QString& path);
+
+// Makes a new small file at path, writes it to the disk and removes it again:
+// 0 when all of that worked, else the system's error number. Proves that a
+// folder takes new files, where its permissions alone do not tell.
+int ProbeWrite(const QString& path);
 
 // Writes what the system holds of the file to the disk (fsync / FlushFileBuffers),
 // so a power loss after it cannot take the written bytes back.

@@ -18,7 +18,8 @@ FileError LogError(const QString& path, const QString& message);
 FileError ReadError(const QFile& file);
 
 // Opening can fail for a moment while another program has the file open
-// exclusively; that is waited out. What waiting cannot mend is told.
+// without sharing it (Windows); that is waited out. What waiting cannot mend
+// (no folder, no right to write, a read-only or full disk) is told at once.
 std::optional<FileError> LastingOpenFault(const QString& path, bool forWriting);
 
 // The state of the copy and the log as the folder shows it; a deletion that is

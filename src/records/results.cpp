@@ -293,11 +293,12 @@ std::optional<FileError> Seisekikiroku(ResultsState& state, const CriteriaTable&
     const LevelCriteria& c = criteria.levels[level];
     const PupilLevelStats& s = state.at(p, level);
     state.wasCleared = (s.attempts < c.clearCount || s.points < c.clearPoints) ? 0 : 1;
+    // A run the log did not take is no record, new or otherwise.
+    if (auto error = AppendResult(logPath, run, wait)) return error;
     if (state.best(p, level) > run.runTime) {
         state.newPersonalBest = 1;
         state.best(p, level) = run.runTime;
     }
-    if (auto error = AppendResult(logPath, run, wait)) return error;
     // Any pupil's run may be the school's new best, guests' too; the lists'
     // best times (levelBestTime) still come from pupils 1..1000.
     if (state.levelBestTime[level] > run.runTime) {

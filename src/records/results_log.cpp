@@ -1,5 +1,6 @@
 #include "records/results_log.h"
 
+#include "core/durable_file.h"
 #include "records/file_lock.h"
 #include "records/log_files.h"
 
@@ -7,6 +8,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <QThread>
+
+#include <cerrno>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -30,43 +33,6 @@ namespace baisuu {
 //  - an older program's deletion that begins while we write makes the log anew
 //    without our write, so every write is checked after it (changeLog).
 
-namespace logfiles {
-
-FileError LogError(const QString& path, const QString& message) {
-    return FileError{path, 0, message};
-}
-
-FileError ReadError(const QFile& file) {
-    return LogError(file.fileName(),
-                    QStringLiteral("成績ファイルを読めません（%1）。").arg(file.errorString()));
-}
-
-std::optional<FileError> LastingOpenFault(const QString& path, bool forWriting) {
-    const QFileInfo info(path);
-    if (!QFileInfo(info.absolutePath()).isDir())
-        return LogError(path, QStringLiteral("データフォルダがありません。"
-                                             "パスデータ.txt のデータの場所を確かめてください。"));
-    if (info.isDir())
-        return LogError(path, QStringLiteral("成績ファイルの名前のフォルダがあります。"));
-    if (info.exists() && !(forWriting ? info.isWritable() : info.isReadable()))
-        return LogError(
-            path, QStringLiteral("成績ファイルを%1権限がありません。")
-                      .arg(forWriting ? QStringLiteral("書き換える") : QStringLiteral("読む")));
-    return std::nullopt;
-}
-
-Fingerprint FingerprintOf(const QString& logPath) {
-    const QFileInfo copy(DeletionCopyPath(logPath));
-    const QFileInfo log(logPath);
-    return {copy.exists(), copy.size(), copy.lastModified(),
-            log.exists(),  log.size(),  log.lastModified()};
-}
-
-QByteArrayView RecordAt(QByteArrayView bytes, qsizetype i) {
-    return bytes.sliced(i * kRecordSize, kRecordSize);
-}
-
-} // namespace logfiles
 
 using namespace logfiles;
 
@@ -107,9 +73,11 @@ bool writeAt(QFile& file, qint64 offset, QByteArrayView bytes) {
     return file.seek(offset) && file.write(bytes.data(), bytes.size()) == bytes.size();
 }
 
+// Called right after the failed call, while errno still tells why.
 FileError writeError(const QFile& file) {
-    return LogError(file.fileName(),
-                    QStringLiteral("成績ファイルに書き込めません（%1）。").arg(file.errorString()));
+    const int fault = errno;
+    return LogError(file.fileName(), QStringLiteral("成績ファイルに書き込めません。") +
+                                         (fault ? FileFaultText(fault) : file.errorString()));
 }
 
 // Counts how many looks in a row have found the copy and the log unchanged.

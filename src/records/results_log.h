@@ -171,5 +171,8 @@ struct LogSurvey {
 };
 std::optional<FileError> SurveyResultsLog(const QString& logPath, LogSurvey* out,
                                           const LockWait& wait = {});
+// Why the log, where it exists, cannot be opened for writing (it is opened, not
+// changed), as every writer would be told; nothing when it can.
+std::optional<FileError> LogWriteFault(const QString& logPath);
 
 } // namespace baisuu

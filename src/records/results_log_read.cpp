@@ -114,6 +114,12 @@ std::optional<FileError> SurveyResultsLog(const QString& logPath, LogSurvey* out
     return std::nullopt;
 }
 
+std::optional<FileError> LogWriteFault(const QString& logPath) {
+    QFile file(logPath);
+    if (!file.exists() || file.open(QIODevice::ReadWrite)) return std::nullopt;
+    return LastingOpenFault(logPath, true);
+}
+
 std::optional<FileError> ReadLastRecords(const QString& logPath, qint64 count,
                                          QList<RecordNumbers>* out, const LockWait& wait) {
     const auto read = [&](QFile* file) -> std::optional<FileError> {

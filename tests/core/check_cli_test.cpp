@@ -2,37 +2,46 @@
 // rewritten byte by byte as older programs and teachers leave them.
 
 #include "test_support.h"
+#include "write_faults.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace baisuu {
 
 namespace {
 
 class CheckCliTest : public ::testing::Test {
-  protected:
+  public: // the table of cases below sets schools up through it
     QTemporaryDir dir;
+    QString school = QStringLiteral("s"); // the school's folder in dir
 
-    ProcessResult check() {
-        return runProgram(QStringLiteral(BAISUU_CLI),
-                          {QStringLiteral("--program-dir"),
-                           dir.filePath(QStringLiteral("s/倍数判定")), QStringLiteral("--now"),
-                           QStringLiteral("2026-12-08T15:30:00"), QStringLiteral("check")});
+    // A path in the school's folder.
+    QString at(const QString& relative) const { return dir.filePath(school + u'/' + relative); }
+    ProcessResult check(std::function<void()> inChild = [] {}) {
+        return RunProgramWith(QStringLiteral(BAISUU_CLI),
+                              {QStringLiteral("--program-dir"), at(QStringLiteral("倍数判定")),
+                               QStringLiteral("--now"),
+                               QStringLiteral("2026-12-08T15:30:00"), QStringLiteral("check")},
+                              std::move(inChild));
     }
     void write(const QString& file, const QByteArray& bytes) {
-        writeFile(dir, QStringLiteral("s/data/") + file, bytes);
+        writeFile(dir, school + QStringLiteral("/data/") + file, bytes);
     }
     void appendEndOfFileMark(const QString& file) {
-        QFile f(dir.filePath(QStringLiteral("s/data/") + file));
+        QFile f(at(QStringLiteral("data/") + file));
         ASSERT_TRUE(f.open(QIODevice::Append));
         f.write("\x1A");
     }
 
-    void SetUp() override {
+    void SetUp() override { makeSchool(); }
+    void makeSchool() {
         ASSERT_EQ(runProgram(QStringLiteral(BAISUU_CLI),
                              {QStringLiteral("--now"), QStringLiteral("2026-12-08T15:30:00"),
-                              QStringLiteral("init-demo"), dir.filePath(QStringLiteral("s"))})
+                              QStringLiteral("init-demo"), dir.filePath(school)})
                       .code,
                   0);
     }
@@ -71,6 +80,94 @@ TEST_F(CheckCliTest, TellsAnOddStartMonthAndFactorsWithFileAndLine) {
         r.out.contains(QStringLiteral("タイム回数データ.txt (4行目): レベル3の「ﾎﾟｲﾝﾄ倍率」1e39")));
     // Quoted numbers are nothing to tell.
     EXPECT_FALSE(r.out.contains(QStringLiteral("レベル1"))) << r.out.toStdString();
+}
+
+namespace {
+
+// A school that cannot keep what it is given, and what check says of it.
+struct Unkept {
+    const char* name;
+    // What check prints, besides other lines; empty when the variant cannot be
+    // made here. inChild runs in check's process before it starts.
+    std::function<QString(CheckCliTest&, MountOver&, std::function<void()>* inChild)> setUp;
+};
+
+QString dataPath(const CheckCliTest& t, const char* relative) {
+    return t.at(QStringLiteral("data/") + QString::fromUtf8(relative));
+}
+
+} // namespace
+
+TEST_F(CheckCliTest, TellsEverythingThatWouldKeepTheSchoolFromKeepingItsRuns) {
+    const Unkept cases[] = {
+        {"a data root that is not there (a share not connected)",
+         [](CheckCliTest& t, MountOver&, std::function<void()>*) {
+             const QString share = t.dir.filePath(QStringLiteral("share"));
+             writeFile(t.dir, t.school + QStringLiteral("/パスデータ.txt"),
+                       sjis(QStringLiteral("\"%1/\",0,0,0,0,0,0,0,0,0\r\n").arg(share)));
+             return QStringLiteral("データのフォルダが見つかりません。共有フォルダがつながっているか"
+                                   "確かめてください: ") +
+                    QDir::toNativeSeparators(share);
+         }},
+        {"a data folder that is not there",
+         [](CheckCliTest& t, MountOver&, std::function<void()>*) {
+             QDir(dataPath(t, "倍数判定")).removeRecursively();
+             return QStringLiteral("データのフォルダが見つかりません。共有フォルダがつながっているか"
+                                   "確かめてください: ") +
+                    QDir::toNativeSeparators(dataPath(t, "倍数判定"));
+         }},
+        {"an empty roster",
+         [](CheckCliTest& t, MountOver&, std::function<void()>*) {
+             t.write(QStringLiteral("新名簿.txt"), {});
+             return QStringLiteral("新名簿.txt: 名簿に生徒がいません");
+         }},
+        {"an empty 共通データ.txt",
+         [](CheckCliTest& t, MountOver&, std::function<void()>*) {
+             t.write(QStringLiteral("共通データ.txt"), {});
+             return QStringLiteral("共通データ.txt (1行目): 項目が足りません");
+         }},
+        {"a data root on a read-only file system",
+         [](CheckCliTest& t, MountOver& mount, std::function<void()>*) {
+             if (RunningAsRoot() ? !mount.readOnly(dataPath(t, ""))
+                                 : !QFile::setPermissions(dataPath(t, ""),
+                                                          QFile::ReadOwner | QFile::ExeOwner))
+                 return QString();
+             return QStringLiteral("このフォルダに書き込めません。") +
+                    (RunningAsRoot() ? QStringLiteral("読み取り専用です")
+                                     : QStringLiteral("書き込む権限がありません"));
+         }},
+        {"a log the account may not write",
+         [](CheckCliTest& t, MountOver&, std::function<void()>* inChild) {
+             const QString log = dataPath(t, "倍数判定/成績累積データ.dat");
+             if (RunningAsRoot()) {
+                 // Every folder open to "nobody", the log still root's alone.
+                 for (QString folder = dataPath(t, "倍数判定"); folder.startsWith(t.dir.path());
+                      folder = QFileInfo(folder).absolutePath())
+                     QFile::setPermissions(folder, QFile::Permissions(0x7777));
+                 *inChild = BecomeNobody;
+             } else {
+                 QFile::setPermissions(log, QFile::ReadOwner);
+             }
+             return QStringLiteral("成績累積データ.dat: 成績ファイルを開けません。"
+                                   "書き込む権限がありません");
+         }},
+    };
+    int n = 0;
+    for (const Unkept& c : cases) {
+        SCOPED_TRACE(c.name);
+        school = QStringLiteral("case%1/s").arg(++n);
+        makeSchool();
+        MountOver mount;
+        std::function<void()> inChild = [] {};
+        const QString told = c.setUp(*this, mount, &inChild);
+        if (told.isEmpty()) {
+            std::printf("skipped here: %s\n", c.name);
+            continue;
+        }
+        const ProcessResult r = check(inChild);
+        EXPECT_EQ(r.code, 1) << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(told)) << r.out.toStdString();
+    }
 }
 
 } // namespace baisuu
