@@ -3,6 +3,7 @@
 // message and a non-zero exit, and every file of the school stays byte for byte.
 
 #include "test_support.h"
+#include "write_faults.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -11,9 +12,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <sys/mount.h>
-#include <unistd.h>
 
 namespace baisuu {
 namespace {
@@ -30,25 +28,8 @@ QMap<QString, QByteArray> filesBelow(const QString& root) {
     return files;
 }
 
-// Fills the file system that holds folder until it has no byte left.
-void fillUp(const QString& folder) {
-    QFile filler(folder + QStringLiteral("/filler"));
-    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    const QByteArray block(4096, 'f');
-    while (filler.write(block) == block.size()) {
-    }
-    filler.write(block.left(1));
-}
-
 struct MountedSchool {
-    MountedSchool() {
-        at = QFile::encodeName(dir.path());
-        mounted = ::geteuid() == 0 &&
-                  ::mount("tmpfs", at.constData(), "tmpfs", 0, "size=2m") == 0;
-    }
-    ~MountedSchool() {
-        if (mounted) ::umount2(at.constData(), MNT_DETACH);
-    }
+    MountedSchool() { mounted = RunningAsRoot() && disk.small(dir.path(), "2m"); }
     QString root() const { return dir.filePath(QStringLiteral("juku")); }
     ProcessResult cli(const QStringList& args) const {
         return runProgram(QStringLiteral(BAISUU_CLI),
@@ -58,12 +39,13 @@ struct MountedSchool {
                               args);
     }
     QTemporaryDir dir;
-    QByteArray at;
+    MountOver disk;
+    MountOver readOnly;
     bool mounted = false;
 };
 
 TEST(FaultyDiskCli, EveryWriteIsToldAndNoFileChanges) {
-    if (::geteuid() != 0) GTEST_SKIP() << "a small file system of its own needs root";
+    if (!RunningAsRoot()) GTEST_SKIP() << "a small file system of its own needs root";
     MountedSchool school;
     ASSERT_TRUE(school.mounted);
     ASSERT_EQ(runProgram(QStringLiteral(BAISUU_CLI),
@@ -100,12 +82,10 @@ TEST(FaultyDiskCli, EveryWriteIsToldAndNoFileChanges) {
     for (const Step& step : steps) {
         SCOPED_TRACE(step.mount);
         if (QByteArray(step.mount) == "full") {
-            fillUp(school.dir.path());
+            FillUp(school.dir.path());
         } else {
             QFile::remove(school.dir.filePath(QStringLiteral("filler")));
-            ASSERT_EQ(::mount(nullptr, school.at.constData(), nullptr, MS_REMOUNT | MS_RDONLY,
-                              nullptr),
-                      0);
+            ASSERT_TRUE(school.readOnly.readOnly(school.dir.path()));
         }
         const auto before = filesBelow(school.root());
         const QList<QStringList> writes = {

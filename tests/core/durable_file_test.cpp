@@ -3,6 +3,7 @@
 // no temporary file is left, and the person is told in Japanese.
 
 #include "core/durable_file.h"
+#include "write_faults.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,9 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -31,25 +29,6 @@ void putFile(const QString& path, const QByteArray& bytes) {
     ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
-// A small file system of its own, mounted for the test (root only).
-class SmallMount {
-  public:
-    explicit SmallMount(const QString& at) : at_(QFile::encodeName(at)) {
-        mounted_ = ::mount("tmpfs", at_.constData(), "tmpfs", 0, "size=256k") == 0;
-    }
-    ~SmallMount() {
-        if (mounted_) ::umount2(at_.constData(), MNT_DETACH);
-    }
-    bool mounted() const { return mounted_; }
-    bool makeReadOnly() {
-        return ::mount(nullptr, at_.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-    }
-
-  private:
-    QByteArray at_;
-    bool mounted_ = false;
-};
-
 enum class Fault { FullDisk, FileSizeLimit, ReadOnly };
 
 struct FaultCase {
@@ -62,11 +41,7 @@ struct FaultCase {
 int writeInChild(const QString& path, const QByteArray& bytes, const FaultCase& c) {
     const pid_t child = ::fork();
     if (child == 0) {
-        if (c.fault == Fault::FileSizeLimit) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{1000, 1000};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        }
+        if (c.fault == Fault::FileSizeLimit) FileSizeLimit(1000)();
         const auto error = WriteFileDurably(path, bytes);
         ::_exit(error && error->text().contains(QString::fromUtf8(c.told)) ? 0 : 1);
     }
@@ -86,20 +61,20 @@ TEST(DurableFile, AFailedWriteLeavesTheOldFileAndTellsWhy) {
     for (const FaultCase& c : cases) {
         SCOPED_TRACE(int(c.fault));
         QTemporaryDir dir;
-        std::optional<SmallMount> mount;
-        if (c.fault != Fault::FileSizeLimit) {
-            if (::geteuid() != 0) {
-                ADD_FAILURE() << "mounting a small file system needs root";
-                continue;
-            }
-            mount.emplace(dir.path());
-            ASSERT_TRUE(mount->mounted());
+        MountOver mount;
+        if (c.fault != Fault::FileSizeLimit && !RunningAsRoot()) {
+            ADD_FAILURE() << "mounting a file system over a folder needs root";
+            continue;
+        }
+        if (c.fault == Fault::FullDisk) {
+            ASSERT_TRUE(mount.small(dir.path(), "256k"));
         }
         const QString path = dir.filePath(QStringLiteral("新名簿.txt"));
         putFile(path, old);
-        if (c.fault == Fault::FullDisk)
-            putFile(dir.filePath(QStringLiteral("filler")), QByteArray(250 * 1024, 'f'));
-        if (c.fault == Fault::ReadOnly) ASSERT_TRUE(mount->makeReadOnly());
+        if (c.fault == Fault::FullDisk) FillUp(dir.path());
+        if (c.fault == Fault::ReadOnly) {
+            ASSERT_TRUE(mount.readOnly(dir.path()));
+        }
 
         EXPECT_EQ(writeInChild(path, replacement, c), 0);
         EXPECT_EQ(fileBytes(path), old);
