@@ -165,8 +165,9 @@ struct LogSurvey {
     bool exists = false;
     qint64 records = 0;         // whole records
     qint64 tornBytes = 0;       // bytes of a torn last record
-    qint64 outOfRange = 0;      // records whose pupil lies outside 0..5000 or level outside 0..35
-    qint64 firstOutOfRange = 0; // its record number, counted from 1
+    qint64 outOfRange = 0;      // records with a fault (RecordFault)
+    qint64 firstOutOfRange = 0; // the first one's record number, counted from 1
+    QString firstFault;         // and its fault
     bool leftoverCopy = false;  // a deletion's copy stayed: the copy was read
 };
 std::optional<FileError> SurveyResultsLog(const QString& logPath, LogSurvey* out,

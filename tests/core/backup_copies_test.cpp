@@ -1,0 +1,106 @@
+// The folder of copies: names that never replace each other, and which old
+// copies a rotation removes.
+
+#include "core/backup_copies.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace baisuu {
+
+namespace {
+
+const QDate kToday(2026, 12, 9);
+const QString kStem = QStringLiteral("成績累積データ");
+const QString kExt = QStringLiteral(".dat");
+
+QStringList namesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+} // namespace
+
+TEST(BackupCopies, RotationKeepsTheNewestByNameAndNeverTodaysRecentRestoresOrTheFuture) {
+    struct Case {
+        const char* what;
+        QStringList files;
+        int keep;
+        QStringList gone;
+    };
+    const Case cases[] = {
+        {"the old daily names and the timed names are one series",
+         {"成績累積データ-20261201.dat", "成績累積データ-20261202-080000.dat",
+          "成績累積データ-20261203.dat", "成績累積データ-20261203-090000.dat"},
+         2,
+         {"成績累積データ-20261201.dat", "成績累積データ-20261202-080000.dat"}},
+        {"copies dated after today are neither counted nor removed",
+         {"成績累積データ-20270101.dat", "成績累積データ-20300101-000000.dat",
+          "成績累積データ-20261209.dat", "成績累積データ-20261208.dat",
+          "成績累積データ-20261207.dat"},
+         2,
+         {"成績累積データ-20261207.dat"}},
+        {"today's copies all stay, however many",
+         {"成績累積データ-20261209.dat", "成績累積データ-20261209-100000.dat",
+          "成績累積データ-20261209-110000.dat", "成績累積データ-20261209-110000-2.dat",
+          "成績累積データ-20261208.dat"},
+         2,
+         {"成績累積データ-20261208.dat"}},
+        {"a copy from before a restore stays 30 days",
+         {"成績累積データ-20261209.dat", "成績累積データ-20261109-100000-戻す前.dat",
+          "成績累積データ-20261108-100000-戻す前.dat", "成績累積データ-20261108-100000.dat",
+          "成績累積データ-20261120-100000-戻す前-2.dat"},
+         1,
+         {"成績累積データ-20261108-100000-戻す前.dat", "成績累積データ-20261108-100000.dat"}},
+        {"other files, stems and names that hold no date are left alone",
+         {"成績累積データ-20261201.dat", "成績累積データ-20261301.dat", "成績累積データtemp.dat",
+          "新名簿-20261201-080000.txt", "成績累積データ-20261201.dat.bak", "メモ.txt",
+          "成績累積データ-20261209.dat"},
+         1,
+         {"成績累積データ-20261201.dat"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        for (const QString& name : c.files)
+            writeFile(dir, name, name.toUtf8());
+        RotateCopies(dir.path(), kStem, kExt, kToday, c.keep);
+        QStringList expected = c.files;
+        for (const QString& name : c.gone)
+            expected.removeOne(name);
+        expected.sort();
+        EXPECT_EQ(namesIn(dir.path()), expected);
+    }
+}
+
+TEST(BackupCopies, ACopyNeverReplacesAnotherAndTheyListNewestFirst) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("バックアップ"));
+    const QDateTime now(kToday, QTime(8, 30, 5));
+    QStringList written;
+    for (const char* bytes : {"first", "second", "third"}) {
+        QString path;
+        ASSERT_FALSE(KeepCopy(folder, kStem, kExt, bytes, now, kBeforeRestoreTag, &path));
+        written.append(path);
+    }
+    EXPECT_EQ(written[0], folder + QStringLiteral("/成績累積データ-20261209-083005-戻す前.dat"));
+    EXPECT_EQ(written[1], folder + QStringLiteral("/成績累積データ-20261209-083005-戻す前-2.dat"));
+    bool made = true;
+    ASSERT_FALSE(WriteNewFile(written[0], "fourth", &made));
+    EXPECT_FALSE(made);
+    const QString daily = folder + QStringLiteral("/成績累積データ-20261209.dat");
+    ASSERT_FALSE(WriteNewFile(daily, "daily", &made));
+    EXPECT_TRUE(made);
+    for (int i = 0; i < 3; ++i) {
+        QFile f(written[i]);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), QByteArray(i == 0 ? "first" : i == 1 ? "second" : "third"));
+    }
+    QStringList listed;
+    for (const CopyName& copy : CopiesOf(folder, kStem, kExt))
+        listed.append(copy.path);
+    EXPECT_EQ(listed, (QStringList{written[2], written[1], written[0], daily}));
+    EXPECT_EQ(namesIn(folder).size(), 4); // nothing half written is left beside them
+}
+
+} // namespace baisuu
