@@ -19,8 +19,8 @@ int CmdBackup(CliEnv& env) {
     Hensuu1 state;
     if (!LoadCliInstallation(env, state)) return 1;
     QString copy;
-    if (Failed(env, BackUpResultsLog(state.paths.resultsLogFile(), env.clock->now(), int(keep),
-                                     {}, &copy)))
+    if (Failed(env, BackUpResultsLog(state.paths.resultsLogFile(), env.clock->now(), int(keep), {},
+                                     &copy)))
         return 1;
     env.out << QDir::toNativeSeparators(copy) << Qt::endl;
     return 0;
@@ -33,10 +33,11 @@ int CmdRestore(CliEnv& env) {
         if (arg == QStringLiteral("--drop-newer"))
             dropNewer = true;
         else if (arg.startsWith(QStringLiteral("--")))
-            return BadOption(env, QStringLiteral("restore のオプションは --drop-newer だけです: %1")
-                                      .arg(arg));
+            return BadOption(
+                env, QStringLiteral("restore のオプションは --drop-newer だけです: %1").arg(arg));
         else if (!file.isEmpty())
-            return BadOption(env, QStringLiteral("戻すバックアップのファイルは一つだけ指定してください。"));
+            return BadOption(
+                env, QStringLiteral("戻すバックアップのファイルは一つだけ指定してください。"));
         else
             file = arg;
     }
@@ -60,9 +61,10 @@ int CmdRestore(CliEnv& env) {
                    .arg(counts.returned)
             << Qt::endl
             << QStringLiteral("いまの成績ファイルの記録 %1 件を外しました").arg(counts.removed)
-            << (dropNewer ? QStringLiteral("（バックアップより新しい %1 件を含みます: --drop-newer）。")
-                                .arg(counts.newer)
-                          : QStringLiteral("。"))
+            << (dropNewer
+                    ? QStringLiteral("（バックアップより新しい %1 件を含みます: --drop-newer）。")
+                          .arg(counts.newer)
+                    : QStringLiteral("。"))
             << Qt::endl
             << QStringLiteral("バックアップより新しい記録 %1 件を残しました。").arg(counts.kept)
             << Qt::endl;

@@ -90,17 +90,17 @@ std::optional<FileError> WriteCopy(const QString& folder, const QString& stem, c
 }
 
 std::optional<FileError> KeepCopy(const QString& folder, const QString& stem, const QString& ext,
-                                  const QByteArray& bytes, const QDateTime& now,
-                                  const QString& tag, QString* written) {
+                                  const QByteArray& bytes, const QDateTime& now, const QString& tag,
+                                  QString* written) {
     if (auto error = WriteCopy(folder, stem, ext, bytes, now, tag, written)) return error;
     RotateCopies(folder, stem, ext, now.date());
     return std::nullopt;
 }
 
 QList<CopyName> CopiesOf(const QString& folder, const QString& stem, const QString& ext) {
-    const QRegularExpression name(QStringLiteral("^%1-(\\d{8})(?:-(\\d{6})(?:-(.+))?)?%2$")
-                                      .arg(QRegularExpression::escape(stem),
-                                           QRegularExpression::escape(ext)));
+    const QRegularExpression name(
+        QStringLiteral("^%1-(\\d{8})(?:-(\\d{6})(?:-(.+))?)?%2$")
+            .arg(QRegularExpression::escape(stem), QRegularExpression::escape(ext)));
     QList<std::pair<QString, CopyName>> found; // keyed by date, time and tag
     const QDir dir(folder);
     for (const QString& file : dir.entryList(QDir::Files)) {

@@ -26,8 +26,8 @@ inline const QString kBeforeRestoreTag = QStringLiteral("戻す前");
 // another one is chosen. *written is the path of the copy. Then the older
 // copies of stem are rotated (RotateCopies, keep kKeptCopies).
 std::optional<FileError> KeepCopy(const QString& folder, const QString& stem, const QString& ext,
-                                  const QByteArray& bytes, const QDateTime& now,
-                                  const QString& tag, QString* written);
+                                  const QByteArray& bytes, const QDateTime& now, const QString& tag,
+                                  QString* written);
 
 // KeepCopy without the rotation, for a writer that rotates by a count of its own.
 std::optional<FileError> WriteCopy(const QString& folder, const QString& stem, const QString& ext,
@@ -48,7 +48,8 @@ struct CopyName {
     QString path;
     QDate date;
     QString time; // HHMMSS; empty for the day's copy STEM-YYYYMMDD.EXT
-    QString tag;  // what follows the time, if anything ("戻す前", "2" for a second of the same second)
+    QString
+        tag; // what follows the time, if anything ("戻す前", "2" for a second of the same second)
 };
 // The copies of stem in folder, newest first by the date and time in their
 // names (the day's copy before the timed copies of its day); other files and

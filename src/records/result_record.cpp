@@ -64,7 +64,9 @@ QByteArray ResultRecord::toBytes() const {
 
 QString RecordFault(const RecordNumbers& r) {
     if (r.pupilNumber < 0 || r.pupilNumber > kHighestPupil)
-        return QStringLiteral("生徒番号 %1 は 0～%2 の外です").arg(r.pupilNumber).arg(kHighestPupil);
+        return QStringLiteral("生徒番号 %1 は 0～%2 の外です")
+            .arg(r.pupilNumber)
+            .arg(kHighestPupil);
     if (r.level < 0 || r.level > kHighestLevel)
         return QStringLiteral("レベル %1 は 0～%2 の外です").arg(r.level).arg(kHighestLevel);
     // Written as a negation so that NaN, which fails every comparison, is a fault.
@@ -107,8 +109,7 @@ std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultR
                 out->clear();
                 if (!file) return std::nullopt;
                 const QByteArray bytes = file->readAll();
-                if (file->error() != QFileDevice::NoError)
-                    return logfiles::ReadError(*file);
+                if (file->error() != QFileDevice::NoError) return logfiles::ReadError(*file);
                 const qsizetype count = bytes.size() / kRecordSize;
                 out->reserve(count);
                 for (qsizetype i = 0; i < count; ++i)

@@ -76,8 +76,7 @@ bool replaceFile(const QString& from, const QString& to) {
                        reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 #else
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) ==
-           0;
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 #endif
 }
 
@@ -100,8 +99,8 @@ Fault replaceLog(const QString& logPath, const QByteArray& bytes, const RestoreS
     if (!replaceFile(fresh, logPath)) {
         const int fault = errno;
         QFile::remove(fresh);
-        return LogError(logPath, FileFaultText(fault) +
-                                     QStringLiteral("成績ファイルは変えていません。"));
+        return LogError(logPath,
+                        FileFaultText(fault) + QStringLiteral("成績ファイルは変えていません。"));
     }
     FlushFolder(QFileInfo(logPath).absolutePath());
     step(RestoreStep::Renamed);
@@ -172,8 +171,7 @@ std::optional<FileError> ReadRestoreFile(const QString& path, const QString& sch
                         QStringLiteral("ファイルを読めません（%1）。").arg(file.errorString()));
     *records = file.readAll();
     if (file.error() != QFileDevice::NoError) return ReadError(file);
-    if (records->isEmpty())
-        return LogError(path, QStringLiteral("空のファイルです。") + notALog);
+    if (records->isEmpty()) return LogError(path, QStringLiteral("空のファイルです。") + notALog);
     if (records->size() % kRecordSize != 0)
         return LogError(path, QStringLiteral("大きさ（%1 バイト）が記録 1 件の %2 バイトの倍数では"
                                              "ありません。")
@@ -187,10 +185,11 @@ std::optional<FileError> ReadRestoreFile(const QString& path, const QString& sch
         const char* bytes = records->constData() + r * kRecordSize;
         const QString fault = RecordFault(RecordNumbersOf(bytes));
         if (!fault.isEmpty())
-            return LogError(path, QStringLiteral("%1 番のレコードは成績の記録ではありません（%2）。")
-                                          .arg(r + 1)
-                                          .arg(fault) +
-                                      notALog);
+            return LogError(path,
+                            QStringLiteral("%1 番のレコードは成績の記録ではありません（%2）。")
+                                    .arg(r + 1)
+                                    .arg(fault) +
+                                notALog);
         ownRun = ownRun || QByteArrayView(bytes + 24, kRecordTextWidth) == own;
     }
     if (!ownRun)
@@ -262,8 +261,8 @@ std::optional<FileError> RestoreResultsLog(const QString& logPath, const QByteAr
             // The log as it was, kept under the lock, so nothing appended falls
             // between this copy and the replacement.
             if (!current.isEmpty())
-                if (auto error = WriteCopy(BackupFolder(logPath), kCopyStem, kCopyExt, current,
-                                           now, kBeforeRestoreTag, &done.beforeCopy))
+                if (auto error = WriteCopy(BackupFolder(logPath), kCopyStem, kCopyExt, current, now,
+                                           kBeforeRestoreTag, &done.beforeCopy))
                     return error;
             step(RestoreStep::BackedUp);
             return replaceLog(logPath, restored, step);

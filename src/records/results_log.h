@@ -98,7 +98,8 @@ using LockedLogWork = std::function<std::optional<FileError>(QFile& log)>;
 std::optional<FileError> ReadLogUnderLock(const QString& logPath, const LockedLogWork& read,
                                           const LockWait& wait = {});
 // Runs work once on the locked log, for work that puts another file in the
-// log's place: the lock is then on a file that is no longer the log.
+// log's place: the lock is then on a file that is no longer the log. A lock
+// that was taken on such a replaced file is let go and taken on the new log.
 std::optional<FileError> WorkUnderLock(const QString& logPath, const LockedLogWork& work,
                                        const LockWait& wait = {});
 

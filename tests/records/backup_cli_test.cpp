@@ -34,7 +34,8 @@ TEST(BackupCli, BackupsNeverReplaceACopyAndARestoreKeepsTheNewerRuns) {
     const QString log = school.root() + QStringLiteral("/data/倍数判定/成績累積データ.dat");
     // Copies a machine with a wrong clock made do not push today's out.
     for (const char* ahead : {"20301229", "20301230", "20301231"})
-        school.writeData(QStringLiteral("バックアップ/成績累積データ-%1.dat").arg(ahead), runs(1, 3));
+        school.writeData(QStringLiteral("バックアップ/成績累積データ-%1.dat").arg(ahead),
+                         runs(1, 3));
 
     QStringList copies;
     for (int n = 0; n < 2; ++n) {
@@ -45,7 +46,8 @@ TEST(BackupCli, BackupsNeverReplaceACopyAndARestoreKeepsTheNewerRuns) {
         EXPECT_EQ(readAll(copies.last()), original);
     }
     EXPECT_TRUE(copies[0].endsWith(QStringLiteral("バックアップ/成績累積データ-20261209.dat")));
-    EXPECT_TRUE(copies[1].endsWith(QStringLiteral("バックアップ/成績累積データ-20261209-080000.dat")));
+    EXPECT_TRUE(
+        copies[1].endsWith(QStringLiteral("バックアップ/成績累積データ-20261209-080000.dat")));
     EXPECT_EQ(QDir(school.root() + kCopies).entryList(QDir::Files).size(), 5);
 
     // Thirty runs deleted by mistake; a run of today came after.
@@ -56,7 +58,8 @@ TEST(BackupCli, BackupsNeverReplaceACopyAndARestoreKeepsTheNewerRuns) {
     ASSERT_EQ(restore.code, 0) << restore.err.toStdString();
     EXPECT_EQ(readAll(log), original + today);
     for (const QString& line :
-         {QStringLiteral("記録 40 件を戻しました（いまの成績ファイルになかった記録 30 件を含みます）"),
+         {QStringLiteral(
+              "記録 40 件を戻しました（いまの成績ファイルになかった記録 30 件を含みます）"),
           QStringLiteral("記録 0 件を外しました"),
           QStringLiteral("バックアップより新しい記録 1 件を残しました"),
           QStringLiteral("成績累積データ-20261209-080000-戻す前.dat にあります")})
@@ -70,7 +73,8 @@ TEST(BackupCli, BackupsNeverReplaceACopyAndARestoreKeepsTheNewerRuns) {
         school.cli({QStringLiteral("restore"), QStringLiteral("--drop-newer"), copies[1]});
     ASSERT_EQ(dropped.code, 0) << dropped.err.toStdString();
     EXPECT_EQ(readAll(log), original);
-    EXPECT_TRUE(dropped.out.contains(QStringLiteral("記録 1 件を外しました（バックアップより新しい 1 件")))
+    EXPECT_TRUE(
+        dropped.out.contains(QStringLiteral("記録 1 件を外しました（バックアップより新しい 1 件")))
         << dropped.out.toStdString();
     // The second restore of the same second has a copy of its own.
     EXPECT_TRUE(QFile::exists(school.root() + kCopies +
@@ -92,7 +96,8 @@ TEST(BackupCli, RestoreRefusesAnythingButALogOfThisSchoolAndChangesNothing) {
     QRandomGenerator random(25);
     for (char& byte : noise)
         byte = char(random.bounded(256));
-    const QByteArray text = QByteArray("生徒番号,レベル,タイム\r\n3,2,41\r\n").repeated(8).left(132);
+    const QByteArray text =
+        QByteArray("生徒番号,レベル,タイム\r\n3,2,41\r\n").repeated(8).left(132);
     const auto file = [&](const char* name, const QByteArray& bytes) {
         return school.writeData(QString::fromUtf8(name), bytes);
     };
@@ -106,10 +111,12 @@ TEST(BackupCli, RestoreRefusesAnythingButALogOfThisSchoolAndChangesNothing) {
         {"an empty file", {file("empty.dat", {})}, "空のファイル"},
         {"a torn file", {file("torn.dat", original + "x")}, "倍数ではありません"},
         {"another school's copy", {file("other.dat", runs(3, 3, "13579"))}, "13579"},
-        {"a pupil out of range", {file("pupil.dat", original + rawRecord({46364, 0.5, -11269, 2, 9}))},
+        {"a pupil out of range",
+         {file("pupil.dat", original + rawRecord({46364, 0.5, -11269, 2, 9}))},
          "生徒番号 -11269"},
         {"a date of 1899", {file("date.dat", rawRecord({0, 0, 3, 2, 9}) + original)}, "日付"},
-        {"a time of day past midnight", {file("clock.dat", rawRecord({46364, 1.0, 3, 2, 9}))},
+        {"a time of day past midnight",
+         {file("clock.dat", rawRecord({46364, 1.0, 3, 2, 9}))},
          "時刻"},
         {"a missing file", {school.root() + QStringLiteral("/none.dat")}, "読めません"},
         {"no file", {}, "指定してください"},
@@ -126,8 +133,8 @@ TEST(BackupCli, RestoreRefusesAnythingButALogOfThisSchoolAndChangesNothing) {
         EXPECT_FALSE(copies.exists()); // no copy of the log was made either
     }
     for (const char* keep : {"0", "x"}) {
-        const ProcessResult result =
-            school.cli({QStringLiteral("backup"), QStringLiteral("--keep"), QString::fromUtf8(keep)});
+        const ProcessResult result = school.cli(
+            {QStringLiteral("backup"), QStringLiteral("--keep"), QString::fromUtf8(keep)});
         EXPECT_EQ(result.code, 2);
         EXPECT_FALSE(copies.exists());
     }
