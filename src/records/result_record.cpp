@@ -109,7 +109,8 @@ std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultR
                 out->clear();
                 if (!file) return std::nullopt;
                 const QByteArray bytes = file->readAll();
-                if (file->error() != QFileDevice::NoError) return logfiles::ReadError(*file);
+                if (file->error() != QFileDevice::NoError)
+                    return logfiles::ReadError(*file);
                 const qsizetype count = bytes.size() / kRecordSize;
                 out->reserve(count);
                 for (qsizetype i = 0; i < count; ++i)

@@ -306,12 +306,10 @@ std::optional<FileError> ReadLogUnderLock(const QString& logPath, const LockedLo
 std::optional<FileError> WorkUnderLock(const QString& logPath, const LockedLogWork& work,
                                        const LockWait& wait) {
     std::optional<LockedLog> log;
-    for (;;) {
+    do // again when such work elsewhere replaced the log while we waited for its lock
         if (auto error = openForWriting(log, logPath, wait)) return error;
-        // Such work elsewhere may have put a new log in place while we waited
-        // for the lock on the old one: its appends since are in the new one.
-        if (isStillNamed(log->file, logPath)) return work(log->file);
-    }
+    while (!isStillNamed(log->file, logPath));
+    return work(log->file);
 }
 
 namespace {

@@ -1,4 +1,3 @@
-#include "core/table_sizes.h"
 #include "records/log_files.h"
 #include "records/results_log.h"
 

@@ -1,5 +1,4 @@
-// The folder of copies: names that never replace each other, and which old
-// copies a rotation removes.
+// Which old copies of the folder of copies a rotation removes.
 
 #include "core/backup_copies.h"
 #include "test_support.h"
@@ -71,36 +70,6 @@ TEST(BackupCopies, RotationKeepsTheNewestByNameAndNeverTodaysRecentRestoresOrThe
         expected.sort();
         EXPECT_EQ(namesIn(dir.path()), expected);
     }
-}
-
-TEST(BackupCopies, ACopyNeverReplacesAnotherAndTheyListNewestFirst) {
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("バックアップ"));
-    const QDateTime now(kToday, QTime(8, 30, 5));
-    QStringList written;
-    for (const char* bytes : {"first", "second", "third"}) {
-        QString path;
-        ASSERT_FALSE(KeepCopy(folder, kStem, kExt, bytes, now, kBeforeRestoreTag, &path));
-        written.append(path);
-    }
-    EXPECT_EQ(written[0], folder + QStringLiteral("/成績累積データ-20261209-083005-戻す前.dat"));
-    EXPECT_EQ(written[1], folder + QStringLiteral("/成績累積データ-20261209-083005-戻す前-2.dat"));
-    bool made = true;
-    ASSERT_FALSE(WriteNewFile(written[0], "fourth", &made));
-    EXPECT_FALSE(made);
-    const QString daily = folder + QStringLiteral("/成績累積データ-20261209.dat");
-    ASSERT_FALSE(WriteNewFile(daily, "daily", &made));
-    EXPECT_TRUE(made);
-    for (int i = 0; i < 3; ++i) {
-        QFile f(written[i]);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_EQ(f.readAll(), QByteArray(i == 0 ? "first" : i == 1 ? "second" : "third"));
-    }
-    QStringList listed;
-    for (const CopyName& copy : CopiesOf(folder, kStem, kExt))
-        listed.append(copy.path);
-    EXPECT_EQ(listed, (QStringList{written[2], written[1], written[0], daily}));
-    EXPECT_EQ(namesIn(folder).size(), 4); // nothing half written is left beside them
 }
 
 } // namespace baisuu
