@@ -1,6 +1,7 @@
-// The results log's copy for 200 000 runs: `backup` itself, and what the
+// The results log's copy for 200 000 runs: `backup` itself, what the
 // program's daily copy adds before the selection screen (the copy runs on a
-// thread of its own; the start-up waits only for the look and the thread's start).
+// thread of its own; the start-up waits only for the look and the thread's
+// start), and `restore` of a copy into a log of 200 000 runs.
 
 #include "app/startup.h"
 #include "bench_school.h"
@@ -23,8 +24,13 @@ QString benchLogIn(const QTemporaryDir& dir) {
 void BM_BackupOf200000Records(benchmark::State& state) {
     QTemporaryDir dir;
     const QString log = benchLogIn(dir);
-    for (auto _ : state)
-        if (BackUpResultsLog(log, kBenchDay)) state.SkipWithError("the backup failed");
+    for (auto _ : state) {
+        if (BackUpResultsLog(log, kBenchNow)) state.SkipWithError("the backup failed");
+        state.PauseTiming(); // every backup is a new copy: they would fill the disk
+        for (const QString& kept : BackupFiles(log))
+            QFile::remove(kept);
+        state.ResumeTiming();
+    }
 }
 BENCHMARK(BM_BackupOf200000Records)
     ->Unit(benchmark::kMillisecond)
@@ -59,13 +65,41 @@ BENCHMARK(BM_DailyBackupAddedAtStartUp)
 void BM_DailyBackupAlreadyMade(benchmark::State& state) {
     QTemporaryDir dir;
     const QString log = benchLogIn(dir);
-    BackUpResultsLog(log, kBenchDay);
+    BackUpResultsLog(log, kBenchNow);
     for (auto _ : state)
         StartDailyBackup(log, kBenchDay).wait();
 }
 BENCHMARK(BM_DailyBackupAlreadyMade)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+// restore as the command runs it: the copy read and checked record by record,
+// then, under the lock, the log read, kept as its 戻す前 copy, merged with the
+// copy (the runs after the copy's newest kept) and put in place. The copy is
+// the log without its last 2000 runs, a few days old.
+void BM_RestoreOf200000Records(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString log = benchLogIn(dir);
+    const QByteArray whole = BenchLog(7);
+    const QString copy = dir.filePath(QStringLiteral("copy.dat"));
+    WriteBenchFile(copy, whole.left(whole.size() - 2000 * kRecordSize));
+    for (auto _ : state) {
+        QByteArray records;
+        RestoreCounts counts;
+        if (ReadRestoreFile(copy, QStringLiteral("12345"), &records) ||
+            RestoreResultsLog(log, records, kBenchNow, false, &counts))
+            state.SkipWithError("the restore failed");
+        state.PauseTiming(); // the copies it keeps would fill the disk
+        for (const QString& kept : BackupFiles(log))
+            QFile::remove(kept);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_RestoreOf200000Records)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
 } // namespace

@@ -18,30 +18,61 @@ int CmdBackup(CliEnv& env) {
         return 2;
     Hensuu1 state;
     if (!LoadCliInstallation(env, state)) return 1;
-    const QString log = state.paths.resultsLogFile();
-    const QDate today = env.clock->now().date();
-    if (Failed(env, BackUpResultsLog(log, today, int(keep)))) return 1;
-    env.out << QDir::toNativeSeparators(BackupPath(log, today)) << Qt::endl;
+    QString copy;
+    if (Failed(env, BackUpResultsLog(state.paths.resultsLogFile(), env.clock->now(), int(keep), {},
+                                     &copy)))
+        return 1;
+    env.out << QDir::toNativeSeparators(copy) << Qt::endl;
     return 0;
 }
 
 int CmdRestore(CliEnv& env) {
-    if (env.args.size() != 1 || env.args.first().startsWith(QStringLiteral("--")))
-        return BadOption(env, QStringLiteral("戻すバックアップのファイルを一つ指定してください"
+    QString file;
+    bool dropNewer = false;
+    for (const QString& arg : env.args) {
+        if (arg == QStringLiteral("--drop-newer"))
+            dropNewer = true;
+        else if (arg.startsWith(QStringLiteral("--")))
+            return BadOption(
+                env, QStringLiteral("restore のオプションは --drop-newer だけです: %1").arg(arg));
+        else if (!file.isEmpty())
+            return BadOption(
+                env, QStringLiteral("戻すバックアップのファイルは一つだけ指定してください。"));
+        else
+            file = arg;
+    }
+    if (file.isEmpty())
+        return BadOption(env, QStringLiteral("戻すバックアップのファイルを指定してください"
                                              "（baisuu-cli restore FILE）。"));
-    QByteArray records;
-    if (Failed(env, ReadRestoreFile(env.args.first(), &records))) return 2;
     Hensuu1 state;
     if (!LoadCliInstallation(env, state)) return 1;
-    const QString log = state.paths.resultsLogFile();
-    const QDate today = env.clock->now().date();
-    const bool hadLog = QFile::exists(log);
-    if (Failed(env, RestoreResultsLog(log, records, today))) return 1;
-    env.out << QStringLiteral("%1 件の記録を戻しました。").arg(records.size() / kRecordSize);
-    if (hadLog)
-        env.out << QStringLiteral("戻す前の成績ファイルは %1 にあります。")
-                       .arg(QDir::toNativeSeparators(BackupPath(log, today)));
-    env.out << Qt::endl;
+    QByteArray records;
+    if (Failed(env, ReadRestoreFile(file, state.schoolCode, &records))) {
+        env.err << QStringLiteral("成績ファイルは変えていません。") << Qt::endl;
+        return 2;
+    }
+    RestoreCounts counts;
+    if (Failed(env, RestoreResultsLog(state.paths.resultsLogFile(), records, env.clock->now(),
+                                      dropNewer, &counts)))
+        return 1;
+    env.out << QStringLiteral("バックアップの記録 %1 件を戻しました（いまの成績ファイルになかった"
+                              "記録 %2 件を含みます）。")
+                   .arg(counts.restored)
+                   .arg(counts.returned)
+            << Qt::endl
+            << QStringLiteral("いまの成績ファイルの記録 %1 件を外しました").arg(counts.removed)
+            << (dropNewer
+                    ? QStringLiteral("（バックアップより新しい %1 件を含みます: --drop-newer）。")
+                          .arg(counts.newer)
+                    : QStringLiteral("。"))
+            << Qt::endl
+            << QStringLiteral("バックアップより新しい記録 %1 件を残しました。").arg(counts.kept)
+            << Qt::endl;
+    if (!counts.beforeCopy.isEmpty())
+        env.out << QStringLiteral("戻す前の成績ファイルは %1 にあります（元に戻すときはこれを "
+                                  "restore します）。")
+                       .arg(QDir::toNativeSeparators(counts.beforeCopy))
+                << Qt::endl;
     return 0;
 }
 

@@ -81,7 +81,16 @@ const std::vector<CommandRow>& commands() {
          "ranking --level L [--mode time|points] [--order 1|2] [--group GROUP] [--pupil N]"},
         {"records", CmdRecords, "records"},
         {"replace", CmdReplace, "replace K [--time T] [--pupil N]"},
-        {"restore", CmdRestore, "restore FILE"},
+        {"restore", CmdRestore,
+         "restore FILE [--drop-newer]\n"
+         "戻す順番:\n"
+         "  1. すべての機械でドリルを終えてから戻します。\n"
+         "  2. FILE には <データフォルダ>/バックアップ/ の、まちがいが起きる前の一番新しいコピー\n"
+         "     (成績累積データ-YYYYMMDD[-HHMMSS].dat) を選びます。\n"
+         "  3. コピーより新しい記録は残ります。--drop-newer を付けると外します。\n"
+         "  4. 戻す前の成績ファイルは バックアップ/成績累積データ-YYYYMMDD-HHMMSS-戻す前.dat に\n"
+         "     残ります。元に戻すには、そのファイルを restore します。\n"
+         "  ほかの塾のコピーや成績ファイルでないファイルは戻しません。"},
         {"roster", CmdRoster, "roster [--mode 0-3] [--group GROUP]"},
         {"roster-export", CmdRosterExport, "roster-export --out FILE.csv"},
         {"roster-import", CmdRosterImport, "roster-import FILE.csv [--remove-missing]"},

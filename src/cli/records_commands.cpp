@@ -197,10 +197,12 @@ void CheckResultsLog(const Hensuu1& state, QList<FileError>& problems) {
         problems.append(
             {log, 0,
              QStringLiteral(
-                 "生徒番号（0～5000）かレベル（0～35）が範囲外のレコードが %1 件あります（最初は "
-                 "%2 番）。集計では飛ばします。記録管理で直すか消してください。")
+                 "生徒番号（0～5000）かレベル（0～35）が範囲外か、日付・時刻・タイムがありえない"
+                 "レコードが %1 件あります（最初は %2 番: %3）。範囲外の生徒番号とレベルは集計で"
+                 "飛ばします。記録管理で直すか消してください。")
                  .arg(found.outOfRange)
-                 .arg(found.firstOutOfRange)});
+                 .arg(found.firstOutOfRange)
+                 .arg(found.firstFault)});
     if (found.leftoverCopy)
         problems.append({DeletionCopyPath(log), 0,
                          QStringLiteral("記録の削除の控えが待っても消えないので、ログの代わりに控え"

@@ -1,13 +1,16 @@
 #include "records/result_record.h"
 
 #include "core/cp932.h"
+#include "core/table_sizes.h"
 #include "records/log_files.h"
+#include "records/results.h"
 #include "records/results_log.h"
 
 #include <QFile>
 #include <QtEndian>
 
 #include <bit>
+#include <cmath>
 #include <cstring>
 
 namespace baisuu {
@@ -57,6 +60,24 @@ QByteArray ResultRecord::toBytes() const {
     writeField(out, pointsText);
     writeField(out, trailer);
     return out;
+}
+
+QString RecordFault(const RecordNumbers& r) {
+    if (r.pupilNumber < 0 || r.pupilNumber > kHighestPupil)
+        return QStringLiteral("生徒番号 %1 は 0～%2 の外です")
+            .arg(r.pupilNumber)
+            .arg(kHighestPupil);
+    if (r.level < 0 || r.level > kHighestLevel)
+        return QStringLiteral("レベル %1 は 0～%2 の外です").arg(r.level).arg(kHighestLevel);
+    // Written as a negation so that NaN, which fails every comparison, is a fault.
+    if (!(r.runDate >= kFirstRecordDay && r.runDate < kEndRecordDay) ||
+        r.runDate != std::floor(r.runDate))
+        return QStringLiteral("日付（%1）が 1980 年から 2199 年の日ではありません").arg(r.runDate);
+    if (!(r.runClock >= 0 && r.runClock < 1))
+        return QStringLiteral("時刻（%1）が 0 以上 1 未満ではありません").arg(r.runClock);
+    if (r.runTime < 0 || r.runTime > kNoTime)
+        return QStringLiteral("タイム %1 は 0～%2 の外です").arg(r.runTime).arg(kNoTime);
+    return {};
 }
 
 QByteArray RecordText(const QString& text) {

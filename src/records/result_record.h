@@ -36,6 +36,19 @@ inline RecordNumbers RecordNumbersOf(const char* bytes) {
             qFromLittleEndian<qint32>(bytes + 20)};
 }
 
+// Day counts of the first day a record may carry (1980-01-01) and of the day
+// after the last (2200-01-01): the family's programs write today's date, so a
+// date outside them is bytes that were never a record.
+constexpr double kFirstRecordDay = 29221;
+constexpr double kEndRecordDay = 109575;
+
+// What makes a record one no program of the family could have written, in
+// words for the teacher (empty when it is sound): a pupil outside 0..5000, a
+// level outside 0..35, a date that is no whole day from 1980 to 2199, a time
+// of day outside [0, 1), a run time outside 0..99999. `check` counts such
+// records; a restore refuses a file that holds one.
+QString RecordFault(const RecordNumbers& record);
+
 struct ResultRecord {
     double runDate = 0;  // whole days since 1899-12-30
     double runClock = 0; // time of day as a fraction of a day

@@ -1,12 +1,21 @@
 #include "records/results_backup.h"
 
-#include "records/file_lock.h"
+#include "core/durable_file.h"
 #include "records/log_files.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <QSaveFile>
+#include <QSet>
+
+#include <cerrno>
+#include <cstdio>
+#include <limits>
+#include <string_view>
+#include <unordered_map>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace baisuu {
 
@@ -14,31 +23,9 @@ using namespace logfiles;
 
 namespace {
 
-const QString kBackupPrefix = QStringLiteral("成績累積データ-");
-
-// Runs before the rename; an error it returns leaves the file as it was.
-using BeforeRename = std::function<std::optional<FileError>()>;
-
-// Writes bytes to path in one step: a file of its own beside it, on disk, then
-// renamed over it. beforeRename runs between the two.
-std::optional<FileError> writeWhole(const QString& path, const QByteArray& bytes,
-                                    const BeforeRename& beforeRename = {}) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !FlushToDisk(file)) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return LogError(path, QStringLiteral("書き込めません（%1）。").arg(why));
-    }
-    if (auto refused = beforeRename ? beforeRename() : std::nullopt) {
-        file.cancelWriting();
-        return refused;
-    }
-    if (!file.commit())
-        return LogError(path, QStringLiteral("書き込めません（%1）。").arg(file.errorString()));
-    FlushFolderToDisk(QFileInfo(path).absolutePath());
-    return std::nullopt;
-}
+const QString kCopyStem = QStringLiteral("成績累積データ");
+const QString kCopyExt = QStringLiteral(".dat");
+using Fault = std::optional<FileError>;
 
 FileError deletionUnderWay(const QString& logPath) {
     return LogError(DeletionCopyPath(logPath),
@@ -46,10 +33,92 @@ FileError deletionUnderWay(const QString& logPath) {
                                    "削除が終わってから、もう一度やり直してください。"));
 }
 
-void removeOldBackups(const QString& logPath, int keep) {
-    const QStringList files = BackupFiles(logPath);
-    for (qsizetype i = std::max(keep, 1); i < files.size(); ++i)
-        QFile::remove(files[i]);
+// The log's whole records, read from the file held under the lock.
+Fault readWholeRecords(QFile& log, QByteArray* records) {
+    if (!log.seek(0)) return ReadError(log);
+    *records = log.readAll();
+    if (log.error() != QFileDevice::NoError) return ReadError(log);
+    records->truncate(records->size() / kRecordSize * kRecordSize); // a torn tail is no record
+    return std::nullopt;
+}
+
+// The log's records as they stand under the lock.
+Fault readUnderLock(const QString& logPath, const LockWait& wait, QByteArray* records) {
+    if (!QFile::exists(logPath) && !QFile::exists(DeletionCopyPath(logPath)))
+        return LogError(logPath,
+                        QStringLiteral("成績ファイルがないので、バックアップできません。"));
+    return ReadLogUnderLock(
+        logPath, [&](QFile& log) { return readWholeRecords(log, records); }, wait);
+}
+
+// A copy of records: the day's copy when the day has none, else (unless
+// dailyOnly) one named with the time. *written stays empty when none is made.
+Fault writeBackup(const QString& logPath, const QDateTime& now, const QByteArray& records,
+                  bool dailyOnly, QString* written) {
+    if (!QDir().mkpath(BackupFolder(logPath)))
+        return LogError(BackupFolder(logPath),
+                        QStringLiteral("バックアップのフォルダを作れません。"));
+    bool made = false;
+    const QString daily = BackupPath(logPath, now.date());
+    if (auto error = WriteNewFile(daily, records, &made)) return error;
+    if (made) {
+        *written = daily;
+        return std::nullopt;
+    }
+    if (dailyOnly) return std::nullopt;
+    return WriteCopy(BackupFolder(logPath), kCopyStem, kCopyExt, records, now, {}, written);
+}
+
+// Renames from over to in one step, replacing it.
+bool replaceFile(const QString& from, const QString& to) {
+#ifdef Q_OS_WIN
+    return MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
+                       reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+#else
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
+}
+
+// Writes bytes as the log's replacement beside it, on disk, then renames it
+// over the log; the lock is held. The new file gets the log's permissions, so
+// every account that could append still can.
+Fault replaceLog(const QString& logPath, const QByteArray& bytes, const RestoreStepHook& step) {
+    const QString fresh = logPath + QStringLiteral(".new");
+    if (auto error = WriteFileDurably(fresh, bytes))
+        return LogError(logPath, error->message.replace(QStringLiteral("元のファイル"),
+                                                        QStringLiteral("成績ファイル")));
+    QFile::setPermissions(fresh, QFileInfo(logPath).permissions());
+    step(RestoreStep::NewLogOnDisk);
+    // Another program's deletion takes no lock: begun now, it would write its
+    // log over ours or ours over its own.
+    if (QFile::exists(DeletionCopyPath(logPath))) {
+        QFile::remove(fresh);
+        return deletionUnderWay(logPath);
+    }
+    if (!replaceFile(fresh, logPath)) {
+        const int fault = errno;
+        QFile::remove(fresh);
+        return LogError(logPath,
+                        FileFaultText(fault) + QStringLiteral("成績ファイルは変えていません。"));
+    }
+    FlushFolder(QFileInfo(logPath).absolutePath());
+    step(RestoreStep::Renamed);
+    return std::nullopt;
+}
+
+// The codes of records, as a list for a person (a blank code as such).
+QString schoolCodesOf(QByteArrayView records) {
+    QSet<QByteArray> seen;
+    QStringList codes;
+    for (qsizetype r = 0; r < records.size() / kRecordSize && codes.size() < 10; ++r) {
+        const QByteArray field = RecordAt(records, r).sliced(24, kRecordTextWidth).toByteArray();
+        if (seen.contains(field)) continue;
+        seen.insert(field);
+        const QString code = RecordTextValue(field);
+        codes.append(code.isEmpty() ? QStringLiteral("（空白）") : code);
+    }
+    return codes.join(QStringLiteral("、"));
 }
 
 } // namespace
@@ -59,43 +128,25 @@ QString BackupFolder(const QString& logPath) {
 }
 
 QString BackupPath(const QString& logPath, QDate day) {
-    return BackupFolder(logPath) + QLatin1Char('/') + kBackupPrefix +
-           day.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".dat");
+    return BackupFolder(logPath) + QLatin1Char('/') + kCopyStem + QLatin1Char('-') +
+           day.toString(QStringLiteral("yyyyMMdd")) + kCopyExt;
 }
 
 QStringList BackupFiles(const QString& logPath) {
-    static const QRegularExpression name(QStringLiteral("^成績累積データ-\\d{8}\\.dat$"));
-    const QDir folder(BackupFolder(logPath));
     QStringList out;
-    // The names hold the day, so their order is the days' order.
-    for (const QString& file : folder.entryList(QDir::Files, QDir::Name | QDir::Reversed))
-        if (name.match(file).hasMatch()) out.append(folder.filePath(file));
+    for (const CopyName& copy : CopiesOf(BackupFolder(logPath), kCopyStem, kCopyExt))
+        out.append(copy.path);
     return out;
 }
 
-std::optional<FileError> BackUpResultsLog(const QString& logPath, QDate day, int keep,
-                                          const LockWait& wait) {
-    if (!QFile::exists(logPath) && !QFile::exists(DeletionCopyPath(logPath)))
-        return LogError(logPath,
-                        QStringLiteral("成績ファイルがないので、バックアップできません。"));
+std::optional<FileError> BackUpResultsLog(const QString& logPath, const QDateTime& now, int keep,
+                                          const LockWait& wait, QString* written) {
     QByteArray records;
-    auto error = ReadLogUnderLock(
-        logPath,
-        [&](QFile& log) -> std::optional<FileError> {
-            if (!log.seek(0)) return ReadError(log);
-            records = log.readAll();
-            if (log.error() != QFileDevice::NoError) return ReadError(log);
-            records.truncate(records.size() / kRecordSize *
-                             kRecordSize); // a torn tail is no record
-            return std::nullopt;
-        },
-        wait);
-    if (error) return error;
-    if (!QDir().mkpath(BackupFolder(logPath)))
-        return LogError(BackupFolder(logPath),
-                        QStringLiteral("バックアップのフォルダを作れません。"));
-    if (auto failed = writeWhole(BackupPath(logPath, day), records)) return failed;
-    removeOldBackups(logPath, keep);
+    if (auto error = readUnderLock(logPath, wait, &records)) return error;
+    QString path;
+    if (auto error = writeBackup(logPath, now, records, false, &path)) return error;
+    RotateCopies(BackupFolder(logPath), kCopyStem, kCopyExt, now.date(), keep);
+    if (written) *written = path;
     return std::nullopt;
 }
 
@@ -103,52 +154,124 @@ std::optional<FileError> DailyBackup(const QString& logPath, QDate day) {
     if (QFile::exists(BackupPath(logPath, day)) || !QFile::exists(logPath) ||
         QFile::exists(DeletionCopyPath(logPath)))
         return std::nullopt;
-    return BackUpResultsLog(logPath, day);
+    QByteArray records;
+    if (auto error = readUnderLock(logPath, {}, &records)) return error;
+    QString path;
+    if (auto error = writeBackup(logPath, day.startOfDay(), records, true, &path)) return error;
+    if (!path.isEmpty()) RotateCopies(BackupFolder(logPath), kCopyStem, kCopyExt, day);
+    return std::nullopt;
 }
 
-std::optional<FileError> ReadRestoreFile(const QString& path, QByteArray* records) {
+std::optional<FileError> ReadRestoreFile(const QString& path, const QString& schoolCode,
+                                         QByteArray* records) {
+    const QString notALog = QStringLiteral("成績ファイルのバックアップではないか、壊れています。");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return LogError(path,
                         QStringLiteral("ファイルを読めません（%1）。").arg(file.errorString()));
     *records = file.readAll();
     if (file.error() != QFileDevice::NoError) return ReadError(file);
+    if (records->isEmpty()) return LogError(path, QStringLiteral("空のファイルです。") + notALog);
     if (records->size() % kRecordSize != 0)
         return LogError(path, QStringLiteral("大きさ（%1 バイト）が記録 1 件の %2 バイトの倍数では"
-                                             "ありません。成績ファイルのバックアップではないか、"
-                                             "壊れています。")
-                                  .arg(records->size())
-                                  .arg(kRecordSize));
+                                             "ありません。")
+                                      .arg(records->size())
+                                      .arg(kRecordSize) +
+                                  notALog);
+    const qsizetype count = records->size() / kRecordSize;
+    const QByteArray own = RecordText(schoolCode);
+    bool ownRun = false;
+    for (qsizetype r = 0; r < count; ++r) {
+        const char* bytes = records->constData() + r * kRecordSize;
+        const QString fault = RecordFault(RecordNumbersOf(bytes));
+        if (!fault.isEmpty())
+            return LogError(path,
+                            QStringLiteral("%1 番のレコードは成績の記録ではありません（%2）。")
+                                    .arg(r + 1)
+                                    .arg(fault) +
+                                notALog);
+        ownRun = ownRun || QByteArrayView(bytes + 24, kRecordTextWidth) == own;
+    }
+    if (!ownRun)
+        return LogError(path,
+                        QStringLiteral("この塾（塾番号 %1）の記録が一つもありません（記録の塾番号: "
+                                       "%2）。ほかの塾のバックアップは戻せません。")
+                            .arg(RecordTextValue(own), schoolCodesOf(*records)));
     return std::nullopt;
 }
 
+QByteArray RestoredLog(QByteArrayView copy, QByteArrayView current, bool dropNewer,
+                       RestoreCounts* counts) {
+    const auto key = [](QByteArrayView record) {
+        return std::string_view(record.data(), size_t(record.size()));
+    };
+    const auto stamp = [](QByteArrayView record) {
+        const RecordNumbers n = RecordNumbersOf(record.data());
+        return n.runDate + n.runClock;
+    };
+    const qsizetype copyCount = copy.size() / kRecordSize;
+    const qsizetype currentCount = current.size() / kRecordSize;
+    double newest = -std::numeric_limits<double>::infinity();
+    for (qsizetype r = 0; r < copyCount; ++r)
+        newest = std::max(newest, stamp(RecordAt(copy, r)));
+    // The log's records, counted, so that the copy's records it holds are known.
+    std::unordered_map<std::string_view, qint64> held;
+    held.reserve(size_t(currentCount));
+    for (qsizetype r = 0; r < currentCount; ++r)
+        ++held[key(RecordAt(current, r))];
+    RestoreCounts done;
+    done.restored = copyCount;
+    for (qsizetype r = 0; r < copyCount; ++r) {
+        const auto found = held.find(key(RecordAt(copy, r)));
+        if (found != held.end() && found->second > 0)
+            --found->second;
+        else
+            ++done.returned;
+    }
+    QByteArray out = copy.toByteArray();
+    // Dated after the copy's newest, a record cannot be one of the copy's.
+    for (qsizetype r = 0; r < currentCount; ++r) {
+        if (stamp(RecordAt(current, r)) <= newest) continue;
+        ++done.newer;
+        if (dropNewer) continue;
+        out.append(RecordAt(current, r));
+        ++done.kept;
+    }
+    done.removed = currentCount - (copyCount - done.returned) - done.kept;
+    if (counts) *counts = done;
+    return out;
+}
+
 std::optional<FileError> RestoreResultsLog(const QString& logPath, const QByteArray& records,
-                                           QDate day, const LockWait& wait,
+                                           const QDateTime& now, bool dropNewer,
+                                           RestoreCounts* counts, const LockWait& wait,
                                            const RestoreStepHook& afterStep) {
-    const auto step = [&](RestoreStep s) {
+    const RestoreStepHook step = [&](RestoreStep s) {
         if (afterStep) afterStep(s);
     };
-    const QString copyPath = DeletionCopyPath(logPath);
-    if (QFile::exists(copyPath)) return deletionUnderWay(logPath);
-    if (QFile::exists(logPath))
-        if (auto error = BackUpResultsLog(logPath, day, kKeptBackups, wait)) return error;
-    step(RestoreStep::BackedUp);
-    return WorkUnderLock(
+    if (QFile::exists(DeletionCopyPath(logPath))) return deletionUnderWay(logPath);
+    RestoreCounts done;
+    auto error = WorkUnderLock(
         logPath,
-        [&](QFile&) -> std::optional<FileError> {
-            // Another program's deletion takes no lock: begun now, it would
-            // write its log over ours or ours over its own.
-            if (QFile::exists(copyPath)) return deletionUnderWay(logPath);
-            auto error = writeWhole(logPath, records, [&]() -> std::optional<FileError> {
-                step(RestoreStep::NewLogOnDisk);
-                if (QFile::exists(copyPath)) return deletionUnderWay(logPath);
-                return std::nullopt;
-            });
-            if (error) return error;
-            step(RestoreStep::Renamed);
-            return std::nullopt;
+        [&](QFile& log) -> Fault {
+            if (QFile::exists(DeletionCopyPath(logPath))) return deletionUnderWay(logPath);
+            QByteArray current;
+            if (auto error = readWholeRecords(log, &current)) return error;
+            const QByteArray restored = RestoredLog(records, current, dropNewer, &done);
+            // The log as it was, kept under the lock, so nothing appended falls
+            // between this copy and the replacement.
+            if (!current.isEmpty())
+                if (auto error = WriteCopy(BackupFolder(logPath), kCopyStem, kCopyExt, current, now,
+                                           kBeforeRestoreTag, &done.beforeCopy))
+                    return error;
+            step(RestoreStep::BackedUp);
+            return replaceLog(logPath, restored, step);
         },
         wait);
+    if (error) return error;
+    RotateCopies(BackupFolder(logPath), kCopyStem, kCopyExt, now.date());
+    if (counts) *counts = done;
+    return std::nullopt;
 }
 
 } // namespace baisuu

@@ -274,7 +274,9 @@ std::optional<FileError> ReadLogUnderLock(const QString& logPath, const LockedLo
 std::optional<FileError> WorkUnderLock(const QString& logPath, const LockedLogWork& work,
                                        const LockWait& wait) {
     std::optional<LockedLog> log;
-    if (auto error = openForWriting(log, logPath, wait)) return error;
+    do // again when such work elsewhere replaced the log while we waited for its lock
+        if (auto error = openForWriting(log, logPath, wait)) return error;
+    while (!isStillNamed(log->file, logPath));
     return work(log->file);
 }
 

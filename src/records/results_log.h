@@ -98,7 +98,8 @@ using LockedLogWork = std::function<std::optional<FileError>(QFile& log)>;
 std::optional<FileError> ReadLogUnderLock(const QString& logPath, const LockedLogWork& read,
                                           const LockWait& wait = {});
 // Runs work once on the locked log, for work that puts another file in the
-// log's place: the lock is then on a file that is no longer the log.
+// log's place: the lock is then on a file that is no longer the log. A lock
+// that was taken on such a replaced file is let go and taken on the new log.
 std::optional<FileError> WorkUnderLock(const QString& logPath, const LockedLogWork& work,
                                        const LockWait& wait = {});
 
@@ -165,8 +166,9 @@ struct LogSurvey {
     bool exists = false;
     qint64 records = 0;         // whole records
     qint64 tornBytes = 0;       // bytes of a torn last record
-    qint64 outOfRange = 0;      // records whose pupil lies outside 0..5000 or level outside 0..35
-    qint64 firstOutOfRange = 0; // its record number, counted from 1
+    qint64 outOfRange = 0;      // records with a fault (RecordFault)
+    qint64 firstOutOfRange = 0; // the first one's record number, counted from 1
+    QString firstFault;         // and its fault
     bool leftoverCopy = false;  // a deletion's copy stayed: the copy was read
 };
 std::optional<FileError> SurveyResultsLog(const QString& logPath, LogSurvey* out,

@@ -1,4 +1,3 @@
-#include "core/table_sizes.h"
 #include "records/log_files.h"
 #include "records/results_log.h"
 
@@ -99,11 +98,14 @@ std::optional<FileError> SurveyResultsLog(const QString& logPath, LogSurvey* out
                 if (file->error() != QFileDevice::NoError) return ReadError(*file);
                 out->records = bytes.size() / kRecordSize;
                 out->tornBytes = bytes.size() % kRecordSize;
+                out->firstFault.clear();
                 for (qint64 r = 0; r < out->records; ++r) {
-                    const ResultRecord rec = ResultRecord::fromBytes(RecordAt(bytes, r));
-                    if (rec.pupilNumber < 0 || rec.pupilNumber > kHighestPupil || rec.level < 0 ||
-                        rec.level > kHighestLevel) {
-                        if (out->outOfRange++ == 0) out->firstOutOfRange = r + 1;
+                    const QString fault =
+                        RecordFault(RecordNumbersOf(bytes.constData() + r * kRecordSize));
+                    if (fault.isEmpty()) continue;
+                    if (out->outOfRange++ == 0) {
+                        out->firstOutOfRange = r + 1;
+                        out->firstFault = fault;
                     }
                 }
                 return std::nullopt;

@@ -20,6 +20,7 @@ namespace baisuu {
 namespace {
 
 const QDate kDay(2026, 12, 9);
+const QDateTime kNow(kDay, QTime(10, 15, 30));
 const QString kLogName = QStringLiteral("成績累積データ.dat");
 
 QByteArray numbered(int count, qint16 pupil = 100) {
@@ -31,6 +32,22 @@ QByteArray numbered(int count, qint16 pupil = 100) {
 
 QByteArray without(const QByteArray& log, int k) {
     return log.left((k - 1) * 44) + log.mid(k * 44);
+}
+
+// Runs of one day, the day's second s for run s.
+QByteArray runsAt(double day, std::initializer_list<int> seconds, qint16 pupil = 5) {
+    QByteArray bytes;
+    for (const int s : seconds)
+        bytes += rawRecord({day, s / 86400.0, pupil, 2, s});
+    return bytes;
+}
+
+// The copies made before a restore.
+QStringList beforeCopies(const QString& log) {
+    QStringList out;
+    for (const QString& path : BackupFiles(log))
+        if (path.endsWith(QStringLiteral("-戻す前.dat"))) out.append(path);
+    return out;
 }
 
 // A lock as a mount without byte-range locks gives it: granted to everyone, or refused.
@@ -49,48 +66,120 @@ class MountLock final : public FileLock {
 
 } // namespace
 
-TEST(ResultsBackup, BackupThenRestoreGivesTheLogBackByteForByte) {
+TEST(ResultsBackup, ARestoreBringsTheCopyBackKeepsNewerRunsAndIsUndoneByItsBeforeCopy) {
     QTemporaryDir dir;
-    const QByteArray original = numbered(500);
-    const QString log = writeFile(dir, kLogName, original + QByteArray("torn", 4));
-    ASSERT_FALSE(BackUpResultsLog(log, kDay.addDays(-1)));
+    const QByteArray yesterday = numbered(500);
+    const QString log = writeFile(dir, kLogName, yesterday + QByteArray("torn", 4));
+    ASSERT_FALSE(BackUpResultsLog(log, kNow.addDays(-1)));
     const QString copy = BackupPath(log, kDay.addDays(-1));
     EXPECT_TRUE(copy.endsWith(QStringLiteral("/バックアップ/成績累積データ-20261208.dat")));
-    EXPECT_EQ(fileBytes(copy), original); // the torn tail is no record
+    EXPECT_EQ(fileBytes(copy), yesterday); // the torn tail is no record
 
-    writeFile(dir, kLogName, numbered(3, 7)); // the log went wrong since
+    // Since then: someone deleted record 7 by mistake, and today's runs came.
+    const QByteArray today = runsAt(46001, {100, 200, 300});
+    const QByteArray current = without(yesterday, 7) + today;
+    writeFile(dir, kLogName, current);
     QByteArray records;
-    ASSERT_FALSE(ReadRestoreFile(copy, &records));
-    ASSERT_FALSE(RestoreResultsLog(log, records, kDay));
-    EXPECT_EQ(fileBytes(log), original);
-    // What it replaced is today's copy; yesterday's is untouched.
-    EXPECT_EQ(fileBytes(BackupPath(log, kDay)), numbered(3, 7));
-    EXPECT_EQ(fileBytes(copy), original);
-    // Restoring today's own copy reads it before the restore backs up over it.
-    ASSERT_FALSE(ReadRestoreFile(BackupPath(log, kDay), &records));
-    ASSERT_FALSE(RestoreResultsLog(log, records, kDay));
-    EXPECT_EQ(fileBytes(log), numbered(3, 7));
+    ASSERT_FALSE(ReadRestoreFile(copy, QStringLiteral("12345"), &records));
+    RestoreCounts counts;
+    ASSERT_FALSE(RestoreResultsLog(log, records, kNow, false, &counts));
+    EXPECT_EQ(fileBytes(log), yesterday + today);
+    EXPECT_EQ(counts.restored, 500);
+    EXPECT_EQ(counts.returned, 1);
+    EXPECT_EQ(counts.removed, 0);
+    EXPECT_EQ(counts.kept, 3);
+    EXPECT_EQ(counts.beforeCopy,
+              BackupFolder(log) + QStringLiteral("/成績累積データ-20261209-101530-戻す前.dat"));
+    EXPECT_EQ(fileBytes(counts.beforeCopy), current);
+    EXPECT_EQ(fileBytes(copy), yesterday);
+
+    // Undone by restoring the copy made before it: a run recorded since stays.
+    const QByteArray later = runsAt(46001, {400});
+    siblingAppend(log, later);
+    ASSERT_FALSE(ReadRestoreFile(counts.beforeCopy, QStringLiteral("12345"), &records));
+    ASSERT_FALSE(RestoreResultsLog(log, records, kNow.addSecs(60), false, &counts));
+    EXPECT_EQ(fileBytes(log), current + later);
+    EXPECT_EQ(counts.removed, 1); // record 7 goes again, as the undone restore found it
+    EXPECT_EQ(beforeCopies(log).size(), 2);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{kLogName}); // no leftovers
 }
 
-TEST(ResultsBackup, TheSameDayReplacesAndOnlyTheNewestKeepStay) {
+TEST(ResultsBackup, TheRestoredLogIsTheCopyThenTheRunsDatedAfterIt) {
+    const QByteArray copy = runsAt(46000, {10, 20, 30});
+    const struct {
+        const char* what;
+        QByteArray current;
+        bool dropNewer;
+        QByteArray expected;
+        RestoreCounts counts;
+    } cases[] = {
+        {"the log went on from the copy",
+         copy + runsAt(46000, {40, 50}),
+         false,
+         copy + runsAt(46000, {40, 50}),
+         {3, 0, 0, 2, 2}},
+        {"--drop-newer leaves them out",
+         copy + runsAt(46000, {40, 50}),
+         true,
+         copy,
+         {3, 0, 2, 2, 0}},
+        {"a record the log lost comes back; one changed goes",
+         runsAt(46000, {10, 30}) + runsAt(46000, {20}, 9) + runsAt(46001, {5}),
+         false,
+         copy + runsAt(46001, {5}),
+         {3, 1, 1, 1, 1}},
+        {"the date decides, not the order in the log",
+         runsAt(46000, {40}) + copy + runsAt(45999, {99}),
+         false,
+         copy + runsAt(46000, {40}),
+         {3, 0, 1, 1, 1}},
+        {"a run the log holds twice and the copy once",
+         copy + runsAt(46000, {30}),
+         false,
+         copy,
+         {3, 0, 1, 0, 0}},
+        {"an empty log", {}, false, copy, {3, 3, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RestoreCounts counts;
+        EXPECT_EQ(RestoredLog(copy, c.current, c.dropNewer, &counts), c.expected);
+        EXPECT_EQ(counts.restored, c.counts.restored);
+        EXPECT_EQ(counts.returned, c.counts.returned);
+        EXPECT_EQ(counts.removed, c.counts.removed);
+        EXPECT_EQ(counts.newer, c.counts.newer);
+        EXPECT_EQ(counts.kept, c.counts.kept);
+    }
+}
+
+TEST(ResultsBackup, ABackupNeverReplacesACopyAndRotationKeepsWhatItJustMade) {
     QTemporaryDir dir;
     const QString log = writeFile(dir, kLogName, numbered(2));
     const QString stranger = writeFile(dir, QStringLiteral("バックアップ/メモ.txt"), "keep me");
-    for (int d = 0; d < 6; ++d)
-        ASSERT_FALSE(BackUpResultsLog(log, kDay.addDays(-d), 4));
-    writeFile(dir, kLogName, numbered(5));
-    ASSERT_FALSE(BackUpResultsLog(log, kDay, 4)); // a second one today replaces the first
-    const QStringList kept = BackupFiles(log);
-    ASSERT_EQ(kept.size(), 4);
-    EXPECT_EQ(kept.first(), BackupPath(log, kDay));
-    EXPECT_EQ(kept.last(), BackupPath(log, kDay.addDays(-3)));
-    EXPECT_EQ(fileBytes(kept.first()), numbered(5));
-    EXPECT_EQ(fileBytes(kept[1]), numbered(2));
+    // A machine whose clock ran ahead made these; they must not push today's out.
+    const QString ahead =
+        writeFile(dir, QStringLiteral("バックアップ/成績累積データ-20300101.dat"), numbered(1));
+    for (int d = 5; d >= 1; --d)
+        ASSERT_FALSE(BackUpResultsLog(log, kNow.addDays(-d), 4));
+    QStringList made;
+    for (int n = 1; n <= 3; ++n) {
+        writeFile(dir, kLogName, numbered(2 + n));
+        QString written;
+        ASSERT_FALSE(BackUpResultsLog(log, kNow.addSecs(n / 3 * 60), 2, {}, &written));
+        made.append(written);
+    }
+    const QString folder = BackupFolder(log);
+    EXPECT_EQ(made, (QStringList{folder + QStringLiteral("/成績累積データ-20261209.dat"),
+                                 folder + QStringLiteral("/成績累積データ-20261209-101530.dat"),
+                                 folder + QStringLiteral("/成績累積データ-20261209-101630.dat")}));
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_EQ(fileBytes(made[n - 1]), numbered(2 + n));
+    // keep 2: today's three stay all the same, the days before go.
+    EXPECT_EQ(BackupFiles(log), (QStringList{ahead, made[2], made[1], made[0]}));
     EXPECT_TRUE(QFile::exists(stranger));
 
     QTemporaryDir empty; // nothing to copy is told, and nothing is made
-    EXPECT_TRUE(BackUpResultsLog(empty.filePath(kLogName), kDay));
+    EXPECT_TRUE(BackUpResultsLog(empty.filePath(kLogName), kNow));
     EXPECT_FALSE(QFile::exists(empty.filePath(kLogName)));
 }
 
@@ -105,8 +194,10 @@ TEST(ResultsBackup, ABackupAtEveryStepOfTheirDeletionIsTheLogBeforeOrAfterIt) {
         SiblingDeletion sibling(log, k);
         for (int i = 0; i < before; ++i)
             sibling.next();
-        ASSERT_FALSE(BackUpResultsLog(log, kDay, kKeptBackups, [&] { sibling.next(); }));
-        const QByteArray copy = fileBytes(BackupPath(log, kDay));
+        QString written;
+        ASSERT_FALSE(BackUpResultsLog(
+            log, kNow, kKeptBackups, [&] { sibling.next(); }, &written));
+        const QByteArray copy = fileBytes(written);
         EXPECT_TRUE(copy == original || copy == without(original, k));
         EXPECT_TRUE(before == 0 || sibling.done() || copy == original);
         while (!sibling.done())
@@ -141,7 +232,7 @@ TEST(ResultsBackup, RestoreRefusesWhatWouldLoseRecords) {
         const QString log = writeFile(dir, kLogName, original);
         c.before(dir, log);
         const auto error = RestoreResultsLog(
-            log, numbered(2, 9), kDay, [] {}, c.during);
+            log, numbered(2, 9), kNow, false, nullptr, [] {}, c.during);
         ASSERT_TRUE(error);
         EXPECT_TRUE(error->message.contains(QStringLiteral("削除が終わっていません")));
         if (sibling) {
@@ -155,26 +246,12 @@ TEST(ResultsBackup, RestoreRefusesWhatWouldLoseRecords) {
         EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.dat.*")}, QDir::Files),
                   QStringList{});
     }
-
-    // Files that are not whole records are not read as a backup.
-    QTemporaryDir dir;
-    const struct {
-        const char* name;
-        QByteArray bytes;
-    } files[] = {{"one byte over", numbered(2) + "x"}, {"a text", "12,3,45\r\n"}};
-    for (const auto& f : files) {
-        SCOPED_TRACE(f.name);
-        QByteArray records;
-        EXPECT_TRUE(ReadRestoreFile(writeFile(dir, QStringLiteral("f.dat"), f.bytes), &records));
-    }
-    QByteArray records;
-    EXPECT_TRUE(ReadRestoreFile(dir.filePath(QStringLiteral("missing.dat")), &records));
-    ASSERT_FALSE(ReadRestoreFile(writeFile(dir, QStringLiteral("e.dat"), {}), &records));
 }
 
 TEST(ResultsBackup, ARestoreKilledAtAnyStepLeavesTheOldLogOrTheNewWhole) {
     const QByteArray original = numbered(3000);
-    const QByteArray restored = numbered(1000, 9);
+    const QByteArray copy = numbered(1000, 9);
+    const QByteArray restored = copy + original.mid(1000 * 44); // the runs after the copy's
     const struct {
         RestoreStep step;
         bool replaced;
@@ -187,7 +264,7 @@ TEST(ResultsBackup, ARestoreKilledAtAnyStepLeavesTheOldLogOrTheNewWhole) {
         const QString log = writeFile(dir, kLogName, original);
         const pid_t pid = ::fork();
         if (pid == 0) {
-            RestoreResultsLog(log, restored, kDay, {}, [&](RestoreStep s) {
+            RestoreResultsLog(log, copy, kNow, false, nullptr, {}, [&](RestoreStep s) {
                 if (s == c.step) ::raise(SIGKILL);
             });
             ::_exit(0);
@@ -196,12 +273,60 @@ TEST(ResultsBackup, ARestoreKilledAtAnyStepLeavesTheOldLogOrTheNewWhole) {
         ::waitpid(pid, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status));
         EXPECT_EQ(fileBytes(log), c.replaced ? restored : original);
-        EXPECT_EQ(fileBytes(BackupPath(log, kDay)), original);
+        ASSERT_EQ(beforeCopies(log).size(), 1);
+        EXPECT_EQ(fileBytes(beforeCopies(log).first()), original);
         // The next writer finds a log it can lock and append to.
         const QByteArray more = rawRecord({46001, 0.5, 12, 4, 30});
         siblingAppend(log, more);
         EXPECT_EQ(fileBytes(log), (c.replaced ? restored : original) + more);
     }
+}
+
+TEST(ResultsBackup, EveryAppendThatSucceededDuringTwoMachinesRestoresIsInTheFinalLog) {
+    QTemporaryDir dir;
+    const QByteArray copy = numbered(2000);
+    const QString log = writeFile(dir, kLogName, copy);
+    int done[2];
+    ASSERT_EQ(::pipe(done), 0);
+    constexpr int kAppends = 150;
+    const pid_t appender = ::fork();
+    if (appender == 0) {
+        ::close(done[0]);
+        for (int i = 0; i < kAppends; ++i) {
+            ResultRecord run = ResultRecord::fromBytes(runsAt(46001, {i}, 21));
+            if (!AppendRecord(log, run, [] { ::usleep(2000); }))
+                (void)!::write(done[1], &i, sizeof i);
+        }
+        ::_exit(0);
+    }
+    ::close(done[1]);
+    // A second machine restores the same copy meanwhile.
+    const pid_t restorer = ::fork();
+    if (restorer == 0) {
+        for (int r = 0; r < 20; ++r)
+            if (RestoreResultsLog(log, copy, kNow.addSecs(r), false, nullptr,
+                                  [] { ::usleep(2000); }))
+                ::_exit(1);
+        ::_exit(0);
+    }
+    int restores = 0;
+    for (int status = 0; ::waitpid(appender, &status, WNOHANG) == 0; ++restores) {
+        ASSERT_FALSE(RestoreResultsLog(log, copy, kNow.addSecs(restores), false, nullptr,
+                                       [] { ::usleep(2000); }));
+        ::usleep(3000);
+    }
+    EXPECT_GE(restores, 1);
+    int status = 0;
+    ::waitpid(restorer, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    QByteArray expected = copy;
+    for (int i = 0; ::read(done[0], &i, sizeof i) == sizeof i;)
+        expected += runsAt(46001, {i}, 21);
+    ::close(done[0]);
+    EXPECT_EQ(expected.size(), (2000 + kAppends) * 44);
+    const QByteArray final = fileBytes(log);
+    EXPECT_TRUE(final == expected)
+        << "records " << final.size() / 44 << " of " << expected.size() / 44;
 }
 
 TEST(ResultsBackup, TheDailyCopyIsMadeOnceADayAndNeverAgainstADeletion) {
@@ -221,6 +346,7 @@ TEST(ResultsBackup, TheDailyCopyIsMadeOnceADayAndNeverAgainstADeletion) {
     writeFile(dir, kLogName, numbered(9));
     ASSERT_FALSE(DailyBackup(log, kDay)); // another start the same day
     EXPECT_EQ(fileBytes(BackupPath(log, kDay)), numbered(4));
+    EXPECT_EQ(BackupFiles(log).size(), 1);
     ASSERT_FALSE(DailyBackup(log, kDay.addDays(1)));
     EXPECT_EQ(fileBytes(BackupPath(log, kDay.addDays(1))), numbered(9));
 }
