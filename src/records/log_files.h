@@ -36,6 +36,9 @@ struct Fingerprint {
 
 Fingerprint FingerprintOf(const QString& logPath);
 
+// Finishes a restore whose program died while rewriting the locked log.
+std::optional<FileError> FinishRestore(QFile& log);
+
 // Record i (counted from 0) of whole records.
 QByteArrayView RecordAt(QByteArrayView bytes, qsizetype i);
 

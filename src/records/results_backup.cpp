@@ -7,15 +7,9 @@
 #include <QFileInfo>
 #include <QSet>
 
-#include <cerrno>
-#include <cstdio>
 #include <limits>
 #include <string_view>
 #include <unordered_map>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 namespace baisuu {
 
@@ -67,44 +61,6 @@ Fault writeBackup(const QString& logPath, const QDateTime& now, const QByteArray
     }
     if (dailyOnly) return std::nullopt;
     return WriteCopy(BackupFolder(logPath), kCopyStem, kCopyExt, records, now, {}, written);
-}
-
-// Renames from over to in one step, replacing it.
-bool replaceFile(const QString& from, const QString& to) {
-#ifdef Q_OS_WIN
-    return MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
-                       reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-#else
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-#endif
-}
-
-// Writes bytes as the log's replacement beside it, on disk, then renames it
-// over the log; the lock is held. The new file gets the log's permissions, so
-// every account that could append still can.
-Fault replaceLog(const QString& logPath, const QByteArray& bytes, const RestoreStepHook& step) {
-    const QString fresh = logPath + QStringLiteral(".new");
-    if (auto error = WriteFileDurably(fresh, bytes))
-        return LogError(logPath, error->message.replace(QStringLiteral("元のファイル"),
-                                                        QStringLiteral("成績ファイル")));
-    QFile::setPermissions(fresh, QFileInfo(logPath).permissions());
-    step(RestoreStep::NewLogOnDisk);
-    // Another program's deletion takes no lock: begun now, it would write its
-    // log over ours or ours over its own.
-    if (QFile::exists(DeletionCopyPath(logPath))) {
-        QFile::remove(fresh);
-        return deletionUnderWay(logPath);
-    }
-    if (!replaceFile(fresh, logPath)) {
-        const int fault = errno;
-        QFile::remove(fresh);
-        return LogError(logPath,
-                        FileFaultText(fault) + QStringLiteral("成績ファイルは変えていません。"));
-    }
-    FlushFolder(QFileInfo(logPath).absolutePath());
-    step(RestoreStep::Renamed);
-    return std::nullopt;
 }
 
 // The codes of records, as a list for a person (a blank code as such).
@@ -265,7 +221,12 @@ std::optional<FileError> RestoreResultsLog(const QString& logPath, const QByteAr
                                            kBeforeRestoreTag, &done.beforeCopy))
                     return error;
             step(RestoreStep::BackedUp);
-            return replaceLog(logPath, restored, step);
+            // Another program's deletion takes no lock: begun now, it would
+            // write its log over ours or ours over its own.
+            if (QFile::exists(DeletionCopyPath(logPath))) return deletionUnderWay(logPath);
+            return RewriteLogInPlace(log, restored, current, [&](bool onDisk) {
+                step(onDisk ? RestoreStep::Rewritten : RestoreStep::Rewriting);
+            });
         },
         wait);
     if (error) return error;

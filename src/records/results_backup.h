@@ -75,19 +75,18 @@ QByteArray RestoredLog(QByteArrayView copy, QByteArrayView current, bool dropNew
 
 // The points of a restore at which a test may stop the process.
 enum class RestoreStep {
-    BackedUp,     // the log as it was is in its 戻す前 copy; nothing else is written
-    NewLogOnDisk, // the new log is on disk under a name of its own beside the log
-    Renamed,      // the new log has taken the log's name
+    BackedUp,  // the log as it was is in its 戻す前 copy; nothing else is written
+    Rewriting, // after each chunk of the log rewritten in place
+    Rewritten, // the log holds the restored records and is on disk
 };
 using RestoreStepHook = std::function<void(RestoreStep)>;
 
 // Puts records (read by ReadRestoreFile) back as the log, all under the log's
-// lock: the log is read, kept as a 戻す前 copy, and replaced by RestoredLog's
-// result, written as a new file beside it that is renamed over it, so the log
-// is at every instant the old one or the new one, and no append falls between
-// the copy and the replacement (an append of ours that waited for the lock on
-// the old file sees the name taken and appends to the new log). Refused while
-// a deletion's copy exists.
+// lock: the log is read, kept as a 戻す前 copy, and rewritten in place as
+// RestoredLog's result (RewriteLogInPlace), so no append falls between the
+// copy and the rewrite, and appends that waited for the lock, an older
+// program's too, land in the restored log. Killed half way, the restore is
+// finished by the next writer. Refused while a deletion's copy exists.
 std::optional<FileError> RestoreResultsLog(const QString& logPath, const QByteArray& records,
                                            const QDateTime& now, bool dropNewer,
                                            RestoreCounts* counts = nullptr,

@@ -138,7 +138,9 @@ std::optional<FileError> openForWriting(std::optional<LockedLog>& log, const QSt
         }
         log.emplace(logPath);
         if (auto error = openLocked(*log, wait)) return error;
-        if (!QFile::exists(copyPath)) return std::nullopt;
+        if (!QFile::exists(copyPath))
+            return QFile::exists(RestoreNewPath(logPath)) ? FinishRestore(log->file)
+                                                          : std::nullopt;
         if (watch.stale()) return settleLeftoverCopy(log->file);
         log.reset(); // a deletion began just now: unlock and wait for it
         WaitBeforeRetry(wait);

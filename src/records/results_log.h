@@ -161,6 +161,25 @@ std::optional<FileError> DeleteResult(const QString& logPath, qint64 k, const Lo
 // record being deleted comes back. Both arguments are whole records.
 QByteArray SettleDeletion(QByteArrayView log, QByteArrayView copy);
 
+// A restore rewrites the log in place under the lock, so that an append
+// waiting for the lock, ours or an older program's, lands in the restored log.
+// Before the log is touched, the records it is to hold and the records it held
+// are on disk beside it (RestoreNewPath, RestoreOldPath); should the restore's
+// program die half way, the next writer of ours finishes it, keeping what was
+// appended meanwhile.
+QString RestoreNewPath(const QString& logPath);
+QString RestoreOldPath(const QString& logPath);
+// Rewrites the locked log as restored (whole records); old is what it held.
+// afterChunk (for tests) runs after each chunk written, with true once the
+// log is cut to its new length and on disk.
+std::optional<FileError> RewriteLogInPlace(QFile& log, const QByteArray& restored,
+                                           const QByteArray& old,
+                                           const std::function<void(bool)>& afterChunk = {});
+// What a log left half rewritten by a restore makes: the restored records,
+// then the log's records that are neither restored nor old ones (appended
+// since), in their order. All three are whole records.
+QByteArray SettleRestore(QByteArrayView log, QByteArrayView restored, QByteArrayView old);
+
 // What `check` tells about a log, found without changing anything.
 struct LogSurvey {
     bool exists = false;

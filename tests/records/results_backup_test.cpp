@@ -223,7 +223,7 @@ TEST(ResultsBackup, RestoreRefusesWhatWouldLoseRecords) {
         {"their deletion begun while ours was written",
          [&](const QTemporaryDir&, const QString& log) { sibling.emplace(log, 2); },
          [&](RestoreStep s) {
-             if (s == RestoreStep::NewLogOnDisk) sibling->next();
+             if (s == RestoreStep::BackedUp) sibling->next();
          }},
     };
     for (const Case& c : cases) {
@@ -248,16 +248,19 @@ TEST(ResultsBackup, RestoreRefusesWhatWouldLoseRecords) {
     }
 }
 
-TEST(ResultsBackup, ARestoreKilledAtAnyStepLeavesTheOldLogOrTheNewWhole) {
-    const QByteArray original = numbered(3000);
+TEST(ResultsBackup, ARestoreKilledAtAnyStepIsUndoneOrFinishedKeepingLaterAppends) {
+    // More records than one chunk of the rewrite, so a kill can fall half way.
+    const QByteArray original = numbered(20000);
     const QByteArray copy = numbered(1000, 9);
     const QByteArray restored = copy + original.mid(1000 * 44); // the runs after the copy's
+    const QByteArray siblings = rawRecord({46001, 0.5, 12, 4, 30});
+    const QByteArray ours = rawRecord({46001, 0.6, 13, 4, 31});
     const struct {
         RestoreStep step;
-        bool replaced;
+        bool finished; // the next writer finishes the restore
     } cases[] = {{RestoreStep::BackedUp, false},
-                 {RestoreStep::NewLogOnDisk, false},
-                 {RestoreStep::Renamed, true}};
+                 {RestoreStep::Rewriting, true},
+                 {RestoreStep::Rewritten, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.step));
         QTemporaryDir dir;
@@ -272,14 +275,32 @@ TEST(ResultsBackup, ARestoreKilledAtAnyStepLeavesTheOldLogOrTheNewWhole) {
         int status = 0;
         ::waitpid(pid, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status));
-        EXPECT_EQ(fileBytes(log), c.replaced ? restored : original);
         ASSERT_EQ(beforeCopies(log).size(), 1);
         EXPECT_EQ(fileBytes(beforeCopies(log).first()), original);
-        // The next writer finds a log it can lock and append to.
-        const QByteArray more = rawRecord({46001, 0.5, 12, 4, 30});
-        siblingAppend(log, more);
-        EXPECT_EQ(fileBytes(log), (c.replaced ? restored : original) + more);
+        // An older program appends to whatever the log is; our next write
+        // finishes the restore first and keeps that run.
+        siblingAppend(log, siblings);
+        ASSERT_FALSE(AppendRecord(log, ResultRecord::fromBytes(ours)));
+        EXPECT_EQ(fileBytes(log), (c.finished ? restored : original) + siblings + ours);
+        EXPECT_FALSE(QFile::exists(RestoreNewPath(log)));
+        EXPECT_FALSE(QFile::exists(RestoreOldPath(log)));
     }
+}
+
+TEST(ResultsBackup, AnOlderProgramsAppendWaitingForTheLockLandsInTheRestoredLog) {
+    QTemporaryDir dir;
+    const QString log = writeFile(dir, kLogName, numbered(300));
+    QFile sibling(log); // opened before the restore, locked and written after it
+    ASSERT_TRUE(sibling.open(QIODevice::ReadWrite));
+    ASSERT_FALSE(RestoreResultsLog(log, numbered(100, 9), kNow, true));
+    const QByteArray run = rawRecord({46001, 0.5, 12, 4, 30});
+    PlatformFileLock lock;
+    ASSERT_EQ(lock.tryLockWhole(sibling, nullptr), FileLock::Outcome::Locked);
+    ASSERT_TRUE(sibling.seek(sibling.size() / 44 * 44));
+    ASSERT_EQ(sibling.write(run), 44);
+    sibling.flush();
+    lock.unlockWhole(sibling);
+    EXPECT_EQ(fileBytes(log), numbered(100, 9) + run);
 }
 
 TEST(ResultsBackup, EveryAppendThatSucceededDuringTwoMachinesRestoresIsInTheFinalLog) {
