@@ -10,6 +10,7 @@
 #include <limits>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace baisuu {
 
@@ -185,9 +186,16 @@ QByteArray RestoredLog(QByteArrayView copy, QByteArrayView current, bool dropNew
             ++done.returned;
     }
     QByteArray out = copy.toByteArray();
-    // Dated after the copy's newest, a record cannot be one of the copy's.
+    // Dated after the copy's newest, a record was made after the copy; so was
+    // one of that very second that is none of the copy's (the clock of a
+    // record counts whole seconds, and a copy may be made within one).
+    std::unordered_set<std::string_view> copied;
+    for (qsizetype r = 0; r < copyCount; ++r)
+        copied.insert(key(RecordAt(copy, r)));
     for (qsizetype r = 0; r < currentCount; ++r) {
-        if (stamp(RecordAt(current, r)) <= newest) continue;
+        const double when = stamp(RecordAt(current, r));
+        if (when < newest || (when == newest && copied.contains(key(RecordAt(current, r)))))
+            continue;
         ++done.newer;
         if (dropNewer) continue;
         out.append(RecordAt(current, r));

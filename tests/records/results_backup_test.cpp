@@ -138,6 +138,11 @@ TEST(ResultsBackup, TheRestoredLogIsTheCopyThenTheRunsDatedAfterIt) {
          false,
          copy,
          {3, 0, 1, 0, 0}},
+        {"a run of the copy's last second that the copy does not hold",
+         copy + runsAt(46000, {30}, 9),
+         false,
+         copy + runsAt(46000, {30}, 9),
+         {3, 0, 0, 1, 1}},
         {"an empty log", {}, false, copy, {3, 3, 0, 0, 0}},
     };
     for (const auto& c : cases) {
@@ -252,7 +257,8 @@ TEST(ResultsBackup, ARestoreKilledAtAnyStepIsUndoneOrFinishedKeepingLaterAppends
     // More records than one chunk of the rewrite, so a kill can fall half way.
     const QByteArray original = numbered(20000);
     const QByteArray copy = numbered(1000, 9);
-    const QByteArray restored = copy + original.mid(1000 * 44); // the runs after the copy's
+    // The runs from the copy's last second on (its own record of that second aside).
+    const QByteArray restored = copy + original.mid(999 * 44);
     const QByteArray siblings = rawRecord({46001, 0.5, 12, 4, 30});
     const QByteArray ours = rawRecord({46001, 0.6, 13, 4, 31});
     const struct {
