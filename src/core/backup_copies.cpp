@@ -6,69 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QUuid>
 
 #include <algorithm>
-#include <cerrno>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace baisuu {
-
-namespace {
-
-// Gives the written file the name path unless that name is taken; true in
-// *made when it did. A hard link claims a name in one step on any machine of
-// a share; a file system without hard links falls back to looking first.
-std::optional<FileError> claimName(const QString& written, const QString& path, bool* made) {
-    *made = false;
-#ifdef Q_OS_UNIX
-    const QByteArray from = QFile::encodeName(written);
-    const QByteArray to = QFile::encodeName(path);
-    if (::link(from.constData(), to.constData()) == 0) {
-        *made = true;
-        ::unlink(from.constData());
-        FlushFolder(QFileInfo(path).absolutePath());
-        return std::nullopt;
-    }
-    if (errno != EEXIST) {
-        if (!QFile::exists(path) && ::rename(from.constData(), to.constData()) == 0) {
-            *made = true;
-            FlushFolder(QFileInfo(path).absolutePath());
-            return std::nullopt;
-        }
-        const int fault = errno;
-        ::unlink(from.constData());
-        if (QFile::exists(path)) return std::nullopt;
-        return FileError{path, 0, FileFaultText(fault)};
-    }
-    ::unlink(from.constData());
-    return std::nullopt;
-#else
-    // Windows renames only to a name that is free.
-    *made = QFile::rename(written, path);
-    if (!*made) QFile::remove(written);
-    if (*made || QFile::exists(path)) return std::nullopt;
-    return FileError{path, 0, QStringLiteral("コピーの名前を付けられません。")};
-#endif
-}
-
-} // namespace
-
-std::optional<FileError> WriteNewFile(const QString& path, QByteArrayView bytes, bool* made) {
-    *made = false;
-    if (QFile::exists(path)) return std::nullopt;
-    const QFileInfo info(path);
-    const QString written = info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                            QLatin1Char('.') + QUuid::createUuid().toString(QUuid::Id128);
-    if (auto error = WriteFileDurably(written, bytes)) {
-        QFile::remove(written);
-        return FileError{path, 0, error->message};
-    }
-    return claimName(written, path, made);
-}
 
 std::optional<FileError> WriteCopy(const QString& folder, const QString& stem, const QString& ext,
                                    const QByteArray& bytes, const QDateTime& now,
@@ -81,7 +22,7 @@ std::optional<FileError> WriteCopy(const QString& folder, const QString& stem, c
     for (int n = 1;; ++n) {
         const QString path = n == 1 ? base + ext : base + QStringLiteral("-%1").arg(n) + ext;
         bool made = false;
-        if (auto error = WriteNewFile(path, bytes, &made)) return error;
+        if (auto error = WriteNewFileDurably(path, bytes, &made)) return error;
         if (made) {
             if (written) *written = path;
             return std::nullopt;

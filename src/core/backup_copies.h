@@ -34,9 +34,6 @@ std::optional<FileError> WriteCopy(const QString& folder, const QString& stem, c
                                    const QByteArray& bytes, const QDateTime& now,
                                    const QString& tag, QString* written);
 
-// Writes bytes durably as a new file at path unless a file of that name exists
-// (or appears meanwhile): then *made is false and nothing is written.
-std::optional<FileError> WriteNewFile(const QString& path, QByteArrayView bytes, bool* made);
 
 // How many copies of one kind stay when nothing else is asked for.
 constexpr int kKeptCopies = 30;

@@ -84,9 +84,17 @@ std::optional<FileError> EditFileLocked(const QString& path, const FileEdit& edi
     return WriteFileDurably(path, replacement);
 }
 
-std::optional<FileError> CreateFileDurably(const QString& path) {
+// Windows renames only to a name that is free.
+std::optional<FileError> WriteNewFileDurably(const QString& path, QByteArrayView bytes,
+                                             bool* made) {
+    *made = false;
     if (QFile::exists(path)) return std::nullopt;
-    return WriteFileDurably(path, {});
+    const QString temporary = path + QStringLiteral(".tmp");
+    if (auto error = WriteFileDurably(temporary, bytes)) return error;
+    *made = QFile::rename(temporary, path);
+    if (!*made) QFile::remove(temporary);
+    if (*made || QFile::exists(path)) return std::nullopt;
+    return FileError{path, 0, QStringLiteral("名前を付けられません。")};
 }
 
 int TryWholeFileLock(int) {
@@ -157,9 +165,11 @@ class Replacement {
 
     bool write(QByteArrayView bytes) { return keep(fd_ >= 0 && writeAll(fd_, bytes)); }
 
-    // Flushes, checks the size on disk against expected, closes and renames;
-    // without replace, a file that has the name already stays (link refuses it).
-    bool commit(qint64 expected, bool replace = true) {
+    // Flushes, checks the size on disk against expected, closes, and gives the
+    // file its name: over the old file, or, with made, only while the name is
+    // free (*made false when another file has it, or takes it meanwhile on any
+    // machine of a share: a hard link claims a name in one step).
+    bool commit(qint64 expected, bool* made = nullptr) {
         if (fd_ < 0) return false;
         if (!keep(::fsync(fd_) == 0)) return false;
         struct stat written {};
@@ -171,10 +181,18 @@ class Replacement {
         const int fd = std::exchange(fd_, -1);
         if (!keep(::close(fd) == 0)) return false;
         const QByteArray target = nativePath(path_);
-        if (replace) {
+        if (!made) {
             if (!keep(::rename(temporary_.constData(), target.constData()) == 0)) return false;
             temporary_.clear();
-        } else if (::link(temporary_.constData(), target.constData()) != 0 && errno != EEXIST) {
+        } else if (::link(temporary_.constData(), target.constData()) == 0) {
+            *made = true;
+        } else if (errno == EEXIST || QFile::exists(path_)) {
+            *made = false;
+            return true;
+        } else if (::rename(temporary_.constData(), target.constData()) == 0) {
+            *made = true; // a file system without hard links
+            temporary_.clear();
+        } else {
             return keep(false);
         }
         FlushFolder(QFileInfo(path_).absolutePath());
@@ -201,9 +219,12 @@ std::optional<FileError> WriteFileDurably(const QString& path, QByteArrayView by
     return std::nullopt;
 }
 
-std::optional<FileError> CreateFileDurably(const QString& path) {
+std::optional<FileError> WriteNewFileDurably(const QString& path, QByteArrayView bytes,
+                                             bool* made) {
+    *made = false;
+    if (QFile::exists(path)) return std::nullopt;
     Replacement file(path);
-    if (!file.commit(0, false)) return faultOf(path, file.error());
+    if (!file.write(bytes) || !file.commit(bytes.size(), made)) return faultOf(path, file.error());
     return std::nullopt;
 }
 

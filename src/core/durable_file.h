@@ -24,9 +24,11 @@ QString FileFaultText(int systemError);
 // Replaces path with bytes durably (see above).
 std::optional<FileError> WriteFileDurably(const QString& path, QByteArrayView bytes);
 
-// Makes an empty file at path, durably, unless a file has that name already
-// (made by someone else meanwhile: it is left as it is, never replaced).
-std::optional<FileError> CreateFileDurably(const QString& path);
+// Writes bytes durably as a new file at path unless a file has that name
+// already, or takes it meanwhile on any machine of a share: then *made is
+// false, and that file is left as it is.
+std::optional<FileError> WriteNewFileDurably(const QString& path, QByteArrayView bytes,
+                                             bool* made);
 
 // Reads, changes and replaces a file under a lock of that file, so that two
 // changes made at the same moment (two machines, two commands) are both kept:

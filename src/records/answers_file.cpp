@@ -96,7 +96,8 @@ std::optional<FileError> AppendAnswers(const QString& path, const QList<Answer>&
     QByteArray bytes;
     for (const Answer& a : answers)
         bytes += AnswerLine(a);
-    if (auto error = CreateFileDurably(path)) return error;
+    bool made = false; // made here, or by another machine meanwhile
+    if (auto error = WriteNewFileDurably(path, {}, &made)) return error;
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return answersError(path,

@@ -50,10 +50,6 @@ bool FlushToDisk(QFileDevice& file) {
     return file.flush() && FlushFileBuffers(HANDLE(_get_osfhandle(file.handle())));
 }
 
-bool FlushFolderToDisk(const QString&) {
-    return true;
-}
-
 int ProbeWrite(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return EACCES;
@@ -118,10 +114,6 @@ int ProbeWrite(const QString& path) {
 
 bool FlushToDisk(QFileDevice& file) {
     return file.flush() && ::fsync(file.handle()) == 0;
-}
-
-bool FlushFolderToDisk(const QString& folderPath) {
-    return FlushFolder(folderPath);
 }
 
 #endif

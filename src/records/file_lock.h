@@ -83,8 +83,6 @@ int ProbeWrite(const QString& path);
 // Writes what the system holds of the file to the disk (fsync / FlushFileBuffers),
 // so a power loss after it cannot take the written bytes back.
 bool FlushToDisk(QFileDevice& file);
-// The same for a folder's entries (a rename or delete inside it); a no-op where
-// the platform makes directory changes durable by itself.
-bool FlushFolderToDisk(const QString& folderPath);
+// (A folder's entries: FlushFolder of core/durable_file.h.)
 
 } // namespace baisuu

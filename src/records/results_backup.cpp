@@ -55,7 +55,7 @@ Fault writeBackup(const QString& logPath, const QDateTime& now, const QByteArray
                         QStringLiteral("バックアップのフォルダを作れません。"));
     bool made = false;
     const QString daily = BackupPath(logPath, now.date());
-    if (auto error = WriteNewFile(daily, records, &made)) return error;
+    if (auto error = WriteNewFileDurably(daily, records, &made)) return error;
     if (made) {
         *written = daily;
         return std::nullopt;

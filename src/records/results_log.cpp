@@ -118,7 +118,7 @@ std::optional<FileError> settleLeftoverCopy(QFile& log) {
     }
     if (!QFile::remove(copyPath))
         return LogError(copyPath, QStringLiteral("削除の途中で残った控えを消せません。"));
-    FlushFolderToDisk(QFileInfo(copyPath).absolutePath());
+    FlushFolder(QFileInfo(copyPath).absolutePath());
     return std::nullopt;
 }
 
@@ -371,7 +371,7 @@ std::optional<FileError> deleteAt(QFile& log, const QByteArray& records, qsizety
             return std::nullopt;
         }
         copy.setAutoRemove(false);
-        FlushFolderToDisk(QFileInfo(copyPath).absolutePath());
+        FlushFolder(QFileInfo(copyPath).absolutePath());
         ours.open(QIODevice::ReadOnly);
         ourTime = QFileInfo(copyPath).lastModified();
     }
@@ -402,7 +402,7 @@ std::optional<FileError> deleteAt(QFile& log, const QByteArray& records, qsizety
         if (!QFile::remove(copyPath))
             return LogError(copyPath, QStringLiteral("削除のための控えを消せません。"
                                                      "記録は削除されています。"));
-        FlushFolderToDisk(QFileInfo(copyPath).absolutePath());
+        FlushFolder(QFileInfo(copyPath).absolutePath());
     }
     step(DeletionStep::CopyRemoved);
     return std::nullopt;

@@ -96,11 +96,14 @@ TEST(DurableFile, WritesWholeAndKeepsTheFilesMode) {
     const auto error = WriteFileDurably(dir.filePath(QStringLiteral("no/such.txt")), "x");
     ASSERT_TRUE(error);
     EXPECT_TRUE(error->text().contains(QStringLiteral("フォルダがありません")));
-    // Creating never replaces a file that is there.
-    ASSERT_FALSE(CreateFileDurably(path));
+    // A new file never replaces one that is there.
+    bool made = true;
+    ASSERT_FALSE(WriteNewFileDurably(path, "other", &made));
+    EXPECT_FALSE(made);
     EXPECT_EQ(fileBytes(path), "new\r\n");
     const QString fresh = dir.filePath(QStringLiteral("0001.txt"));
-    ASSERT_FALSE(CreateFileDurably(fresh));
+    ASSERT_FALSE(WriteNewFileDurably(fresh, {}, &made));
+    EXPECT_TRUE(made);
     EXPECT_EQ(fileBytes(fresh), QByteArray());
 }
 
