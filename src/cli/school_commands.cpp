@@ -9,7 +9,6 @@
 #include "core/backup_copies.h"
 #include "core/configuration.h"
 #include "core/configuration_edit.h"
-#include "core/cp932.h"
 #include "core/durable_file.h"
 #include "core/item_reader.h"
 #include "core/text_file.h"
@@ -226,14 +225,12 @@ FileEdit importEdit(CliEnv& env, const Hensuu1& state, const QList<CsvPupil>& pu
                     ImportDone* done) {
     return [&env, &state, &pupils, done](const QByteArray* current, QByteArray* replacement) {
         const QString path = state.paths.rosterFile();
-        QByteArray body = current ? *current : QByteArray();
-        if (const qsizetype mark = body.indexOf('\x1A'); mark >= 0) body.truncate(mark);
-        cp932::CodecError codecError;
-        const auto old = cp932::Decode(body, &codecError);
-        if (!old) return std::optional(FileError{path, codecError.line, codecError.message});
+        FileError error;
+        const auto old = DecodeTextFile(path, current ? *current : QByteArray(), &error);
+        if (!old) return std::optional(error);
         done->import = ImportRoster(*old, pupils, env.flag(QStringLiteral("--remove-missing")));
-        const auto bytes = cp932::Encode(done->import.text, &codecError);
-        if (!bytes) return std::optional(FileError{path, codecError.line, codecError.message});
+        const auto bytes = EncodeTextFile(path, done->import.text, &error);
+        if (!bytes) return std::optional(error);
         done->unchanged = current && *bytes == *current;
         if (done->unchanged) return std::optional(FileError{}); // leaves the file alone
         if (current && !current->isEmpty())

@@ -19,7 +19,10 @@ std::optional<QString> ReadTextFile(const QString& path, FileError* error) {
                       QStringLiteral("ファイルを開けません（%1）。").arg(file.errorString())};
         return std::nullopt;
     }
-    QByteArray bytes = file.readAll();
+    return DecodeTextFile(path, file.readAll(), error);
+}
+
+std::optional<QString> DecodeTextFile(const QString& path, QByteArray bytes, FileError* error) {
     // Older programs end their files with the DOS end-of-file mark 0x1A; as in
     // DOS, the text ends at the mark (it is never the second byte of a character).
     if (const qsizetype mark = bytes.indexOf('\x1A'); mark >= 0) bytes.truncate(mark);

@@ -13,6 +13,9 @@ namespace baisuu {
 // text ends at an end-of-file mark (0x1A), as older programs wrote one.
 std::optional<QString> ReadTextFile(const QString& path, FileError* error);
 
+// The text of a CP932 file's bytes, as ReadTextFile reads them.
+std::optional<QString> DecodeTextFile(const QString& path, QByteArray bytes, FileError* error);
+
 // The CP932 bytes of a text file's text; nullopt and a FileError naming the
 // file and line when a character has no CP932 form.
 std::optional<QByteArray> EncodeTextFile(const QString& path, const QString& text,
