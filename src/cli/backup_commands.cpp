@@ -3,6 +3,7 @@
 
 #include "cli/cli.h"
 
+#include "core/durable_file.h"
 #include "records/file_lock.h"
 #include "records/results_backup.h"
 
@@ -83,11 +84,9 @@ void CheckLogLock(const Hensuu1& state, QList<FileError>& problems) {
     const bool probeFile = !QFile::exists(log);
     const QString path =
         probeFile ? state.paths.dataFolder + QStringLiteral("ロック確認.tmp") : log;
-    if (probeFile) {
-        QFile create(path);
-        if (!create.open(QIODevice::WriteOnly))
-            return; // a folder we cannot write is told elsewhere
-    }
+    bool made = false; // or left by a check that was stopped: probed all the same
+    if (probeFile && WriteNewFileDurably(path, {}, &made))
+        return; // a folder we cannot write is told elsewhere
     PlatformFileLock lock;
     QString why;
     const LockProbe found = ProbeLock(path, lock, &why);
