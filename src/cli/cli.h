@@ -28,6 +28,8 @@ struct CliEnv {
     // The value after "--name" in args, or fallback.
     QString option(const QString& name, const QString& fallback = {}) const;
     bool flag(const QString& name) const { return args.contains(name); }
+    // Every value of an option that may be given more than once ("--set A --set B").
+    QStringList values(const QString& name) const;
 };
 
 // The configuration and criteria as the program loads them at start-up;

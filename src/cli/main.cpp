@@ -18,6 +18,13 @@ QString CliEnv::option(const QString& name, const QString& fallback) const {
     return i >= 0 && i + 1 < args.size() ? args[i + 1] : fallback;
 }
 
+QStringList CliEnv::values(const QString& name) const {
+    QStringList found;
+    for (qsizetype i = 0; i + 1 < args.size(); ++i)
+        if (args[i] == name) found << args[++i];
+    return found;
+}
+
 bool LoadCliInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria) {
     state.developmentLayout = qint16(DevelopmentLayoutFor(env.programDir));
     if (auto error = LoadConfiguration(state, env.programDir)) {
@@ -61,7 +68,7 @@ const std::vector<CommandRow>& commands() {
         {"class-report", CmdClassReport,
          "class-report --out FILE.pdf|FILE.csv [--group GROUP] [--levels L[,L...]]"},
         {"config", CmdConfig, "config"},
-        {"criteria", CmdCriteria, "criteria"},
+        {"criteria", CmdCriteria, "criteria [--set LEVEL:COLUMN=VALUE ...]"},
         {"criteria-chart", CmdCriteriaChart, "criteria-chart --level L"},
         {"delete", CmdDelete, "delete K"},
         {"export-csv", CmdExportCsv, "export-csv [--out FILE.csv]"},
