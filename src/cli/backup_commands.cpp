@@ -28,23 +28,8 @@ int CmdBackup(CliEnv& env) {
 }
 
 int CmdRestore(CliEnv& env) {
-    QString file;
-    bool dropNewer = false;
-    for (const QString& arg : env.args) {
-        if (arg == QStringLiteral("--drop-newer"))
-            dropNewer = true;
-        else if (arg.startsWith(QStringLiteral("--")))
-            return BadOption(
-                env, QStringLiteral("restore のオプションは --drop-newer だけです: %1").arg(arg));
-        else if (!file.isEmpty())
-            return BadOption(
-                env, QStringLiteral("戻すバックアップのファイルは一つだけ指定してください。"));
-        else
-            file = arg;
-    }
-    if (file.isEmpty())
-        return BadOption(env, QStringLiteral("戻すバックアップのファイルを指定してください"
-                                             "（baisuu-cli restore FILE）。"));
+    const QString file = env.positionals.first();
+    const bool dropNewer = env.flag(QStringLiteral("--drop-newer"));
     Hensuu1 state;
     if (!LoadCliInstallation(env, state)) return 1;
     QByteArray records;

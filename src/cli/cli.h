@@ -20,7 +20,8 @@ namespace baisuu {
 
 struct CliEnv {
     QString programDir;
-    QStringList args; // the command's own arguments, after the command name
+    QStringList args;        // the command's own arguments, after the command name
+    QStringList positionals; // those of args that are neither options nor their values
     std::unique_ptr<Clock> clock;
     QTextStream& out;
     QTextStream& err;
@@ -54,6 +55,14 @@ bool IntOption(CliEnv& env, const QString& name, qint64 low, qint64 high, qint64
 bool NumberList(CliEnv& env, const QString& name, int low, int high, QList<int>* out);
 // Tells the error on stderr; true when there was one.
 bool Failed(CliEnv& env, const std::optional<FileError>& error);
+
+// What is wrong with a command's arguments against its usage line (after
+// "baisuu-cli"): an option it does not take or takes once, a value missing or
+// not of the kind the usage names, an argument too many or missing. Empty
+// when they are good; nothing is read or written before this is asked. The
+// arguments that are not options nor their values go to positionals, in order.
+QString ArgumentsProblem(const QString& command, const QString& usage, const QStringList& args,
+                         QStringList* positionals);
 
 // Tells a bad option in Japanese; returns the exit code of a bad option (2).
 int BadOption(CliEnv& env, const QString& text);

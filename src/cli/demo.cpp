@@ -70,11 +70,7 @@ bool writeResultsLog(CliEnv& env, const SchoolFolders& f) {
 } // namespace
 
 int CmdInitDemo(CliEnv& env) {
-    if (env.args.isEmpty() || env.args.first().startsWith(QStringLiteral("--"))) {
-        env.err << "usage: baisuu-cli init-demo DIR [--force]" << Qt::endl;
-        return 2;
-    }
-    QDir root(QDir(env.args.first()).absolutePath());
+    QDir root(QDir(env.positionals.first()).absolutePath());
     if (root.exists() && !root.isEmpty() && !env.flag(QStringLiteral("--force"))) {
         env.err << QStringLiteral(
                        "%1 は空ではありません。上書きするときは --force を付けてください。")

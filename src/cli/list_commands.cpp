@@ -13,18 +13,6 @@ namespace baisuu {
 
 namespace {
 
-// The options a command takes; any other one is a typing error, not to be ignored.
-bool onlyOptions(CliEnv& env, const QStringList& known) {
-    for (qsizetype i = 0; i < env.args.size(); i += 2)
-        if (!known.contains(env.args[i]) || i + 1 >= env.args.size()) {
-            env.err << QStringLiteral("使えるオプションは %1 です。値を付けて指定してください: %2")
-                           .arg(known.join(QStringLiteral(" ")), env.args[i])
-                    << Qt::endl;
-            return false;
-        }
-    return true;
-}
-
 // The options every list command shares: --group and --pupil, and --mode
 // where the command has one. Returns 0 when they are good.
 int commonOptions(CliEnv& env, ListRequest& request, bool withMode) {
@@ -87,10 +75,6 @@ int printEveryLevel(CliEnv& env, ListRequest& request) {
 } // namespace
 
 int CmdRanking(CliEnv& env) {
-    if (!onlyOptions(env, {QStringLiteral("--level"), QStringLiteral("--mode"),
-                           QStringLiteral("--order"), QStringLiteral("--group"),
-                           QStringLiteral("--pupil")}))
-        return 2;
     ListRequest request;
     if (const int code = commonOptions(env, request, true)) return code;
     qint64 order = 1;
@@ -112,7 +96,6 @@ int CmdRanking(CliEnv& env) {
 }
 
 int CmdToday(CliEnv& env) {
-    if (!onlyOptions(env, {QStringLiteral("--group"), QStringLiteral("--pupil")})) return 2;
     ListRequest request;
     if (const int code = commonOptions(env, request, false)) return code;
     request.mode = ListMode::Time;
@@ -121,9 +104,6 @@ int CmdToday(CliEnv& env) {
 }
 
 int CmdPeriod(CliEnv& env) {
-    if (!onlyOptions(env, {QStringLiteral("--days"), QStringLiteral("--mode"),
-                           QStringLiteral("--group"), QStringLiteral("--pupil")}))
-        return 2;
     ListRequest request;
     if (const int code = commonOptions(env, request, true)) return code;
     qint64 period = 0;

@@ -25,18 +25,15 @@ namespace baisuu {
 
 namespace {
 
-// --name, --code, --password and --start-month, where given. False (told)
-// when an option lacks its value or the month is no number.
+// --name, --code, --password and --start-month, where given (each with its
+// value: the arguments were checked against the usage). False (told) when the
+// month is no number or a setting cannot be kept.
 bool settingsOptions(CliEnv& env, SchoolSettings* s) {
     const QStringList names = {QStringLiteral("--name"), QStringLiteral("--code"),
                                QStringLiteral("--password"), QStringLiteral("--start-month")};
     for (const QString& name : names) {
         const qsizetype i = env.args.indexOf(name);
         if (i < 0) continue;
-        if (i + 1 >= env.args.size()) {
-            BadOption(env, QStringLiteral("%1 の後に値を書いてください。").arg(name));
-            return false;
-        }
         const QString value = env.args[i + 1];
         if (name == names[0]) s->name = value;
         if (name == names[1]) s->code = value;
@@ -123,14 +120,9 @@ int installBeside(CliEnv& env, const QString& base, const SchoolSettings& settin
 } // namespace
 
 int CmdInitSchool(CliEnv& env) {
-    if (env.args.isEmpty() || env.args.first().startsWith(QStringLiteral("--")))
-        return BadOption(
-            env, QStringLiteral("usage: baisuu-cli init-school DIR --name NAME --code NNNNN "
-                                "--password P [--start-month M] [--force]\n"
-                                "       baisuu-cli init-school DIR --data-root EXISTING"));
     SchoolSettings settings;
     if (!settingsOptions(env, &settings)) return 2;
-    const QDir root(QDir(env.args.first()).absolutePath());
+    const QDir root(QDir(env.positionals.first()).absolutePath());
     if (env.flag(QStringLiteral("--data-root"))) return installBeside(env, root.path(), settings);
     if (!settings.name || !settings.code || !settings.password)
         return BadOption(env, QStringLiteral("--name、--code、--password を指定してください。"));
@@ -243,25 +235,12 @@ FileEdit importEdit(CliEnv& env, const Hensuu1& state, const QList<CsvPupil>& pu
     };
 }
 
-// The import's own options: the CSV's path first, then --remove-missing at most.
-bool importOptions(CliEnv& env) {
-    const bool known = !env.args.isEmpty() && !env.args.first().startsWith(QStringLiteral("--")) &&
-                       std::all_of(env.args.begin() + 1, env.args.end(), [](const QString& a) {
-                           return a == QStringLiteral("--remove-missing");
-                       });
-    if (!known)
-        BadOption(env,
-                  QStringLiteral("usage: baisuu-cli roster-import FILE.csv [--remove-missing]"));
-    return known;
-}
-
 } // namespace
 
 int CmdRosterImport(CliEnv& env) {
-    if (!importOptions(env)) return 2;
     Hensuu1 state;
     if (!LoadCliInstallation(env, state)) return 1;
-    const QString csvPath = env.args.first();
+    const QString csvPath = env.positionals.first();
     QFile csv(csvPath);
     if (!csv.open(QIODevice::ReadOnly)) {
         env.err << FileError{csvPath, 0, QStringLiteral("ファイルを開けません。")}.text()

@@ -73,8 +73,8 @@ TEST_F(InstalledProgramsTest, HelpAndVersionPrintWithoutADisplay) {
     const ProcessResult cliHelp = cli({QStringLiteral("--help")});
     EXPECT_EQ(cliHelp.code, 0);
     EXPECT_TRUE(cliHelp.err.isEmpty()) << cliHelp.err.toStdString();
-    for (const char* text : {"usage: baisuu-cli", " init-demo", " config", " check", "programDir"})
-        EXPECT_TRUE(cliHelp.out.contains(QLatin1String(text))) << text;
+    for (const char* text : {"使い方: baisuu-cli", " init-demo", " config", " check", "programDir"})
+        EXPECT_TRUE(cliHelp.out.contains(QString::fromUtf8(text))) << text;
 
     // Bad input is still a usage error on stderr.
     for (const QStringList& bad :
@@ -84,7 +84,7 @@ TEST_F(InstalledProgramsTest, HelpAndVersionPrintWithoutADisplay) {
         const ProcessResult r = cli(bad);
         EXPECT_EQ(r.code, 2) << bad.join(' ').toStdString();
         EXPECT_TRUE(r.out.isEmpty());
-        EXPECT_TRUE(r.err.startsWith(QStringLiteral("usage: baisuu-cli")));
+        EXPECT_TRUE(r.err.contains(QStringLiteral("使い方: baisuu-cli"))) << r.err.toStdString();
     }
 }
 
@@ -102,14 +102,14 @@ TEST_F(InstalledProgramsTest, OptionsAreCheckedAndCommandsExplainedWithoutADispl
     }
 
     const QString help = cli({QStringLiteral("--help")}).out;
-    const QRegularExpression list(QStringLiteral("commands:([^\n]*)"));
+    const QRegularExpression list(QStringLiteral("コマンド:([^\n]*)"));
     const QStringList commands =
         list.match(help).captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     EXPECT_GE(commands.size(), 20) << help.toStdString();
     for (const QString& command : commands) {
         const ProcessResult r = cli({command, QStringLiteral("--help")});
         EXPECT_EQ(r.code, 0) << command.toStdString() << ": " << r.err.toStdString();
-        EXPECT_TRUE(r.out.startsWith(QStringLiteral("usage: baisuu-cli ")) &&
+        EXPECT_TRUE(r.out.startsWith(QStringLiteral("使い方: baisuu-cli ")) &&
                     r.out.contains(QStringLiteral(" ") + command))
             << r.out.toStdString();
         EXPECT_FALSE(r.err.contains(QStringLiteral("programDir"))) << r.err.toStdString();

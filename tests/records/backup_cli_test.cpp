@@ -120,7 +120,7 @@ TEST(BackupCli, RestoreRefusesAnythingButALogOfThisSchoolAndChangesNothing) {
          "時刻"},
         {"a missing file", {school.root() + QStringLiteral("/none.dat")}, "読めません"},
         {"no file", {}, "指定してください"},
-        {"two files", {file("a.dat", original), file("b.dat", original)}, "一つだけ"},
+        {"two files", {file("a.dat", original), file("b.dat", original)}, "余分な引数"},
         {"an unknown option", {QStringLiteral("--force"), file("c.dat", original)}, "--drop-newer"},
     };
     const QDir copies(school.root() + kCopies);

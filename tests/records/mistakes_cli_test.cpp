@@ -91,7 +91,7 @@ TEST_F(MistakesCli, BadArgumentsAreRefused) {
         {{"--pupil", "1", "--level", "0"}, "--level には 1 から"},
         {{"--pupil", "1", "--level", "99"}, "--level には 1 から"},
         {{"--pupil", "1", "--days", "0"}, "--days には 1 から"},
-        {{"--group", "小１", "--days", "ten"}, "--days には 1 から"},
+        {{"--group", "小１", "--days", "ten"}, "--days には半角の整数"},
     };
     for (const auto& c : cases) {
         const ProcessResult r = cli(QStringList{QStringLiteral("mistakes")} + c.args);

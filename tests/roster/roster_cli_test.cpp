@@ -213,7 +213,7 @@ TEST_F(RosterCliTest, ImportKeepsWhatTheCsvDoesNotSayAndRefusesWhatItCannotRead)
          february,
          2,
          std::nullopt,
-         {QStringLiteral("usage")}},
+         {QStringLiteral("--remove-mising というオプションはありません。")}},
     };
     for (const Case& c : cases) {
         writeFile(dir, data + QStringLiteral("新名簿.txt"), before);
