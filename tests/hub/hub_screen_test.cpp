@@ -6,6 +6,7 @@
 #include "hub/chart_panel_screen.h"
 #include "hub/data_change_panel_screen.h"
 #include "hub/hub_screen.h"
+#include "records/results_backup.h"
 #include "records/results_log.h"
 #include "stage_input.h"
 #include "text_fit.h"
@@ -308,6 +309,30 @@ TEST_F(HubScreen, ATeacherSeesTheTeacherButtons) {
         snapshot(*hub, QStringLiteral("hub_teacher"));
     }
     EXPECT_TRUE(navigator.texts.isEmpty()); // nothing waits for a person to close it
+}
+
+// The teacher's notice, in a window 1.37 times the stage: shown in the strip
+// above the columns without covering a control, gone once a copy is made.
+TEST_F(HubScreen, ATeachersHubTellsOfAMissingCopyUntilOneIsMade) {
+    scale = 1.37;
+    run(kPupil, 1, 30); // a log, and no copy of it
+    ctx->hensuu1.pupilName = QStringLiteral("田中先生");
+    const QDate today = clock.now().date();
+    {
+        auto hub = shownHub();
+        auto* notice = child(*hub, QStringLiteral("Notice"));
+        EXPECT_TRUE(reachableOnStage(*hub.stage, notice));
+        EXPECT_TRUE(notice->text().contains(QStringLiteral("成績のバックアップがありません。")));
+        for (QWidget* other : hub->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            EXPECT_TRUE(other == notice || other->isHidden() ||
+                        !other->geometry().intersects(notice->geometry()));
+        expectTextsFit(*notice, {TeacherNoticeText({true, today.addDays(-365), 99}, today)});
+        snapshot(*hub.stage, QStringLiteral("hub_teacher_notice"));
+    }
+    const QString copy = BackupPath(ctx->hensuu1.paths.resultsLogFile(), today);
+    writeFile(dir, QDir(dir.path()).relativeFilePath(copy), "copy");
+    auto hub = shownHub();
+    EXPECT_TRUE(child(*hub, QStringLiteral("Notice"))->isHidden());
 }
 
 TEST_F(HubScreen, EveryTextFits) {
