@@ -42,14 +42,14 @@ void keepAnswers(AppContext& ctx, const QList<Answer>& answers) {
 } // namespace
 
 bool RecordRun(AppContext& ctx, UnrecordedRun run, const LockWait& wait) {
-    // The outcome flags compare this run with the tallies. Those the hub loaded
-    // may be old by now (another machine may have set a better time since), and
-    // a run started directly has none; so they are read afresh. If the log
-    // cannot be read here, the append below reports the trouble.
     // Only this run's own write may announce it: a flag some earlier run left
     // (its finish screen never came) is no outcome of this one.
     ctx.results.newPersonalBest = 0;
     ctx.results.newSchoolBest = 0;
+    // The outcome flags compare this run with the tallies. Those the hub loaded
+    // may be old by now (another machine may have set a better time since), and
+    // a run started directly has none; so they are read afresh. If the log
+    // cannot be read here, the append below reports the trouble.
     const QString logFile = ctx.hensuu1.paths.resultsLogFile();
     ComputeLevelStats(ctx.results, ctx.criteria, logFile, ctx.clock.now(), wait);
     if (const auto error = Seisekikiroku(ctx.results, ctx.criteria, logFile, run.record, wait)) {

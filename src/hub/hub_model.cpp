@@ -4,8 +4,8 @@
 #include "core/dates.h"
 #include "core/item_reader.h"
 #include "hub/list_lines.h"
-#include "records/results_backup.h"
 #include "hub/result_lists.h"
+#include "records/results_backup.h"
 #include "roster/grades.h"
 
 #include <QFile>

@@ -123,8 +123,8 @@ struct HubColumn {
 
 // What may be wrong at the school beyond what the hub itself can mend.
 struct SchoolTrouble {
-    bool logExists = false;       // without a results log there is nothing to copy
-    QDate newestCopy;             // the newest copy of the log not dated after today; null: none
+    bool logExists = false;        // without a results log there is nothing to copy
+    QDate newestCopy;              // the newest copy of the log not dated after today; null: none
     int answersUnwrittenToday = 0; // answers files this machine could not write today
 };
 // The copies beside the log at logPath, as their names date them.

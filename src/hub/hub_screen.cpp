@@ -72,9 +72,8 @@ void seisekitime1::Form_Activate() {
             ComputeLevelStats(ctx_.results, ctx_.criteria, ctx_.hensuu1.paths.resultsLogFile(), now,
                               ctx_.coveredWait()))
         ctx_.navigator.message(QStringLiteral("成績の読み込み"), LogUnreadableText(*error));
-    const SchoolTrouble trouble =
-        FindSchoolTrouble(ctx_.hensuu1.paths.resultsLogFile(), now.date(),
-                          ctx_.answersUnwrittenOn(now.date()));
+    const SchoolTrouble trouble = FindSchoolTrouble(ctx_.hensuu1.paths.resultsLogFile(), now.date(),
+                                                    ctx_.answersUnwrittenOn(now.date()));
     view_ = BuildHubView(ctx_.hensuu1, ctx_.criteria, ctx_.results, ctx_.roster,
                          Combo1->currentText(), now, trouble);
     ctx_.finalLevelCleared = view_.finalLevelCleared;

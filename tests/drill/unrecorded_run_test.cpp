@@ -62,7 +62,8 @@ TEST_F(UnrecordedRunTest, TheFinishScreenKeepsTheRunAndRecordsItOnceTheFolderTak
     const QString log = ctx->hensuu1.paths.resultsLogFile();
     finishARun();
     ASSERT_EQ(navigator.titles, QStringList{QStringLiteral("成績記録エラー")});
-    EXPECT_TRUE(navigator.texts[0].contains(QStringLiteral("「もう一度記録する」を押してください")));
+    EXPECT_TRUE(
+        navigator.texts[0].contains(QStringLiteral("「もう一度記録する」を押してください")));
     EXPECT_EQ(navigator.shown.last(), Screen::Finish);
     ASSERT_TRUE(ctx->drill.unrecorded);
     EXPECT_EQ(ctx->drill.unrecorded->answers.size(), 20);
@@ -72,8 +73,8 @@ TEST_F(UnrecordedRunTest, TheFinishScreenKeepsTheRunAndRecordsItOnceTheFolderTak
     // The finish screen, in a window 1.37 times the stage, says what is wrong
     // and offers the teacher the retry; no cue cheers a run that is not kept.
     sound.played.clear();
-    auto shown = showOnStage<FrmSyuuryou>([this] { return new FrmSyuuryou(*ctx); },
-                                          Screen::Finish, 1.37);
+    auto shown =
+        showOnStage<FrmSyuuryou>([this] { return new FrmSyuuryou(*ctx); }, Screen::Finish, 1.37);
     FrmSyuuryou& screen = *shown;
     EXPECT_EQ(child(screen, "Label20")->text(), QStringLiteral("成績はまだ記録されていません"));
     EXPECT_EQ(child(screen, "Label13")->text(), QString());
@@ -109,8 +110,7 @@ TEST_F(UnrecordedRunTest, TheFinishScreenKeepsTheRunAndRecordsItOnceTheFolderTak
     ASSERT_FALSE(ReadAnswers(AnswersFilePath(ctx->hensuu1.paths.dataFolder, 7), &kept));
     EXPECT_EQ(kept.answers.size(), 20);
     EXPECT_EQ(navigator.shown.last(), Screen::Finish);
-    auto after = showOnStage<FrmSyuuryou>([this] { return new FrmSyuuryou(*ctx); },
-                                          Screen::Finish);
+    auto after = showOnStage<FrmSyuuryou>([this] { return new FrmSyuuryou(*ctx); }, Screen::Finish);
     EXPECT_EQ(child(*after, "Label20")->text(), QStringLiteral("！！！最高新記録！！！"));
     EXPECT_EQ(child(*after, "Label13")->text(), QStringLiteral(" (このレベル　1回目)"));
 }

@@ -323,8 +323,9 @@ TEST_F(HubModelTest, ATeachersNoticeTellsOfAnOldOrMissingCopyAndOfUnwrittenAnswe
         QDir(BackupFolder(log)).removeRecursively();
         if (c.log) writeFile(dir, QFileInfo(log).fileName(), "log");
         if (c.copyDaysAgo != 99)
-            writeFile(dir, QDir(dir.path()).relativeFilePath(
-                               BackupPath(log, kNow.date().addDays(-c.copyDaysAgo))),
+            writeFile(dir,
+                      QDir(dir.path())
+                          .relativeFilePath(BackupPath(log, kNow.date().addDays(-c.copyDaysAgo))),
                       "copy");
         state.pupilName = QString::fromUtf16(c.name);
         const QString notice = BuildHubView(state, criteria, *results, roster, {}, kNow,

@@ -445,12 +445,12 @@ TEST_F(HubScreen, TheOptionsSwitchModeAndViewWithTheirCaptions) {
     click("Option1_3");
     EXPECT_EQ(label5->text(), QString());
     EXPECT_TRUE(combo2->isVisible());
-    EXPECT_EQ(lines(3).size(), 3);       // a month: last week's run too
+    EXPECT_EQ(lines(3).size(), 3); // a month: last week's run too
     combo2->setFocus();
     typeOnStage(*hub.stage, Qt::Key_Up); // since last week's Monday
     EXPECT_EQ(ctx->hensuu1.resultPeriod, 2);
     EXPECT_EQ(lines(3).size(), 3);
-    combo2->setFocus(); // the list was rebuilt under it
+    combo2->setFocus();                  // the list was rebuilt under it
     typeOnStage(*hub.stage, Qt::Key_Up); // this week only
     EXPECT_EQ(ctx->hensuu1.resultPeriod, 1);
     EXPECT_EQ(lines(3).size(), 2);
