@@ -20,7 +20,9 @@ void SignIn(AppContext& ctx, int pupil);
 
 // Makes the day's copy of the results log, when no machine has made it yet,
 // on a thread of its own so that the selection screen does not wait for it. A
-// failure is told on stderr only: the program goes on without the copy.
+// failure is told on standard error and the program goes on without the copy;
+// the teacher's hub tells of a copy missing or older than yesterday's, as the
+// folder of copies shows it to every machine.
 std::future<void> StartDailyBackup(const QString& logPath, QDate today);
 
 } // namespace baisuu

@@ -13,6 +13,11 @@
 #include "sound/sound_cue_table.h"
 #include "sound/sound_cues.h"
 
+#include <QDate>
+#include <QMap>
+
+#include <algorithm>
+
 namespace baisuu {
 
 struct AppContext {
@@ -47,6 +52,14 @@ struct AppContext {
     QString toldRosterProblem = {};
     // Printing writes this PDF file (and its numbered siblings) instead of asking for a printer.
     QString printToPdf = {};
+    // The answers files this machine could not write, each with the day it
+    // last failed; a later write of the same file takes it off again. Only
+    // this program knows of such a failure (the file is not there to say so),
+    // so the teacher's hub reads it from here.
+    QMap<QString, QDate> unwrittenAnswers = {};
+    int answersUnwrittenOn(QDate day) const {
+        return int(std::count(unwrittenAnswers.cbegin(), unwrittenAnswers.cend(), day));
+    }
 };
 
 } // namespace baisuu

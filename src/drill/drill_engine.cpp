@@ -26,17 +26,26 @@ int barWidth(double seconds, double scale) {
     return std::min(int(std::lround(seconds * scale)), kTimeBarWidth);
 }
 
-// The run is safe in the results log by now: trouble with its answers is
-// only told, on standard error, and check finds the file's bad lines.
-void keepAnswers(const AppContext& ctx, const QList<Answer>& answers) {
+// The run is safe in the results log by now: trouble with its answers stops
+// nobody. It is kept for the teacher's hub, which tells of it while the file
+// still cannot be written, and on standard error; check finds a file's bad lines.
+void keepAnswers(AppContext& ctx, const QList<Answer>& answers) {
     const QString path = AnswersFilePath(ctx.hensuu1.paths.dataFolder, ctx.hensuu1.currentPupil);
-    if (const auto error = AppendAnswers(path, answers, ctx.coveredWait()))
+    if (const auto error = AppendAnswers(path, answers, ctx.coveredWait())) {
+        ctx.unwrittenAnswers.insert(path, ctx.clock.now().date());
         std::fprintf(stderr, "baisuu: %s\n", qPrintable(error->text()));
+    } else {
+        ctx.unwrittenAnswers.remove(path);
+    }
 }
 
 } // namespace
 
 bool RecordRun(AppContext& ctx, UnrecordedRun run, const LockWait& wait) {
+    // Only this run's own write may announce it: a flag some earlier run left
+    // (its finish screen never came) is no outcome of this one.
+    ctx.results.newPersonalBest = 0;
+    ctx.results.newSchoolBest = 0;
     // The outcome flags compare this run with the tallies. Those the hub loaded
     // may be old by now (another machine may have set a better time since), and
     // a run started directly has none; so they are read afresh. If the log

@@ -46,10 +46,12 @@ QString RunRefusal(const AppContext& ctx, const ProblemSource& problems, int lev
 bool StartRun(AppContext& ctx, const ProblemSource& problems);
 bool StartRun(AppContext& ctx); // with this drill's own problems
 
-// Appends a finished run to the results log and then keeps its answers. When
-// the log does not take it (no right to write, a full disk), the teacher is
-// told, the run is kept in ctx.drill.unrecorded for the finish screen to
-// record again, and false is returned; the outcome flags are then left clear.
+// Appends a finished run to the results log and then keeps its answers. The
+// outcome flags (new best times) are cleared first and set only once the log
+// holds the run. When the log does not take it (no right to write, a full
+// disk), the teacher is told, the run is kept in ctx.drill.unrecorded for the
+// finish screen to record again, and false is returned with the flags clear.
+// An answers file that cannot be written is kept in ctx.unwrittenAnswers.
 bool RecordRun(AppContext& ctx, UnrecordedRun run, const LockWait& wait);
 
 // Widths of the time bar's parts in pixels.

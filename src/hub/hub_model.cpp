@@ -5,7 +5,10 @@
 #include "core/item_reader.h"
 #include "hub/list_lines.h"
 #include "hub/result_lists.h"
+#include "records/results_backup.h"
 #include "roster/grades.h"
+
+#include <QFile>
 
 #include <algorithm>
 #include <cmath>
@@ -288,11 +291,43 @@ std::array<QString, 3> ViewButtonCaptions(ViewCaptions when) {
     return {QStringLiteral("合計累計"), QStringLiteral("合計本日"), QStringLiteral("すべて")};
 }
 
+// --- The teacher's notice ------------------------------------------------------
+
+SchoolTrouble FindSchoolTrouble(const QString& logPath, QDate today, int answersUnwrittenToday) {
+    SchoolTrouble trouble;
+    trouble.logExists = QFile::exists(logPath);
+    trouble.answersUnwrittenToday = answersUnwrittenToday;
+    // A copy dated after today was made under a wrong clock: it says nothing of today.
+    for (const CopyName& copy : BackupCopies(logPath)) {
+        if (copy.date > today) continue;
+        trouble.newestCopy = copy.date;
+        break;
+    }
+    return trouble;
+}
+
+QString TeacherNoticeText(const SchoolTrouble& trouble, QDate today) {
+    QString wrong;
+    if (trouble.logExists && trouble.newestCopy.isNull())
+        wrong = QStringLiteral("成績のバックアップがありません。");
+    else if (trouble.logExists && trouble.newestCopy.daysTo(today) > 1)
+        wrong = QStringLiteral("成績のバックアップが%1日前のままです。")
+                    .arg(trouble.newestCopy.daysTo(today));
+    if (trouble.answersUnwrittenToday > 0)
+        wrong += QStringLiteral("今日%1人分の解答記録を書けませんでした。")
+                     .arg(trouble.answersUnwrittenToday);
+    if (wrong.isEmpty()) return {};
+    // Both come from a data folder this machine cannot write (rights, a full
+    // disk, the network): the school's IT person mends that.
+    return QStringLiteral("注意：") + wrong +
+           QStringLiteral("IT担当の方にデータフォルダを確かめてもらってください。");
+}
+
 // --- The hub ---------------------------------------------------------------------
 
 HubView BuildHubView(const Hensuu1& state, const CriteriaTable& criteria,
                      const ResultsState& results, const StudentRoster& roster, const QString& group,
-                     const QDateTime& now) {
+                     const QDateTime& now, const SchoolTrouble& trouble) {
     HubView view;
     const LevelCatalog& catalog = state.catalog;
     const int n = offeredLevels(catalog);
@@ -310,6 +345,7 @@ HubView BuildHubView(const Hensuu1& state, const CriteriaTable& criteria,
     view.todayRunCount = QStringLiteral("本日総回数＝%1回").arg(qint16(std::nearbyint(today)));
     view.teacherMode = state.pupilName.contains(QStringLiteral("★")) ||
                        state.pupilName.contains(QStringLiteral("先生"));
+    if (view.teacherMode) view.notice = TeacherNoticeText(trouble, now.date());
 
     const LevelOpening opening = OpenLevels(catalog, criteria, results, pupil);
     view.finalLevelCleared = opening.finalLevelCleared;

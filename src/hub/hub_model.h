@@ -119,6 +119,21 @@ struct HubColumn {
     int ownLine = -1; // the line of the pupil in list, to scroll into view
 };
 
+// --- The teacher's notice ------------------------------------------------------
+
+// What may be wrong at the school beyond what the hub itself can mend.
+struct SchoolTrouble {
+    bool logExists = false;        // without a results log there is nothing to copy
+    QDate newestCopy;              // the newest copy of the log not dated after today; null: none
+    int answersUnwrittenToday = 0; // answers files this machine could not write today
+};
+// The copies beside the log at logPath, as their names date them.
+SchoolTrouble FindSchoolTrouble(const QString& logPath, QDate today, int answersUnwrittenToday);
+// The teacher's notice line: what is wrong and what to do; empty when nothing
+// is. The newest copy may be yesterday's, as the day's copy is made when the
+// program first starts that day.
+QString TeacherNoticeText(const SchoolTrouble& trouble, QDate today);
+
 struct HubView {
     QString contentName;         // Label11
     int contentNamePoints = 24;  // Label11's size: 20 for a name longer than 9 characters
@@ -127,6 +142,7 @@ struct HubView {
     QString minutesSinceStart;   // Label17: "起動後m分"
     QString todayRunCount;       // Label18: "本日総回数＝T回"
     bool teacherMode = false;  // a name with "先生" or "★"
+    QString notice;            // the teacher's notice line; empty: hidden
     qint16 finalLevelCleared = 0;
     ColumnLayout layout;
     int firstColumn = 1;
@@ -135,10 +151,10 @@ struct HubView {
 
 // What the hub shows for the signed-in pupil of state, as of now, from tallies
 // already computed and the practice limits already applied. The lists show the
-// ranking by all-time points over group.
+// ranking by all-time points over group; a teacher sees the notice of trouble.
 HubView BuildHubView(const Hensuu1& state, const CriteriaTable& criteria,
                      const ResultsState& results, const StudentRoster& roster, const QString& group,
-                     const QDateTime& now);
+                     const QDateTime& now, const SchoolTrouble& trouble = {});
 
 // The keyboard of the hub: the level a typed character starts ("1".."9",
 // "a".."d" within N), 0 for "0" (back), or -1 for any other character.

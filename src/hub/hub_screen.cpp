@@ -39,6 +39,7 @@ seisekitime1::seisekitime1(AppContext& ctx, QWidget* parent) : QWidget(parent), 
     buildHeader();
     buildOptions();
     buildColumns();
+    buildNotice();
     buildCovers();
     // The keys start levels whichever control has the focus, and a click on a
     // level's caption starts it too.
@@ -71,9 +72,13 @@ void seisekitime1::Form_Activate() {
             ComputeLevelStats(ctx_.results, ctx_.criteria, ctx_.hensuu1.paths.resultsLogFile(), now,
                               ctx_.coveredWait()))
         ctx_.navigator.message(QStringLiteral("成績の読み込み"), LogUnreadableText(*error));
+    const SchoolTrouble trouble = FindSchoolTrouble(ctx_.hensuu1.paths.resultsLogFile(), now.date(),
+                                                    ctx_.answersUnwrittenOn(now.date()));
     view_ = BuildHubView(ctx_.hensuu1, ctx_.criteria, ctx_.results, ctx_.roster,
-                         Combo1->currentText(), now);
+                         Combo1->currentText(), now, trouble);
     ctx_.finalLevelCleared = view_.finalLevelCleared;
+    notice_->setText(view_.notice);
+    notice_->setVisible(!view_.notice.isEmpty());
 
     Command8->setVisible(view_.teacherMode);
     Picture11->setTeacherMode(view_.teacherMode);
@@ -113,6 +118,16 @@ void seisekitime1::Form_Activate() {
     // paint); should no paint come, they wait half a second at most.
     awaitingPaint_ = true;
     QTimer::singleShot(500, this, [this] { keysFromNow(); });
+}
+
+void seisekitime1::buildNotice() {
+    // In the free strip between the view's caption and the columns, the whole
+    // width: the chart panel, when the teacher opens it, lies over it.
+    notice_ = Named(MakeLabel(this, {}, QRect(12, 134, 1000, 22),
+                              {10, true, Qt::AlignLeft | Qt::AlignVCenter, QColor(0xB0, 0, 0)}),
+                    QStringLiteral("Notice"));
+    FillBackground(notice_, QColor(0xFF, 0xE4, 0xE4));
+    notice_->hide();
 }
 
 void seisekitime1::keysFromNow() {

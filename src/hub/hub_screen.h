@@ -81,6 +81,7 @@ class seisekitime1 final : public QWidget {
     void buildHeader();
     void buildOptions();
     void buildColumns();
+    void buildNotice();
     void buildCovers();
     void buildPanels();
     void showColumns(const HubView& view);
@@ -140,6 +141,7 @@ class seisekitime1 final : public QWidget {
     ChartPanel* Picture11 = nullptr;  // the chart page and the other pupils
     QPushButton* Command8 = nullptr;  // "データ処理" (teachers)
     QPushButton* Command17 = nullptr; // "グラフ", in the own-runs view
+    QLabel* notice_ = nullptr;        // a teacher's notice of trouble (HubView::notice)
 };
 
 // What the application shell calls to make the hub.

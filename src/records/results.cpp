@@ -292,9 +292,11 @@ std::optional<FileError> Seisekikiroku(ResultsState& state, const CriteriaTable&
                              .arg(level)};
     const LevelCriteria& c = criteria.levels[level];
     const PupilLevelStats& s = state.at(p, level);
-    state.wasCleared = (s.attempts < c.clearCount || s.points < c.clearPoints) ? 0 : 1;
-    // A run the log did not take is no record, new or otherwise.
+    const bool clearedBefore = s.attempts >= c.clearCount && s.points >= c.clearPoints;
+    // A run the log did not take is no record, new or otherwise: every flag
+    // waits for the record to be in the log.
     if (auto error = AppendResult(logPath, run, wait)) return error;
+    state.wasCleared = clearedBefore ? 1 : 0;
     if (state.best(p, level) > run.runTime) {
         state.newPersonalBest = 1;
         state.best(p, level) = run.runTime;

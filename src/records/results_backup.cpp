@@ -89,9 +89,13 @@ QString BackupPath(const QString& logPath, QDate day) {
            day.toString(QStringLiteral("yyyyMMdd")) + kCopyExt;
 }
 
+QList<CopyName> BackupCopies(const QString& logPath) {
+    return CopiesOf(BackupFolder(logPath), kCopyStem, kCopyExt);
+}
+
 QStringList BackupFiles(const QString& logPath) {
     QStringList out;
-    for (const CopyName& copy : CopiesOf(BackupFolder(logPath), kCopyStem, kCopyExt))
+    for (const CopyName& copy : BackupCopies(logPath))
         out.append(copy.path);
     return out;
 }

@@ -31,7 +31,8 @@ QString BackupFolder(const QString& logPath);
 // The day's copy.
 QString BackupPath(const QString& logPath, QDate day);
 // Every copy of the log in the folder, newest first.
-QStringList BackupFiles(const QString& logPath);
+QList<CopyName> BackupCopies(const QString& logPath);
+QStringList BackupFiles(const QString& logPath); // their paths
 
 // Copies the log's whole records, read under its lock once no deletion is under
 // way, to a new copy: the day's copy when now's day has none yet, else a copy

@@ -4,8 +4,10 @@
 #include "hub/hub_model.h"
 #include "hub/result_lists.h"
 #include "records/log_bytes.h"
+#include "records/results_backup.h"
 #include "test_support.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace baisuu {
@@ -290,6 +292,48 @@ TEST_F(HubModelTest, TheViewOfAPupilAndOfATeacher) {
     state.pupilName = QStringLiteral("★見学");
     EXPECT_TRUE(BuildHubView(state, criteria, *results, roster, QStringLiteral("全学年"), kNow)
                     .teacherMode);
+}
+
+// A teacher's notice, from the copies beside the log and this machine's
+// unwritten answers files; none for a pupil, none once the cause is gone.
+TEST_F(HubModelTest, ATeachersNoticeTellsOfAnOldOrMissingCopyAndOfUnwrittenAnswers) {
+    const QString log = dir.filePath(QStringLiteral("成績累積データ.dat"));
+    const QString none = QStringLiteral("成績のバックアップがありません。");
+    const struct {
+        const char16_t* name;
+        bool log;
+        int copyDaysAgo; // -1: only tomorrow's, a wrong clock's; 99: none
+        int answersUnwritten;
+        QString says; // empty: no notice
+    } cases[] = {
+        {u"山田先生", true, 1, 0, {}},
+        {u"★管理", true, 0, 0, {}},
+        {u"山田先生", false, 99, 0, {}}, // nothing to copy yet
+        {u"山田先生", true, 99, 0, none},
+        {u"山田先生", true, -1, 0, none},
+        {u"山田先生", true, 2, 0, QStringLiteral("成績のバックアップが2日前のままです。")},
+        {u"山田先生", true, 0, 2, QStringLiteral("今日2人分の解答記録を書けませんでした。")},
+        {u"青木　さくら", true, 99, 1, {}},
+    };
+    Hensuu1 state;
+    state.catalog = catalog;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says.toStdString() + std::to_string(c.copyDaysAgo));
+        QFile::remove(log);
+        QDir(BackupFolder(log)).removeRecursively();
+        if (c.log) writeFile(dir, QFileInfo(log).fileName(), "log");
+        if (c.copyDaysAgo != 99)
+            writeFile(dir,
+                      QDir(dir.path())
+                          .relativeFilePath(BackupPath(log, kNow.date().addDays(-c.copyDaysAgo))),
+                      "copy");
+        state.pupilName = QString::fromUtf16(c.name);
+        const QString notice = BuildHubView(state, criteria, *results, roster, {}, kNow,
+                                            FindSchoolTrouble(log, kNow.date(), c.answersUnwritten))
+                                   .notice;
+        EXPECT_EQ(notice.isEmpty(), c.says.isEmpty()) << notice.toStdString();
+        EXPECT_TRUE(notice.contains(c.says));
+    }
 }
 
 TEST(HubOptions, PointModeShowsTheRankingInTheOrderChosenLast) {

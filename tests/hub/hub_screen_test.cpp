@@ -6,6 +6,7 @@
 #include "hub/chart_panel_screen.h"
 #include "hub/data_change_panel_screen.h"
 #include "hub/hub_screen.h"
+#include "records/results_backup.h"
 #include "records/results_log.h"
 #include "stage_input.h"
 #include "text_fit.h"
@@ -310,6 +311,30 @@ TEST_F(HubScreen, ATeacherSeesTheTeacherButtons) {
     EXPECT_TRUE(navigator.texts.isEmpty()); // nothing waits for a person to close it
 }
 
+// The teacher's notice, in a window 1.37 times the stage: shown in the strip
+// above the columns without covering a control, gone once a copy is made.
+TEST_F(HubScreen, ATeachersHubTellsOfAMissingCopyUntilOneIsMade) {
+    scale = 1.37;
+    run(kPupil, 1, 30); // a log, and no copy of it
+    ctx->hensuu1.pupilName = QStringLiteral("田中先生");
+    const QDate today = clock.now().date();
+    {
+        auto hub = shownHub();
+        auto* notice = child(*hub, QStringLiteral("Notice"));
+        EXPECT_TRUE(reachableOnStage(*hub.stage, notice));
+        EXPECT_TRUE(notice->text().contains(QStringLiteral("成績のバックアップがありません。")));
+        for (QWidget* other : hub->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            EXPECT_TRUE(other == notice || other->isHidden() ||
+                        !other->geometry().intersects(notice->geometry()));
+        expectTextsFit(*notice, {TeacherNoticeText({true, today.addDays(-365), 99}, today)});
+        snapshot(*hub.stage, QStringLiteral("hub_teacher_notice"));
+    }
+    const QString copy = BackupPath(ctx->hensuu1.paths.resultsLogFile(), today);
+    writeFile(dir, QDir(dir.path()).relativeFilePath(copy), "copy");
+    auto hub = shownHub();
+    EXPECT_TRUE(child(*hub, QStringLiteral("Notice"))->isHidden());
+}
+
 TEST_F(HubScreen, EveryTextFits) {
     ctx->hensuu1.pupilName = QStringLiteral("アレクサンドロフスカヤ・エカテリーナ先生");
     ctx->hensuu1.pupilGrade = QStringLiteral("中３");
@@ -420,12 +445,12 @@ TEST_F(HubScreen, TheOptionsSwitchModeAndViewWithTheirCaptions) {
     click("Option1_3");
     EXPECT_EQ(label5->text(), QString());
     EXPECT_TRUE(combo2->isVisible());
-    EXPECT_EQ(lines(3).size(), 3);       // a month: last week's run too
+    EXPECT_EQ(lines(3).size(), 3); // a month: last week's run too
     combo2->setFocus();
     typeOnStage(*hub.stage, Qt::Key_Up); // since last week's Monday
     EXPECT_EQ(ctx->hensuu1.resultPeriod, 2);
     EXPECT_EQ(lines(3).size(), 3);
-    combo2->setFocus(); // the list was rebuilt under it
+    combo2->setFocus();                  // the list was rebuilt under it
     typeOnStage(*hub.stage, Qt::Key_Up); // this week only
     EXPECT_EQ(ctx->hensuu1.resultPeriod, 1);
     EXPECT_EQ(lines(3).size(), 2);
