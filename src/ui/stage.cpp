@@ -4,8 +4,8 @@
 #include "ui/startup_screens.h"
 
 #include <QApplication>
-#include <QGraphicsProxyWidget>
 #include <QFontMetrics>
+#include <QGraphicsProxyWidget>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -124,9 +124,7 @@ namespace {
 // What a window manager's title bar and borders usually take, until the real
 // frame is known: a guess on the large side only makes the window a little smaller.
 const QMargins kLikelyFrame(8, 40, 8, 8);
-} // namespace
 
-namespace {
 QMargins frameOf(const QWidget& window) {
     const QRect outer = window.frameGeometry();
     const QRect inner = window.geometry();
