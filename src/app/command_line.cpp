@@ -11,7 +11,7 @@
 namespace baisuu {
 
 CommandLine::CommandLine() {
-    parser.addOptions({dir, now, silent, pdf, shots, pupil, level, fullScreen, help, version});
+    parser.addOptions(options());
 }
 
 QString HelpText() {
@@ -60,14 +60,12 @@ QString optionErrorText(const CommandLine& cl, const QStringList& args) {
             names << dashed(name);
         return QStringLiteral("知らないオプションです: ") + names.join(QStringLiteral(", "));
     }
-    const QList<QCommandLineOption> options = {cl.dir,    cl.now,   cl.silent,     cl.pdf,
-                                               cl.shots,  cl.pupil, cl.level,      cl.fullScreen,
-                                               cl.help,   cl.version};
     for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString arg = args[i];
+        const QString& arg = args[i];
         if (!arg.startsWith(QLatin1Char('-'))) continue;
-        const QString name = arg.mid(arg.startsWith(QStringLiteral("--")) ? 2 : 1).section('=', 0, 0);
-        for (const QCommandLineOption& option : options) {
+        const QString name =
+            arg.mid(arg.startsWith(QStringLiteral("--")) ? 2 : 1).section(QLatin1Char('='), 0, 0);
+        for (const QCommandLineOption& option : cl.options()) {
             if (!option.names().contains(name)) continue;
             if (option.valueName().isEmpty() && arg.contains(QLatin1Char('=')))
                 return dashed(name) + QStringLiteral(" には値を付けません");
@@ -141,11 +139,12 @@ void holdMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
     }
     const QString display = qEnvironmentVariable(
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "DISPLAY" : "WAYLAND_DISPLAY");
-    std::fprintf(stderr, "baisuu: %s\n%s\n\n%s\n",
-                 qPrintable(QStringLiteral("倍数判定のウィンドウを出す画面（%1）に接続できません。")
-                                .arg(display)),
-                 qPrintable(kStartFrom),
-                 qPrintable(QStringLiteral("Qt の報告:\n") + heldMessages.join(QLatin1Char('\n'))));
+    std::fprintf(
+        stderr, "baisuu: %s\n%s\n\n%s\n",
+        qPrintable(
+            QStringLiteral("倍数判定のウィンドウを出す画面（%1）に接続できません。").arg(display)),
+        qPrintable(kStartFrom),
+        qPrintable(QStringLiteral("Qt の報告:\n") + heldMessages.join(QLatin1Char('\n'))));
     std::fflush(stderr);
     std::_Exit(2); // before Qt's abort
 }

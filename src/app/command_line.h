@@ -32,6 +32,9 @@ struct CommandLine {
     const QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, QString()};
 
     CommandLine();
+    QList<QCommandLineOption> options() const {
+        return {dir, now, silent, pdf, shots, pupil, level, fullScreen, help, version};
+    }
 };
 
 // The usage, in Japanese; the option names as they are typed.

@@ -27,8 +27,7 @@ void FillFrameLines(QPainter& painter, const QRect& rect, const QColor& colour, 
     painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), w), colour);
     painter.fillRect(QRect(rect.left(), rect.bottom() - w + 1, rect.width(), w), colour);
     painter.fillRect(QRect(rect.left(), rect.top() + w, w, rect.height() - 2 * w), colour);
-    painter.fillRect(QRect(rect.right() - w + 1, rect.top() + w, w, rect.height() - 2 * w),
-                     colour);
+    painter.fillRect(QRect(rect.right() - w + 1, rect.top() + w, w, rect.height() - 2 * w), colour);
 }
 
 namespace {

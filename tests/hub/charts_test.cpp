@@ -419,7 +419,7 @@ TEST_F(Charts, FiguresShowWholeRanksAndCountsAndTheAveragesRoundedEachItsWay) {
         int count;
         const char16_t* row;
     } averages[] = {{597, 20, u"　　平均　　　　   29秒 /   30秒"}, // 29.85
-                    {89, 2, u"　　平均　　　　   44秒 /   45秒"},  // 44.5
+                    {89, 2, u"　　平均　　　　   44秒 /   45秒"},   // 44.5
                     {601, 20, u"　　平均　　　　   30秒 /   30秒"}, // 30.05
                     {90, 2, u"　　平均　　　　   45秒 /   45秒"}};
     for (const auto& a : averages) {

@@ -63,9 +63,9 @@ TEST(Desktop, TheWindowComesBackWithinTheScreenWhenActivatedAgain) {
         QRect placed;
         bool staysPut;
     } rows[] = {
-        {QRect(area.topLeft() + QPoint(0, 200), area.size()), false},  // bottom below the screen
-        {QRect(area.topLeft() - QPoint(0, 30), area.size()), false},   // title bar above it
-        {QRect(area.topLeft() + QPoint(300, 0), area.size()), false},  // right edge off it
+        {QRect(area.topLeft() + QPoint(0, 200), area.size()), false},    // bottom below the screen
+        {QRect(area.topLeft() - QPoint(0, 30), area.size()), false},     // title bar above it
+        {QRect(area.topLeft() + QPoint(300, 0), area.size()), false},    // right edge off it
         {QRect(area.topLeft() + QPoint(20, 20), QSize(400, 300)), true}, // within: left alone
     };
     for (const auto& row : rows) {
