@@ -1,5 +1,6 @@
 // baisuu: the drill program.
 
+#include "app/command_line.h"
 #include "app/startup.h"
 #include "app/tour.h"
 #include "core/configuration.h"
@@ -17,7 +18,6 @@
 #include "ui/startup_screens.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFileDialog>
 #include <QIcon>
@@ -45,70 +45,10 @@ struct Options {
 
 const QString kStartError = QStringLiteral("起動エラー");
 
-// Every option of the program, so that the first look without a window and
-// the real parse read the same list.
-struct CommandLine {
-    QCommandLineParser parser;
-    const QCommandLineOption dir{
-        QStringLiteral("program-dir"),
-        QStringLiteral("program folder (default: the executable's folder when ../パスデータ.txt "
-                       "is beside it, else the setting %1 in %2 or %3)")
-            .arg(QLatin1String(kProgramFolderKey), UserSettingsFileForHelp(), SystemSettingsFile()),
-        QStringLiteral("DIR")};
-    const QCommandLineOption now{QStringLiteral("now"), QStringLiteral("start of wall time"),
-                                 QStringLiteral("YYYY-MM-DDTHH:MM:SS")};
-    const QCommandLineOption silent{QStringLiteral("silent"), QStringLiteral("no sound")};
-    const QCommandLineOption pdf{QStringLiteral("print-to-pdf"), QStringLiteral("print to PDF"),
-                                 QStringLiteral("FILE")};
-    const QCommandLineOption shots{QStringLiteral("screenshots"),
-                                   QStringLiteral("screenshot tour into DIR"),
-                                   QStringLiteral("DIR")};
-    const QCommandLineOption pupil{QStringLiteral("pupil"), QStringLiteral("pupil number"),
-                                   QStringLiteral("N")};
-    const QCommandLineOption level{QStringLiteral("level"), QStringLiteral("level to start"),
-                                   QStringLiteral("L")};
-    const QCommandLineOption fullScreen{
-        QStringLiteral("fullscreen"),
-        QStringLiteral("start in full screen (also the setting %1=true in the same files; "
-                       "F11 switches). Otherwise the window opens as large as the screen "
-                       "lets it be")
-            .arg(QLatin1String(kFullScreenKey))};
-
-    CommandLine() {
-        parser.setApplicationDescription(
-            QStringLiteral("倍数判定: timed drill of odd, even and multiples"));
-        parser.addHelpOption();
-        parser.addVersionOption();
-        parser.addOptions({dir, now, silent, pdf, shots, pupil, level, fullScreen});
-    }
-};
-
-// The options are read before the display is opened: --help and --version
-// only print, and an unknown option is told, where no display is (a terminal
-// over ssh, a package check) and QApplication cannot start. Returns the exit
-// code when the program ends here.
-std::optional<int> firstLook(int argc, char** argv) {
-    QStringList args;
-    for (int i = 0; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
-    CommandLine cl;
-    if (!cl.parser.parse(args)) {
-        std::fprintf(stderr, "baisuu: %s\n%s\n", qPrintable(cl.parser.errorText()),
-                     qPrintable(QStringLiteral("使えるオプションは baisuu --help で見られます。")));
-        return 2;
-    }
-    if (!cl.parser.isSet(QStringLiteral("help")) && !cl.parser.isSet(QStringLiteral("help-all")) &&
-        !cl.parser.isSet(QStringLiteral("version")))
-        return std::nullopt;
-    QCoreApplication printer(argc, argv);
-    CommandLine().parser.process(printer); // prints and exits
-    return 0;
-}
-
-bool parseOptions(QApplication& app, Options& o) {
+bool parseOptions(Options& o) {
     CommandLine cl;
     QCommandLineParser& parser = cl.parser;
-    parser.process(app);
+    parser.parse(QCoreApplication::arguments()); // FirstLook has told any fault
     o.programDir = parser.value(cl.dir);
     o.silent = parser.isSet(cl.silent);
     o.printToPdf = parser.value(cl.pdf);
@@ -293,11 +233,18 @@ using namespace baisuu;
 
 int main(int argc, char** argv) {
     nameTheApplication();
-    if (const std::optional<int> code = firstLook(argc, argv)) return *code;
-    QApplication app(argc, argv);
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    if (const std::optional<int> code = FirstLook(args)) return *code;
+    if (const QString missing = MissingDisplayText(); !missing.isEmpty()) {
+        std::fprintf(stderr, "baisuu: %s\n", qPrintable(missing));
+        return 2;
+    }
+    const std::unique_ptr<QApplication> app = OpenDisplay(argc, argv);
     settleOnDesktop();
     Options options;
-    if (!parseOptions(app, options)) return 2;
+    if (!parseOptions(options)) return 2;
     const bool tour = !options.screenshots.isEmpty();
     if (!findProgramFolder(options, tour)) return 1;
     QTemporaryDir tourRoot;
@@ -333,5 +280,5 @@ int main(int argc, char** argv) {
     stage.showOnDesktop(options.fullScreen);
     stage.show(Screen::Splash);
     if (tour) SaveScreenshot(stage, options.screenshots, QStringLiteral("01_splash"));
-    return app.exec();
+    return app->exec();
 }

@@ -45,9 +45,8 @@ QString rankText(int rank, int width) {
     return figureText(rank > 0 ? std::optional<qint64>(rank) : std::nullopt, width);
 }
 
-// The one rounding of every average on the chart, the pupil's and the
-// school's alike, so that equal sums over equal counts read equal: the
-// nearest whole number, halves up.
+// The school's averages, of time and of points: the quotient shown as a
+// whole number, the nearest one, halves up.
 int roundedQuotient(qint64 sum, qint64 count) {
     return int(std::llround(double(sum) / double(count)));
 }
@@ -113,7 +112,10 @@ ChartRanks LookUpChartRanks(int level, const HistoryRequest& request, const Stud
 
 std::optional<int> ChartBand::average() const {
     if (count == 0) return std::nullopt;
-    return roundedQuotient(sum, count);
+    // The pupil's own average is the whole seconds reached, never more: 29.85
+    // reads 29, so the figure never flatters the pupil. Sums and counts are
+    // never negative, so the quotient truncates down.
+    return int(sum / count);
 }
 
 std::optional<int> ChartBand::schoolAverage() const {

@@ -84,7 +84,8 @@ struct ChartBand {
     ChartRanks ranks;
     double top = 0; // where the band starts, as a share of the page height
 
-    // Both averages round alike, to the nearest second.
+    // The pupil's average is rounded down to the whole second; the school's
+    // averages are the nearest whole number.
     std::optional<int> average() const;
     std::optional<int> schoolAverage() const;
     std::optional<int> schoolAveragePoints() const;

@@ -26,6 +26,8 @@ QFont PageFont(double units, bool bold = false);
 QColor ColourOfBgr(qint32 bgr);
 // The blue of headings on the screens and the printed pages.
 inline const QColor kHeadingBlue(0x1A, 0x3A, 0x7A);
+// The ring around the control that has the focus.
+inline const QColor kFocusRing(0x1E, 0x6F, 0xE0);
 // The ink of the printed pages, and of their pictures on screen: text,
 // quieter text, frames, and the fill behind headings.
 inline const QColor kPageText(0x20, 0x20, 0x20);

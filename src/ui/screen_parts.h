@@ -14,6 +14,7 @@
 #include <utility>
 
 class QFrame;
+class QPainter;
 class QPushButton;
 
 namespace baisuu {
@@ -28,6 +29,13 @@ struct TextStyle {
 // Makes that family the font of every control that names none (lists, combo
 // and text boxes, message boxes), at the size it had.
 void UseScreenFontEverywhere();
+// Makes every plain box frame (QFrame::Box) draw its lines as filled bands, so
+// that a line of one pixel shows at every scale of the stage.
+void DrawFramesWholeEverywhere();
+// The frame of lineWidth inside rect as four filled bands. A line stroked on
+// the edge, as Qt draws one, lies half outside a control: at a scale that is
+// no whole number the half inside may cover no pixel and the line is gone.
+void FillFrameLines(QPainter& painter, const QRect& rect, const QColor& colour, int lineWidth);
 // A label at geometry in the style.
 QLabel* MakeLabel(QWidget* parent, const QString& text, const QRect& geometry,
                   const TextStyle& style = {});
@@ -47,7 +55,8 @@ class ClickableLabel final : public QLabel {
 };
 ClickableLabel* MakeClickableLabel(QWidget* parent, const QString& text, const QRect& geometry,
                                    const TextStyle& style = {});
-// A push button at geometry, its caption in points (bold).
+// A push button at geometry, its caption in points (bold). Enter clicks it
+// when it has the focus, as Space does, and the focus shows as a ring.
 QPushButton* MakeButton(QWidget* parent, const QString& text, const QRect& geometry,
                         double points = 14);
 // A filled rectangle, with a thin frame when bordered (panels, bars, lamps).

@@ -4,7 +4,9 @@
 #include "ui/startup_screens.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QGraphicsProxyWidget>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -54,11 +56,36 @@ QSize StageWindowSize(const QSize& available, const QMargins& frame) {
     return {unit * 4, unit * 3};
 }
 
+int TitleBarWidth(const QString& title) {
+    // Room for the window's icon, its three buttons and the gaps between them.
+    constexpr int kTitleBarControls = 160;
+    return QFontMetrics(FontOf(13, true)).horizontalAdvance(title) + kTitleBarControls;
+}
+
+void WidenForTitle(QMessageBox& box) {
+    // A box sizes itself to its text when it is shown, and a minimum width
+    // is overridden there; a spacer across its layout is not.
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    grid->addItem(new QSpacerItem(TitleBarWidth(box.windowTitle()), 0, QSizePolicy::Minimum,
+                                  QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+QRect StageWindowGeometry(const QRect& available, const QMargins& frame) {
+    const QSize size = StageWindowSize(available.size(), frame);
+    const QSize outer = size.grownBy(frame);
+    return {QPoint(available.left() + (available.width() - outer.width()) / 2 + frame.left(),
+                   available.top() + (available.height() - outer.height()) / 2 + frame.top()),
+            size};
+}
+
 bool ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
                  bool tour) {
     // Nobody could close a box there: it would wait for ever.
     if (!tour && !NobodyToAsk()) {
         QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+        WidenForTitle(box);
         box.exec();
         return true;
     }
@@ -83,6 +110,7 @@ Stage::Stage(Factory factory, QWidget* parent)
     resize(kStageWidth, kStageHeight);
     clock_.start();
     UseScreenFontEverywhere();
+    DrawFramesWholeEverywhere();
     cover_ = new BASEFRM;
     coverProxy_ = scene()->addWidget(cover_);
     coverProxy_->setZValue(1); // above every screen
@@ -96,6 +124,13 @@ namespace {
 // What a window manager's title bar and borders usually take, until the real
 // frame is known: a guess on the large side only makes the window a little smaller.
 const QMargins kLikelyFrame(8, 40, 8, 8);
+
+QMargins frameOf(const QWidget& window) {
+    const QRect outer = window.frameGeometry();
+    const QRect inner = window.geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
 } // namespace
 
 void Stage::showOnDesktop(bool fullScreen) {
@@ -105,26 +140,29 @@ void Stage::showOnDesktop(bool fullScreen) {
     }
     fitToScreen(kLikelyFrame);
     show();
-    // The frame is known once the window manager has put the window up.
+    // The frame is known once the window manager has put the window up; a
+    // frame not reported yet leaves the guess, which is on the large side.
     QTimer::singleShot(400, this, [this] {
-        const QRect outer = frameGeometry();
-        const QRect inner = geometry();
-        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
-                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
-        if (windowState() == Qt::WindowNoState && frame != kLikelyFrame) fitToScreen(frame);
+        const QMargins frame = frameOf(*this);
+        if (windowState() == Qt::WindowNoState && !frame.isNull() && frame != kLikelyFrame)
+            fitToScreen(frame);
+        keepOnScreen();
     });
 }
 
 void Stage::fitToScreen(const QMargins& frame) {
     const QScreen* place = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!place) return;
-    const QRect area = place->availableGeometry();
-    const QSize size = StageWindowSize(area.size(), frame);
-    resize(size);
-    // Centred in the available area; a window's position is that of its frame.
-    const QSize outer = size.grownBy(frame);
-    move(area.left() + (area.width() - outer.width()) / 2,
-         area.top() + (area.height() - outer.height()) / 2);
+    // The window's own geometry, not move(): a move places the frame by the
+    // margins Qt knows, which are none until the window manager has told them.
+    setGeometry(StageWindowGeometry(place->availableGeometry(), frame));
+}
+
+void Stage::keepOnScreen() {
+    if (!isVisible() || windowState() != Qt::WindowNoState) return;
+    const QScreen* place = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!place || place->availableGeometry().contains(frameGeometry())) return;
+    fitToScreen(frameOf(*this));
 }
 
 void Stage::coverWhile(const std::function<void()>& wait) {
@@ -157,6 +195,9 @@ bool Stage::eventFilter(QObject* watched, QEvent* event) {
             keyClockKnown_ = true;
         }
     }
+    // Activated again: first shown, or back from a box or a dialog.
+    if (watched == this && event->type() == QEvent::WindowActivate)
+        QTimer::singleShot(0, this, [this] { keepOnScreen(); });
     if (waits_ == 0) return QGraphicsView::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
@@ -226,7 +267,10 @@ bool Stage::ask(const QString& title, const QString& text, Question kind) {
         std::fflush(stderr);
         return false;
     }
-    return QMessageBox::question(nullptr, title, text, yes | no, no) == yes;
+    QMessageBox box(QMessageBox::Question, title, text, yes | no);
+    box.setDefaultButton(no);
+    WidenForTitle(box);
+    return box.exec() == yes;
 }
 
 void Stage::quit(int exitCode) {

@@ -32,6 +32,14 @@ bool LoadQtJapanese();
 // The largest window of the stage's proportions whose frame, added around it,
 // still fits the available area of the screen.
 QSize StageWindowSize(const QSize& available, const QMargins& frame);
+// That window's own geometry (frame excluded), its frame centred in the area.
+QRect StageWindowGeometry(const QRect& available, const QMargins& frame);
+
+// The width a window needs for its whole title in the title bar, beside the
+// window manager's icon and buttons, in a title font as large as desktops use.
+int TitleBarWidth(const QString& title);
+// Widens the box so that the window manager does not cut its title short.
+void WidenForTitle(QMessageBox& box);
 
 // A message box (OK only), or, when nobody is there to close one (the
 // screenshot tour, the offscreen platform), its title and text on standard
@@ -81,6 +89,10 @@ class Stage final : public QGraphicsView, public Navigator {
 
   private:
     void fitToScreen(const QMargins& frame);
+    // Fits the window again when its frame has come to lie outside the
+    // screen's available area (a window manager that placed it before it knew
+    // the frame, a dialog that moved it).
+    void keepOnScreen();
 
     BASEFRM* cover_ = nullptr;
     QGraphicsProxyWidget* coverProxy_ = nullptr;

@@ -22,7 +22,59 @@ ProcessResult cli(const QString& programDir, const QStringList& args) {
                           args);
 }
 
+// The program started from a terminal without a display (a login over ssh):
+// no DISPLAY, no WAYLAND_DISPLAY, no platform chosen, but what `set` names.
+ProcessResult runWithoutDisplay(const QStringList& args, const QStringList& set) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& name : {QStringLiteral("DISPLAY"), QStringLiteral("WAYLAND_DISPLAY"),
+                                QStringLiteral("QT_QPA_PLATFORM")})
+        env.remove(name);
+    for (const QString& pair : set)
+        env.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(BAISUU_APP), args);
+    if (!p.waitForFinished(20000)) p.kill();
+    p.waitForFinished();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
 } // namespace
+
+// What the program says before any window: in Japanese, with the option names
+// as typed, never Qt's English usage or its abort.
+TEST(Program, TellsWrongOptionsAndAMissingDisplayInJapanese) {
+    const QStringList run{QStringLiteral("--pupil"), QStringLiteral("1"), QStringLiteral("--level"),
+                          QStringLiteral("3")};
+    const struct {
+        QStringList args;
+        QStringList set;
+        int code;
+        QStringList told; // on stdout for exit 0, else on stderr
+    } rows[] = {
+        {run, {}, 2, {"画面がありません", "DISPLAY", "QT_QPA_PLATFORM=offscreen"}},
+        {run, {"DISPLAY=:4711"}, 2, {"画面（:4711）に接続できません", "QT_QPA_PLATFORM=offscreen"}},
+        {{"--bogus"}, {}, 2, {"知らないオプションです: --bogus", "baisuu --help"}},
+        {{"--level"}, {}, 2, {"--level のあとに L を書いてください"}},
+        {{"--silent=yes"}, {}, 2, {"--silent には値を付けません"}},
+        {{"extra"}, {}, 2, {"余分な引数です: extra"}},
+        {{"--help"}, {}, 0, {"使い方: baisuu", "オプション:", "--program-dir DIR", "--fullscreen"}},
+    };
+    for (const auto& row : rows) {
+        const ProcessResult r = runWithoutDisplay(row.args, row.set);
+        const QString said = row.code == 0 ? r.out : r.err;
+        const std::string trace = (row.args + row.set).join(' ').toStdString();
+        EXPECT_EQ(r.code, row.code) << trace << ": " << r.err.toStdString();
+        for (const QString& text : row.told)
+            EXPECT_TRUE(said.contains(text)) << trace << ": " << said.toStdString();
+        for (const char* english : {"Usage:", "Options:", "Unknown option", "Missing value",
+                                    "Unexpected value", "Aborted", "failed to start"})
+            EXPECT_FALSE((r.out + r.err).contains(QLatin1String(english)))
+                << trace << ": " << (r.out + r.err).toStdString();
+    }
+}
 
 TEST(Cli, DemoInstallationLoadsChecksCleanAndIsNotOverwritten) {
     QTemporaryDir dir;

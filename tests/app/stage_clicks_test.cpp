@@ -1,8 +1,8 @@
 // Every control that takes a click takes it in the window, through the stage:
 // each button and clickable label of every screen is clicked at its place in
 // the window, at the stage's own size and at one and a half times it, and
-// must act. A control the scene does not hand the click to fails here, as it
-// would fail a pupil.
+// must act; a push button with the focus must act on Enter as well. A control
+// the scene does not hand the click to fails here, as it would fail a pupil.
 
 #include "drill/drill_fixture.h"
 #include "drill/drill_screen.h"
@@ -112,8 +112,22 @@ class StageClicks : public ::testing::TestWithParam<double>, public DrillFixture
             clickOnStage(*stage, control);
             settle();
             EXPECT_EQ(spy.count(), 1) << "a click through the stage did not reach it";
+            if (qobject_cast<QPushButton*>(control)) enter(make, prepare, index);
         }
         return int(names.size());
+    }
+
+    // A push button that can take the focus takes Enter too, on a screen made
+    // anew, typed through the window.
+    void enter(const Make& make, const Prepare& prepare, int index) {
+        auto stage = onStage(make, prepare);
+        QWidget* control = stage->current()->findChildren<QWidget*>().value(index);
+        if (!control || !(control->focusPolicy() & Qt::TabFocus)) return;
+        control->setFocus();
+        QSignalSpy spy(control, SIGNAL(clicked(bool)));
+        typeOnStage(*stage, Qt::Key_Return);
+        settle();
+        EXPECT_EQ(spy.count(), 1) << "Enter on the focused button did not click it";
     }
 };
 

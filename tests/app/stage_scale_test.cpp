@@ -8,6 +8,7 @@
 #include "selection/name_selection_screen.h"
 #include "stage_input.h"
 
+#include <QFrame>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -81,6 +82,44 @@ TEST_F(StageScale, BackgroundsStayEvenAtAFractionalScale) {
             EXPECT_EQ(seamPixels(plain, scaled, scale, &where), 0)
                 << screen.name << " at " << scale << ", first at " << where.join(' ').toStdString();
         }
+    }
+}
+
+// Every plain box frame of the hub (its options panel and its two colour
+// swatches, which lost their top line) keeps each of its four lines at a scale
+// that is no whole number: the pixel under the middle of each line has the
+// frame's colour.
+TEST_F(StageScale, EveryFrameLineShowsAtAFractionalScale) {
+    for (const double scale : {1.5625, 1.171875}) {
+        OnStage<QWidget> shown =
+            showOnStage<QWidget>([this] { return MakeHubScreen(*ctx); }, Screen::Wait, scale);
+        QApplication::processEvents();
+        const QImage image = shown.stage->viewport()->grab().toImage();
+        const QTransform toView = shown.stage->viewportTransform();
+        QStringList checked;
+        for (const QFrame* frame : shown.screen->findChildren<QFrame*>()) {
+            if (frame->frameShape() != QFrame::Box || !frame->styleSheet().isEmpty() ||
+                !reachableOnStage(*shown.stage, frame))
+                continue;
+            checked << frame->objectName();
+            const QRectF r = frame->rect();
+            const double half = frame->lineWidth() / 2.0;
+            const QPointF sides[] = {{r.center().x(), half},
+                                     {r.center().x(), r.height() - half},
+                                     {half, r.center().y()},
+                                     {r.width() - half, r.center().y()}};
+            for (const QPointF& side : sides) {
+                const QPointF at = toView.map(shown.screen->graphicsProxyWidget()->mapToScene(
+                    QPointF(frame->mapTo(shown.screen, QPoint(0, 0))) + side));
+                const QPoint pixel(int(std::floor(at.x())), int(std::floor(at.y())));
+                EXPECT_EQ(QColor(image.pixel(pixel)), frame->palette().color(QPalette::WindowText))
+                    << frame->objectName().toStdString() << " at " << scale << ", line through "
+                    << side.x() << "," << side.y();
+            }
+        }
+        EXPECT_TRUE(checked.contains(QStringLiteral("Text4")) &&
+                    checked.contains(QStringLiteral("Text5")))
+            << checked.join(' ').toStdString();
     }
 }
 

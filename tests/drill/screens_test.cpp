@@ -2,10 +2,12 @@
 
 #include "drill/drill_screen.h"
 #include "drill/finish_screen.h"
+#include "ui/look.h"
 #include "ui/stage.h"
 
 #include "stage_input.h"
 #include "test_support.h"
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 
@@ -138,6 +140,38 @@ TEST_F(ScreensTest, FinishScreenMenuButtonGoesToTheHub) {
     snapshot(screen, QStringLiteral("finish_time_out"));
     click(child<QPushButton>(screen, "Command4"));
     EXPECT_EQ(navigator.shown, QList<Screen>{Screen::Hub});
+}
+
+// Enter clicks the button that has the focus, which a ring shows: メニューへ
+// when the buttons come, もう一度 once the focus is on it.
+TEST_F(ScreensTest, FinishScreenTakesEnterOnTheFocusedButtonAndShowsTheFocus) {
+    const struct {
+        bool moveFocus;
+        const char* focused;
+        const char* other;
+        QList<Screen> shown;
+    } rows[] = {{false, "Command4", "Command5", {Screen::Hub}},
+                {true, "Command5", "Command4", {Screen::Wait, Screen::Drill}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.focused);
+        navigator.shown.clear();
+        ctx->drill = {};
+        ctx->drill.recordedTime = 25;
+        auto& screen = onStage<FrmSyuuryou>([this] { return new FrmSyuuryou(*ctx); }, 1.171875);
+        screen.Timer1_Timer();
+        if (row.moveFocus) child<QPushButton>(screen, row.focused)->setFocus();
+        QApplication::processEvents();
+        const QImage shot = host->stage.viewport()->grab().toImage();
+        auto ringAt = [&](const char* name) { // the ring runs 2 to 4 px inside the edge
+            const auto* button = child<QPushButton>(screen, name);
+            const QPoint p = viewportPointOf(host->stage, button, QPoint(button->width() / 2, 2));
+            return QColor(shot.pixel(p)) == kFocusRing;
+        };
+        EXPECT_TRUE(ringAt(row.focused));
+        EXPECT_FALSE(ringAt(row.other));
+        type(Qt::Key_Return);
+        EXPECT_EQ(navigator.shown, row.shown);
+    }
 }
 
 TEST_F(ScreensTest, DrillScreenAnswersOnlyToClicksAndTheTwoKeys) {

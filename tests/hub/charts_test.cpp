@@ -380,7 +380,7 @@ TEST_F(Charts, OtherPupilsListHasStatusZeroEntriesWithTheSelectionScreensGrades)
     EXPECT_TRUE(panel->isHidden());
 }
 
-TEST_F(Charts, FiguresShowWholeRanksAndCountsAndOneRoundingOfAverages) {
+TEST_F(Charts, FiguresShowWholeRanksAndCountsAndTheAveragesRoundedEachItsWay) {
     // 104 pupils faster than pupil 7, who is 105th by time and, without points,
     // shares the 105th place by points with the pupils who have none.
     QString rosterText = QStringLiteral("7,2019,0,0,\"山田　花子\",0,\"\",\"\"\r\n");
@@ -412,9 +412,21 @@ TEST_F(Charts, FiguresShowWholeRanksAndCountsAndOneRoundingOfAverages) {
         band.count = c.count;
         EXPECT_EQ(ChartFigureLines(band)[0], QString::fromUtf16(c.row));
     }
-    // 44.5 s for the pupil and for the school: both averages read alike.
-    band.count = 2;
-    EXPECT_EQ(ChartFigureLines(band)[4], QStringLiteral("　　平均　　　　   45秒 /   45秒"));
+    // The pupil's average is the whole seconds reached; the school's is the
+    // nearest whole second, so equal sums over equal counts may read apart.
+    const struct {
+        qint64 sum;
+        int count;
+        const char16_t* row;
+    } averages[] = {{597, 20, u"　　平均　　　　   29秒 /   30秒"}, // 29.85
+                    {89, 2, u"　　平均　　　　   44秒 /   45秒"},   // 44.5
+                    {601, 20, u"　　平均　　　　   30秒 /   30秒"}, // 30.05
+                    {90, 2, u"　　平均　　　　   45秒 /   45秒"}};
+    for (const auto& a : averages) {
+        band.sum = band.schoolSum = a.sum;
+        band.count = band.schoolCount = a.count;
+        EXPECT_EQ(ChartFigureLines(band)[4], QString::fromUtf16(a.row)) << a.sum << "/" << a.count;
+    }
 }
 
 TEST_F(Charts, APupilOutsideTheGroupIsChartedAgainstTheGroup) {

@@ -1,11 +1,13 @@
 // The window among the desktop's others: its size on the screen, and Qt's own
 // texts in Japanese.
 
+#include "ui/look.h"
 #include "ui/stage.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QScreen>
@@ -50,6 +52,47 @@ TEST(Desktop, TheStageOpensWithinTheScreenOrFullScreen) {
     Stage full([](Screen) { return new QLabel; });
     full.showOnDesktop(true);
     EXPECT_TRUE(full.isFullScreen());
+}
+
+// Back from a box or a dialog (the window is activated again), a window whose
+// frame has come to lie outside the screen's available area is fitted to it
+// again; one the person left within the area stays as it is.
+TEST(Desktop, TheWindowComesBackWithinTheScreenWhenActivatedAgain) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const struct {
+        QRect placed;
+        bool staysPut;
+    } rows[] = {
+        {QRect(area.topLeft() + QPoint(0, 200), area.size()), false},    // bottom below the screen
+        {QRect(area.topLeft() - QPoint(0, 30), area.size()), false},     // title bar above it
+        {QRect(area.topLeft() + QPoint(300, 0), area.size()), false},    // right edge off it
+        {QRect(area.topLeft() + QPoint(20, 20), QSize(400, 300)), true}, // within: left alone
+    };
+    for (const auto& row : rows) {
+        Stage stage([](Screen) { return new QLabel; });
+        stage.showOnDesktop(false);
+        stage.setGeometry(row.placed);
+        QEvent activated(QEvent::WindowActivate);
+        QApplication::sendEvent(&stage, &activated);
+        QApplication::processEvents();
+        EXPECT_TRUE(area.contains(stage.frameGeometry())) << row.placed.y();
+        EXPECT_EQ(stage.geometry() == row.placed, row.staysPut) << row.placed.y();
+    }
+}
+
+// A box is as wide as its title needs in a desktop's title bar (13 pt bold)
+// beside the window manager's icon and three buttons, however short its text.
+TEST(Desktop, EveryBoxIsWideEnoughForItsWholeTitle) {
+    const QFontMetrics titleFont(FontOf(13, true));
+    for (const QString& title :
+         {QStringLiteral("データ変更パスワード"), QStringLiteral("起動エラー"),
+          QStringLiteral("成績の記録"), QStringLiteral("データが変更されています（記録の確認）")}) {
+        QMessageBox box(QMessageBox::Information, title, QStringLiteral("はい"), QMessageBox::Ok);
+        WidenForTitle(box);
+        box.show();
+        QApplication::processEvents();
+        EXPECT_GE(box.width(), titleFont.horizontalAdvance(title) + 160) << title.toStdString();
+    }
 }
 
 TEST(Desktop, QtsOwnButtonsReadInJapanese) {
