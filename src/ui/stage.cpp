@@ -216,7 +216,7 @@ void Stage::message(const QString& title, const QString& text) {
 
 bool Stage::ask(const QString& title, const QString& text, Question kind) {
     if (askHook) return askHook(title, text, kind);
-    const bool yesNo = kind == Question::YesNo;
+    const bool yesNo = kind != Question::OkCancel;
     const QMessageBox::StandardButton yes = yesNo ? QMessageBox::Yes : QMessageBox::Ok;
     const QMessageBox::StandardButton no = yesNo ? QMessageBox::No : QMessageBox::Cancel;
     // Nobody could answer a box there: it would wait for ever.
@@ -226,7 +226,8 @@ bool Stage::ask(const QString& title, const QString& text, Question kind) {
         std::fflush(stderr);
         return false;
     }
-    return QMessageBox::question(nullptr, title, text, yes | no, no) == yes;
+    return QMessageBox::question(nullptr, title, text, yes | no, YesIsDefault(kind) ? yes : no) ==
+           yes;
 }
 
 void Stage::quit(int exitCode) {
