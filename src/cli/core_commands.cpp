@@ -49,12 +49,13 @@ int setCriteria(CliEnv& env, const Hensuu1& state, const QStringList& sets) {
         const int level = set.left(colon).toInt(&numeric);
         const int column = int(CriteriaHeadings().indexOf(set.mid(colon + 1, equals - colon - 1)));
         if (colon < 0 || equals < 0 || !numeric || column < 0 || !editor.moveTo(level, column + 1))
-            return BadOption(env, QStringLiteral("--set %1 は使えません。LEVEL:COLUMN=VALUE の形で、"
-                                                 "LEVEL は 1 から %2、COLUMN は %3 のどれかに"
-                                                 "してください。")
-                                      .arg(set)
-                                      .arg(editor.lastRow())
-                                      .arg(CriteriaHeadings().join(QStringLiteral("、"))));
+            return BadOption(env,
+                             QStringLiteral("--set %1 は使えません。LEVEL:COLUMN=VALUE の形で、"
+                                            "LEVEL は 1 から %2、COLUMN は %3 のどれかに"
+                                            "してください。")
+                                 .arg(set)
+                                 .arg(editor.lastRow())
+                                 .arg(CriteriaHeadings().join(QStringLiteral("、"))));
         editor.typeText(set.mid(equals + 1));
     }
     const int offered = state.catalog.levelCount;
@@ -102,7 +103,8 @@ int CmdConfig(CliEnv& env) {
 int CmdCriteria(CliEnv& env) {
     const QStringList sets = env.values(QStringLiteral("--set"));
     if (env.flag(QStringLiteral("--set")) && sets.isEmpty())
-        return BadOption(env, QStringLiteral("--set の後に LEVEL:COLUMN=VALUE を指定してください。"));
+        return BadOption(env,
+                         QStringLiteral("--set の後に LEVEL:COLUMN=VALUE を指定してください。"));
     Hensuu1 state;
     CriteriaTable table;
     if (!LoadCliInstallation(env, state, &table)) return 1;

@@ -59,21 +59,22 @@ QString RangeText(const NumberRule& rule) {
              rule.whole ? QStringLiteral("整数") : QStringLiteral("数"));
 }
 
-std::optional<QString> NumberFault(const QString& name, const QString& text,
-                                   const NumberRule& rule, double* value) {
+std::optional<QString> NumberFault(const QString& name, const QString& text, const NumberRule& rule,
+                                   double* value) {
     // A line end pasted with the number stays unseen in a one-line box.
     if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
-        return name + QStringLiteral("に見えない改行があります。改行を消して、%1だけを入れてください。")
-                          .arg(RangeText(rule));
+        return name +
+               QStringLiteral("に見えない改行があります。改行を消して、%1だけを入れてください。")
+                   .arg(RangeText(rule));
     const QString t = text.trimmed();
     if (fullWidth(t))
-        return name + QStringLiteral("は半角の数字で入れてください（%1）: %2")
-                          .arg(RangeText(rule), text);
+        return name +
+               QStringLiteral("は半角の数字で入れてください（%1）: %2").arg(RangeText(rule), text);
     static const QRegularExpression plain(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
     if (t.isEmpty()) return name + QStringLiteral("に %1を入れてください。").arg(RangeText(rule));
     if (!plain.match(t).hasMatch())
-        return name + QStringLiteral("は %1を半角の数字で入れてください: %2")
-                          .arg(RangeText(rule), text);
+        return name +
+               QStringLiteral("は %1を半角の数字で入れてください: %2").arg(RangeText(rule), text);
     const double v = t.toDouble();
     const bool below = rule.aboveLow ? v <= rule.low : v < rule.low;
     if (below || v > rule.high || (rule.whole && v != std::floor(v)))

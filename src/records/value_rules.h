@@ -34,8 +34,8 @@ NumberRule CriteriaColumnRule(int column, bool offered);
 // digits, no plain decimal number, or a number outside the range (told as the
 // range). Blanks around the number are allowed; nullopt when the text is good,
 // with the number in *value.
-std::optional<QString> NumberFault(const QString& name, const QString& text,
-                                   const NumberRule& rule, double* value = nullptr);
+std::optional<QString> NumberFault(const QString& name, const QString& text, const NumberRule& rule,
+                                   double* value = nullptr);
 
 // The range of a rule as a message tells it: "1 から 99999 までの整数".
 QString RangeText(const NumberRule& rule);
