@@ -63,7 +63,7 @@ constexpr qint32 kLargestTime = 2147483647;
 // The run time after --time, by the rule the records manager's 秒 box follows.
 bool runTimeOption(CliEnv& env, qint32* seconds) {
     double value = 0;
-    if (auto why = NumberFault(QStringLiteral("--time"), env.option(QStringLiteral("--time")),
+    if (auto why = NumberFault(QStringLiteral("--time の値"), env.option(QStringLiteral("--time")),
                                kRunTimeRule, &value)) {
         env.err << *why << Qt::endl;
         return false;
