@@ -13,8 +13,6 @@ constexpr double kLargestInt32 = std::numeric_limits<qint32>::max();
 constexpr double kLargestInt16 = std::numeric_limits<qint16>::max();
 // Days reach back from today; far beyond any school's history, still a date.
 constexpr double kLongestPeriod = 99999;
-// The largest points factor a teacher is expected to set.
-constexpr double kLargestFactor = kMaxPointFactor;
 
 // Digits, letters and signs typed with the input method's full-width forms.
 bool fullWidth(const QString& text) {
@@ -41,7 +39,7 @@ NumberRule CriteriaColumnRule(int column, bool offered) {
     case 4: // ｸﾘｱ回数: read as a 16-bit number
         return {0, kLargestInt16};
     case 5: // ﾎﾟｲﾝﾄ倍率: a factor of 0 would give no run a point
-        return {0, kLargestFactor, false, true};
+        return {0, kMaxPointFactor, false, true};
     case 6: // 禁回 and 禁点: 0 is no limit
     case 7:
         return {0, kLargestInt32, false};
