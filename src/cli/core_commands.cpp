@@ -9,6 +9,7 @@
 #include "records/file_lock.h"
 #include "records/results_log.h"
 #include "sound/sound_cue_table.h"
+#include "teacher/criteria_editor.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,6 +34,39 @@ QJsonValue valueJson(const Value& v) {
         break;
     }
     return QJsonValue::Null;
+}
+
+// criteria --set LEVEL:COLUMN=VALUE …: every value typed into the criteria
+// editor's grid, checked by its rules as a whole, then saved as it saves.
+int setCriteria(CliEnv& env, const Hensuu1& state, const QStringList& sets) {
+    CriteriaEditor editor;
+    const QString path = state.paths.criteriaFile();
+    if (Failed(env, editor.load(path))) return 1;
+    for (const QString& set : sets) {
+        const qsizetype colon = set.indexOf(QLatin1Char(':'));
+        const qsizetype equals = set.indexOf(QLatin1Char('='), colon + 1);
+        bool numeric = false;
+        const int level = set.left(colon).toInt(&numeric);
+        const int column = int(CriteriaHeadings().indexOf(set.mid(colon + 1, equals - colon - 1)));
+        if (colon < 0 || equals < 0 || !numeric || column < 0 || !editor.moveTo(level, column + 1))
+            return BadOption(env,
+                             QStringLiteral("--set %1 は使えません。LEVEL:COLUMN=VALUE の形で、"
+                                            "LEVEL は 1 から %2、COLUMN は %3 のどれかに"
+                                            "してください。")
+                                 .arg(set)
+                                 .arg(editor.lastRow())
+                                 .arg(CriteriaHeadings().join(QStringLiteral("、"))));
+        editor.typeText(set.mid(equals + 1));
+    }
+    const int offered = state.catalog.levelCount;
+    if (auto why = editor.refusal(offered))
+        return BadOption(env, *why + QStringLiteral(" 何も書き換えていません。"));
+    CriteriaTable saved;
+    if (auto error = editor.save(path, saved, offered)) {
+        env.err << *error << Qt::endl;
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -67,9 +101,14 @@ int CmdConfig(CliEnv& env) {
 }
 
 int CmdCriteria(CliEnv& env) {
+    const QStringList sets = env.values(QStringLiteral("--set"));
+    if (env.flag(QStringLiteral("--set")) && sets.isEmpty())
+        return BadOption(env,
+                         QStringLiteral("--set の後に LEVEL:COLUMN=VALUE を指定してください。"));
     Hensuu1 state;
     CriteriaTable table;
     if (!LoadCliInstallation(env, state, &table)) return 1;
+    if (!sets.isEmpty()) return setCriteria(env, state, sets);
     QJsonArray levels;
     for (const LevelCriteria& c : table.levels) {
         levels.append(QJsonObject{

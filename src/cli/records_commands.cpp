@@ -5,6 +5,8 @@
 #include "cli/cli.h"
 
 #include "records/results.h"
+#include "records/value_rules.h"
+#include "roster/grades.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -57,6 +59,31 @@ double shortestValue(float f) {
 }
 
 constexpr qint32 kLargestTime = 2147483647;
+
+// The run time after --time, by the rule the records manager's 秒 box follows.
+bool runTimeOption(CliEnv& env, qint32* seconds) {
+    double value = 0;
+    if (auto why = NumberFault(QStringLiteral("--time の値"), env.option(QStringLiteral("--time")),
+                               kRunTimeRule, &value)) {
+        env.err << *why << Qt::endl;
+        return false;
+    }
+    *seconds = qint32(value);
+    return true;
+}
+
+// Whether a record may name pupil, by the records manager's rule: on the
+// roster, or kept by the record already. 0, or the exit code (told).
+int pupilCheck(CliEnv& env, const Hensuu1& state, int pupil, int keptPupil = -1) {
+    auto roster = std::make_unique<StudentRoster>();
+    const int schoolYear = CurrentSchoolYear(env.clock->now().date(), state.schoolYearStartMonth);
+    if (Failed(env, LoadRoster(*roster, state.paths.rosterFile(), schoolYear, 0))) return 1;
+    if (auto why = PupilRefusal(*roster, pupil, keptPupil)) {
+        env.err << *why << Qt::endl;
+        return 2;
+    }
+    return 0;
+}
 
 } // namespace
 
@@ -131,13 +158,14 @@ int CmdPoints(CliEnv& env) {
 int CmdAppend(CliEnv& env) {
     qint64 pupil = 0;
     qint64 level = 0;
-    qint64 time = 0;
+    qint32 time = 0;
     if (!IntOption(env, QStringLiteral("--pupil"), 1, kHighestPupil, &pupil) ||
         !IntOption(env, QStringLiteral("--level"), 1, kLevelSlots - 1, &level) ||
-        !IntOption(env, QStringLiteral("--time"), 0, kLargestTime, &time))
+        !runTimeOption(env, &time))
         return 2;
     Hensuu1 state;
     if (!LoadCliInstallation(env, state)) return 1;
+    if (const int refused = pupilCheck(env, state, int(pupil))) return refused;
     const RunToRecord run{qint16(pupil), qint16(level), qint32(time), state.schoolCode,
                           env.clock->now()};
     return Failed(env, AppendResult(state.paths.resultsLogFile(), run)) ? 1 : 0;
@@ -146,11 +174,9 @@ int CmdAppend(CliEnv& env) {
 int CmdReplace(CliEnv& env) {
     qint64 k = 0;
     if (!recordNumber(env, &k)) return 2;
-    qint64 time = -1;
+    qint32 time = -1;
     qint64 pupil = -1;
-    if (env.args.contains(QStringLiteral("--time")) &&
-        !IntOption(env, QStringLiteral("--time"), 0, kLargestTime, &time))
-        return 2;
+    if (env.args.contains(QStringLiteral("--time")) && !runTimeOption(env, &time)) return 2;
     if (env.args.contains(QStringLiteral("--pupil")) &&
         !IntOption(env, QStringLiteral("--pupil"), 1, kHighestPupil, &pupil))
         return 2;
@@ -168,7 +194,10 @@ int CmdReplace(CliEnv& env) {
     }
     // Every other field keeps the value it has, as in the records manager's editor.
     ResultRecord record = records[k - 1];
-    if (time >= 0) record.runTime = qint32(time);
+    if (pupil >= 0)
+        if (const int refused = pupilCheck(env, state, int(pupil), record.pupilNumber))
+            return refused;
+    if (time >= 0) record.runTime = time;
     if (pupil >= 0) record.pupilNumber = qint16(pupil);
     return Failed(env, ReplaceResult(log, k, record)) ? 1 : 0;
 }

@@ -19,12 +19,18 @@ enum class Screen {
     RecordsManager, // FrmData
 };
 
-// The buttons of a question to the teacher; the second, the one that changes
-// nothing, is the default.
+// The buttons of a question to the teacher and the one Enter presses: the
+// one that changes nothing, unless the question offers to keep what was typed.
 enum class Question {
-    YesNo,    // Yes / No
-    OkCancel, // OK / Cancel
+    YesNo,     // Yes / No; No is the default
+    OkCancel,  // OK / Cancel; Cancel is the default
+    SaveYesNo, // Yes / No; Yes, keeping the teacher's edits, is the default
 };
+
+// True when Yes (or OK) is the default button of the question.
+constexpr bool YesIsDefault(Question kind) {
+    return kind == Question::SaveYesNo;
+}
 
 class Navigator {
   public:

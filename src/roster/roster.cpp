@@ -154,4 +154,13 @@ std::optional<FileError> LoadRoster(StudentRoster& roster, const QString& path,
     return std::nullopt;
 }
 
+std::optional<QString> PupilRefusal(const StudentRoster& roster, int pupil, int keptPupil) {
+    if (pupil == keptPupil) return std::nullopt;
+    // Every record read leaves its name, padded to 20 characters, never empty.
+    if (pupil >= 1 && pupil <= kHighestPupil && !roster.pupilNames[size_t(pupil)].isEmpty())
+        return std::nullopt;
+    return QStringLiteral("生徒番号 %1 は名簿にありません。名簿にある生徒の番号にしてください。")
+        .arg(pupil);
+}
+
 } // namespace baisuu

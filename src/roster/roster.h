@@ -71,4 +71,10 @@ QList<RosterRecord> RosterRecords(const QString& text, const QString& path,
 std::optional<FileError> LoadRoster(StudentRoster& roster, const QString& path,
                                     int currentSchoolYear, int includeStatusTwo);
 
+// Why a new or changed record may not name pupil: a number no record of the
+// roster carries, listed or left (a roster loaded once into fresh tables). A
+// record keeps its own pupil, keptPupil, who may have left the roster since.
+// nullopt when the record may name the pupil.
+std::optional<QString> PupilRefusal(const StudentRoster& roster, int pupil, int keptPupil = -1);
+
 } // namespace baisuu

@@ -3,6 +3,7 @@
 #include "core/cp932.h"
 #include "core/item_reader.h"
 #include "records/results_log.h"
+#include "records/value_rules.h"
 
 #include <QHash>
 #include <algorithm>
@@ -49,42 +50,31 @@ QString cellName(int row, int column) {
     return QStringLiteral("レベル%1の「%2」").arg(row).arg(name);
 }
 
-// Why a whole-number column cannot hold a value, told after the cell's name.
-template <typename Int> std::optional<QString> wholeFault(double v, const QString& text) {
-    using Limits = std::numeric_limits<Int>;
-    if (v != std::floor(v)) return QStringLiteral("は整数にしてください: %1").arg(text);
-    if (v < Limits::min() || v > Limits::max())
-        return QStringLiteral("は %1 から %2 までの整数にしてください: %3")
-            .arg(Limits::min())
-            .arg(Limits::max())
-            .arg(text);
-    return std::nullopt;
-}
-
-// What keeps a cell from being read back as typed by the readers of the file,
-// told after the cell's name; nullopt when nothing does. Whether the text is
-// the very one the reader gives back is left to the read-back check.
-std::optional<QString> cellFault(int column, const QString& text) {
-    if (!cp932::Encode(text))
-        return QStringLiteral("にファイルに書けない文字があります: %1").arg(text);
+// What keeps a cell from being saved as typed, or from being read back as
+// typed by the readers of the file; nullopt when nothing does. The numbers of
+// columns 1 to 9 follow their column's rule; an empty one reads as 0 and is
+// refused only where 0 is. Whether the text is the very one the reader gives
+// back is left to the read-back check.
+std::optional<QString> cellFault(int row, int column, const QString& text, bool offered) {
+    const QString name = cellName(row, column);
+    if (column <= CriteriaHeadings().size()) {
+        const NumberRule rule = CriteriaColumnRule(column, offered);
+        if (text.isEmpty() && !(offered && (rule.low > 0 || rule.aboveLow))) return std::nullopt;
+        if (auto fault = NumberFault(name, text, rule)) return fault;
+    } else if (!cp932::Encode(text)) {
+        return name + QStringLiteral("にファイルに書けない文字があります: %1").arg(text);
+    }
     // A quote swallows the rest of the file, a comma or a line end shifts
     // every later cell, and 0x1A ends the file for the readers.
-    for (QChar ch : text)
+    for (QChar ch : text) {
+        if (ch == QLatin1Char('\n') || ch == QLatin1Char('\r'))
+            return name + QStringLiteral("に見えない改行があります。改行を消してください。");
         if (ch == QLatin1Char('"') || ch == QLatin1Char(',') ||
             ch.category() == QChar::Other_Control)
-            return QStringLiteral("に「\"」「,」や改行などは使えません。");
+            return name + QStringLiteral("に「\"」「,」や見えない文字（タブなど）は使えません。");
+    }
     if (text.startsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char(' ')))
-        return QStringLiteral("の前後に空白は入れられません。");
-    if (text.isEmpty() || column > CriteriaHeadings().size()) return std::nullopt;
-    const std::optional<double> n = ParseNumber(text);
-    if (!n) return QStringLiteral("が数ではありません: %1").arg(text);
-    // Columns 1 to 3 are read as int32, column 4 as int16.
-    if (column == 4) return wholeFault<qint16>(*n, text);
-    if (column <= 3) return wholeFault<qint32>(*n, text);
-    if (column == 5 && (*n < 0 || *n > kMaxPointFactor))
-        return QStringLiteral("は 0 から %1 までの数にしてください: %2")
-            .arg(kMaxPointFactor)
-            .arg(text);
+        return name + QStringLiteral("の前後に空白は入れられません。");
     return std::nullopt;
 }
 
@@ -219,15 +209,9 @@ void CriteriaEditor::setCell(int row, int column, const QString& text) {
 }
 
 std::optional<QString> CriteriaEditor::refusal(int offeredLevels) const {
-    for (int r = 1; r <= lastRow(); ++r) {
+    for (int r = 1; r <= lastRow(); ++r)
         for (int c = 1; c <= kCriteriaColumns; ++c)
-            if (auto fault = cellFault(c, cells_[r][c])) return cellName(r, c) + *fault;
-        // The drill cannot run a level whose target or lowest passing time is not positive.
-        if (r <= offeredLevels)
-            for (int c = 1; c <= 2; ++c)
-                if (ParseNumber(cells_[r][c]).value_or(0) <= 0)
-                    return cellName(r, c) + QStringLiteral("は 1 以上にしてください。");
-    }
+            if (auto fault = cellFault(r, c, cells_[r][c], r <= offeredLevels)) return fault;
     return readBackFault();
 }
 
@@ -241,6 +225,12 @@ std::optional<QString> CriteriaEditor::readBackFault() const {
             const QString& read = rows[r][c - 1];
             // An empty cell of the first five columns is the number 0 to every reader.
             if (read == cell || (c <= 5 && cell.isEmpty() && read == QLatin1String("0"))) continue;
+            // A tiny fraction comes back in exponent form, which nobody should be told to type.
+            if (read.contains(QLatin1Char('e')))
+                return cellName(r, c) +
+                       QStringLiteral("の %1 は細かすぎて記録できません。小数は 6 けたまでに"
+                                      "してください。")
+                           .arg(cell);
             return cellName(r, c) +
                    QStringLiteral("の %1 は %2 と読まれます。%2 と入れてください。")
                        .arg(cell, read);

@@ -70,11 +70,11 @@ class CriteriaEditor {
     // the cell and the table as changed.
     void typeText(const QString& text);
 
-    // Why the grid cannot be saved, naming level and column; nullopt when it can.
-    // Every cell must hold what the readers of the file read back as the same
-    // value: whole numbers in the range of columns 1 to 4, a factor from 0 to
-    // kMaxPointFactor, plain numbers in columns 6 to 9 and, in columns 10 to 12,
-    // nothing a reader takes for a quote, a delimiter or a line end.
+    // Why the grid cannot be saved, naming level and column and saying what to
+    // type; nullopt when it can. The numbers of columns 1 to 9 follow
+    // CriteriaColumnRule (records/value_rules.h), and every cell must hold what
+    // the readers of the file read back as the same value; columns 10 to 12
+    // hold nothing a reader takes for a quote, a delimiter or a line end.
     // offeredLevels: the levels the hub offers, whose times must be positive.
     std::optional<QString> refusal(int offeredLevels) const;
     // The twelve criteria of the heading row and every level row, as written.

@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QGraphicsProxyWidget>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -76,6 +79,9 @@ FrmTimeData::FrmTimeData(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
     setUpControls();
     connectControls();
     Form_Activate();
+    // The window this screen is shown in is made by the stage: its closing is
+    // seen here, on the way to it.
+    qApp->installEventFilter(this);
 }
 
 void FrmTimeData::setUpControls() {
@@ -197,13 +203,17 @@ void FrmTimeData::Command3_Click() {
     showEditor();
 }
 
+bool FrmTimeData::offerToSave() {
+    // Yes, the default, saves: Enter keeps what the teacher typed.
+    return !model_.changed() ||
+           !ctx_.navigator.ask(QStringLiteral("注意"),
+                               QStringLiteral("データが変更されています。記録しますか？"),
+                               Question::SaveYesNo) ||
+           save();
+}
+
 void FrmTimeData::Command4_Click() {
-    if (model_.changed() &&
-        ctx_.navigator.ask(QStringLiteral("注意"),
-                           QStringLiteral("データが変更されています。記録しますか？"),
-                           Question::YesNo) &&
-        !save())
-        return; // a refused save keeps the teacher here to mend the cell
+    if (!offerToSave()) return; // a refused save keeps the teacher here to mend the cell
     showCover(Picture6);
     ctx_.navigator.show(Screen::Hub);
 }
@@ -215,7 +225,23 @@ void FrmTimeData::MSFlexGrid1_Click(int row, int column) {
     if (model_.chartLevel() != before) buildCharts();
 }
 
+bool FrmTimeData::isOwnWindow(QObject* watched) const {
+    const QGraphicsProxyWidget* proxy = graphicsProxyWidget();
+    const QGraphicsScene* scene = proxy ? proxy->scene() : nullptr;
+    if (!scene) return watched == this;
+    for (const QGraphicsView* view : scene->views())
+        if (watched == view) return true;
+    return false;
+}
+
 bool FrmTimeData::eventFilter(QObject* watched, QEvent* event) {
+    // Closing the window asks about unsaved edits as 戻る does; a refused
+    // save keeps the window open.
+    if (event->type() == QEvent::Close && isOwnWindow(watched)) {
+        if (offerToSave()) return false;
+        event->ignore();
+        return true;
+    }
     if (watched != Gridinputtext || event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);

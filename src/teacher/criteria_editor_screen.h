@@ -70,6 +70,11 @@ class FrmTimeData final : public QWidget {
     void buildCharts();
     // Saves, telling a refusal or a failed write; true when the file was written.
     bool save();
+    // With unsaved edits, asks whether to save them and saves on Yes; false
+    // when a save was refused or failed and the teacher stays to mend it.
+    bool offerToSave();
+    // Whether watched is the window that shows this screen.
+    bool isOwnWindow(QObject* watched) const;
 
     AppContext& ctx_;
     CriteriaEditor model_;

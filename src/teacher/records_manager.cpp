@@ -2,6 +2,7 @@
 
 #include "core/dates.h"
 #include "records/results.h"
+#include "records/value_rules.h"
 #include "roster/grades.h"
 
 #include <QRegularExpression>
@@ -27,15 +28,6 @@ qint64 LeadingNumber(const QString& text) {
     const double value = m.captured(0).toDouble();
     // Clamped far beyond any run time or roster number, so the conversion stays defined.
     return std::llround(std::clamp(value, -1e12, 1e12));
-}
-
-std::optional<qint32> RunTimeOfText(const QString& text) {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
-    const QString t = text.trimmed();
-    if (!digits.match(t).hasMatch()) return std::nullopt;
-    const qint32 seconds = t.toInt();
-    if (seconds < 1 || seconds > kNoTime) return std::nullopt;
-    return seconds;
 }
 
 RecordsManager::RecordsManager(RecordsManagerSettings settings)
@@ -128,21 +120,25 @@ RecordsWrite RecordsManager::logChanged() {
 RecordsWrite RecordsManager::change(const QString& timeText, const QString& pupilText) {
     RecordsWrite w;
     if (!editor_) return w;
-    const std::optional<qint32> runTime = RunTimeOfText(timeText);
-    const qint64 pupil = LeadingNumber(pupilText.section(QLatin1Char('/'), 0, 0));
-    if (!runTime) {
-        w.message = QStringLiteral("「秒」には 1 から %1 までの整数を半角数字で入れてください"
-                                   "（%1 は時間切れ）。記録はしていません。")
-                        .arg(kNoTime);
+    double seconds = 0;
+    if (auto why = NumberFault(QStringLiteral("「秒」"), timeText, kRunTimeRule, &seconds)) {
+        w.message = *why + QStringLiteral("\n（%1 は時間切れの印です。）記録はしていません。")
+                               .arg(kRunTimeRule.high);
         return w;
     }
+    const qint64 pupil = LeadingNumber(pupilText.section(QLatin1Char('/'), 0, 0));
     if (!pupilNumberInRange(pupil)) {
         w.message = QStringLiteral("生徒を名簿から選んでください。");
         return w;
     }
+    // The record may keep a pupil who has left the roster, never take one who never was on it.
     const int k = editor_->recordNumber;
+    if (auto why = PupilRefusal(*roster_, int(pupil), records_[k - 1].pupilNumber)) {
+        w.message = *why + QStringLiteral("記録はしていません。");
+        return w;
+    }
     ResultRecord r = records_[k - 1];
-    r.runTime = *runTime;
+    r.runTime = qint32(seconds);
     r.pupilNumber = qint16(pupil);
     ExpectedRecord shown{records_[k - 1]};
     if (auto error = ReplaceResult(settings_.logPath, k, r, settings_.wait, &shown))

@@ -86,8 +86,9 @@ class RecordsManager {
     const std::optional<RecordEditorValues>& editor() const { return editor_; }
     void close() { editor_.reset(); }
 
-    // Writes the open record back with the run time of timeText and the pupil
-    // of pupilText; every other field stays as it was read.
+    // Writes the open record back with the run time of timeText (kRunTimeRule)
+    // and the pupil of pupilText, who must be on the roster unless the record
+    // names that pupil already; every other field stays as it was read.
     RecordsWrite change(const QString& timeText, const QString& pupilText);
     // Deletes the open record.
     RecordsWrite remove();
@@ -119,10 +120,5 @@ class RecordsManager {
 // The leading number of a text as the program reads typed numbers ("12秒" is
 // 12, "abc" is 0), rounded to a whole number.
 qint64 LeadingNumber(const QString& text);
-
-// The run time the 秒 box holds: whole seconds from 1 to kNoTime (a timed-out
-// run) in half-width digits, blanks around them allowed; nullopt for anything
-// else, an empty box included, as a run of 0 seconds would beat every run.
-std::optional<qint32> RunTimeOfText(const QString& text);
 
 } // namespace baisuu

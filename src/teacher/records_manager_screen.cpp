@@ -1,5 +1,6 @@
 #include "teacher/records_manager_screen.h"
 
+#include "records/value_rules.h"
 #include "ui/pdf_file.h"
 #include "ui/print_jobs.h"
 #include "ui/screen_parts.h"
@@ -117,7 +118,8 @@ void FrmData::makeIdleButtons() {
 
 void FrmData::setUpControls() {
     List1->setUniformItemSizes(true);
-    VScroll1->setRange(1, kNoTime); // the seconds the 秒 box takes
+    VScroll1->setRange(int(kRunTimeRule.low),
+                       int(kRunTimeRule.high)); // the seconds the 秒 box takes
     // Up raises the time, as a teacher counting seconds expects.
     VScroll1->setInvertedControls(true);
     VScroll1->setInvertedAppearance(true);

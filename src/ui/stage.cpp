@@ -257,7 +257,7 @@ void Stage::message(const QString& title, const QString& text) {
 
 bool Stage::ask(const QString& title, const QString& text, Question kind) {
     if (askHook) return askHook(title, text, kind);
-    const bool yesNo = kind == Question::YesNo;
+    const bool yesNo = kind != Question::OkCancel;
     const QMessageBox::StandardButton yes = yesNo ? QMessageBox::Yes : QMessageBox::Ok;
     const QMessageBox::StandardButton no = yesNo ? QMessageBox::No : QMessageBox::Cancel;
     // Nobody could answer a box there: it would wait for ever.
@@ -268,7 +268,7 @@ bool Stage::ask(const QString& title, const QString& text, Question kind) {
         return false;
     }
     QMessageBox box(QMessageBox::Question, title, text, yes | no);
-    box.setDefaultButton(no);
+    box.setDefaultButton(YesIsDefault(kind) ? yes : no);
     WidenForTitle(box);
     return box.exec() == yes;
 }

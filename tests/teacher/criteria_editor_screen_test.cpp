@@ -114,7 +114,7 @@ TEST_F(EditorScreenTest, KeysTypeClearCopyAndMoveAndLeavingAsksOnlyAfterAChange)
     EXPECT_EQ(asked, (QList<std::pair<QString, QString>>{
                          {QStringLiteral("注意"),
                           QStringLiteral("データが変更されています。記録しますか？")}}));
-    EXPECT_EQ(school.navigator.askedKinds, QList<Question>{Question::YesNo});
+    EXPECT_EQ(school.navigator.askedKinds, QList<Question>{Question::SaveYesNo});
     EXPECT_EQ(readBytes(path), sjis(kThreeLevels));
     EXPECT_EQ(school.navigator.shown, QList<Screen>{Screen::Hub});
 

@@ -186,17 +186,18 @@ TEST_F(EditorFixture, EachColumnTakesOnlyWhatItsReaderReadsBackTheSame) {
         QStringList accepted, refused;
     };
     const QList<Column> columns = {
-        // Whole seconds, int32; level 1 is offered, so its times must be positive.
-        {1, {"25", "2147483647"}, {"2147483648", "25.0", "1e3", "+5", " 5", "５", "0x10", "-5"}},
-        {2, {"1"}, {"0.4", "0"}},
-        {3, {"-2147483648", ""}, {"1.5", "007"}},
-        {4, {"32767", "-32768"}, {"40000", "-32769", "3.5"}}, // int16
-        // The factor: single precision, 0 to 100.
-        {5, {"0", "100", "0.1", "2.25", ""}, {"100.5", "-1", "1.23456789", "1e2", "1.50"}},
-        // Numbers as read.
-        {6, {"20", "-3", "0.5", ""}, {"abc", "1e3", "+5", "05", "１", "0x10", " 5", "5 "}},
+        // Whole seconds, a run time; level 1 is offered, so its times must be positive.
+        {1, {"25", "99999"}, {"100000", "25.0", "1e3", "+5", " 5", "５", "0x10", "-5"}},
+        {2, {"1", "19999"}, {"0.4", "0", "20000"}}, // five times it is a run time
+        {3, {"2147483647", ""}, {"1.5", "007", "-1"}},
+        {4, {"32767", "0"}, {"40000", "-1", "3.5"}}, // int16
+        // The factor: single precision, more than 0, up to 100.
+        {5, {"100", "0.1", "2.25"}, {"0", "", "100.5", "-1", "1.23456789", "1e2", "1.50", "1e-7",
+                                     "0.0000001"}},
+        // Counts, 0 for no limit, and whole days.
+        {6, {"20", "0.5", ""}, {"-3", "abc", "1e3", "+5", "05", "１", "0x10", " 5", "5 "}},
         {7, {"8"}, {"1.0"}},
-        {8, {"7"}, {".5"}},
+        {8, {"7"}, {".5", "2.5", "-3"}},
         {9, {"365"}, {"1,5"}},
         // Spare text: nothing the reader takes for a quote, a delimiter or a line end.
         {10,
