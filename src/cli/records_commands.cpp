@@ -45,7 +45,7 @@ namespace {
 // The record number given as the command's first argument.
 bool recordNumber(CliEnv& env, qint64* k) {
     bool ok = false;
-    *k = env.args.value(0).toLongLong(&ok);
+    *k = env.positionals.value(0).toLongLong(&ok);
     if (ok && *k >= 1) return true;
     env.err << QStringLiteral("レコード番号（1 から）を指定してください。") << Qt::endl;
     return false;
