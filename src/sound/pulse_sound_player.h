@@ -17,6 +17,10 @@ struct pa_context;
 
 namespace baisuu {
 
+// Whether a sound server answers within timeoutMs, as the player would find
+// it: empty when it does, else the server library's reason.
+QString SoundServerProblem(int timeoutMs = 2000);
+
 class PulseSoundPlayer final : public QObject, public SoundPlayer {
   public:
     // Connects at once, so that the first cue does not wait for the server.
