@@ -214,6 +214,11 @@ QString SoundServerProblem(int timeoutMs) {
 }
 
 PulseSoundPlayer::PulseSoundPlayer(QObject* parent) : QObject(parent) {
+    retry_.setSingleShot(true);
+    retry_.setInterval(kRetryMs);
+    connect(&retry_, &QTimer::timeout, this, [this] {
+        if (!server_) connectServer();
+    });
     connectServer();
 }
 
@@ -294,12 +299,16 @@ void PulseSoundPlayer::serverReady(pa_context* context) {
 
 void PulseSoundPlayer::serverFailed(pa_context* context, const QString& why) {
     if (!server_ || server_->context != context) return;
-    // Every cue fails now; the next play connects anew.
+    // Every cue fails now. The server is called again without waiting for
+    // the next cue: a restarted server needs a while after it answers before
+    // it plays a cue at once, and the stream held open spends that while
+    // between the pupil's answers, not within a cue's margin.
     const QString text = QStringLiteral("サウンドサーバーにつながりません（%1）").arg(why);
     server_.reset();
     ready_ = false;
     for (quint64 id : cues_.keys())
         ended(id, false, text);
+    retry_.start();
 }
 
 void PulseSoundPlayer::startStream(quint64 id) {
