@@ -178,7 +178,6 @@ std::optional<FileError> ScanAnswers(const QString& path, const AnswerTaker& tak
 }
 
 std::optional<FileError> ReadAnswers(const QString& path, AnswersRead* out) {
-    out->answers.reserve(out->answers.size() + QFileInfo(path).size() / 40); // 30 to 45 bytes a line
     return ScanAnswers(
         path, [out](const Answer& a, int) { out->answers.append(a); },
         [out, &path](int line, const QString& why) {
