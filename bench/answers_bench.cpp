@@ -185,8 +185,8 @@ void BM_CheckDamagedFiftyMegabytes(benchmark::State& state) {
     FileError error;
     WriteBytesFile(AnswersFilePath(school.dataFolder(), 2), QByteArray("x\r\n").repeated(17000000),
                    &error);
-    const QStringList args{QStringLiteral("--program-dir"), school.root() + QStringLiteral("/倍数判定"),
-                           QStringLiteral("check")};
+    const QStringList args{QStringLiteral("--program-dir"),
+                           school.root() + QStringLiteral("/倍数判定"), QStringLiteral("check")};
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();

@@ -201,7 +201,8 @@ void CheckSoundList(const Hensuu1& state, QList<FileError>& problems) {
         const int n = std::min(int(LeadingValue(table.soundTable[21][c])), kFilesPerCue);
         for (int row = 1; row <= n; ++row)
             checkSoundFile(folder + table.soundTable[row][c] + QStringLiteral(".wav"),
-                           QStringLiteral("「%1」に登録された").arg(table.soundTable[0][c]), problems);
+                           QStringLiteral("「%1」に登録された").arg(table.soundTable[0][c]),
+                           problems);
     }
     for (const QString& fixed : {QStringLiteral("最高1.wav"), QStringLiteral("合格.wav")})
         checkSoundFile(folder + fixed, QString(), problems);

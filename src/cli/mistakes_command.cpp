@@ -153,10 +153,11 @@ void CheckAnswersFiles(const Hensuu1& state, QList<FileError>& problems) {
         };
         const auto take = [&](const Answer& a, int line) {
             if (!canBeAsked(asked, a))
-                tell(line, QStringLiteral("ドリルが出さない問題の解答です（レベル%1、倍数%2、数%3）。")
-                               .arg(a.level)
-                               .arg(a.divisor)
-                               .arg(a.number));
+                tell(line,
+                     QStringLiteral("ドリルが出さない問題の解答です（レベル%1、倍数%2、数%3）。")
+                         .arg(a.level)
+                         .arg(a.divisor)
+                         .arg(a.number));
         };
         if (auto error = ScanAnswers(path, take, tell)) problems.append(*error);
         if (bad > kToldLines)

@@ -192,7 +192,8 @@ void drawHeader(QPainter& p, double width, const WeakNumbersDocument& doc, int p
          Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("苦手な数"), kWeakHeader * 0.3, true,
          kHeadingBlue);
     const double noticeAt = kPad + kWeakHeader * 1.5; // past 「苦手な数」
-    text(p, QRectF(noticeAt, kWeakHeader * 0.62, width * 0.55 + kPad - noticeAt, kWeakHeader * 0.38),
+    text(p,
+         QRectF(noticeAt, kWeakHeader * 0.62, width * 0.55 + kPad - noticeAt, kWeakHeader * 0.38),
          Qt::AlignLeft | Qt::AlignVCenter, doc.notice, kWeakHeader * 0.28, true, kNoticeText);
     QString stamp = DateText(doc.today);
     if (doc.pages.size() > 1)

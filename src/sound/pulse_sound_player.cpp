@@ -200,8 +200,9 @@ QString SoundServerProblem(int timeoutMs) {
             state = pa_context_get_state(context);
         }
         problem = state == PA_CONTEXT_READY ? QString()
-                  : PA_CONTEXT_IS_GOOD(state) ? QStringLiteral("%1ミリ秒待っても応答がありません").arg(timeoutMs)
-                                              : serverError(context);
+                  : PA_CONTEXT_IS_GOOD(state)
+                      ? QStringLiteral("%1ミリ秒待っても応答がありません").arg(timeoutMs)
+                      : serverError(context);
     } else if (context) {
         problem = serverError(context);
     }

@@ -187,7 +187,8 @@ TEST_F(CheckCliTest, TellsCuesThePlayerCannotDecodeAndAnswersTheDrillCannotHaveA
     ASSERT_TRUE(demoCue.open(QIODevice::ReadOnly));
     const QByteArray wave = demoCue.readAll();
     const auto line = [](const char* level, const char* divisor, const char* number) {
-        return "2026/12/08,10:00:00," + QByteArray(level) + ',' + divisor + ',' + number + ",3,1,900\r\n";
+        return "2026/12/08,10:00:00," + QByteArray(level) + ',' + divisor + ',' + number +
+               ",3,1,900\r\n";
     };
     writeFile(dir, sounds + QStringLiteral("間違い音2_1.wav"), "a text file renamed");
     writeFile(dir, sounds + QStringLiteral("正解音2_2.wav"), wave.left(40));
@@ -200,14 +201,14 @@ TEST_F(CheckCliTest, TellsCuesThePlayerCannotDecodeAndAnswersTheDrillCannotHaveA
               line("0", "1", "1").repeated(30) + QByteArray("x\r\n").repeated(8000000));
     const ProcessResult r = check();
     EXPECT_EQ(r.code, 1) << r.err.toStdString();
-    for (const char* told : {
-             "間違い音2_1.wav: 「間違い音2」に登録された音のファイルを鳴らせません",
-             "正解音2_2.wav: 「正解音2」に登録された音のファイルを鳴らせません",
-             "合格.wav: 音のファイルを鳴らせません",
-             "0101.txt (2行目): ドリルが出さない問題の解答です（レベル0、倍数5、数25）",
-             "0101.txt (3行目)", "0101.txt (4行目)",
-             "0101.txt (5行目): ドリルが出さない問題の解答です（レベル2、倍数2、数99999）",
-             "0102.txt (20行目)", "0102.txt: ほかに8000010行"})
+    for (const char* told :
+         {"間違い音2_1.wav: 「間違い音2」に登録された音のファイルを鳴らせません",
+          "正解音2_2.wav: 「正解音2」に登録された音のファイルを鳴らせません",
+          "合格.wav: 音のファイルを鳴らせません",
+          "0101.txt (2行目): ドリルが出さない問題の解答です（レベル0、倍数5、数25）",
+          "0101.txt (3行目)", "0101.txt (4行目)",
+          "0101.txt (5行目): ドリルが出さない問題の解答です（レベル2、倍数2、数99999）",
+          "0102.txt (20行目)", "0102.txt: ほかに8000010行"})
         EXPECT_TRUE(r.out.contains(QString::fromUtf8(told))) << told << "\n" << r.out.toStdString();
     for (const char* untold : {"0101.txt (1行目)", "0101.txt (6行目)", "0102.txt (21行目)"})
         EXPECT_FALSE(r.out.contains(QString::fromUtf8(untold))) << untold;
