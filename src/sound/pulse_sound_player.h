@@ -5,7 +5,7 @@
 // is heard whole and the drill goes on right after it. A file that cannot be
 // decoded, no server, or a cue not heard within its length and a small
 // margin is a failure with an error text, for the answer cues' count.
-// A lost server is called again at once and then every kRetryMs, so that a
+// A lost server is called again every kRetryMs until it answers, so that a
 // restarted one is back, its device awake, before the next cue.
 
 #include "core/services.h"
