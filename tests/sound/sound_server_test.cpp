@@ -223,8 +223,9 @@ TEST_F(SoundServerTest, AServerRestartCostsNoCueBeyondTheOutage) {
         QTest::qWait(100);
         server.start();
         ASSERT_TRUE(server.problem().isEmpty()) << server.problem().toStdString();
-        // A freshly started server takes a while to set its device up; the
-        // pupil's next answer comes a little later.
+        // The freshly started server's sink mixes its first two seconds ahead
+        // before any stream asks for a short latency: nothing anybody plays is
+        // heard sooner. The outage ends then; the pupil's next answer comes after.
         QTest::qWait(2500);
         // Every cue after the restart is heard within its margin.
         for (int i = 0; i < 4; ++i) {
