@@ -2,7 +2,9 @@
 // `baisuu-cli mistakes` for a keen pupil's three years (3 000 runs, 72 000
 // answers) and for a school of 200 pupils with 200 runs each (about a million
 // answers), each a whole run of the tool; and the 苦手な数 view's page of three
-// levels for the keen pupil, from reading the file to the drawn picture.
+// levels for the keen pupil, from reading the file to the drawn picture, with
+// the file good, saved with LF line ends, and damaged; and `check` over a
+// damaged answers file of 50 MB.
 
 #include "core/level_catalog.h"
 #include "core/text_file.h"
@@ -20,6 +22,8 @@
 #include <benchmark/benchmark.h>
 
 #include <random>
+
+#include <sys/resource.h>
 
 using namespace baisuu;
 
@@ -122,10 +126,27 @@ BENCHMARK(BM_MistakesSchoolMillion)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
+// The keen pupil's file as the finish writes it, as a Linux editor saves it
+// (LF), and damaged: every line unreadable, the same size.
+enum class FileKind { Good, LineFeeds, Damaged };
+
+QString keenPupilFile(const QTemporaryDir& dir, FileKind kind, int runs) {
+    const QString path = AnswersFilePath(dir.path() + QStringLiteral("/"), 1);
+    AppendAnswers(path, benchRuns(runs, 1095, 1));
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    QByteArray bytes = f.readAll();
+    f.close();
+    if (kind == FileKind::LineFeeds) bytes.replace("\r\n", "\n");
+    if (kind == FileKind::Damaged) bytes.replace(',', ';');
+    FileError error;
+    WriteBytesFile(path, bytes, &error);
+    return path;
+}
+
 void BM_WeakNumbersPageThreeLevels(benchmark::State& state) {
     QTemporaryDir dir;
-    const QString path = AnswersFilePath(dir.path() + QStringLiteral("/"), 1);
-    AppendAnswers(path, benchRuns(3000, 1095, 1));
+    const QString path = keenPupilFile(dir, FileKind(state.range(0)), int(state.range(1)));
     LevelCatalog catalog;
     BuildLevelCatalog(catalog);
     WeakNumbersRequest request;
@@ -137,6 +158,7 @@ void BM_WeakNumbersPageThreeLevels(benchmark::State& state) {
     for (auto _ : state) {
         AnswersRead read;
         if (ReadAnswers(path, &read)) state.SkipWithError("cannot read the answers");
+        request.unreadableLines = read.skippedLines;
         const WeakNumbersDocument doc =
             BuildWeakNumbersDocument(request, read.answers, catalog, MultiplesProblemSource{});
         picture.fill(Qt::white);
@@ -144,9 +166,45 @@ void BM_WeakNumbersPageThreeLevels(benchmark::State& state) {
         DrawWeakNumbersPage(p, QRectF(picture.rect()), doc, 0);
     }
 }
+// The file good (0), with LF line ends (1), damaged (2); of three years
+// (3 000 runs, 3 MB) and of 50 000 runs (50 MB).
 BENCHMARK(BM_WeakNumbersPageThreeLevels)
+    ->Args({0, 3000})
+    ->Args({1, 3000})
+    ->Args({2, 3000})
+    ->Args({0, 50000})
+    ->Args({2, 50000})
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// `check` over a school with one damaged answers file of 50 MB: bounded
+// output, memory that does not grow with the file.
+void BM_CheckDamagedFiftyMegabytes(benchmark::State& state) {
+    const BenchSchool school(1, 1);
+    FileError error;
+    WriteBytesFile(AnswersFilePath(school.dataFolder(), 2), QByteArray("x\r\n").repeated(17000000),
+                   &error);
+    const QStringList args{QStringLiteral("--program-dir"),
+                           school.root() + QStringLiteral("/倍数判定"), QStringLiteral("check")};
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        QProcess p;
+        p.start(QStringLiteral(BAISUU_CLI), args);
+        if (!p.waitForFinished(120000)) state.SkipWithError("check did not finish");
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        state.counters["outputBytes"] = double(p.readAllStandardOutput().size());
+    }
+    rusage used{};
+    getrusage(RUSAGE_CHILDREN, &used); // the largest of the bench's children
+    state.counters["childMaxRssMB"] = double(used.ru_maxrss) / 1024;
+}
+BENCHMARK(BM_CheckDamagedFiftyMegabytes)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 } // namespace

@@ -41,6 +41,9 @@ bool LoadCliInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria = 
 // list), appending what it finds wrong. `check` runs them all in order.
 using CheckFunction = void (*)(const Hensuu1& state, QList<FileError>& problems);
 QList<CheckFunction> InstallationChecks();
+// What check tells without failing: a line of its own beginning 「注意:」.
+FileError CheckWarning(const QString& text);
+bool IsCheckWarning(const FileError& problem);
 
 // One JSON document on stdout.
 void PrintJson(CliEnv& env, const QJsonDocument& doc);
@@ -141,9 +144,11 @@ FileError MissingDataFolder(const QString& folder);
 // 0..5000, listed entries beyond the 5000th, missing or bad items), and a
 // roster without a pupil to choose.
 void CheckRoster(const Hensuu1& state, QList<FileError>& problems);
-// The sound list, the files it names and the two fixed sounds.
+// The sound list, the files it names and the two fixed sounds, each decoded
+// as the player decodes it; and a warning when no sound server answers.
 void CheckSoundList(const Hensuu1& state, QList<FileError>& problems);
-// The answers files' lines that cannot be read, with file and line.
+// The answers files' lines that cannot be read or cannot have been asked, with
+// file and line: the first kToldLines of a file, then how many more.
 void CheckAnswersFiles(const Hensuu1& state, QList<FileError>& problems);
 
 } // namespace baisuu

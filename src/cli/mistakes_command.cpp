@@ -4,6 +4,7 @@
 
 #include "cli/cli.h"
 
+#include "drill/problem_source.h"
 #include "hub/charts.h"
 #include "hub/class_report.h"
 #include "hub/weak_numbers_page.h"
@@ -12,6 +13,8 @@
 
 #include <QDir>
 #include <QGuiApplication>
+
+#include <algorithm>
 
 namespace baisuu {
 
@@ -114,6 +117,7 @@ int CmdMistakesChart(CliEnv& env) {
         request.pupil = pupil;
         request.pupilName = heading.name;
         request.grade = heading.grade;
+        request.unreadableLines = read.skippedLines;
         docs.append(PagedWeakNumbers(
             BuildWeakNumbersDocument(request, read.answers, school.state.catalog, problems)));
     }
@@ -124,13 +128,43 @@ int CmdMistakesChart(CliEnv& env) {
     return 0;
 }
 
+namespace {
+
+// Whether the drill can have asked the answer's problem: its level has a rule
+// and one of the level's grids holds the divisor and the number.
+bool canBeAsked(const ProblemSource& problems, const Answer& a) {
+    const QList<NumberGrid> grids = problems.gridsOf(a.level);
+    return std::any_of(grids.begin(), grids.end(), [&a](const NumberGrid& g) {
+        return g.divisor == a.divisor && a.number >= g.first && a.number <= g.last;
+    });
+}
+
+} // namespace
+
 void CheckAnswersFiles(const Hensuu1& state, QList<FileError>& problems) {
     const QDir folder(AnswersFolder(state.paths.dataFolder));
     const QStringList names = folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
+    const MultiplesProblemSource asked;
     for (const QString& name : names) {
-        AnswersRead read;
-        if (auto error = ReadAnswers(folder.filePath(name), &read)) problems.append(*error);
-        problems.append(read.skipped);
+        const QString path = folder.filePath(name);
+        int bad = 0; // the first kToldLines are told, the rest counted
+        const auto tell = [&](int line, const QString& why) {
+            if (++bad <= kToldLines) problems.append({path, line, why});
+        };
+        const auto take = [&](const Answer& a, int line) {
+            if (!canBeAsked(asked, a))
+                tell(line,
+                     QStringLiteral("ドリルが出さない問題の解答です（レベル%1、倍数%2、数%3）。")
+                         .arg(a.level)
+                         .arg(a.divisor)
+                         .arg(a.number));
+        };
+        if (auto error = ScanAnswers(path, take, tell)) problems.append(*error);
+        if (bad > kToldLines)
+            problems.append({path, 0,
+                             QStringLiteral("ほかに%1行、読めない行かドリルが出さない問題の行が"
+                                            "あります。")
+                                 .arg(bad - kToldLines)});
     }
 }
 

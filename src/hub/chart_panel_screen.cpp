@@ -280,6 +280,7 @@ std::optional<WeakNumbersDocument> ChartPanel::weakNumbersOf(int pupil) {
     request.grade = heading.grade;
     request.days = weakDays_;
     request.levels = selectedLevels();
+    request.unreadableLines = read.skippedLines;
     return BuildWeakNumbersDocument(request, read.answers, ctx_.hensuu1.catalog,
                                     MultiplesProblemSource{});
 }

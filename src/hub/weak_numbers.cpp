@@ -144,6 +144,10 @@ WeakNumbersDocument BuildWeakNumbersDocument(const WeakNumbersRequest& request,
     doc.grade = request.grade;
     doc.today = request.today;
     doc.period = periodText(request);
+    // Lines left out would make the figures look whole: the pages say so.
+    if (request.unreadableLines > 0)
+        doc.notice =
+            QStringLiteral("解答記録の一部が読めません（%1行）").arg(request.unreadableLines);
     MistakesFilter filter;
     filter.days = std::max(0, request.days);
     filter.today = request.today;

@@ -57,6 +57,7 @@ struct WeakNumbersRequest {
     QDate today;
     int days = 0;      // 0: every answer; else the last `days` days up to today
     QList<int> levels; // in the level list's order
+    int unreadableLines = 0; // of the pupil's answers file, told on the pages
 };
 
 // One pupil's pages: a document of its own when printed.
@@ -66,6 +67,7 @@ struct WeakNumbersDocument {
     QString grade;
     QDate today;
     QString period; // "全期間", or "最近30日（2026/11/10〜2026/12/09）"
+    QString notice; // that the answers file is damaged, or empty
     QList<WeakPage> pages;
 };
 

@@ -20,6 +20,7 @@ constexpr double kCellWidth = 38;
 const QColor kCellLine(0xC8, 0xCE, 0xD8);
 const QColor kNotShownText(0xB4, 0xBA, 0xC4);
 const QColor kSlowMark(0x1A, 0x3A, 0x7A);
+const QColor kNoticeText(0xC0, 0x1E, 0x1E);
 
 // The font of size units, made smaller until s fits width.
 QFont fitted(double units, bool bold, const QString& s, double width) {
@@ -190,6 +191,10 @@ void drawHeader(QPainter& p, double width, const WeakNumbersDocument& doc, int p
     text(p, QRectF(kPad, kWeakHeader * 0.62, width * 0.55, kWeakHeader * 0.38),
          Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("苦手な数"), kWeakHeader * 0.3, true,
          kHeadingBlue);
+    const double noticeAt = kPad + kWeakHeader * 1.5; // past 「苦手な数」
+    text(p,
+         QRectF(noticeAt, kWeakHeader * 0.62, width * 0.55 + kPad - noticeAt, kWeakHeader * 0.38),
+         Qt::AlignLeft | Qt::AlignVCenter, doc.notice, kWeakHeader * 0.28, true, kNoticeText);
     QString stamp = DateText(doc.today);
     if (doc.pages.size() > 1)
         stamp += QStringLiteral("　%1 / %2").arg(pageIndex + 1).arg(doc.pages.size());

@@ -34,6 +34,10 @@ bool expect(QByteArrayView text, qsizetype& pos, char c) {
     return true;
 }
 
+// A line of the file is at most 52 bytes; one much longer is not an answer.
+constexpr qsizetype kLongestLine = 128;
+constexpr qint64 kReadPiece = 1 << 16;
+
 QByteArray twoDigits(int v) {
     return QByteArray::number(v).rightJustified(2, '0');
 }
@@ -108,14 +112,14 @@ std::optional<FileError> AppendAnswers(const QString& path, const QList<Answer>&
     if (!LockWaiting(lock, wait, &errorText))
         return answersError(path, QStringLiteral("解答記録を%1。").arg(errorText));
     // An append cut short left a line without its end: it is ended here, so
-    // that it stays one bad line and the run's first line stays whole.
+    // that it stays one bad line and the run's first line stays whole. A file
+    // an editor saved with LF ends its lines all the same.
     const qint64 size = file.size();
     if (size > 0) {
-        char last[2] = {0, 0};
-        const qint64 from = std::max<qint64>(size - 2, 0);
-        if (!file.seek(from) || file.read(last, size - from) != size - from)
+        char last = 0;
+        if (!file.seek(size - 1) || file.read(&last, 1) != 1)
             return answersError(path, QStringLiteral("解答記録を読めません。"));
-        if (!(size >= 2 && last[0] == '\r' && last[1] == '\n')) bytes.prepend("\r\n");
+        if (last != '\n') bytes.prepend("\r\n");
     }
     if (!file.seek(size) || file.write(bytes) != bytes.size() || !FlushToDisk(file)) {
         const int fault = errno;
@@ -126,35 +130,60 @@ std::optional<FileError> AppendAnswers(const QString& path, const QList<Answer>&
     return std::nullopt;
 }
 
-std::optional<FileError> ReadAnswers(const QString& path, AnswersRead* out) {
+std::optional<FileError> ScanAnswers(const QString& path, const AnswerTaker& take,
+                                     const LineSkipper& skip) {
     QFile file(path);
     if (!file.exists()) return std::nullopt;
     if (!file.open(QIODevice::ReadOnly))
         return answersError(path,
                             QStringLiteral("解答記録を開けません（%1）。").arg(file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    int lineNumber = 0;
+    QByteArray pending;    // the start of a line that runs past the piece read
+    bool overlong = false; // the line is far too long to be an answer: not kept
+    const auto endLine = [&](QByteArrayView line) {
+        ++lineNumber;
+        if (line.endsWith('\r')) line.chop(1);
+        const std::optional<Answer> a = overlong ? std::nullopt : ParseAnswerLine(line);
+        if (a)
+            take(*a, lineNumber);
+        else
+            skip(lineNumber, QStringLiteral("読めない行です。"));
+        pending.clear();
+        overlong = false;
+    };
+    QByteArray piece(kReadPiece, Qt::Uninitialized);
+    qint64 got = 0;
+    while ((got = file.read(piece.data(), kReadPiece)) > 0) {
+        const QByteArrayView data(piece.constData(), got);
+        qsizetype pos = 0;
+        while (pos < data.size()) {
+            const qsizetype end = data.indexOf('\n', pos);
+            const QByteArrayView part = data.sliced(pos, (end < 0 ? data.size() : end) - pos);
+            if (end >= 0 && pending.isEmpty() && !overlong) {
+                endLine(part); // the whole line lies in this piece
+            } else {
+                overlong = overlong || pending.size() + part.size() > kLongestLine;
+                pending = overlong ? QByteArray() : pending + part.toByteArray();
+                if (end >= 0) endLine(pending);
+            }
+            pos = end < 0 ? data.size() : end + 1;
+        }
+    }
+    if (got < 0 || file.error() != QFileDevice::NoError)
         return answersError(path,
                             QStringLiteral("解答記録を読めません（%1）。").arg(file.errorString()));
-    const QByteArrayView all(bytes);
-    out->answers.reserve(out->answers.size() + bytes.size() / 32); // a line is 30 to 45 bytes
-    qsizetype pos = 0;
-    int lineNumber = 0;
-    while (pos < all.size()) {
-        ++lineNumber;
-        const qsizetype end = all.indexOf("\r\n", pos);
-        if (end < 0) {
-            out->skipped.append(
-                answersError(path, QStringLiteral("最後の行が途中で切れています。"), lineNumber));
-            break;
-        }
-        if (auto a = ParseAnswerLine(all.sliced(pos, end - pos)))
-            out->answers.append(*a);
-        else
-            out->skipped.append(answersError(path, QStringLiteral("読めない行です。"), lineNumber));
-        pos = end + 2;
-    }
+    if (!pending.isEmpty() || overlong)
+        skip(lineNumber + 1, QStringLiteral("最後の行が途中で切れています。"));
     return std::nullopt;
+}
+
+std::optional<FileError> ReadAnswers(const QString& path, AnswersRead* out) {
+    return ScanAnswers(
+        path, [out](const Answer& a, int) { out->answers.append(a); },
+        [out, &path](int line, const QString& why) {
+            if (++out->skippedLines <= kToldLines)
+                out->skipped.append(answersError(path, why, line));
+        });
 }
 
 } // namespace baisuu

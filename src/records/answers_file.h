@@ -5,6 +5,7 @@
 // family never look at the folder.
 //
 // A line: yyyy/MM/dd,HH:mm:ss,level,divisor,number,key,correct,ms CR LF.
+// A file an editor saved with LF alone reads the same.
 
 #include "core/file_error.h"
 #include "records/results_log.h"
@@ -14,6 +15,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace baisuu {
@@ -44,14 +46,27 @@ std::optional<Answer> ParseAnswerLine(QByteArrayView line);
 std::optional<FileError> AppendAnswers(const QString& path, const QList<Answer>& answers,
                                        const LockWait& wait = {});
 
-// What a file held: its answers in file order, and a FileError with the line
-// for each line left out (one that does not parse, or a last line without CR
-// LF, which an append cut short leaves).
+// Reads the file a piece at a time, in file order: take gets each answer with
+// its line number, skip each line left out (one that does not parse, or a
+// last line without its line end, which an append cut short leaves) with its
+// number and why. Memory does not grow with the file, however damaged: a line
+// far longer than an answer's is not kept while it is read. A missing file
+// reads as empty; an unreadable one is an error.
+using AnswerTaker = std::function<void(const Answer& answer, int line)>;
+using LineSkipper = std::function<void(int line, const QString& why)>;
+std::optional<FileError> ScanAnswers(const QString& path, const AnswerTaker& take,
+                                     const LineSkipper& skip);
+
+// How many of a file's bad lines are told one by one; the rest are counted.
+constexpr int kToldLines = 20;
+
+// What a file held: its answers in file order, a FileError with the line for
+// each of the first kToldLines lines left out, and how many were left out.
 struct AnswersRead {
     QList<Answer> answers;
     QList<FileError> skipped;
+    int skippedLines = 0;
 };
-// A missing file reads as empty; an unreadable one is an error.
 std::optional<FileError> ReadAnswers(const QString& path, AnswersRead* out);
 
 } // namespace baisuu

@@ -3,6 +3,7 @@
 #include "sound/wave_file.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -182,7 +183,43 @@ void onStreamState(pa_stream* s, void* data) {
 
 } // namespace
 
+QString SoundServerProblem(int timeoutMs) {
+    pa_mainloop* loop = pa_mainloop_new();
+    if (!loop) return QStringLiteral("pa_mainloop_new");
+    pa_context* context = pa_context_new(pa_mainloop_get_api(loop), "倍数判定");
+    QString problem = QStringLiteral("pa_context_new");
+    if (context && pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
+        QElapsedTimer waited;
+        waited.start();
+        pa_context_state_t state = pa_context_get_state(context);
+        while (PA_CONTEXT_IS_GOOD(state) && state != PA_CONTEXT_READY &&
+               waited.elapsed() < timeoutMs) {
+            pa_mainloop_prepare(loop, 10000); // wakes every 10 ms to look at the time
+            pa_mainloop_poll(loop);
+            pa_mainloop_dispatch(loop);
+            state = pa_context_get_state(context);
+        }
+        problem = state == PA_CONTEXT_READY ? QString()
+                  : PA_CONTEXT_IS_GOOD(state)
+                      ? QStringLiteral("%1ミリ秒待っても応答がありません").arg(timeoutMs)
+                      : serverError(context);
+    } else if (context) {
+        problem = serverError(context);
+    }
+    if (context) {
+        pa_context_disconnect(context);
+        pa_context_unref(context);
+    }
+    pa_mainloop_free(loop);
+    return problem;
+}
+
 PulseSoundPlayer::PulseSoundPlayer(QObject* parent) : QObject(parent) {
+    retry_.setSingleShot(true);
+    retry_.setInterval(kRetryMs);
+    connect(&retry_, &QTimer::timeout, this, [this] {
+        if (!server_) connectServer();
+    });
     connectServer();
 }
 
@@ -263,12 +300,16 @@ void PulseSoundPlayer::serverReady(pa_context* context) {
 
 void PulseSoundPlayer::serverFailed(pa_context* context, const QString& why) {
     if (!server_ || server_->context != context) return;
-    // Every cue fails now; the next play connects anew.
+    // Every cue fails now. The server is called again without waiting for
+    // the next cue: a restarted server needs a while after it answers before
+    // it plays a cue at once, and the stream held open spends that while
+    // between the pupil's answers, not within a cue's margin.
     const QString text = QStringLiteral("サウンドサーバーにつながりません（%1）").arg(why);
     server_.reset();
     ready_ = false;
     for (quint64 id : cues_.keys())
         ended(id, false, text);
+    retry_.start();
 }
 
 void PulseSoundPlayer::startStream(quint64 id) {

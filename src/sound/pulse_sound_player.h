@@ -5,17 +5,24 @@
 // is heard whole and the drill goes on right after it. A file that cannot be
 // decoded, no server, or a cue not heard within its length and a small
 // margin is a failure with an error text, for the answer cues' count.
+// A lost server is called again every kRetryMs until it answers, so that a
+// restarted one is back, its device awake, before the next cue.
 
 #include "core/services.h"
 
 #include <QHash>
 #include <QObject>
+#include <QTimer>
 
 #include <memory>
 
 struct pa_context;
 
 namespace baisuu {
+
+// Whether a sound server answers within timeoutMs, as the player would find
+// it: empty when it does, else the server library's reason.
+QString SoundServerProblem(int timeoutMs = 2000);
 
 class PulseSoundPlayer final : public QObject, public SoundPlayer {
   public:
@@ -28,6 +35,8 @@ class PulseSoundPlayer final : public QObject, public SoundPlayer {
     static constexpr int kMarginMs = 250;
     // How long past its length a cue that a slow device plays may go on.
     static constexpr int kLateLimitMs = 5000;
+    // How often a lost server is called again: well within the margin.
+    static constexpr int kRetryMs = 100;
 
     struct Server; // the connection, whose callbacks run on a thread of its own
     struct Cue;
@@ -46,6 +55,7 @@ class PulseSoundPlayer final : public QObject, public SoundPlayer {
     bool ready_ = false;
     quint64 nextId_ = 0;
     QHash<quint64, Cue*> cues_;
+    QTimer retry_; // calls a lost server again
 };
 
 } // namespace baisuu

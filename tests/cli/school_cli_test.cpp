@@ -95,7 +95,10 @@ TEST(SchoolCli, ANewSchoolTakesItsPupilsAndPasswordAndPassesCheck) {
 
     const Result check = s.run({QStringLiteral("check")});
     EXPECT_EQ(check.code, 0) << check.out.toStdString();
-    EXPECT_EQ(check.out.trimmed(), QStringLiteral("問題はありません。"));
+    // Besides what the machine lacks (「注意:」 lines, such as no sound server).
+    EXPECT_TRUE(check.out.endsWith(QStringLiteral("\n問題はありません。\n")) ||
+                check.out == QStringLiteral("問題はありません。\n"))
+        << check.out.toStdString();
     const QJsonObject shown = json(s.run({QStringLiteral("settings")}));
     EXPECT_EQ(shown, (QJsonObject{{"startMonth", 4},
                                   {"schoolCode", "24680"},

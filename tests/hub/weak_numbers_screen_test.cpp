@@ -145,4 +145,20 @@ TEST_F(WeakNumbersPanel, ATeacherSeesAndPrintsAnyPupils) {
         EXPECT_EQ(pdfPages(file), 1) << file.toStdString();
 }
 
+TEST_F(WeakNumbersPanel, ADamagedAnswersFileIsToldAndWhatCanBeReadIsShown) {
+    QFile file(AnswersFilePath(ctx->hensuu1.paths.dataFolder, 7));
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    // Two lines nobody can read, and one an editor saved with LF alone.
+    file.write("garbage\r\n\x81\x40\r\n2026/12/09,15:00:00,7,7,35,3,0,1500\n");
+    file.close();
+    ShownPanel<ChartPanel> panel(*ctx, 1.3);
+    open(panel);
+    panel.click(panel->weakButton);
+    const WeakNumbersDocument& doc = panel->Picture12->weakNumbers();
+    EXPECT_EQ(doc.notice, QStringLiteral("解答記録の一部が読めません（2行）"));
+    EXPECT_TRUE(missed(doc, 7, 91));
+    EXPECT_TRUE(missed(doc, 7, 35));
+    EXPECT_TRUE(navigator.texts.isEmpty()) << navigator.texts.join(u'\n').toStdString();
+}
+
 } // namespace baisuu

@@ -61,21 +61,39 @@ TEST(AnswersFile, LinesThatDoNotParseAreRefused) {
         EXPECT_FALSE(ParseAnswerLine(QByteArrayView(line))) << line;
 }
 
-TEST(AnswersFile, ReaderSkipsBadLinesAndATornLastLineAndTellsWhere) {
-    QTemporaryDir dir;
+TEST(AnswersFile, ReaderTakesEitherLineEndAndTellsTheFirstBadLinesAndCountsTheRest) {
     const QByteArray good1 = AnswerLine(answer(9, 100, 3, 3, 12, 1, true, 800));
     const QByteArray good2 = AnswerLine(answer(9, 101, 3, 3, 13, 3, true, 900));
-    const QString path =
-        writeFile(dir, "解答記録/0001.txt", good1 + "garbage\r\n" + good2 + "2026/12/09,00:0");
-    AnswersRead read;
-    ASSERT_FALSE(ReadAnswers(path, &read));
-    ASSERT_EQ(read.answers.size(), 2);
-    EXPECT_EQ(read.answers[1].number, 13);
-    ASSERT_EQ(read.skipped.size(), 2);
-    EXPECT_EQ(read.skipped[0].line, 2);
-    EXPECT_EQ(read.skipped[1].line, 4);
-    EXPECT_EQ(read.skipped[1].file, path);
-
+    const auto lf = [](QByteArray line) { return line.replace("\r\n", "\n"); };
+    const QByteArray longLine(300000, '7'); // across pieces read
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        int answers;
+        int firstTold, lastTold; // the lines told one by one (0: none)
+        int skipped;             // every line left out
+    } cases[] = {
+        {"CR LF, a bad line, a torn last line", good1 + "bad\r\n" + good2 + "2026/12", 2, 2, 4, 2},
+        {"LF alone, as a Linux editor saves it", lf(good1 + good2 + good1), 3, 0, 0, 0},
+        {"LF and CR LF mixed", good1 + lf(good2) + good1.chopped(2) + "\n", 3, 0, 0, 0},
+        {"a stray CR inside a line", good1.chopped(2) + "\r\r\n" + good2, 1, 1, 1, 1},
+        {"long lines, the last unended", good1 + longLine + "\n" + good2 + longLine, 2, 2, 4, 2},
+        {"thousands of bad lines", good1 + QByteArray("x\r\n").repeated(5000) + good2, 2, 2,
+         1 + kToldLines, 5000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = writeFile(dir, "解答記録/0001.txt", c.bytes);
+        AnswersRead read;
+        ASSERT_FALSE(ReadAnswers(path, &read));
+        EXPECT_EQ(read.answers.size(), c.answers);
+        EXPECT_EQ(read.skipped.value(0).line, c.firstTold);
+        EXPECT_EQ(read.skipped.isEmpty() ? 0 : read.skipped.last().line, c.lastTold);
+        EXPECT_EQ(read.skipped.value(0).file, c.firstTold ? path : QString());
+        EXPECT_EQ(read.skippedLines, c.skipped);
+    }
+    QTemporaryDir dir;
     AnswersRead none;
     EXPECT_FALSE(ReadAnswers(dir.filePath("解答記録/0002.txt"), &none));
     EXPECT_TRUE(none.answers.isEmpty() && none.skipped.isEmpty());
@@ -99,6 +117,15 @@ TEST(AnswersFile, AppendCreatesTheFolderAndKeepsATornLineApart) {
     EXPECT_EQ(read.answers, run + run);
     ASSERT_EQ(read.skipped.size(), 1);
     EXPECT_EQ(read.skipped[0].line, 3);
+
+    // A file an editor saved with LF: the run goes on after its last line, no empty line between.
+    const QString edited = AnswersFilePath(dir.path() + "/", 8);
+    writeFile(dir, "解答記録/0008.txt", AnswerLine(run[0]).replace("\r\n", "\n"));
+    ASSERT_FALSE(AppendAnswers(edited, run));
+    AnswersRead after;
+    ASSERT_FALSE(ReadAnswers(edited, &after));
+    EXPECT_EQ(after.answers, QList<Answer>{run[0]} + run);
+    EXPECT_EQ(after.skippedLines, 0);
 }
 
 TEST(AnswersFile, AppendWaitsForAnotherProcessHoldingTheLock) {

@@ -64,7 +64,9 @@ inline QList<Answer> randomAnswers(int count, quint32 seed, QDate today) {
         a.seconds = r.bounded(86400);
         a.level = r.bounded(1, 12);
         a.divisor = a.level == 11 ? r.bounded(1, 11) : a.level;
-        a.number = r.bounded(1, 15);
+        // Numbers the drill asks, few enough to repeat: odd or even takes one
+        // digit at divisor 1 and two at divisor 2.
+        a.number = a.divisor == 1 ? r.bounded(0, 10) : r.bounded(a.divisor == 2 ? 10 : 1, 24);
         a.key = r.bounded(2) ? 1 : 3;
         a.correct = r.bounded(4) != 0;
         a.ms = 100 * r.bounded(1, 8);

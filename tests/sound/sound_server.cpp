@@ -23,6 +23,12 @@ SoundServer::SoundServer() {
                  .arg(kRate)
                  .toUtf8());
     pa.close();
+    start();
+}
+
+void SoundServer::start() {
+    const QString socket = dir_.filePath(QStringLiteral("native"));
+    const QString script = dir_.filePath(QStringLiteral("server.pa"));
     // Its own home and runtime folder: no user configuration, no autospawn.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_STATE_HOME"})
@@ -53,6 +59,10 @@ SoundServer::SoundServer() {
 SoundServer::~SoundServer() {
     recorder_.kill();
     recorder_.waitForFinished(2000);
+    stop();
+}
+
+void SoundServer::stop() {
     server_.terminate();
     if (!server_.waitForFinished(3000)) server_.kill();
     server_.waitForFinished(2000);

@@ -20,6 +20,10 @@ class SoundServer {
     ~SoundServer();
     // Empty when the server runs; otherwise why it does not.
     QString problem() const { return problem_; }
+    // A restart: stop ends the server, start runs it again on the same socket
+    // and returns once it answers (problem() says when it does not).
+    void stop();
+    void start();
 
     // Records the sink's monitor, mono 16 bits, until stopRecording.
     void startRecording();

@@ -197,13 +197,43 @@ TEST_F(SoundServerTest, WhatCannotBePlayedFailsAtOnce) {
     EXPECT_FALSE(missing.ok);
     EXPECT_TRUE(missing.error.contains(QStringLiteral("音声ファイルがありません")));
 
-    // Without a sound server every play fails at once, and says why.
+    // Without a sound server every play fails at once, and says why; check's probe finds
+    // the server the player finds, and says why when there is none.
+    EXPECT_EQ(SoundServerProblem(), QString());
     qputenv("PULSE_SERVER", "unix:/nonexistent/native");
+    EXPECT_NE(SoundServerProblem(), QString());
     PulseSoundPlayer alone;
     const Played p = playAndWait(alone, writeWave(QStringLiteral("ok.wav"), whole));
     EXPECT_FALSE(p.ok);
     EXPECT_LE(p.ms, 200);
     EXPECT_TRUE(p.error.contains(QStringLiteral("サウンドサーバーにつながりません"))) << p.error.toStdString();
+}
+
+TEST_F(SoundServerTest, AServerRestartCostsNoCueBeyondTheOutage) {
+    const QString cue = writeWave(QStringLiteral("cue.wav"), ToneWave({880, 660}, 0.09));
+    for (const int duringOutage : {0, 2}) {
+        SCOPED_TRACE(duringOutage);
+        warmUp(player, cue);
+        server.stop();
+        for (int i = 0; i < duringOutage; ++i) {
+            const Played p = playAndWait(player, cue);
+            EXPECT_FALSE(p.ok);
+            EXPECT_LE(p.ms, kCueMs + PulseSoundPlayer::kMarginMs + 50);
+        }
+        QTest::qWait(100);
+        server.start();
+        ASSERT_TRUE(server.problem().isEmpty()) << server.problem().toStdString();
+        // The freshly started server's sink mixes its first two seconds ahead
+        // before any stream asks for a short latency: nothing anybody plays is
+        // heard sooner. The outage ends then; the pupil's next answer comes after.
+        QTest::qWait(2500);
+        // Every cue after the restart is heard within its margin.
+        for (int i = 0; i < 4; ++i) {
+            const Played p = playAndWait(player, cue);
+            EXPECT_TRUE(p.ok) << "cue " << i << ": " << p.error.toStdString();
+            EXPECT_LE(p.ms, kCueMs + PulseSoundPlayer::kMarginMs) << "cue " << i;
+        }
+    }
 }
 
 } // namespace baisuu
