@@ -40,6 +40,14 @@ bool LoadCliInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria = 
 // list), appending what it finds wrong. `check` runs them all in order.
 using CheckFunction = void (*)(const Hensuu1& state, QList<FileError>& problems);
 QList<CheckFunction> InstallationChecks();
+// What a check finds that the school may work without (a printer): told on
+// a line beginning 「注意:」 and leaving the exit status as it is.
+inline FileError CheckNotice(const QString& text) {
+    return {QString(), 0, QStringLiteral("注意: ") + text};
+}
+inline bool IsCheckNotice(const FileError& p) {
+    return p.file.isEmpty() && p.message.startsWith(QStringLiteral("注意:"));
+}
 
 // One JSON document on stdout.
 void PrintJson(CliEnv& env, const QJsonDocument& doc);
@@ -136,5 +144,8 @@ void CheckRoster(const Hensuu1& state, QList<FileError>& problems);
 void CheckSoundList(const Hensuu1& state, QList<FileError>& problems);
 // The answers files' lines that cannot be read, with file and line.
 void CheckAnswersFiles(const Hensuu1& state, QList<FileError>& problems);
+// A notice when no print server answers, it has no queue, or the queue the
+// print dialog offers first (the default) is stopped or refuses jobs.
+void CheckPrinting(const Hensuu1& state, QList<FileError>& problems);
 
 } // namespace baisuu

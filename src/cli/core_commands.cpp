@@ -19,6 +19,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+
 namespace baisuu {
 
 namespace {
@@ -127,8 +129,9 @@ int CmdCheck(CliEnv& env) {
         told << line;
         env.out << line << Qt::endl;
     }
-    if (problems.isEmpty()) env.out << QStringLiteral("問題はありません。") << Qt::endl;
-    return problems.isEmpty() ? 0 : 1;
+    const bool fine = std::all_of(problems.cbegin(), problems.cend(), IsCheckNotice);
+    if (fine) env.out << QStringLiteral("問題はありません。") << Qt::endl;
+    return fine ? 0 : 1;
 }
 
 void CheckWritable(const Hensuu1& state, QList<FileError>& problems) {

@@ -43,7 +43,7 @@ bool LoadCliInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria) {
 
 QList<CheckFunction> InstallationChecks() {
     return {CheckWritable,  CheckRoster,       CheckResultsLog,
-            CheckLogLock,   CheckSoundList,    CheckAnswersFiles};
+            CheckLogLock,   CheckSoundList,    CheckAnswersFiles, CheckPrinting};
 }
 
 namespace {
