@@ -13,7 +13,8 @@ namespace {
 QString queueNotice(const PrintQueue& queue) {
     const QString& name = queue.name;
     switch (queue.state) {
-    case QueueState::Ready: break;
+    case QueueState::Ready:
+        break;
     case QueueState::Stopped:
         return QStringLiteral("プリンタ「%1」が止まっています。送った印刷は止まったままになります。"
                               "プリンタを確かめ、cupsenable %1 で再開してください。")
@@ -26,7 +27,8 @@ QString queueNotice(const PrintQueue& queue) {
         return QStringLiteral("いつも使うプリンタ「%1」が印刷サーバーにありません。"
                               "lpadmin -d でいつも使うプリンタを選び直してください。")
             .arg(name);
-    case QueueState::NoServer: break;
+    case QueueState::NoServer:
+        break;
     }
     return {};
 }
@@ -35,7 +37,8 @@ QString queueNotice(const PrintQueue& queue) {
 
 void CheckPrinting(const Hensuu1& state, QList<FileError>& problems) {
     Q_UNUSED(state);
-    const QString unprintable = QStringLiteral("グラフや記録一覧を印刷できません（PDFには書き出せます）。");
+    const QString unprintable =
+        QStringLiteral("グラフや記録一覧を印刷できません（PDFには書き出せます）。");
     const std::optional<PrintServerQueues> server = ListPrintQueues();
     if (!server) {
         problems.append(CheckNotice(QStringLiteral("印刷サーバー（CUPS）が応答しません。") +

@@ -81,7 +81,8 @@ std::optional<PrintServerQueues> ListPrintQueues() {
     // The answer holds one group of attributes per queue.
     ipp_attribute_t* a = answer ? ippFirstAttribute(answer.get()) : nullptr;
     while (a) {
-        for (; a && ippGetGroupTag(a) != IPP_TAG_PRINTER; a = ippNextAttribute(answer.get())) {}
+        for (; a && ippGetGroupTag(a) != IPP_TAG_PRINTER; a = ippNextAttribute(answer.get())) {
+        }
         QString name;
         int printerState = IPP_PSTATE_IDLE;
         bool accepting = true;

@@ -16,8 +16,6 @@ namespace baisuu {
 
 class Navigator;
 
-// What the teacher is told when a document did not reach the printer.
-QString PrintFailedText();
 // What the teacher is told when the queue is paused or stopped.
 QString PrinterStoppedText(const QString& queue);
 
