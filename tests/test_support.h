@@ -72,6 +72,14 @@ inline int pdfPages(const QString& path) {
     return int(QString::fromLatin1(f.readAll()).count(page));
 }
 
+// check's output without its notices (lines beginning 「注意:」), which tell of
+// the machine (a print server, a sound server) rather than of the school.
+inline QString WithoutNotices(const QString& out) {
+    QStringList kept = out.split(u'\n');
+    kept.removeIf([](const QString& line) { return line.startsWith(QStringLiteral("注意:")); });
+    return kept.join(u'\n');
+}
+
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }

@@ -150,5 +150,8 @@ void CheckSoundList(const Hensuu1& state, QList<FileError>& problems);
 // The answers files' lines that cannot be read or cannot have been asked, with
 // file and line: the first kToldLines of a file, then how many more.
 void CheckAnswersFiles(const Hensuu1& state, QList<FileError>& problems);
+// A notice when no print server answers, it has no queue, or the queue the
+// print dialog offers first (the default) is stopped or refuses jobs.
+void CheckPrinting(const Hensuu1& state, QList<FileError>& problems);
 
 } // namespace baisuu

@@ -42,8 +42,8 @@ bool LoadCliInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria) {
 }
 
 QList<CheckFunction> InstallationChecks() {
-    return {CheckWritable, CheckRoster,    CheckResultsLog,
-            CheckLogLock,  CheckSoundList, CheckAnswersFiles};
+    return {CheckWritable,  CheckRoster,    CheckResultsLog,  CheckLogLock,
+            CheckSoundList, CheckAnswersFiles, CheckPrinting};
 }
 
 namespace {

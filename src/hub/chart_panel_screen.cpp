@@ -382,18 +382,19 @@ void ChartPanel::print(const QList<PagedDocument>& docs) {
 void ChartPanel::printOn(QPrinter& printer, const QList<PagedDocument>& docs) {
     // To a file, one printer would write each pupil's document over the one
     // before: every pupil gets a file, named as --print-to-pdf names them.
-    if (!printer.outputFileName().isEmpty()) {
-        if (auto error = WritePdfs(docs, printer.outputFileName(), &printed_))
+    if (const QString file = printer.outputFileName(); !file.isEmpty()) {
+        QStringList beside;
+        for (qsizetype k = 1; k < docs.size(); ++k)
+            beside << NumberedPdfPath(file, int(k));
+        if (!MayWriteOver(ctx_.navigator, beside)) return;
+        if (auto error = WritePdfs(docs, file, &printed_))
             ctx_.navigator.message(kPrintTitle, error->text());
         return;
     }
-    for (const PagedDocument& doc : docs) {
-        printer.setDocName(doc.name);
-        if (!PrintDocument(printer, [&] { return PaintDocument(printer, doc); })) {
-            ctx_.navigator.message(kPrintTitle, PrintFailedText());
+    for (const PagedDocument& doc : docs)
+        if (!PrintDocument(ctx_.navigator, printer, doc.name,
+                           [&] { return PaintDocument(printer, doc); }))
             return;
-        }
-    }
 }
 
 void ChartPanel::Command25_Click() {

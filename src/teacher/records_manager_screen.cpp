@@ -1,5 +1,6 @@
 #include "teacher/records_manager_screen.h"
 
+#include "core/dates.h"
 #include "records/value_rules.h"
 #include "ui/pdf_file.h"
 #include "ui/print_jobs.h"
@@ -296,8 +297,9 @@ QList<QStringList> FrmData::sheets() {
 
 void FrmData::printOn(QPrinter& printer) {
     const QList<QStringList> pages = sheets();
-    if (!PrintDocument(printer, [&] { return paintSheets(printer, pages); }))
-        ctx_.navigator.message(kPrintTitle, PrintFailedText());
+    PrintDocument(ctx_.navigator, printer,
+                  QStringLiteral("記録一覧 %1").arg(DateText(ctx_.clock.now().date())),
+                  [&] { return paintSheets(printer, pages); });
 }
 
 QWidget* MakeRecordsManagerScreen(AppContext& ctx) {

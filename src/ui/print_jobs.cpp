@@ -1,5 +1,10 @@
 #include "ui/print_jobs.h"
 
+#include "core/navigator.h"
+#include "core/print_queues.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QPrinter>
 
 #include <cups/cups.h>
@@ -8,50 +13,59 @@ namespace baisuu {
 
 namespace {
 
-// A print server that takes longer than this to connect or to answer counts
-// as out of reach: printing must not hang on it.
-constexpr int kAnswerMs = 5000;
+const QString kPrintTitle = QStringLiteral("印刷");
 
-// False when no print server answers or the printer's queue refuses jobs.
-// A printer the server does not know is left to the job's answer.
-bool queueTakesJobs(const QString& printerName) {
-    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                kAnswerMs, nullptr);
-    if (!http) return false;
-    httpSetTimeout(http, kAnswerMs / 1000.0, nullptr, nullptr);
-    // Qt names an instance of a printer "printer/instance"; the queue is the printer.
-    const QByteArray queue = printerName.section(QLatin1Char('/'), 0, 0).toUtf8();
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
-                     "/printers/%s", queue.constData());
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "printer-is-accepting-jobs");
-    ipp_t* response = cupsDoRequest(http, request, "/");
-    ipp_attribute_t* accepting =
-        ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
-    const bool takes = response && (!accepting || ippGetBoolean(accepting, 0));
-    ippDelete(response);
-    httpClose(http);
-    return takes;
+QString printFailedText() {
+    return QStringLiteral("印刷できませんでした。プリンタを確かめてください。");
 }
 
 } // namespace
 
-QString PrintFailedText() {
-    return QStringLiteral("印刷できませんでした。プリンタを確かめてください。");
+QString PrinterStoppedText(const QString& queue) {
+    return QStringLiteral(
+               "プリンタが止まっています（%1）。印刷していません。"
+               "プリンタを確かめ、プリンタの設定で再開してから、もう一度印刷してください。")
+        .arg(queue.section(QLatin1Char('/'), 0, 0));
 }
 
-bool PrintDocument(QPrinter& printer, const std::function<bool()>& paint) {
+bool PrintDocument(Navigator& navigator, QPrinter& printer, const QString& title,
+                   const std::function<bool()>& paint) {
+    printer.setDocName(title.isEmpty() ? QStringLiteral("倍数判定") : title);
+    const auto told = [&](const QString& text) {
+        navigator.message(kPrintTitle, text);
+        return false;
+    };
     if (printer.outputFormat() != QPrinter::NativeFormat || !printer.outputFileName().isEmpty())
-        return paint();
-    if (!queueTakesJobs(printer.printerName())) return false;
-    if (!paint()) return false;
+        return paint() || told(printFailedText());
+    switch (PrintQueueState(printer.printerName())) {
+    case QueueState::Stopped:
+        return told(PrinterStoppedText(printer.printerName()));
+    case QueueState::Refusing:
+    case QueueState::NoServer:
+        return told(printFailedText());
+    case QueueState::Ready:
+    case QueueState::Unknown:
+        break; // a queue the server does not know is left to the job's answer
+    }
+    if (!paint()) return told(printFailedText());
     // Ending the painter sent the job from this thread, and the server's
     // answer to it is the last one libcups keeps for the thread: a refusal
     // shows there even though the painter ended well.
-    return cupsLastError() < IPP_STATUS_REDIRECTION_OTHER_SITE;
+    if (cupsLastError() >= IPP_STATUS_REDIRECTION_OTHER_SITE) return told(printFailedText());
+    return true;
+}
+
+bool MayWriteOver(Navigator& navigator, const QStringList& paths) {
+    QStringList there;
+    for (const QString& path : paths)
+        if (QFileInfo::exists(path)) there << QDir::toNativeSeparators(path);
+    if (there.isEmpty()) return true;
+    return navigator.ask(
+        kPrintTitle,
+        QStringLiteral("次のファイルはもうあります。上書きしますか？\n%1\n"
+                       "「いいえ」なら何も書きません。別の名前で印刷し直してください。")
+            .arg(there.join(QLatin1Char('\n'))),
+        Question::YesNo);
 }
 
 } // namespace baisuu

@@ -2,6 +2,7 @@
 // temporary folder and listening on a socket there only, with one queue that
 // prints to nothing. What reached the queue is asked of the server.
 
+#include "core/dates.h"
 #include "hub/chart_panel_screen.h"
 #include "hub/data_change_panel_screen.h"
 #include "records/results_log.h"
@@ -10,6 +11,7 @@
 #include "test_support.h"
 #include "ui/print_jobs.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPainter>
@@ -27,6 +29,7 @@
 
 #include <csignal>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -90,7 +93,11 @@ class CupsServer {
         if (!QTest::qWaitFor([] { return serverAnswers(); }, 10000))
             return QStringLiteral("cupsd does not answer: ") +
                    QString::fromLocal8Bit(cupsd_.readAll());
-        // A raw queue: no driver, so it works offline; the jobs go to nothing.
+        return addQueue();
+    }
+    // A raw queue: no driver, so it works offline; the jobs go to nothing.
+    // Made anew, or made to take and print jobs again when it is there.
+    static QString addQueue() {
         return admin(QStringLiteral("lpadmin"),
                      {QStringLiteral("-p"), kQueue, QStringLiteral("-E"), QStringLiteral("-v"),
                       QStringLiteral("file:///dev/null")});
@@ -114,6 +121,8 @@ class CupsServer {
         return admin(accept ? QStringLiteral("cupsaccept") : QStringLiteral("cupsreject"),
                      {kQueue});
     }
+    // Runs one administration command on the test's queue (cupsdisable kQueue …).
+    static QString onQueue(const QString& command) { return admin(command, {kQueue}); }
 
     // The titles of every job the queue has had, done or waiting, oldest first.
     static QStringList jobTitles() {
@@ -166,7 +175,7 @@ class PrintCups : public ::testing::Test {
     void SetUp() override {
         // Without the server nothing here is tested: that is a failure, not a skip.
         ASSERT_TRUE(serverTrouble.isEmpty()) << serverTrouble.toStdString();
-        ASSERT_EQ(CupsServer::accepting(true), QString());
+        ASSERT_EQ(CupsServer::addQueue(), QString());
         school.writeSchool();
         school.addRun(1, 1, 40, school.clock.now());
         school.addRun(2, 1, 45, school.clock.now());
@@ -210,27 +219,44 @@ TEST_F(PrintCups, EveryPupilsChartIsAJobOfItsOwnOnTheQueue) {
     EXPECT_EQ(CupsServer::jobTitles(), before + names);
 }
 
-TEST_F(PrintCups, EachRoadTellsAQueueThatRefusesJobsAndIsSilentOnOneThatTakesThem) {
+TEST_F(PrintCups, EachRoadTellsAQueueThatWouldNotPrintAndSendsNothingThere) {
     const std::pair<const char*, std::function<void()>> roads[] = {
         {"chart", [this] { printCharts({QStringLiteral("山田　花子")}); }},
         {"records", [this] { printRecords(); }},
     };
+    struct QueueCase {
+        const char* name;
+        QString command; // what makes the queue so; empty: it takes and prints jobs
+        QString told;    // empty: nothing is told and the job reaches the queue
+    };
+    const QueueCase queues[] = {
+        {"ready", {}, {}},
+        {"refusing", QStringLiteral("cupsreject"), kFailed},
+        {"paused", QStringLiteral("cupsdisable"), PrinterStoppedText(kQueue)},
+    };
     for (const auto& [road, print] : roads) {
-        SCOPED_TRACE(road);
-        school.navigator.texts.clear();
-        school.navigator.titles.clear();
-        const qsizetype jobs = CupsServer::jobTitles().size();
-        print();
-        EXPECT_TRUE(school.navigator.texts.isEmpty());
-        EXPECT_EQ(CupsServer::jobTitles().size(), jobs + 1);
-
-        ASSERT_EQ(CupsServer::accepting(false), QString());
-        print();
-        EXPECT_EQ(school.navigator.titles, QStringList{QStringLiteral("印刷")});
-        EXPECT_EQ(school.navigator.texts, QStringList{kFailed});
-        EXPECT_EQ(CupsServer::jobTitles().size(), jobs + 1);
-        ASSERT_EQ(CupsServer::accepting(true), QString());
+        for (const QueueCase& queue : queues) {
+            SCOPED_TRACE(std::string(road) + " on a queue " + queue.name);
+            ASSERT_EQ(CupsServer::addQueue(), QString());
+            if (!queue.command.isEmpty()) {
+                ASSERT_EQ(CupsServer::onQueue(queue.command), QString());
+            }
+            school.navigator.texts.clear();
+            school.navigator.titles.clear();
+            const qsizetype jobs = CupsServer::jobTitles().size();
+            print();
+            if (queue.told.isEmpty()) {
+                EXPECT_TRUE(school.navigator.texts.isEmpty());
+                EXPECT_EQ(CupsServer::jobTitles().size(), jobs + 1);
+                continue;
+            }
+            EXPECT_EQ(school.navigator.titles, QStringList{QStringLiteral("印刷")});
+            EXPECT_EQ(school.navigator.texts, QStringList{queue.told});
+            EXPECT_EQ(CupsServer::jobTitles().size(), jobs);
+        }
     }
+    EXPECT_TRUE(PrinterStoppedText(kQueue).startsWith(QStringLiteral("プリンタが止まっています")));
+    EXPECT_TRUE(PrinterStoppedText(kQueue).contains(kQueue));
 }
 
 TEST_F(PrintCups, AServerGoneOrSilentIsToldWithoutHanging) {
@@ -265,14 +291,137 @@ TEST_F(PrintCups, AServerGoneOrSilentIsToldWithoutHanging) {
 
 TEST_F(PrintCups, AJobRefusedAfterTheQueueWasLookedAtIsTold) {
     const qsizetype jobs = CupsServer::jobTitles().size();
-    const bool reached = PrintDocument(printer, [this] {
+    const bool reached = PrintDocument(school.navigator, printer, QStringLiteral("一枚"), [this] {
         EXPECT_EQ(CupsServer::accepting(false), QString());
         QPainter painter(&printer);
         painter.drawText(QPointF(100, 100), QStringLiteral("倍数判定"));
         return painter.end();
     });
     EXPECT_FALSE(reached);
+    EXPECT_EQ(school.navigator.texts, QStringList{kFailed});
     EXPECT_EQ(CupsServer::jobTitles().size(), jobs);
+}
+
+TEST_F(PrintCups, EveryJobCarriesATitleInTheQueue) {
+    const struct {
+        const char* road;
+        std::function<void()> print;
+        QString title;
+    } roads[] = {
+        {"chart", [this] { printCharts({QStringLiteral("佐藤　健")}); },
+         QStringLiteral("佐藤　健")},
+        {"records", [this] { printRecords(); },
+         QStringLiteral("記録一覧 ") + DateText(school.clock.now().date())},
+        {"untitled",
+         [this] {
+             PrintDocument(school.navigator, printer, {}, [this] {
+                 QPainter painter(&printer);
+                 return painter.end();
+             });
+         },
+         QStringLiteral("倍数判定")},
+    };
+    for (const auto& [road, print, title] : roads) {
+        SCOPED_TRACE(road);
+        print();
+        EXPECT_TRUE(school.navigator.texts.isEmpty());
+        ASSERT_FALSE(CupsServer::jobTitles().isEmpty());
+        EXPECT_EQ(CupsServer::jobTitles().constLast(), title);
+    }
+}
+
+TEST_F(PrintCups, PrintingToAFileAsksBeforeWritingOverTheFilesBesideIt) {
+    // The print dialog asked about print.pdf; the other pupils' files are the program's.
+    const QStringList names = {QStringLiteral("山田　花子"), QStringLiteral("佐藤　健"),
+                               QStringLiteral("鈴木　一郎")};
+    const struct {
+        const char* name;
+        QStringList older; // files there before
+        std::deque<bool> answers;
+        bool asked;
+        bool written;
+    } cases[] = {
+        {"nothing there", {}, {}, false, true},
+        {"older files kept",
+         {QStringLiteral("print-2.pdf"), QStringLiteral("print-3.pdf")},
+         {false},
+         true,
+         false},
+        {"older file written over", {QStringLiteral("print-3.pdf")}, {true}, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString folder = school.dir.filePath(QString::fromUtf8(c.name));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        for (const QString& file : c.older)
+            writeFile(school.dir, QString::fromUtf8(c.name) + u'/' + file, "older");
+        school.navigator.asked.clear();
+        school.navigator.answers = c.answers;
+        printer.setOutputFileName(folder + QStringLiteral("/print.pdf"));
+        printCharts(names);
+        ASSERT_EQ(school.navigator.asked.size(), c.asked ? 1 : 0);
+        for (const QString& file : c.older)
+            EXPECT_TRUE(school.navigator.asked[0].second.contains(file));
+        for (const char* name : {"print.pdf", "print-2.pdf", "print-3.pdf"}) {
+            const QString file = QString::fromUtf8(name);
+            EXPECT_EQ(pdfPages(folder + u'/' + file) > 0, c.written) << name;
+            if (!c.written && c.older.contains(file)) {
+                EXPECT_EQ(QFileInfo(folder + u'/' + file).size(), 5) << name;
+            }
+        }
+    }
+}
+
+TEST_F(PrintCups, CheckWarnsWhenNoQueueWouldPrintAndKeepsItsExitStatus) {
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("school"));
+    ASSERT_EQ(runProgram(QStringLiteral(BAISUU_CLI), {QStringLiteral("init-demo"), root}).code, 0);
+    using Step = std::function<QString()>;
+    const auto onQueue = [](const char* command, QStringList args) -> Step {
+        args << kQueue;
+        return [=] { return CupsServer::admin(QString::fromUtf8(command), args); };
+    };
+    const Step setDefault = onQueue("lpadmin", {QStringLiteral("-d")}),
+               remove = onQueue("lpadmin", {QStringLiteral("-x")}),
+               pause = onQueue("cupsdisable", {}), refuse = onQueue("cupsreject", {});
+    const struct {
+        const char* name;
+        QList<Step> steps;
+        QString notice; // what the 注意 line says; empty: no line about printing
+    } cases[] = {
+        {"ready default", {setDefault}, {}},
+        {"paused default", {setDefault, pause}, QStringLiteral("「baisuu_test」が止まっています")},
+        {"refusing default",
+         {setDefault, refuse},
+         QStringLiteral("「baisuu_test」が印刷を受け付けていません")},
+        {"no queue", {remove}, QStringLiteral("プリンタが1台も登録されていません")},
+        {"the only queue paused, no default",
+         {remove, CupsServer::addQueue, pause},
+         QStringLiteral("「baisuu_test」が止まっています")},
+        {"no server", {}, QStringLiteral("印刷サーバー（CUPS）が応答しません")},
+    };
+    const QByteArray serverBefore = qgetenv("CUPS_SERVER");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(CupsServer::addQueue(), QString());
+        for (const Step& step : c.steps)
+            ASSERT_EQ(step(), QString());
+        if (c.steps.isEmpty())
+            qputenv("CUPS_SERVER", dir.filePath(QStringLiteral("gone")).toLocal8Bit());
+        const ProcessResult r =
+            runProgram(QStringLiteral(BAISUU_CLI),
+                       {QStringLiteral("--program-dir"), root + QStringLiteral("/倍数判定"),
+                        QStringLiteral("check")});
+        qputenv("CUPS_SERVER", serverBefore);
+        EXPECT_EQ(r.code, 0) << r.out.toStdString();
+        // Other notices (a sound server) may come too; those of printing are counted.
+        const QStringList notices = r.out.split(u'\n').filter(
+            QRegularExpression(QStringLiteral("^注意:.*(印刷|プリンタ)")));
+        EXPECT_EQ(notices.size(), c.notice.isEmpty() ? 0 : 1) << r.out.toStdString();
+        if (!c.notice.isEmpty() && !notices.isEmpty()) {
+            EXPECT_TRUE(notices[0].contains(c.notice)) << notices[0].toStdString();
+        }
+    }
 }
 
 } // namespace baisuu
