@@ -106,9 +106,6 @@ int CmdConfig(CliEnv& env) {
 
 int CmdCriteria(CliEnv& env) {
     const QStringList sets = env.values(QStringLiteral("--set"));
-    if (env.flag(QStringLiteral("--set")) && sets.isEmpty())
-        return BadOption(env,
-                         QStringLiteral("--set の後に LEVEL:COLUMN=VALUE を指定してください。"));
     Hensuu1 state;
     CriteriaTable table;
     if (!LoadCliInstallation(env, state, &table)) return 1;
@@ -141,6 +138,20 @@ FileError withMissingFolder(const FileError& error) {
     return MissingDataFolder(file.absolutePath());
 }
 
+// A criteria file edited by hand may hold what the criteria editor refuses (a
+// lowest time whose time limit overflows, a negative count): the editor's
+// own rules name the first such cell.
+void checkCriteriaRules(Hensuu1& state, QList<FileError>& problems) {
+    BuildLevelCatalog(state.catalog);
+    CriteriaEditor editor;
+    const QString path = state.paths.criteriaFile();
+    if (editor.load(path)) return; // told by the reader already
+    if (auto why = editor.refusal(state.catalog.levelCount))
+        problems.append({path, 0,
+                         *why + QStringLiteral(" 先生の「合格タイムデータ変更」の画面か baisuu-cli "
+                                               "criteria --set で直してください。")});
+}
+
 } // namespace
 
 FileError MissingDataFolder(const QString& folder) {
@@ -160,6 +171,8 @@ int CmdCheck(CliEnv& env) {
         CriteriaTable table;
         if (auto error = LoadCriteria(table, state.paths.criteriaFile(), &problems))
             problems.append(withMissingFolder(*error));
+        else
+            checkCriteriaRules(state, problems);
         for (const CheckFunction check : InstallationChecks())
             check(state, problems);
     }
@@ -193,8 +206,8 @@ void CheckWritable(const Hensuu1& state, QList<FileError>& problems) {
             problems.append(MissingDataFolder(folder));
             continue;
         }
-        const QString probe =
-            QDir(folder).filePath(QStringLiteral(".書き込み確認-%1.tmp").arg(QCoreApplication::applicationPid()));
+        const QString probe = QDir(folder).filePath(
+            QStringLiteral(".書き込み確認-%1.tmp").arg(QCoreApplication::applicationPid()));
         if (const int fault = ProbeWrite(probe))
             problems.append({folder, 0,
                              QStringLiteral("このフォルダに書き込めません。") +

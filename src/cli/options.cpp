@@ -4,6 +4,8 @@
 
 #include "cli/cli.h"
 
+#include "records/value_rules.h"
+
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -110,21 +112,19 @@ int distance(const QString& a, const QString& b) {
 }
 
 QString unknownOption(const UsageRules& rules, const QString& name) {
-    QString text = QStringLiteral("%1 というオプションはありません。下の使い方のとおりに指定してください。").arg(name);
+    QString text =
+        QStringLiteral("%1 というオプションはありません。下の使い方のとおりに指定してください。")
+            .arg(name);
     for (const OptionRule& rule : rules.options)
         if (distance(name, rule.name) <= 2)
             return text + QStringLiteral("（%1 のまちがいではありませんか）").arg(rule.name);
     return text;
 }
 
-bool isWholeNumber(const QString& value) {
-    static const QRegularExpression number(QStringLiteral("^-?[0-9]+$"));
-    return number.match(value).hasMatch();
-}
-
 // What the value of an option must look like, from the name its usage gives it:
-// N, L, T, K, M and D are whole numbers, "N[,N...]" a list of them, "1-5" a
-// number, "time|points" one of the words; any other name is free text.
+// N, L, T, K, M and D are numbers, "N[,N...]" a list of them, "1-5" a number,
+// "time|points" one of the words; any other name is free text. The range of a
+// number is the command's own rule, told by the command.
 QString valueProblem(const QString& option, const QString& metavar, const QString& value) {
     static const QStringList numbers = {QStringLiteral("N"), QStringLiteral("L"),
                                         QStringLiteral("T"), QStringLiteral("K"),
@@ -132,15 +132,15 @@ QString valueProblem(const QString& option, const QString& metavar, const QStrin
     static const QRegularExpression range(QStringLiteral("^[0-9]+-[0-9]+$"));
     const QString head = metavar.section(QLatin1Char('['), 0, 0);
     if (numbers.contains(head) && metavar.contains(QStringLiteral("[,"))) {
-        const QStringList items = value.split(QLatin1Char(','));
-        if (std::all_of(items.begin(), items.end(), isWholeNumber)) return {};
-        return QStringLiteral("%1 には半角の整数をカンマで区切って指定してください（例: 3,7,12）: %2")
-            .arg(option, value);
+        for (const QString& item : value.split(QLatin1Char(',')))
+            if (NumberTextFault(option + u' ', item))
+                return QStringLiteral(
+                           "%1 は半角の数字をカンマで区切って入れてください（例: 3,7,12）: %2")
+                    .arg(option, value);
+        return {};
     }
-    if (numbers.contains(metavar) || range.match(metavar).hasMatch()) {
-        if (isWholeNumber(value)) return {};
-        return QStringLiteral("%1 には半角の整数を指定してください: %2").arg(option, value);
-    }
+    if (numbers.contains(metavar) || range.match(metavar).hasMatch())
+        return NumberTextFault(option + u' ', value).value_or(QString());
     const QStringList words = metavar.split(QLatin1Char('|'));
     const bool choice =
         words.size() > 1 &&

@@ -2,6 +2,7 @@
 
 #include "core/dates.h"
 #include "drill/finish_report.h"
+#include "records/value_rules.h"
 #include "sound/sound_cues.h"
 
 #include <QCoreApplication>
@@ -141,7 +142,9 @@ void DrillEngine::初期設定() {
     run.finishing = 0;
     run.judgeResult = 0;
     const LevelCriteria& c = criteriaOf(ctx_, level());
-    run.timeLimit = 5 * c.passTime;
+    // A hand-edited criteria file may hold a lowest time whose five-fold limit
+    // overflows; no run is kept beyond a run time, so neither is the limit.
+    run.timeLimit = 5 * std::min(c.passTime, kLongestPassTime);
     run.elapsedSeconds = 0;
     run.barScale = run.timeLimit > 0 ? double(kTimeBarWidth) / run.timeLimit : 0;
     bar_ = TimeBar{};

@@ -57,6 +57,16 @@ QString RangeText(const NumberRule& rule) {
              rule.whole ? QStringLiteral("整数") : QStringLiteral("数"));
 }
 
+std::optional<QString> NumberTextFault(const QString& name, const QString& text) {
+    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
+        return name +
+               QStringLiteral("に見えない改行があります。改行を消して、数字だけを入れてください。");
+    static const QRegularExpression plain(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
+    if (fullWidth(text) || !plain.match(text.trimmed()).hasMatch())
+        return name + QStringLiteral("は半角の数字で入れてください: %1").arg(text);
+    return std::nullopt;
+}
+
 std::optional<QString> NumberFault(const QString& name, const QString& text, const NumberRule& rule,
                                    double* value) {
     // A line end pasted with the number stays unseen in a one-line box.

@@ -37,6 +37,10 @@ NumberRule CriteriaColumnRule(int column, bool offered);
 std::optional<QString> NumberFault(const QString& name, const QString& text, const NumberRule& rule,
                                    double* value = nullptr);
 
+// What is wrong with text as a number at all, before any range: a line end,
+// full-width digits or no plain decimal number, said as NumberFault says it.
+std::optional<QString> NumberTextFault(const QString& name, const QString& text);
+
 // The range of a rule as a message tells it: "1 から 99999 までの整数".
 QString RangeText(const NumberRule& rule);
 

@@ -134,6 +134,7 @@ QMargins frameOf(const QWidget& window) {
 } // namespace
 
 void Stage::showOnDesktop(bool fullScreen) {
+    onDesktop_ = true;
     if (fullScreen) {
         showFullScreen();
         return;
@@ -159,7 +160,7 @@ void Stage::fitToScreen(const QMargins& frame) {
 }
 
 void Stage::keepOnScreen() {
-    if (!isVisible() || windowState() != Qt::WindowNoState) return;
+    if (!onDesktop_ || !isVisible() || windowState() != Qt::WindowNoState) return;
     const QScreen* place = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!place || place->availableGeometry().contains(frameGeometry())) return;
     fitToScreen(frameOf(*this));

@@ -111,6 +111,7 @@ class Stage final : public QGraphicsView, public Navigator {
     Screen currentScreen_ = Screen::Splash;
     bool tour_ = false;
     bool failed_ = false; // a message went unread
+    bool onDesktop_ = false; // placed by showOnDesktop, so kept within the screen
 };
 
 } // namespace baisuu

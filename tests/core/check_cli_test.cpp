@@ -28,8 +28,8 @@ class CheckCliTest : public ::testing::Test {
     ProcessResult check(std::function<void()> inChild = [] {}) {
         return RunProgramWith(QStringLiteral(BAISUU_CLI),
                               {QStringLiteral("--program-dir"), at(QStringLiteral("倍数判定")),
-                               QStringLiteral("--now"),
-                               QStringLiteral("2026-12-08T15:30:00"), QStringLiteral("check")},
+                               QStringLiteral("--now"), QStringLiteral("2026-12-08T15:30:00"),
+                               QStringLiteral("check")},
                               std::move(inChild));
     }
     void write(const QString& file, const QByteArray& bytes) {
@@ -92,6 +92,21 @@ TEST_F(CheckCliTest, TellsAnOddStartMonthAndFactorsWithFileAndLine) {
     EXPECT_FALSE(r.out.contains(QStringLiteral("レベル1"))) << r.out.toStdString();
 }
 
+// A hand-edited file the reader takes but the criteria editor would refuse.
+TEST_F(CheckCliTest, TellsCriteriaTheEditorWouldRefuse) {
+    for (const char* row : {"20,858993460,100,5,1,20,0,7,1,,,", "20,30,100,5,1,-1,0,7,1,,,"}) {
+        write(QStringLiteral("倍数判定/タイム回数データ.txt"),
+              sjis(QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,"
+                                  "禁期間,,,\r\n") +
+                   QString::fromUtf8(row) + QStringLiteral("\r\n")));
+        const ProcessResult r = check();
+        EXPECT_EQ(r.code, 1) << row;
+        EXPECT_TRUE(r.out.contains(QStringLiteral("レベル1")) &&
+                    r.out.contains(QStringLiteral("合格タイムデータ変更")))
+            << r.out.toStdString();
+    }
+}
+
 namespace {
 
 // A school that cannot keep what it is given, and what check says of it.
@@ -115,15 +130,17 @@ TEST_F(CheckCliTest, TellsEverythingThatWouldKeepTheSchoolFromKeepingItsRuns) {
              const QString share = t.dir.filePath(QStringLiteral("share"));
              writeFile(t.dir, t.school + QStringLiteral("/パスデータ.txt"),
                        sjis(QStringLiteral("\"%1/\",0,0,0,0,0,0,0,0,0\r\n").arg(share)));
-             return QStringLiteral("データのフォルダが見つかりません。共有フォルダがつながっているか"
-                                   "確かめてください: ") +
+             return QStringLiteral(
+                        "データのフォルダが見つかりません。共有フォルダがつながっているか"
+                        "確かめてください: ") +
                     QDir::toNativeSeparators(share);
          }},
         {"a data folder that is not there",
          [](CheckCliTest& t, MountOver&, std::function<void()>*) {
              QDir(dataPath(t, "倍数判定")).removeRecursively();
-             return QStringLiteral("データのフォルダが見つかりません。共有フォルダがつながっているか"
-                                   "確かめてください: ") +
+             return QStringLiteral(
+                        "データのフォルダが見つかりません。共有フォルダがつながっているか"
+                        "確かめてください: ") +
                     QDir::toNativeSeparators(dataPath(t, "倍数判定"));
          }},
         {"an empty roster",
@@ -138,9 +155,9 @@ TEST_F(CheckCliTest, TellsEverythingThatWouldKeepTheSchoolFromKeepingItsRuns) {
          }},
         {"a data root on a read-only file system",
          [](CheckCliTest& t, MountOver& mount, std::function<void()>*) {
-             if (RunningAsRoot() ? !mount.readOnly(dataPath(t, ""))
-                                 : !QFile::setPermissions(dataPath(t, ""),
-                                                          QFile::ReadOwner | QFile::ExeOwner))
+             if (RunningAsRoot()
+                     ? !mount.readOnly(dataPath(t, ""))
+                     : !QFile::setPermissions(dataPath(t, ""), QFile::ReadOwner | QFile::ExeOwner))
                  return QString();
              return QStringLiteral("このフォルダに書き込めません。") +
                     (RunningAsRoot() ? QStringLiteral("読み取り専用です")

@@ -247,6 +247,16 @@ TEST_F(DrillEngineTest, OtherKeysDoNothing) {
     EXPECT_EQ(view.problems, 1);
 }
 
+// A hand-edited lowest time whose five-fold limit would overflow the counter
+// ends a run at the longest run time instead of after a few seconds.
+TEST_F(DrillEngineTest, AHugeLowestTimeStillGivesALongLimit) {
+    for (const qint32 pass : {858993460, 2147483647}) {
+        setCriteria(3, 20, pass);
+        start(3);
+        EXPECT_EQ(run().timeLimit, 99995) << pass;
+    }
+}
+
 TEST_F(DrillEngineTest, TimeBarLampsAndHalfToEvenSeconds) {
     setCriteria(3, 20, 40); // limit 200 s: 3 pixels a second
     start(3);

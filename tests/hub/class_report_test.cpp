@@ -364,8 +364,8 @@ TEST(ClassReportCli, PdfIsA4LandscapeAndBadRequestsAreRefused) {
     const QString to = QStringLiteral("--out");
     refused({levels, QStringLiteral("0"), to, out}, 2, QStringLiteral("1〜11 の数にしてください"));
     refused({levels, QStringLiteral("1,12"), to, out}, 2, QStringLiteral("1〜11"));
-    refused({levels, QStringLiteral("x"), to, out}, 2, QStringLiteral("1〜11"));
-    refused({to, out, levels}, 2, QStringLiteral("カンマで区切って"));
+    refused({levels, QStringLiteral("x"), to, out}, 2, QStringLiteral("半角の数字をカンマで区切って"));
+    refused({to, out, levels}, 2, QStringLiteral("--levels L[,L...] の形で"));
     refused({QStringLiteral("--group"), QStringLiteral("高１"), to, out}, 2,
             QStringLiteral("--group には"));
     refused({}, 2, QStringLiteral("--out に"));

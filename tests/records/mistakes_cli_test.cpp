@@ -85,13 +85,13 @@ TEST_F(MistakesCli, BadArgumentsAreRefused) {
     } cases[] = {
         {{"--pupil", "1", "--group", "全学年"}, "どちらか一つだけ"},
         {{"--pupil", "5001"}, "--pupil には 0 から 5000 までの整数"},
-        {{"--pupil", "x"}, "--pupil には"},
+        {{"--pupil", "x"}, "--pupil は半角の数字"},
         {{"--pupil"}, "--pupil には"},
         {{"--group", "高１"}, "--group には次のどれか"},
         {{"--pupil", "1", "--level", "0"}, "--level には 1 から"},
         {{"--pupil", "1", "--level", "99"}, "--level には 1 から"},
         {{"--pupil", "1", "--days", "0"}, "--days には 1 から"},
-        {{"--group", "小１", "--days", "ten"}, "--days には半角の整数"},
+        {{"--group", "小１", "--days", "ten"}, "--days は半角の数字で入れてください"},
     };
     for (const auto& c : cases) {
         const ProcessResult r = cli(QStringList{QStringLiteral("mistakes")} + c.args);
