@@ -371,7 +371,9 @@ void ChartPanel::print(const QList<PagedDocument>& docs) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                       QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-    QPrintDialog dialog(&printer, this);
+    // A window of its own, not a child of this screen: a child would be drawn
+    // inside the stage without its title or a frame the window manager moves.
+    QPrintDialog dialog(&printer);
     dialog.setWindowTitle(kPrintTitle);
     // Each pupil's document is whole: there are no page numbers to choose from.
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);

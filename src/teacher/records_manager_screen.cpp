@@ -263,16 +263,27 @@ void FrmData::Command4_Click() {
     ctx_.navigator.show(Screen::Hub);
 }
 
+// The list as a PDF file, drawn in memory and written whole, so a full disk
+// leaves an older file of that name as it was.
+void FrmData::writePdf(const QString& path) {
+    const QList<QStringList> pages = sheets();
+    const auto error = WritePdfFile(path, [&](QPdfWriter& pdf) {
+        setA4(pdf);
+        pdf.setResolution(600);
+        pdf.setCreator(QStringLiteral("倍数判定"));
+        pdf.setTitle(sheetsTitle());
+        return paintSheets(pdf, pages);
+    });
+    if (error) ctx_.navigator.message(kPrintTitle, error->text());
+}
+
+QString FrmData::sheetsTitle() const {
+    return QStringLiteral("記録一覧 %1").arg(DateText(ctx_.clock.now().date()));
+}
+
 void FrmData::Command17_Click() {
     if (!ctx_.printToPdf.isEmpty()) {
-        const QList<QStringList> pages = sheets();
-        const auto error = WritePdfFile(ctx_.printToPdf, [&](QPdfWriter& pdf) {
-            setA4(pdf);
-            pdf.setResolution(600);
-            pdf.setCreator(QStringLiteral("倍数判定"));
-            return paintSheets(pdf, pages);
-        });
-        if (error) ctx_.navigator.message(kPrintTitle, error->text());
+        writePdf(ctx_.printToPdf);
         return;
     }
     if (NobodyToAsk()) {
@@ -281,11 +292,18 @@ void FrmData::Command17_Click() {
     }
     QPrinter printer(QPrinter::HighResolution);
     setA4(printer);
-    QPrintDialog dialog(&printer, this);
+    // A window of its own, not a child of this screen: a child would be drawn
+    // inside the stage without its title or a frame the window manager moves.
+    QPrintDialog dialog(&printer);
     dialog.setWindowTitle(kPrintTitle);
     // The list is printed whole: no page numbers to choose from.
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     if (dialog.exec() != QDialog::Accepted) return;
+    // Printing to a file: the dialog has asked before a file is written over.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        writePdf(printer.outputFileName());
+        return;
+    }
     printOn(printer);
 }
 
@@ -297,8 +315,7 @@ QList<QStringList> FrmData::sheets() {
 
 void FrmData::printOn(QPrinter& printer) {
     const QList<QStringList> pages = sheets();
-    PrintDocument(ctx_.navigator, printer,
-                  QStringLiteral("記録一覧 %1").arg(DateText(ctx_.clock.now().date())),
+    PrintDocument(ctx_.navigator, printer, sheetsTitle(),
                   [&] { return paintSheets(printer, pages); });
 }
 

@@ -75,6 +75,8 @@ class FrmData final : public QWidget {
     void showWrite(const RecordsWrite& w);
     // The printed sheets of the log, read first when the list is not yet built.
     QList<QStringList> sheets();
+    QString sheetsTitle() const; // the job's and the PDF's title
+    void writePdf(const QString& path);
 
     AppContext& ctx_;
     RecordsManager model_;
