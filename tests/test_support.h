@@ -4,8 +4,11 @@
 #include "core/services.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QList>
+#include <QMap>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
@@ -70,6 +73,19 @@ inline int pdfPages(const QString& path) {
     if (!f.open(QIODevice::ReadOnly)) return -1;
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
     return int(QString::fromLatin1(f.readAll()).count(page));
+}
+
+// Every file below root (hidden ones too), by its path relative to root, with
+// its bytes: what a command changed, or that it changed nothing.
+inline QMap<QString, QByteArray> FilesBelow(const QString& root) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        if (f.open(QIODevice::ReadOnly))
+            files.insert(QDir(root).relativeFilePath(it.filePath()), f.readAll());
+    }
+    return files;
 }
 
 // check's output without its notices (lines beginning 「注意:」), which tell of

@@ -16,18 +16,6 @@
 namespace baisuu {
 namespace {
 
-// Every file below root, by relative path, with its bytes.
-QMap<QString, QByteArray> filesBelow(const QString& root) {
-    QMap<QString, QByteArray> files;
-    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile f(path);
-        if (f.open(QIODevice::ReadOnly)) files.insert(QDir(root).relativeFilePath(path), f.readAll());
-    }
-    return files;
-}
-
 struct MountedSchool {
     MountedSchool() { mounted = RunningAsRoot() && disk.small(dir.path(), "2m"); }
     QString root() const { return dir.filePath(QStringLiteral("juku")); }
@@ -87,7 +75,7 @@ TEST(FaultyDiskCli, EveryWriteIsToldAndNoFileChanges) {
             QFile::remove(school.dir.filePath(QStringLiteral("filler")));
             ASSERT_TRUE(school.readOnly.readOnly(school.dir.path()));
         }
-        const auto before = filesBelow(school.root());
+        const auto before = FilesBelow(school.root());
         const QList<QStringList> writes = {
             {QStringLiteral("settings"), QStringLiteral("--password"), QStringLiteral("5555")},
             {QStringLiteral("roster-import"), csv},
@@ -101,7 +89,7 @@ TEST(FaultyDiskCli, EveryWriteIsToldAndNoFileChanges) {
             EXPECT_NE(r.code, 0);
             EXPECT_TRUE(r.err.contains(QString::fromUtf8(step.told))) << r.err.toStdString();
         }
-        EXPECT_EQ(filesBelow(school.root()), before);
+        EXPECT_EQ(FilesBelow(school.root()), before);
         // The school still reads as it was.
         const ProcessResult settings = school.cli({QStringLiteral("settings")});
         EXPECT_EQ(settings.code, 0);

@@ -3,29 +3,14 @@
 
 #include "cli_school.h"
 
-#include <QCryptographicHash>
-#include <QDirIterator>
 #include <QRegularExpression>
 
 namespace baisuu {
 namespace {
 
-// Every file under the school with a hash of its bytes.
-QMap<QString, QByteArray> filesOf(const QString& root) {
-    QMap<QString, QByteArray> files;
-    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile f(path);
-        f.open(QIODevice::ReadOnly);
-        files[path] = QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1);
-    }
-    return files;
-}
-
 TEST(CliOptions, EveryCommandRefusesWhatItsUsageDoesNotShowBeforeTouchingTheSchool) {
     CliDemoSchool school(QStringLiteral("2026-12-10T10:00:00"));
-    const QMap<QString, QByteArray> before = filesOf(school.dir.path());
+    const QMap<QString, QByteArray> before = FilesBelow(school.dir.path());
 
     struct Case {
         QStringList args;
@@ -76,7 +61,7 @@ TEST(CliOptions, EveryCommandRefusesWhatItsUsageDoesNotShowBeforeTouchingTheScho
             << what << "\n"
             << r.err.toStdString();
     }
-    EXPECT_EQ(filesOf(school.dir.path()), before);
+    EXPECT_EQ(FilesBelow(school.dir.path()), before);
 
     // The arguments are checked before the program folder is looked for.
     const ProcessResult noSchool =

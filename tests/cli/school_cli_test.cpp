@@ -26,18 +26,6 @@ Result cli(const QStringList& args) {
     return runProgram(QStringLiteral(BAISUU_CLI), args);
 }
 
-// Every file under a folder with its bytes, to see what a command changed.
-QMap<QString, QByteArray> snapshot(const QString& folder) {
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        QFile f(it.next());
-        f.open(QIODevice::ReadOnly);
-        files.insert(it.filePath(), f.readAll());
-    }
-    return files;
-}
-
 QByteArray bytesOf(const QString& path) {
     QFile f(path);
     f.open(QIODevice::ReadOnly);
@@ -147,7 +135,7 @@ TEST(SchoolCli, InitSchoolRefusesBadValuesAndWritesNothing) {
     School s;
     writeFile(s.dir, QStringLiteral("school/メモ.txt"), "x");
     EXPECT_EQ(s.init().code, 2);
-    EXPECT_EQ(snapshot(s.root).size(), 1);
+    EXPECT_EQ(FilesBelow(s.root).size(), 1);
     EXPECT_EQ(s.init({QStringLiteral("--force")}).code, 0);
 }
 
@@ -159,7 +147,7 @@ TEST(SchoolCli, BesideTheFamilyOnlyWhatIsMissingIsCreated) {
     ASSERT_TRUE(QDir().rename(data + QStringLiteral("/倍数判定"), data + QStringLiteral("/漢字")));
     writeFile(family.dir, QStringLiteral("school/data/新名簿.txt"),
               sjis(QStringLiteral("1,2019,0,0,\"一年生\",0,\"\",\"\"\r\n\x1A")));
-    const QMap<QString, QByteArray> before = snapshot(data);
+    const QMap<QString, QByteArray> before = FilesBelow(data);
 
     QTemporaryDir beside;
     const QString root = beside.filePath(QStringLiteral("programs"));
@@ -167,25 +155,25 @@ TEST(SchoolCli, BesideTheFamilyOnlyWhatIsMissingIsCreated) {
     const Result r =
         cli({QStringLiteral("init-school"), root, QStringLiteral("--data-root"), data});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    const QMap<QString, QByteArray> after = snapshot(data);
+    const QMap<QString, QByteArray> after = FilesBelow(data);
     for (auto it = before.cbegin(); it != before.cend(); ++it)
         EXPECT_EQ(after.value(it.key()), it.value()) << it.key().toStdString();
     EXPECT_EQ(after.size(), before.size() + 1); // the criteria of this program
-    EXPECT_TRUE(after.contains(data + QStringLiteral("/倍数判定/タイム回数データ.txt")));
+    EXPECT_TRUE(after.contains(QStringLiteral("倍数判定/タイム回数データ.txt")));
     const Result check = cli({QStringLiteral("--program-dir"), root + QStringLiteral("/倍数判定"),
                               QStringLiteral("check")});
     EXPECT_EQ(check.code, 0) << check.out.toStdString();
 
     // A second install leaves everything; one pointing at another root is refused.
-    const QMap<QString, QByteArray> installed = snapshot(beside.path());
+    const QMap<QString, QByteArray> installed = FilesBelow(beside.path());
     EXPECT_EQ(cli({QStringLiteral("init-school"), root, QStringLiteral("--data-root"), data}).code,
               0);
-    EXPECT_EQ(snapshot(beside.path()), installed);
+    EXPECT_EQ(FilesBelow(beside.path()), installed);
     EXPECT_EQ(
         cli({QStringLiteral("init-school"), root, QStringLiteral("--data-root"), beside.path()})
             .code,
         2);
-    EXPECT_EQ(snapshot(beside.path()), installed);
+    EXPECT_EQ(FilesBelow(beside.path()), installed);
 }
 
 TEST(SchoolCli, SettingsRefusalsLeaveTheFileAsItWas) {
@@ -321,12 +309,12 @@ TEST(SchoolCli, InitSchoolForceRefusesASchoolInUse) {
         ASSERT_EQ(s.init().code, 0);
         for (const auto& [file, bytes] : c.files)
             writeFile(s.dir, file, bytes);
-        const QMap<QString, QByteArray> before = snapshot(s.dir.path());
+        const QMap<QString, QByteArray> before = FilesBelow(s.dir.path());
         const Result r =
             s.init({QStringLiteral("--force")});
         EXPECT_EQ(r.code, 2) << c.what;
         EXPECT_TRUE(r.err.contains(QStringLiteral("上書きしません"))) << r.err.toStdString();
-        EXPECT_EQ(snapshot(s.dir.path()), before) << c.what;
+        EXPECT_EQ(FilesBelow(s.dir.path()), before) << c.what;
     }
     // An empty log and a roster holding only an end-of-file mark are an empty school.
     School empty;
