@@ -293,7 +293,8 @@ int CmdRosterImport(CliEnv& env) {
 int CmdRosterExport(CliEnv& env) {
     const QString out = env.option(QStringLiteral("--out"));
     if (out.isEmpty())
-        return BadOption(env, QStringLiteral("usage: baisuu-cli roster-export --out FILE.csv"));
+        return BadOption(env,
+                         QStringLiteral("--out FILE.csv で書き出すファイルを指定してください。"));
     Hensuu1 state;
     if (!LoadCliInstallation(env, state)) return 1;
     QList<RosterRecord> roster;
