@@ -17,10 +17,15 @@ qint64 keyOf(int divisor, qint32 number) {
     return (qint64(divisor) << 32) | quint32(number);
 }
 
-QString figuresText(int answers, int wrong, qint32 medianMs) {
+// The practice answers are among the answers; the words say how many only
+// when there were some, so a pupil who never practised sees the figures as before.
+QString figuresText(int answers, int wrong, qint32 medianMs, int practice) {
     if (answers == 0) return QStringLiteral("まだ解答がありません");
-    return QStringLiteral("解答 %1回　まちがい %2回　中央 %3")
+    const QString practised =
+        practice > 0 ? QStringLiteral("（うち練習 %1回）").arg(practice) : QString();
+    return QStringLiteral("解答 %1回%2　まちがい %3回　中央 %4")
         .arg(answers)
+        .arg(practised)
         .arg(wrong)
         .arg(SecondsText(medianMs));
 }
@@ -32,6 +37,7 @@ struct GridFigures {
     int answers = 0;
     int wrong = 0;
     qint32 medianMs = 0;
+    int practice = 0;
 };
 
 GridFigures gridFigures(const QList<Answer>& answers, const MistakesFilter& filter, int level,
@@ -42,6 +48,7 @@ GridFigures gridFigures(const QList<Answer>& answers, const MistakesFilter& filt
         if (a.level == level && a.divisor == divisor && filter.takes(a)) {
             times.push_back(a.ms);
             if (!a.correct) ++f.wrong;
+            if (a.practice) ++f.practice;
         }
     f.answers = int(times.size());
     f.medianMs = LowerMedian(times);
@@ -78,7 +85,8 @@ WeakSection buildSection(const LevelTally& tally, const NumberGrid& grid, bool s
                                 .arg(n.shown)
                                 .arg(SecondsText(n.medianMs)));
     }
-    if (severalGrids) s.levelFigures = figuresText(tally.answers, tally.wrong, tally.medianMs);
+    if (severalGrids)
+        s.levelFigures = figuresText(tally.answers, tally.wrong, tally.medianMs, tally.practice);
     return s;
 }
 
@@ -170,10 +178,10 @@ WeakNumbersDocument BuildWeakNumbersDocument(const WeakNumbersRequest& request,
             WeakSection s = buildSection(levelTally, grid, several);
             s.title = QStringLiteral("%1. %2").arg(level).arg(name);
             if (several) s.title += QStringLiteral("　") + grid.name;
-            const GridFigures f =
-                several ? gridFigures(answers, filter, level, grid.divisor)
-                        : GridFigures{levelTally.answers, levelTally.wrong, levelTally.medianMs};
-            s.figures = figuresText(f.answers, f.wrong, f.medianMs);
+            const GridFigures f = several ? gridFigures(answers, filter, level, grid.divisor)
+                                          : GridFigures{levelTally.answers, levelTally.wrong,
+                                                        levelTally.medianMs, levelTally.practice};
+            s.figures = figuresText(f.answers, f.wrong, f.medianMs, f.practice);
             sections.append(s);
         }
     }

@@ -39,7 +39,8 @@ struct WeakCell {
 struct WeakSection {
     int level = 0;
     QString title;   // "7. レベル名", with the grid's name when the level has several
-    QString figures; // "解答 240回　まちがい 12回　中央 1.8秒", or that there are none
+    QString figures; // "解答 240回（うち練習 30回）　まちがい 12回　中央 1.8秒", or that
+                     // there are none; the practice part only when some answers were practice
     QList<WeakCell> cells;  // first..last of the grid, ten to a row
     QStringList mostMissed; // "91　まちがい 3回 / 4回　中央 2.4秒", at most ten
     QString levelFigures;   // the whole level's figures, for a level of several grids

@@ -34,7 +34,8 @@ bool expect(QByteArrayView text, qsizetype& pos, char c) {
     return true;
 }
 
-// A line of the file is at most 52 bytes; one much longer is not an answer.
+// A line of the file is at most 54 bytes (52 without the practice mark); one
+// much longer is not an answer.
 constexpr qsizetype kLongestLine = 128;
 constexpr qint64 kReadPiece = 1 << 16;
 
@@ -60,6 +61,7 @@ QByteArray AnswerLine(const Answer& a) {
     for (const qint64 v : {qint64(a.level), qint64(a.divisor), qint64(a.number), qint64(a.key),
                            qint64(a.correct ? 1 : 0), qint64(a.ms)})
         line += QByteArray::number(v) + ',';
+    if (a.practice) line += "1,";
     line.back() = '\r';
     return line + '\n';
 }
@@ -76,6 +78,8 @@ std::optional<Answer> ParseAnswerLine(QByteArrayView text) {
     for (qint64& v : f)
         if (!expect(text, pos, ',') || !readNumber(text, pos, 0, &v)) return std::nullopt;
     Answer a;
+    a.practice = text.sliced(pos) == ",1";
+    if (a.practice) pos = text.size();
     a.date = QDate(int(y), int(mo), int(d));
     if (!a.date.isValid() || h > 23 || mi > 59 || s > 59 || pos != text.size()) return std::nullopt;
     if (f[3] != 1 && f[3] != 3) return std::nullopt;

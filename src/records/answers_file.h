@@ -4,7 +4,11 @@
 // can be told. Only this program writes or reads it; older programs of the
 // family never look at the folder.
 //
-// A line: yyyy/MM/dd,HH:mm:ss,level,divisor,number,key,correct,ms CR LF.
+// A line: yyyy/MM/dd,HH:mm:ss,level,divisor,number,key,correct,ms CR LF,
+// and for an answer of a practice run a ninth item ,1 before the line end.
+// An ordinary answer has no ninth item, so its line stays as it always was;
+// a ninth item other than 1 makes the line a bad one, so that every answer
+// has one spelling and a line reads back to the bytes it was written as.
 // A file an editor saved with LF alone reads the same.
 
 #include "core/file_error.h"
@@ -28,7 +32,8 @@ struct Answer {
     qint32 number = 0; // the number shown
     int key = 0;       // 1 or 3, the key the answer stands for
     bool correct = false;
-    qint32 ms = 0; // from the number being shown to the answer
+    qint32 ms = 0;         // from the number being shown to the answer
+    bool practice = false; // asked by a practice run, which the results log never sees
     bool operator==(const Answer&) const = default;
 };
 

@@ -23,6 +23,7 @@ void MistakesTally::add(const Answer& answer) {
     Times& t = levels_[answer.level][(qint64(answer.divisor) << 32) | quint32(answer.number)];
     t.ms.push_back(answer.ms);
     if (!answer.correct) ++t.wrong;
+    if (answer.practice) ++practice_[answer.level];
 }
 
 Mistakes MistakesTally::result() const {
@@ -51,8 +52,11 @@ Mistakes MistakesTally::result() const {
             if (a.divisor != b.divisor) return a.divisor < b.divisor;
             return a.number < b.number;
         });
+        const auto practice = practice_.find(level);
+        lt.practice = practice == practice_.end() ? 0 : practice->second;
         out.answers += lt.answers;
         out.wrong += lt.wrong;
+        out.practice += lt.practice;
         out.levels.append(lt);
     }
     return out;
@@ -74,9 +78,9 @@ QByteArray MistakesJson(const Mistakes& m) {
                    ", \"number\": " + num(n.number) + ", \"shown\": " + num(n.shown) +
                    ", \"wrong\": " + num(n.wrong) + ", \"medianMs\": " + num(n.medianMs) + "}";
         }
-        out += "]}";
+        out += "], \"practice\": " + num(lt.practice) + "}";
     }
-    return out + "]}";
+    return out + "], \"practice\": " + num(m.practice) + "}";
 }
 
 } // namespace baisuu

@@ -1,6 +1,7 @@
 #pragma once
 // Which numbers go wrong: answers tallied per level and per (divisor, number),
-// with the count of wrong answers and the median answer time.
+// with the count of wrong answers and the median answer time. Practice answers
+// count like any other, and how many of them there were is told beside.
 
 #include "records/answers_file.h"
 
@@ -31,12 +32,14 @@ struct LevelTally {
     qint32 slowFromMs = 0;
     // Most wrong first, then slowest first, then by divisor and number.
     QList<NumberTally> numbers;
+    int practice = 0; // of answers, those of practice runs
 };
 
 struct Mistakes {
     int answers = 0;
     int wrong = 0;
     QList<LevelTally> levels; // in level order, only levels with answers
+    int practice = 0;
 };
 
 // Which answers count: level 0 for every level; days 0 for every day, else the
@@ -70,9 +73,11 @@ class MistakesTally {
     MistakesFilter filter_;
     // level → (divisor, number) → times
     std::map<int, QHash<qint64, Times>> levels_;
+    std::map<int, int> practice_; // level → practice answers
 };
 
-// {"answers": A, "wrong": W, "levels": [{"level": L, …, "numbers": […]}, …]}
+// {"answers": A, "wrong": W, "levels": [{"level": L, …, "numbers": […], "practice": P}, …],
+//  "practice": P}
 QByteArray MistakesJson(const Mistakes& mistakes);
 
 } // namespace baisuu

@@ -154,14 +154,17 @@ TEST(WeakNumbers, BesideAGridStandItsTenMostMissedNumbers) {
     QList<Answer> mixed;
     add(mixed, 11, 7, 91, 2, 2, 2000);
     add(mixed, 11, 3, 51, 3, 1, 1500);
+    mixed.last().practice = true; // counted, and told where there was practice
     add(mixed, 11, 3, 9, 2, 0, 400);
     const QList<WeakSection> grids = sections(build(mixed, {11}));
     const WeakSection& three = grids[2];
     const WeakSection& seven = grids[6];
     EXPECT_EQ(three.mostMissed, QStringList{QStringLiteral("51　まちがい 1回 / 3回　中央 1.5秒")});
-    EXPECT_EQ(three.figures, QStringLiteral("解答 5回　まちがい 1回　中央 1.5秒"));
+    EXPECT_EQ(three.figures, QStringLiteral("解答 5回（うち練習 1回）　まちがい 1回　中央 1.5秒"));
     EXPECT_EQ(seven.mostMissed, QStringList{QStringLiteral("91　まちがい 2回 / 2回　中央 2.0秒")});
-    EXPECT_EQ(seven.levelFigures, QStringLiteral("解答 7回　まちがい 3回　中央 1.5秒"));
+    EXPECT_EQ(seven.figures, QStringLiteral("解答 2回　まちがい 2回　中央 2.0秒"));
+    EXPECT_EQ(seven.levelFigures,
+              QStringLiteral("解答 7回（うち練習 1回）　まちがい 3回　中央 1.5秒"));
     EXPECT_EQ(cell(seven, 91).step, MissStep::Many);
     EXPECT_EQ(cell(three, 91).step, MissStep::NotShown);
 }
@@ -188,6 +191,8 @@ WeakNumbersDocument busyDocument() {
         add(answers, 7, 7, n, 30 + n % 7, n % 5 + 10, 400 + 97 * (n % 31));
     for (int d = 1; d <= 10; ++d)
         add(answers, 11, d, d == 1 ? 8 : 100 - d, 300, 150, 2500);
+    for (qsizetype i = 0; i < answers.size(); i += 3) // the longest figures: some practice
+        answers[i].practice = true;
     return build(answers, {7, 11, 1});
 }
 

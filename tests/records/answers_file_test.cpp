@@ -23,22 +23,30 @@ QByteArray bytesOf(const QString& path) {
 }
 
 Answer answer(int day, int seconds, int level, int divisor, int number, int key, bool correct,
-              int ms) {
-    return Answer{QDate(2026, 12, day), seconds, level, divisor, number, key, correct, ms};
+              int ms, bool practice = false) {
+    return Answer{
+        QDate(2026, 12, day), seconds, level, divisor, number, key, correct, ms, practice};
 }
 
 } // namespace
 
 TEST(AnswersFile, LinesAreWrittenAndReadBack) {
     const Answer a = answer(9, 9 * 3600 + 5 * 60 + 7, 11, 7, 91, 3, false, 2417);
+    // An ordinary answer keeps its eight items; a practice answer alone has a ninth.
     EXPECT_EQ(AnswerLine(a), "2026/12/09,09:05:07,11,7,91,3,0,2417\r\n");
-    const Answer cases[] = {a, answer(1, 0, 1, 1, 0, 1, true, 0),
+    EXPECT_EQ(AnswerLine(answer(9, 9 * 3600 + 5 * 60 + 7, 11, 7, 91, 3, false, 2417, true)),
+              "2026/12/09,09:05:07,11,7,91,3,0,2417,1\r\n");
+    const Answer cases[] = {a,
+                            answer(1, 0, 1, 1, 0, 1, true, 0),
                             answer(31, 86399, 2, 2, 99, 3, true, 600000),
-                            answer(5, 3600, 10, 10, 110, 1, false, 15)};
+                            answer(5, 3600, 10, 10, 110, 1, false, 15),
+                            answer(5, 3600, 10, 10, 110, 1, false, 15, true),
+                            answer(31, 86399, 99, 99, 0x7fffffff, 3, true, 0x7fffffff, true)};
     for (const Answer& c : cases) {
         const QByteArray line = AnswerLine(c);
         ASSERT_TRUE(line.endsWith("\r\n"));
         EXPECT_EQ(ParseAnswerLine(line.chopped(2)), c) << line.constData();
+        EXPECT_EQ(AnswerLine(*ParseAnswerLine(line.chopped(2))), line); // byte for byte
     }
     EXPECT_EQ(AnswersFilePath("/d/倍数判定/", 42), "/d/倍数判定/解答記録/0042.txt");
 }
@@ -46,16 +54,19 @@ TEST(AnswersFile, LinesAreWrittenAndReadBack) {
 TEST(AnswersFile, LinesThatDoNotParseAreRefused) {
     const char* bad[] = {
         "",
-        "2026/12/09,09:05:07,11,7,91,3,0",       // a field missing
-        "2026/12/09,09:05:07,11,7,91,3,0,24,1",  // one too many
-        "2026/12/09,09:05:07,11,7,91,2,0,2417",  // key 2
-        "2026/12/09,09:05:07,11,7,91,3,2,2417",  // correct 2
-        "2026/13/09,09:05:07,11,7,91,3,0,2417",  // month 13
-        "2026/12/9,09:05:07,11,7,91,3,0,2417",   // one-digit day
-        "2026/12/09,24:05:07,11,7,91,3,0,2417",  // hour 24
-        "2026/12/09,09:05:07,11,7,-91,3,0,2417", // a sign
-        "2026/12/09,09:05:07,11,7,91,3,0,2417 ", // trailing space
-        "2026/12/09 09:05:07,11,7,91,3,0,2417",  // wrong separator
+        "2026/12/09,09:05:07,11,7,91,3,0",          // a field missing
+        "2026/12/09,09:05:07,11,7,91,3,0,2417,0",   // a practice mark other than 1
+        "2026/12/09,09:05:07,11,7,91,3,0,2417,2",   //
+        "2026/12/09,09:05:07,11,7,91,3,0,2417,",    //   or empty
+        "2026/12/09,09:05:07,11,7,91,3,0,2417,1,1", // ten items
+        "2026/12/09,09:05:07,11,7,91,2,0,2417",     // key 2
+        "2026/12/09,09:05:07,11,7,91,3,2,2417",     // correct 2
+        "2026/13/09,09:05:07,11,7,91,3,0,2417",     // month 13
+        "2026/12/9,09:05:07,11,7,91,3,0,2417",      // one-digit day
+        "2026/12/09,24:05:07,11,7,91,3,0,2417",     // hour 24
+        "2026/12/09,09:05:07,11,7,-91,3,0,2417",    // a sign
+        "2026/12/09,09:05:07,11,7,91,3,0,2417 ",    // trailing space
+        "2026/12/09 09:05:07,11,7,91,3,0,2417",     // wrong separator
     };
     for (const char* line : bad)
         EXPECT_FALSE(ParseAnswerLine(QByteArrayView(line))) << line;
@@ -64,6 +75,7 @@ TEST(AnswersFile, LinesThatDoNotParseAreRefused) {
 TEST(AnswersFile, ReaderTakesEitherLineEndAndTellsTheFirstBadLinesAndCountsTheRest) {
     const QByteArray good1 = AnswerLine(answer(9, 100, 3, 3, 12, 1, true, 800));
     const QByteArray good2 = AnswerLine(answer(9, 101, 3, 3, 13, 3, true, 900));
+    const QByteArray practice = AnswerLine(answer(9, 102, 3, 3, 14, 1, false, 1900, true));
     const auto lf = [](QByteArray line) { return line.replace("\r\n", "\n"); };
     const QByteArray longLine(300000, '7'); // across pieces read
     const struct {
@@ -76,6 +88,7 @@ TEST(AnswersFile, ReaderTakesEitherLineEndAndTellsTheFirstBadLinesAndCountsTheRe
         {"CR LF, a bad line, a torn last line", good1 + "bad\r\n" + good2 + "2026/12", 2, 2, 4, 2},
         {"LF alone, as a Linux editor saves it", lf(good1 + good2 + good1), 3, 0, 0, 0},
         {"LF and CR LF mixed", good1 + lf(good2) + good1.chopped(2) + "\n", 3, 0, 0, 0},
+        {"practice lines among ordinary ones", good1 + practice + lf(practice) + good2, 4, 0, 0, 0},
         {"a stray CR inside a line", good1.chopped(2) + "\r\r\n" + good2, 1, 1, 1, 1},
         {"long lines, the last unended", good1 + longLine + "\n" + good2 + longLine, 2, 2, 4, 2},
         {"thousands of bad lines", good1 + QByteArray("x\r\n").repeated(5000) + good2, 2, 2,

@@ -63,18 +63,25 @@ TEST_F(MistakesCli, OnePupilAndGroupsAgreeWithThePlainTally) {
     EXPECT_EQ(mistakes({"--group", "全学年", "--days", "1"}), expected({1, 2, 3}, {0, 1, kNow}));
     EXPECT_EQ(mistakes({"--group", "小１", "--level", "4"}), expected({3}, {4, 0, kNow}));
     // A pupil without a file has no answers.
-    EXPECT_EQ(mistakes({"--pupil", "9"}), "{\"answers\": 0, \"wrong\": 0, \"levels\": []}");
+    EXPECT_EQ(mistakes({"--pupil", "9"}),
+              "{\"answers\": 0, \"wrong\": 0, \"levels\": [], \"practice\": 0}");
 }
 
 TEST_F(MistakesCli, CheckTellsTheUnreadableLinesAndMistakesSkipsThem) {
     QFile f(path(2));
     ASSERT_TRUE(f.open(QIODevice::Append));
-    f.write("not an answer\r\n2026/12/09,10:00");
+    // Practice lines (in every file, and line 602 here) are answers; a ninth item 0 is not.
+    f.write("not an answer\r\n2026/12/09,10:00:00,3,3,12,1,1,800,1\r\n"
+            "2026/12/09,10:00:01,3,3,12,1,1,800,0\r\n2026/12/09,10:00");
     f.close();
     const ProcessResult r = cli({QStringLiteral("check")});
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.out.contains(QStringLiteral("0002.txt (601行目)"))) << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral("0002.txt (602行目)"))) << r.out.toStdString();
+    for (const int line : {601, 603, 604})
+        EXPECT_TRUE(r.out.contains(QStringLiteral("0002.txt (%1行目)").arg(line)))
+            << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("0002.txt (602行目)"))) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("0001.txt"))) << r.out.toStdString();
+    answers[2].append({kNow, 36000, 3, 3, 12, 1, true, 800, true});
     EXPECT_EQ(mistakes({"--pupil", "2"}), expected({2}, {}));
 }
 

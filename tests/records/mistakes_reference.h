@@ -36,6 +36,7 @@ inline Mistakes reference(const QList<Answer>& answers, const MistakesFilter& f)
             for (const Answer* a : list) {
                 ms.push_back(a->ms);
                 wrong += a->correct ? 0 : 1;
+                lt.practice += a->practice ? 1 : 0;
             }
             all.insert(all.end(), ms.begin(), ms.end());
             lt.numbers.append({key.first, key.second, int(ms.size()), wrong, referenceMedian(ms)});
@@ -48,6 +49,7 @@ inline Mistakes reference(const QList<Answer>& answers, const MistakesFilter& f)
         });
         m.answers += lt.answers;
         m.wrong += lt.wrong;
+        m.practice += lt.practice;
         m.levels.append(lt);
     }
     return m;
@@ -70,6 +72,7 @@ inline QList<Answer> randomAnswers(int count, quint32 seed, QDate today) {
         a.key = r.bounded(2) ? 1 : 3;
         a.correct = r.bounded(4) != 0;
         a.ms = 100 * r.bounded(1, 8);
+        a.practice = a.seconds % 5 == 0; // no draw of its own: the other fields stay as they were
         out.append(a);
     }
     return out;

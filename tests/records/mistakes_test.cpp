@@ -34,17 +34,20 @@ TEST(Mistakes, SmallCaseGivesExactJson) {
     const QList<Answer> answers = {
         {kToday, 0, 3, 3, 12, 1, true, 900}, {kToday, 0, 3, 3, 13, 1, false, 1500},
         {kToday, 0, 3, 3, 13, 3, true, 700}, {kToday, 0, 3, 3, 12, 1, true, 1100},
-        {kToday, 0, 1, 1, 4, 3, false, 400},
+        {kToday, 0, 1, 1, 4, 3, false, 400}, {kToday, 0, 3, 3, 14, 1, false, 800, true},
     };
-    EXPECT_EQ(
-        MistakesJson(tally(answers, {})),
-        "{\"answers\": 5, \"wrong\": 2, \"levels\": ["
-        "{\"level\": 1, \"answers\": 1, \"wrong\": 1, \"medianMs\": 400, \"numbers\": ["
-        "{\"divisor\": 1, \"number\": 4, \"shown\": 1, \"wrong\": 1, \"medianMs\": 400}]}, "
-        "{\"level\": 3, \"answers\": 4, \"wrong\": 1, \"medianMs\": 900, \"numbers\": ["
-        "{\"divisor\": 3, \"number\": 13, \"shown\": 2, \"wrong\": 1, \"medianMs\": 700}, "
-        "{\"divisor\": 3, \"number\": 12, \"shown\": 2, \"wrong\": 0, \"medianMs\": 900}]}]}");
-    EXPECT_EQ(MistakesJson(tally({}, {})), "{\"answers\": 0, \"wrong\": 0, \"levels\": []}");
+    EXPECT_EQ(MistakesJson(tally(answers, {})),
+              "{\"answers\": 6, \"wrong\": 3, \"levels\": ["
+              "{\"level\": 1, \"answers\": 1, \"wrong\": 1, \"medianMs\": 400, \"numbers\": ["
+              "{\"divisor\": 1, \"number\": 4, \"shown\": 1, \"wrong\": 1, \"medianMs\": 400}], "
+              "\"practice\": 0}, "
+              "{\"level\": 3, \"answers\": 5, \"wrong\": 2, \"medianMs\": 900, \"numbers\": ["
+              "{\"divisor\": 3, \"number\": 14, \"shown\": 1, \"wrong\": 1, \"medianMs\": 800}, "
+              "{\"divisor\": 3, \"number\": 13, \"shown\": 2, \"wrong\": 1, \"medianMs\": 700}, "
+              "{\"divisor\": 3, \"number\": 12, \"shown\": 2, \"wrong\": 0, \"medianMs\": 900}], "
+              "\"practice\": 1}], \"practice\": 1}");
+    EXPECT_EQ(MistakesJson(tally({}, {})),
+              "{\"answers\": 0, \"wrong\": 0, \"levels\": [], \"practice\": 0}");
 }
 
 TEST(Mistakes, AgreesWithAReferenceUnderEveryFilter) {
