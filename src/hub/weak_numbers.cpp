@@ -2,6 +2,7 @@
 
 #include "core/dates.h"
 #include "hub/paged_document.h"
+#include "records/weak_set.h"
 
 #include <QHash>
 
@@ -61,9 +62,7 @@ WeakSection buildSection(const LevelTally& tally, const NumberGrid& grid, bool s
             cell.shown = n->shown;
             cell.wrong = n->wrong;
             cell.medianMs = n->medianMs;
-            // Every time of a level alike would mark every number: a mark
-            // stands only above the level's middle.
-            cell.slow = n->medianMs >= tally.slowFromMs && n->medianMs > tally.medianMs;
+            cell.slow = IsSlowNumber(tally, n->medianMs);
         }
         cell.step = MissStepOf(cell.shown, cell.wrong);
         s.cells.append(cell);
