@@ -10,10 +10,6 @@ namespace {
 // one just asked, one asked enough): this many tries, then it is taken.
 constexpr int kRedraws = 50;
 
-qint64 keyOf(int divisor, qint32 number) {
-    return (qint64(divisor) << 32) | quint32(number);
-}
-
 // The weak numbers, then the slowest shown numbers beside too few of them.
 QList<WeakNumber> poolOf(const WeakSet& weak) {
     QList<WeakNumber> pool = weak.numbers;
@@ -63,12 +59,12 @@ bool PracticeProblemSource::allowed(qint64 key) const {
 const WeakNumber* PracticeProblemSource::pickFromPool(Random& random) const {
     double total = 0;
     for (qsizetype i = 0; i < pool_.size(); ++i)
-        if (allowed(keyOf(pool_[i].tally.divisor, pool_[i].tally.number))) total += weights_[i];
+        if (allowed(NumberKey(pool_[i].tally.divisor, pool_[i].tally.number))) total += weights_[i];
     if (total <= 0) return nullptr;
     double at = random.next() * total;
     const WeakNumber* picked = nullptr;
     for (qsizetype i = 0; i < pool_.size(); ++i) {
-        if (!allowed(keyOf(pool_[i].tally.divisor, pool_[i].tally.number))) continue;
+        if (!allowed(NumberKey(pool_[i].tally.divisor, pool_[i].tally.number))) continue;
         picked = &pool_[i];
         if ((at -= weights_[i]) < 0) break;
     }
@@ -84,10 +80,10 @@ Problem PracticeProblemSource::make(int level, Random& random) const {
     } else {
         for (int i = 0; i < kRedraws; ++i) {
             p = base_.make(level, random);
-            if (allowed(keyOf(p.divisor, p.number))) break;
+            if (allowed(NumberKey(p.divisor, p.number))) break;
         }
     }
-    lastKey_ = keyOf(p.divisor, p.number);
+    lastKey_ = NumberKey(p.divisor, p.number);
     ++asked_[lastKey_];
     return p;
 }

@@ -14,10 +14,6 @@ namespace {
 
 constexpr int kMostMissedLines = 10;
 
-qint64 keyOf(int divisor, qint32 number) {
-    return (qint64(divisor) << 32) | quint32(number);
-}
-
 QString figuresText(int answers, int wrong, qint32 medianMs) {
     if (answers == 0) return QStringLiteral("まだ解答がありません");
     return QStringLiteral("解答 %1回　まちがい %2回　中央 %3")
@@ -54,11 +50,11 @@ WeakSection buildSection(const LevelTally& tally, const NumberGrid& grid, bool s
     s.level = tally.level;
     QHash<qint64, const NumberTally*> byNumber;
     for (const NumberTally& n : tally.numbers)
-        if (n.divisor == grid.divisor) byNumber.insert(keyOf(n.divisor, n.number), &n);
+        if (n.divisor == grid.divisor) byNumber.insert(NumberKey(n.divisor, n.number), &n);
     for (qint32 number = grid.first; number <= grid.last; ++number) {
         WeakCell cell;
         cell.number = number;
-        if (const NumberTally* n = byNumber.value(keyOf(grid.divisor, number))) {
+        if (const NumberTally* n = byNumber.value(NumberKey(grid.divisor, number))) {
             cell.shown = n->shown;
             cell.wrong = n->wrong;
             cell.medianMs = n->medianMs;

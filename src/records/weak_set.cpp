@@ -10,10 +10,6 @@ namespace {
 
 constexpr int kRecentAnswers = 3;
 
-qint64 keyOf(int divisor, qint32 number) {
-    return (qint64(divisor) << 32) | quint32(number);
-}
-
 bool inField(const QList<FieldRange>& field, const Answer& a) {
     return std::any_of(field.begin(), field.end(), [&a](const FieldRange& r) {
         return r.divisor == a.divisor && a.number >= r.first && a.number <= r.last;
@@ -70,7 +66,7 @@ WeakSet ComputeWeakSet(const QList<Answer>& answers, int level, const QList<Fiel
     for (const Answer& a : answers) {
         if (a.level != level || !inField(field, a)) continue;
         tally.add(a);
-        Recent& r = recent[keyOf(a.divisor, a.number)];
+        Recent& r = recent[NumberKey(a.divisor, a.number)];
         r.ring[r.count++ % kRecentAnswers] = RecentAnswer{a.correct, a.ms};
         if (a.correct && a.ms <= fluentMs) r.fluentOnce = true;
     }
@@ -78,7 +74,7 @@ WeakSet ComputeWeakSet(const QList<Answer>& answers, int level, const QList<Fiel
     if (result.levels.isEmpty()) return set;
     set.tally = result.levels.first();
     for (const NumberTally& n : set.tally.numbers) {
-        const Recent& r = recent[keyOf(n.divisor, n.number)];
+        const Recent& r = recent[NumberKey(n.divisor, n.number)];
         if (const unsigned reasons = reasonsOf(set.tally, n, r, fluentMs))
             set.numbers.append(WeakNumber{n, reasons, r.inOrder()});
     }
