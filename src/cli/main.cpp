@@ -99,6 +99,8 @@ const std::vector<CommandRow>& commands() {
          CmdPeriod, "period --days 1-5 [--mode time|points] [--group GROUP] [--pupil N]"},
         {"points", "レベル L を T 秒で終えたときのポイントを JSON で表示します。", CmdPoints,
          "points --level L --time T"},
+        {"practice-plan", "生徒の苦手な数と苦手練習で出る問題の順を JSON で表示します。",
+         CmdPracticePlan, "practice-plan --pupil N --level L [--seed S] [--count K]"},
         {"ranking", "レベル L の順位表を表示します。", CmdRanking,
          "ranking --level L [--mode time|points] [--order 1|2] [--group GROUP] [--pupil N]"},
         {"records", "記録の一覧を一行に一件表示します。", CmdRecords, "records"},

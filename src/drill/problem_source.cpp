@@ -19,24 +19,33 @@ qint32 roundHalfEven(double x) {
 } // namespace
 
 Problem MultiplesProblemSource::make(int level, Random& random) const {
+    const int n = level <= 10 ? level : wholePart(10 * random.next() + 1);
+    if (n <= 2)
+        return problemFor(n, n == 1 ? wholePart(10 * random.next())
+                                    : wholePart(90 * random.next() + 10));
+    qint32 number = 0;
+    if (random.next() < 0.5) {
+        const qint32 k = roundHalfEven(100 * random.next()) / n;
+        number = n * (k + 1);
+    } else {
+        do
+            number = wholePart(100 * random.next()) + 1;
+        while (number % n == 0);
+    }
+    return problemFor(n, number);
+}
+
+Problem MultiplesProblemSource::problemFor(int divisor, qint32 number) const {
     Problem p;
-    p.divisor = level <= 10 ? level : wholePart(10 * random.next() + 1);
-    const int n = p.divisor;
+    p.divisor = divisor;
+    p.number = number;
+    const int n = divisor;
     if (n <= 2) {
-        p.number = n == 1 ? wholePart(10 * random.next()) : wholePart(90 * random.next() + 10);
         p.question = QStringLiteral("偶数か奇数か");
         p.firstAnswer = QStringLiteral("奇数(1をおせ)");
         p.secondAnswer = QStringLiteral("偶数(3をおせ)");
         p.correctKey = p.number % 2 == 0 ? 2 : 1; // zero counts as even
         return p;
-    }
-    if (random.next() < 0.5) {
-        const qint32 k = roundHalfEven(100 * random.next()) / n;
-        p.number = n * (k + 1);
-    } else {
-        do
-            p.number = wholePart(100 * random.next()) + 1;
-        while (p.number % n == 0);
     }
     p.question = QString::number(n) + QStringLiteral("の倍数か");
     p.firstAnswer = QStringLiteral("違う(1をおせ)");

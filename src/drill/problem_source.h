@@ -37,6 +37,8 @@ class ProblemSource {
     virtual Problem make(int level, Random& random) const = 0;
     // Every number level can ask, one grid per divisor; none without a rule.
     virtual QList<NumberGrid> gridsOf(int level) const = 0;
+    // The problem that shows number with divisor, asked again as it was.
+    virtual Problem problemFor(int divisor, qint32 number) const = 0;
 };
 
 // 倍数判定: odd or even at levels 1 and 2, multiples of 3..10 at levels 3..10,
@@ -46,6 +48,7 @@ class MultiplesProblemSource final : public ProblemSource {
     bool hasRule(int level) const override { return level >= 1 && level <= 11; }
     Problem make(int level, Random& random) const override;
     QList<NumberGrid> gridsOf(int level) const override;
+    Problem problemFor(int divisor, qint32 number) const override;
 };
 
 } // namespace baisuu

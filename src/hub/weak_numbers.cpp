@@ -2,6 +2,7 @@
 
 #include "core/dates.h"
 #include "hub/paged_document.h"
+#include "records/weak_set.h"
 
 #include <QHash>
 
@@ -12,10 +13,6 @@ namespace baisuu {
 namespace {
 
 constexpr int kMostMissedLines = 10;
-
-qint64 keyOf(int divisor, qint32 number) {
-    return (qint64(divisor) << 32) | quint32(number);
-}
 
 // The practice answers are among the answers; the words say how many only
 // when there were some, so a pupil who never practised sees the figures as before.
@@ -60,17 +57,15 @@ WeakSection buildSection(const LevelTally& tally, const NumberGrid& grid, bool s
     s.level = tally.level;
     QHash<qint64, const NumberTally*> byNumber;
     for (const NumberTally& n : tally.numbers)
-        if (n.divisor == grid.divisor) byNumber.insert(keyOf(n.divisor, n.number), &n);
+        if (n.divisor == grid.divisor) byNumber.insert(NumberKey(n.divisor, n.number), &n);
     for (qint32 number = grid.first; number <= grid.last; ++number) {
         WeakCell cell;
         cell.number = number;
-        if (const NumberTally* n = byNumber.value(keyOf(grid.divisor, number))) {
+        if (const NumberTally* n = byNumber.value(NumberKey(grid.divisor, number))) {
             cell.shown = n->shown;
             cell.wrong = n->wrong;
             cell.medianMs = n->medianMs;
-            // Every time of a level alike would mark every number: a mark
-            // stands only above the level's middle.
-            cell.slow = n->medianMs >= tally.slowFromMs && n->medianMs > tally.medianMs;
+            cell.slow = IsSlowNumber(tally, n->medianMs);
         }
         cell.step = MissStepOf(cell.shown, cell.wrong);
         s.cells.append(cell);
