@@ -20,7 +20,7 @@ qint32 LowerMedian(std::vector<qint32>& times) {
 
 void MistakesTally::add(const Answer& answer) {
     if (!filter_.takes(answer)) return;
-    Times& t = levels_[answer.level][(qint64(answer.divisor) << 32) | quint32(answer.number)];
+    Times& t = levels_[answer.level][NumberKey(answer.divisor, answer.number)];
     t.ms.push_back(answer.ms);
     if (!answer.correct) ++t.wrong;
     if (answer.practice) ++practice_[answer.level];

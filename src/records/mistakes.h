@@ -51,6 +51,11 @@ struct MistakesFilter {
     bool takes(const Answer& answer) const;
 };
 
+// One key for a (divisor, number) pair.
+inline qint64 NumberKey(int divisor, qint32 number) {
+    return (qint64(divisor) << 32) | quint32(number);
+}
+
 // The lower middle of the times (the smaller of the two middle ones for an
 // even count); 0 for none. Reorders times.
 qint32 LowerMedian(std::vector<qint32>& times);

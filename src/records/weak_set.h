@@ -26,11 +26,6 @@ qint32 FluentMs(qint32 targetSeconds);
 // otherwise mark every number).
 bool IsSlowNumber(const LevelTally& level, qint32 medianMs);
 
-// One key for a (divisor, number) pair.
-inline qint64 NumberKey(int divisor, qint32 number) {
-    return (qint64(divisor) << 32) | quint32(number);
-}
-
 struct RecentAnswer {
     bool correct = false;
     qint32 ms = 0;
