@@ -4,6 +4,7 @@
 
 #include "records/answers_file.h"
 #include "records/results.h"
+#include "records/weak_set.h"
 
 #include <QtGlobal>
 
@@ -17,6 +18,15 @@ namespace baisuu {
 struct UnrecordedRun {
     RunToRecord record;
     QList<Answer> answers;
+};
+
+// A 苦手練習 run: its problems come from the weak set it started with, and
+// its finish compares that set with the one its answers leave.
+struct PracticeRun {
+    WeakSet before;
+    QList<FieldRange> field;
+    QList<Answer> earlier; // the pupil's answers before the run
+    QList<Answer> answers; // the run's own, once it is finished
 };
 
 struct DrillRun {
@@ -35,6 +45,7 @@ struct DrillRun {
     double barScale = 0;     // time-bar pixels per second
     qint32 recordedTime = 0; // elapsedSeconds, or 99999 after a time-out
     std::optional<UnrecordedRun> unrecorded; // set while the finished run is not in the log
+    std::optional<PracticeRun> practice;     // set for a 苦手練習 run, which the log never sees
 };
 
 } // namespace baisuu

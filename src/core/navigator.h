@@ -15,6 +15,7 @@ enum class Screen {
     Hub,       // seisekitime1
     Drill,     // MainFrm
     Finish,    // FrmSyuuryou
+    PracticeFinish, // after a 苦手練習 run
     CriteriaEditor, // FrmTimeData
     RecordsManager, // FrmData
 };

@@ -88,7 +88,7 @@ QString RunRefusal(const AppContext& ctx, const ProblemSource& problems, int lev
     return {};
 }
 
-bool StartRun(AppContext& ctx, const ProblemSource& problems) {
+bool StartRun(AppContext& ctx, const ProblemSource& problems, std::optional<PracticeRun> practice) {
     const QString refusal = RunRefusal(ctx, problems, ctx.hensuu1.currentLevel);
     if (!refusal.isEmpty()) {
         ctx.navigator.message(QStringLiteral("レベルの設定"), refusal);
@@ -102,6 +102,7 @@ bool StartRun(AppContext& ctx, const ProblemSource& problems) {
     run.correctCount = 0;
     run.timeUp = 0;
     run.unrecorded.reset();
+    run.practice = std::move(practice);
     ctx.navigator.show(Screen::Drill);
     return true;
 }
@@ -153,7 +154,7 @@ void DrillEngine::初期設定() {
 
     minutes_ = minutesSinceSignIn();
     const int pupil = ctx_.hensuu1.currentPupil;
-    if (IsPracticeLevel(ctx_.hensuu1.catalog, level())) {
+    if (quiet()) {
         todayLevel_ = todayTotal_ = QStringLiteral("－");
     } else {
         const float atLevel = ctx_.results.at(pupil, level()).todayAttempts;
@@ -215,7 +216,8 @@ void DrillEngine::judge(int index) {
     const QDateTime now = ctx_.clock.now();
     answers_.append(Answer{now.date(), now.time().msecsSinceStartOfDay() / 1000, level(),
                            problem_.divisor, problem_.number, index == 1 ? 1 : 3,
-                           run.judgeResult == 1, qint32(ctx_.clock.monotonicMs() - shownMs_)});
+                           run.judgeResult == 1, qint32(ctx_.clock.monotonicMs() - shownMs_),
+                           run.practice.has_value()});
     判定後処理();
 }
 
@@ -311,11 +313,17 @@ void DrillEngine::FinishRun() {
     DrillRun& run = ctx_.drill;
     if (run.finishing) return;
     run.finishing = 1;
-    overlay_ = run.timeUp ? QStringLiteral("時間切れ") : QStringLiteral("成績記録中");
+    overlay_ = run.timeUp           ? QStringLiteral("時間切れ")
+               : run.practice       ? QStringLiteral("練習おわり")
+                                    : QStringLiteral("成績記録中");
     view_.overlayShown();
 
     AppContext& ctx = ctx_;
     Navigator& navigator = ctx.navigator;
+    if (run.practice) {
+        finishPractice();
+        return;
+    }
     if (IsPracticeLevel(ctx.hensuu1.catalog, level())) {
         navigator.show(Screen::Wait);
         navigator.show(Screen::Hub);
@@ -350,6 +358,23 @@ void DrillEngine::FinishRun() {
     }
     navigator.show(Screen::Wait);
     defer_(1000, [&ctx] { ctx.navigator.show(Screen::Finish); });
+}
+
+bool DrillEngine::quiet() const {
+    return ctx_.drill.practice || IsPracticeLevel(ctx_.hensuu1.catalog, level());
+}
+
+// The results log never sees a 苦手練習 run: its answers, marked as practice,
+// are all it leaves, and its own finish screen tells what they changed.
+void DrillEngine::finishPractice() {
+    setRunClock(false);
+    DrillRun& run = ctx_.drill;
+    run.recordedTime = run.timeUp ? kNoTime : finalElapsed_;
+    run.practice->answers = answers_;
+    keepAnswers(ctx_, answers_);
+    ctx_.navigator.show(Screen::Wait);
+    AppContext& ctx = ctx_;
+    defer_(1000, [&ctx] { ctx.navigator.show(Screen::PracticeFinish); });
 }
 
 QString DrillEngine::contentNameText() const {

@@ -40,10 +40,12 @@ void WaitSeconds(double seconds, std::function<void()> then);
 // missing or not positive), or empty when it can.
 QString RunRefusal(const AppContext& ctx, const ProblemSource& problems, int level);
 
-// Clears the run's flags and shows the drill screen for ctx.hensuu1.currentLevel.
-// A level that cannot be run is not started: a message asks for the teacher and
-// the hub is shown. Returns whether the run was started.
-bool StartRun(AppContext& ctx, const ProblemSource& problems);
+// Clears the run's flags and shows the drill screen for ctx.hensuu1.currentLevel,
+// a 苦手練習 run when practice is given. A level that cannot be run is not
+// started: a message asks for the teacher and the hub is shown. Returns
+// whether the run was started.
+bool StartRun(AppContext& ctx, const ProblemSource& problems,
+              std::optional<PracticeRun> practice = {});
 bool StartRun(AppContext& ctx); // with this drill's own problems
 
 // Appends a finished run to the results log and then keeps its answers. The
@@ -115,6 +117,8 @@ class DrillEngine {
     qint32 elapsedNow() const;
     QString minutesSinceSignIn() const;
     int level() const { return ctx_.hensuu1.currentLevel; }
+    bool quiet() const; // a practice level or a 苦手練習 run: no counts, no log
+    void finishPractice();
 
     AppContext& ctx_;
     const ProblemSource& problems_;

@@ -28,7 +28,12 @@ void setWidth(QWidget* w, int width) {
 } // namespace
 
 MainFrm::MainFrm(AppContext& ctx, QWidget* parent, Defer defer)
-    : QWidget(parent), ctx_(ctx), engine_(ctx, problems_, *this, std::move(defer)) {
+    : QWidget(parent), ctx_(ctx),
+      practice_(ctx.drill.practice
+                    ? std::make_unique<PracticeProblemSource>(problems_, ctx.drill.practice->before)
+                    : nullptr),
+      engine_(ctx, practice_ ? static_cast<const ProblemSource&>(*practice_) : problems_, *this,
+              std::move(defer)) {
     setWindowTitle(QStringLiteral("Tallmer"));
     setFixedSize(kWidth, kHeight);
     setFocusPolicy(Qt::StrongFocus);

@@ -5,11 +5,13 @@
 
 #include "context/app_context.h"
 #include "drill/drill_engine.h"
+#include "drill/practice_source.h"
 #include "drill/problem_source.h"
 
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 class QFrame;
 class QLabel;
@@ -45,6 +47,8 @@ class MainFrm final : public QWidget, private DrillView {
 
     AppContext& ctx_;
     MultiplesProblemSource problems_;
+    // A 苦手練習 run draws from the weak set it started with.
+    std::unique_ptr<PracticeProblemSource> practice_;
     DrillEngine engine_;
     bool activated_ = false;
 

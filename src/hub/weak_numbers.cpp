@@ -124,10 +124,6 @@ QStringList MissStepLabels() {
             QStringLiteral("2回に1回より多い")};
 }
 
-QString SecondsText(qint32 ms) {
-    return QString::number(double(ms) / 1000.0, 'f', 1) + QStringLiteral("秒");
-}
-
 double WeakSectionHeight(const WeakSection& section) {
     // The heading, the lines (or that there are none), the level's figures under a heading of their
     // own.

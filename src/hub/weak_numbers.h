@@ -79,8 +79,6 @@ WeakNumbersDocument BuildWeakNumbersDocument(const WeakNumbersRequest& request,
                                              const LevelCatalog& catalog,
                                              const ProblemSource& problems);
 
-// "2.4秒": whole milliseconds in seconds to one decimal.
-QString SecondsText(qint32 ms);
 
 // The page's parts, in thousandths of its height, for the layout and the drawing alike.
 constexpr double kWeakHeader = 56;     // the name, the date and the period

@@ -81,4 +81,8 @@ WeakSet ComputeWeakSet(const QList<Answer>& answers, int level, const QList<Fiel
     return set;
 }
 
+QString SecondsText(qint32 ms) {
+    return QString::number(double(ms) / 1000.0, 'f', 1) + QStringLiteral("秒");
+}
+
 } // namespace baisuu

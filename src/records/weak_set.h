@@ -48,6 +48,9 @@ struct WeakSet {
     QList<WeakNumber> numbers;
 };
 
+// "2.4秒": whole milliseconds in seconds to one decimal.
+QString SecondsText(qint32 ms);
+
 // The weak set from the pupil's whole answers file (practice answers too).
 WeakSet ComputeWeakSet(const QList<Answer>& answers, int level, const QList<FieldRange>& field,
                        qint32 fluentMs);
