@@ -313,9 +313,9 @@ void DrillEngine::FinishRun() {
     DrillRun& run = ctx_.drill;
     if (run.finishing) return;
     run.finishing = 1;
-    overlay_ = run.timeUp           ? QStringLiteral("時間切れ")
-               : run.practice       ? QStringLiteral("練習おわり")
-                                    : QStringLiteral("成績記録中");
+    overlay_ = run.timeUp     ? QStringLiteral("時間切れ")
+               : run.practice ? QStringLiteral("練習おわり")
+                              : QStringLiteral("成績記録中");
     view_.overlayShown();
 
     AppContext& ctx = ctx_;

@@ -70,8 +70,8 @@ PracticeFinishReport PreparePracticeFinish(const AppContext& ctx) {
                                   : QStringLiteral("練習タイム：%1秒").arg(ctx.drill.recordedTime);
     if (!ctx.drill.practice) return r;
     const PracticeRun& run = *ctx.drill.practice;
-    const WeakSet after = ComputeWeakSet(run.earlier + run.answers, level, run.field,
-                                         run.before.fluentMs);
+    const WeakSet after =
+        ComputeWeakSet(run.earlier + run.answers, level, run.field, run.before.fluentMs);
     const MultiplesProblemSource problems;
     const QList<NumberGrid> grids = problems.gridsOf(level);
     QHash<qint64, qsizetype> row;
@@ -81,8 +81,8 @@ PracticeFinishReport PreparePracticeFinish(const AppContext& ctx) {
         if (!before && !now) continue;
         if (!row.contains(key)) {
             row.insert(key, r.numbers.size());
-            PracticedNumber n{a.divisor, a.number, QString::number(a.number), {}, before && !now,
-                              now};
+            PracticedNumber n{a.divisor, a.number,       QString::number(a.number),
+                              {},        before && !now, now};
             if (grids.size() > 1)
                 for (const NumberGrid& g : grids)
                     if (g.divisor == a.divisor) n.name += QStringLiteral("（%1）").arg(g.name);

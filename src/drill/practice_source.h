@@ -18,8 +18,10 @@ namespace baisuu {
 constexpr double kWeakShare = 0.7;
 // No weak number is asked more often than this in one run.
 constexpr int kMostPerRun = 3;
-// A level with fewer weak numbers than this mixes in its slowest numbers.
-constexpr int kLeastPool = 3;
+// A level with fewer weak numbers than this mixes in its slowest numbers:
+// at most kMostPerRun draws each, the share of a run's 20-odd problems needs
+// six numbers to draw from.
+constexpr int kLeastPool = 6;
 // The right answers of a run, when every answer is right: a plan's run length.
 constexpr int kRunRights = 20;
 

@@ -1,5 +1,6 @@
 #include "hub/chart_panel_screen.h"
 
+#include "drill/practice_run.h"
 #include "hub/result_lists.h"
 #include "hub/weak_numbers_page.h"
 #include "records/answers_file.h"
@@ -46,48 +47,6 @@ QListWidget* pickList(QWidget* parent, const QRect& place, const QFont& font) {
 
 } // namespace
 
-// --- Picture12 ---------------------------------------------------------------------
-
-ChartView::ChartView(QWidget* parent) : QWidget(parent) {
-    FillBackground(this, Qt::white);
-}
-
-void ChartView::clear() {
-    doc_ = {};
-    weak_ = {};
-    shown_ = {};
-    page_ = 0;
-    update();
-}
-
-void ChartView::showDocument(ChartDocument doc) {
-    clear();
-    doc_ = std::move(doc);
-    shown_ = PagedChart(doc_);
-    page_ = std::max(0, pageCount() - 1);
-    update();
-}
-
-void ChartView::showDocument(WeakNumbersDocument doc) {
-    clear();
-    weak_ = std::move(doc);
-    shown_ = PagedWeakNumbers(weak_);
-    update();
-}
-
-void ChartView::showPage(int page) {
-    page_ = std::clamp(page, 0, std::max(0, pageCount() - 1));
-    update();
-}
-
-void ChartView::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    if (shown_.draw) shown_.draw(p, QRectF(rect()), page_);
-    p.setPen(kPageFrame);
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
-}
-
 // --- Picture11 -----------------------------------------------------------------------
 
 ChartPanel::ChartPanel(AppContext& ctx, QWidget* parent)
@@ -99,6 +58,8 @@ ChartPanel::ChartPanel(AppContext& ctx, QWidget* parent)
     setFrameShape(QFrame::Box);
     buildControls();
     connectControls();
+    Picture12->offerPractice(ctx.hensuu1.currentPupil,
+                             [this](int level) { StartPractice(ctx_, level); });
     Command24[1]->hide();
     showSideControls();
     fillLevelList();
@@ -223,9 +184,17 @@ std::optional<std::vector<QStringList>> ChartPanel::Command16_Click(const QStrin
 }
 
 void ChartPanel::Command17_Click() {
+    showOwnPages(false);
+}
+
+void ChartPanel::showOwnWeakNumbers() {
+    showOwnPages(true);
+}
+
+void ChartPanel::showOwnPages(bool weak) {
     chartedPupil_ = ctx_.hensuu1.currentPupil;
     listOpen_ = false;
-    weak_ = false;
+    weak_ = weak;
     showSideControls();
     List2->clearSelection();
     if (List3->count() == 0) fillLevelList();

@@ -4,8 +4,7 @@
 // places it and calls the handlers below; what it shows comes from charts.h.
 
 #include "context/app_context.h"
-#include "hub/chart_page.h"
-#include "hub/weak_numbers.h"
+#include "hub/chart_view_screen.h"
 
 #include <QFrame>
 #include <QWidget>
@@ -21,32 +20,6 @@ class QPushButton;
 
 namespace baisuu {
 
-// Picture12: one chart page, or one 苦手な数 page, on screen. Drawing a new
-// chart clears it first, and of several pages it keeps the last in view, as a
-// new page clears the picture; the 苦手な数 pages start at their first. The
-// page buttons of the panel look at the others.
-class ChartView final : public QWidget {
-  public:
-    explicit ChartView(QWidget* parent = nullptr);
-    void clear();
-    void showDocument(ChartDocument doc);
-    void showDocument(WeakNumbersDocument doc);
-    void showPage(int page);
-    const ChartDocument& document() const { return doc_; }
-    const WeakNumbersDocument& weakNumbers() const { return weak_; }
-    int page() const { return page_; }
-    int pageCount() const { return shown_.pageCount; }
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
-  private:
-    ChartDocument doc_;
-    WeakNumbersDocument weak_;
-    PagedDocument shown_;
-    int page_ = 0;
-};
-
 // Picture11: the chart page on screen (Picture12), the levels to chart (List3),
 // the other pupils (Command25 opens List2), showing and printing.
 class ChartPanel final : public QFrame {
@@ -60,6 +33,8 @@ class ChartPanel final : public QFrame {
     std::optional<std::vector<QStringList>> Command16_Click(const QString& group);
     // "グラフ": the signed-in pupil's chart page on screen, every level selected.
     void Command17_Click();
+    // The signed-in pupil's 苦手な数 pages on screen, every level selected.
+    void showOwnWeakNumbers();
     // The chart page of the charted pupil: on screen (0) or printed (1).
     void Command21_Click(int index);
     // The chart pages of the pupils selected in List2 (or the charted pupil):
@@ -105,6 +80,7 @@ class ChartPanel final : public QFrame {
 
   private:
     void buildControls();
+    void showOwnPages(bool weak);
     void connectControls();
     void fillPupilList();
     void fillLevelList();

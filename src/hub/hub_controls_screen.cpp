@@ -67,6 +67,10 @@ void seisekitime1::buildHeader() {
     connect(Command17, &QPushButton::clicked, this, [this] { Command17_Click(); });
     Command8->hide();
     Command17->hide();
+    practice_ = Named(MakeButton(this, QStringLiteral("苦手練習(N)"), QRect(786, 64, 112, 36), 11),
+                      QStringLiteral("practice"));
+    connect(practice_, &QPushButton::clicked, this, [this] { practiceClicked(); });
+    practice_->hide();
 
     Label5 = Named(MakeLabel(this, {}, QRect(16, 106, 300, 26),
                              {12, true, Qt::AlignLeft | Qt::AlignVCenter, kHeadingBlue}),

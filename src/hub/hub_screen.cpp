@@ -81,6 +81,7 @@ void seisekitime1::Form_Activate() {
     notice_->setVisible(!view_.notice.isEmpty());
 
     Command8->setVisible(view_.teacherMode);
+    practice_->setVisible(!view_.teacherMode);
     Picture11->setTeacherMode(view_.teacherMode);
     Label17->setText(view_.minutesSinceStart);
     Label18->setText(view_.todayRunCount);
@@ -180,6 +181,10 @@ bool seisekitime1::eventFilter(QObject* watched, QEvent* event) {
         const QString text = key->text();
         // The hub's own keys never reach a control (a list would search for the
         // letter); every other key does.
+        if (text.compare(QStringLiteral("n"), Qt::CaseInsensitive) == 0 && practice_->isVisible()) {
+            if (hubReady_ && practice_->isEnabled()) practiceClicked();
+            return true;
+        }
         if (!text.isEmpty() && LevelOfHubKey(text, columnCount()) >= 0) {
             Form_KeyPress(text);
             return true;
@@ -414,6 +419,13 @@ void seisekitime1::Command8_Click() {
 
 void seisekitime1::Command17_Click() {
     Picture11->Command17_Click();
+}
+
+void seisekitime1::practiceClicked() {
+    // The 苦手な数 pages belong to the own-runs view, as the charts do.
+    Option2[2]->setChecked(true);
+    Option2_Click(2);
+    Picture11->showOwnWeakNumbers();
 }
 
 QWidget* MakeHubScreen(AppContext& ctx) {

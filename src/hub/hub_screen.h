@@ -50,6 +50,9 @@ class seisekitime1 final : public QWidget {
     void HScroll1_Change(int value);
     void Command8_Click();
     void Command17_Click();
+    // "苦手練習(N)" and the key N: the pupil's own 苦手な数 pages, where each
+    // level with weak numbers offers 「苦手を練習」.
+    void practiceClicked();
 
     // The time mode's views: today's runs, the best times; and the runs of
     // the period (resultPeriod) in either mode.
@@ -141,6 +144,7 @@ class seisekitime1 final : public QWidget {
     ChartPanel* Picture11 = nullptr;  // the chart page and the other pupils
     QPushButton* Command8 = nullptr;  // "データ処理" (teachers)
     QPushButton* Command17 = nullptr; // "グラフ", in the own-runs view
+    QPushButton* practice_ = nullptr; // "苦手練習(N)" (pupils), in Command8's place
     QLabel* notice_ = nullptr;        // a teacher's notice of trouble (HubView::notice)
 };
 

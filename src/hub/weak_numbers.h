@@ -44,6 +44,7 @@ struct WeakSection {
     QList<WeakCell> cells;  // first..last of the grid, ten to a row
     QStringList mostMissed; // "91　まちがい 3回 / 4回　中央 2.4秒", at most ten
     QString levelFigures;   // the whole level's figures, for a level of several grids
+    int weakCount = 0;      // the level's weak numbers (the whole level, on each of its grids)
     int rows() const { return int((cells.size() + 9) / 10); }
 };
 

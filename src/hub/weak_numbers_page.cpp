@@ -236,6 +236,34 @@ void DrawWeakNumbersPage(QPainter& painter, const QRectF& area, const WeakNumber
     painter.restore();
 }
 
+QList<WeakTitleRoom> WeakTitleRooms(const QRectF& area, const WeakNumbersDocument& doc,
+                                    int pageIndex) {
+    QList<WeakTitleRoom> rooms;
+    if (area.height() <= 0 || pageIndex < 0 || pageIndex >= doc.pages.size()) return rooms;
+    const double scale = area.height() / kPageUnits, width = area.width() / scale;
+    const double half = (width - 4 * kPad) / 2, gap = kWeakTitle * 0.4;
+    double y = kWeakHeader;
+    for (const WeakSection& s : doc.pages[pageIndex].sections) {
+        // The same boxes and fonts as drawSection's title strip.
+        const double titleBox = half * 1.1, figuresBox = half * 0.9;
+        const double titleEnd =
+            kPad +
+            std::min(titleBox, QFontMetricsF(fitted(kWeakTitle * 0.55, true, s.title, titleBox))
+                                   .horizontalAdvance(s.title));
+        const double figuresStart =
+            width - kPad -
+            std::min(figuresBox,
+                     QFontMetricsF(fitted(kWeakTitle * 0.46, false, s.figures, figuresBox))
+                         .horizontalAdvance(s.figures));
+        const QRectF units(titleEnd + gap, y, std::max(0.0, figuresStart - titleEnd - 2 * gap),
+                           kWeakTitle);
+        rooms.append(
+            {s.level, QRectF(area.topLeft() + units.topLeft() * scale, units.size() * scale)});
+        y += WeakSectionHeight(s) + kWeakSectionGap;
+    }
+    return rooms;
+}
+
 PagedDocument PagedWeakNumbers(WeakNumbersDocument doc) {
     return PagedOf(std::move(doc), DrawWeakNumbersPage);
 }

@@ -15,6 +15,16 @@ namespace baisuu {
 void DrawWeakNumbersPage(QPainter& painter, const QRectF& area, const WeakNumbersDocument& doc,
                          int pageIndex);
 
+// Where a section's title strip has room beside its title and figures, for
+// a button over the page in view: the section's level and the free part of
+// its strip, in area's coordinates.
+struct WeakTitleRoom {
+    int level = 0;
+    QRectF room;
+};
+QList<WeakTitleRoom> WeakTitleRooms(const QRectF& area, const WeakNumbersDocument& doc,
+                                    int pageIndex);
+
 // The document for the panel's picture, a printer or a PDF file.
 PagedDocument PagedWeakNumbers(WeakNumbersDocument doc);
 

@@ -6,6 +6,7 @@
 #include "hub/chart_panel_screen.h"
 #include "hub/data_change_panel_screen.h"
 #include "hub/hub_screen.h"
+#include "records/answers_file.h"
 #include "records/results_backup.h"
 #include "records/results_log.h"
 #include "stage_input.h"
@@ -682,6 +683,56 @@ TEST_F(HubScreen, KeysTypedWhileTheHubRefreshedAreDroppedWhenDeliveredLate) {
     key('4', 5010); // typed after it
     EXPECT_EQ(navigator.shown, QList<Screen>{Screen::Drill});
     EXPECT_EQ(ctx->hensuu1.currentLevel, 4);
+}
+
+} // namespace baisuu
+
+namespace baisuu {
+
+// 苦手練習 from the hub, in a window 1.37 times the stage: the pupil's key N
+// opens their own 苦手な数 pages, whose levels with weak numbers offer
+// 「苦手を練習」; a teacher's hub has no such button, nor another pupil's page.
+TEST_F(HubScreen, ThePupilsKeyNOpensTheirWeakNumbersWhereEachLevelOffersPractice) {
+    writeRosterFile();
+    const QDate day = clock.now().date();
+    // Level 5: 35 missed lately; level 2: every number right and quick.
+    ASSERT_FALSE(AppendAnswers(AnswersFilePath(ctx->hensuu1.paths.dataFolder, kPupil),
+                               {{day, 36000, 5, 5, 35, 3, false, 900},
+                                {day, 36001, 5, 5, 12, 1, true, 500},
+                                {day, 36002, 2, 2, 14, 1, true, 400}}));
+    scale = 1.37;
+    {
+        ctx->hensuu1.pupilName = QStringLiteral("田中先生");
+        auto hub = shownHub();
+        EXPECT_TRUE(child<QPushButton>(*hub, QStringLiteral("practice"))->isHidden());
+        ctx->hensuu1.pupilName = QStringLiteral("山田　花子　");
+    }
+    auto hub = shownHub();
+    auto* practice = child<QPushButton>(*hub, QStringLiteral("practice"));
+    ASSERT_TRUE(practice->isVisible());
+    EXPECT_EQ(textFitProblem(*practice, practice->text()), QString());
+    typeOnStage(*hub.stage, 'n');
+    ChartPanel* panel = hub->chartPanel();
+    ASSERT_TRUE(panel->isVisible());
+    ASSERT_TRUE(panel->showsWeakNumbers());
+    EXPECT_EQ(panel->Picture12->weakNumbers().pupil, kPupil);
+    QStringList offered;
+    for (const QPushButton* b : panel->Picture12->practiceButtons()) {
+        offered << b->objectName();
+        EXPECT_TRUE(b->isVisible());
+        EXPECT_EQ(textFitProblem(*b, b->text()), QString());
+    }
+    EXPECT_EQ(offered, QStringList{QStringLiteral("practice5")});
+    snapshot(*hub, QStringLiteral("hub_practice_offered"));
+
+    navigator.shown.clear();
+    clickOnStage(*hub.stage, panel->Picture12->practiceButtons().first());
+    EXPECT_TRUE(navigator.texts.isEmpty()) << navigator.texts.join(u'\n').toStdString();
+    EXPECT_EQ(navigator.shown, QList<Screen>{Screen::Drill});
+    EXPECT_EQ(ctx->hensuu1.currentLevel, 5);
+    ASSERT_TRUE(ctx->drill.practice.has_value());
+    ASSERT_EQ(ctx->drill.practice->before.numbers.size(), 1);
+    EXPECT_EQ(ctx->drill.practice->before.numbers[0].tally.number, 35);
 }
 
 } // namespace baisuu
