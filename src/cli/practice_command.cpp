@@ -3,6 +3,7 @@
 
 #include "cli/cli.h"
 
+#include "drill/practice_run.h"
 #include "drill/practice_source.h"
 #include "records/weak_set.h"
 
@@ -66,8 +67,7 @@ int CmdPracticePlan(CliEnv& env) {
     AnswersRead read;
     if (Failed(env, ReadAnswers(AnswersFilePath(state.paths.dataFolder, int(pupil)), &read)))
         return 1;
-    const WeakSet weak =
-        ComputeWeakSet(read.answers, int(level), FieldOf(problems, int(level)), FluentMs(target));
+    const WeakSet weak = LevelWeakSet(read.answers, problems, int(level), target);
     // Without --seed the plan is drawn as a run would be: differently each time.
     SeededRandom seededRandom{quint64(seed)};
     SystemRandom systemRandom;

@@ -49,8 +49,8 @@ bool StartPractice(AppContext& ctx, int level) {
     }
     practice.earlier = std::move(read.answers);
     practice.field = FieldOf(problems, level);
-    practice.before = ComputeWeakSet(practice.earlier, level, practice.field,
-                                     FluentMs(ctx.criteria.levels[level].targetTime));
+    practice.before = LevelWeakSet(practice.earlier, problems, level,
+                                   ctx.criteria.levels[level].targetTime);
     if (practice.before.numbers.isEmpty()) {
         ctx.navigator.message(kTitle, QStringLiteral("レベル「%1」には苦手な数がありません。"
                                                      "ふつうの練習をしましょう。")
