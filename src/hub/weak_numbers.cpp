@@ -113,8 +113,9 @@ QStringList lastPractisedLines(const WeakSet& weak, int divisor,
     for (const WeakNumber& w : weak.numbers) {
         if (w.tally.divisor != divisor) continue;
         const QDate day = practised.value(NumberKey(divisor, w.tally.number));
-        lines.append(QStringLiteral("%1　%2").arg(w.tally.number).arg(
-            day.isValid() ? DateText(day) : QStringLiteral("練習なし")));
+        lines.append(QStringLiteral("%1　%2")
+                         .arg(w.tally.number)
+                         .arg(day.isValid() ? DateText(day) : QStringLiteral("練習なし")));
     }
     if (lines.size() > kLastPractisedShown) {
         const qsizetype more = lines.size() - (kLastPractisedShown - 1);
@@ -177,11 +178,9 @@ QString SecondsText(qint32 ms) {
 double WeakSectionHeight(const WeakSection& section) {
     // The heading, the lines (or that there are none), the level's figures under a heading of their
     // own, and the teacher's list of weak numbers under its heading.
-    const qsizetype listed = section.lastPractised.size();
     const qsizetype side = 1 + std::max<qsizetype>(section.mostMissed.size(), 1) +
                            (section.levelFigures.isEmpty() ? 0 : 2) +
-                           (listed == 0 ? 0 : 1 + (listed + kLastPractisedAcross - 1) /
-                                                      kLastPractisedAcross);
+                           (section.lastPractised.isEmpty() ? 0 : 1 + section.lastPractisedRows());
     return kWeakTitle + 2 * kWeakSectionPad +
            std::max(section.rows() * kWeakRow, double(side) * kWeakLine);
 }

@@ -50,7 +50,7 @@ constexpr int kLastPractisedShown = 9;
 // grid has none.
 struct WeakSection {
     int level = 0;
-    QString title;   // "7. レベル名", with the grid's name when the level has several
+    QString title; // "7. レベル名", with the grid's name when the level has several
     QString figures; // "解答 240回（うち練習 30回）　まちがい 12回　中央 1.8秒", or that
                      // there are none; the practice part only when some answers were practice
     QList<WeakCell> cells;  // first..last of the grid, ten to a row
@@ -59,6 +59,9 @@ struct WeakSection {
     int weakCount = 0;
     QStringList lastPractised;
     int rows() const { return int((cells.size() + 9) / 10); }
+    int lastPractisedRows() const {
+        return int((lastPractised.size() + kLastPractisedAcross - 1) / kLastPractisedAcross);
+    }
 };
 
 struct WeakPage {
@@ -70,8 +73,8 @@ struct WeakNumbersRequest {
     QString pupilName; // trimmed
     QString grade;     // the grade label
     QDate today;
-    int days = 0;      // 0: every answer; else the last `days` days up to today
-    QList<int> levels; // in the level list's order
+    int days = 0;            // 0: every answer; else the last `days` days up to today
+    QList<int> levels;       // in the level list's order
     int unreadableLines = 0; // of the pupil's answers file, told on the pages
     // Per level (the index), the fluent time the weak numbers are judged by;
     // a level past its end or at 0 has no weak numbers.

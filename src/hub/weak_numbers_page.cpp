@@ -67,8 +67,7 @@ void drawCell(QPainter& p, const QRectF& box, const WeakCell& cell) {
 // Lines split at U+3000 into up to three columns, across lines to a row: the
 // number right-aligned, then the other parts; one font for all, as large as
 // fits. A line of one part (the list's "ほか 5個") takes its whole place.
-void drawColumns(QPainter& p, const QRectF& box, double top, const QStringList& lines,
-                 int across) {
+void drawColumns(QPainter& p, const QRectF& box, double top, const QStringList& lines, int across) {
     QList<QStringList> parts;
     for (const QString& line : lines)
         parts.append(line.split(QChar(0x3000)));
@@ -120,8 +119,7 @@ void drawSide(QPainter& p, const QRectF& box, const WeakSection& s, bool anyAnsw
     if (!s.lastPractised.isEmpty()) {
         line(QStringLiteral("苦手な数（最後に練習した日）"), true, kHeadingBlue);
         drawColumns(p, box, y, s.lastPractised, kLastPractisedAcross);
-        y += double((s.lastPractised.size() + kLastPractisedAcross - 1) / kLastPractisedAcross) *
-             kWeakLine;
+        y += double(s.lastPractisedRows()) * kWeakLine;
     }
     if (!s.levelFigures.isEmpty()) {
         line(QStringLiteral("レベル%1全体").arg(s.level), true, kPageQuietText);
