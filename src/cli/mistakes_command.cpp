@@ -107,6 +107,8 @@ int CmdMistakesChart(CliEnv& env) {
                     &request.levels))
         return 2;
     request.today = school.now.date();
+    request.fluentMs = FluentTimes(school.criteria);
+    request.forTeacher = true; // the teacher's tool
     const MultiplesProblemSource problems;
     QList<PagedDocument> docs;
     for (const int pupil : pupils) {

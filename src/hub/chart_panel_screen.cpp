@@ -250,6 +250,8 @@ std::optional<WeakNumbersDocument> ChartPanel::weakNumbersOf(int pupil) {
     request.days = weakDays_;
     request.levels = selectedLevels();
     request.unreadableLines = read.skippedLines;
+    request.fluentMs = FluentTimes(ctx_.criteria);
+    request.forTeacher = teacher_;
     return BuildWeakNumbersDocument(request, read.answers, ctx_.hensuu1.catalog,
                                     MultiplesProblemSource{});
 }

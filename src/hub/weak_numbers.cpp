@@ -1,6 +1,7 @@
 #include "hub/weak_numbers.h"
 
 #include "core/dates.h"
+#include "drill/practice_source.h"
 #include "hub/paged_document.h"
 #include "records/weak_set.h"
 
@@ -85,6 +86,45 @@ WeakSection buildSection(const LevelTally& tally, const NumberGrid& grid, bool s
     return s;
 }
 
+// The whole answers file, whatever period the view looks at: the practice run
+// draws from the same weak numbers.
+WeakSet weakSetOf(const WeakNumbersRequest& request, const QList<Answer>& answers,
+                  const ProblemSource& problems, int level) {
+    const qint32 fluentMs =
+        level >= 0 && level < request.fluentMs.size() ? request.fluentMs[level] : 0;
+    if (fluentMs <= 0) return WeakSet{};
+    return ComputeWeakSet(answers, level, FieldOf(problems, level), fluentMs);
+}
+
+// The day of each number's latest practice answer on the level.
+QHash<qint64, QDate> lastPracticeDays(const QList<Answer>& answers, int level) {
+    QHash<qint64, QDate> days;
+    for (const Answer& a : answers)
+        if (a.practice && a.level == level) {
+            QDate& day = days[NumberKey(a.divisor, a.number)];
+            if (!day.isValid() || a.date > day) day = a.date;
+        }
+    return days;
+}
+
+QStringList lastPractisedLines(const WeakSet& weak, int divisor,
+                               const QHash<qint64, QDate>& practised) {
+    QStringList lines;
+    for (const WeakNumber& w : weak.numbers) {
+        if (w.tally.divisor != divisor) continue;
+        const QDate day = practised.value(NumberKey(divisor, w.tally.number));
+        lines.append(QStringLiteral("%1　%2")
+                         .arg(w.tally.number)
+                         .arg(day.isValid() ? DateText(day) : QStringLiteral("練習なし")));
+    }
+    if (lines.size() > kLastPractisedShown) {
+        const qsizetype more = lines.size() - (kLastPractisedShown - 1);
+        lines.resize(kLastPractisedShown - 1);
+        lines.append(QStringLiteral("ほか %1個").arg(more));
+    }
+    return lines;
+}
+
 QString periodText(const WeakNumbersRequest& request) {
     if (request.days <= 0) return QStringLiteral("全期間");
     return QStringLiteral("最近%1日（%2〜%3）")
@@ -124,11 +164,19 @@ QStringList MissStepLabels() {
             QStringLiteral("2回に1回より多い")};
 }
 
+QList<qint32> FluentTimes(const CriteriaTable& criteria) {
+    QList<qint32> out;
+    for (const LevelCriteria& c : criteria.levels)
+        out.append(FluentMs(c.targetTime));
+    return out;
+}
+
 double WeakSectionHeight(const WeakSection& section) {
     // The heading, the lines (or that there are none), the level's figures under a heading of their
-    // own.
+    // own, and the teacher's list of weak numbers under its heading.
     const qsizetype side = 1 + std::max<qsizetype>(section.mostMissed.size(), 1) +
-                           (section.levelFigures.isEmpty() ? 0 : 2);
+                           (section.levelFigures.isEmpty() ? 0 : 2) +
+                           (section.lastPractised.isEmpty() ? 0 : 1 + section.lastPractisedRows());
     return kWeakTitle + 2 * kWeakSectionPad +
            std::max(section.rows() * kWeakRow, double(side) * kWeakLine);
 }
@@ -164,9 +212,15 @@ WeakNumbersDocument BuildWeakNumbersDocument(const WeakNumbersRequest& request,
         const QString name = level >= 0 && level < int(catalog.levelNames.size())
                                  ? catalog.levelNames[size_t(level)].trimmed()
                                  : QString();
+        const WeakSet weak = weakSetOf(request, answers, problems, level);
+        const QHash<qint64, QDate> practised =
+            request.forTeacher ? lastPracticeDays(answers, level) : QHash<qint64, QDate>{};
         for (const NumberGrid& grid : grids) {
             const bool several = grids.size() > 1;
             WeakSection s = buildSection(levelTally, grid, several);
+            s.weakCount = int(weak.numbers.size());
+            if (request.forTeacher)
+                s.lastPractised = lastPractisedLines(weak, grid.divisor, practised);
             s.title = QStringLiteral("%1. %2").arg(level).arg(name);
             if (several) s.title += QStringLiteral("　") + grid.name;
             const GridFigures f = several ? gridFigures(answers, filter, level, grid.divisor)

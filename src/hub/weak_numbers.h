@@ -7,6 +7,7 @@
 
 #include "core/level_catalog.h"
 #include "drill/problem_source.h"
+#include "records/criteria_table.h"
 #include "records/mistakes.h"
 
 #include <QDate>
@@ -35,17 +36,32 @@ struct WeakCell {
     bool slow = false; // among the slowest fifth of the pupil's answers on the level
 };
 
+// The teacher's list of a grid's weak numbers stands this many to a line, at
+// most kLastPractisedShown of them, the last place telling how many more there are.
+constexpr int kLastPractisedAcross = 3;
+constexpr int kLastPractisedShown = 9;
+
 // One grid (one divisor of a level) with its figures and its most-missed lines.
+// weakCount: how many weak numbers the whole level has, the same on every grid
+// of the level; the pupil's own page offers 苦手を練習 where it is above 0.
+// lastPractised, on the teacher's view only: the grid's weak numbers in
+// most-missed order, each with the day it was last practised, "91　2026/12/05"
+// or "91　練習なし", then "ほか 5個" past kLastPractisedShown; empty when the
+// grid has none.
 struct WeakSection {
     int level = 0;
-    QString title;   // "7. レベル名", with the grid's name when the level has several
+    QString title; // "7. レベル名", with the grid's name when the level has several
     QString figures; // "解答 240回（うち練習 30回）　まちがい 12回　中央 1.8秒", or that
                      // there are none; the practice part only when some answers were practice
     QList<WeakCell> cells;  // first..last of the grid, ten to a row
     QStringList mostMissed; // "91　まちがい 3回 / 4回　中央 2.4秒", at most ten
     QString levelFigures;   // the whole level's figures, for a level of several grids
-    int weakCount = 0;      // the level's weak numbers (the whole level, on each of its grids)
+    int weakCount = 0;
+    QStringList lastPractised;
     int rows() const { return int((cells.size() + 9) / 10); }
+    int lastPractisedRows() const {
+        return int((lastPractised.size() + kLastPractisedAcross - 1) / kLastPractisedAcross);
+    }
 };
 
 struct WeakPage {
@@ -57,10 +73,17 @@ struct WeakNumbersRequest {
     QString pupilName; // trimmed
     QString grade;     // the grade label
     QDate today;
-    int days = 0;      // 0: every answer; else the last `days` days up to today
-    QList<int> levels; // in the level list's order
+    int days = 0;            // 0: every answer; else the last `days` days up to today
+    QList<int> levels;       // in the level list's order
     int unreadableLines = 0; // of the pupil's answers file, told on the pages
+    // Per level (the index), the fluent time the weak numbers are judged by;
+    // a level past its end or at 0 has no weak numbers.
+    QList<qint32> fluentMs;
+    bool forTeacher = false; // the teacher's view: when each weak number was last practised
 };
+
+// The fluent time of every level, from the criteria's target times.
+QList<qint32> FluentTimes(const CriteriaTable& criteria);
 
 // One pupil's pages: a document of its own when printed.
 struct WeakNumbersDocument {

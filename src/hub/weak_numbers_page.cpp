@@ -64,9 +64,10 @@ void drawCell(QPainter& p, const QRectF& box, const WeakCell& cell) {
     if (cell.slow) drawSlowMark(p, box);
 }
 
-// The most-missed lines in three columns: the number right-aligned, the
-// wrong answers, the median time; one font for all, as large as fits.
-void drawMostMissed(QPainter& p, const QRectF& box, double top, const QStringList& lines) {
+// Lines split at U+3000 into up to three columns, across lines to a row: the
+// number right-aligned, then the other parts; one font for all, as large as
+// fits. A line of one part (the list's "ほか 5個") takes its whole place.
+void drawColumns(QPainter& p, const QRectF& box, double top, const QStringList& lines, int across) {
     QList<QStringList> parts;
     for (const QString& line : lines)
         parts.append(line.split(QChar(0x3000)));
@@ -80,20 +81,25 @@ void drawMostMissed(QPainter& p, const QRectF& box, double top, const QStringLis
         return w;
     };
     std::array<double, 3> w = widths(units);
-    const double total = w[0] + w[1] + w[2] + 2 * units;
-    if (total > box.width()) {
-        units = std::floor(units * box.width() / total);
+    const auto stride = [&] { return w[0] + w[1] + w[2] + 2 * units; };
+    if (across * stride() > box.width()) {
+        units = std::floor(units * box.width() / (across * stride()));
         w = widths(units);
     }
-    double y = top;
-    for (const QStringList& row : parts) {
-        double x = box.left();
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QStringList& row = parts[i];
+        double x = box.left() + double(i % across) * stride();
+        const double y = top + double(i / across) * kWeakLine;
+        if (row.size() == 1 && across > 1) {
+            text(p, QRectF(x, y, stride() - units, kWeakLine), Qt::AlignLeft | Qt::AlignVCenter,
+                 row[0], units);
+            continue;
+        }
         for (qsizetype c = 0; c < std::min<qsizetype>(row.size(), 3); ++c) {
             text(p, QRectF(x, y, w[size_t(c)] + 1, kWeakLine),
                  (c == 0 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, row[c], units);
             x += w[size_t(c)] + units;
         }
-        y += kWeakLine;
     }
 }
 
@@ -105,11 +111,16 @@ void drawSide(QPainter& p, const QRectF& box, const WeakSection& s, bool anyAnsw
         y += kWeakLine;
     };
     line(QStringLiteral("まちがいの多い数"), true, kHeadingBlue);
-    drawMostMissed(p, box, y, s.mostMissed);
+    drawColumns(p, box, y, s.mostMissed, 1);
     y += double(s.mostMissed.size()) * kWeakLine;
     if (s.mostMissed.isEmpty())
         line(anyAnswers ? QStringLiteral("まちがいはありません") : QStringLiteral("―"), false,
              kPageQuietText);
+    if (!s.lastPractised.isEmpty()) {
+        line(QStringLiteral("苦手な数（最後に練習した日）"), true, kHeadingBlue);
+        drawColumns(p, box, y, s.lastPractised, kLastPractisedAcross);
+        y += double(s.lastPractisedRows()) * kWeakLine;
+    }
     if (!s.levelFigures.isEmpty()) {
         line(QStringLiteral("レベル%1全体").arg(s.level), true, kPageQuietText);
         line(s.levelFigures, false, kPageQuietText);

@@ -33,8 +33,15 @@ LevelCatalog catalog() {
     return c;
 }
 
-WeakNumbersDocument build(const QList<Answer>& answers, QList<int> levels, int days = 0) {
+// Every level's target time 20 seconds: a fluent answer takes at most one second.
+WeakNumbersDocument build(const QList<Answer>& answers, QList<int> levels, int days = 0,
+                          bool forTeacher = false, qint32 targetSeconds = 20) {
     WeakNumbersRequest r;
+    CriteriaTable criteria;
+    for (LevelCriteria& c : criteria.levels)
+        c.targetTime = targetSeconds;
+    r.fluentMs = FluentTimes(criteria);
+    r.forTeacher = forTeacher;
     r.pupil = 7;
     r.pupilName = QStringLiteral("山田　花子");
     r.grade = QStringLiteral("小３");
@@ -184,8 +191,65 @@ TEST(WeakNumbers, TheLastThirtyDaysLeaveOlderAnswersOut) {
     EXPECT_EQ(s.figures, QStringLiteral("解答 2回　まちがい 1回　中央 0.5秒"));
 }
 
+// Each level's weak numbers: how many on every grid of the level, and on the
+// teacher's view, when each of the grid's own was last practised.
+TEST(WeakNumbers, TheTeacherSeesWhenEachWeakNumberWasLastPractised) {
+    const auto practised = [](Answer a, QDate day) {
+        a.practice = true;
+        a.date = day;
+        return a;
+    };
+    QList<Answer> answers{
+        practised(answer(7, 7, 91, false, 2500), QDate(2026, 12, 5)),
+        practised(answer(7, 7, 91, false, 3000), QDate(2026, 12, 1)), // the latest day counts
+        answer(7, 7, 91, true, 800),
+        answer(7, 7, 20, false, 900),
+        answer(7, 7, 20, true, 600),
+        practised(answer(7, 7, 50, true, 2000), QDate(2026, 11, 30)), // never fluent
+        answer(7, 7, 50, true, 2000),
+        practised(answer(7, 7, 14, true, 500), QDate(2026, 12, 8)), // three fluent: not weak
+        answer(7, 7, 14, true, 500),
+        answer(7, 7, 14, true, 500),
+        practised(answer(11, 3, 51, false, 900), QDate(2026, 12, 8)),
+        answer(11, 7, 91, false, 900),
+    };
+    for (int d = 0; d < 3; ++d)
+        answers.append(answer(11, 3, 9, true, 400));
+    for (qint32 n = 1; n <= 12; ++n) // twelve weak numbers, the slowest first
+        answers.append(answer(3, 3, n, false, 1000 + 100 * n));
+    const QStringList level7{QStringLiteral("91　2026/12/05"), QStringLiteral("20　練習なし"),
+                             QStringLiteral("50　2026/11/30")};
+    const QStringList many{QStringLiteral("12　練習なし"), QStringLiteral("11　練習なし"),
+                           QStringLiteral("10　練習なし"), QStringLiteral("9　練習なし"),
+                           QStringLiteral("8　練習なし"),  QStringLiteral("7　練習なし"),
+                           QStringLiteral("6　練習なし"),  QStringLiteral("5　練習なし"),
+                           QStringLiteral("ほか 4個")};
+    const struct {
+        const char* what;
+        int level;
+        bool teacher;
+        qint32 targetSeconds;
+        int section; // of the level's sections
+        int weakCount;
+        QStringList lastPractised;
+    } cases[] = {
+        {"teacher", 7, true, 20, 0, 3, level7},
+        {"the pupil's own view", 7, false, 20, 0, 3, {}},
+        {"no target time", 7, true, 0, 0, 0, {}},
+        {"a grid of level 11", 11, true, 20, 2, 2, {QStringLiteral("51　2026/12/08")}},
+        {"its grid without weak numbers", 11, true, 20, 4, 2, {}},
+        {"more than the list holds", 3, true, 20, 0, 12, many},
+    };
+    for (const auto& c : cases) {
+        const WeakNumbersDocument doc = build(answers, {c.level}, 0, c.teacher, c.targetSeconds);
+        const WeakSection s = sections(doc)[c.section];
+        EXPECT_EQ(s.weakCount, c.weakCount) << c.what;
+        EXPECT_EQ(s.lastPractised, c.lastPractised) << c.what;
+    }
+}
+
 // A busy page: a level with every number missed, level 11 and an empty level.
-WeakNumbersDocument busyDocument() {
+WeakNumbersDocument busyDocument(bool forTeacher = false) {
     QList<Answer> answers;
     for (qint32 n = 1; n <= 110; ++n)
         add(answers, 7, 7, n, 30 + n % 7, n % 5 + 10, 400 + 97 * (n % 31));
@@ -193,35 +257,41 @@ WeakNumbersDocument busyDocument() {
         add(answers, 11, d, d == 1 ? 8 : 100 - d, 300, 150, 2500);
     for (qsizetype i = 0; i < answers.size(); i += 3) // the longest figures: some practice
         answers[i].practice = true;
-    return build(answers, {7, 11, 1});
+    return build(answers, {7, 11, 1}, 0, forTeacher);
 }
 
 TEST(WeakNumbersPage, NoTextTouchesAnotherOrLeavesThePage) {
-    WeakNumbersDocument doc = busyDocument();
-    doc.notice = QStringLiteral("解答記録の一部が読めません（1234567行）");
-    // The picture on screen and an A4 sheet at 600 dpi.
-    for (const QSize size : {QSize(702, 614), QSize(4725, 6778)})
-        for (int pageIndex : {0, 1, int(doc.pages.size()) - 1}) {
-            Recorder page(size);
-            {
-                QPainter p(&page);
-                DrawWeakNumbersPage(p, QRectF(QPointF(0, 0), size), doc, pageIndex);
-            }
-            ASSERT_GT(page.texts.size(), 20);
-            const double gap = size.height() / 2000.0;
-            const QRectF sheet(QPointF(0, 0), size);
-            for (qsizetype i = 0; i < page.texts.size(); ++i) {
-                const Recorder::Text& a = page.texts[i];
-                EXPECT_TRUE(sheet.contains(a.ink))
-                    << a.text.toStdString() << " at " << size.width();
-                for (qsizetype j = i + 1; j < page.texts.size(); ++j) {
-                    const Recorder::Text& b = page.texts[j];
-                    EXPECT_FALSE(a.ink.adjusted(-gap, -gap, gap, gap).intersects(b.ink))
-                        << a.text.toStdString() << " / " << b.text.toStdString() << " at "
-                        << size.width() << ", page " << pageIndex;
+    // The pupil's page and the teacher's, with its lists of weak numbers.
+    for (const bool forTeacher : {false, true}) {
+        WeakNumbersDocument doc = busyDocument(forTeacher);
+        doc.notice = QStringLiteral("解答記録の一部が読めません（1234567行）");
+        int listHeadings = 0;
+        // The picture on screen and an A4 sheet at 600 dpi.
+        for (const QSize size : {QSize(702, 614), QSize(4725, 6778)})
+            for (int pageIndex : {0, 1, int(doc.pages.size()) - 1}) {
+                Recorder page(size);
+                {
+                    QPainter p(&page);
+                    DrawWeakNumbersPage(p, QRectF(QPointF(0, 0), size), doc, pageIndex);
+                }
+                ASSERT_GT(page.texts.size(), 20);
+                const double gap = size.height() / 2000.0;
+                const QRectF sheet(QPointF(0, 0), size);
+                for (qsizetype i = 0; i < page.texts.size(); ++i) {
+                    const Recorder::Text& a = page.texts[i];
+                    if (a.text == QStringLiteral("苦手な数（最後に練習した日）")) ++listHeadings;
+                    EXPECT_TRUE(sheet.contains(a.ink))
+                        << a.text.toStdString() << " at " << size.width();
+                    for (qsizetype j = i + 1; j < page.texts.size(); ++j) {
+                        const Recorder::Text& b = page.texts[j];
+                        EXPECT_FALSE(a.ink.adjusted(-gap, -gap, gap, gap).intersects(b.ink))
+                            << a.text.toStdString() << " / " << b.text.toStdString() << " at "
+                            << size.width() << ", page " << pageIndex;
+                    }
                 }
             }
-        }
+        EXPECT_EQ(listHeadings > 0, forTeacher);
+    }
 }
 
 TEST(WeakNumbersPage, CellsShowTheirStepsColourAndTheLegendAndMarksAreDrawn) {

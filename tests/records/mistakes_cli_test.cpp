@@ -121,6 +121,12 @@ TEST_F(MistakesCli, MistakesChartWritesEachPupilsPagesAsTheViewBuildsThem) {
     WeakNumbersRequest request;
     request.today = kNow;
     request.levels = {1, 7, 11};
+    // The teacher's pages, with the weak numbers' lists.
+    CriteriaTable criteria;
+    ASSERT_FALSE(
+        LoadCriteria(criteria, root() + QStringLiteral("/data/倍数判定/タイム回数データ.txt")));
+    request.fluentMs = FluentTimes(criteria);
+    request.forTeacher = true;
     for (const auto& [pupil, file] : {std::pair(1, out), std::pair(3, second)}) {
         const WeakNumbersDocument doc =
             BuildWeakNumbersDocument(request, answers[pupil], catalog, MultiplesProblemSource{});
