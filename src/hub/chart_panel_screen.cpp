@@ -16,6 +16,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSet>
 
 #include <limits>
 #include <memory>
@@ -189,6 +190,15 @@ void ChartPanel::Command17_Click() {
 
 void ChartPanel::showOwnWeakNumbers() {
     showOwnPages(true);
+    // Straight to the levels there is something to practise on, when there are any.
+    QSet<int> weakLevels;
+    for (const WeakPage& page : Picture12->weakNumbers().pages)
+        for (const WeakSection& s : page.sections)
+            if (s.weakCount > 0) weakLevels.insert(s.level);
+    if (weakLevels.isEmpty()) return;
+    for (int row = 0; row < List3->count(); ++row)
+        List3->item(row)->setSelected(weakLevels.contains(List3->item(row)->text().toInt()));
+    Command21_Click(0);
 }
 
 void ChartPanel::showOwnPages(bool weak) {

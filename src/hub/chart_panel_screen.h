@@ -33,7 +33,8 @@ class ChartPanel final : public QFrame {
     std::optional<std::vector<QStringList>> Command16_Click(const QString& group);
     // "グラフ": the signed-in pupil's chart page on screen, every level selected.
     void Command17_Click();
-    // The signed-in pupil's 苦手な数 pages on screen, every level selected.
+    // The signed-in pupil's 苦手な数 pages on screen: the levels with weak
+    // numbers selected, or every level when none has any.
     void showOwnWeakNumbers();
     // The chart page of the charted pupil: on screen (0) or printed (1).
     void Command21_Click(int index);
