@@ -9,6 +9,7 @@
 #include "drill/drill_engine.h"
 #include "drill/drill_screen.h"
 #include "drill/finish_screen.h"
+#include "drill/practice_finish_screen.h"
 #include "hub/hub_screen.h"
 #include "selection/name_selection_screen.h"
 #include "sound/pulse_sound_player.h"
@@ -178,6 +179,8 @@ QWidget* makeScreen(AppContext& ctx, Screen screen, const std::function<void()>&
         return MakeDrillScreen(ctx);
     case Screen::Finish:
         return MakeFinishScreen(ctx);
+    case Screen::PracticeFinish:
+        return MakePracticeFinishScreen(ctx);
     case Screen::Selection:
         return MakeSelectionScreen(ctx);
     case Screen::Hub:

@@ -4,6 +4,7 @@
 #include "app/tour.h"
 #include "drill/drill_engine.h"
 #include "drill/drill_screen.h"
+#include "drill/practice_run.h"
 #include "hub/chart_panel_screen.h"
 #include "hub/charts.h"
 #include "hub/data_change_panel_screen.h"
@@ -77,6 +78,10 @@ bool drillWaitsForKey(TourState& t) {
 
 bool finishShown(TourState& t) {
     return onScreen(t.stage, Screen::Finish);
+}
+
+bool practiceFinishShown(TourState& t) {
+    return onScreen(t.stage, Screen::PracticeFinish);
 }
 
 bool hubReady(TourState& t) {
@@ -334,7 +339,7 @@ bool openRecordsManager(TourState& t) {
     return true;
 }
 
-bool recordEditorThenQuit(TourState& t) {
+bool recordEditorThenHub(TourState& t) {
     auto* manager = dynamic_cast<FrmData*>(t.stage.current());
     manager->Command22_Click();
     const int row = std::max(0, manager->List1->count() - 3);
@@ -342,6 +347,31 @@ bool recordEditorThenQuit(TourState& t) {
     manager->List1_DblClick(row);
     t.shot(QStringLiteral("28_records_manager_editor"));
     manager->Command4_Click();
+    return true;
+}
+
+// --- 苦手練習 ---------------------------------------------------------------------
+
+// A pupil whose answers file has weak numbers on level 3.
+bool practiceRun(TourState& t) {
+    SignIn(t.ctx, 1);
+    StartPractice(t.ctx, 3);
+    return true;
+}
+
+// Answers at a pupil's pace, the third answer wrong, until the run ends.
+bool answerPracticeToTheEnd(TourState& t) {
+    const DrillEngine& engine = drillScreen(t.stage)->engine();
+    const qsizetype asked = engine.answers().size();
+    const bool right = asked != 2;
+    const bool last = right && engine.run().problemCount - engine.run().correctCount == 1;
+    t.clock.shift(600 + 170 * (asked % 4));
+    answer(t.stage, right);
+    return last;
+}
+
+bool practiceFinishThenQuit(TourState& t) {
+    t.shot(QStringLiteral("29_practice_finish"));
     t.stage.quit(0);
     return true;
 }
@@ -373,7 +403,10 @@ const TourStep kSteps[] = {
     {hubReady, 0, passwordPanelThenCriteriaEditor},
     {criteriaEditorShown, 100, criteriaCellChanged},
     {hubReady, 0, openRecordsManager},
-    {recordsManagerShown, 100, recordEditorThenQuit},
+    {recordsManagerShown, 100, recordEditorThenHub},
+    {hubReady, 0, practiceRun},
+    {drillWaitsForKey, 0, answerPracticeToTheEnd},
+    {practiceFinishShown, 100, practiceFinishThenQuit},
 };
 
 } // namespace

@@ -82,13 +82,12 @@ void FrmSyuuryou::showEvent(QShowEvent* event) {
     Form_Activate();
 }
 
-void FrmSyuuryou::paintEvent(QPaintEvent*) {
+void PaintFinishBackground(QPainter& p, const QRect& rect) {
     // Our own background picture: a soft sky with a few bright circles.
-    QPainter p(this);
-    QLinearGradient sky(0, 0, 0, kHeight);
+    QLinearGradient sky(0, 0, 0, rect.height());
     sky.setColorAt(0, QColor(0xCF, 0xE8, 0xFF));
     sky.setColorAt(1, QColor(0xFF, 0xF8, 0xE0));
-    p.fillRect(rect(), sky);
+    p.fillRect(rect, sky);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     const struct {
@@ -102,6 +101,11 @@ void FrmSyuuryou::paintEvent(QPaintEvent*) {
         p.setBrush(d.c);
         p.drawEllipse(QPoint(d.x, d.y), d.r, d.r);
     }
+}
+
+void FrmSyuuryou::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    PaintFinishBackground(p, rect());
 }
 
 void FrmSyuuryou::Form_Activate() {

@@ -12,6 +12,7 @@
 
 class QFrame;
 class QLabel;
+class QPainter;
 class QPushButton;
 
 namespace baisuu {
@@ -55,6 +56,9 @@ class FrmSyuuryou final : public QWidget {
     QPushButton* recordAgain_; // "もう一度記録する": in Command5's place while the run is not recorded
     QTimer Timer1;         // half a second after opening: the banner goes, the buttons come
 };
+
+// The finish screens' background over rect: a soft sky with a few bright circles.
+void PaintFinishBackground(QPainter& painter, const QRect& rect);
 
 // What the application shell calls to make the finish screen.
 QWidget* MakeFinishScreen(AppContext& ctx);
