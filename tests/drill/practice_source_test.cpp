@@ -64,7 +64,9 @@ TEST(PracticeSource, DrawsAboutSeventyPercentWeakWithinTheRunLimits) {
                 const qint64 key = p.number;
                 EXPECT_NE(key, lastKey) << "the same number twice in a row";
                 lastKey = key;
-                if (c.pool.contains(p.number)) EXPECT_LE(++inRun[p.number], kMostPerRun);
+                if (c.pool.contains(p.number)) {
+                    EXPECT_LE(++inRun[p.number], kMostPerRun);
+                }
                 ++perNumber[p.number];
             }
         }
@@ -73,7 +75,9 @@ TEST(PracticeSource, DrawsAboutSeventyPercentWeakWithinTheRunLimits) {
         EXPECT_GE(share, 0.65);
         EXPECT_LE(share, 0.75);
         // The number wrong most often is drawn more than one wrong once.
-        if (c.weak >= 2) EXPECT_GT(perNumber[1], perNumber[2]);
+        if (c.weak >= 2) {
+            EXPECT_GT(perNumber[1], perNumber[2]);
+        }
     }
 }
 
