@@ -16,12 +16,40 @@ bool inField(const QList<FieldRange>& field, const Answer& a) {
     });
 }
 
-// What the tally does not keep: the last answers and whether one right answer
-// ever came within the fluent time.
+// What the tally does not keep: the last answers, whether one right answer
+// ever came within the fluent time, and whether the number is in the set as
+// its answers came (with the reasons it went in with).
 struct Recent {
     RecentAnswer ring[kRecentAnswers];
     int count = 0;
     bool fluentOnce = false;
+    bool weak = false;
+    unsigned cameIn = 0;
+    // The last three answers right and each within fluentMs.
+    bool settled(qint32 fluentMs) const {
+        if (count < kRecentAnswers) return false;
+        return std::all_of(std::begin(ring), std::end(ring), [fluentMs](const RecentAnswer& a) {
+            return a.correct && a.ms <= fluentMs;
+        });
+    }
+    // A number goes in with a wrong answer among its last three or while no
+    // right answer has come within the fluent time, and stays in until its
+    // last three answers are right and fluent, whatever came between.
+    void take(RecentAnswer a, qint32 fluentMs) {
+        ring[count++ % kRecentAnswers] = a;
+        if (a.correct && a.ms <= fluentMs) fluentOnce = true;
+        if (settled(fluentMs)) {
+            weak = false;
+            return;
+        }
+        unsigned now = fluentOnce ? 0u : unsigned(kNotFluent);
+        for (int i = 0; i < std::min(count, kRecentAnswers); ++i)
+            if (!ring[i].correct) now |= kWrongLately;
+        if (now && !weak) {
+            weak = true;
+            cameIn = now;
+        }
+    }
     QList<RecentAnswer> inOrder() const {
         QList<RecentAnswer> out;
         for (int i = std::max(0, count - kRecentAnswers); i < count; ++i)
@@ -30,18 +58,18 @@ struct Recent {
     }
 };
 
+// The reasons that hold now; a number kept in only because its last three
+// answers are not yet right and fluent keeps the reasons it went in with.
 unsigned reasonsOf(const LevelTally& level, const NumberTally& n, const Recent& r,
                    qint32 fluentMs) {
-    const QList<RecentAnswer> last = r.inOrder();
-    const auto fluent = [fluentMs](const RecentAnswer& a) { return a.correct && a.ms <= fluentMs; };
     // Three right and fluent answers in a row let a number go, slow median or not.
-    if (last.size() == kRecentAnswers && std::all_of(last.begin(), last.end(), fluent)) return 0;
+    if (r.settled(fluentMs)) return 0;
     unsigned reasons = 0;
-    if (std::any_of(last.begin(), last.end(), [](const RecentAnswer& a) { return !a.correct; }))
-        reasons |= kWrongLately;
+    for (int i = 0; i < std::min(r.count, kRecentAnswers); ++i)
+        if (!r.ring[i].correct) reasons |= kWrongLately;
     if (IsSlowNumber(level, n.medianMs)) reasons |= kSlow;
     if (!r.fluentOnce) reasons |= kNotFluent;
-    return reasons;
+    return reasons ? reasons : r.weak ? r.cameIn : 0;
 }
 
 } // namespace
@@ -66,9 +94,7 @@ WeakSet ComputeWeakSet(const QList<Answer>& answers, int level, const QList<Fiel
     for (const Answer& a : answers) {
         if (a.level != level || !inField(field, a)) continue;
         tally.add(a);
-        Recent& r = recent[NumberKey(a.divisor, a.number)];
-        r.ring[r.count++ % kRecentAnswers] = RecentAnswer{a.correct, a.ms};
-        if (a.correct && a.ms <= fluentMs) r.fluentOnce = true;
+        recent[NumberKey(a.divisor, a.number)].take(RecentAnswer{a.correct, a.ms}, fluentMs);
     }
     const Mistakes result = tally.result();
     if (result.levels.isEmpty()) return set;
