@@ -100,27 +100,33 @@ QString RecordTextValue(const QByteArray& field) {
     return cp932::Decode(trimmed).value_or(QString());
 }
 
-std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultRecord>* out,
-                                           const LockWait& wait, bool* fromCopy) {
+std::optional<FileError> ReadLogBytes(const QString& logPath, QByteArray* out,
+                                      const LockWait& wait, bool* fromCopy) {
     LogToRead found;
     if (auto error = ReadLog(
             logPath, wait,
             [&](QFile* file) -> std::optional<FileError> {
                 out->clear();
                 if (!file) return std::nullopt;
-                const QByteArray bytes = file->readAll();
-                if (file->error() != QFileDevice::NoError)
-                    return logfiles::ReadError(*file);
-                const qsizetype count = bytes.size() / kRecordSize;
-                out->reserve(count);
-                for (qsizetype i = 0; i < count; ++i)
-                    out->append(ResultRecord::fromBytes(
-                        QByteArrayView(bytes).sliced(i * kRecordSize, kRecordSize)));
+                *out = file->readAll();
+                if (file->error() != QFileDevice::NoError) return logfiles::ReadError(*file);
+                out->truncate(out->size() - out->size() % kRecordSize);
                 return std::nullopt;
             },
             &found))
         return error;
     if (fromCopy) *fromCopy = found.fromCopy;
+    return std::nullopt;
+}
+
+std::optional<FileError> ReadResultRecords(const QString& logPath, QList<ResultRecord>* out,
+                                           const LockWait& wait, bool* fromCopy) {
+    QByteArray bytes;
+    if (auto error = ReadLogBytes(logPath, &bytes, wait, fromCopy)) return error;
+    out->clear();
+    out->reserve(bytes.size() / kRecordSize);
+    for (qsizetype at = 0; at < bytes.size(); at += kRecordSize)
+        out->append(ResultRecord::fromBytes(QByteArrayView(bytes).sliced(at, kRecordSize)));
     return std::nullopt;
 }
 

@@ -71,6 +71,10 @@ using LogReader = std::function<std::optional<FileError>(QFile* file)>;
 std::optional<FileError> ReadLog(const QString& logPath, const LockWait& wait,
                                  const LogReader& read, LogToRead* found = nullptr);
 
+// The log's whole records as its bytes, in file order, as ReadLog finds them;
+// a torn last record is left out. A missing log reads as empty.
+std::optional<FileError> ReadLogBytes(const QString& logPath, QByteArray* out,
+                                      const LockWait& wait = {}, bool* fromCopy = nullptr);
 // Reads every whole record of the log in file order, as ReadLog finds them; a
 // torn last record (the length not a multiple of 44) is left out. A missing log
 // reads as empty. *fromCopy tells whether a deletion's copy was read.

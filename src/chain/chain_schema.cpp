@@ -1,0 +1,91 @@
+#include "chain/chain_schema.h"
+
+namespace baisuu {
+
+namespace {
+
+// Any fixed number: the lock under which the first sync makes the tables.
+constexpr const char* kSchemaLock = "SELECT pg_advisory_xact_lock(7436501)";
+
+// Runs are kept as the log's 44 bytes with the fields the views need beside
+// them; their points are kept once per school, level and time, so a change
+// of the criteria rewrites a few rows, not every run.
+const char* const kTables[] = {
+    "CREATE SCHEMA IF NOT EXISTS baisuu",
+    "CREATE TABLE baisuu.schema_version (version integer NOT NULL)",
+    "CREATE TABLE baisuu.schools (school_code text PRIMARY KEY, school_name text NOT NULL,"
+    " log_records bigint NOT NULL DEFAULT 0, log_digest bytea, roster_digest bytea,"
+    " criteria_digest bytea, synced_at timestamptz)",
+    "CREATE TABLE baisuu.pupils (school_code text NOT NULL REFERENCES baisuu.schools,"
+    " pupil integer NOT NULL, name text NOT NULL, base_year integer NOT NULL,"
+    " status integer NOT NULL, PRIMARY KEY (school_code, pupil))",
+    "CREATE TABLE baisuu.criteria (school_code text NOT NULL REFERENCES baisuu.schools,"
+    " level integer NOT NULL, target_time integer NOT NULL, pass_time integer NOT NULL,"
+    " clear_points integer NOT NULL, clear_count integer NOT NULL,"
+    " point_factor double precision NOT NULL, PRIMARY KEY (school_code, level))",
+    "CREATE TABLE baisuu.runs (id bigserial PRIMARY KEY,"
+    " school_code text NOT NULL REFERENCES baisuu.schools, record bytea NOT NULL,"
+    " pupil integer NOT NULL, level integer NOT NULL, seconds integer NOT NULL,"
+    " run_date date NOT NULL, timed_out boolean NOT NULL)",
+    "CREATE INDEX runs_school_level ON baisuu.runs (school_code, level, pupil)",
+    "CREATE TABLE baisuu.run_points (school_code text NOT NULL REFERENCES baisuu.schools,"
+    " level integer NOT NULL, seconds integer NOT NULL, points integer NOT NULL,"
+    " PRIMARY KEY (school_code, level, seconds))",
+    "CREATE TABLE baisuu.answer_files (school_code text NOT NULL REFERENCES baisuu.schools,"
+    " pupil integer NOT NULL, synced_bytes bigint NOT NULL, head_digest bytea NOT NULL,"
+    " PRIMARY KEY (school_code, pupil))",
+    "CREATE TABLE baisuu.answers (school_code text NOT NULL REFERENCES baisuu.schools,"
+    " pupil integer NOT NULL, answered_at timestamp NOT NULL, level integer NOT NULL,"
+    " divisor integer NOT NULL, number integer NOT NULL, key integer NOT NULL,"
+    " correct boolean NOT NULL, ms integer NOT NULL, practice boolean NOT NULL)",
+    "CREATE INDEX answers_school_pupil ON baisuu.answers (school_code, pupil)",
+    "CREATE VIEW public.chain_runs AS SELECT r.school_code, s.school_name, r.pupil, r.level,"
+    " r.seconds, p.points, r.run_date, r.timed_out FROM baisuu.runs r"
+    " JOIN baisuu.schools s ON s.school_code = r.school_code"
+    " LEFT JOIN baisuu.run_points p ON p.school_code = r.school_code AND p.level = r.level"
+    " AND p.seconds = r.seconds",
+    "CREATE VIEW public.chain_answers AS SELECT school_code, pupil, answered_at, level,"
+    " divisor, number, key, correct, ms, practice FROM baisuu.answers",
+};
+
+} // namespace
+
+QString NewerSchemaText(int found) {
+    return QStringLiteral(
+               "データベースの形式（版 %1）はこのプログラムの形式（版 %2）より新しいため、"
+               "同期しませんでした。このプログラムを新しい版にしてください。")
+        .arg(found)
+        .arg(kChainSchemaVersion);
+}
+
+std::optional<QString> ChainSchemaVersion(PgConnection& db, int* version) {
+    QList<QStringList> rows;
+    if (auto error = db.exec(
+            QStringLiteral("SELECT to_regclass('baisuu.schema_version') IS NOT NULL"), {}, &rows))
+        return error;
+    *version = 0;
+    if (rows.value(0).value(0) != QLatin1String("t")) return std::nullopt;
+    if (auto error =
+            db.exec(QStringLiteral("SELECT max(version) FROM baisuu.schema_version"), {}, &rows))
+        return error;
+    *version = rows.value(0).value(0).toInt();
+    return std::nullopt;
+}
+
+std::optional<QString> EnsureChainSchema(PgConnection& db) {
+    int version = 0;
+    if (auto error = ChainSchemaVersion(db, &version)) return error;
+    if (version == 0) {
+        if (auto error = db.exec(QString::fromLatin1(kSchemaLock))) return error;
+        // Another first sync may have made them while this one waited.
+        if (auto error = ChainSchemaVersion(db, &version)) return error;
+    }
+    if (version > kChainSchemaVersion) return NewerSchemaText(version);
+    if (version == kChainSchemaVersion) return std::nullopt;
+    for (const char* statement : kTables)
+        if (auto error = db.exec(QString::fromLatin1(statement))) return error;
+    return db.exec(QStringLiteral("INSERT INTO baisuu.schema_version VALUES ($1)"),
+                   {QString::number(kChainSchemaVersion)});
+}
+
+} // namespace baisuu

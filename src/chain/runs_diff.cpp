@@ -1,0 +1,32 @@
+#include "chain/runs_diff.h"
+
+#include "records/result_record.h"
+
+#include <QCryptographicHash>
+#include <QHash>
+
+namespace baisuu {
+
+RunsDiff DiffRuns(QByteArrayView log, const QList<StoredRun>& stored) {
+    QHash<QByteArray, QList<qint64>> unmatched;
+    for (const StoredRun& run : stored)
+        unmatched[run.record].append(run.id);
+    RunsDiff diff;
+    for (qsizetype at = 0; at + kRecordSize <= log.size(); at += kRecordSize) {
+        const QByteArrayView record = log.sliced(at, kRecordSize);
+        const auto it = unmatched.find(record.toByteArray());
+        if (it != unmatched.end() && !it->isEmpty())
+            it->removeLast();
+        else
+            diff.added += record;
+    }
+    for (const QList<qint64>& ids : std::as_const(unmatched))
+        diff.gone += ids;
+    return diff;
+}
+
+QByteArray LogDigest(QByteArrayView records) {
+    return QCryptographicHash::hash(records, QCryptographicHash::Sha256);
+}
+
+} // namespace baisuu

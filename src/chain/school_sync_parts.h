@@ -1,0 +1,80 @@
+#pragma once
+// The parts of one school's sync, shared by the two files that write them:
+// the school, its roster and criteria here and in school_sync.cpp; the runs,
+// their points and the answers in school_sync_rows.cpp.
+
+#include "chain/runs_diff.h"
+#include "chain/school_sync.h"
+
+#include <QMap>
+
+namespace baisuu::chainsync {
+
+// The school a statement is about, set once per transaction: COPY takes no
+// parameters, so its queries read the code from here.
+inline const QString kSchool = QStringLiteral("current_setting('baisuu.school')");
+
+// One COPY line in text format.
+QByteArray CopyLine(std::initializer_list<QByteArray> fields);
+inline QByteArray Num(qint64 v) {
+    return QByteArray::number(v);
+}
+QByteArray DigestOf(QByteArrayView bytes);
+
+// What the database holds of the school since its last sync.
+struct StoredSchool {
+    qint64 logRecords = 0;
+    QByteArray logDigest, rosterDigest, criteriaDigest;
+};
+
+// The answers file of each pupil as far as the last sync sent it.
+struct SentFile {
+    qint64 bytes = 0;
+    QByteArray headDigest;
+    bool fromStart = false; // read anew from its first byte
+};
+
+// Enough of a file's start to tell that it is still the file that was sent.
+constexpr qint64 kHeadBytes = 4096;
+
+class SchoolSync {
+  public:
+    SchoolSync(PgConnection& db, const Hensuu1& state, const CriteriaTable& criteria,
+               const SyncOptions& options, SyncCounts& counts)
+        : db_(db), state_(state), criteria_(criteria), options_(options), counts_(counts),
+          code_(state.schoolCode.trimmed().toUtf8()) {}
+    std::optional<QString> run();
+
+  private:
+    void step(SyncStep s) const {
+        if (options_.afterStep) options_.afterStep(s);
+    }
+    bool writes() const { return !options_.dryRun; }
+    std::optional<QString> begin();
+    std::optional<QString> readStored();
+    std::optional<QString> sendSchool();
+    std::optional<QString> sendRoster();
+    std::optional<QString> sendCriteria();
+    std::optional<QString> sendRuns();
+    std::optional<QString> sendPoints();
+    std::optional<QString> storedRuns(QList<StoredRun>* out);
+    std::optional<QString> sendAnswers();
+    std::optional<QString> storedFiles(QMap<int, SentFile>* out);
+    std::optional<QString> answersOf(int pupil, const QString& path, const SentFile& sent,
+                                     QByteArray* rows, SentFile* now) const;
+    std::optional<QString> finish();
+
+    PgConnection& db_;
+    const Hensuu1& state_;
+    const CriteriaTable& criteria_;
+    const SyncOptions& options_;
+    SyncCounts& counts_;
+    const QByteArray code_;
+    bool tables_ = false; // the database has our tables (a dry run may find none)
+    StoredSchool stored_;
+    QByteArray log_, rosterDigest_, criteriaDigest_;
+    bool criteriaChanged_ = false;
+    bool runsChanged_ = false;
+};
+
+} // namespace baisuu::chainsync

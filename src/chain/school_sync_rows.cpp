@@ -1,0 +1,224 @@
+// The rows of a school's sync that come in numbers: its runs and their
+// points, and its pupils' answers.
+#include "chain/school_sync_parts.h"
+
+#include "core/dates.h"
+#include "records/answers_file.h"
+#include "records/result_record.h"
+#include "records/results.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QSet>
+
+#include <algorithm>
+
+namespace baisuu::chainsync {
+
+namespace {
+
+QByteArray flag(bool v) {
+    return v ? QByteArray("t") : QByteArray("f");
+}
+
+QByteArray runLine(const QByteArray& code, QByteArrayView record) {
+    const RecordNumbers n = RecordNumbersOf(record.data());
+    return CopyLine({code, "\\x" + record.toByteArray().toHex(), Num(n.pupilNumber), Num(n.level),
+                     Num(n.runTime), DateFromOle(n.runDate).toString(Qt::ISODate).toLatin1(),
+                     flag(n.runTime >= kNoTime)});
+}
+
+QByteArray answerLine(const QByteArray& code, int pupil, const Answer& a) {
+    const QDateTime at(a.date, QTime(0, 0).addSecs(a.seconds));
+    return CopyLine({code, Num(pupil),
+                     at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1(), Num(a.level),
+                     Num(a.divisor), Num(a.number), Num(a.key), flag(a.correct), Num(a.ms),
+                     flag(a.practice)});
+}
+
+} // namespace
+
+std::optional<QString> SchoolSync::storedRuns(QList<StoredRun>* out) {
+    return db_.copyOut(
+        QStringLiteral("COPY (SELECT id, record FROM baisuu.runs"
+                       " WHERE school_code = %1) TO STDOUT")
+            .arg(kSchool),
+        [out](QByteArrayView line) {
+            const QList<QByteArray> f = CopyFields(line);
+            // bytea comes as \x and its hex digits.
+            out->append({f.value(0).toLongLong(), QByteArray::fromHex(f.value(1).mid(2))});
+        });
+}
+
+std::optional<QString> SchoolSync::sendRuns() {
+    const qint64 storedBytes = stored_.logRecords * kRecordSize;
+    RunsDiff diff;
+    if (stored_.logDigest.isEmpty() && stored_.logRecords == 0) {
+        diff.added = log_; // nothing sent yet
+    } else if (log_.size() >= storedBytes &&
+               LogDigest(QByteArrayView(log_).first(storedBytes)) == stored_.logDigest) {
+        diff.added = log_.mid(storedBytes); // appends alone
+    } else {
+        QList<StoredRun> stored;
+        if (auto e = storedRuns(&stored)) return e;
+        diff = DiffRuns(log_, stored);
+    }
+    counts_.runs = diff.added.size() / kRecordSize;
+    counts_.runsRemoved = diff.gone.size();
+    runsChanged_ = counts_.runs > 0 || counts_.runsRemoved > 0;
+    if (!writes() || !runsChanged_) return std::nullopt;
+    if (!diff.gone.isEmpty()) {
+        QByteArray ids;
+        for (qint64 id : diff.gone)
+            ids += CopyLine({Num(id)});
+        if (auto e = db_.exec(QStringLiteral("CREATE TEMP TABLE sync_gone (id bigint)"
+                                             " ON COMMIT DROP")))
+            return e;
+        if (auto e = db_.copyIn(QStringLiteral("COPY sync_gone FROM STDIN"), ids)) return e;
+        if (auto e = db_.exec(QStringLiteral("DELETE FROM baisuu.runs r USING sync_gone g"
+                                             " WHERE r.id = g.id")))
+            return e;
+    }
+    QByteArray rows;
+    for (qsizetype at = 0; at < diff.added.size(); at += kRecordSize)
+        rows += runLine(code_, QByteArrayView(diff.added).sliced(at, kRecordSize));
+    return db_.copyIn(QStringLiteral("COPY baisuu.runs (school_code, record, pupil, level, seconds,"
+                                     " run_date, timed_out) FROM STDIN"),
+                      rows);
+}
+
+// The points of every level and time the log holds, by the school's criteria:
+// the views add them to each run, so a change of the criteria is a few rows.
+std::optional<QString> SchoolSync::sendPoints() {
+    if (!runsChanged_ && !criteriaChanged_) return std::nullopt;
+    QSet<QPair<int, qint32>> pairs;
+    for (qsizetype at = 0; at < log_.size(); at += kRecordSize) {
+        const RecordNumbers n = RecordNumbersOf(log_.constData() + at);
+        pairs.insert({n.level, n.runTime});
+    }
+    QByteArray rows;
+    for (const auto& [level, time] : std::as_const(pairs)) {
+        const int points = level >= 0 && level < kLevelSlots
+                               ? RecordPoints(criteria_.levels[size_t(level)], time)
+                               : 0;
+        rows += CopyLine({code_, Num(level), Num(time), Num(points)});
+    }
+    counts_.runPoints = pairs.size();
+    if (!writes()) return std::nullopt;
+    if (auto e = db_.exec(QStringLiteral("DELETE FROM baisuu.run_points WHERE school_code = ") +
+                          kSchool))
+        return e;
+    return db_.copyIn(QStringLiteral("COPY baisuu.run_points (school_code, level, seconds, points)"
+                                     " FROM STDIN"),
+                      rows);
+}
+
+std::optional<QString> SchoolSync::storedFiles(QMap<int, SentFile>* out) {
+    if (!tables_) return std::nullopt;
+    QList<QStringList> rows;
+    if (auto e = db_.exec(QStringLiteral("SELECT pupil, synced_bytes, encode(head_digest, 'hex')"
+                                         " FROM baisuu.answer_files WHERE school_code = ") +
+                              kSchool,
+                          {}, &rows))
+        return e;
+    for (const QStringList& r : rows)
+        out->insert(r[0].toInt(), {r[1].toLongLong(), QByteArray::fromHex(r[2].toLatin1())});
+    return std::nullopt;
+}
+
+// The whole lines of a pupil's file past what was sent; a file that is no
+// longer the one sent (shorter, or another start) is sent again whole.
+std::optional<QString> SchoolSync::answersOf(int pupil, const QString& path, const SentFile& sent,
+                                             QByteArray* rows, SentFile* now) const {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("%1: 読めません（%2）")
+            .arg(QDir::toNativeSeparators(path), file.errorString());
+    const QByteArray head = file.read(kHeadBytes);
+    qint64 from = sent.bytes;
+    if (file.size() < sent.bytes ||
+        DigestOf(QByteArrayView(head).first(std::min<qint64>(sent.bytes, head.size()))) !=
+            sent.headDigest)
+        from = 0;
+    if (!file.seek(from)) return QStringLiteral("%1: 読めません").arg(path);
+    QByteArray bytes = file.readAll();
+    // A last line without its line end is still being written: it waits for the next sync.
+    bytes.truncate(bytes.lastIndexOf('\n') + 1);
+    now->bytes = from + bytes.size();
+    now->headDigest =
+        DigestOf(QByteArrayView(head).first(std::min<qint64>(now->bytes, head.size())));
+    for (qsizetype at = 0; at < bytes.size();) {
+        const qsizetype end = bytes.indexOf('\n', at);
+        QByteArrayView line = QByteArrayView(bytes).sliced(at, end - at);
+        at = end + 1;
+        if (line.endsWith('\r')) line.chop(1);
+        if (line.isEmpty()) continue;
+        if (const auto a = ParseAnswerLine(line)) {
+            *rows += answerLine(code_, pupil, *a);
+            ++counts_.answers;
+        } else {
+            ++counts_.unreadableAnswerLines;
+        }
+    }
+    now->fromStart = from == 0;
+    return std::nullopt;
+}
+
+std::optional<QString> SchoolSync::sendAnswers() {
+    QMap<int, SentFile> sent;
+    if (auto e = storedFiles(&sent)) return e;
+    const QString dataFolder = state_.paths.dataFolder;
+    const QDir folder(AnswersFolder(dataFolder));
+    QByteArray rows, files;
+    QStringList again;   // pupils whose answers in the database go: file gone or sent anew
+    QStringList changed; // pupils whose file's row changes
+    QSet<int> present;
+    for (const QString& name : folder.entryList({QStringLiteral("*.txt")}, QDir::Files)) {
+        bool ok = false;
+        const int pupil = name.chopped(4).toInt(&ok);
+        // Only the files the drill writes: NNNN.txt.
+        if (!ok || name != QFileInfo(AnswersFilePath(dataFolder, pupil)).fileName()) continue;
+        present.insert(pupil);
+        const SentFile was = sent.value(pupil);
+        SentFile now;
+        if (auto e = answersOf(pupil, folder.filePath(name), was, &rows, &now)) return e;
+        if (now.fromStart && was.bytes > 0) again << QString::number(pupil);
+        if (now.bytes == was.bytes && now.headDigest == was.headDigest && sent.contains(pupil))
+            continue;
+        changed << QString::number(pupil);
+        files += CopyLine({code_, Num(pupil), Num(now.bytes), "\\x" + now.headDigest.toHex()});
+    }
+    for (auto it = sent.cbegin(); it != sent.cend(); ++it)
+        if (!present.contains(it.key())) again << QString::number(it.key());
+    const QString pupils = QLatin1Char('{') + again.join(QLatin1Char(',')) + QLatin1Char('}');
+    if (!again.isEmpty()) {
+        QList<QStringList> count;
+        if (auto e = db_.exec(QStringLiteral("SELECT count(*) FROM baisuu.answers WHERE"
+                                             " school_code = %1 AND pupil = ANY($1::int[])")
+                                  .arg(kSchool),
+                              {pupils}, &count))
+            return e;
+        counts_.answersRemoved = count.value(0).value(0).toLongLong();
+    }
+    if (!writes() || (rows.isEmpty() && files.isEmpty() && again.isEmpty())) return std::nullopt;
+    const QString where =
+        QStringLiteral(" WHERE school_code = %1 AND pupil = ANY($1::int[])").arg(kSchool);
+    if (!again.isEmpty())
+        if (auto e = db_.exec(QStringLiteral("DELETE FROM baisuu.answers") + where, {pupils}))
+            return e;
+    // Every file whose row changes, and every file gone, loses its row first.
+    changed += again;
+    if (auto e = db_.exec(QStringLiteral("DELETE FROM baisuu.answer_files") + where,
+                          {QLatin1Char('{') + changed.join(QLatin1Char(',')) + QLatin1Char('}')}))
+        return e;
+    if (auto e = db_.copyIn(QStringLiteral("COPY baisuu.answer_files (school_code, pupil,"
+                                           " synced_bytes, head_digest) FROM STDIN"),
+                            files))
+        return e;
+    return db_.copyIn(QStringLiteral("COPY baisuu.answers (school_code, pupil, answered_at, level,"
+                                     " divisor, number, key, correct, ms, practice) FROM STDIN"),
+                      rows);
+}
+
+} // namespace baisuu::chainsync
