@@ -24,13 +24,15 @@ const char kServerUser[] = "postgres";
 // Debian keeps initdb and postgres out of PATH, in one folder per major
 // version; the newest one is used, then whatever PATH offers.
 QString PgProgram(const QString& name) {
-    QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QStringList versions =
+        QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     QCollator numeric;
     numeric.setNumericMode(true);
     std::sort(versions.begin(), versions.end(),
               [&](const QString& a, const QString& b) { return numeric.compare(a, b) > 0; });
     for (const QString& v : versions) {
-        const QString found = QStandardPaths::findExecutable(name, {QStringLiteral("/usr/lib/postgresql/%1/bin").arg(v)});
+        const QString found = QStandardPaths::findExecutable(
+            name, {QStringLiteral("/usr/lib/postgresql/%1/bin").arg(v)});
         if (!found.isEmpty()) return found;
     }
     return QStandardPaths::findExecutable(name);
@@ -45,14 +47,15 @@ void StartAsServerUser(QProcess& p, const QString& program, const QStringList& a
     }
     p.start(QStringLiteral("setpriv"),
             QStringList{QStringLiteral("--reuid=%1").arg(QLatin1String(kServerUser)),
-                        QStringLiteral("--regid=%1").arg(QLatin1String(kServerUser)), QStringLiteral("--init-groups"),
-                        QStringLiteral("--"), program} +
+                        QStringLiteral("--regid=%1").arg(QLatin1String(kServerUser)),
+                        QStringLiteral("--init-groups"), QStringLiteral("--"), program} +
                 arguments);
 }
 
 // A value of a keyword/value connection string, quoted as libpq reads it.
 QString ConnValue(QString value) {
-    value.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
+    value.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+        .replace(QLatin1Char('\''), QLatin1String("\\'"));
     return QLatin1Char('\'') + value + QLatin1Char('\'');
 }
 
@@ -62,7 +65,8 @@ QString ConnError(PGconn* conn) {
 
 } // namespace
 
-PgServer::PgServer() : dir_(QDir::tempPath() + QStringLiteral("/pg-XXXXXX")), port_(20000 + ::getpid() % 40000) {
+PgServer::PgServer()
+    : dir_(QDir::tempPath() + QStringLiteral("/pg-XXXXXX")), port_(20000 + ::getpid() % 40000) {
     if (!dir_.isValid()) {
         problem_ = QStringLiteral("cannot make a temporary folder: ") + dir_.errorString();
         return;
@@ -96,9 +100,10 @@ bool PgServer::initCluster() {
     p.setWorkingDirectory(dir_.path());
     p.setProcessChannelMode(QProcess::MergedChannels);
     StartAsServerUser(p, initdb,
-                      {QStringLiteral("-D"), dir_.filePath(QStringLiteral("data")), QStringLiteral("-U"),
-                       QStringLiteral("postgres"), QStringLiteral("-A"), QStringLiteral("trust"),
-                       QStringLiteral("--no-sync"), QStringLiteral("--no-instructions"), QStringLiteral("-E"),
+                      {QStringLiteral("-D"), dir_.filePath(QStringLiteral("data")),
+                       QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-A"),
+                       QStringLiteral("trust"), QStringLiteral("--no-sync"),
+                       QStringLiteral("--no-instructions"), QStringLiteral("-E"),
                        QStringLiteral("UTF8"), QStringLiteral("--locale=C")});
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
         problem_ = QStringLiteral("initdb failed: ") + p.errorString() + QLatin1Char('\n') +
@@ -119,20 +124,23 @@ void PgServer::start() {
     // test's server or to be reached from outside. Durability is not tested
     // against the disk, so the server does not wait for it.
     StartAsServerUser(server_, postgres,
-                      {QStringLiteral("-D"), dir_.filePath(QStringLiteral("data")), QStringLiteral("-p"),
-                       QString::number(port_), QStringLiteral("-c"), QStringLiteral("listen_addresses="),
-                       QStringLiteral("-c"), QStringLiteral("unix_socket_directories=") + dir_.path(),
+                      {QStringLiteral("-D"), dir_.filePath(QStringLiteral("data")),
+                       QStringLiteral("-p"), QString::number(port_), QStringLiteral("-c"),
+                       QStringLiteral("listen_addresses="), QStringLiteral("-c"),
+                       QStringLiteral("unix_socket_directories=") + dir_.path(),
                        QStringLiteral("-c"), QStringLiteral("fsync=off")});
     if (!server_.waitForStarted(5000)) {
-        problem_ = QStringLiteral("postgres does not start (scripts/install-deps installs postgresql): ") +
-                   server_.errorString();
+        problem_ =
+            QStringLiteral("postgres does not start (scripts/install-deps installs postgresql): ") +
+            server_.errorString();
         return;
     }
     const QByteArray info = conninfo().toUtf8();
     QDeadlineTimer deadline(15000);
     while (PQping(info.constData()) != PQPING_OK) {
         if (deadline.hasExpired() || server_.state() != QProcess::Running) {
-            problem_ = QStringLiteral("postgres does not answer on %1:\n%2").arg(dir_.path(), logTail());
+            problem_ =
+                QStringLiteral("postgres does not answer on %1:\n%2").arg(dir_.path(), logTail());
             stop();
             return;
         }
@@ -162,11 +170,12 @@ QString PgServer::conninfo(const QString& dbname, const QString& user) const {
         .arg(ConnValue(dir_.path()), QString::number(port_), ConnValue(dbname), ConnValue(user));
 }
 
-bool PgServer::sql(const QString& statements, QString* out, const QString& dbname, const QString& user) {
+bool PgServer::sql(const QString& statements, QString* out, const QString& dbname,
+                   const QString& user) {
     lastError_.clear();
     if (out) out->clear();
-    const std::unique_ptr<PGconn, decltype(&PQfinish)> conn(PQconnectdb(conninfo(dbname, user).toUtf8().constData()),
-                                                            &PQfinish);
+    const std::unique_ptr<PGconn, decltype(&PQfinish)> conn(
+        PQconnectdb(conninfo(dbname, user).toUtf8().constData()), &PQfinish);
     if (PQstatus(conn.get()) != CONNECTION_OK) {
         lastError_ = ConnError(conn.get());
         return false;
@@ -182,7 +191,8 @@ bool PgServer::sql(const QString& statements, QString* out, const QString& dbnam
         if (status == PGRES_TUPLES_OK) {
             for (int row = 0; row < PQntuples(r); ++row)
                 values << QString::fromUtf8(PQgetvalue(r, row, 0));
-        } else if (status != PGRES_COMMAND_OK && status != PGRES_EMPTY_QUERY && lastError_.isEmpty()) {
+        } else if (status != PGRES_COMMAND_OK && status != PGRES_EMPTY_QUERY &&
+                   lastError_.isEmpty()) {
             lastError_ = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
         }
         PQclear(r);
