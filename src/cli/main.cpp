@@ -42,7 +42,7 @@ bool LoadCliInstallation(CliEnv& env, Hensuu1& state, CriteriaTable* criteria) {
 }
 
 QList<CheckFunction> InstallationChecks() {
-    return {CheckWritable,  CheckRoster,    CheckResultsLog,  CheckLogLock,
+    return {CheckWritable,  CheckRoster,       CheckResultsLog, CheckLogLock,
             CheckSoundList, CheckAnswersFiles, CheckPrinting};
 }
 
@@ -125,6 +125,9 @@ const std::vector<CommandRow>& commands() {
         {"settings", "塾の設定を JSON で表示します。オプションを付けるとその項目を変えます。",
          CmdSettings, "settings [--password P] [--name NAME] [--code NNNNN] [--start-month M]"},
         {"stats", "生徒とレベルごとの集計を JSON で表示します。", CmdStats, "stats [--pupil N]"},
+        {"sync",
+         "この塾の名簿、成績と解答記録を本部の PostgreSQL に送ります（--dry-run: 数えるだけ）。",
+         CmdSync, "sync --database CONNINFO [--dry-run]"},
         {"today", "今日の成績をレベルごとに表示します。", CmdToday,
          "today [--group GROUP] [--pupil N]"},
     };
