@@ -46,9 +46,32 @@ const char* const kTables[] = {
     " AND p.seconds = r.seconds",
     "CREATE VIEW public.chain_answers AS SELECT school_code, pupil, answered_at, level,"
     " divisor, number, key, correct, ms, practice FROM baisuu.answers",
+    // Which school each login role writes for: the office fills it (README).
+    "CREATE TABLE baisuu.school_roles (role name PRIMARY KEY, school_code text NOT NULL)",
+    "CREATE FUNCTION baisuu.own_school(code text) RETURNS boolean LANGUAGE sql STABLE AS"
+    " $$SELECT EXISTS (SELECT 1 FROM baisuu.school_roles WHERE role = current_user"
+    " AND school_code = code)$$",
+    // Every role of the database may sync, but only the rows of its own
+    // school: row level security on the school code. The owner who made the
+    // tables is above it; the views show every school to whoever reads them.
+    "GRANT USAGE ON SCHEMA baisuu TO PUBLIC",
+    "GRANT SELECT ON baisuu.schema_version, baisuu.school_roles TO PUBLIC",
+    "GRANT SELECT, INSERT, UPDATE, DELETE ON baisuu.schools, baisuu.pupils, baisuu.criteria,"
+    " baisuu.runs, baisuu.run_points, baisuu.answer_files, baisuu.answers TO PUBLIC",
+    "GRANT USAGE ON SEQUENCE baisuu.runs_id_seq TO PUBLIC",
+    "GRANT SELECT ON public.chain_runs, public.chain_answers TO PUBLIC",
 };
 
+// The tables whose rows belong to one school each.
+const char* const kSchoolTables[] = {"schools",    "pupils",       "criteria", "runs",
+                                     "run_points", "answer_files", "answers"};
+
 } // namespace
+
+QString NoTablesText() {
+    return QStringLiteral("本部のデータベースにまだ表がなく、この接続のロールでは作れません。"
+                          "本部の管理者のロールで一度同期して表を作ってもらってください。\n");
+}
 
 QString NewerSchemaText(int found) {
     return QStringLiteral(
@@ -83,7 +106,16 @@ std::optional<QString> EnsureChainSchema(PgConnection& db) {
     if (version > kChainSchemaVersion) return NewerSchemaText(version);
     if (version == kChainSchemaVersion) return std::nullopt;
     for (const char* statement : kTables)
-        if (auto error = db.exec(QString::fromLatin1(statement))) return error;
+        if (auto error = db.exec(QString::fromLatin1(statement)))
+            return db.lastSqlState() == QLatin1String("42501") ? NoTablesText() + *error : error;
+    for (const char* table : kSchoolTables) {
+        const QString name = QStringLiteral("baisuu.") + QLatin1String(table);
+        for (const QString& statement :
+             {QStringLiteral("ALTER TABLE %1 ENABLE ROW LEVEL SECURITY"),
+              QStringLiteral("CREATE POLICY own_school ON %1 USING (baisuu.own_school(school_code))"
+                             " WITH CHECK (baisuu.own_school(school_code))")})
+            if (auto error = db.exec(statement.arg(name))) return error;
+    }
     return db.exec(QStringLiteral("INSERT INTO baisuu.schema_version VALUES ($1)"),
                    {QString::number(kChainSchemaVersion)});
 }

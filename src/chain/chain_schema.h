@@ -20,6 +20,8 @@ std::optional<QString> ChainSchemaVersion(PgConnection& db, int* version);
 // of a newer version with what to do about it.
 std::optional<QString> EnsureChainSchema(PgConnection& db);
 
+// What a role that may not make the tables is told with, before the server's words.
+QString NoTablesText();
 // What a newer database is told with.
 QString NewerSchemaText(int found);
 

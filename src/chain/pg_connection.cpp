@@ -137,8 +137,10 @@ std::optional<QString> PgConnection::exec(const QString& sql, const QStringList&
     const Result r(PQexecParams(conn_, sql.toUtf8().constData(), int(pointers.size()), nullptr,
                                 pointers.data(), nullptr, nullptr, 0));
     const ExecStatusType status = PQresultStatus(r.get());
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        sqlState_ = QString::fromLatin1(PQresultErrorField(r.get(), PG_DIAG_SQLSTATE));
         return failure(QStringLiteral("データベースが命令を受け付けませんでした"));
+    }
     if (rows) {
         rows->clear();
         for (int row = 0; row < PQntuples(r.get()); ++row) {
@@ -172,8 +174,10 @@ std::optional<QString> PgConnection::copyIn(const QString& copySql, const QByteA
     std::optional<QString> error;
     while (PGresult* raw = PQgetResult(conn_)) {
         const Result r(raw);
-        if (PQresultStatus(r.get()) != PGRES_COMMAND_OK && !error)
+        if (PQresultStatus(r.get()) != PGRES_COMMAND_OK && !error) {
+            sqlState_ = QString::fromLatin1(PQresultErrorField(r.get(), PG_DIAG_SQLSTATE));
             error = failure(QStringLiteral("データベースがデータを受け付けませんでした"));
+        }
     }
     return error;
 }

@@ -49,10 +49,13 @@ class PgConnection {
     // Ends the connection at once, as a process that dies does: an open
     // transaction is rolled back by the server.
     void close();
+    // The SQLSTATE of the last statement that failed ("42501": not allowed).
+    QString lastSqlState() const { return sqlState_; }
 
   private:
     QString failure(const QString& what) const;
     pg_conn* conn_ = nullptr;
+    QString sqlState_;
 };
 
 } // namespace baisuu

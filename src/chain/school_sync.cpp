@@ -133,10 +133,8 @@ std::optional<QString> SchoolSync::sendRoster() {
     if (auto e =
             db_.exec(QStringLiteral("DELETE FROM baisuu.pupils WHERE school_code = ") + kSchool))
         return e;
-    return db_.copyIn(
-        QStringLiteral("COPY baisuu.pupils (school_code, pupil, name, base_year, status)"
-                       " FROM STDIN"),
-        rows);
+    return insertRows(QStringLiteral("pupils"),
+                      QStringLiteral("school_code, pupil, name, base_year, status"), rows);
 }
 
 std::optional<QString> SchoolSync::sendCriteria() {
@@ -154,10 +152,24 @@ std::optional<QString> SchoolSync::sendCriteria() {
     if (auto e =
             db_.exec(QStringLiteral("DELETE FROM baisuu.criteria WHERE school_code = ") + kSchool))
         return e;
-    return db_.copyIn(
-        QStringLiteral("COPY baisuu.criteria (school_code, level, target_time, pass_time,"
-                       " clear_points, clear_count, point_factor) FROM STDIN"),
+    return insertRows(
+        QStringLiteral("criteria"),
+        QStringLiteral(
+            "school_code, level, target_time, pass_time, clear_points, clear_count, point_factor"),
         rows);
+}
+
+std::optional<QString> SchoolSync::insertRows(const QString& table, const QString& columns,
+                                              const QByteArray& rows) {
+    if (rows.isEmpty()) return std::nullopt;
+    const QString staging = QStringLiteral("sync_") + table;
+    if (auto e = db_.exec(QStringLiteral("CREATE TEMP TABLE %1 ON COMMIT DROP AS SELECT %2 FROM"
+                                         " baisuu.%3 WITH NO DATA")
+                              .arg(staging, columns, table)))
+        return e;
+    if (auto e = db_.copyIn(QStringLiteral("COPY %1 FROM STDIN").arg(staging), rows)) return e;
+    return db_.exec(QStringLiteral("INSERT INTO baisuu.%1 (%2) SELECT %2 FROM %3")
+                        .arg(table, columns, staging));
 }
 
 } // namespace chainsync
@@ -169,7 +181,16 @@ std::optional<QString> SyncSchool(const QString& conninfo, const Hensuu1& state,
     PgConnection db;
     if (auto e = db.open(conninfo)) return e;
     chainsync::SchoolSync sync(db, state, criteria, options, *counts);
-    if (auto e = sync.run()) return e; // the connection's end rolls the transaction back
+    // On a failure the connection's end rolls the transaction back.
+    if (auto e = sync.run()) {
+        if (db.lastSqlState() == QLatin1String("42501") && !e->startsWith(NoTablesText()))
+            return QStringLiteral("この接続のロールには、塾コード %1 の成績を書く権限がありません。"
+                                  "本部に、ロールと塾コードの対応（baisuu.school_roles）を"
+                                  "確かめてもらってください。\n")
+                       .arg(state.schoolCode.trimmed()) +
+                   *e;
+        return e;
+    }
     return std::nullopt;
 }
 

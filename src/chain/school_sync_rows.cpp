@@ -83,9 +83,9 @@ std::optional<QString> SchoolSync::sendRuns() {
     QByteArray rows;
     for (qsizetype at = 0; at < diff.added.size(); at += kRecordSize)
         rows += runLine(code_, QByteArrayView(diff.added).sliced(at, kRecordSize));
-    return db_.copyIn(QStringLiteral("COPY baisuu.runs (school_code, record, pupil, level, seconds,"
-                                     " run_date, timed_out) FROM STDIN"),
-                      rows);
+    return insertRows(
+        QStringLiteral("runs"),
+        QStringLiteral("school_code, record, pupil, level, seconds, run_date, timed_out"), rows);
 }
 
 // The points of every level and time the log holds, by the school's criteria:
@@ -109,9 +109,8 @@ std::optional<QString> SchoolSync::sendPoints() {
     if (auto e = db_.exec(QStringLiteral("DELETE FROM baisuu.run_points WHERE school_code = ") +
                           kSchool))
         return e;
-    return db_.copyIn(QStringLiteral("COPY baisuu.run_points (school_code, level, seconds, points)"
-                                     " FROM STDIN"),
-                      rows);
+    return insertRows(QStringLiteral("run_points"),
+                      QStringLiteral("school_code, level, seconds, points"), rows);
 }
 
 std::optional<QString> SchoolSync::storedFiles(QMap<int, SentFile>* out) {
@@ -212,13 +211,14 @@ std::optional<QString> SchoolSync::sendAnswers() {
     if (auto e = db_.exec(QStringLiteral("DELETE FROM baisuu.answer_files") + where,
                           {QLatin1Char('{') + changed.join(QLatin1Char(',')) + QLatin1Char('}')}))
         return e;
-    if (auto e = db_.copyIn(QStringLiteral("COPY baisuu.answer_files (school_code, pupil,"
-                                           " synced_bytes, head_digest) FROM STDIN"),
-                            files))
+    if (auto e = insertRows(QStringLiteral("answer_files"),
+                            QStringLiteral("school_code, pupil, synced_bytes, head_digest"), files))
         return e;
-    return db_.copyIn(QStringLiteral("COPY baisuu.answers (school_code, pupil, answered_at, level,"
-                                     " divisor, number, key, correct, ms, practice) FROM STDIN"),
-                      rows);
+    return insertRows(
+        QStringLiteral("answers"),
+        QStringLiteral(
+            "school_code, pupil, answered_at, level, divisor, number, key, correct, ms, practice"),
+        rows);
 }
 
 } // namespace baisuu::chainsync

@@ -53,7 +53,7 @@ struct ChainSchool {
     SyncCounts sync(const QString& conninfo, const SyncOptions& options = {}) const {
         SyncCounts counts;
         const auto error = SyncSchool(conninfo, state, criteria, options, &counts);
-        EXPECT_FALSE(error) << error.value_or(QString()).toStdString();
+        EXPECT_FALSE(error) << error.value_or(QString()).toUtf8().constData();
         return counts;
     }
     // The log's records as sorted hex, to hold against the database's.

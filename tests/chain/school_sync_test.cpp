@@ -254,4 +254,48 @@ TEST_F(ChainSync, ADryRunCountsAndWritesNothingAndANewerSchemaIsRefused) {
     EXPECT_EQ(stored(school).size(), 2);
 }
 
+// A school's role, as the README has the office make it: it syncs its own
+// school, and nothing of another school's can it write or remove; the office's
+// role writes nothing and reads every school through the views.
+TEST_F(ChainSync, ASchoolsRoleWritesOnlyItsOwnSchoolsRows) {
+    ChainSchool first(QStringLiteral("12345")), second(QStringLiteral("67890"));
+    first.writeLog(first.record(3, 2, 25));
+    second.writeLog(second.record(7, 2, 28));
+    ASSERT_TRUE(server->sql(QStringLiteral("CREATE ROLE school_b LOGIN; CREATE ROLE office LOGIN"),
+                            nullptr, db));
+    const QString asSchool = server->conninfo(db, QStringLiteral("school_b"));
+    SyncCounts counts;
+    // The tables are the office's to make: a school's role may not.
+    const auto noTables = SyncSchool(asSchool, second.state, second.criteria, {}, &counts);
+    ASSERT_TRUE(noTables);
+    EXPECT_TRUE(noTables->startsWith(NoTablesText())) << noTables->toUtf8().constData();
+    first.sync(conninfo()); // the owner makes the tables
+    ASSERT_TRUE(
+        server->sql(QStringLiteral("INSERT INTO baisuu.school_roles VALUES ('school_b', '67890')"),
+                    nullptr, db));
+    second.sync(asSchool);
+    EXPECT_EQ(stored(second), second.logRecords());
+
+    ASSERT_FALSE(AppendRecord(first.log(), ResultRecord::fromBytes(first.record(7, 3, 30))));
+    const auto refused = SyncSchool(asSchool, first.state, first.criteria, {}, &counts);
+    ASSERT_TRUE(refused);
+    EXPECT_TRUE(refused->startsWith(
+        QStringLiteral("この接続のロールには、塾コード 12345 の成績を書く権限がありません。")))
+        << refused->toStdString();
+    EXPECT_EQ(stored(first).size(), 1);
+    const QString runsOfFirst =
+        QStringLiteral("SELECT count(*) FROM chain_runs WHERE school_code = '12345'");
+    for (const QString& role : {QStringLiteral("school_b"), QStringLiteral("office")}) {
+        SCOPED_TRACE(role.toStdString());
+        EXPECT_FALSE(server->sql(QStringLiteral("INSERT INTO baisuu.schools VALUES ('12346', 'x')"),
+                                 nullptr, db, role));
+        EXPECT_TRUE(
+            server->sql(QStringLiteral("DELETE FROM baisuu.runs WHERE school_code = '12345'"),
+                        nullptr, db, role));
+        QString out;
+        ASSERT_TRUE(server->sql(runsOfFirst, &out, db, role));
+        EXPECT_EQ(out, QStringLiteral("1"));
+    }
+}
+
 } // namespace baisuu
