@@ -17,20 +17,18 @@
 
 namespace baisuu {
 
-namespace chainsync {
-
-QByteArray CopyLine(std::initializer_list<QByteArray> fields) {
+QByteArray SyncCopyLine(std::initializer_list<QByteArray> fields) {
     QByteArray line;
     for (const QByteArray& f : fields)
         line += (line.isEmpty() ? QByteArray() : QByteArray("\t")) + CopyField(f);
     return line + '\n';
 }
 
-QByteArray DigestOf(QByteArrayView bytes) {
+QByteArray SyncDigest(QByteArrayView bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
 }
 
-std::optional<QString> SchoolSync::begin() {
+std::optional<QString> SchoolSyncRun::begin() {
     if (auto e = db_.exec(QStringLiteral("BEGIN"))) return e;
     const QString code = QString::fromUtf8(code_);
     if (auto e = db_.exec(QStringLiteral("SELECT set_config('baisuu.school', $1, true)"), {code}))
@@ -40,7 +38,7 @@ std::optional<QString> SchoolSync::begin() {
                     {code});
 }
 
-std::optional<QString> SchoolSync::run() {
+std::optional<QString> SchoolSyncRun::run() {
     if (code_.isEmpty())
         return QStringLiteral("共通データ.txt に塾コードがないため、同期できません。"
                               "塾コードを設定してください（baisuu-cli settings）。");
@@ -55,8 +53,8 @@ std::optional<QString> SchoolSync::run() {
     // syncs leaves the database with the later log.
     if (auto e = ReadLogBytes(state_.paths.resultsLogFile(), &log_, options_.wait))
         return e->text();
-    for (auto part : {&SchoolSync::readStored, &SchoolSync::sendSchool, &SchoolSync::sendRoster,
-                      &SchoolSync::sendCriteria})
+    for (auto part : {&SchoolSyncRun::readStored, &SchoolSyncRun::sendSchool,
+                      &SchoolSyncRun::sendRoster, &SchoolSyncRun::sendCriteria})
         if (auto e = (this->*part)()) return e;
     step(SyncStep::SchoolSent);
     if (auto e = sendRuns()) return e;
@@ -70,7 +68,7 @@ std::optional<QString> SchoolSync::run() {
 }
 
 // What the next sync compares with, and the end of the transaction.
-std::optional<QString> SchoolSync::finish() {
+std::optional<QString> SchoolSyncRun::finish() {
     if (!writes()) return db_.exec(QStringLiteral("ROLLBACK"));
     const auto hex = [](const QByteArray& b) { return QString::fromLatin1(b.toHex()); };
     if (auto e = db_.exec(QStringLiteral("UPDATE baisuu.schools SET log_records = $1,"
@@ -78,21 +76,21 @@ std::optional<QString> SchoolSync::finish() {
                                          " roster_digest = decode($3, 'hex'),"
                                          " criteria_digest = decode($4, 'hex'),"
                                          " synced_at = now() WHERE school_code = ") +
-                              kSchool,
+                              kSyncSchool,
                           {QString::number(log_.size() / kRecordSize), hex(LogDigest(log_)),
                            hex(rosterDigest_), hex(criteriaDigest_)}))
         return e;
     return db_.exec(QStringLiteral("COMMIT"));
 }
 
-std::optional<QString> SchoolSync::readStored() {
+std::optional<QString> SchoolSyncRun::readStored() {
     if (!tables_) return std::nullopt;
     QList<QStringList> rows;
     if (auto e = db_.exec(QStringLiteral("SELECT log_records, encode(log_digest, 'hex'),"
                                          " encode(roster_digest, 'hex'),"
                                          " encode(criteria_digest, 'hex') FROM baisuu.schools"
                                          " WHERE school_code = ") +
-                              kSchool,
+                              kSyncSchool,
                           {}, &rows))
         return e;
     if (rows.isEmpty()) return std::nullopt;
@@ -103,21 +101,21 @@ std::optional<QString> SchoolSync::readStored() {
 }
 
 // The school's row first: every other row of the school names it.
-std::optional<QString> SchoolSync::sendSchool() {
+std::optional<QString> SchoolSyncRun::sendSchool() {
     counts_.schools = 1;
     if (!writes()) return std::nullopt;
     return db_.exec(QStringLiteral("INSERT INTO baisuu.schools (school_code, school_name)"
                                    " VALUES (%1, $1) ON CONFLICT (school_code)"
                                    " DO UPDATE SET school_name = EXCLUDED.school_name")
-                        .arg(kSchool),
+                        .arg(kSyncSchool),
                     {state_.siteName.trimmed()});
 }
 
-std::optional<QString> SchoolSync::sendRoster() {
+std::optional<QString> SchoolSyncRun::sendRoster() {
     FileError error;
     const std::optional<QString> text = ReadTextFile(state_.paths.rosterFile(), &error);
     if (!text) return error.text();
-    rosterDigest_ = DigestOf(text->toUtf8());
+    rosterDigest_ = SyncDigest(text->toUtf8());
     if (rosterDigest_ == stored_.rosterDigest) return std::nullopt;
     QList<FileError> problems;
     // A number listed twice is the later record's, as the roster's readers take it.
@@ -126,31 +124,32 @@ std::optional<QString> SchoolSync::sendRoster() {
         pupils.insert(r.entry.number, r.entry);
     QByteArray rows;
     for (const StudentEntry& p : std::as_const(pupils))
-        rows += CopyLine(
-            {code_, Num(p.number), p.name.trimmed().toUtf8(), Num(p.gradeBaseYear), Num(p.status)});
+        rows += SyncCopyLine({code_, SyncNum(p.number), p.name.trimmed().toUtf8(),
+                              SyncNum(p.gradeBaseYear), SyncNum(p.status)});
     counts_.pupils = pupils.size();
     if (!writes()) return std::nullopt;
-    if (auto e =
-            db_.exec(QStringLiteral("DELETE FROM baisuu.pupils WHERE school_code = ") + kSchool))
+    if (auto e = db_.exec(QStringLiteral("DELETE FROM baisuu.pupils WHERE school_code = ") +
+                          kSyncSchool))
         return e;
     return insertRows(QStringLiteral("pupils"),
                       QStringLiteral("school_code, pupil, name, base_year, status"), rows);
 }
 
-std::optional<QString> SchoolSync::sendCriteria() {
+std::optional<QString> SchoolSyncRun::sendCriteria() {
     QByteArray rows;
     for (int level = 1; level < kLevelSlots; ++level) {
         const LevelCriteria& c = criteria_.levels[size_t(level)];
-        rows += CopyLine({code_, Num(level), Num(c.targetTime), Num(c.passTime), Num(c.clearPoints),
-                          Num(c.clearCount), QByteArray::number(double(c.pointFactor), 'g', 9)});
+        rows += SyncCopyLine({code_, SyncNum(level), SyncNum(c.targetTime), SyncNum(c.passTime),
+                              SyncNum(c.clearPoints), SyncNum(c.clearCount),
+                              QByteArray::number(double(c.pointFactor), 'g', 9)});
     }
-    criteriaDigest_ = DigestOf(rows);
+    criteriaDigest_ = SyncDigest(rows);
     if (criteriaDigest_ == stored_.criteriaDigest) return std::nullopt;
     criteriaChanged_ = true;
     counts_.criteria = kLevelSlots - 1;
     if (!writes()) return std::nullopt;
-    if (auto e =
-            db_.exec(QStringLiteral("DELETE FROM baisuu.criteria WHERE school_code = ") + kSchool))
+    if (auto e = db_.exec(QStringLiteral("DELETE FROM baisuu.criteria WHERE school_code = ") +
+                          kSyncSchool))
         return e;
     return insertRows(
         QStringLiteral("criteria"),
@@ -159,8 +158,8 @@ std::optional<QString> SchoolSync::sendCriteria() {
         rows);
 }
 
-std::optional<QString> SchoolSync::insertRows(const QString& table, const QString& columns,
-                                              const QByteArray& rows) {
+std::optional<QString> SchoolSyncRun::insertRows(const QString& table, const QString& columns,
+                                                 const QByteArray& rows) {
     if (rows.isEmpty()) return std::nullopt;
     const QString staging = QStringLiteral("sync_") + table;
     if (auto e = db_.exec(QStringLiteral("CREATE TEMP TABLE %1 ON COMMIT DROP AS SELECT %2 FROM"
@@ -172,15 +171,13 @@ std::optional<QString> SchoolSync::insertRows(const QString& table, const QStrin
                         .arg(table, columns, staging));
 }
 
-} // namespace chainsync
-
 std::optional<QString> SyncSchool(const QString& conninfo, const Hensuu1& state,
                                   const CriteriaTable& criteria, const SyncOptions& options,
                                   SyncCounts* counts) {
     *counts = {};
     PgConnection db;
     if (auto e = db.open(conninfo)) return e;
-    chainsync::SchoolSync sync(db, state, criteria, options, *counts);
+    SchoolSyncRun sync(db, state, criteria, options, *counts);
     // On a failure the connection's end rolls the transaction back.
     if (auto e = sync.run()) {
         if (db.lastSqlState() == QLatin1String("42501") && !e->startsWith(NoTablesText()))

@@ -8,41 +8,41 @@
 
 #include <QMap>
 
-namespace baisuu::chainsync {
+namespace baisuu {
 
 // The school a statement is about, set once per transaction: COPY takes no
 // parameters, so its queries read the code from here.
-inline const QString kSchool = QStringLiteral("current_setting('baisuu.school')");
+inline const QString kSyncSchool = QStringLiteral("current_setting('baisuu.school')");
 
 // One COPY line in text format.
-QByteArray CopyLine(std::initializer_list<QByteArray> fields);
-inline QByteArray Num(qint64 v) {
+QByteArray SyncCopyLine(std::initializer_list<QByteArray> fields);
+inline QByteArray SyncNum(qint64 v) {
     return QByteArray::number(v);
 }
-QByteArray DigestOf(QByteArrayView bytes);
+QByteArray SyncDigest(QByteArrayView bytes);
 
 // What the database holds of the school since its last sync.
-struct StoredSchool {
+struct SyncStoredSchool {
     qint64 logRecords = 0;
     QByteArray logDigest, rosterDigest, criteriaDigest;
 };
 
 // The answers file of each pupil as far as the last sync sent it.
-struct SentFile {
+struct SyncSentFile {
     qint64 bytes = 0;
     QByteArray headDigest;
     bool fromStart = false; // read anew from its first byte
 };
 
 // Enough of a file's start to tell that it is still the file that was sent.
-constexpr qint64 kHeadBytes = 4096;
+constexpr qint64 kSyncHeadBytes = 4096;
 
-class SchoolSync {
+class SchoolSyncRun {
   public:
-    SchoolSync(PgConnection& db, const Hensuu1& state, const CriteriaTable& criteria,
-               const SyncOptions& options, SyncCounts& counts)
+    SchoolSyncRun(PgConnection& db, const Hensuu1& state, const CriteriaTable& criteria,
+                  const SyncOptions& options, SyncCounts& counts)
         : db_(db), state_(state), criteria_(criteria), options_(options), counts_(counts),
-          code_(state.schoolCode.trimmed().toUtf8()) {}
+          code_(state.schoolCode.trimmed().toUtf8()), codeField_(CopyField(code_)) {}
     std::optional<QString> run();
 
   private:
@@ -59,9 +59,9 @@ class SchoolSync {
     std::optional<QString> sendPoints();
     std::optional<QString> storedRuns(QList<StoredRun>* out);
     std::optional<QString> sendAnswers();
-    std::optional<QString> storedFiles(QMap<int, SentFile>* out);
-    std::optional<QString> answersOf(int pupil, const QString& path, const SentFile& sent,
-                                     QByteArray* rows, SentFile* now) const;
+    std::optional<QString> storedFiles(QMap<int, SyncSentFile>* out);
+    std::optional<QString> answersOf(int pupil, const QString& path, const SyncSentFile& sent,
+                                     QByteArray* rows, SyncSentFile* now) const;
     std::optional<QString> finish();
     // Rows of one of our tables in COPY text format. COPY itself does not
     // take a table under row level security, so the rows go through a
@@ -75,11 +75,12 @@ class SchoolSync {
     const SyncOptions& options_;
     SyncCounts& counts_;
     const QByteArray code_;
-    bool tables_ = false; // the database has our tables (a dry run may find none)
-    StoredSchool stored_;
+    const QByteArray codeField_; // as a COPY field
+    bool tables_ = false;        // the database has our tables (a dry run may find none)
+    SyncStoredSchool stored_;
     QByteArray log_, rosterDigest_, criteriaDigest_;
     bool criteriaChanged_ = false;
     bool runsChanged_ = false;
 };
 
-} // namespace baisuu::chainsync
+} // namespace baisuu

@@ -13,37 +13,60 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cstdio>
 
-namespace baisuu::chainsync {
+namespace baisuu {
 
 namespace {
 
-QByteArray flag(bool v) {
-    return v ? QByteArray("t") : QByteArray("f");
+// A COPY line's fields appended straight to the rows: numbers, dates and
+// hex need no escaping, and a million answers are not a million small arrays.
+void field(QByteArray& rows, QByteArrayView text) {
+    rows += text;
+    rows += '\t';
+}
+void field(QByteArray& rows, qint64 v) {
+    rows += QByteArray::number(v);
+    rows += '\t';
+}
+void endLine(QByteArray& rows, bool last) {
+    rows += last ? "t\n" : "f\n";
 }
 
-QByteArray runLine(const QByteArray& code, QByteArrayView record) {
+void runLine(QByteArray& rows, QByteArrayView code, QByteArrayView record) {
     const RecordNumbers n = RecordNumbersOf(record.data());
-    return CopyLine({code, "\\x" + record.toByteArray().toHex(), Num(n.pupilNumber), Num(n.level),
-                     Num(n.runTime), DateFromOle(n.runDate).toString(Qt::ISODate).toLatin1(),
-                     flag(n.runTime >= kNoTime)});
+    field(rows, code);
+    field(rows, "\\\\x" + record.toByteArray().toHex());
+    field(rows, n.pupilNumber);
+    field(rows, n.level);
+    field(rows, n.runTime);
+    field(rows, DateFromOle(n.runDate).toString(Qt::ISODate).toLatin1());
+    endLine(rows, n.runTime >= kNoTime);
 }
 
-QByteArray answerLine(const QByteArray& code, int pupil, const Answer& a) {
-    const QDateTime at(a.date, QTime(0, 0).addSecs(a.seconds));
-    return CopyLine({code, Num(pupil),
-                     at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1(), Num(a.level),
-                     Num(a.divisor), Num(a.number), Num(a.key), flag(a.correct), Num(a.ms),
-                     flag(a.practice)});
+void answerLine(QByteArray& rows, QByteArrayView code, int pupil, const Answer& a) {
+    char at[32];
+    std::snprintf(at, sizeof at, "%04d-%02d-%02d %02d:%02d:%02d", a.date.year(), a.date.month(),
+                  a.date.day(), a.seconds / 3600, a.seconds / 60 % 60, a.seconds % 60);
+    field(rows, code);
+    field(rows, pupil);
+    field(rows, at);
+    field(rows, a.level);
+    field(rows, a.divisor);
+    field(rows, a.number);
+    field(rows, a.key);
+    field(rows, a.correct ? "t" : "f");
+    field(rows, a.ms);
+    endLine(rows, a.practice);
 }
 
 } // namespace
 
-std::optional<QString> SchoolSync::storedRuns(QList<StoredRun>* out) {
+std::optional<QString> SchoolSyncRun::storedRuns(QList<StoredRun>* out) {
     return db_.copyOut(
         QStringLiteral("COPY (SELECT id, record FROM baisuu.runs"
                        " WHERE school_code = %1) TO STDOUT")
-            .arg(kSchool),
+            .arg(kSyncSchool),
         [out](QByteArrayView line) {
             const QList<QByteArray> f = CopyFields(line);
             // bytea comes as \x and its hex digits.
@@ -51,7 +74,7 @@ std::optional<QString> SchoolSync::storedRuns(QList<StoredRun>* out) {
         });
 }
 
-std::optional<QString> SchoolSync::sendRuns() {
+std::optional<QString> SchoolSyncRun::sendRuns() {
     const qint64 storedBytes = stored_.logRecords * kRecordSize;
     RunsDiff diff;
     if (stored_.logDigest.isEmpty() && stored_.logRecords == 0) {
@@ -71,7 +94,7 @@ std::optional<QString> SchoolSync::sendRuns() {
     if (!diff.gone.isEmpty()) {
         QByteArray ids;
         for (qint64 id : diff.gone)
-            ids += CopyLine({Num(id)});
+            ids += SyncCopyLine({SyncNum(id)});
         if (auto e = db_.exec(QStringLiteral("CREATE TEMP TABLE sync_gone (id bigint)"
                                              " ON COMMIT DROP")))
             return e;
@@ -82,7 +105,7 @@ std::optional<QString> SchoolSync::sendRuns() {
     }
     QByteArray rows;
     for (qsizetype at = 0; at < diff.added.size(); at += kRecordSize)
-        rows += runLine(code_, QByteArrayView(diff.added).sliced(at, kRecordSize));
+        runLine(rows, codeField_, QByteArrayView(diff.added).sliced(at, kRecordSize));
     return insertRows(
         QStringLiteral("runs"),
         QStringLiteral("school_code, record, pupil, level, seconds, run_date, timed_out"), rows);
@@ -90,7 +113,7 @@ std::optional<QString> SchoolSync::sendRuns() {
 
 // The points of every level and time the log holds, by the school's criteria:
 // the views add them to each run, so a change of the criteria is a few rows.
-std::optional<QString> SchoolSync::sendPoints() {
+std::optional<QString> SchoolSyncRun::sendPoints() {
     if (!runsChanged_ && !criteriaChanged_) return std::nullopt;
     QSet<QPair<int, qint32>> pairs;
     for (qsizetype at = 0; at < log_.size(); at += kRecordSize) {
@@ -102,23 +125,23 @@ std::optional<QString> SchoolSync::sendPoints() {
         const int points = level >= 0 && level < kLevelSlots
                                ? RecordPoints(criteria_.levels[size_t(level)], time)
                                : 0;
-        rows += CopyLine({code_, Num(level), Num(time), Num(points)});
+        rows += SyncCopyLine({code_, SyncNum(level), SyncNum(time), SyncNum(points)});
     }
     counts_.runPoints = pairs.size();
     if (!writes()) return std::nullopt;
     if (auto e = db_.exec(QStringLiteral("DELETE FROM baisuu.run_points WHERE school_code = ") +
-                          kSchool))
+                          kSyncSchool))
         return e;
     return insertRows(QStringLiteral("run_points"),
                       QStringLiteral("school_code, level, seconds, points"), rows);
 }
 
-std::optional<QString> SchoolSync::storedFiles(QMap<int, SentFile>* out) {
+std::optional<QString> SchoolSyncRun::storedFiles(QMap<int, SyncSentFile>* out) {
     if (!tables_) return std::nullopt;
     QList<QStringList> rows;
     if (auto e = db_.exec(QStringLiteral("SELECT pupil, synced_bytes, encode(head_digest, 'hex')"
                                          " FROM baisuu.answer_files WHERE school_code = ") +
-                              kSchool,
+                              kSyncSchool,
                           {}, &rows))
         return e;
     for (const QStringList& r : rows)
@@ -128,16 +151,17 @@ std::optional<QString> SchoolSync::storedFiles(QMap<int, SentFile>* out) {
 
 // The whole lines of a pupil's file past what was sent; a file that is no
 // longer the one sent (shorter, or another start) is sent again whole.
-std::optional<QString> SchoolSync::answersOf(int pupil, const QString& path, const SentFile& sent,
-                                             QByteArray* rows, SentFile* now) const {
+std::optional<QString> SchoolSyncRun::answersOf(int pupil, const QString& path,
+                                                const SyncSentFile& sent, QByteArray* rows,
+                                                SyncSentFile* now) const {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("%1: 読めません（%2）")
             .arg(QDir::toNativeSeparators(path), file.errorString());
-    const QByteArray head = file.read(kHeadBytes);
+    const QByteArray head = file.read(kSyncHeadBytes);
     qint64 from = sent.bytes;
     if (file.size() < sent.bytes ||
-        DigestOf(QByteArrayView(head).first(std::min<qint64>(sent.bytes, head.size()))) !=
+        SyncDigest(QByteArrayView(head).first(std::min<qint64>(sent.bytes, head.size()))) !=
             sent.headDigest)
         from = 0;
     if (!file.seek(from)) return QStringLiteral("%1: 読めません").arg(path);
@@ -146,7 +170,7 @@ std::optional<QString> SchoolSync::answersOf(int pupil, const QString& path, con
     bytes.truncate(bytes.lastIndexOf('\n') + 1);
     now->bytes = from + bytes.size();
     now->headDigest =
-        DigestOf(QByteArrayView(head).first(std::min<qint64>(now->bytes, head.size())));
+        SyncDigest(QByteArrayView(head).first(std::min<qint64>(now->bytes, head.size())));
     for (qsizetype at = 0; at < bytes.size();) {
         const qsizetype end = bytes.indexOf('\n', at);
         QByteArrayView line = QByteArrayView(bytes).sliced(at, end - at);
@@ -154,7 +178,7 @@ std::optional<QString> SchoolSync::answersOf(int pupil, const QString& path, con
         if (line.endsWith('\r')) line.chop(1);
         if (line.isEmpty()) continue;
         if (const auto a = ParseAnswerLine(line)) {
-            *rows += answerLine(code_, pupil, *a);
+            answerLine(*rows, codeField_, pupil, *a);
             ++counts_.answers;
         } else {
             ++counts_.unreadableAnswerLines;
@@ -164,8 +188,8 @@ std::optional<QString> SchoolSync::answersOf(int pupil, const QString& path, con
     return std::nullopt;
 }
 
-std::optional<QString> SchoolSync::sendAnswers() {
-    QMap<int, SentFile> sent;
+std::optional<QString> SchoolSyncRun::sendAnswers() {
+    QMap<int, SyncSentFile> sent;
     if (auto e = storedFiles(&sent)) return e;
     const QString dataFolder = state_.paths.dataFolder;
     const QDir folder(AnswersFolder(dataFolder));
@@ -179,14 +203,15 @@ std::optional<QString> SchoolSync::sendAnswers() {
         // Only the files the drill writes: NNNN.txt.
         if (!ok || name != QFileInfo(AnswersFilePath(dataFolder, pupil)).fileName()) continue;
         present.insert(pupil);
-        const SentFile was = sent.value(pupil);
-        SentFile now;
+        const SyncSentFile was = sent.value(pupil);
+        SyncSentFile now;
         if (auto e = answersOf(pupil, folder.filePath(name), was, &rows, &now)) return e;
         if (now.fromStart && was.bytes > 0) again << QString::number(pupil);
         if (now.bytes == was.bytes && now.headDigest == was.headDigest && sent.contains(pupil))
             continue;
         changed << QString::number(pupil);
-        files += CopyLine({code_, Num(pupil), Num(now.bytes), "\\x" + now.headDigest.toHex()});
+        files += SyncCopyLine(
+            {code_, SyncNum(pupil), SyncNum(now.bytes), "\\x" + now.headDigest.toHex()});
     }
     for (auto it = sent.cbegin(); it != sent.cend(); ++it)
         if (!present.contains(it.key())) again << QString::number(it.key());
@@ -195,14 +220,14 @@ std::optional<QString> SchoolSync::sendAnswers() {
         QList<QStringList> count;
         if (auto e = db_.exec(QStringLiteral("SELECT count(*) FROM baisuu.answers WHERE"
                                              " school_code = %1 AND pupil = ANY($1::int[])")
-                                  .arg(kSchool),
+                                  .arg(kSyncSchool),
                               {pupils}, &count))
             return e;
         counts_.answersRemoved = count.value(0).value(0).toLongLong();
     }
     if (!writes() || (rows.isEmpty() && files.isEmpty() && again.isEmpty())) return std::nullopt;
     const QString where =
-        QStringLiteral(" WHERE school_code = %1 AND pupil = ANY($1::int[])").arg(kSchool);
+        QStringLiteral(" WHERE school_code = %1 AND pupil = ANY($1::int[])").arg(kSyncSchool);
     if (!again.isEmpty())
         if (auto e = db_.exec(QStringLiteral("DELETE FROM baisuu.answers") + where, {pupils}))
             return e;
@@ -221,4 +246,4 @@ std::optional<QString> SchoolSync::sendAnswers() {
         rows);
 }
 
-} // namespace baisuu::chainsync
+} // namespace baisuu
