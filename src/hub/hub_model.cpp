@@ -323,10 +323,10 @@ QString TeacherNoticeText(const SchoolTrouble& trouble, QDate today) {
     const bool sync = !trouble.chainSyncFailure.isEmpty();
     if (sync) wrong += QStringLiteral("本部へ成績を送れませんでした。");
     if (wrong.isEmpty()) return {};
-    const QString setting = QStringLiteral("baisuu.conf の [chain] database");
-    const QString check = !sync  ? QStringLiteral("データフォルダ")
-                          : folder ? QStringLiteral("データフォルダと") + setting
-                                   : QStringLiteral("接続の設定（%1）").arg(setting);
+    // Every trouble at once has to fit one line of the hub: the key's group alone.
+    const QString check = !sync    ? QStringLiteral("データフォルダ")
+                          : folder ? QStringLiteral("データフォルダと baisuu.conf の [chain] ")
+                                   : QStringLiteral("接続の設定（baisuu.conf の [chain] database）");
     QString text = QStringLiteral("注意：") + wrong + QStringLiteral("IT担当の方に") + check +
                    QStringLiteral("を確かめてもらってください。");
     if (sync) text += QStringLiteral("理由：") + trouble.chainSyncFailure.simplified();

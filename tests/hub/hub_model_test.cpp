@@ -325,7 +325,7 @@ TEST_F(HubModelTest, ATeachersNoticeTellsOfAnOldOrMissingCopyUnwrittenAnswersAnd
              QStringLiteral("）を確かめてもらってください。理由：データベースにつながりません。 "
                             "（no such host）")},
         {u"山田先生", true, 99, 0, why,
-         none + unsent + QStringLiteral("IT担当の方にデータフォルダと") + setting},
+         none + unsent + QStringLiteral("IT担当の方にデータフォルダと baisuu.conf の [chain] を")},
         {u"青木　さくら", true, 0, 0, why, {}},
     };
     Hensuu1 state;

@@ -328,7 +328,7 @@ TEST_F(HubScreen, ATeachersHubTellsOfAMissingCopyUntilOneIsMade) {
         for (QWidget* other : hub->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             EXPECT_TRUE(other == notice || other->isHidden() ||
                         !other->geometry().intersects(notice->geometry()));
-        expectTextsFit(*notice, {TeacherNoticeText({true, today.addDays(-365), 99}, today)});
+        expectTextsFit(*notice, {TeacherNoticeText({true, today.addDays(-365), 99, {}}, today)});
         snapshot(*hub.stage, QStringLiteral("hub_teacher_notice"));
     }
     {
@@ -346,7 +346,7 @@ TEST_F(HubScreen, ATeachersHubTellsOfAMissingCopyUntilOneIsMade) {
         auto hub = shownHub();
         auto* notice = child(*hub, QStringLiteral("Notice"));
         for (const char* part : {"365日前", "99人分", "本部へ成績を送れませんでした。",
-                                 "[chain] databaseを確かめてもらってください。"})
+                                 "[chain] を確かめてもらってください。"})
             EXPECT_TRUE(notice->text().contains(QString::fromUtf8(part)))
                 << notice->text().toStdString();
         EXPECT_TRUE(notice->toolTip().endsWith(why));
