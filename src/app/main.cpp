@@ -214,7 +214,7 @@ void afterSplash(AppContext& ctx, Stage& stage, ShiftableClock& clock, const Opt
         RunTour(ctx, stage, clock, o.screenshots);
         return;
     }
-    dailyBackup = StartDailyBackup(s.paths.resultsLogFile(), ctx.clock.now().date());
+    dailyBackup = StartDailyBackup(ctx, ChainDatabase());
     if (o.pupil == 0) { // the ordinary road: the pupil signs in
         stage.show(Screen::Selection);
         return;

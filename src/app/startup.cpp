@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "chain/school_sync.h"
 #include "core/configuration.h"
 #include "core/dates.h"
 #include "records/results_backup.h"
@@ -35,17 +36,38 @@ void SignIn(AppContext& ctx, int pupil) {
                       ctx.coveredWait());
 }
 
-std::future<void> StartDailyBackup(const QString& logPath, QDate today) {
+namespace {
+
+void tell(const QString& what, const QString& why) {
+    const QString text = what + why + u'\n';
+    std::fputs(text.toLocal8Bit().constData(), stderr);
+}
+
+} // namespace
+
+QString DailyBackupAndSync(const QString& database, const Hensuu1& state,
+                           const CriteriaTable& criteria, QDate today) {
     // The copy only reads the log; the program's writers, which wait for and
     // settle a deletion's copy, are not to be raced by it (DailyBackup leaves
     // a deletion under way alone).
-    return std::async(std::launch::async, [logPath, today] {
-        if (auto error = DailyBackup(logPath, today)) {
-            const QString text =
-                QStringLiteral("今日のバックアップを作れませんでした: ") + error->text() + u'\n';
-            std::fputs(text.toLocal8Bit().constData(), stderr);
-        }
-    });
+    if (auto error = DailyBackup(state.paths.resultsLogFile(), today))
+        tell(QStringLiteral("今日のバックアップを作れませんでした: "), error->text());
+    if (database.isEmpty()) return {};
+    // The sync reads the log as every reader does; off the screens' thread a
+    // busy log is waited out by sleeping.
+    SyncCounts counts;
+    const std::optional<QString> failure = SyncSchool(database, state, criteria, {}, &counts);
+    if (!failure) return {};
+    tell(QStringLiteral("本部のデータベースへ成績を送れませんでした: "), *failure);
+    return *failure;
+}
+
+std::future<void> StartDailyBackup(const AppContext& ctx, const QString& database) {
+    return std::async(std::launch::async,
+                      [database, state = ctx.hensuu1, criteria = ctx.criteria,
+                       today = ctx.clock.now().date(), failure = ctx.chainSyncFailure] {
+                          failure->set(DailyBackupAndSync(database, state, criteria, today));
+                      });
 }
 
 } // namespace baisuu

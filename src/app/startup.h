@@ -19,10 +19,19 @@ std::optional<FileError> LoadInstallation(AppContext& ctx, const QString& progra
 void SignIn(AppContext& ctx, int pupil);
 
 // Makes the day's copy of the results log, when no machine has made it yet,
-// on a thread of its own so that the selection screen does not wait for it. A
-// failure is told on standard error and the program goes on without the copy;
-// the teacher's hub tells of a copy missing or older than yesterday's, as the
-// folder of copies shows it to every machine.
-std::future<void> StartDailyBackup(const QString& logPath, QDate today);
+// then, when database names the head office's database, syncs the school of
+// state into it. Returns why the sync failed (empty when it succeeded or
+// there is none). Both failures are told on standard error; the program goes
+// on without the copy and the sync, and the teacher's hub tells of a copy
+// missing or older than yesterday's (the folder of copies shows it to every
+// machine) and of the failed sync (ctx.chainSyncFailure).
+QString DailyBackupAndSync(const QString& database, const Hensuu1& state,
+                           const CriteriaTable& criteria, QDate today);
+
+// Runs DailyBackupAndSync for ctx with the database the settings name, on a
+// thread of its own with copies of the state and criteria, so that neither
+// the selection screen nor a drill waits for the disk or the network. Every
+// start syncs, as the school's machines add runs between starts.
+std::future<void> StartDailyBackup(const AppContext& ctx, const QString& database);
 
 } // namespace baisuu

@@ -110,7 +110,15 @@ QString PgConnection::failure(const QString& what) const {
 std::optional<QString> PgConnection::open(const QString& conninfo) {
     if (auto refusal = ConninfoRefusal(conninfo)) return refusal;
     close();
-    conn_ = PQconnectdb(conninfo.toUtf8().constData());
+    // A host that does not answer would hold a connection attempt for minutes
+    // (the program's end waits for its daily sync): ten seconds unless the
+    // connection string or PGCONNECT_TIMEOUT says otherwise, as the
+    // expanded connection string, coming later, overrides the default.
+    const QByteArray text = conninfo.toUtf8();
+    const char* const keywords[] = {"connect_timeout", "dbname", nullptr};
+    const char* const values[] = {
+        qEnvironmentVariableIsSet("PGCONNECT_TIMEOUT") ? nullptr : "10", text.constData(), nullptr};
+    conn_ = PQconnectdbParams(keywords, values, 1);
     if (PQstatus(conn_) != CONNECTION_OK) {
         const QString why = failure(QStringLiteral(
             "データベースにつながりません。接続先、ユーザー名と ~/.pgpass のパスワード、"

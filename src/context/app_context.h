@@ -17,8 +17,27 @@
 #include <QMap>
 
 #include <algorithm>
+#include <memory>
+#include <mutex>
 
 namespace baisuu {
+
+// A text one thread writes and another reads.
+class GuardedText {
+  public:
+    void set(const QString& text) {
+        const std::lock_guard<std::mutex> hold(mutex_);
+        text_ = text;
+    }
+    QString get() const {
+        const std::lock_guard<std::mutex> hold(mutex_);
+        return text_;
+    }
+
+  private:
+    mutable std::mutex mutex_;
+    QString text_;
+};
 
 struct AppContext {
     Hensuu1 hensuu1;
@@ -60,6 +79,11 @@ struct AppContext {
     int answersUnwrittenOn(QDate day) const {
         return int(std::count(unwrittenAnswers.cbegin(), unwrittenAnswers.cend(), day));
     }
+    // Why the sync into the head office's database failed (empty when it has
+    // not, or no database is named), set by the daily backup's thread; a
+    // later sync that succeeds clears it. Like unwritten answers, only this
+    // program knows of it, so the teacher's hub reads it from here.
+    std::shared_ptr<GuardedText> chainSyncFailure = std::make_shared<GuardedText>();
 };
 
 } // namespace baisuu

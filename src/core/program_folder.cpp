@@ -20,10 +20,17 @@ QString settingsFile(QSettings::Scope scope) {
         .fileName();
 }
 
+// The user's settings; UserScope falls back to the machine's file for a key
+// the user's lacks.
+QSettings userThenMachine() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                     QLatin1String(kSettingsOrganization), QLatin1String(kSettingsApplication));
+}
+
 // The setting as a person wrote it: an unquoted comma makes QSettings read a
-// list, and a path may well hold a comma.
-QString settingText(const QSettings& settings) {
-    const QVariant value = settings.value(QLatin1String(kProgramFolderKey));
+// list, and a path (or a connection URI naming several hosts) may well hold one.
+QString settingText(const QSettings& settings, const QString& key) {
+    const QVariant value = settings.value(key);
     if (value.typeId() == QMetaType::QStringList)
         return value.toStringList().join(QLatin1Char(',')).trimmed();
     return value.toString().trimmed();
@@ -59,11 +66,7 @@ ProgramFolder ResolveProgramFolder(const QString& option, const QString& executa
     if (!option.isEmpty()) return {cleanAbsolute(option), ProgramFolder::Source::Option, {}};
     if (ProgramFolderProblem(executableDir).isEmpty())
         return {cleanAbsolute(executableDir), ProgramFolder::Source::BesideExecutable, {}};
-    // UserScope falls back to the machine's file for a key the user's lacks.
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                             QLatin1String(kSettingsOrganization),
-                             QLatin1String(kSettingsApplication));
-    const QString text = settingText(settings);
+    const QString text = settingText(userThenMachine(), QLatin1String(kProgramFolderKey));
     if (text.isEmpty()) return {};
     ProgramFolder found{cleanAbsolute(text), ProgramFolder::Source::Settings, {}};
     if (const QString problem = ProgramFolderProblem(found.folder); !problem.isEmpty())
@@ -75,12 +78,13 @@ ProgramFolder ResolveProgramFolder(const QString& option, const QString& executa
 }
 
 bool FullScreenSetting() {
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                             QLatin1String(kSettingsOrganization),
-                             QLatin1String(kSettingsApplication));
-    const QString text = settings.value(QLatin1String(kFullScreenKey)).toString().trimmed();
+    const QString text = userThenMachine().value(QLatin1String(kFullScreenKey)).toString().trimmed();
     return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
            text == QLatin1String("1");
+}
+
+QString ChainDatabase() {
+    return settingText(userThenMachine(), QLatin1String(kChainDatabaseKey));
 }
 
 QString RememberProgramFolder(const QString& dir) {

@@ -20,6 +20,10 @@ inline constexpr char kProgramFolderKey[] = "programDir";
 // fullScreen=true in the same group starts the program in full screen.
 inline constexpr char kFullScreenKey[] = "fullScreen";
 
+// The head office's database, in the [chain] group: a libpq connection string
+// or URI that the program syncs the school into after its daily backup.
+inline constexpr char kChainDatabaseKey[] = "chain/database";
+
 struct ProgramFolder {
     enum class Source { Option, BesideExecutable, Settings, None };
     QString folder; // absolute and clean; empty with None
@@ -48,6 +52,9 @@ QString NoProgramFolderText();
 
 // The setting fullScreen (the user's file over the machine's); false when not set.
 bool FullScreenSetting();
+
+// The setting [chain] database (the user's file over the machine's); empty when not set.
+QString ChainDatabase();
 
 // The two settings files, for messages and tests.
 QString UserSettingsFile();

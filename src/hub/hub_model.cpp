@@ -316,11 +316,21 @@ QString TeacherNoticeText(const SchoolTrouble& trouble, QDate today) {
     if (trouble.answersUnwrittenToday > 0)
         wrong += QStringLiteral("今日%1人分の解答記録を書けませんでした。")
                      .arg(trouble.answersUnwrittenToday);
-    if (wrong.isEmpty()) return {};
     // Both come from a data folder this machine cannot write (rights, a full
-    // disk, the network): the school's IT person mends that.
-    return QStringLiteral("注意：") + wrong +
-           QStringLiteral("IT担当の方にデータフォルダを確かめてもらってください。");
+    // disk, the network); a failed sync from the connection the settings
+    // name. The school's IT person mends either.
+    const bool folder = !wrong.isEmpty();
+    const bool sync = !trouble.chainSyncFailure.isEmpty();
+    if (sync) wrong += QStringLiteral("本部へ成績を送れませんでした。");
+    if (wrong.isEmpty()) return {};
+    // Every trouble at once has to fit one line of the hub: the key's group alone.
+    const QString check = !sync    ? QStringLiteral("データフォルダ")
+                          : folder ? QStringLiteral("データフォルダと baisuu.conf の [chain] ")
+                                   : QStringLiteral("接続の設定（baisuu.conf の [chain] database）");
+    QString text = QStringLiteral("注意：") + wrong + QStringLiteral("IT担当の方に") + check +
+                   QStringLiteral("を確かめてもらってください。");
+    if (sync) text += QStringLiteral("理由：") + trouble.chainSyncFailure.simplified();
+    return text;
 }
 
 // --- The hub ---------------------------------------------------------------------

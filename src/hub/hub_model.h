@@ -126,12 +126,14 @@ struct SchoolTrouble {
     bool logExists = false;        // without a results log there is nothing to copy
     QDate newestCopy;              // the newest copy of the log not dated after today; null: none
     int answersUnwrittenToday = 0; // answers files this machine could not write today
+    QString chainSyncFailure;      // why this machine's sync into the head office's database failed
 };
 // The copies beside the log at logPath, as their names date them.
 SchoolTrouble FindSchoolTrouble(const QString& logPath, QDate today, int answersUnwrittenToday);
 // The teacher's notice line: what is wrong and what to do; empty when nothing
 // is. The newest copy may be yesterday's, as the day's copy is made when the
-// program first starts that day.
+// program first starts that day. A failed sync's reason comes last, so that
+// a screen that must shorten the line shortens the reason alone.
 QString TeacherNoticeText(const SchoolTrouble& trouble, QDate today);
 
 struct HubView {

@@ -26,6 +26,20 @@ namespace {
 
 const QColor kSilver(192, 192, 192); // a time list whose last time passes nothing
 
+// The notice has one row of the strip: a long one is set smaller, down to
+// 8 pt, and what still does not fit (a failed sync's reason, which comes
+// last) is cut off; the whole notice shows when the pointer rests on it.
+void showNotice(QLabel& label, const QString& text) {
+    QFont font = FontOf(10, true);
+    const int width = label.contentsRect().width();
+    while (font.pointSizeF() > 8 && QFontMetricsF(font).horizontalAdvance(text) > width)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label.setFont(font);
+    label.setText(QFontMetrics(font).elidedText(text, Qt::ElideRight, width));
+    label.setToolTip(text);
+    label.setVisible(!text.isEmpty());
+}
+
 } // namespace
 
 seisekitime1::seisekitime1(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
@@ -72,13 +86,13 @@ void seisekitime1::Form_Activate() {
             ComputeLevelStats(ctx_.results, ctx_.criteria, ctx_.hensuu1.paths.resultsLogFile(), now,
                               ctx_.coveredWait()))
         ctx_.navigator.message(QStringLiteral("成績の読み込み"), LogUnreadableText(*error));
-    const SchoolTrouble trouble = FindSchoolTrouble(ctx_.hensuu1.paths.resultsLogFile(), now.date(),
-                                                    ctx_.answersUnwrittenOn(now.date()));
+    SchoolTrouble trouble = FindSchoolTrouble(ctx_.hensuu1.paths.resultsLogFile(), now.date(),
+                                              ctx_.answersUnwrittenOn(now.date()));
+    trouble.chainSyncFailure = ctx_.chainSyncFailure->get();
     view_ = BuildHubView(ctx_.hensuu1, ctx_.criteria, ctx_.results, ctx_.roster,
                          Combo1->currentText(), now, trouble);
     ctx_.finalLevelCleared = view_.finalLevelCleared;
-    notice_->setText(view_.notice);
-    notice_->setVisible(!view_.notice.isEmpty());
+    showNotice(*notice_, view_.notice);
 
     Command8->setVisible(view_.teacherMode);
     practice_->setVisible(!view_.teacherMode);

@@ -294,26 +294,39 @@ TEST_F(HubModelTest, TheViewOfAPupilAndOfATeacher) {
                     .teacherMode);
 }
 
-// A teacher's notice, from the copies beside the log and this machine's
-// unwritten answers files; none for a pupil, none once the cause is gone.
-TEST_F(HubModelTest, ATeachersNoticeTellsOfAnOldOrMissingCopyAndOfUnwrittenAnswers) {
+// A teacher's notice, from the copies beside the log, this machine's
+// unwritten answers files and its failed sync; none for a pupil, none once
+// the cause is gone. What to check follows the cause; a sync's reason comes last.
+TEST_F(HubModelTest, ATeachersNoticeTellsOfAnOldOrMissingCopyUnwrittenAnswersAndAFailedSync) {
     const QString log = dir.filePath(QStringLiteral("成績累積データ.dat"));
     const QString none = QStringLiteral("成績のバックアップがありません。");
+    const QString folder = QStringLiteral("IT担当の方にデータフォルダを確かめてもらってください。");
+    const QString unsent = QStringLiteral("本部へ成績を送れませんでした。");
+    const QString setting = QStringLiteral("baisuu.conf の [chain] database");
+    const char16_t* const why = u"データベースにつながりません。\n（no such host）";
     const struct {
         const char16_t* name;
         bool log;
         int copyDaysAgo; // -1: only tomorrow's, a wrong clock's; 99: none
         int answersUnwritten;
+        const char16_t* syncFailure;
         QString says; // empty: no notice
     } cases[] = {
-        {u"山田先生", true, 1, 0, {}},
-        {u"★管理", true, 0, 0, {}},
-        {u"山田先生", false, 99, 0, {}}, // nothing to copy yet
-        {u"山田先生", true, 99, 0, none},
-        {u"山田先生", true, -1, 0, none},
-        {u"山田先生", true, 2, 0, QStringLiteral("成績のバックアップが2日前のままです。")},
-        {u"山田先生", true, 0, 2, QStringLiteral("今日2人分の解答記録を書けませんでした。")},
-        {u"青木　さくら", true, 99, 1, {}},
+        {u"山田先生", true, 1, 0, u"", {}},
+        {u"★管理", true, 0, 0, u"", {}},
+        {u"山田先生", false, 99, 0, u"", {}}, // nothing to copy yet
+        {u"山田先生", true, 99, 0, u"", none + folder},
+        {u"山田先生", true, -1, 0, u"", none},
+        {u"山田先生", true, 2, 0, u"", QStringLiteral("成績のバックアップが2日前のままです。")},
+        {u"山田先生", true, 0, 2, u"", QStringLiteral("今日2人分の解答記録を書けませんでした。")},
+        {u"青木　さくら", true, 99, 1, u"", {}},
+        {u"山田先生", true, 0, 0, why,
+         unsent + QStringLiteral("IT担当の方に接続の設定（") + setting +
+             QStringLiteral("）を確かめてもらってください。理由：データベースにつながりません。 "
+                            "（no such host）")},
+        {u"山田先生", true, 99, 0, why,
+         none + unsent + QStringLiteral("IT担当の方にデータフォルダと baisuu.conf の [chain] を")},
+        {u"青木　さくら", true, 0, 0, why, {}},
     };
     Hensuu1 state;
     state.catalog = catalog;
@@ -328,9 +341,10 @@ TEST_F(HubModelTest, ATeachersNoticeTellsOfAnOldOrMissingCopyAndOfUnwrittenAnswe
                           .relativeFilePath(BackupPath(log, kNow.date().addDays(-c.copyDaysAgo))),
                       "copy");
         state.pupilName = QString::fromUtf16(c.name);
-        const QString notice = BuildHubView(state, criteria, *results, roster, {}, kNow,
-                                            FindSchoolTrouble(log, kNow.date(), c.answersUnwritten))
-                                   .notice;
+        SchoolTrouble trouble = FindSchoolTrouble(log, kNow.date(), c.answersUnwritten);
+        trouble.chainSyncFailure = QString::fromUtf16(c.syncFailure);
+        const QString notice =
+            BuildHubView(state, criteria, *results, roster, {}, kNow, trouble).notice;
         EXPECT_EQ(notice.isEmpty(), c.says.isEmpty()) << notice.toStdString();
         EXPECT_TRUE(notice.contains(c.says));
     }

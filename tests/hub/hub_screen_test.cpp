@@ -313,7 +313,8 @@ TEST_F(HubScreen, ATeacherSeesTheTeacherButtons) {
 }
 
 // The teacher's notice, in a window 1.37 times the stage: shown in the strip
-// above the columns without covering a control, gone once a copy is made.
+// above the columns without covering a control, with a failed sync too,
+// gone once a copy is made.
 TEST_F(HubScreen, ATeachersHubTellsOfAMissingCopyUntilOneIsMade) {
     scale = 1.37;
     run(kPupil, 1, 30); // a log, and no copy of it
@@ -327,8 +328,32 @@ TEST_F(HubScreen, ATeachersHubTellsOfAMissingCopyUntilOneIsMade) {
         for (QWidget* other : hub->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             EXPECT_TRUE(other == notice || other->isHidden() ||
                         !other->geometry().intersects(notice->geometry()));
-        expectTextsFit(*notice, {TeacherNoticeText({true, today.addDays(-365), 99}, today)});
+        expectTextsFit(*notice, {TeacherNoticeText({true, today.addDays(-365), 99, {}}, today)});
         snapshot(*hub.stage, QStringLiteral("hub_teacher_notice"));
+    }
+    {
+        // Every trouble at once, a failed sync's too: all of them and what to
+        // check fit the line; the reason is cut off there and whole in the tooltip.
+        writeFile(dir,
+                  QDir(dir.path()).relativeFilePath(
+                      BackupPath(ctx->hensuu1.paths.resultsLogFile(), today.addDays(-365))),
+                  "copy");
+        for (int pupil = 1; pupil <= 99; ++pupil)
+            ctx->unwrittenAnswers.insert(QString::number(pupil), today);
+        const QString why = QStringLiteral("データベースにつながりません（connection to server on "
+                                           "socket \"/tmp/.s.PGSQL.5432\" failed: No such file)");
+        ctx->chainSyncFailure->set(why);
+        auto hub = shownHub();
+        auto* notice = child(*hub, QStringLiteral("Notice"));
+        for (const char* part : {"365日前", "99人分", "本部へ成績を送れませんでした。",
+                                 "[chain] を確かめてもらってください。"})
+            EXPECT_TRUE(notice->text().contains(QString::fromUtf8(part)))
+                << notice->text().toStdString();
+        EXPECT_TRUE(notice->toolTip().endsWith(why));
+        expectTextsFit(*notice, {notice->text()});
+        snapshot(*hub.stage, QStringLiteral("hub_teacher_sync_notice"));
+        ctx->unwrittenAnswers.clear();
+        ctx->chainSyncFailure->set({});
     }
     const QString copy = BackupPath(ctx->hensuu1.paths.resultsLogFile(), today);
     writeFile(dir, QDir(dir.path()).relativeFilePath(copy), "copy");

@@ -172,6 +172,35 @@ TEST_F(ProgramFolderTest, FullScreenIsReadFromEitherSettingsFile) {
     }
 }
 
+// [chain] database in the user's file, else in the machine's, as an IT person writes it.
+TEST_F(ProgramFolderTest, TheChainDatabaseIsReadFromEitherSettingsFile) {
+    const struct {
+        const char* machine;
+        const char* user;
+        const char* database;
+    } cases[] = {
+        {"", "", ""},
+        {"[chain]\ndatabase=host=/srv/pg dbname=chain user=s23456\n", "",
+         "host=/srv/pg dbname=chain user=s23456"},
+        // A URI naming two hosts: the comma is no list.
+        {"[chain]\ndatabase=postgresql://a:5432,b:5432/chain\n", "",
+         "postgresql://a:5432,b:5432/chain"},
+        {"[chain]\ndatabase=service=office\n", "[chain]\ndatabase=\"service=mine\"\n",
+         "service=mine"},
+        {"[General]\ndatabase=service=office\n", "", ""},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const QString machine = QStringLiteral("chainsystem%1").arg(++n);
+        const QString user = QStringLiteral("chainuser%1").arg(n);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, dir.filePath(machine));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(user));
+        writeFile(dir, machine + QStringLiteral("/baisuu/baisuu.conf"), c.machine);
+        writeFile(dir, user + QStringLiteral("/baisuu/baisuu.conf"), c.user);
+        EXPECT_EQ(ChainDatabase(), QString::fromUtf8(c.database)) << c.machine << " / " << c.user;
+    }
+}
+
 // --help, and the manual pages made from it, name the user's file as every user has it.
 TEST_F(ProgramFolderTest, HelpNamesTheUsersFileFromTheHomeFolder) {
     EXPECT_EQ(UserSettingsFileForHelp(), UserSettingsFile()); // a folder outside the home
