@@ -8,8 +8,8 @@
 
 #include "core/level_catalog.h"
 #include "core/text_file.h"
-#include "hub/weak_numbers_page.h"
 #include "records/answers_file.h"
+#include "reports/weak_numbers_page.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -4,9 +4,9 @@
 // parts on their own: the bands and look-ups, and the drawing into the PDF.
 
 #include "bench_school.h"
-#include "hub/chart_page.h"
-#include "hub/charts.h"
+#include "hub/chart_panel.h"
 #include "hub/result_lists.h"
+#include "reports/chart_page.h"
 
 #include <QApplication>
 #include <QDir>

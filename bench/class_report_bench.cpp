@@ -4,8 +4,8 @@
 
 #include "bench_school.h"
 #include "core/cp932.h"
-#include "hub/class_report.h"
-#include "hub/class_report_page.h"
+#include "reports/class_report.h"
+#include "reports/class_report_page.h"
 #include "roster/grades.h"
 
 #include <QTemporaryDir>

@@ -5,10 +5,10 @@
 #include "cli/cli.h"
 
 #include "core/dates.h"
-#include "hub/chart_page.h"
-#include "hub/charts.h"
+#include "hub/chart_panel.h"
 #include "hub/hub_model.h"
 #include "hub/result_lists.h"
+#include "reports/chart_page.h"
 #include "roster/grades.h"
 
 #include <QGuiApplication>

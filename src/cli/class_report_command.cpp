@@ -3,8 +3,8 @@
 
 #include "cli/cli.h"
 
-#include "hub/class_report.h"
-#include "hub/class_report_page.h"
+#include "reports/class_report.h"
+#include "reports/class_report_page.h"
 #include "roster/roster_lines.h"
 
 #include <QDir>

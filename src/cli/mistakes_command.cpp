@@ -5,10 +5,10 @@
 #include "cli/cli.h"
 
 #include "drill/problem_source.h"
-#include "hub/charts.h"
-#include "hub/class_report.h"
-#include "hub/weak_numbers_page.h"
 #include "records/mistakes.h"
+#include "reports/charts.h"
+#include "reports/class_report.h"
+#include "reports/weak_numbers_page.h"
 #include "roster/roster_lines.h"
 
 #include <QDir>

@@ -1,9 +1,10 @@
 #include "hub/chart_panel_screen.h"
 
 #include "drill/practice_run.h"
+#include "hub/chart_panel.h"
 #include "hub/result_lists.h"
-#include "hub/weak_numbers_page.h"
 #include "records/answers_file.h"
+#include "reports/weak_numbers_page.h"
 #include "roster/grades.h"
 #include "ui/print_jobs.h"
 #include "ui/screen_parts.h"

@@ -1,6 +1,6 @@
 #include "hub/chart_view_screen.h"
 
-#include "hub/weak_numbers_page.h"
+#include "reports/weak_numbers_page.h"
 #include "ui/look.h"
 #include "ui/screen_parts.h"
 

@@ -2,9 +2,9 @@
 // Picture12: the picture box of the chart panel, where a chart page or a
 // 苦手な数 page is drawn with the same routine that prints it.
 
-#include "hub/chart_page.h"
-#include "hub/paged_document.h"
-#include "hub/weak_numbers.h"
+#include "reports/chart_page.h"
+#include "reports/paged_document.h"
+#include "reports/weak_numbers.h"
 
 #include <QList>
 #include <QWidget>

@@ -4,7 +4,7 @@
 // handlers below; what it checks comes from charts.h.
 
 #include "context/app_context.h"
-#include "hub/charts.h"
+#include "hub/hub_model.h"
 
 #include <QFrame>
 #include <array>

@@ -5,6 +5,7 @@
 #include "hub/data_change_panel_screen.h"
 #include "hub/hub_screen.h"
 #include "roster/grades.h"
+#include "ui/look.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -405,4 +405,10 @@ int LevelOfHubKey(const QString& text, int levelCount) {
     return level >= 1 && level <= levelCount ? level : -1;
 }
 
+// --- Password -------------------------------------------------------------------------------
+
+bool PasswordOpens(const QString& typed, const QString& teacherPassword) {
+    return typed == teacherPassword;
+}
+
 } // namespace baisuu

@@ -162,4 +162,11 @@ HubView BuildHubView(const Hensuu1& state, const CriteriaTable& criteria,
 // "a".."d" within N), 0 for "0" (back), or -1 for any other character.
 int LevelOfHubKey(const QString& text, int levelCount);
 
+// --- The teacher's data change (Picture7) ---------------------------------------
+
+// The typed text opens the teacher's screens only when it is the configured
+// password exactly, case and width included (an empty one when none is configured).
+bool PasswordOpens(const QString& typed, const QString& teacherPassword);
+inline const QString kPasswordRefused = QStringLiteral("パスワードを入力して下さい");
+
 } // namespace baisuu

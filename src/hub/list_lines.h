@@ -9,10 +9,6 @@
 
 namespace baisuu {
 
-// A run time from here on is a run that ran out of time: the lists show a
-// cross in place of its time, and the charts leave it out.
-constexpr qint32 kTimedOutFrom = 90000;
-
 // The last width characters of fill followed by text: text right-aligned in
 // width characters (a longer text keeps its last characters).
 QString LastOf(QStringView fill, QStringView text, int width);

@@ -7,7 +7,6 @@
 
 #include "hub/hub_model.h"
 
-#include <QColor>
 #include <QDate>
 #include <QList>
 #include <vector>
@@ -40,10 +39,6 @@ struct ListRequest {
 // time within the target, of Text5 within the passing time, silver otherwise;
 // Unchanged when no run decides (the list keeps what it had).
 enum class ListColour { Unchanged, WithinTarget, WithinPass, Silver };
-// The backgrounds of Text4 and Text5; what else marks a time within the
-// target or the passing time (the class report) takes the same colours.
-inline const QColor kWithinTarget(0xC8, 0xF0, 0xC8);
-inline const QColor kWithinPass(0xFF, 0xF0, 0xB0);
 
 struct LevelList {
     QStringList lines;

@@ -29,6 +29,10 @@ struct RecordNumbers {
     qint32 runTime = 0;
 };
 
+// A run time from here on is a run that ran out of time: the lists show a
+// cross in place of its time, and the charts leave it out.
+constexpr qint32 kTimedOutFrom = 90000;
+
 inline RecordNumbers RecordNumbersOf(const char* bytes) {
     return {std::bit_cast<double>(qFromLittleEndian<quint64>(bytes)),
             std::bit_cast<double>(qFromLittleEndian<quint64>(bytes + 8)),

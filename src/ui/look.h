@@ -28,6 +28,10 @@ QColor ColourOfBgr(qint32 bgr);
 inline const QColor kHeadingBlue(0x1A, 0x3A, 0x7A);
 // The ring around the control that has the focus.
 inline const QColor kFocusRing(0x1E, 0x6F, 0xE0);
+// A time within the target and within the passing time: the backgrounds of
+// the hub's Text4 and Text5, and what else marks such a time (the class report).
+inline const QColor kWithinTarget(0xC8, 0xF0, 0xC8);
+inline const QColor kWithinPass(0xFF, 0xF0, 0xB0);
 // The ink of the printed pages, and of their pictures on screen: text,
 // quieter text, frames, and the fill behind headings.
 inline const QColor kPageText(0x20, 0x20, 0x20);

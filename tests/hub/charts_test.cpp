@@ -3,11 +3,12 @@
 // other-pupils list, over a roster file and a log written byte by byte.
 
 #include "drill/drill_fixture.h"
-#include "hub/chart_page.h"
+#include "hub/chart_panel.h"
 #include "hub/chart_panel_screen.h"
-#include "hub/charts.h"
 #include "hub/data_change_panel_screen.h"
+#include "hub/hub_model.h"
 #include "records/log_bytes.h"
+#include "reports/chart_page.h"
 #include "roster/grades.h"
 #include "shown_panel.h"
 #include "stage_input.h"

@@ -3,8 +3,8 @@
 
 #include "cli_school.h"
 #include "core/level_catalog.h"
-#include "hub/weak_numbers.h"
 #include "records/mistakes_reference.h"
+#include "reports/weak_numbers.h"
 #include "test_support.h"
 
 #include <QDir>

@@ -6,8 +6,8 @@
 // figures block beside it.
 
 #include "core/file_error.h"
-#include "hub/charts.h"
-#include "hub/paged_document.h"
+#include "reports/charts.h"
+#include "reports/paged_document.h"
 
 #include <QRectF>
 #include <optional>

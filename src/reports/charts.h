@@ -1,27 +1,23 @@
 #pragma once
-// A pupil's history, computed without widgets: the own-runs lists per level,
-// the chart page's bands with their points and figures, where the bands go on
-// the pages, the other-pupils list and the teacher's password rule. The hub's
-// panels and `baisuu-cli own-runs` / `chart` all show these answers.
+// A pupil's chart pages, computed without widgets: the bands with their
+// points and figures, and where the bands go on the pages. The hub's chart
+// panel and `baisuu-cli chart` both show these answers; the ranks on a band
+// come from whoever keeps the rankings (the hub, hub/chart_panel.h).
 
 #include "core/level_catalog.h"
-#include "hub/list_lines.h"
 #include "records/criteria_table.h"
 #include "records/result_record.h"
-#include "records/results.h"
 #include "roster/roster.h"
 
 #include <QDate>
 #include <QList>
 #include <QStringList>
+#include <functional>
 #include <optional>
-#include <vector>
 
 namespace baisuu {
 
-// The own-runs view reads only the last 20 000 records of the log.
-constexpr int kOwnRunsRecords = 20000;
-// Both views look back ten years.
+// The own runs and the chart look back ten years.
 constexpr int kHistoryDays = 3650;
 // Runs this slow or slower are shown and plotted but left out of counts and averages.
 constexpr qint32 kChartCountedBelow = 1800;
@@ -34,15 +30,6 @@ struct HistoryRequest {
     int schoolYear = 0; // the grades the group filter admits
     int levelCount = 0; // N
 };
-
-// --- Own runs (Command16_Click) ---------------------------------------------
-
-// The pupil's runs per level, index = level 1..N (index 0 stays empty): the
-// date, the time of day and the run time, in file order; runs that ran out of
-// time show date and time of day only and come after all the others. Of
-// records, only the last kOwnRunsRecords count.
-std::vector<QStringList> OwnRunLines(const QList<RecordNumbers>& records,
-                                     const HistoryRequest& request, const StudentRoster& roster);
 
 // --- The chart page (Command21_Click, Command23_Click, Command19_Click) -------
 
@@ -64,8 +51,8 @@ struct ChartRanks {
     int pupilsWithPoints = 0;
     qint64 schoolPoints = 0;
 };
-ChartRanks LookUpChartRanks(int level, const HistoryRequest& request, const StudentRoster& roster,
-                            const ResultsState& results, const LevelCatalog& catalog);
+// The ranks of the charted pupil in a level.
+using ChartRanksOf = std::function<ChartRanks(int level)>;
 
 struct ChartBand {
     int level = 0;
@@ -132,32 +119,15 @@ struct ChartDocument {
 };
 
 // records are the whole log; the bands take its runs of the last ten years,
-// the ranks come from the tallies already computed in results. Levels outside
-// 1..N keep their place on the page but draw nothing.
+// the ranks come from ranksOf. Levels outside 1..N keep their place on the
+// page but draw nothing.
 ChartDocument BuildChartDocument(const ChartRequest& request, const QList<RecordNumbers>& records,
-                                 const ResultsState& results, const StudentRoster& roster,
+                                 const ChartRanksOf& ranksOf, const StudentRoster& roster,
                                  const CriteriaTable& criteria, const LevelCatalog& catalog);
 
 // Where document index (0, 1, 2 …) of one printing goes when printing writes
 // PDF files: the first to path itself, the next ones with "-2", "-3" … before
 // the extension ("charts.pdf", "charts-2.pdf").
 QString NumberedPdfPath(const QString& path, int index);
-
-// --- Other pupils (List2) -----------------------------------------------------
-
-// One line per listed roster entry of status 0, in file order:
-// grade label, " /  ", the name, "/", the roster number. The grade is the one
-// the selection screen shows for the school year. A roster read with its
-// status-2 entries lists them as status 0: read it without them for this.
-QStringList OtherPupilLines(const StudentRoster& roster, int schoolYear);
-// The roster number a line of OtherPupilLines names (after its last "/"), or -1.
-int PupilOfLine(const QString& line);
-
-// --- The teacher's data change (Picture7) ---------------------------------------
-
-// The typed text opens the teacher's screens only when it is the configured
-// password exactly, case and width included (an empty one when none is configured).
-bool PasswordOpens(const QString& typed, const QString& teacherPassword);
-inline const QString kPasswordRefused = QStringLiteral("パスワードを入力して下さい");
 
 } // namespace baisuu

@@ -3,10 +3,10 @@
 // `baisuu-cli class-report` over the demo school with a log written byte by byte.
 
 #include "cli_school.h"
-#include "hub/class_report.h"
-#include "hub/class_report_page.h"
 #include "hub/hub_model.h"
 #include "records/log_bytes.h"
+#include "reports/class_report.h"
+#include "reports/class_report_page.h"
 #include "roster/grades.h"
 #include "test_support.h"
 
@@ -364,7 +364,8 @@ TEST(ClassReportCli, PdfIsA4LandscapeAndBadRequestsAreRefused) {
     const QString to = QStringLiteral("--out");
     refused({levels, QStringLiteral("0"), to, out}, 2, QStringLiteral("1〜11 の数にしてください"));
     refused({levels, QStringLiteral("1,12"), to, out}, 2, QStringLiteral("1〜11"));
-    refused({levels, QStringLiteral("x"), to, out}, 2, QStringLiteral("半角の数字をカンマで区切って"));
+    refused({levels, QStringLiteral("x"), to, out}, 2,
+            QStringLiteral("半角の数字をカンマで区切って"));
     refused({to, out, levels}, 2, QStringLiteral("--levels L[,L...] の形で"));
     refused({QStringLiteral("--group"), QStringLiteral("高１"), to, out}, 2,
             QStringLiteral("--group には"));

@@ -1,9 +1,9 @@
-#include "hub/weak_numbers.h"
+#include "reports/weak_numbers.h"
 
 #include "core/dates.h"
 #include "drill/practice_source.h"
-#include "hub/paged_document.h"
 #include "records/weak_set.h"
+#include "reports/paged_document.h"
 
 #include <QHash>
 

@@ -1,7 +1,7 @@
-#include "hub/paged_document.h"
+#include "reports/paged_document.h"
 
 #include "core/dates.h"
-#include "hub/charts.h"
+#include "reports/charts.h"
 #include "ui/pdf_file.h"
 
 #include <QDir>

@@ -1,15 +1,13 @@
-#include "hub/charts.h"
+#include "reports/charts.h"
 
 #include "core/dates.h"
-#include "core/item_reader.h"
-#include "hub/list_lines.h"
-#include "hub/result_lists.h"
 #include "roster/grades.h"
 
 #include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace baisuu {
 
@@ -52,61 +50,6 @@ int roundedQuotient(qint64 sum, qint64 count) {
 }
 
 } // namespace
-
-// --- Own runs ---------------------------------------------------------------------
-
-std::vector<QStringList> OwnRunLines(const QList<RecordNumbers>& records,
-                                     const HistoryRequest& request, const StudentRoster& roster) {
-    const int n = levelsOffered(request);
-    std::vector<QStringList> lines(size_t(n) + 1);
-    if (!inPupilRange(request.pupil)) return lines;
-    const int grade = GradeIndex(roster.pupilBaseYears[size_t(request.pupil)], request.schoolYear);
-    if (!IsInGradeGroup(request.group, grade)) return lines;
-    std::vector<QStringList> timedOut(size_t(n) + 1);
-    const double since = OleDate(request.today) - kHistoryDays;
-    for (qsizetype k = std::max<qsizetype>(0, records.size() - kOwnRunsRecords); k < records.size();
-         ++k) {
-        const RecordNumbers& r = records[k];
-        if (r.level < 1 || r.level > n || r.pupilNumber != request.pupil || !(r.runDate > since))
-            continue;
-        const QString when = DateText(DateFromOle(r.runDate)).right(10) + QLatin1Char(' ') +
-                             TimeText(TimeFromOle(r.runClock)).right(10);
-        if (r.runTime >= kTimedOutFrom)
-            timedOut[size_t(r.level)].append(when);
-        else
-            lines[size_t(r.level)].append(when + Time5(r.runTime));
-    }
-    for (int level = 1; level <= n; ++level)
-        lines[size_t(level)] += timedOut[size_t(level)];
-    return lines;
-}
-
-// --- Rank look-ups ------------------------------------------------------------------
-
-ChartRanks LookUpChartRanks(int level, const HistoryRequest& request, const StudentRoster& roster,
-                            const ResultsState& results, const LevelCatalog& catalog) {
-    // The charted pupil is the one looked up: the ranking knows that pupil's
-    // own place, where a search for the name would miss names longer than the
-    // list shows and find another pupil whose name begins alike, and where the
-    // lines keep only the last two digits of a rank.
-    ChartRanks found;
-    const RankLookup points =
-        LookupRanking(level, ListMode::Points, 1, request.pupil, request.group, request.schoolYear,
-                      roster, results, catalog);
-    for (const QString& line : points.lines) {
-        const double p = LeadingValue(line.right(5));
-        if (p > 0) {
-            ++found.pupilsWithPoints;
-            found.schoolPoints += qint64(p);
-        }
-    }
-    found.pointRank = points.rank;
-    if (points.rank > 0) found.points = results.at(request.pupil, level).points;
-    found.timeRank = LookupRanking(level, ListMode::Time, 1, request.pupil, request.group,
-                                   request.schoolYear, roster, results, catalog)
-                         .rank;
-    return found;
-}
 
 // --- Bands ------------------------------------------------------------------------------
 
@@ -229,7 +172,7 @@ PupilHeading HeadingOf(const StudentRoster& roster, int pupil, int schoolYear) {
 }
 
 ChartDocument BuildChartDocument(const ChartRequest& request, const QList<RecordNumbers>& records,
-                                 const ResultsState& results, const StudentRoster& roster,
+                                 const ChartRanksOf& ranksOf, const StudentRoster& roster,
                                  const CriteriaTable& criteria, const LevelCatalog& catalog) {
     ChartDocument doc;
     doc.pupil = request.pupil;
@@ -245,7 +188,7 @@ ChartDocument BuildChartDocument(const ChartRequest& request, const QList<Record
         const int level = request.levels[k];
         if (level < 1 || level > levelsOffered(request)) continue;
         ChartBand band = buildBand(level, request, records, admitted, criteria, catalog);
-        band.ranks = LookUpChartRanks(level, request, roster, results, catalog);
+        band.ranks = ranksOf(level);
         band.top = places[k].top;
         doc.pages.last().bands.append(band);
     }
@@ -259,34 +202,6 @@ QString NumberedPdfPath(const QString& path, int index) {
     const QString stem = suffix.isEmpty() ? path : path.left(path.size() - suffix.size() - 1);
     return stem + QStringLiteral("-%1").arg(index + 1) +
            (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
-}
-
-// --- Other pupils -------------------------------------------------------------------------
-
-QStringList OtherPupilLines(const StudentRoster& roster, int schoolYear) {
-    QStringList lines;
-    for (int k = 1; k <= roster.rosterCount; ++k) {
-        const StudentEntry& e = roster.at(k);
-        if (e.status != 0) continue;
-        lines.append(GradeLabelFull(GradeIndex(e.gradeBaseYear, schoolYear)) +
-                     QStringLiteral(" /  ") + e.name + QLatin1Char('/') +
-                     QString::number(e.number));
-    }
-    return lines;
-}
-
-int PupilOfLine(const QString& line) {
-    const qsizetype slash = line.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0) return -1;
-    bool ok = false;
-    const int pupil = line.mid(slash + 1).trimmed().toInt(&ok);
-    return ok && inPupilRange(pupil) ? pupil : -1;
-}
-
-// --- Password -------------------------------------------------------------------------------
-
-bool PasswordOpens(const QString& typed, const QString& teacherPassword) {
-    return typed == teacherPassword;
 }
 
 } // namespace baisuu

@@ -3,8 +3,8 @@
 // hand; and the page as drawn, on the screen's picture and on an A4 sheet.
 
 #include "core/level_catalog.h"
-#include "hub/weak_numbers_page.h"
 #include "page_recorder.h"
+#include "reports/weak_numbers_page.h"
 
 #include <QImage>
 #include <QPainter>

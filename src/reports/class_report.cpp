@@ -1,7 +1,7 @@
-#include "hub/class_report.h"
+#include "reports/class_report.h"
 
 #include "core/durable_file.h"
-#include "hub/hub_model.h"
+#include "core/table_sizes.h"
 #include "roster/grades.h"
 #include "roster/record_lines.h"
 

@@ -103,7 +103,6 @@ WeakNumbersDocument BuildWeakNumbersDocument(const WeakNumbersRequest& request,
                                              const LevelCatalog& catalog,
                                              const ProblemSource& problems);
 
-
 // The page's parts, in thousandths of its height, for the layout and the drawing alike.
 constexpr double kWeakHeader = 56;     // the name, the date and the period
 constexpr double kWeakLegend = 52;     // the colour legend at the foot

@@ -1,4 +1,4 @@
-#include "hub/weak_numbers_page.h"
+#include "reports/weak_numbers_page.h"
 
 #include "core/dates.h"
 #include "ui/look.h"

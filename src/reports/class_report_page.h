@@ -6,7 +6,7 @@
 // sheets, grade and name on each.
 
 #include "core/file_error.h"
-#include "hub/class_report.h"
+#include "reports/class_report.h"
 
 #include <QRectF>
 #include <optional>

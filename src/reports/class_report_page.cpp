@@ -1,7 +1,6 @@
-#include "hub/class_report_page.h"
+#include "reports/class_report_page.h"
 
 #include "core/dates.h"
-#include "hub/result_lists.h"
 #include "ui/look.h"
 #include "ui/pdf_file.h"
 

@@ -2,8 +2,8 @@
 // The 苦手な数 page drawn with one routine on any paint device: the chart
 // panel's picture box, a printer and a PDF file alike, as the chart pages are.
 
-#include "hub/paged_document.h"
-#include "hub/weak_numbers.h"
+#include "reports/paged_document.h"
+#include "reports/weak_numbers.h"
 
 #include <QColor>
 

@@ -1,8 +1,8 @@
 // The drawing of the chart page: the paths it writes into a PDF, the marks of
 // its legend and where its texts stand, over bands built by hand.
 
-#include "hub/chart_page.h"
 #include "page_recorder.h"
+#include "reports/chart_page.h"
 
 #include <QFile>
 #include <QFontMetricsF>

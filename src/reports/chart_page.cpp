@@ -1,4 +1,4 @@
-#include "hub/chart_page.h"
+#include "reports/chart_page.h"
 
 #include "core/dates.h"
 #include "ui/look.h"
