@@ -116,8 +116,8 @@ std::optional<QString> PgConnection::open(const QString& conninfo) {
     // expanded connection string, coming later, overrides the default.
     const QByteArray text = conninfo.toUtf8();
     const char* const keywords[] = {"connect_timeout", "dbname", nullptr};
-    const char* const values[] = {
-        qEnvironmentVariableIsSet("PGCONNECT_TIMEOUT") ? nullptr : "10", text.constData(), nullptr};
+    const char* const values[] = {qEnvironmentVariableIsSet("PGCONNECT_TIMEOUT") ? nullptr : "10",
+                                  text.constData(), nullptr};
     conn_ = PQconnectdbParams(keywords, values, 1);
     if (PQstatus(conn_) != CONNECTION_OK) {
         const QString why = failure(QStringLiteral(

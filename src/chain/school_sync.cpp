@@ -9,7 +9,6 @@
 #include "records/results.h"
 #include "roster/roster.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QMap>
 
@@ -25,7 +24,7 @@ QByteArray SyncCopyLine(std::initializer_list<QByteArray> fields) {
 }
 
 QByteArray SyncDigest(QByteArrayView bytes) {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+    return LogDigest(bytes);
 }
 
 std::optional<QString> SchoolSyncRun::begin() {
@@ -77,7 +76,7 @@ std::optional<QString> SchoolSyncRun::finish() {
                                          " criteria_digest = decode($4, 'hex'),"
                                          " synced_at = now() WHERE school_code = ") +
                               kSyncSchool,
-                          {QString::number(log_.size() / kRecordSize), hex(LogDigest(log_)),
+                          {QString::number(log_.size() / kRecordSize), hex(logDigest_),
                            hex(rosterDigest_), hex(criteriaDigest_)}))
         return e;
     return db_.exec(QStringLiteral("COMMIT"));

@@ -6,6 +6,7 @@
 #include "chain/runs_diff.h"
 #include "chain/school_sync.h"
 
+#include <QFileInfo>
 #include <QMap>
 
 namespace baisuu {
@@ -31,6 +32,9 @@ struct SyncStoredSchool {
 struct SyncSentFile {
     qint64 bytes = 0;
     QByteArray headDigest;
+    // The file as the sync saw it: unchanged, it is not read again.
+    qint64 size = -1;
+    qint64 mtime = 0;
     bool fromStart = false; // read anew from its first byte
 };
 
@@ -60,7 +64,7 @@ class SchoolSyncRun {
     std::optional<QString> storedRuns(QList<StoredRun>* out);
     std::optional<QString> sendAnswers();
     std::optional<QString> storedFiles(QMap<int, SyncSentFile>* out);
-    std::optional<QString> answersOf(int pupil, const QString& path, const SyncSentFile& sent,
+    std::optional<QString> answersOf(int pupil, const QFileInfo& info, const SyncSentFile& sent,
                                      QByteArray* rows, SyncSentFile* now) const;
     std::optional<QString> finish();
     // Rows of one of our tables in COPY text format. COPY itself does not
@@ -78,7 +82,7 @@ class SchoolSyncRun {
     const QByteArray codeField_; // as a COPY field
     bool tables_ = false;        // the database has our tables (a dry run may find none)
     SyncStoredSchool stored_;
-    QByteArray log_, rosterDigest_, criteriaDigest_;
+    QByteArray log_, logDigest_, rosterDigest_, criteriaDigest_;
     bool criteriaChanged_ = false;
     bool runsChanged_ = false;
 };

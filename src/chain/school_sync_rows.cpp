@@ -76,11 +76,14 @@ std::optional<QString> SchoolSyncRun::storedRuns(QList<StoredRun>* out) {
 
 std::optional<QString> SchoolSyncRun::sendRuns() {
     const qint64 storedBytes = stored_.logRecords * kRecordSize;
+    logDigest_ = LogDigest(log_);
     RunsDiff diff;
     if (stored_.logDigest.isEmpty() && stored_.logRecords == 0) {
         diff.added = log_; // nothing sent yet
     } else if (log_.size() >= storedBytes &&
-               LogDigest(QByteArrayView(log_).first(storedBytes)) == stored_.logDigest) {
+               (log_.size() == storedBytes
+                    ? logDigest_
+                    : LogDigest(QByteArrayView(log_).first(storedBytes))) == stored_.logDigest) {
         diff.added = log_.mid(storedBytes); // appends alone
     } else {
         QList<StoredRun> stored;
@@ -139,21 +142,26 @@ std::optional<QString> SchoolSyncRun::sendPoints() {
 std::optional<QString> SchoolSyncRun::storedFiles(QMap<int, SyncSentFile>* out) {
     if (!tables_) return std::nullopt;
     QList<QStringList> rows;
-    if (auto e = db_.exec(QStringLiteral("SELECT pupil, synced_bytes, encode(head_digest, 'hex')"
+    if (auto e = db_.exec(QStringLiteral("SELECT pupil, synced_bytes, encode(head_digest, 'hex'),"
+                                         " file_size, file_mtime"
                                          " FROM baisuu.answer_files WHERE school_code = ") +
                               kSyncSchool,
                           {}, &rows))
         return e;
     for (const QStringList& r : rows)
-        out->insert(r[0].toInt(), {r[1].toLongLong(), QByteArray::fromHex(r[2].toLatin1())});
+        out->insert(r[0].toInt(), {r[1].toLongLong(), QByteArray::fromHex(r[2].toLatin1()),
+                                   r[3].toLongLong(), r[4].toLongLong()});
     return std::nullopt;
 }
 
 // The whole lines of a pupil's file past what was sent; a file that is no
 // longer the one sent (shorter, or another start) is sent again whole.
-std::optional<QString> SchoolSyncRun::answersOf(int pupil, const QString& path,
+std::optional<QString> SchoolSyncRun::answersOf(int pupil, const QFileInfo& info,
                                                 const SyncSentFile& sent, QByteArray* rows,
                                                 SyncSentFile* now) const {
+    const QString path = info.filePath();
+    now->size = info.size();
+    now->mtime = info.lastModified().toMSecsSinceEpoch();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("%1: 読めません（%2）")
@@ -197,21 +205,23 @@ std::optional<QString> SchoolSyncRun::sendAnswers() {
     QStringList again;   // pupils whose answers in the database go: file gone or sent anew
     QStringList changed; // pupils whose file's row changes
     QSet<int> present;
-    for (const QString& name : folder.entryList({QStringLiteral("*.txt")}, QDir::Files)) {
+    for (const QFileInfo& info : folder.entryInfoList({QStringLiteral("*.txt")}, QDir::Files)) {
+        const QString name = info.fileName();
         bool ok = false;
         const int pupil = name.chopped(4).toInt(&ok);
         // Only the files the drill writes: NNNN.txt.
         if (!ok || name != QFileInfo(AnswersFilePath(dataFolder, pupil)).fileName()) continue;
         present.insert(pupil);
         const SyncSentFile was = sent.value(pupil);
+        if (info.size() == was.size && info.lastModified().toMSecsSinceEpoch() == was.mtime)
+            continue; // as the last sync saw it
         SyncSentFile now;
-        if (auto e = answersOf(pupil, folder.filePath(name), was, &rows, &now)) return e;
+        if (auto e = answersOf(pupil, info, was, &rows, &now)) return e;
         if (now.fromStart && was.bytes > 0) again << QString::number(pupil);
-        if (now.bytes == was.bytes && now.headDigest == was.headDigest && sent.contains(pupil))
-            continue;
         changed << QString::number(pupil);
-        files += SyncCopyLine(
-            {code_, SyncNum(pupil), SyncNum(now.bytes), "\\x" + now.headDigest.toHex()});
+        files +=
+            SyncCopyLine({code_, SyncNum(pupil), SyncNum(now.bytes), "\\x" + now.headDigest.toHex(),
+                          SyncNum(now.size), SyncNum(now.mtime)});
     }
     for (auto it = sent.cbegin(); it != sent.cend(); ++it)
         if (!present.contains(it.key())) again << QString::number(it.key());
@@ -237,7 +247,9 @@ std::optional<QString> SchoolSyncRun::sendAnswers() {
                           {QLatin1Char('{') + changed.join(QLatin1Char(',')) + QLatin1Char('}')}))
         return e;
     if (auto e = insertRows(QStringLiteral("answer_files"),
-                            QStringLiteral("school_code, pupil, synced_bytes, head_digest"), files))
+                            QStringLiteral("school_code, pupil, synced_bytes, head_digest,"
+                                           " file_size, file_mtime"),
+                            files))
         return e;
     return insertRows(
         QStringLiteral("answers"),
