@@ -56,7 +56,10 @@ QString DailyBackupAndSync(const QString& database, const Hensuu1& state,
     // The sync reads the log as every reader does; off the screens' thread a
     // busy log is waited out by sleeping.
     SyncCounts counts;
-    const std::optional<QString> failure = SyncSchool(database, state, criteria, {}, &counts);
+    SyncOptions options;
+    options.today = today;
+    const std::optional<QString> failure =
+        SyncSchool(database, state, criteria, options, &counts);
     if (!failure) return {};
     tell(QStringLiteral("本部のデータベースへ成績を送れませんでした: "), *failure);
     return *failure;

@@ -18,7 +18,8 @@ const char* const kTables[] = {
     " criteria_digest bytea, synced_at timestamptz)",
     "CREATE TABLE baisuu.pupils (school_code text NOT NULL,"
     " pupil integer NOT NULL, name text NOT NULL, base_year integer NOT NULL,"
-    " status integer NOT NULL, PRIMARY KEY (school_code, pupil))",
+    " status integer NOT NULL, grade_index integer NOT NULL, grade text NOT NULL,"
+    " PRIMARY KEY (school_code, pupil))",
     "CREATE TABLE baisuu.criteria (school_code text NOT NULL,"
     " level integer NOT NULL, target_time integer NOT NULL, pass_time integer NOT NULL,"
     " clear_points integer NOT NULL, clear_count integer NOT NULL,"

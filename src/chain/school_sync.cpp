@@ -7,6 +7,7 @@
 #include "records/answers_file.h"
 #include "records/result_record.h"
 #include "records/results.h"
+#include "roster/grades.h"
 #include "roster/roster.h"
 
 #include <QDir>
@@ -114,7 +115,9 @@ std::optional<QString> SchoolSyncRun::sendRoster() {
     FileError error;
     const std::optional<QString> text = ReadTextFile(state_.paths.rosterFile(), &error);
     if (!text) return error.text();
-    rosterDigest_ = SyncDigest(text->toUtf8());
+    // The grades move on with the school year, the roster unchanged.
+    const int schoolYear = CurrentSchoolYear(options_.today, state_.schoolYearStartMonth);
+    rosterDigest_ = SyncDigest(text->toUtf8() + QByteArray::number(schoolYear));
     if (rosterDigest_ == stored_.rosterDigest) return std::nullopt;
     QList<FileError> problems;
     // A number listed twice is the later record's, as the roster's readers take it.
@@ -122,16 +125,21 @@ std::optional<QString> SchoolSyncRun::sendRoster() {
     for (const RosterRecord& r : RosterRecords(*text, state_.paths.rosterFile(), &problems))
         pupils.insert(r.entry.number, r.entry);
     QByteArray rows;
-    for (const StudentEntry& p : std::as_const(pupils))
+    for (const StudentEntry& p : std::as_const(pupils)) {
+        const int grade = GradeIndex(p.gradeBaseYear, schoolYear);
         rows += SyncCopyLine({code_, SyncNum(p.number), p.name.trimmed().toUtf8(),
-                              SyncNum(p.gradeBaseYear), SyncNum(p.status)});
+                              SyncNum(p.gradeBaseYear), SyncNum(p.status), SyncNum(grade),
+                              GradeLabelFull(grade).toUtf8()});
+    }
     counts_.pupils = pupils.size();
     if (!writes()) return std::nullopt;
     if (auto e = db_.exec(QStringLiteral("DELETE FROM baisuu.pupils WHERE school_code = ") +
                           kSyncSchool))
         return e;
     return insertRows(QStringLiteral("pupils"),
-                      QStringLiteral("school_code, pupil, name, base_year, status"), rows);
+                      QStringLiteral("school_code, pupil, name, base_year, status, grade_index,"
+                                     " grade"),
+                      rows);
 }
 
 std::optional<QString> SchoolSyncRun::sendCriteria() {

@@ -16,6 +16,8 @@
 #include "records/criteria_table.h"
 #include "records/results_log.h"
 
+#include <QDate>
+
 namespace baisuu {
 
 // Where a sync stands; a test may stop the process after each.
@@ -44,8 +46,9 @@ struct SyncCounts {
 };
 
 struct SyncOptions {
-    bool dryRun = false; // read and count, write nothing
-    LockWait wait;       // while the log is busy
+    bool dryRun = false;                // read and count, write nothing
+    QDate today = QDate::currentDate(); // the school year the pupils' grades are for
+    LockWait wait;                      // while the log is busy
     SyncStepHook afterStep;
 };
 

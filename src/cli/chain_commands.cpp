@@ -38,6 +38,7 @@ int CmdSync(CliEnv& env) {
     if (!LoadCliInstallation(env, state, &criteria)) return 1;
     SyncOptions options;
     options.dryRun = env.flag(QStringLiteral("--dry-run"));
+    options.today = env.clock->now().date();
     SyncCounts counts;
     if (const auto error = SyncSchool(conninfo, state, criteria, options, &counts)) {
         env.err << *error << Qt::endl;
