@@ -86,13 +86,11 @@ void seisekitime1::Form_Activate() {
             ComputeLevelStats(ctx_.results, ctx_.criteria, ctx_.hensuu1.paths.resultsLogFile(), now,
                               ctx_.coveredWait()))
         ctx_.navigator.message(QStringLiteral("成績の読み込み"), LogUnreadableText(*error));
-    SchoolTrouble trouble = FindSchoolTrouble(ctx_.hensuu1.paths.resultsLogFile(), now.date(),
-                                              ctx_.answersUnwrittenOn(now.date()));
-    trouble.chainSyncFailure = ctx_.chainSyncFailure->get();
     view_ = BuildHubView(ctx_.hensuu1, ctx_.criteria, ctx_.results, ctx_.roster,
-                         Combo1->currentText(), now, trouble);
+                         Combo1->currentText(), now, schoolTrouble());
     ctx_.finalLevelCleared = view_.finalLevelCleared;
     showNotice(*notice_, view_.notice);
+    if (view_.teacherMode) noticeTimer_.start();
 
     Command8->setVisible(view_.teacherMode);
     practice_->setVisible(!view_.teacherMode);
@@ -143,6 +141,8 @@ void seisekitime1::buildNotice() {
                     QStringLiteral("Notice"));
     FillBackground(notice_, QColor(0xFF, 0xE4, 0xE4));
     notice_->hide();
+    noticeTimer_.setInterval(3000);
+    connect(&noticeTimer_, &QTimer::timeout, this, [this] { noticeTick(); });
 }
 
 void seisekitime1::keysFromNow() {
@@ -440,6 +440,18 @@ void seisekitime1::practiceClicked() {
     Option2[2]->setChecked(true);
     Option2_Click(2);
     Picture11->showOwnWeakNumbers();
+}
+
+SchoolTrouble seisekitime1::schoolTrouble() const {
+    const QDate today = ctx_.clock.now().date();
+    SchoolTrouble trouble = FindSchoolTrouble(ctx_.hensuu1.paths.resultsLogFile(), today,
+                                              ctx_.answersUnwrittenOn(today));
+    trouble.chainSyncFailure = ctx_.chainSyncFailure->get();
+    return trouble;
+}
+
+void seisekitime1::noticeTick() {
+    showNotice(*notice_, TeacherNoticeText(schoolTrouble(), ctx_.clock.now().date()));
 }
 
 QWidget* MakeHubScreen(AppContext& ctx) {

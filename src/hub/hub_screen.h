@@ -12,6 +12,7 @@
 #include "hub/result_lists.h"
 #include "ui/screen_parts.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <vector>
@@ -53,6 +54,9 @@ class seisekitime1 final : public QWidget {
     // "苦手練習(N)" and the key N: the pupil's own 苦手な数 pages, where each
     // level with weak numbers offers 「苦手を練習」.
     void practiceClicked();
+    // The teacher's notice again, every few seconds while the hub shows: the
+    // day's copy and the sync run beside the screens and end after it came up.
+    void noticeTick();
 
     // The time mode's views: today's runs, the best times; and the runs of
     // the period (resultPeriod) in either mode.
@@ -81,6 +85,7 @@ class seisekitime1 final : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    SchoolTrouble schoolTrouble() const;
     void buildHeader();
     void buildOptions();
     void buildColumns();
@@ -146,6 +151,7 @@ class seisekitime1 final : public QWidget {
     QPushButton* Command17 = nullptr; // "グラフ", in the own-runs view
     QPushButton* practice_ = nullptr; // "苦手練習(N)" (pupils), in Command8's place
     QLabel* notice_ = nullptr;        // a teacher's notice of trouble (HubView::notice)
+    QTimer noticeTimer_;
 };
 
 // What the application shell calls to make the hub.
