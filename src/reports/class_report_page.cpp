@@ -1,6 +1,7 @@
 #include "reports/class_report_page.h"
 
 #include "core/dates.h"
+#include "reports/table_text.h"
 #include "ui/look.h"
 #include "ui/pdf_file.h"
 
@@ -33,7 +34,7 @@ constexpr double kNameWidth = 400; // ten full-width characters; longer names ar
 constexpr double kColumnWidths[] = {80, 90, 120, 85}; // runs, best, points, cleared
 constexpr double kLevelWidth =
     kColumnWidths[0] + kColumnWidths[1] + kColumnWidths[2] + kColumnWidths[3];
-constexpr double kPad = 8;
+constexpr double kPad = kCellPad;
 
 static_assert(kBodyTop + kReportRowsPerPage * kRowHeight + kFootHeight <= kHeight,
               "the rows of a sheet leave room for the foot");
@@ -44,61 +45,7 @@ constexpr int kBodyText = 34;
 constexpr int kHeadText = 28;
 constexpr int kSmallText = 24;
 
-const QColor kStripe(0xF4, 0xF6, 0xF9);
-const QColor kGrid(0xD5, 0xDA, 0xE1);
 const QColor kMarkRed(0xB0, 0x10, 0x10);
-
-enum class Lines { One, UpToTwo };
-
-// Text within box less its padding. A text too wide for one line is set
-// smaller, down to six tenths of its size; beyond that it goes on two lines
-// where the cell allows it (a long name), and is cut with "…" where not.
-void cellText(QPainter& p, const QRectF& box, Qt::Alignment align, QString s, const QFont& font,
-              const QColor& colour = kPageText, Lines lines = Lines::One) {
-    if (s.isEmpty()) return;
-    const QRectF inner = box.adjusted(kPad, 0, -kPad, 0);
-    const int size = font.pixelSize();
-    int flags = int(align | Qt::AlignVCenter | Qt::TextSingleLine);
-    QFont smaller;
-    const QFont* used = &font;
-    // A full-width em per character bounds the width of any text: most cells
-    // hold a few digits and need no measuring.
-    if (double(s.size()) * size > inner.width()) {
-        // Two lines of this size fill the height of the box.
-        const int twoLineSize = std::min(size, int(inner.height() / 2.3));
-        const int smallest = std::max(
-            lines == Lines::UpToTwo ? std::max(twoLineSize, size * 6 / 10) : size * 6 / 10, 1);
-        double width = QFontMetricsF(font).horizontalAdvance(s);
-        if (width > inner.width()) {
-            smaller = font;
-            used = &smaller;
-            int fitted = std::max(int(size * inner.width() / width), smallest);
-            smaller.setPixelSize(fitted);
-            width = QFontMetricsF(smaller).horizontalAdvance(s);
-            while (width > inner.width() && fitted > smallest) {
-                smaller.setPixelSize(--fitted);
-                width = QFontMetricsF(smaller).horizontalAdvance(s);
-            }
-            if (width > inner.width() && lines == Lines::UpToTwo) {
-                // Two lines hold the 20 characters a roster name has at most;
-                // the box clips anything longer.
-                smaller.setPixelSize(twoLineSize);
-                flags = int(align | Qt::AlignVCenter | Qt::TextWrapAnywhere);
-            } else if (width > inner.width()) {
-                s = QFontMetricsF(smaller).elidedText(s, Qt::ElideRight, inner.width());
-            }
-        }
-    }
-    p.setFont(*used);
-    p.setPen(colour);
-    p.drawText(inner, flags, s);
-}
-
-QPen line(const QColor& colour, double width) {
-    QPen pen(colour, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-    pen.setCosmetic(false);
-    return pen;
-}
 
 void drawTitle(QPainter& p, const ClassReport& report) {
     const QFont schoolFont = PageFont(56, true);
@@ -109,17 +56,17 @@ void drawTitle(QPainter& p, const ClassReport& report) {
         const double w =
             std::min(QFontMetricsF(schoolFont).horizontalAdvance(report.schoolName) + 2 * kPad,
                      kWidth * 0.4);
-        cellText(p, QRectF(x - kPad, 0, w, kTitleHeight), Qt::AlignLeft, report.schoolName,
-                 schoolFont, kHeadingBlue);
+        DrawCellText(p, QRectF(x - kPad, 0, w, kTitleHeight), Qt::AlignLeft, report.schoolName,
+                     schoolFont, kHeadingBlue);
         x += w + 20;
     }
     QString title = QStringLiteral("成績一覧　%1").arg(report.group);
     if (!report.contentName.isEmpty()) title = report.contentName + QStringLiteral("　") + title;
-    cellText(p, QRectF(x - kPad, 0, kWidth - dateWidth - x, kTitleHeight), Qt::AlignLeft, title,
-             titleFont);
-    cellText(p, QRectF(kWidth - dateWidth, 0, dateWidth + kPad, kTitleHeight), Qt::AlignRight,
-             DateText(report.today), PageFont(34), kPageQuietText);
-    p.setPen(line(kHeadingBlue, 5));
+    DrawCellText(p, QRectF(x - kPad, 0, kWidth - dateWidth - x, kTitleHeight), Qt::AlignLeft, title,
+                 titleFont);
+    DrawCellText(p, QRectF(kWidth - dateWidth, 0, dateWidth + kPad, kTitleHeight), Qt::AlignRight,
+                 DateText(report.today), PageFont(34), kPageQuietText);
+    p.setPen(TablePen(kHeadingBlue, 5));
     p.drawLine(QPointF(0, kTitleHeight - 6), QPointF(kWidth, kTitleHeight - 6));
 }
 
@@ -128,26 +75,26 @@ void drawHeadings(QPainter& p, const ClassReport& report, const ClassReportPage&
     const double tableRight = kGradeWidth + kNameWidth + page.levelCount * kLevelWidth;
     p.fillRect(QRectF(0, kTableTop, tableRight, headHeight), kPageHeadingFill);
     const QFont head = PageFont(kHeadText, true);
-    cellText(p, QRectF(0, kTableTop, kGradeWidth, headHeight), Qt::AlignHCenter,
-             QStringLiteral("学年"), head);
-    cellText(p, QRectF(kGradeWidth, kTableTop, kNameWidth, headHeight), Qt::AlignHCenter,
-             QStringLiteral("名前"), head);
+    DrawCellText(p, QRectF(0, kTableTop, kGradeWidth, headHeight), Qt::AlignHCenter,
+                 QStringLiteral("学年"), head);
+    DrawCellText(p, QRectF(kGradeWidth, kTableTop, kNameWidth, headHeight), Qt::AlignHCenter,
+                 QStringLiteral("名前"), head);
     for (int k = 0; k < page.levelCount; ++k) {
         const ClassReportLevel& level = report.levels[page.firstLevel + k];
         const double left = kGradeWidth + kNameWidth + k * kLevelWidth;
-        cellText(p, QRectF(left, kTableTop + 4, kLevelWidth, kLevelHeadHeight * 0.55),
-                 Qt::AlignHCenter, LevelHeading(level), PageFont(30, true), kHeadingBlue);
+        DrawCellText(p, QRectF(left, kTableTop + 4, kLevelWidth, kLevelHeadHeight * 0.55),
+                     Qt::AlignHCenter, LevelHeading(level), PageFont(30, true), kHeadingBlue);
         if (level.targetTime > 0)
-            cellText(p,
-                     QRectF(left, kTableTop + kLevelHeadHeight * 0.55, kLevelWidth,
-                            kLevelHeadHeight * 0.4),
-                     Qt::AlignHCenter, QStringLiteral("目標 %1秒").arg(level.targetTime),
-                     PageFont(kSmallText), kPageQuietText);
+            DrawCellText(p,
+                         QRectF(left, kTableTop + kLevelHeadHeight * 0.55, kLevelWidth,
+                                kLevelHeadHeight * 0.4),
+                         Qt::AlignHCenter, QStringLiteral("目標 %1秒").arg(level.targetTime),
+                         PageFont(kSmallText), kPageQuietText);
         double x = left;
         for (int c = 0; c < 4; ++c) {
-            cellText(p,
-                     QRectF(x, kTableTop + kLevelHeadHeight, kColumnWidths[c], kColumnHeadHeight),
-                     Qt::AlignHCenter, LevelColumnHeadings()[c], PageFont(kSmallText, true));
+            DrawCellText(
+                p, QRectF(x, kTableTop + kLevelHeadHeight, kColumnWidths[c], kColumnHeadHeight),
+                Qt::AlignHCenter, LevelColumnHeadings()[c], PageFont(kSmallText, true));
             x += kColumnWidths[c];
         }
     }
@@ -161,10 +108,10 @@ void drawRows(QPainter& p, const ClassReport& report, const ClassReportPage& pag
         const double top = kBodyTop + r * kRowHeight;
         const double right = kGradeWidth + kNameWidth + page.levelCount * kLevelWidth;
         // Every other row on a tint, so the eye keeps to one pupil across the sheet.
-        if (r % 2 == 1) p.fillRect(QRectF(0, top, right, kRowHeight), kStripe);
-        cellText(p, QRectF(0, top, kGradeWidth, kRowHeight), Qt::AlignHCenter, row.grade, body);
-        cellText(p, QRectF(kGradeWidth, top, kNameWidth, kRowHeight), Qt::AlignLeft, row.name, body,
-                 kPageText, Lines::UpToTwo);
+        if (r % 2 == 1) p.fillRect(QRectF(0, top, right, kRowHeight), kTableStripe);
+        DrawCellText(p, QRectF(0, top, kGradeWidth, kRowHeight), Qt::AlignHCenter, row.grade, body);
+        DrawCellText(p, QRectF(kGradeWidth, top, kNameWidth, kRowHeight), Qt::AlignLeft, row.name,
+                     body, kPageText, CellLines::UpToTwo);
         double x = kGradeWidth + kNameWidth;
         for (int k = 0; k < page.levelCount; ++k) {
             const ClassReportCell& cell = row.cells[page.firstLevel + k];
@@ -173,10 +120,10 @@ void drawRows(QPainter& p, const ClassReport& report, const ClassReportPage& pag
             const QRectF points(best.right(), top, kColumnWidths[2], kRowHeight);
             const QRectF cleared(points.right(), top, kColumnWidths[3], kRowHeight);
             if (cell.withinTarget) p.fillRect(best, kWithinTarget);
-            cellText(p, runs, Qt::AlignRight, RunsText(cell), body);
-            cellText(p, best, Qt::AlignRight, BestTimeText(cell), body);
-            cellText(p, points, Qt::AlignRight, PointsText(cell), body);
-            cellText(p, cleared, Qt::AlignHCenter, ClearedText(cell), mark, kMarkRed);
+            DrawCellText(p, runs, Qt::AlignRight, RunsText(cell), body);
+            DrawCellText(p, best, Qt::AlignRight, BestTimeText(cell), body);
+            DrawCellText(p, points, Qt::AlignRight, PointsText(cell), body);
+            DrawCellText(p, cleared, Qt::AlignHCenter, ClearedText(cell), mark, kMarkRed);
             x += kLevelWidth;
         }
     }
@@ -186,7 +133,7 @@ void drawGrid(QPainter& p, const ClassReportPage& page) {
     const double right = kGradeWidth + kNameWidth + page.levelCount * kLevelWidth;
     const double bottom = kBodyTop + std::max(page.rowCount, 1) * kRowHeight;
     const double levelsLeft = kGradeWidth + kNameWidth;
-    p.setPen(line(kGrid, 1.5));
+    p.setPen(TablePen(kTableGrid, 1.5));
     for (int r = 1; r < page.rowCount; ++r)
         p.drawLine(QPointF(0, kBodyTop + r * kRowHeight),
                    QPointF(right, kBodyTop + r * kRowHeight));
@@ -199,7 +146,7 @@ void drawGrid(QPainter& p, const ClassReportPage& page) {
             p.drawLine(QPointF(x, kTableTop + kLevelHeadHeight), QPointF(x, bottom));
         }
     }
-    p.setPen(line(kPageFrame, 3));
+    p.setPen(TablePen(kPageFrame, 3));
     p.drawLine(QPointF(kGradeWidth, kTableTop), QPointF(kGradeWidth, bottom));
     for (int k = 0; k <= page.levelCount; ++k)
         p.drawLine(QPointF(levelsLeft + k * kLevelWidth, kTableTop),
@@ -214,23 +161,23 @@ void drawFoot(QPainter& p, int pageNumber, int pageCount) {
     double x = 0;
     const auto legend = [&](const QString& s) {
         const double w = QFontMetricsF(small).horizontalAdvance(s) + 2 * kPad;
-        cellText(p, QRectF(x, top, w, kFootHeight), Qt::AlignLeft, s, small, kPageQuietText);
+        DrawCellText(p, QRectF(x, top, w, kFootHeight), Qt::AlignLeft, s, small, kPageQuietText);
         x += w + 30;
     };
-    cellText(p, QRectF(x, top, 60, kFootHeight), Qt::AlignHCenter, QString::fromUtf16(kClearedMark),
-             PageFont(kSmallText, true), kMarkRed);
+    DrawCellText(p, QRectF(x, top, 60, kFootHeight), Qt::AlignHCenter,
+                 QString::fromUtf16(kClearedMark), PageFont(kSmallText, true), kMarkRed);
     x += 50;
     legend(QStringLiteral("判定期間内にクリア"));
     const QRectF swatch(x, top + 15, 60, kFootHeight - 30);
     p.fillRect(swatch, kWithinTarget);
-    p.setPen(line(kPageFrame, 1.5));
+    p.setPen(TablePen(kPageFrame, 1.5));
     p.drawRect(swatch);
     x += 70;
     legend(QStringLiteral("最高タイムが目標タイム以内"));
     legend(QStringLiteral("%1 記録なし　タイムは秒、点数は今までの合計")
                .arg(QString::fromUtf16(kNoBestTime)));
-    cellText(p, QRectF(kWidth - 400, top, 400 + kPad, kFootHeight), Qt::AlignRight,
-             QStringLiteral("%1 / %2").arg(pageNumber).arg(pageCount), PageFont(30));
+    DrawCellText(p, QRectF(kWidth - 400, top, 400 + kPad, kFootHeight), Qt::AlignRight,
+                 QStringLiteral("%1 / %2").arg(pageNumber).arg(pageCount), PageFont(30));
 }
 
 } // namespace
@@ -254,8 +201,9 @@ void DrawClassReportPage(QPainter& painter, const QRectF& area, const ClassRepor
     drawHeadings(painter, report, page);
     drawRows(painter, report, page);
     if (report.rows.isEmpty())
-        cellText(painter, QRectF(0, kBodyTop, kGradeWidth + kNameWidth, kRowHeight), Qt::AlignLeft,
-                 QStringLiteral("この学年の生徒はいません。"), PageFont(kBodyText), kPageQuietText);
+        DrawCellText(painter, QRectF(0, kBodyTop, kGradeWidth + kNameWidth, kRowHeight),
+                     Qt::AlignLeft, QStringLiteral("この学年の生徒はいません。"),
+                     PageFont(kBodyText), kPageQuietText);
     drawGrid(painter, page);
     drawFoot(painter, pageNumber, pageCount);
     painter.restore();
