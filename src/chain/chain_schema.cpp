@@ -41,6 +41,9 @@ const char* const kTables[] = {
     " divisor integer NOT NULL, number integer NOT NULL, key integer NOT NULL,"
     " correct boolean NOT NULL, ms integer NOT NULL, practice boolean NOT NULL)",
     "CREATE INDEX answers_school_pupil ON baisuu.answers (school_code, pupil)",
+    // The report's most-missed numbers read the wrong answers alone, by level.
+    "CREATE INDEX answers_missed ON baisuu.answers (level, number) INCLUDE (answered_at)"
+    " WHERE NOT correct",
     "CREATE VIEW public.chain_runs AS SELECT r.school_code, s.school_name, r.pupil, r.level,"
     " r.seconds, p.points, r.run_date, r.timed_out FROM baisuu.runs r"
     " JOIN baisuu.schools s ON s.school_code = r.school_code"

@@ -1,7 +1,10 @@
 // The head office's commands: `sync` copies this school into the chain's
-// PostgreSQL database.
+// PostgreSQL database; `chain-ranking` prints a level's chain-wide ranking.
+#include "chain/chain_queries.h"
 #include "chain/school_sync.h"
 #include "cli/cli.h"
+#include "core/level_catalog.h"
+#include "hub/list_lines.h"
 
 namespace baisuu {
 
@@ -25,6 +28,13 @@ QString countsJson(bool dryRun, const SyncCounts& c) {
         .arg(c.unreadableAnswerLines);
 }
 
+// A ranking line as the hub's, with the school after it:
+// " 1  23秒 上田　ゆい　小３ 本町教室".
+QString chainRankLine(const ChainRankLine& line) {
+    return Rank2(line.rank) + Time5(line.seconds) + QLatin1Char(' ') + Name5(line.pupilName) +
+           line.grade.leftJustified(2, QChar(0x3000)) + QLatin1Char(' ') + line.schoolName;
+}
+
 } // namespace
 
 int CmdSync(CliEnv& env) {
@@ -45,6 +55,32 @@ int CmdSync(CliEnv& env) {
         return 1;
     }
     env.out << countsJson(options.dryRun, counts) << Qt::endl;
+    return 0;
+}
+
+int CmdChainRanking(CliEnv& env) {
+    const QString conninfo = env.option(QStringLiteral("--database"));
+    if (const auto refusal = ConninfoRefusal(conninfo)) {
+        env.err << *refusal << Qt::endl;
+        return 2;
+    }
+    LevelCatalog catalog;
+    BuildLevelCatalog(catalog);
+    qint64 level = 0;
+    QString group;
+    if (!IntOption(env, QStringLiteral("--level"), 1, catalog.levelCount, &level) ||
+        !GroupOption(env, &group))
+        return 2;
+    PgConnection db;
+    ChainRanking ranking;
+    std::optional<QString> error = db.open(conninfo);
+    if (!error) error = QueryChainRanking(db, int(level), group, &ranking);
+    if (error) {
+        env.err << *error << Qt::endl;
+        return 1;
+    }
+    for (const ChainRankLine& line : std::as_const(ranking.lines))
+        env.out << chainRankLine(line) << '\n';
     return 0;
 }
 

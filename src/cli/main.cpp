@@ -66,6 +66,9 @@ const std::vector<CommandRow>& commands() {
          "append --pupil N --level L --time T"},
         {"backup", "成績ファイルをバックアップフォルダにコピーし、古いコピーを N 個まで残します。",
          CmdBackup, "backup [--keep N]"},
+        {"chain-ranking",
+         "本部のデータベースから、レベル L のチェーン全体の順位表を教室名付きで表示します。",
+         CmdChainRanking, "chain-ranking --database CONNINFO --level L [--group GROUP]"},
         {"chart", "生徒ごとのグラフのページを PDF に書きます。", CmdChart,
          "chart --out FILE.pdf --pupil N[,N...] --levels L[,L...] [--group GROUP]"},
         {"check", "インストールのすべてのファイルを読み、問題を一行ずつ表示します。", CmdCheck,
@@ -140,9 +143,11 @@ const CommandRow* findCommand(const QString& name) {
     return nullptr;
 }
 
-// Commands that write a school instead of reading one: they run without a program folder.
+// Commands that write a school instead of reading one, and those that read
+// only the head office's database: they run without a program folder.
 bool needsProgramFolder(const QString& command) {
-    return command != QStringLiteral("init-demo") && command != QStringLiteral("init-school");
+    return command != QStringLiteral("init-demo") && command != QStringLiteral("init-school") &&
+           command != QStringLiteral("chain-ranking");
 }
 
 const char* const kUsageHead =

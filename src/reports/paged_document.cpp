@@ -10,6 +10,13 @@
 
 namespace baisuu {
 
+QString PeriodText(int days, QDate today) {
+    if (days <= 0) return QStringLiteral("全期間");
+    return QStringLiteral("最近%1日（%2〜%3）")
+        .arg(days)
+        .arg(DateText(today.addDays(1 - days)), DateText(today));
+}
+
 double UsePageUnits(QPainter& painter, const QRectF& area) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);

@@ -39,6 +39,10 @@ PagedDocument PagedOf(Doc doc, void (*draw)(QPainter&, const QRectF&, const Doc&
 // A page's height in the units it is drawn in, whatever the device.
 constexpr double kPageUnits = 1000;
 
+// The words a page heads its period with: "全期間", or for the last `days`
+// days up to today "最近30日（2026/11/11〜2026/12/10）".
+QString PeriodText(int days, QDate today);
+
 // Makes painter draw into area in units of a thousandth of its height, so a
 // page looks the same on every device, antialiased; returns the page's width
 // in those units. The caller saves the painter before and restores it after.

@@ -125,13 +125,6 @@ QStringList lastPractisedLines(const WeakSet& weak, int divisor,
     return lines;
 }
 
-QString periodText(const WeakNumbersRequest& request) {
-    if (request.days <= 0) return QStringLiteral("全期間");
-    return QStringLiteral("最近%1日（%2〜%3）")
-        .arg(request.days)
-        .arg(DateText(request.today.addDays(1 - request.days)), DateText(request.today));
-}
-
 // Sections go down the page in order; one that does not fit starts a new page.
 QList<WeakPage> placeSections(const QList<WeakSection>& sections) {
     QList<WeakPage> pages;
@@ -190,7 +183,7 @@ WeakNumbersDocument BuildWeakNumbersDocument(const WeakNumbersRequest& request,
     doc.pupilName = request.pupilName;
     doc.grade = request.grade;
     doc.today = request.today;
-    doc.period = periodText(request);
+    doc.period = PeriodText(request.days, request.today);
     // Lines left out would make the figures look whole: the pages say so.
     if (request.unreadableLines > 0)
         doc.notice =

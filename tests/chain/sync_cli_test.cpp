@@ -56,4 +56,64 @@ TEST(SyncCli, SendsTheSchoolOnceCountsADryRunAndRefusesAPassword) {
         << down.err.toStdString();
 }
 
+// `chain-ranking` reads the office's database alone: no program folder, the
+// demo school's best times of a level with the school's name on each line.
+TEST(SyncCli, ChainRankingPrintsTheChainsLinesOfALevel) {
+    PgServer server;
+    ASSERT_EQ(server.problem(), QString());
+    ASSERT_TRUE(server.createDatabase(QStringLiteral("chain")));
+    CliDemoSchool school(QStringLiteral("2026-12-10T09:00:00"));
+    const QString db = server.conninfo(QStringLiteral("chain"));
+    ASSERT_EQ(school.cli({QStringLiteral("sync"), QStringLiteral("--database"), db}).code, 0);
+    QString name, best;
+    ASSERT_TRUE(server.sql(QStringLiteral("SELECT school_name FROM baisuu.schools"), &name,
+                           QStringLiteral("chain")));
+    ASSERT_TRUE(server.sql(QStringLiteral("SELECT min(seconds) FROM chain_runs WHERE level = 1"
+                                          " AND NOT timed_out"),
+                           &best, QStringLiteral("chain")));
+    const auto ranking = [&](QStringList more) {
+        return runProgram(QStringLiteral(BAISUU_CLI),
+                          QStringList{QStringLiteral("chain-ranking"), QStringLiteral("--database"),
+                                      db, QStringLiteral("--level")} +
+                              more);
+    };
+    const ProcessResult all = ranking({QStringLiteral("1")});
+    ASSERT_EQ(all.code, 0) << all.err.toStdString();
+    const QStringList lines = all.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_LE(lines.size(), 20);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral(" 1") + (best + u'秒').rightJustified(5)))
+        << lines[0].toStdString();
+    for (const QString& line : lines)
+        EXPECT_TRUE(line.endsWith(u' ' + name)) << line.toStdString();
+    const ProcessResult group = ranking({QStringLiteral("1"), QStringLiteral("--group"),
+                                         QStringLiteral("中３")});
+    EXPECT_EQ(group.code, 0);
+    EXPECT_LE(group.out.count(u'\n'), lines.size());
+
+    struct Refused {
+        QStringList args;
+        int code;
+        const char* says;
+    };
+    for (const Refused& r : QList<Refused>{
+             {{QStringLiteral("99")}, 2, "--level"},
+             {{QStringLiteral("1"), QStringLiteral("--group"), QStringLiteral("家族")}, 2, "--group"},
+         }) {
+        const ProcessResult refused = ranking(r.args);
+        EXPECT_EQ(refused.code, r.code);
+        EXPECT_TRUE(refused.err.contains(QString::fromUtf8(r.says))) << refused.err.toStdString();
+    }
+    const ProcessResult password = runProgram(
+        QStringLiteral(BAISUU_CLI),
+        {QStringLiteral("chain-ranking"), QStringLiteral("--database"),
+         db + QStringLiteral(" password=secret"), QStringLiteral("--level"), QStringLiteral("1")});
+    EXPECT_EQ(password.code, 2);
+    server.stop();
+    const ProcessResult down = ranking({QStringLiteral("1")});
+    EXPECT_EQ(down.code, 1);
+    EXPECT_TRUE(down.err.startsWith(QStringLiteral("データベースにつながりません")))
+        << down.err.toStdString();
+}
+
 } // namespace baisuu
