@@ -55,8 +55,8 @@ const char* const kTables[] = {
     "CREATE TABLE baisuu.school_roles (role name PRIMARY KEY, school_code text NOT NULL)",
 
     // Every role of the database may sync, but only the rows of its own
-    // school: row level security on the school code. The owner who made the
-    // tables is above it; the views show every school to whoever reads them.
+    // school: row level security on the school code (the policies below). The
+    // owner who made the tables is above it.
     "GRANT USAGE ON SCHEMA baisuu TO PUBLIC",
     "GRANT SELECT ON baisuu.schema_version, baisuu.school_roles TO PUBLIC",
     "GRANT SELECT, INSERT, UPDATE, DELETE ON baisuu.schools, baisuu.pupils, baisuu.criteria,"
@@ -111,16 +111,23 @@ std::optional<QString> EnsureChainSchema(PgConnection& db) {
     for (const char* statement : kTables)
         if (auto error = db.exec(QString::fromLatin1(statement)))
             return db.lastSqlState() == QLatin1String("42501") ? NoTablesText() + *error : error;
+    // Every role reads the whole chain; a school's role writes only its own
+    // school's rows, its school found once a statement, not looked up a row.
+    const QString own = QStringLiteral("school_code = (SELECT school_code FROM baisuu.school_roles"
+                                       " WHERE role = current_user)");
     for (const char* table : kSchoolTables) {
         const QString name = QStringLiteral("baisuu.") + QLatin1String(table);
         for (const QString& statement :
              {QStringLiteral("ALTER TABLE %1 ENABLE ROW LEVEL SECURITY"),
-              // Compared with one value found once a statement, not a lookup a row.
-              QStringLiteral("CREATE POLICY own_school ON %1 USING (school_code = (SELECT"
-                             " school_code FROM baisuu.school_roles WHERE role = current_user))"
-                             " WITH CHECK (school_code = (SELECT school_code FROM"
-                             " baisuu.school_roles WHERE role = current_user))")})
-            if (auto error = db.exec(statement.arg(name))) return error;
+              QStringLiteral("CREATE POLICY chain_read ON %1 FOR SELECT USING (true)"),
+              QStringLiteral("CREATE POLICY own_insert ON %1 FOR INSERT WITH CHECK (%2)"),
+              QStringLiteral(
+                  "CREATE POLICY own_update ON %1 FOR UPDATE USING (%2) WITH CHECK (%2)"),
+              QStringLiteral("CREATE POLICY own_delete ON %1 FOR DELETE USING (%2)")})
+            if (auto error = db.exec(QString(statement)
+                                         .replace(QLatin1String("%1"), name)
+                                         .replace(QLatin1String("%2"), own)))
+                return error;
     }
     return db.exec(QStringLiteral("INSERT INTO baisuu.schema_version VALUES ($1)"),
                    {QString::number(kChainSchemaVersion)});

@@ -1,10 +1,15 @@
 // The head office's commands: `sync` copies this school into the chain's
-// PostgreSQL database; `chain-ranking` prints a level's chain-wide ranking.
+// PostgreSQL database; `chain-ranking` prints a level's chain-wide ranking,
+// `chain-report` writes the chain's report.
 #include "chain/chain_queries.h"
 #include "chain/school_sync.h"
 #include "cli/cli.h"
 #include "core/level_catalog.h"
 #include "hub/list_lines.h"
+#include "reports/chain_report_page.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace baisuu {
 
@@ -81,6 +86,50 @@ int CmdChainRanking(CliEnv& env) {
     }
     for (const ChainRankLine& line : std::as_const(ranking.lines))
         env.out << chainRankLine(line) << '\n';
+    return 0;
+}
+
+// The head office's report of every school, from the database alone: it
+// needs no school's program folder.
+int CmdChainReport(CliEnv& env) {
+    const QString conninfo = env.option(QStringLiteral("--database"));
+    if (const auto refusal = ConninfoRefusal(conninfo)) {
+        env.err << *refusal << Qt::endl;
+        return 2;
+    }
+    const QString out = env.option(QStringLiteral("--out"));
+    const QString type = QFileInfo(out).suffix().toLower();
+    if (type != QStringLiteral("pdf") && type != QStringLiteral("csv"))
+        return BadOption(env, QStringLiteral("--out のファイルは .pdf か .csv で終わる名前に"
+                                             "してください: %1")
+                                  .arg(out));
+    Hensuu1 content;
+    SetUpContent(content);
+    BuildLevelCatalog(content.catalog);
+    const LevelCatalog& catalog = content.catalog;
+    ChainReportRequest request;
+    request.today = env.clock->now().date();
+    qint64 days = 0;
+    if (env.flag(QStringLiteral("--days")) &&
+        !IntOption(env, QStringLiteral("--days"), 1, 36500, &days))
+        return 2;
+    request.days = int(days);
+    if (env.flag(QStringLiteral("--levels"))) {
+        QList<int> levels;
+        if (!NumberList(env, QStringLiteral("--levels"), 1, catalog.levelCount, &levels)) return 2;
+        for (int level : levels)
+            if (!request.levels.contains(level)) request.levels.append(level);
+    }
+    PgConnection db;
+    ChainReport report;
+    std::optional<QString> error = db.open(conninfo);
+    if (!error) error = QueryChainReport(db, request, &report);
+    if (error) {
+        env.err << *error << Qt::endl;
+        return 1;
+    }
+    if (Failed(env, WriteChainReport(report, out, content.contentName))) return 1;
+    env.out << QDir::toNativeSeparators(out) << '\n';
     return 0;
 }
 

@@ -127,7 +127,8 @@ std::unique_ptr<QCoreApplication> MakeCliApplication(int& argc, char** argv) {
     while (i < argc && QByteArray(argv[i]).startsWith("--"))
         i += 2;
     const QByteArray command = i < argc ? QByteArray(argv[i]) : QByteArray();
-    if (command == "chart" || command == "class-report" || command == "mistakes-chart") {
+    if (command == "chart" || command == "class-report" || command == "mistakes-chart" ||
+        command == "chain-report") {
         // Drawing needs fonts, and fonts need a platform: one without a display.
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));

@@ -116,6 +116,7 @@ int CmdMistakes(CliEnv& env);
 int CmdMistakesChart(CliEnv& env);
 int CmdPracticePlan(CliEnv& env);
 int CmdSync(CliEnv& env);
+int CmdChainReport(CliEnv& env);
 int CmdChainRanking(CliEnv& env);
 // The application object of the tool: one that can draw for `chart`.
 std::unique_ptr<QCoreApplication> MakeCliApplication(int& argc, char** argv);

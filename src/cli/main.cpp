@@ -66,6 +66,10 @@ const std::vector<CommandRow>& commands() {
          "append --pupil N --level L --time T"},
         {"backup", "成績ファイルをバックアップフォルダにコピーし、古いコピーを N 個まで残します。",
          CmdBackup, "backup [--keep N]"},
+        {"chain-report",
+         "本部の PostgreSQL から全教室のレベルごとの成績と順位を PDF か CSV に書きます。",
+         CmdChainReport,
+         "chain-report --database CONNINFO --out FILE.pdf|FILE.csv [--levels L[,L...]] [--days D]"},
         {"chain-ranking",
          "本部のデータベースから、レベル L のチェーン全体の順位表を教室名付きで表示します。",
          CmdChainRanking, "chain-ranking --database CONNINFO --level L [--group GROUP]"},
@@ -147,7 +151,7 @@ const CommandRow* findCommand(const QString& name) {
 // only the head office's database: they run without a program folder.
 bool needsProgramFolder(const QString& command) {
     return command != QStringLiteral("init-demo") && command != QStringLiteral("init-school") &&
-           command != QStringLiteral("chain-ranking");
+           command != QStringLiteral("chain-ranking") && command != QStringLiteral("chain-report");
 }
 
 const char* const kUsageHead =

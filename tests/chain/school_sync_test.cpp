@@ -8,6 +8,7 @@
 #include "records/results_backup.h"
 #include "records/sibling_programs.h"
 
+#include "chain/chain_queries.h"
 #include "chain/chain_schema.h"
 
 #include <QDateTime>
@@ -256,7 +257,7 @@ TEST_F(ChainSync, ADryRunCountsAndWritesNothingAndANewerSchemaIsRefused) {
 
 // A school's role, as the README has the office make it: it syncs its own
 // school, and nothing of another school's can it write or remove; the office's
-// role writes nothing and reads every school through the views.
+// role writes nothing; both read every school.
 TEST_F(ChainSync, ASchoolsRoleWritesOnlyItsOwnSchoolsRows) {
     ChainSchool first(QStringLiteral("12345")), second(QStringLiteral("67890"));
     first.writeLog(first.record(3, 2, 25));
@@ -284,7 +285,7 @@ TEST_F(ChainSync, ASchoolsRoleWritesOnlyItsOwnSchoolsRows) {
         << refused->toStdString();
     EXPECT_EQ(stored(first).size(), 1);
     const QString runsOfFirst =
-        QStringLiteral("SELECT count(*) FROM chain_runs WHERE school_code = '12345'");
+        QStringLiteral("SELECT count(*) FROM baisuu.runs WHERE school_code = '12345'");
     for (const QString& role : {QStringLiteral("school_b"), QStringLiteral("office")}) {
         SCOPED_TRACE(role.toStdString());
         EXPECT_FALSE(server->sql(QStringLiteral("INSERT INTO baisuu.schools VALUES ('12346', 'x')"),
@@ -295,6 +296,15 @@ TEST_F(ChainSync, ASchoolsRoleWritesOnlyItsOwnSchoolsRows) {
         QString out;
         ASSERT_TRUE(server->sql(runsOfFirst, &out, db, role));
         EXPECT_EQ(out, QStringLiteral("1"));
+        // The chain's report as this role computes it: both schools.
+        PgConnection reader;
+        ASSERT_FALSE(reader.open(server->conninfo(db, role)));
+        ChainReport report;
+        ASSERT_FALSE(QueryChainReport(reader, {{}, 0, QDate(2026, 12, 10)}, &report));
+        QStringList schools;
+        for (const ChainSchoolLevel& row : report.rows)
+            schools << row.schoolCode;
+        EXPECT_EQ(schools, (QStringList{QStringLiteral("12345"), QStringLiteral("67890")}));
     }
 }
 
