@@ -29,6 +29,19 @@ const char* const kPupilLevel =
     " AND ($2::date IS NULL OR r.run_date BETWEEN $2::date AND $3::date)"
     " GROUP BY r.school_code, r.level, r.pupil)";
 
+// The same over every run, as the sync keeps them (baisuu.pupil_levels): a
+// few rows a pupil instead of every run. The period's parameters are null
+// here, and the attempts' bound (%1) is the sync's.
+const char* const kPupilLevelKept =
+    "WITH pupil_level AS MATERIALIZED (SELECT school_code, level, pupil, runs, best, points,"
+    " attempts FROM baisuu.pupil_levels WHERE ($1::int[] IS NULL OR level = ANY ($1::int[]))"
+    " AND $2::date IS NULL AND $3::date IS NULL AND %1 > 0)";
+
+// Each pupil's figures of the period, from the kept ones when it is every run.
+const char* pupilLevel(int days) {
+    return days > 0 ? kPupilLevel : kPupilLevelKept;
+}
+
 // One row per school and level. A pupil has cleared the level as the program
 // judges it, with the report's period as the judgement period: the points of
 // their runs reach the school's clear_points and their attempts its
@@ -108,8 +121,8 @@ ChainSchoolLevel schoolLevelOf(const QStringList& row) {
 // The grade indexes among the chain's pupils that group admits.
 std::optional<QString> gradesOf(PgConnection& db, const QString& group, QList<int>* grades) {
     QList<QStringList> rows;
-    if (auto error = db.exec(QStringLiteral("SELECT DISTINCT grade_index FROM baisuu.pupils"), {},
-                             &rows))
+    if (auto error =
+            db.exec(QStringLiteral("SELECT DISTINCT grade_index FROM baisuu.pupils"), {}, &rows))
         return error;
     for (const QStringList& row : rows)
         if (IsInGradeGroup(group, row[0].toInt())) grades->append(row[0].toInt());
@@ -149,13 +162,14 @@ std::optional<QString> QueryChainReport(PgConnection& db, const ChainReportReque
     // make the rows and the rankings disagree.
     if (auto error = db.exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")))
         return error;
-    std::optional<QString> error =
-        db.exec(withLimit(kPupilLevel, kSchoolRows, kCountedBelow), params.mid(0, 3), &rows);
+    std::optional<QString> error = db.exec(
+        withLimit(pupilLevel(request.days), kSchoolRows, kCountedBelow), params.mid(0, 3), &rows);
     if (!error)
-        error = db.exec(withLimit(kPupilLevel, "", kCountedBelow) +
+        error = db.exec(withLimit(pupilLevel(request.days), "", kCountedBelow) +
                             QString::fromLatin1(kRankings).arg(kChainRankLines),
                         params, &ranks);
-    if (!error) error = db.exec(withLimit(kMostMissed, "", kChainMostMissed), params.mid(0, 3), &missed);
+    if (!error)
+        error = db.exec(withLimit(kMostMissed, "", kChainMostMissed), params.mid(0, 3), &missed);
     db.exec(QStringLiteral("ROLLBACK"));
     if (error) return error;
 
@@ -180,7 +194,7 @@ std::optional<QString> QueryChainRanking(PgConnection& db, int level, const QStr
         if (auto error = gradesOf(db, group, &*grades)) return error;
     }
     QList<QStringList> ranks;
-    if (auto error = db.exec(withLimit(kPupilLevel, "", kCountedBelow) +
+    if (auto error = db.exec(withLimit(pupilLevel(0), "", kCountedBelow) +
                                  QString::fromLatin1(kRankings).arg(kChainRankLines),
                              parameters({level}, 0, {}, grades), &ranks))
         return error;

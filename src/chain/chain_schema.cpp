@@ -29,6 +29,13 @@ const char* const kTables[] = {
     " pupil integer NOT NULL, level integer NOT NULL, seconds integer NOT NULL,"
     " run_date date NOT NULL, timed_out boolean NOT NULL)",
     "CREATE INDEX runs_school_level ON baisuu.runs (school_code, level, pupil)",
+    "CREATE INDEX runs_date ON baisuu.runs (run_date)",
+    // Each pupil's figures at each level over every run, kept by the sync:
+    // the report of every run reads these, not the runs.
+    "CREATE TABLE baisuu.pupil_levels (school_code text NOT NULL, level integer NOT NULL,"
+    " pupil integer NOT NULL, runs bigint NOT NULL, best integer, points bigint NOT NULL,"
+    " attempts bigint NOT NULL, PRIMARY KEY (school_code, level, pupil))",
+    "CREATE INDEX pupil_levels_best ON baisuu.pupil_levels (level, best)",
     "CREATE TABLE baisuu.run_points (school_code text NOT NULL,"
     " level integer NOT NULL, seconds integer NOT NULL, points integer NOT NULL,"
     " PRIMARY KEY (school_code, level, seconds))",
@@ -60,14 +67,15 @@ const char* const kTables[] = {
     "GRANT USAGE ON SCHEMA baisuu TO PUBLIC",
     "GRANT SELECT ON baisuu.schema_version, baisuu.school_roles TO PUBLIC",
     "GRANT SELECT, INSERT, UPDATE, DELETE ON baisuu.schools, baisuu.pupils, baisuu.criteria,"
+    " baisuu.pupil_levels,"
     " baisuu.runs, baisuu.run_points, baisuu.answer_files, baisuu.answers TO PUBLIC",
     "GRANT USAGE ON SEQUENCE baisuu.runs_id_seq TO PUBLIC",
     "GRANT SELECT ON public.chain_runs, public.chain_answers TO PUBLIC",
 };
 
 // The tables whose rows belong to one school each.
-const char* const kSchoolTables[] = {"schools",    "pupils",       "criteria", "runs",
-                                     "run_points", "answer_files", "answers"};
+const char* const kSchoolTables[] = {"pupil_levels", "schools",    "pupils",       "criteria",
+                                     "runs",         "run_points", "answer_files", "answers"};
 
 } // namespace
 

@@ -20,8 +20,11 @@ RunsDiff DiffRuns(QByteArrayView log, const QList<StoredRun>& stored) {
         else
             diff.added += record;
     }
-    for (const QList<qint64>& ids : std::as_const(unmatched))
-        diff.gone += ids;
+    for (auto it = unmatched.cbegin(); it != unmatched.cend(); ++it) {
+        diff.gone += *it;
+        for (qsizetype i = 0; i < it->size(); ++i)
+            diff.removed += it.key();
+    }
     return diff;
 }
 

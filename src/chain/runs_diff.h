@@ -16,6 +16,7 @@ struct StoredRun {
 
 struct RunsDiff {
     QList<qint64> gone; // stored runs the log no longer holds
+    QByteArray removed; // their records, whole
     QByteArray added;   // the log's records the database lacks, whole, in log order
 };
 

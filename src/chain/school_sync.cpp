@@ -59,6 +59,7 @@ std::optional<QString> SchoolSyncRun::run() {
     step(SyncStep::SchoolSent);
     if (auto e = sendRuns()) return e;
     if (auto e = sendPoints()) return e;
+    if (auto e = sendSummary()) return e;
     step(SyncStep::RunsSent);
     if (auto e = sendAnswers()) return e;
     step(SyncStep::AnswersSent);

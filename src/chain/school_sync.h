@@ -40,6 +40,7 @@ struct SyncCounts {
     qint64 runs = 0;
     qint64 runsRemoved = 0;
     qint64 runPoints = 0;
+    qint64 pupilLevels = 0; // each pupil's figures at a level, worked out again
     qint64 answers = 0;
     qint64 answersRemoved = 0;
     qint64 unreadableAnswerLines = 0; // left out, as every reader of the files leaves them

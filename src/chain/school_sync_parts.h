@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <QMap>
+#include <QSet>
 
 namespace baisuu {
 
@@ -17,6 +18,10 @@ inline const QString kSyncSchool = QStringLiteral("current_setting('baisuu.schoo
 
 // One COPY line in text format.
 QByteArray SyncCopyLine(std::initializer_list<QByteArray> fields);
+// A pupil's level as one number.
+inline qint64 SummaryKey(int level, int pupil) {
+    return (qint64(level) << 16) | quint16(pupil);
+}
 inline QByteArray SyncNum(qint64 v) {
     return QByteArray::number(v);
 }
@@ -61,6 +66,7 @@ class SchoolSyncRun {
     std::optional<QString> sendCriteria();
     std::optional<QString> sendRuns();
     std::optional<QString> sendPoints();
+    std::optional<QString> sendSummary();
     std::optional<QString> storedRuns(QList<StoredRun>* out);
     std::optional<QString> sendAnswers();
     std::optional<QString> storedFiles(QMap<int, SyncSentFile>* out);
@@ -85,6 +91,8 @@ class SchoolSyncRun {
     QByteArray log_, logDigest_, rosterDigest_, criteriaDigest_;
     bool criteriaChanged_ = false;
     bool runsChanged_ = false;
+    // The (level, pupil) keys (SummaryKey) whose runs came or went.
+    QSet<qint64> touched_;
 };
 
 } // namespace baisuu

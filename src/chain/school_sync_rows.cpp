@@ -92,6 +92,11 @@ std::optional<QString> SchoolSyncRun::sendRuns() {
     }
     counts_.runs = diff.added.size() / kRecordSize;
     counts_.runsRemoved = diff.gone.size();
+    for (const QByteArray* records : {&diff.added, &diff.removed})
+        for (qsizetype at = 0; at < records->size(); at += kRecordSize) {
+            const RecordNumbers n = RecordNumbersOf(records->constData() + at);
+            touched_.insert(SummaryKey(n.level, n.pupilNumber));
+        }
     runsChanged_ = counts_.runs > 0 || counts_.runsRemoved > 0;
     if (!writes() || !runsChanged_) return std::nullopt;
     if (!diff.gone.isEmpty()) {

@@ -17,10 +17,12 @@ namespace {
 
 // Written by hand so the keys keep the order a reader expects.
 QString countsJson(bool dryRun, const SyncCounts& c) {
-    return QStringLiteral("{\"dryRun\": %1, \"sent\": {\"schools\": %2, \"pupils\": %3, "
-                          "\"criteria\": %4, \"runs\": %5, \"run_points\": %6, \"answers\": %7}, "
-                          "\"removed\": {\"runs\": %8, \"answers\": %9}, "
-                          "\"unreadableAnswerLines\": %10}")
+    return QStringLiteral(
+               "{\"dryRun\": %1, \"sent\": {\"schools\": %2, \"pupils\": %3, "
+               "\"criteria\": %4, \"runs\": %5, \"run_points\": %6, \"pupil_levels\": %11, "
+               "\"answers\": %7}, "
+               "\"removed\": {\"runs\": %8, \"answers\": %9}, "
+               "\"unreadableAnswerLines\": %10}")
         .arg(dryRun ? QStringLiteral("true") : QStringLiteral("false"))
         .arg(c.schools)
         .arg(c.pupils)
@@ -30,7 +32,8 @@ QString countsJson(bool dryRun, const SyncCounts& c) {
         .arg(c.answers)
         .arg(c.runsRemoved)
         .arg(c.answersRemoved)
-        .arg(c.unreadableAnswerLines);
+        .arg(c.unreadableAnswerLines)
+        .arg(c.pupilLevels);
 }
 
 // A ranking line as the hub's, with the school after it:
