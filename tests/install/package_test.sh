@@ -22,8 +22,12 @@ deb="$work/out/baisuu_${version}_$(dpkg --print-architecture).deb"
 
 control=$(dpkg-deb -f "$deb")
 # Dependencies come from the shared libraries the programs link.
-for dep in libqt6core6 libqt6widgets6 libpulse0 libicu fonts-ipafont-gothic; do
+for dep in libqt6core6 libqt6widgets6 libpulse0 libicu libpq5 fonts-ipafont-gothic; do
   grep -q "^Depends:.*$dep" <<<"$control" || fail "Depends lacks $dep: $(grep ^Depends <<<"$control")"
+done
+# The head office's database is reached through libpq alone.
+for dep in libpqxx libqt6sql6; do
+  grep -q "^Depends:.*$dep" <<<"$control" && fail "Depends has $dep: $(grep ^Depends <<<"$control")"
 done
 grep -q '^Section: education$' <<<"$control" || fail "section: $control"
 grep -q '^Maintainer: .*@' <<<"$control" || fail "maintainer: $control"
