@@ -85,4 +85,30 @@ inline QStringList StoredRecords(PgServer& server, const QString& db, const QStr
     return out.isEmpty() ? QStringList() : out.split(u'\n');
 }
 
+// One server for a test program, a database of its own for each test.
+class ChainDatabaseTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { server = new PgServer; }
+    static void TearDownTestSuite() {
+        delete server;
+        server = nullptr;
+    }
+    void SetUp() override {
+        ASSERT_EQ(server->problem(), QString());
+        static int databases = 0;
+        db = QStringLiteral("chain%1").arg(++databases);
+        ASSERT_TRUE(server->createDatabase(db)) << server->lastError().toStdString();
+    }
+    QString conninfo() const { return server->conninfo(db); }
+    // The first column of what sql returns, one value a line.
+    QString one(const QString& sql) const {
+        QString out;
+        EXPECT_TRUE(server->sql(sql, &out, db)) << server->lastError().toStdString();
+        return out;
+    }
+
+    static inline PgServer* server = nullptr;
+    QString db;
+};
+
 } // namespace baisuu

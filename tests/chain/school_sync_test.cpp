@@ -23,33 +23,12 @@ namespace baisuu {
 
 namespace {
 
-class ChainSync : public ::testing::Test {
+class ChainSync : public ChainDatabaseTest {
   protected:
-    static void SetUpTestSuite() { server = new PgServer; }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
-    void SetUp() override {
-        ASSERT_EQ(server->problem(), QString());
-        static int databases = 0;
-        db = QStringLiteral("chain%1").arg(++databases);
-        ASSERT_TRUE(server->createDatabase(db)) << server->lastError().toStdString();
-    }
-    QString conninfo() const { return server->conninfo(db); }
     QStringList stored(const ChainSchool& s) const {
         return StoredRecords(*server, db, s.state.schoolCode);
     }
-    QString one(const QString& sql) const {
-        QString out;
-        EXPECT_TRUE(server->sql(sql, &out, db)) << server->lastError().toStdString();
-        return out;
-    }
-
-    static PgServer* server;
-    QString db;
 };
-PgServer* ChainSync::server = nullptr;
 
 // The rows of the pupils' figures the sync keeps that differ from the same
 // figures worked out from the runs afresh, either way.

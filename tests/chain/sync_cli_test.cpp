@@ -86,8 +86,8 @@ TEST(SyncCli, ChainRankingPrintsTheChainsLinesOfALevel) {
         << lines[0].toStdString();
     for (const QString& line : lines)
         EXPECT_TRUE(line.endsWith(u' ' + name)) << line.toStdString();
-    const ProcessResult group = ranking({QStringLiteral("1"), QStringLiteral("--group"),
-                                         QStringLiteral("中３")});
+    const ProcessResult group =
+        ranking({QStringLiteral("1"), QStringLiteral("--group"), QStringLiteral("中３")});
     EXPECT_EQ(group.code, 0);
     EXPECT_LE(group.out.count(u'\n'), lines.size());
 
@@ -98,7 +98,9 @@ TEST(SyncCli, ChainRankingPrintsTheChainsLinesOfALevel) {
     };
     for (const Refused& r : QList<Refused>{
              {{QStringLiteral("99")}, 2, "--level"},
-             {{QStringLiteral("1"), QStringLiteral("--group"), QStringLiteral("家族")}, 2, "--group"},
+             {{QStringLiteral("1"), QStringLiteral("--group"), QStringLiteral("家族")},
+              2,
+              "--group"},
          }) {
         const ProcessResult refused = ranking(r.args);
         EXPECT_EQ(refused.code, r.code);
