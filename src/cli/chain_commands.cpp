@@ -15,6 +15,13 @@ namespace baisuu {
 
 namespace {
 
+// A connection string with a password is told and refused before anything is read.
+bool refused(CliEnv& env, const QString& conninfo) {
+    const auto refusal = ConninfoRefusal(conninfo);
+    if (refusal) env.err << *refusal << Qt::endl;
+    return refusal.has_value();
+}
+
 // Written by hand so the keys keep the order a reader expects.
 QString countsJson(bool dryRun, const SyncCounts& c) {
     return QStringLiteral(
@@ -47,10 +54,7 @@ QString chainRankLine(const ChainRankLine& line) {
 
 int CmdSync(CliEnv& env) {
     const QString conninfo = env.option(QStringLiteral("--database"));
-    if (const auto refusal = ConninfoRefusal(conninfo)) {
-        env.err << *refusal << Qt::endl;
-        return 2;
-    }
+    if (refused(env, conninfo)) return 2;
     Hensuu1 state;
     CriteriaTable criteria;
     if (!LoadCliInstallation(env, state, &criteria)) return 1;
@@ -68,10 +72,7 @@ int CmdSync(CliEnv& env) {
 
 int CmdChainRanking(CliEnv& env) {
     const QString conninfo = env.option(QStringLiteral("--database"));
-    if (const auto refusal = ConninfoRefusal(conninfo)) {
-        env.err << *refusal << Qt::endl;
-        return 2;
-    }
+    if (refused(env, conninfo)) return 2;
     LevelCatalog catalog;
     BuildLevelCatalog(catalog);
     qint64 level = 0;
@@ -96,10 +97,7 @@ int CmdChainRanking(CliEnv& env) {
 // needs no school's program folder.
 int CmdChainReport(CliEnv& env) {
     const QString conninfo = env.option(QStringLiteral("--database"));
-    if (const auto refusal = ConninfoRefusal(conninfo)) {
-        env.err << *refusal << Qt::endl;
-        return 2;
-    }
+    if (refused(env, conninfo)) return 2;
     const QString out = env.option(QStringLiteral("--out"));
     const QString type = QFileInfo(out).suffix().toLower();
     if (type != QStringLiteral("pdf") && type != QStringLiteral("csv"))
